@@ -1,0 +1,28 @@
+# Two commands do all the set-up on a fresh Debian 12 machine:
+#   make run    installs what is missing, builds, starts the program
+#   make test   installs what is missing, builds, runs every test
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: setup configure build run test bench clean
+
+setup:
+	bash scripts/setup.sh
+
+configure: setup
+	cmake -S . -B $(BUILD_DIR) -G Ninja
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	bash scripts/run.sh $(BUILD_DIR)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	bash scripts/bench.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

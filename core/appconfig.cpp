@@ -1,0 +1,4 @@
+#include "core/appconfig.h"
+
+AppConfig::AppConfig() = default;
+AppConfig::~AppConfig() = default;

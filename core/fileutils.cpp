@@ -1,0 +1,70 @@
+#include "core/fileutils.h"
+
+#include "core/textutils.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+const char* const kLoadTemplateZipFailed = "load template zip file failed.";
+const char* const kLoadTemplateFileFailed = "load template file failed.";
+
+QString loadTemplate(const QString& path, QuaZip* archive)
+{
+    if (archive) {
+        if (!archive->setCurrentFile(path))
+            return QString::fromLatin1(kLoadTemplateZipFailed);
+        QuaZipFile entry(archive);
+        if (!entry.open(QIODevice::ReadOnly))
+            return QString::fromLatin1(kLoadTemplateZipFailed);
+        const QByteArray bytes = entry.readAll();
+        entry.close();
+        return decodeText(bytes);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString::fromLatin1(kLoadTemplateFileFailed);
+    return decodeText(file.readAll());
+}
+
+bool isLoadTemplateFailure(const QString& text)
+{
+    return text == QLatin1String(kLoadTemplateZipFailed) || text == QLatin1String(kLoadTemplateFileFailed);
+}
+
+bool saveWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qWarning() << "cannot write" << path << file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        qWarning() << "cannot write" << path << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        qWarning() << "cannot write" << path << file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void writeFile(const QString& path, const QString& text)
+{
+    saveWhole(path, text.toUtf8());
+}
+
+void forEachFile(const QString& folder, FileVisitor* visitor)
+{
+    QDir dir(folder);
+    if (!dir.exists() || !visitor)
+        return;
+    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoSymLinks);
+    for (int i = 0; i < files.size(); ++i)
+        visitor->visit(files.at(i).absoluteFilePath(), i, files.size());
+}

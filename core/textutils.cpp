@@ -1,0 +1,82 @@
+#include "core/textutils.h"
+
+#include <QRegExp>
+#include <QTextCodec>
+
+namespace {
+
+QByteArray untilZeroByte(const QByteArray& bytes)
+{
+    const int zero = bytes.indexOf('\0');
+    return zero < 0 ? bytes : bytes.left(zero);
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes, const QByteArray& declaredCharset)
+{
+    const QByteArray text = untilZeroByte(bytes);
+    if (!declaredCharset.isEmpty()) {
+        if (QTextCodec* codec = QTextCodec::codecForName(declaredCharset.trimmed()))
+            return codec->toUnicode(text);
+    }
+    QTextCodec::ConverterState state;
+    const QString utf8 = QTextCodec::codecForName("UTF-8")->toUnicode(text.constData(), text.size(), &state);
+    if (state.invalidChars == 0 && state.remainingChars == 0)
+        return utf8;
+    return QTextCodec::codecForName("GB18030")->toUnicode(text);
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines = text.split('\n', Qt::KeepEmptyParts);
+    for (QString& line : lines)
+        line = line.trimmed();
+    return lines;
+}
+
+QString firstCapture(const QString& text, const QString& pattern)
+{
+    QRegExp expression(pattern, Qt::CaseInsensitive);
+    expression.setMinimal(true);
+    if (expression.indexIn(text) < 0)
+        return QString();
+    return expression.cap(1);
+}
+
+QVector<QMap<QString, QString> > parseJsonArray(const QString& text)
+{
+    QString rest = text;
+    rest.remove('"');
+    const int open = rest.indexOf("[{");
+    rest = open < 0 ? rest : rest.mid(open + 2);
+    rest = rest.trimmed();
+    const int close = rest.lastIndexOf("}]");
+    if (close >= 0)
+        rest = rest.left(close);
+
+    QVector<QMap<QString, QString> > objects;
+    for (const QString& object : rest.split("},{", Qt::KeepEmptyParts)) {
+        QMap<QString, QString> map;
+        for (const QString& piece : object.split(',')) {
+            const int colon = piece.indexOf(':');
+            if (colon < 0)
+                map.insert(piece, QString());
+            else
+                map.insert(piece.left(colon), piece.mid(colon + 1));
+        }
+        objects.append(map);
+    }
+    return objects;
+}
+
+bool isStockCodeForPath(const QString& code)
+{
+    if (code.size() != 6)
+        return false;
+    for (const QChar c : code) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// The application object: the hub every page reaches through vorelApp(). It
+// owns the settings record, the stock pool, the resource archive, the caches
+// of the information pages and the K-line chart window.
+
+#include "core/appconfig.h"
+#include "core/stock.h"
+
+#include <QApplication>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
+
+class CandlestickWidget;
+class NoticeExpress;
+class QuaZip;
+class StockAddonScanner;
+class StockFocusWidget;
+class VorelStock;
+
+class VorelApplication : public QApplication
+{
+    Q_OBJECT
+public:
+    VorelApplication(int& argc, char** argv);
+    ~VorelApplication() override;
+
+    void init(VorelStock* window);
+    QString readFile(const QString& path);
+    void toggleCandlestickWidget();
+    QMap<QString, Stock> loadShareList(const QString& listedSince);
+    bool loadStockPool(const QSet<QString>& codes);
+
+    AppConfig config;   // built first, destroyed last: its destructor writes the settings file
+    CandlestickWidget* candlestickWidget = nullptr;
+    NoticeExpress* noticeExpress = nullptr;
+    StockFocusWidget* stockFocusWidget = nullptr;
+    StockAddonScanner* addonScanner = nullptr;
+    QuaZip* archive = nullptr;
+    QMap<QString, Stock> stockPool;
+    QTimer timer;
+    VorelStock* mainWindow = nullptr;
+    QMap<QString, QStringList> hotStocks;
+    QMap<QString, QStringList> ahPrices;
+    QStringList codeList;
+    QStringList reductionCodes;
+
+private slots:
+    void process();
+    void shutDown();
+};
+
+// The running application object.
+inline VorelApplication* vorelApp()
+{
+    return static_cast<VorelApplication*>(QCoreApplication::instance());
+}
