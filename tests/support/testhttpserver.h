@@ -1,0 +1,117 @@
+#pragma once
+
+// A real HTTP/1.1 server on 127.0.0.1 for tests of everything that downloads.
+// It listens on a free port from construction on and answers GET requests from
+// fixtures registered per prefix of "path?query" (the longest matching prefix
+// wins; nothing matching gives 404 with an empty body). It can delay a reply or
+// stall it (accept the request and never answer), and it records every request
+// it saw. Point the program at it with HostOverride (every provider then goes
+// to baseUrl(), keeping its path and query).
+//
+//   TestHttpServer server;
+//   HostOverride hosts(server);
+//   server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(body));
+//   server.serve("/notices/", TestHttpServer::Reply::gbk(html, "text/html"));
+//   ... run the code under test ...
+//   QCOMPARE(server.requests().first().query, ...);
+//
+// Connections are closed after each answer, so every request of the program
+// opens its own connection. The server must live on the thread that runs the
+// event loop of the code under test (the test's main thread).
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+class TestHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Request
+    {
+        QString path;       // "/appstock/app/fqkline/get"
+        QString query;      // "p=1&param=..." without the "?"; empty when none
+        QString target;     // path, then "?" and the query when there is one
+        QByteArray method;  // "GET"
+    };
+
+    struct Reply
+    {
+        int status = 200;
+        QByteArray contentType = "text/plain";   // sent as the Content-Type header as it stands
+        QByteArray body;
+        int delayMs = 0;      // answer this long after the request arrived
+        bool stall = false;   // accept the request and never answer (until the server goes away)
+
+        // `text` as UTF-8, without a declared charset unless `contentType` names one.
+        static Reply text(const QString& text, const QByteArray& contentType = "text/plain");
+        // `text` encoded as GBK, declared as "<contentType>; charset=GBK" unless
+        // `declareCharset` is false (the providers that leave it out).
+        static Reply gbk(const QString& text, const QByteArray& contentType = "text/html",
+                         bool declareCharset = true);
+        static Reply bytes(const QByteArray& body, const QByteArray& contentType = "application/octet-stream");
+        static Reply status404();
+        static Reply stalled();
+    };
+
+    using Handler = std::function<Reply(const Request&)>;
+
+    explicit TestHttpServer(QObject* parent = nullptr);
+    ~TestHttpServer() override;
+
+    bool isListening() const;
+    quint16 port() const;
+    QString baseUrl() const;   // "http://127.0.0.1:<port>"
+
+    // Fixture for every request whose "path?query" starts with `prefix`.
+    void serve(const QString& prefix, const Reply& reply);
+    // Handler called per request (on the test's thread) for that prefix.
+    void serve(const QString& prefix, const Handler& handler);
+    void clearFixtures();
+
+    QList<Request> requests() const;
+    int requestCount() const;
+    void clearRequests();
+
+signals:
+    void requestSeen(const TestHttpServer::Request& request);
+
+private:
+    void acceptConnections();
+    void readRequest(QTcpSocket* socket);
+    void answer(QTcpSocket* socket, const Reply& reply);
+    Reply replyFor(const Request& request) const;
+
+    QTcpServer* server = nullptr;
+    QMap<QString, Handler> handlers;   // by prefix
+    QList<Request> seen;
+    QList<QPointer<QTcpSocket> > stalledSockets;
+};
+
+// Sends every provider to `server` for the lifetime of this object by setting
+// the environment variable VOREL_HOST_OVERRIDE; the previous value (or its
+// absence) comes back on destruction.
+class HostOverride
+{
+public:
+    explicit HostOverride(const TestHttpServer& server);
+    explicit HostOverride(const QString& baseUrl);
+    ~HostOverride();
+
+    HostOverride(const HostOverride&) = delete;
+    HostOverride& operator=(const HostOverride&) = delete;
+
+private:
+    void set(const QString& baseUrl);
+
+    QByteArray previous;
+    bool hadPrevious = false;
+};
