@@ -30,6 +30,7 @@ public:
     void init(VorelStock* window);
     QString readFile(const QString& path);
     void toggleCandlestickWidget();
+    QWidget* chartWindow() const;   // the K-line window as a plain widget, or null
     QMap<QString, Stock> loadShareList(const QString& listedSince);
     bool loadStockPool(const QSet<QString>& codes);
 

@@ -1,0 +1,147 @@
+#include "core/exportutils.h"
+#include "core/fileutils.h"
+#include "core/geometry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+class FileUtilsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void missingFilesComeBackAsFailureTexts();
+    void archiveEntriesAreReadByName();
+    void writeFileWritesUtf8Whole();
+    void failedWriteKeepsTheOldFile();
+    void tableExportJoinsCellsWithCommas();
+    void forEachFileVisitsPlainFilesOnly();
+    void pointLineDistanceHandlesVerticalLines();
+
+private:
+    QTemporaryDir dir;
+};
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+class CollectingVisitor : public FileVisitor
+{
+public:
+    void visit(const QString& path, int position, int count) override
+    {
+        visited << QString("%1:%2/%3").arg(QFileInfo(path).fileName()).arg(position).arg(count);
+    }
+    QStringList visited;
+};
+
+} // namespace
+
+void FileUtilsTest::missingFilesComeBackAsFailureTexts()
+{
+    const QString missing = loadTemplate(dir.filePath("none"));
+    QCOMPARE(missing, QString("load template file failed."));
+    QVERIFY(isLoadTemplateFailure(missing));
+
+    QuaZip broken(dir.filePath("none.zip"));
+    QVERIFY(!broken.open(QuaZip::mdUnzip));
+    QCOMPARE(loadTemplate("data/x", &broken), QString("load template zip file failed."));
+}
+
+void FileUtilsTest::archiveEntriesAreReadByName()
+{
+    const QString zipPath = dir.filePath("a.zip");
+    {
+        QuaZip zip(zipPath);
+        QVERIFY(zip.open(QuaZip::mdCreate));
+        QuaZipFile entry(&zip);
+        QVERIFY(entry.open(QIODevice::WriteOnly, QuaZipNewInfo("data/pool.txt")));
+        entry.write(QString::fromUtf8("600000\r\n浦发\r\n").toUtf8());
+        entry.close();
+    }
+    QuaZip zip(zipPath);
+    QVERIFY(zip.open(QuaZip::mdUnzip));
+    QCOMPARE(loadTemplate("data/pool.txt", &zip), QString::fromUtf8("600000\r\n浦发\r\n"));
+    QVERIFY(isLoadTemplateFailure(loadTemplate("data/other.txt", &zip)));
+}
+
+void FileUtilsTest::writeFileWritesUtf8Whole()
+{
+    const QString path = dir.filePath("out.txt");
+    writeFile(path, QString::fromUtf8("平安银行"));
+    QCOMPARE(readAll(path), QString::fromUtf8("平安银行").toUtf8());
+    writeFile(path, "short");
+    QCOMPARE(readAll(path), QByteArray("short"));
+    QCOMPARE(loadTemplate(path), QString("short"));
+}
+
+void FileUtilsTest::failedWriteKeepsTheOldFile()
+{
+    const QString sub = dir.filePath("locked");
+    QDir().mkpath(sub);
+    const QString path = sub + "/history";
+    QVERIFY(saveWhole(path, "good"));
+    QFile::setPermissions(sub, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile(sub + "/probe").open(QIODevice::WriteOnly))
+        QSKIP("running with rights that ignore folder permissions");
+    QVERIFY(!saveWhole(path, "bad"));
+    QFile::setPermissions(sub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(readAll(path), QByteArray("good"));
+}
+
+void FileUtilsTest::tableExportJoinsCellsWithCommas()
+{
+    QTableWidget table(2, 2);
+    table.setHorizontalHeaderLabels({"A", "B"});
+    table.setItem(0, 0, new QTableWidgetItem("x,y"));
+    table.setItem(0, 1, new QTableWidgetItem("z"));
+    table.setItem(1, 0, new QTableWidgetItem("u"));
+    table.setItem(1, 1, new QTableWidgetItem("v"));
+    const QString path = dir.filePath("table.csv");
+    QVERIFY(exportTableToCsv(path, &table));
+    QCOMPARE(readAll(path), QByteArray("A,B,\nx y,z,\nu,v,\n"));
+
+    // a cell without an item adds nothing, not even its comma
+    delete table.takeItem(1, 1);
+    QVERIFY(exportTableToCsv(path, &table));
+    QCOMPARE(readAll(path), QByteArray("A,B,\nx y,z,\nu,\n"));
+    QVERIFY(!exportTableToCsv(dir.filePath("missing/folder/t.csv"), &table));
+}
+
+void FileUtilsTest::forEachFileVisitsPlainFilesOnly()
+{
+    QTemporaryDir folder;
+    saveWhole(folder.filePath("600000"), "a");
+    saveWhole(folder.filePath("000001"), "b");
+    QDir(folder.path()).mkdir("k");
+    QFile::link(folder.filePath("600000"), folder.filePath("link"));
+    CollectingVisitor visitor;
+    forEachFile(folder.path(), &visitor);
+    visitor.visited.sort();
+    QCOMPARE(visitor.visited.size(), 2);
+    QVERIFY(visitor.visited.at(0).startsWith("000001:"));
+    QVERIFY(visitor.visited.at(0).endsWith("/2"));
+    forEachFile(folder.filePath("nothing"), &visitor);
+    QCOMPARE(visitor.visited.size(), 2);
+}
+
+void FileUtilsTest::pointLineDistanceHandlesVerticalLines()
+{
+    QCOMPARE(pointLineDistance(QLineF(0, 0, 10, 0), 5, 3), 3.0f);
+    QVERIFY(qAbs(pointLineDistance(QLineF(0, 0, 1, 1), 0, 2) - std::sqrt(2.0f)) < 1e-5f);
+    QCOMPARE(pointLineDistance(QLineF(4, 0, 4, 10), 1, 5), 3.0f);
+}
+
+QTEST_MAIN(FileUtilsTest)
+#include "tst_fileutils.moc"

@@ -1,0 +1,64 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegExp>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+// Starts the built program in a fresh working folder, as a user would, and
+// ends it the way a desktop session's logout does.
+class StartupTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startsLogsAndEndsInOrderOnSigterm();
+};
+
+void StartupTest::startsLogsAndEndsInOrderOnSigterm()
+{
+    const QString runDir = qEnvironmentVariable("VOREL_RUN_DIR");
+    QVERIFY(QFile::exists(runDir + "/VorelStock"));
+    QTemporaryDir folder;
+    QDir().mkpath(folder.filePath("config"));
+    QVERIFY(QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db")));
+
+    QProcess program;
+    program.setWorkingDirectory(folder.path());
+    program.setProgram(runDir + "/VorelStock");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start();
+    QVERIFY(program.waitForStarted());
+
+    // the add-on count is the last line of start-up; wait for it, then a
+    // little for the window to come up
+    QByteArray output;
+    for (int i = 0; i < 200 && !output.contains("addon count:"); ++i) {
+        program.waitForReadyRead(100);
+        output += program.readAllStandardOutput();
+    }
+    QVERIFY2(output.contains("addon count:0\n"), output.constData());
+    QTest::qWait(500);
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+
+    QFile log(folder.filePath("output.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(!lines.isEmpty());
+    const QRegExp form("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} (Debug|Warning|Critical): .*");
+    for (const QString& line : lines)
+        QVERIFY2(form.exactMatch(line), qPrintable(line));
+    QVERIFY(lines.last().endsWith("Debug: stopped"));
+    QVERIFY(QDir(folder.filePath("data/k")).exists());
+    QVERIFY(QDir(folder.filePath("data/dl")).exists());
+}
+
+QTEST_GUILESS_MAIN(StartupTest)
+#include "tst_startup.moc"

@@ -1,0 +1,135 @@
+#include "core/messagehandler.h"
+#include "core/vorelapplication.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// Runs against a real application object in a temporary working folder with a
+// stock list database of our own and the compiled-in resource archive.
+class VorelApplicationTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void poolHoldsListedCodesOnly();
+    void shareListFiltersByListingDate();
+    void readFileTakesArchiveOrDisk();
+    void missingDatabaseGivesEmptyListAndAMessage();
+    void logLinesCarryDateTimeAndKind();
+
+private:
+    static void writeShareList(const QString& path);
+};
+
+void VorelApplicationTest::writeShareList(const QString& path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
+                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
+        const char* rows[] = {
+            "('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')",
+            "('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')",
+            "('300750','宁德时代','','电气设备',0,0,'20180611','福建','20180611')",
+            "('999999','不在股票池','','',0,0,'20200101','','20200101')",
+        };
+        for (const char* row : rows)
+            QVERIFY(query.exec(QString::fromUtf8("insert into ShareList values %1").arg(QString::fromUtf8(row))));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("writer");
+}
+
+void VorelApplicationTest::initTestCase()
+{
+    QDir().mkpath("config");
+    writeShareList("config/data.db");
+    vorelApp()->init(nullptr);
+}
+
+void VorelApplicationTest::poolHoldsListedCodesOnly()
+{
+    const auto& pool = vorelApp()->stockPool;
+    // the archive's pool list has CRLF lines and many codes the database lacks
+    QCOMPARE(pool.keys(), QStringList({"000001", "300750", "600000"}));
+    const Stock& pufa = pool.value("600000");
+    QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(pufa.industry, QString::fromUtf8("银行"));
+    QCOMPARE(pufa.outstanding, 2810376);
+    QCOMPARE(pufa.totals, 2935208);
+    QCOMPARE(pufa.timeToMarket, QString("19991110"));
+    QCOMPARE(pufa.area, QString::fromUtf8("上海"));
+    QVERIFY(!pool.contains("999999"));
+}
+
+void VorelApplicationTest::shareListFiltersByListingDate()
+{
+    QCOMPARE(vorelApp()->loadShareList(QString()).size(), 4);
+    QCOMPARE(vorelApp()->loadShareList("20180611").keys(), QStringList({"300750", "999999"}));
+    QVERIFY(vorelApp()->loadShareList("2999").isEmpty());
+    // a date text is data, never part of the statement
+    QVERIFY(vorelApp()->loadShareList("' or '1'='1").isEmpty());
+}
+
+void VorelApplicationTest::readFileTakesArchiveOrDisk()
+{
+    const QString pool = vorelApp()->readFile("?data/stockPool.txt");
+    QVERIFY(pool.startsWith("600000\r\n"));
+    QCOMPARE(vorelApp()->readFile("data/stockPool.txt"), QString("load template file failed."));
+    QFile file("data/stockPool.txt");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("600519\n");
+    file.close();
+    QCOMPARE(vorelApp()->readFile("data/stockPool.txt"), QString("600519\n"));
+    QVERIFY(vorelApp()->readFile("?data/all.csv").startsWith("code,name,industry,area,pe,outstanding,totals,"));
+}
+
+void VorelApplicationTest::missingDatabaseGivesEmptyListAndAMessage()
+{
+    QVERIFY(QFile::rename("config/data.db", "config/data.db.away"));
+    QString shownTitle;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box) {
+            shownTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    QVERIFY(vorelApp()->loadShareList(QString()).isEmpty());
+    QCOMPARE(shownTitle, QString::fromUtf8("错误"));
+    QVERIFY(QFile::rename("config/data.db.away", "config/data.db"));
+}
+
+void VorelApplicationTest::logLinesCarryDateTimeAndKind()
+{
+    const QString line = logLine(QtDebugMsg, "hello");
+    QVERIFY2(QRegExp("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} Debug: hello").exactMatch(line), qPrintable(line));
+    QVERIFY(logLine(QtWarningMsg, "w").endsWith(" Warning: w"));
+    QVERIFY(logLine(QtCriticalMsg, "c").endsWith(" Critical: c"));
+
+    qInstallMessageHandler(messageHandler);
+    qDebug("%s", "written to the log");
+    qInstallMessageHandler(nullptr);
+    QFile log("output.txt");
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().endsWith(" Debug: written to the log\n"));
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir workingFolder;
+    QDir::setCurrent(workingFolder.path());
+    VorelApplication app(argc, argv);
+    VorelApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_vorelapplication.moc"

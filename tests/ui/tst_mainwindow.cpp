@@ -1,0 +1,118 @@
+#include "core/vorelapplication.h"
+#include "ui/linedelegate.h"
+#include "ui/vorelstock.h"
+#include "ui/vorelstockmsgbox.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowCarriesTitleSizeAndMenus();
+    void screenshotShowsReadableChinese();
+    void messageBoxClosesOnOkAndWrapsText();
+    void lineDelegateDrawsOneGridLineUnderEachRow();
+};
+
+void MainWindowTest::windowCarriesTitleSizeAndMenus()
+{
+    VorelStock window;
+    QCOMPARE(window.windowTitle(), QString::fromUtf8("岚蚁股票分析软件1.7.0.0"));
+    QCOMPARE(window.size(), QSize(960, 640));
+    const QList<QAction*> menus = window.menuBar()->actions();
+    QVERIFY(!menus.isEmpty());
+    QCOMPARE(menus.first()->text(), QString::fromUtf8("&视图"));
+    QCOMPARE(menus.first()->menu()->actions().first()->text(), QString::fromUtf8("K线"));
+    QCOMPARE(window.pageList->count(), window.pageStack->count());
+    QCOMPARE(window.pageList->maximumWidth(), 96);
+    if (window.pageList->count() > 0) {
+        QCOMPARE(window.pageList->currentRow(), 0);
+        QCOMPARE(window.pageStack->currentIndex(), 0);
+        window.pageList->setCurrentRow(window.pageList->count() - 1);
+        QCOMPARE(window.pageStack->currentIndex(), window.pageList->count() - 1);
+    }
+}
+
+void MainWindowTest::screenshotShowsReadableChinese()
+{
+    VorelStock window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage shot = window.grab().toImage();
+    const QString folder = qEnvironmentVariable("VOREL_SCREENSHOT_DIR", QDir::tempPath());
+    QVERIFY(shot.save(folder + "/mainwindow.png"));
+
+    // Chinese glyphs render as ink, not as empty boxes: a CJK string must
+    // cover clearly more pixels than the box outline of a missing glyph.
+    QLabel label(QString::fromUtf8("龙虎榜"));
+    label.setStyleSheet("background: white; color: black;");
+    label.resize(120, 40);
+    const QImage text = label.grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < text.height(); ++y)
+        for (int x = 0; x < text.width(); ++x)
+            dark += qGray(text.pixel(x, y)) < 128;
+    QVERIFY2(dark > 60, "no CJK font: install fonts-wqy-zenhei");
+}
+
+void MainWindowTest::messageBoxClosesOnOkAndWrapsText()
+{
+    VorelStockMsgBox box(QString::fromUtf8("提示"),
+                         QString::fromUtf8("这是一条很长很长的提示信息，它必须在固定大小的对话框里换行显示而不被截断"));
+    QCOMPARE(box.windowTitle(), QString::fromUtf8("提示"));
+    QCOMPARE(box.size(), QSize(248, 128));
+    QLabel* label = box.findChild<QLabel*>();
+    QVERIFY(label->wordWrap());
+    QVERIFY(label->openExternalLinks());
+    QPushButton* ok = box.findChild<QPushButton*>();
+    QCOMPARE(ok->text(), QString::fromUtf8("确定"));
+    QTimer::singleShot(0, ok, &QPushButton::click);
+    box.exec();   // returns because "确定" closes the box
+    QVERIFY(!box.isVisible());
+}
+
+void MainWindowTest::lineDelegateDrawsOneGridLineUnderEachRow()
+{
+    QTableWidget table(3, 2);
+    table.setShowGrid(false);
+    auto* delegate = new LineDelegate(&table);
+    delegate->setParent(&table);
+    table.setItemDelegate(delegate);
+    QCOMPARE(delegate->tableView, static_cast<QTableView*>(&table));
+    QVERIFY2(delegate->pen.color().alpha() > 0, "grid colour came out transparent");
+    QCOMPARE(delegate->pen.width(), 0);
+
+    table.resize(300, 200);
+    table.setStyleSheet("QTableWidget { background: white; }");
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+    const QImage image = table.viewport()->grab().toImage();
+    const QRect first = table.visualRect(table.model()->index(0, 0));
+    const QColor line = image.pixelColor(first.center().x(), first.bottom());
+    const QColor inside = image.pixelColor(first.center().x(), first.center().y());
+    QVERIFY(line != inside);
+    // no vertical grid line between the two columns
+    const QColor between = image.pixelColor(first.right(), first.center().y());
+    QCOMPARE(between, inside);
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir workingFolder;
+    QDir::setCurrent(workingFolder.path());
+    VorelApplication app(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
