@@ -1,0 +1,209 @@
+#include "datasource/dataloader.h"
+
+#include "datasource/httpget.h"
+#include "datasource/webinterface.h"
+
+#include <QMetaType>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <mutex>
+
+namespace {
+
+// The record vectors travel through signals; register them by name so that
+// queued connections and signal spies can copy them.
+void registerRecordTypes()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        qRegisterMetaType<QVector<Stock> >("QVector<Stock>");
+        qRegisterMetaType<QVector<Data> >("QVector<Data>");
+        qRegisterMetaType<QVector<LHBUnit> >("QVector<LHBUnit>");
+        qRegisterMetaType<QVector<QStringList> >();
+        qRegisterMetaType<QVector<QMap<QString, QString> > >();
+    });
+}
+
+// A reply still in flight when its loader goes away must not call back into
+// the half-destroyed loader.
+void dropReply(QNetworkReply* reply, QObject* loader)
+{
+    if (!reply)
+        return;
+    reply->disconnect(loader);
+    reply->abort();
+}
+
+} // namespace
+
+DataLoader::DataLoader(QObject* parent)
+    : QObject(parent)
+{
+    registerRecordTypes();
+}
+
+void DataLoader::reportError(const QString& message, bool withTables)
+{
+    if (stockInterface)
+        stockInterface->error(message);
+    if (noticeInterface)
+        noticeInterface->error(message);
+    if (!withTables)
+        return;
+    if (stringListInterface)
+        stringListInterface->error(message);
+    if (stringMapInterface)
+        stringMapInterface->error(message);
+}
+
+IterateDataLoader::IterateDataLoader(QObject* parent)
+    : DataLoader(parent)
+{
+    pause.setSingleShot(true);
+    connect(&pause, &QTimer::timeout, this, &IterateDataLoader::startNextDownload);
+}
+
+IterateDataLoader::~IterateDataLoader()
+{
+    dropReply(reply, this);
+}
+
+void IterateDataLoader::setUrls(const QStringList& urls, const QStringList& codes)
+{
+    for (const QString& url : urls)
+        urlQueue.append(QUrl(url));
+    this->codes.append(codes);
+}
+
+void IterateDataLoader::start()
+{
+    // One reply at a time: a run in flight picks the new URLs up by itself.
+    if (reply || pause.isActive())
+        return;
+    startNextDownload();
+}
+
+void IterateDataLoader::startNextDownload()
+{
+    if (urlQueue.isEmpty()) {
+        emit sendOK();
+        return;
+    }
+    if (!codes.isEmpty())
+        currentCode = codes.takeFirst();
+    reply = manager.get(QNetworkRequest(urlQueue.takeFirst()));
+    abortWhenSilent(reply);
+    connect(reply, &QNetworkReply::downloadProgress, this, &IterateDataLoader::downloadProgress);
+    connect(reply, &QNetworkReply::finished, this, &IterateDataLoader::downloadFinished);
+    connect(reply, &QNetworkReply::readyRead, this, &IterateDataLoader::downloadReadyRead);
+}
+
+void IterateDataLoader::downloadProgress(qint64, qint64) {}
+
+void IterateDataLoader::downloadReadyRead() {}
+
+void IterateDataLoader::downloadFinished()
+{
+    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
+    if (!finished)
+        finished = reply;
+    if (!finished)
+        return;
+    if (finished->error() != QNetworkReply::NoError)
+        reportError(finished->errorString(), true);
+    else
+        deliver(finished);
+    if (finished == reply)
+        reply = nullptr;
+    finished->deleteLater();
+    pause.start(interval);
+}
+
+void IterateDataLoader::deliver(QNetworkReply* finished)
+{
+    // Each parser reads the body itself and reading consumes it: only the
+    // first parser set (users set exactly one) sees it.
+    if (stockInterface)
+        emit sendStock(stockInterface->parse(readReplyText(finished), QString()));
+    if (noticeInterface)
+        emit sendData(noticeInterface->parse(readReplyText(finished), QString()), finished->url().toString());
+    if (lhbInterface)
+        emit sendLHB(lhbInterface->parse(readReplyText(finished), QString()), currentCode);
+    if (stringListInterface)
+        emit sendStringList(stringListInterface->parse(readReplyText(finished)));
+    if (stringMapInterface)
+        emit sendStringMap(stringMapInterface->parse(readReplyText(finished), QString()));
+}
+
+LoopDataLoader::LoopDataLoader(QObject* parent)
+    : DataLoader(parent)
+{
+    pause.setSingleShot(true);
+    connect(&pause, &QTimer::timeout, this, &LoopDataLoader::startNextDownload);
+}
+
+LoopDataLoader::~LoopDataLoader()
+{
+    dropReply(reply, this);
+}
+
+void LoopDataLoader::setUrls(const QStringList& urls)
+{
+    for (const QString& url : urls)
+        urlList.append(QUrl(url));
+}
+
+void LoopDataLoader::setUrls(const QStringList& urls, const QStringList&)
+{
+    setUrls(urls);
+}
+
+void LoopDataLoader::start()
+{
+    if (reply || pause.isActive())
+        return;
+    startNextDownload();
+}
+
+void LoopDataLoader::startNextDownload()
+{
+    if (urlList.isEmpty())
+        return;
+    const QUrl url = urlList.takeFirst();
+    urlList.append(url);
+    reply = manager.get(QNetworkRequest(url));
+    abortWhenSilent(reply);
+    connect(reply, &QNetworkReply::downloadProgress, this, &LoopDataLoader::downloadProgress);
+    connect(reply, &QNetworkReply::finished, this, &LoopDataLoader::downloadFinished);
+    connect(reply, &QNetworkReply::readyRead, this, &LoopDataLoader::downloadReadyRead);
+}
+
+void LoopDataLoader::downloadProgress(qint64, qint64) {}
+
+void LoopDataLoader::downloadReadyRead() {}
+
+void LoopDataLoader::downloadFinished()
+{
+    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
+    if (!finished)
+        finished = reply;
+    if (!finished)
+        return;
+    if (finished->error() != QNetworkReply::NoError)
+        reportError(finished->errorString(), false);
+    else
+        deliver(finished);
+    if (finished == reply)
+        reply = nullptr;
+    finished->deleteLater();
+    pause.start(interval);
+}
+
+void LoopDataLoader::deliver(QNetworkReply* finished)
+{
+    if (stockInterface)
+        emit sendStock(stockInterface->parse(readReplyText(finished), QString()));
+    if (noticeInterface)
+        emit sendData(noticeInterface->parse(readReplyText(finished), QString()), QString());
+}

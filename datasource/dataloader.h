@@ -1,0 +1,124 @@
+#pragma once
+
+// Download queues: fetch a list of URLs one after the other on the GUI thread,
+// hand each body to a borrowed web source and deliver the records through
+// signals. One request is in flight at a time; the next one goes out
+// `interval` milliseconds after a reply was handled. A request without an
+// answer for requestTimeout() (httpget.h) counts as failed.
+//
+// Typical use: set exactly one parser field (the loader never owns it), adjust
+// `interval`, connect the signal, then per search setUrls(source->urls(args),
+// codes) and start().
+
+#include "core/records.h"
+#include "core/stock.h"
+
+#include <QList>
+#include <QMap>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+#include <QVector>
+
+class LHBInterface;
+class NoticeInterface;
+class QNetworkReply;
+class StockInterface;
+class StringListInterface;
+class StringMapInterface;
+
+class DataLoader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DataLoader(QObject* parent = nullptr);
+
+    StockInterface* stockInterface = nullptr;
+    NoticeInterface* noticeInterface = nullptr;
+    LHBInterface* lhbInterface = nullptr;
+    StringListInterface* stringListInterface = nullptr;
+    StringMapInterface* stringMapInterface = nullptr;
+    int interval = 1500;
+
+    virtual void setUrls(const QStringList& urls, const QStringList& codes) = 0;
+    virtual void start() = 0;
+
+signals:
+    void sendStock(const QVector<Stock>& stocks);
+    // `url` is the request that produced the batch (one-argument form: empty).
+    void sendData(const QVector<Data>& datas, const QString& url = QString());
+    // `code` is the code queued with the request (one-argument form: empty).
+    void sendLHB(const QVector<LHBUnit>& units, const QString& code = QString());
+    void sendStringList(const QVector<QStringList>& rows);
+    void sendStringMap(const QVector<QMap<QString, QString> >& rows);
+    // The queue is exhausted.
+    void sendOK();
+
+protected:
+    // Tells the parsers that have an error operation about a failed request:
+    // stock and notice, and the two table parsers when `withTables`.
+    void reportError(const QString& message, bool withTables);
+};
+
+// Fetches its queue once, then emits sendOK().
+class IterateDataLoader final : public DataLoader
+{
+    Q_OBJECT
+public:
+    explicit IterateDataLoader(QObject* parent = nullptr);
+    ~IterateDataLoader() override;
+
+    // Appends to what is queued; starts nothing.
+    void setUrls(const QStringList& urls, const QStringList& codes) override;
+    // Starts the queue; while a request is in flight it only lets the running
+    // queue go on (the new URLs are already queued behind it).
+    void start() override;
+
+    QNetworkAccessManager manager;
+    QList<QUrl> urlQueue;
+    QStringList codes;
+    QNetworkReply* reply = nullptr;
+    QString currentCode;
+
+public slots:
+    void startNextDownload();
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void downloadFinished();
+    void downloadReadyRead();
+
+private:
+    void deliver(QNetworkReply* finished);
+    QTimer pause;
+};
+
+// Cycles through its list for ever, serving the stock and notice parsers; it
+// never emits sendOK().
+class LoopDataLoader final : public DataLoader
+{
+    Q_OBJECT
+public:
+    explicit LoopDataLoader(QObject* parent = nullptr);
+    ~LoopDataLoader() override;
+
+    void setUrls(const QStringList& urls);
+    // Same as setUrls(urls): the codes have no use in a loop.
+    void setUrls(const QStringList& urls, const QStringList& codes) override;
+    void start() override;
+
+    QNetworkAccessManager manager;
+    QList<QUrl> urlList;
+    QNetworkReply* reply = nullptr;
+
+public slots:
+    void startNextDownload();
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
+    void downloadFinished();
+    void downloadReadyRead();
+
+private:
+    void deliver(QNetworkReply* finished);
+    QTimer pause;
+};

@@ -1,0 +1,26 @@
+#include "datasource/poolaccess.h"
+
+#include "core/vorelapplication.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <limits>
+
+QMap<QString, Stock> applicationStockPool()
+{
+    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
+        return app->stockPool;
+    return QMap<QString, Stock>();
+}
+
+int truncatedCount(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(value);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// Daily, weekly or monthly K-line history with price adjustment from the QQ
+// finance K-line service. The response body is also the format of the history
+// files under "data/": parse reads a download and a stored file alike, and,
+// given a cache directory and a code, stores the body it parsed.
+
+#include "datasource/webinterface.h"
+
+class StockQQHistoryInterface : public StockInterface
+{
+public:
+    QString cacheDir;         // prefix with trailing "/"; empty stores nothing
+    QString adjust = "hfq";   // "bfq" none, "qfq" forward, "hfq" backward
+    QString period = "day";   // "day", "week" or "month"
+
+    // One URL per code, in order.
+    QStringList urls(const QStringList& codes) override;
+    // The bars of the first array of arrays, oldest first, each with `code`.
+    // The body is stored as cacheDir + code only when it gave at least one bar
+    // and the code is fit for a path (six digits), written whole.
+    QVector<Stock> parse(const QString& body, const QString& code) override;
+    // 0: cacheDir (any value); 1: adjust, 2: period (only the exact names
+    // above, case-sensitive); other keys and values are ignored.
+    void setParameter(int key, const QString& value) override;
+};
+
+// The bars of a K-line body without storing anything; pure, any thread.
+QVector<Stock> parseQQHistory(const QString& body, const QString& code);
+
+// Fetches one stock's history anew (blocking, httpGet) and stores the body
+// under `cacheDir` + code as parse does. A period or adjustment that is not
+// one of the names keeps "day" or "hfq".
+QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
+                             const QString& cacheDir);
