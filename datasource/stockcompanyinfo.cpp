@@ -1,0 +1,195 @@
+#include "datasource/stockcompanyinfo.h"
+
+#include "datasource/htmltext.h"
+#include "datasource/providerhosts.h"
+
+#include <QRegExp>
+#include <cstdlib>
+
+namespace {
+
+// Every whole match of a minimal, case-insensitive pattern, in order.
+QStringList wholeMatches(const QString& text, const QString& pattern)
+{
+    QRegExp rx(pattern, Qt::CaseInsensitive);
+    rx.setMinimal(true);
+    QStringList found;
+    int position = 0;
+    while ((position = rx.indexIn(text, position)) != -1) {
+        found << rx.cap(0);
+        position += qMax(1, rx.matchedLength());
+    }
+    return found;
+}
+
+QString firstWholeMatch(const QString& text, const QString& pattern)
+{
+    QRegExp rx(pattern, Qt::CaseInsensitive);
+    rx.setMinimal(true);
+    return rx.indexIn(text) == -1 ? QString() : rx.cap(0);
+}
+
+// The value of a "key":"value" (or "key":value") match: what follows the
+// last quote once the match's final character is dropped.
+QString captureValue(const QString& text, const QString& pattern)
+{
+    const QString match = firstWholeMatch(text, pattern);
+    if (match.isEmpty())
+        return QString();
+    const QString rest = match.left(match.size() - 1);
+    return rest.mid(rest.lastIndexOf(QLatin1Char('"')) + 1);
+}
+
+QStringList captureQuotedNames(const QString& text, const QString& pattern)
+{
+    QStringList names;
+    for (const QString& match : wholeMatches(text, pattern)) {
+        const QString rest = match.left(match.lastIndexOf(QLatin1Char('"')));
+        names << rest.mid(rest.lastIndexOf(QLatin1Char('"')) + 1);
+    }
+    return names;
+}
+
+// One "{...}" piece of a flat JSON row: quotes gone, keys and values as one list.
+QStringList pairItems(QString piece)
+{
+    piece.remove(QLatin1Char('"'));
+    piece.replace(QLatin1Char(':'), QLatin1Char(','));
+    return piece.split(QLatin1Char(','));
+}
+
+}   // namespace
+
+bool StockCompanyInfo::parse(const QString& text)
+{
+    m_gsmz = captureValue(text, QStringLiteral("\"gsmz\":\"(.*)\""));
+    if (m_gsmz.isEmpty())
+        return false;
+    m_riqi = captureValue(text, QStringLiteral("\"riqi\":\"(.*)\""));
+    m_jg = captureValue(text, QStringLiteral("\"jg\":\"(.*)\""));
+    m_fxs = captureValue(text, QStringLiteral("\"fxs\":\"(.*)\""));
+    m_yw = captureValue(text, QStringLiteral("\"yw\":\"(.*)\""));
+    m_dy = captureValue(text, QStringLiteral("\"dy\":\"(.*)\""));
+    m_hy = captureValue(text, QStringLiteral("\"hy\":\"(.*)\""));
+
+    const QString conceptBlock = firstWholeMatch(text, QStringLiteral("\"concept\":(.*)\"yysr"));
+    if (conceptBlock.isEmpty())
+        return false;
+    m_concepts = captureQuotedNames(conceptBlock, QStringLiteral("\"name\":\"(.*)\""));
+
+    parseIncome(text);
+    parseDividends(text);
+    parseReports(text);
+    parseHolders(text);
+
+    // The share counts are numbers without quotes ("ZGB":123456.7,"LTGB":...):
+    // keep only what follows the colon, up to the separator.
+    auto shareValue = [&conceptBlock](const QString& key) {
+        QRegExp rx(QStringLiteral("\"%1\":\\s*(\"([^\"]*)\"|([^,}\\]\\s]*))").arg(key), Qt::CaseInsensitive);
+        if (rx.indexIn(conceptBlock) == -1)
+            return QString();
+        return rx.cap(1).startsWith(QLatin1Char('"')) ? rx.cap(2).trimmed() : rx.cap(3);
+    };
+    m_zgb = shareValue(QStringLiteral("ZGB"));
+    m_ltgb = shareValue(QStringLiteral("LTGB"));
+    m_gdrs = shareValue(QStringLiteral("GDRS"));
+    m_sqGdrs = shareValue(QStringLiteral("SQ_GDRS"));
+    m_rjcg = shareValue(QStringLiteral("RJCG"));
+    return true;
+}
+
+void StockCompanyInfo::parseIncome(const QString& text)
+{
+    const QString section = firstWholeMatch(text, QStringLiteral("\"yysr\"(.*)\\]")).mid(9);
+    if (section.isEmpty())
+        return;
+    for (const QString& piece : section.split(QStringLiteral("},{"))) {
+        const QStringList items = pairItems(piece);
+        if (items.size() >= 6)
+            m_yysr.append({items.at(1), items.at(3), items.at(5)});
+    }
+}
+
+void StockCompanyInfo::parseDividends(const QString& text)
+{
+    const QString match = firstWholeMatch(text, QStringLiteral("\"fenhong\"(.*)\\]"));
+    const int bracket = match.indexOf(QLatin1Char('['));
+    if (bracket == -1)
+        return;
+    for (const QString& piece : match.mid(bracket + 1).split(QStringLiteral("},{"))) {
+        const QStringList items = pairItems(piece);
+        if (items.size() >= 12)
+            m_fenhong.append({items.at(1), items.at(3), items.at(5), items.at(7), items.at(9),
+                              items.at(11).left(10)});
+    }
+}
+
+void StockCompanyInfo::parseReports(const QString& text)
+{
+    QString section = firstWholeMatch(text, QStringLiteral("\"cwbb\":(.*)\\]\\]\\]\\]")).mid(11);
+    if (section.isEmpty())
+        return;
+    section.remove(QLatin1Char('"'));
+    for (const QString& piece : section.split(QStringLiteral("]],[["))) {
+        const QStringList items = piece.split(QLatin1Char(','));
+        if (items.size() < 4)
+            continue;
+        QString first = items.at(0);
+        if (first.startsWith(QLatin1Char('[')))
+            first.remove(0, 1);
+        m_cwbb.append({first, items.at(2)});
+    }
+}
+
+void StockCompanyInfo::parseHolders(const QString& text)
+{
+    QString section = firstWholeMatch(text, QStringLiteral("\"gudong\"(.*)\\}\\]")).mid(11);
+    if (section.isEmpty())
+        return;
+    section.remove(QLatin1Char('"'));
+    section.chop(2);
+    for (const QString& piece : section.split(QStringLiteral("},{"))) {
+        const QStringList items = pairItems(piece);
+        if (items.size() < 20)
+            continue;
+        m_gudong.append({items.at(1), items.at(3), items.at(5), items.at(7), items.at(9),
+                         items.at(11), items.at(13), items.at(15), items.at(17), items.at(19)});
+    }
+}
+
+QString companyInfoUrl(const QString& code)
+{
+    const QString symbol = (code.startsWith(QLatin1Char('6')) ? QStringLiteral("sh") : QStringLiteral("sz")) + code;
+    return providerUrl(Provider::QQKLine, QStringLiteral("/stock/corp/cwbb/search?symbol=%1&type=sum&jianjie=1&_appName=android&_net=WIFI&__random_suffix=%2")
+              .arg(symbol).arg(randomSuffix()));
+}
+
+QString htmlRow(const QString& text)
+{
+    return QStringLiteral("<tr>%1</tr>").arg(text);
+}
+
+QString htmlTag(const QString& text, const QString& tag)
+{
+    return QStringLiteral("<%2>%1</%2>").arg(text, tag);
+}
+
+QString fundHoldingsTemplate()
+{
+    return QStringLiteral("<h5>基金持股数据</h5><table class=\"tftable\" border=\"1\">%1</table>");
+}
+
+QString topHoldersHtml(const QVector<StockHolder>& holders)
+{
+    QString rows = htmlRow(htmlTag(QStringLiteral("序号"), QStringLiteral("th"))
+                           + htmlTag(QStringLiteral("股东"), QStringLiteral("th"))
+                           + htmlTag(QStringLiteral("占比"), QStringLiteral("th"))
+                           + htmlTag(QStringLiteral("类型"), QStringLiteral("th")));
+    for (const StockHolder& holder : holders) {
+        rows += htmlRow(htmlTableCell(safeHtmlText(holder.value4), 0)
+                        + htmlTableCell(safeHtmlText(holder.value5), 0)
+                        + htmlTableCell(safeHtmlText(holder.value8) + QLatin1Char('%'), 0)
+                        + htmlTableCell(safeHtmlText(holder.value6), 0));
+    }
+    return QStringLiteral("<h6>前10流通股东</h6><table class=\"tftable\" border=\"1\">%1</table>").arg(rows);
+}
