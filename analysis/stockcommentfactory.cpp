@@ -1,20 +1,13 @@
 #include "analysis/stockcommentfactory.h"
 
-#include "analysis/stockkscanner.h"
-#if __has_include("analysis/indicatorscanners.h")
 #include "analysis/indicatorscanners.h"
-#define VOREL_HAVE_INDICATOR_SCANNERS 1
-#endif
+#include "analysis/stockkscanner.h"
 
 #include <memory>
 
 StockCommentFactory::StockCommentFactory()
-#ifdef VOREL_HAVE_INDICATOR_SCANNERS
     : StockCommentFactory(QList<StockScanner*>{new StockMaNScanner, new StockMACDScanner, new StockVolScanner,
                                                new StockKScanner, new PricePositionScanner, new BreachScanner})
-#else
-    : StockCommentFactory(QList<StockScanner*>{new StockKScanner})
-#endif
 {
 }
 

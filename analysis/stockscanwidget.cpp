@@ -1,0 +1,242 @@
+#include "analysis/stockscanwidget.h"
+
+#include "analysis/stockcommentfactory.h"
+#include "core/calendar.h"
+#include "core/clock.h"
+#include "core/fileutils.h"
+#include "core/vorelapplication.h"
+#include "datasource/httpget.h"
+#include "ui/stocklistview.h"
+#include "ui/vorelstockmsgbox.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QStackedWidget>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The index that every scan takes along, whatever the pool holds.
+const char* const kIndexCode = "399678";
+const int kMinimumBars = 10;
+const float kMarkedCloseBelow = 7.6f;
+
+bool isBeforeClose()
+{
+    const QDateTime now = chinaNow();
+    return !isNonTradingDay(now.date()) && now.time().hour() < 15;
+}
+
+}   // namespace
+
+StockScanWidget::StockScanWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    history.setParameter(0, QStringLiteral("data/"));
+    history.setParameter(1, QStringLiteral("qfq"));
+    history.setParameter(2, QStringLiteral("day"));
+
+    hintLabel = new QLabel(QStringLiteral("点击扫描即可智能点评相关股票"), this);
+    progressBar = new QProgressBar(this);
+    progressBar->setRange(0, 100);
+    stack = new QStackedWidget(this);
+    stack->setMaximumHeight(28);
+    stack->addWidget(hintLabel);
+    stack->addWidget(progressBar);
+    stack->setCurrentIndex(0);
+
+    searchButton = new QPushButton(QStringLiteral("扫描"), this);
+    searchButton->setFixedWidth(72);
+    configButton = new QPushButton(QStringLiteral("设置"), this);
+    configButton->setFixedWidth(72);
+
+    listView = createStockListView(5, this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(stack);
+    top->addWidget(searchButton);
+    top->addWidget(configButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(listView);
+
+    connect(searchButton, &QPushButton::clicked, this, &StockScanWidget::onSearch);
+    connect(configButton, &QPushButton::clicked, this, &StockScanWidget::onConfig);
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &StockScanWidget::stopForQuit);
+}
+
+StockScanWidget::~StockScanWidget()
+{
+    timer.stop();
+    if (!markedCodes.isEmpty())
+        writeFile(QStringLiteral("data/none"), markedCodes.join(QLatin1Char(',')));
+}
+
+bool StockScanWidget::isScanning() const
+{
+    return timer.isActive() || stack->currentIndex() == 1;
+}
+
+void StockScanWidget::onSearch()
+{
+    searchButton->setEnabled(false);
+    codes.clear();
+    urls.clear();
+    if (isBeforeClose()) {
+        VorelStockMsgBox box(QStringLiteral("提示"), QStringLiteral("请在收盘后使用该功能"), this);
+        box.exec();
+        searchButton->setEnabled(true);
+        return;
+    }
+    startScan();
+}
+
+void StockScanWidget::startScan()
+{
+    listView->clearStocks();
+    takenCount = 0;
+    listView->setSortingEnabled(false);
+    progressBar->setValue(0);
+    stack->setCurrentIndex(1);
+
+    QStringList pool;
+    if (vorelApp()) {
+        const auto& stockPool = vorelApp()->stockPool;
+        for (auto it = stockPool.cbegin(); it != stockPool.cend(); ++it) {
+            if (!it.value().name.contains(QLatin1String("ST")))
+                pool << it.key();
+        }
+    }
+    pool << QString::fromLatin1(kIndexCode);
+    std::shuffle(pool.begin(), pool.end(), *QRandomGenerator::global());
+    codes = pool;
+    urls = history.urls(codes);
+    takenCount = codes.size();
+    quitting = false;
+    timer.start(tickInterval, this);
+}
+
+void StockScanWidget::finishScan()
+{
+    searchButton->setEnabled(true);
+    listView->setSortingEnabled(true);
+    hintLabel->setText(QStringLiteral("扫描已完成"));
+    stack->setCurrentIndex(0);
+}
+
+void StockScanWidget::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timer.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    timer.stop();
+    if (takenCount > 0)
+        progressBar->setValue((takenCount - codes.size()) * 100 / takenCount);
+    if (codes.isEmpty() || urls.isEmpty()) {
+        finishScan();
+        return;
+    }
+    scanNext();
+}
+
+void StockScanWidget::scanNext()
+{
+    const QString code = codes.takeFirst();
+    const QString url = urls.takeFirst();
+
+    // The download runs a local event loop: the page may be closed or the
+    // program asked to quit before it returns.
+    QPointer<StockScanWidget> self(this);
+    const QString body = httpGet(url);
+    if (!self)
+        return;
+    if (quitting) {
+        finishScan();
+        return;
+    }
+
+    // A failed or stalled download gives no bars, so the stored history of
+    // the stock is left as it was.
+    const QVector<Stock> bars = history.parse(body, code);
+    if (bars.isEmpty())
+        markedCodes << code;
+    else
+        addStock(bars);
+    timer.start(tickInterval, this);
+}
+
+void StockScanWidget::stopForQuit()
+{
+    quitting = true;
+    if (timer.isActive()) {
+        timer.stop();
+        finishScan();
+    }
+}
+
+void StockScanWidget::addStock(QVector<Stock> bars)
+{
+    if (bars.size() < kMinimumBars || bars.last().close < 0.001f)
+        return;
+    Stock stock = bars.last();
+    if (vorelApp()) {
+        const auto& pool = vorelApp()->stockPool;
+        auto it = pool.constFind(stock.code);
+        if (it != pool.cend()) {
+            stock.name = it.value().name;
+            stock.industry = it.value().industry;
+        }
+    }
+    QStringList texts;
+    StockCommentFactory* factory = StockCommentFactory::instance();
+    const int result = factory->scan(stock.code, bars, &texts);
+    if (result != -1) {
+        stock.valid = result != 0;
+        stock.comments = factory->comments;
+        listView->addStock(stock);
+    }
+    if (stock.close < kMarkedCloseBelow)
+        markedCodes << stock.code;
+}
+
+void StockScanWidget::onConfig()
+{
+    StockScannerConfig dialog(this);
+    dialog.exec();
+}
+
+// ---------------------------------------------------------------------------
+
+StockScannerConfig::StockScannerConfig(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("股票智能点评设置"));
+    setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
+    exportBox = new QCheckBox(QStringLiteral("扫描完成自动导出CSV文件"), this);
+    if (vorelApp())
+        exportBox->setChecked(vorelApp()->config.scanListExport);
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(exportBox);
+    layout->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &StockScannerConfig::onConfig);
+}
+
+void StockScannerConfig::onConfig()
+{
+    if (vorelApp())
+        vorelApp()->config.scanListExport = exportBox->isChecked();
+    close();
+}

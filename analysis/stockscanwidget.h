@@ -1,0 +1,75 @@
+#pragma once
+
+// The page "智能点评": after the close it walks the stock pool one stock per
+// timer tick, downloads each daily history (kept under "data/"), runs the
+// comment factory over it and lists the stocks with their comments.
+
+#include "datasource/stockqqhistoryinterface.h"
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class StockListView;
+
+class StockScanWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit StockScanWidget(QWidget* parent = nullptr);
+    ~StockScanWidget() override;
+
+    // Milliseconds between two stocks; 30 unless a test sets another value.
+    int tickInterval = 30;
+
+    QPushButton* searchButton = nullptr;
+    QPushButton* configButton = nullptr;
+    StockListView* listView = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QStackedWidget* stack = nullptr;
+    QLabel* hintLabel = nullptr;
+    QStringList markedCodes;
+
+    bool isScanning() const;
+
+public slots:
+    void onSearch();
+    void addStock(QVector<Stock> bars);
+    void onConfig();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void startScan();
+    void finishScan();
+    void scanNext();
+    void stopForQuit();
+
+    StockQQHistoryInterface history;
+    QStringList codes;
+    QStringList urls;
+    int takenCount = 0;
+    QBasicTimer timer;
+    bool quitting = false;
+};
+
+// The page's settings: whether a finished scan exports its table.
+class StockScannerConfig : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit StockScannerConfig(QWidget* parent = nullptr);
+
+    QCheckBox* exportBox = nullptr;
+
+public slots:
+    void onConfig();
+};
