@@ -1,0 +1,99 @@
+#include "analysis/stocktimedatawidget.h"
+
+#include "analysis/vorelplot.h"
+
+#include <QVBoxLayout>
+
+StockTimeDataWidget::StockTimeDataWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    plot = new VorelPlot(this);
+    layout->addWidget(plot);
+    // A trading day has 241 minutes.
+    plot->xAxis->setRange(-1, 241);
+    plot->setBackground(QBrush(Qt::black));
+    plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    plot->axisRect()->setupFullAxesBox(false);
+    // Prices stay readable on the black background.
+    const QColor axisColor(140, 140, 140);
+    for (QCPAxis* axis : plot->axisRect()->axes()) {
+        axis->setBasePen(QPen(axisColor));
+        axis->setTickPen(QPen(axisColor));
+        axis->setSubTickPen(QPen(axisColor));
+        axis->setTickLabelColor(axisColor);
+    }
+
+    buildVolumeRect();
+    upBars = addVolumeBars(chartRisingColor());
+    downBars = addVolumeBars(chartFallingColor());
+    plot->addGraph("ma", nullptr, nullptr)->setPen(QPen(Qt::yellow));
+    plot->addGraph("price", nullptr, nullptr)->setPen(QPen(Qt::blue));
+
+    plot->plotLayout()->insertRow(0);
+    title = new QCPTextElement(plot, "000000");
+    title->setTextColor(QColor(244, 244, 244));
+    QFont titleFont = title->font();
+    titleFont.setPointSize(12);
+    title->setFont(titleFont);
+    plot->plotLayout()->addElement(0, 0, title);
+}
+
+void StockTimeDataWidget::buildVolumeRect()
+{
+    volumeRect = new QCPAxisRect(plot, true);
+    volumeRect->setMaximumSize(QWIDGETSIZE_MAX, 100);
+    plot->plotLayout()->addElement(1, 0, volumeRect);
+
+    QCPAxis* bottom = volumeRect->axis(QCPAxis::atBottom);
+    bottom->setLayer("axes");
+    bottom->grid()->setLayer("grid");
+    bottom->setVisible(false);
+    volumeRect->axis(QCPAxis::atLeft)->setVisible(false);
+    volumeRect->setAutoMargins(QCP::msLeft | QCP::msRight | QCP::msBottom);
+    volumeRect->setMargins(QMargins(0, 0, 0, 0));
+    plot->plotLayout()->setRowSpacing(0);
+
+    auto* group = new QCPMarginGroup(plot);
+    plot->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, group);
+    volumeRect->setMarginGroup(QCP::msLeft | QCP::msRight, group);
+
+    connect(plot->xAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), bottom,
+            QOverload<const QCPRange&>::of(&QCPAxis::setRange));
+    connect(bottom, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), plot->xAxis,
+            QOverload<const QCPRange&>::of(&QCPAxis::setRange));
+}
+
+QCPBars* StockTimeDataWidget::addVolumeBars(const QColor& color)
+{
+    auto* bars = new QCPBars(volumeRect->axis(QCPAxis::atBottom), volumeRect->axis(QCPAxis::atLeft));
+    bars->setPen(Qt::NoPen);
+    bars->setBrush(color);
+    bars->setWidth(0.9);
+    return bars;
+}
+
+void StockTimeDataWidget::setData(const StockTimeData& newRecord)
+{
+    record = newRecord;
+    title->setText(record.code);
+
+    QCPGraph* average = plot->graph(QStringLiteral("ma"));
+    QCPGraph* price = plot->graph(QStringLiteral("price"));
+    average->data()->clear();
+    price->data()->clear();
+    upBars->data()->clear();
+    downBars->data()->clear();
+
+    // The first minute has no earlier price to fall from: it counts as rising.
+    float previousPrice = 0;
+    for (int x = 0; x < record.rows.size(); ++x) {
+        const MinuteRow& row = record.rows.at(x);
+        (row.price >= previousPrice ? upBars : downBars)->addData(x, row.volume);
+        average->addData(x, row.average);
+        price->addData(x, row.price);
+        previousPrice = row.price;
+    }
+    plot->rescaleAxes();
+    plot->replot();
+}

@@ -1,0 +1,48 @@
+#include "analysis/vorelplot.h"
+
+#include <QDebug>
+
+namespace {
+
+// Keeps the messages recognisable next to the library's own addGraph ones.
+const char* const kAddGraphSignature =
+    "class QCPGraph *__thiscall QCustomPlot::addGraph(const class QString &,class QCPAxis *,class QCPAxis *)";
+
+} // namespace
+
+VorelPlot::VorelPlot(QWidget* parent)
+    : QCustomPlot(parent)
+{
+}
+
+QCPGraph* VorelPlot::addGraph(const QString& name, QCPAxis* keyAxis, QCPAxis* valueAxis)
+{
+    if (!keyAxis)
+        keyAxis = xAxis;
+    if (!valueAxis)
+        valueAxis = yAxis;
+    if (!keyAxis || !valueAxis) {
+        qDebug() << kAddGraphSignature
+                 << "can't use default QCustomPlot xAxis or yAxis, because at least one is invalid (has been deleted)";
+        return nullptr;
+    }
+    if (keyAxis->parentPlot() != this || valueAxis->parentPlot() != this) {
+        qDebug() << kAddGraphSignature
+                 << "passed keyAxis or valueAxis doesn't have this QCustomPlot as parent";
+        return nullptr;
+    }
+    // The graph registers itself with the plot.
+    auto* graph = new QCPGraph(keyAxis, valueAxis);
+    graph->setName(name);
+    return graph;
+}
+
+QCPGraph* VorelPlot::graph(const QString& name) const
+{
+    for (int i = 0; i < graphCount(); ++i) {
+        QCPGraph* candidate = QCustomPlot::graph(i);
+        if (candidate->name() == name)
+            return candidate;
+    }
+    return nullptr;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// The plot every chart of the program draws on: QCustomPlot as installed, plus
+// graphs that are created and found by name, so that chart code reads
+// graph("ma5") instead of remembering creation indices.
+
+#include <qcustomplot.h>
+
+#include <QString>
+
+class VorelPlot : public QCustomPlot
+{
+    Q_OBJECT
+public:
+    explicit VorelPlot(QWidget* parent = nullptr);
+
+    using QCustomPlot::addGraph;
+    using QCustomPlot::graph;
+
+    // A graph named `name` on the given axes; null axes mean the plot's x and
+    // y axis. Null (with a debug message) when an axis is missing or belongs
+    // to another plot.
+    QCPGraph* addGraph(const QString& name, QCPAxis* keyAxis, QCPAxis* valueAxis);
+
+    // The first graph, in creation order, named exactly `name`; null when none is.
+    QCPGraph* graph(const QString& name) const;
+};
+
+// Colours shared by every chart: rising (red) and falling (green) bars.
+inline QColor chartRisingColor() { return QColor(180, 90, 90); }
+inline QColor chartFallingColor() { return QColor(100, 180, 110); }
+
+// Daily charts key bar i at (i + 1) x 86400: one step per bar, weekends and
+// holidays leave no gaps. Bars take 0.9 of a step.
+constexpr double kChartBarStep = 86400.0;
+constexpr double kChartBarWidth = 77760.0;
