@@ -1,0 +1,116 @@
+#pragma once
+
+// Bar series that end in one chosen candle pattern, shared by the candle tests.
+
+#include "analysis/candlepatterns.h"
+#include "core/stock.h"
+
+#include <QVector>
+
+inline Stock candle(float open, float high, float low, float close, float changePercent = 0, float volume = 0)
+{
+    Stock s;
+    s.open = open;
+    s.high = high;
+    s.low = low;
+    s.close = close;
+    s.changePercent = changePercent;
+    s.volume = volume;
+    return s;
+}
+
+inline Stock flatBar(float price)
+{
+    return candle(price, price, price, price);
+}
+
+// The closing bars of a pattern, oldest first, and the level of the flat bars in
+// front of them; the level sets the 5-day average the rule compares with.
+struct PatternBars
+{
+    QVector<Stock> last;
+    float level = 0;
+};
+
+inline PatternBars patternBars(int id)
+{
+    switch (id) {
+    case KPatternXuRiDongSheng:
+        return {{candle(10.5f, 10.5f, 9.9f, 10.0f), candle(10.1f, 10.6f, 10.1f, 10.6f)}, 12};
+    case KPatternHongSanBing:
+        return {{candle(9.5f, 10, 9.5f, 10), candle(10, 10.5f, 10, 10.5f), candle(10.5f, 11, 10.5f, 11),
+                 candle(11, 11.5f, 11, 11.5f)}, 9};
+    case KPatternYangTunYin:
+        return {{candle(10, 10, 9.5f, 9.6f), candle(10, 10.6f, 10, 10.6f)}, 12};
+    case KPatternQingChenZhiXing:
+        return {{candle(11, 11, 10, 10), candle(9.5f, 9.8f, 9.0f, 9.55f), candle(9.8f, 10.4f, 9.8f, 10.4f)}, 12};
+    case KPatternChuanCiKanZhang:
+        return {{candle(11, 11, 10, 10, -5), candle(9.8f, 10.8f, 9.8f, 10.8f)}, 9};
+    case KPatternPingTouDiBu:
+        return {{candle(10, 10, 9.5f, 9.5f), candle(11, 11, 9.5f, 10.1f), candle(9.6f, 9.8f, 9.6f, 9.8f)}, 12};
+    case KPatternShangShengSanFa:
+        return {{candle(10, 11.5f, 10, 11), candle(11.45f, 11.45f, 11.3f, 11.3f), candle(11.35f, 11.4f, 11.2f, 11.2f),
+                 candle(11.25f, 11.3f, 11.1f, 11.1f), candle(11.25f, 11.85f, 11.2f, 11.8f)}, 10};
+    case KPatternSanYangKaiTai:
+        return {{candle(10, 10.5f, 10, 10.5f, 0, 100), candle(10.6f, 11.1f, 10.6f, 11.1f, 0, 200),
+                 candle(11.2f, 11.7f, 11.2f, 11.7f, 0, 300)}, 9};
+    case KPatternChuiZiZhiDie:
+        return {{candle(10, 10.06f, 10, 10.01f)}, 12};
+    case KPatternChuiZiZhiDieKanZhang:
+        return {{candle(10, 10.5f, 10, 10.1f)}, 12};
+    case KPatternKanZhangMuZi:
+        return {{candle(11, 11, 9, 9), candle(9.5f, 10, 9.5f, 10)}, 12};
+    case KPatternYinTunYang:
+        return {{candle(10, 10.5f, 10, 10.5f), candle(10.6f, 10.6f, 9.9f, 9.9f)}, 9};
+    case KPatternQingPenDaYu:
+        return {{candle(10, 11, 10, 11), candle(10.8f, 10.8f, 9.8f, 9.8f)}, 9};
+    case KPatternWuYunGaiDing:
+        return {{candle(10, 11, 10, 11), candle(11.2f, 11.2f, 10.4f, 10.4f)}, 9};
+    case KPatternZhangShiJinTou:
+        return {{candle(10, 11, 9.9f, 10.3f), candle(10.4f, 10.9f, 10.4f, 10.9f)}, 9};
+    case KPatternKongFangPao:
+        return {{candle(11, 11, 10, 10), candle(9, 9.5f, 9, 9.5f), candle(10, 10, 9.5f, 9.6f)}, 9};
+    case KPatternHuangHunZhiXing:
+        return {{candle(10, 11, 10, 11), candle(11.2f, 11.6f, 11.0f, 11.25f), candle(11.2f, 11.2f, 10.5f, 10.5f)}, 9};
+    case KPatternXiaJiangSanFa:
+        return {{candle(11, 11, 9.9f, 10.6f), candle(10, 10.55f, 9.9f, 10.5f), candle(9.9f, 10, 9.9f, 10),
+                 candle(10, 10.2f, 10, 10.2f), candle(10.5f, 10.5f, 10, 10)}, 10};
+    case KPatternHeiSanBing:
+        return {{candle(9, 10, 9, 10), candle(10.5f, 10.5f, 10, 10), candle(11, 11, 10.2f, 10.2f),
+                 candle(11.5f, 11.5f, 10.4f, 10.4f)}, 9};
+    case KPatternYangYunShiZi:
+        return {{candle(10, 11, 10, 11), candle(10.5f, 10.8f, 10.2f, 10.5f)}, 9};
+    case KPatternShuangFeiWuYa:
+        return {{candle(10, 11, 10, 11), candle(11.5f, 11.5f, 11.2f, 11.2f), candle(11.6f, 11.6f, 11, 11)}, 9};
+    case KPatternDiaoJingXian:
+        return {{candle(10, 10.02f, 9.5f, 10.01f)}, 9};
+    case KPatternLiuXing:
+        return {{candle(10, 10.5f, 9.99f, 10.01f)}, 9};
+    case KPatternKanDieMuZi:
+        return {{candle(10, 11, 10, 11), candle(10.8f, 10.8f, 10.3f, 10.3f)}, 9};
+    case KPatternDaYinXian:
+        return {{candle(10, 10, 9, 9, -10)}, 10};
+    case KPatternDaYangXian:
+        return {{candle(10, 16, 10, 16)}, 10};
+    case KPatternTiaoKongGaoKai:
+        return {{candle(10.5f, 10.6f, 10.3f, 10.5f)}, 10};
+    default:
+        return {};
+    }
+}
+
+// total bars: flat bars at the pattern's level, then the pattern's bars.
+inline QVector<Stock> patternSeries(int id, int total = 6)
+{
+    const PatternBars p = patternBars(id);
+    QVector<Stock> bars;
+    for (int i = p.last.size(); i < total; ++i)
+        bars.append(flatBar(p.level));
+    bars += p.last;
+    return bars;
+}
+
+inline QVector<int> allPatternIds()
+{
+    return {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 97, 98, 99};
+}
