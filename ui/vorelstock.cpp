@@ -1,5 +1,6 @@
 #include "ui/vorelstock.h"
 
+#include "analysis/stockscanwidget.h"
 #include "core/vorelapplication.h"
 
 #include <QHBoxLayout>
@@ -56,6 +57,7 @@ void VorelStock::createPages()
     pageStack = new QStackedWidget;
 
     // Pages, in list order, join here through addPage.
+    addPage(QStringLiteral(":qrc/listIcon/scanner.png"), QString::fromUtf8("智能点评"), new StockScanWidget);
 
     connect(pageList, &QListWidget::currentRowChanged, this, &VorelStock::changePage);
     pageList->setCurrentRow(0);
