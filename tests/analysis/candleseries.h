@@ -63,9 +63,9 @@ inline PatternBars patternBars(int id)
     case KPatternYinTunYang:
         return {{candle(10, 10.5f, 10, 10.5f), candle(10.6f, 10.6f, 9.9f, 9.9f)}, 9};
     case KPatternQingPenDaYu:
-        return {{candle(10, 11, 10, 11), candle(10.8f, 10.8f, 9.8f, 9.8f)}, 9};
+        return {{candle(10, 11, 10, 11), candle(10, 10, 9.5f, 9.5f)}, 9};
     case KPatternWuYunGaiDing:
-        return {{candle(10, 11, 10, 11), candle(11.2f, 11.2f, 10.4f, 10.4f)}, 9};
+        return {{candle(10, 11, 10, 11), candle(11.6f, 11.6f, 11.05f, 11.05f)}, 9};
     case KPatternZhangShiJinTou:
         return {{candle(10, 11, 9.9f, 10.3f), candle(10.4f, 10.9f, 10.4f, 10.9f)}, 9};
     case KPatternKongFangPao:
