@@ -1,4 +1,128 @@
 #include "core/appconfig.h"
 
-AppConfig::AppConfig() = default;
-AppConfig::~AppConfig() = default;
+#include "core/inifile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <variant>
+
+namespace {
+
+const char* const kConfigFile = "config/config.ini";
+
+using Field = std::variant<float AppConfig::*, int AppConfig::*, bool AppConfig::*>;
+
+struct Setting
+{
+    const char* section;
+    const char* key;
+    Field field;
+    bool saved;   // the [dcz] settings are read but never written back
+};
+
+// The order in which the settings are read and written, and so the order of
+// sections and keys in a file the program creates.
+const Setting kSettings[] = {
+    {"fibonacciNewStock", "fibonacciNewStockDelta", &AppConfig::fibonacciNewStockDelta, true},
+    {"fibonacciNewStock", "fibonacciNewStockSpan", &AppConfig::fibonacciNewStockSpan, true},
+    {"fibonacciNewStock", "fibonacciNewStockMaxDays", &AppConfig::fibonacciNewStockMaxDays, true},
+    {"autodraw", "trendMinIntervalDay", &AppConfig::trendMinIntervalDay, true},
+    {"autodraw", "trendMinSpan", &AppConfig::trendMinSpan, true},
+    {"autodraw", "trendDelta", &AppConfig::trendDelta, true},
+    {"autodraw", "trendK", &AppConfig::trendK, true},
+    {"autodraw", "trendNearDay", &AppConfig::trendNearDay, true},
+    {"autodraw", "trendMinPoints", &AppConfig::trendMinPoints, true},
+    {"autodraw", "trendType", &AppConfig::trendType, true},
+    {"stockBid", "bidMinPercent", &AppConfig::bidMinPercent, true},
+    {"stockBid", "bidMaxPercent", &AppConfig::bidMaxPercent, true},
+    {"stockBid", "bidRatio", &AppConfig::bidRatio, true},
+    {"stockBid", "bidUseK", &AppConfig::bidUseK, true},
+    {"hotStock", "fibonacciHotStock", &AppConfig::fibonacciHotStock, true},
+    {"hotStock", "fibonacciHotStockDays", &AppConfig::fibonacciHotStockDays, true},
+    {"hotStock", "fibonacciHotStockVolRatio", &AppConfig::fibonacciHotStockVolRatio, true},
+    {"hotStock", "fibonacciHotStockDelta", &AppConfig::fibonacciHotStockDelta, true},
+    {"hotStock", "fibonacciHotStockSpan", &AppConfig::fibonacciHotStockSpan, true},
+    {"hotStock", "fibonacciHotStockMaxFallDays", &AppConfig::fibonacciHotStockMaxFallDays, true},
+    {"hotStock", "fibonacciHotStockMinSwing", &AppConfig::fibonacciHotStockMinSwing, true},
+    {"scanExport", "scanListExport", &AppConfig::scanListExport, true},
+    {"hammer", "quantHammerFooter", &AppConfig::quantHammerFooter, true},
+    {"hammer", "quantHammerBody", &AppConfig::quantHammerBody, true},
+    {"hammer", "quantHammerHead", &AppConfig::quantHammerHead, true},
+    {"hammer", "quantHammerMaN", &AppConfig::quantHammerMaN, true},
+    {"hammer", "quantHammerVolume", &AppConfig::quantHammerVolume, true},
+    {"hammer", "quantHammerMinSwing", &AppConfig::quantHammerMinSwing, true},
+    {"hammer", "quantHammerNDayLow", &AppConfig::quantHammerNDayLow, true},
+    {"hammer", "quantHammerMaxIncrease", &AppConfig::quantHammerMaxIncrease, true},
+    {"yty", "quantYangTunYinMaN", &AppConfig::quantYangTunYinMaN, true},
+    {"yty", "quantYangTunYinMaN2", &AppConfig::quantYangTunYinMaN2, true},
+    {"yty", "quantYangTunYinMinIncrease", &AppConfig::quantYangTunYinMinIncrease, true},
+    {"yty", "quantYangTunYinMaxIncrease", &AppConfig::quantYangTunYinMaxIncrease, true},
+    {"yty", "quantYangTunYinMaxHead", &AppConfig::quantYangTunYinMaxHead, true},
+    {"yty", "quantYangTunYinMinPrice", &AppConfig::quantYangTunYinMinPrice, true},
+    {"yty", "quantYangTunYinMaxPrice", &AppConfig::quantYangTunYinMaxPrice, true},
+    {"yty", "quantYangTunYinMinTradeVol", &AppConfig::quantYangTunYinMinTradeVol, true},
+    {"yty", "quantYangTunYinUseKDJ", &AppConfig::quantYangTunYinUseKDJ, true},
+    {"dcz", "quantDaoChuiZiMaN", &AppConfig::quantDaoChuiZiMaN, false},
+    {"dcz", "quantDaoChuiZiMa2", &AppConfig::quantDaoChuiZiMa2, false},
+    {"dcz", "quantDaoChuiZiHead", &AppConfig::quantDaoChuiZiHead, false},
+    {"dcz", "quantDaoChuiZiBody", &AppConfig::quantDaoChuiZiBody, false},
+    {"dcz", "quantDaoChuiZiFooter", &AppConfig::quantDaoChuiZiFooter, false},
+    {"dcz", "quantDaoChuiZiMinSwing", &AppConfig::quantDaoChuiZiMinSwing, false},
+    {"dcz", "quantDaoChuiZiMaxIncrease", &AppConfig::quantDaoChuiZiMaxIncrease, false},
+    {"dcz", "quantDaoChuiZiMaxIncrease2", &AppConfig::quantDaoChuiZiMaxIncrease2, false},
+    {"dcz", "quantDaoChuiZiMinTradeVol", &AppConfig::quantDaoChuiZiMinTradeVol, false},
+    {"dcz", "quantDaoChuiZiUseKDJ", &AppConfig::quantDaoChuiZiUseKDJ, false},
+    {"cxgsp", "quantCiXinGuShengPoMaxIncrease", &AppConfig::quantCiXinGuShengPoMaxIncrease, true},
+    {"cxgld", "quantCiXinGuLianDieN", &AppConfig::quantCiXinGuLianDieN, true},
+    {"cxgld", "quantCiXinGuLianDieDecease", &AppConfig::quantCiXinGuLianDieDecease, true},
+    {"cxgld", "quantCiXinGuLianDieHasJiaYang", &AppConfig::quantCiXinGuLianDieHasJiaYang, true},
+};
+
+static_assert(sizeof(kSettings) / sizeof(kSettings[0]) == 53, "one entry per setting");
+
+std::string localPath(const QString& path)
+{
+    return path.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+AppConfig::AppConfig()
+    : binding(QString::fromLatin1(kConfigFile))
+{
+    load();
+}
+
+AppConfig::~AppConfig()
+{
+    save();
+}
+
+void AppConfig::load()
+{
+    // On a first start the settings folder may be missing too; the file is
+    // created below and written in full at exit.
+    QDir().mkpath(QFileInfo(binding.path).path());
+    IniFile ini(localPath(binding.path));
+    for (const Setting& setting : kSettings) {
+        std::visit([&](auto member) { this->*member = ini.getValue(setting.section, setting.key, this->*member); },
+                   setting.field);
+    }
+    // `ini` rewrites the file in its normalised form when it goes out of scope
+}
+
+void AppConfig::save() const
+{
+    if (binding.path.isEmpty())
+        return;
+    // Reading first keeps whatever this record does not own: other sections,
+    // comments, blank lines and the [dcz] entries as the user wrote them.
+    IniFile ini(localPath(binding.path));
+    for (const Setting& setting : kSettings) {
+        if (!setting.saved)
+            continue;
+        std::visit([&](auto member) { ini.setValue(setting.section, setting.key, this->*member); }, setting.field);
+    }
+    ini.close();
+}

@@ -42,7 +42,9 @@ bool saveWhole(const QString& path, const QByteArray& bytes)
         qWarning() << "cannot write" << path << file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile buffers small writes and commit() renames even when the final
+    // flush failed (a full disk): flush first so that a short write is seen.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         qWarning() << "cannot write" << path << file.errorString();
         file.cancelWriting();
         return false;

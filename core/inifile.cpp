@@ -1,0 +1,335 @@
+#include "core/inifile.h"
+
+#include "core/fileutils.h"
+
+#include <QByteArray>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+#include <locale>
+#include <sstream>
+
+namespace {
+
+const char* const kCommentKey = "_comment";
+const char* const kNewlineKey = "_newline";
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isBracketed(const std::string& text)
+{
+    return text.size() >= 2 && text.front() == '[' && text.back() == ']';
+}
+
+// Values are read and written in the classic locale whatever the program sets,
+// so a file written on one machine reads the same on another ("1.2", never "1,2").
+template <typename T>
+T readAs(const std::string* text, T def)
+{
+    if (!text)
+        return def;
+    std::istringstream in(*text);
+    in.imbue(std::locale::classic());
+    T value;
+    // A failed extraction stores 0 in the variable: only a clean read counts.
+    if (in >> value)
+        return value;
+    return def;
+}
+
+template <typename T>
+std::string writeAs(const T& value)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << value;
+    return out.str();
+}
+
+// A line break inside a key or value would split one entry into several lines
+// of the file, and the next load would read them as entries of their own.
+std::string singleLine(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return text;
+}
+
+} // namespace
+
+IniFile::IniFile(const std::string& fileName)
+{
+    load(fileName);
+}
+
+IniFile::~IniFile()
+{
+    if (!fileName.empty())
+        save();
+}
+
+std::string IniFile::normalizeName(const std::string& text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (isBlank(c))
+            continue;
+        result += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    }
+    return result;
+}
+
+std::string IniFile::normalizeSection(const std::string& text)
+{
+    const std::string name = normalizeName(text);
+    if (isBracketed(name))
+        return name;
+    return "[" + name + "]";
+}
+
+bool IniFile::load(const std::string& name)
+{
+    fileName = name;
+    sections.clear();
+    readFailed = false;
+    if (fileName.empty())
+        return false;
+
+    const QString path = QString::fromLocal8Bit(fileName.c_str());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        readFailed = QFileInfo::exists(path);
+        if (readFailed)
+            qWarning() << "cannot read" << path << file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        qWarning() << "cannot read" << path << file.errorString();
+        readFailed = true;
+        return false;
+    }
+    parse(std::string(bytes.constData(), size_t(bytes.size())));
+    return true;
+}
+
+void IniFile::parse(const std::string& text)
+{
+    std::string current;   // lines before the first header belong to no section
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        const bool lastLine = end == std::string::npos;
+        if (lastLine)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        start = end + 1;
+
+        const std::string n = normalizeName(line);
+        if (isBracketed(n)) {
+            current = line;
+        } else if (!n.empty() && isAsciiLetter(n.front())) {
+            const size_t eq = line.find('=');
+            if (eq == std::string::npos)
+                addLine(current, line, line);
+            else
+                addLine(current, line.substr(0, eq), line.substr(eq + 1));
+        } else if (!n.empty() && (n.front() == '#' || n.front() == ';')) {
+            addLine(current, kCommentKey, line);
+        } else if (n.empty() && !lastLine) {
+            addLine(current, kNewlineKey, line);
+        }
+        // anything else (a line starting with a digit, say) is dropped
+    }
+}
+
+// Stores one line of the file under the section it stood in. A section takes
+// the name of its first header as written; a repeated header merges into it, a
+// repeated key keeps its first place and its last value. Comment and blank
+// lines are all kept, each in its place.
+void IniFile::addLine(const std::string& section, const std::string& key, const std::string& value)
+{
+    Section* target = nullptr;
+    const std::string wanted = normalizeSection(section);
+    for (Section& s : sections) {
+        if (normalizeSection(s.name) == wanted) {
+            target = &s;
+            break;
+        }
+    }
+    if (!target) {
+        sections.push_back(Section{section, {}});
+        target = &sections.back();
+    }
+    if (key == kCommentKey || key == kNewlineKey) {
+        target->entries.emplace_back(key, value);
+        return;
+    }
+    const std::string wantedKey = normalizeName(key);
+    for (auto& entry : target->entries) {
+        if (normalizeName(entry.first) == wantedKey) {
+            entry.second = value;
+            return;
+        }
+    }
+    target->entries.emplace_back(key, value);
+}
+
+IniFile::Section& IniFile::sectionFor(const std::string& section)
+{
+    const std::string wanted = normalizeSection(section);
+    for (Section& s : sections) {
+        if (normalizeSection(s.name) == wanted)
+            return s;
+    }
+    sections.push_back(Section{wanted, {}});
+    return sections.back();
+}
+
+const std::string* IniFile::findValue(const std::string& section, const std::string& key) const
+{
+    const std::string wanted = normalizeSection(section);
+    const std::string wantedKey = normalizeName(key);
+    for (const Section& s : sections) {
+        if (normalizeSection(s.name) != wanted)
+            continue;
+        for (const auto& entry : s.entries) {
+            if (normalizeName(entry.first) == wantedKey)
+                return &entry.second;
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+
+float IniFile::getValue(const std::string& section, const std::string& key, float def) const
+{
+    return readAs(findValue(section, key), def);
+}
+
+double IniFile::getValue(const std::string& section, const std::string& key, double def) const
+{
+    return readAs(findValue(section, key), def);
+}
+
+int IniFile::getValue(const std::string& section, const std::string& key, int def) const
+{
+    return readAs(findValue(section, key), def);
+}
+
+bool IniFile::getValue(const std::string& section, const std::string& key, bool def) const
+{
+    return readAs(findValue(section, key), def);
+}
+
+std::string IniFile::getValue(const std::string& section, const std::string& key, const std::string& def) const
+{
+    return readAs(findValue(section, key), def);
+}
+
+std::string IniFile::getValue(const std::string& section, const std::string& key, const char* def) const
+{
+    return getValue(section, key, std::string(def ? def : ""));
+}
+
+void IniFile::setValue(const std::string& section, const std::string& key, const std::string& value)
+{
+    Section& target = sectionFor(section);
+    const std::string wantedKey = normalizeName(key);
+    for (auto& entry : target.entries) {
+        if (normalizeName(entry.first) == wantedKey) {
+            entry.second = singleLine(value);
+            return;
+        }
+    }
+    target.entries.emplace_back(singleLine(key), singleLine(value));
+}
+
+void IniFile::setValue(const std::string& section, const std::string& key, const char* value)
+{
+    setValue(section, key, std::string(value ? value : ""));
+}
+
+void IniFile::setValue(const std::string& section, const std::string& key, float value)
+{
+    setValue(section, key, writeAs(value));
+}
+
+void IniFile::setValue(const std::string& section, const std::string& key, double value)
+{
+    setValue(section, key, writeAs(value));
+}
+
+void IniFile::setValue(const std::string& section, const std::string& key, int value)
+{
+    setValue(section, key, writeAs(value));
+}
+
+void IniFile::setValue(const std::string& section, const std::string& key, bool value)
+{
+    setValue(section, key, writeAs(value));
+}
+
+std::string IniFile::serialize() const
+{
+    std::string out;
+    for (const Section& s : sections) {
+        // entries read before the first header have no section to go under
+        if (!isBracketed(normalizeName(s.name)))
+            continue;
+        out += s.name;
+        out += '\n';
+        for (const auto& entry : s.entries) {
+            if (entry.first == kCommentKey) {
+                out += entry.second;
+                out += '\n';
+            } else if (entry.first == kNewlineKey) {
+                out += '\n';
+            } else if (!entry.first.empty() && entry.first.front() == '_') {
+                continue;   // other pseudo keys are never written
+            } else if (!normalizeName(entry.first).empty()) {
+                out += entry.first;
+                out += '=';
+                out += entry.second;
+                out += '\n';
+            }
+        }
+    }
+    return out;
+}
+
+void IniFile::save()
+{
+    if (fileName.empty())
+        return;
+    const QString path = QString::fromLocal8Bit(fileName.c_str());
+    if (readFailed) {
+        qWarning() << "not rewriting" << path << "which could not be read";
+        return;
+    }
+    const std::string text = serialize();
+    saveWhole(path, QByteArray(text.data(), int(text.size())));
+}
+
+void IniFile::close()
+{
+    if (!fileName.empty())
+        save();
+    fileName.clear();
+    sections.clear();
+    readFailed = false;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// An INI text file held whole in memory: typed lookups and updates by section
+// and key, and one write of the whole file. Names of sections and keys match
+// regardless of letter case and blanks ("[ Hot Stock ]" is "hotstock").
+//
+// An object bound to a file writes it back when destroyed, changed or not;
+// close() writes once and unbinds. Comment and blank lines keep their places.
+// The file is replaced whole through a temporary file, so a failed write
+// leaves the previous file as it was.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class IniFile
+{
+public:
+    struct Section
+    {
+        std::string name;   // as read from the file, or as created
+        std::vector<std::pair<std::string, std::string> > entries;   // key, value
+    };
+
+    IniFile() = default;
+    explicit IniFile(const std::string& fileName);
+    ~IniFile();
+
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    // Binds to `fileName` and reads it. False when the name is empty or the
+    // file cannot be read; a missing file is created by the next save.
+    bool load(const std::string& fileName);
+    void save();
+    void close();
+
+    float getValue(const std::string& section, const std::string& key, float def) const;
+    double getValue(const std::string& section, const std::string& key, double def) const;
+    int getValue(const std::string& section, const std::string& key, int def) const;
+    bool getValue(const std::string& section, const std::string& key, bool def) const;
+    std::string getValue(const std::string& section, const std::string& key, const std::string& def) const;
+    // Without this a literal default would pick the bool variant.
+    std::string getValue(const std::string& section, const std::string& key, const char* def) const;
+
+    void setValue(const std::string& section, const std::string& key, float value);
+    void setValue(const std::string& section, const std::string& key, double value);
+    void setValue(const std::string& section, const std::string& key, int value);
+    void setValue(const std::string& section, const std::string& key, bool value);
+    void setValue(const std::string& section, const std::string& key, const std::string& value);
+    void setValue(const std::string& section, const std::string& key, const char* value);
+
+    const std::string& boundFile() const { return fileName; }
+    const std::vector<Section>& allSections() const { return sections; }
+
+    // Lower case (ASCII only, independent of the locale), every blank removed.
+    static std::string normalizeName(const std::string& text);
+    // normalizeName, wrapped in "[" "]" unless it already is.
+    static std::string normalizeSection(const std::string& text);
+
+private:
+    const std::string* findValue(const std::string& section, const std::string& key) const;
+    Section& sectionFor(const std::string& section);
+    void parse(const std::string& text);
+    void addLine(const std::string& section, const std::string& key, const std::string& value);
+    std::string serialize() const;
+
+    std::vector<Section> sections;
+    std::string fileName;
+    // Set when the bound file exists but could not be read: writing our empty
+    // picture of it would destroy what it holds.
+    bool readFailed = false;
+};

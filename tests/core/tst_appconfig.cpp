@@ -1,0 +1,308 @@
+#include "core/appconfig.h"
+
+#include "tests/core/filesizelimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const char* const kConfig = "config/config.ini";
+
+// What a first start leaves behind: the 43 settings that are written back, in
+// their order, under the lower-case headers the program creates.
+const char* const kFirstStartFile =
+    "[fibonaccinewstock]\n"
+    "fibonacciNewStockDelta=1.2\n"
+    "fibonacciNewStockSpan=5\n"
+    "fibonacciNewStockMaxDays=90\n"
+    "[autodraw]\n"
+    "trendMinIntervalDay=3\n"
+    "trendMinSpan=15\n"
+    "trendDelta=0.03\n"
+    "trendK=0.05\n"
+    "trendNearDay=3\n"
+    "trendMinPoints=3\n"
+    "trendType=3\n"
+    "[stockbid]\n"
+    "bidMinPercent=-8\n"
+    "bidMaxPercent=3.6\n"
+    "bidRatio=0.093\n"
+    "bidUseK=1\n"
+    "[hotstock]\n"
+    "fibonacciHotStock=0\n"
+    "fibonacciHotStockDays=20\n"
+    "fibonacciHotStockVolRatio=3\n"
+    "fibonacciHotStockDelta=1.2\n"
+    "fibonacciHotStockSpan=6\n"
+    "fibonacciHotStockMaxFallDays=9\n"
+    "fibonacciHotStockMinSwing=12\n"
+    "[scanexport]\n"
+    "scanListExport=0\n"
+    "[hammer]\n"
+    "quantHammerFooter=75\n"
+    "quantHammerBody=25\n"
+    "quantHammerHead=12\n"
+    "quantHammerMaN=21\n"
+    "quantHammerVolume=1.01\n"
+    "quantHammerMinSwing=2\n"
+    "quantHammerNDayLow=0\n"
+    "quantHammerMaxIncrease=3.6\n"
+    "[yty]\n"
+    "quantYangTunYinMaN=6\n"
+    "quantYangTunYinMaN2=21\n"
+    "quantYangTunYinMinIncrease=3\n"
+    "quantYangTunYinMaxIncrease=6\n"
+    "quantYangTunYinMaxHead=10\n"
+    "quantYangTunYinMinPrice=7.2\n"
+    "quantYangTunYinMaxPrice=99.9\n"
+    "quantYangTunYinMinTradeVol=1.1\n"
+    "quantYangTunYinUseKDJ=1\n"
+    "[cxgsp]\n"
+    "quantCiXinGuShengPoMaxIncrease=6.4\n"
+    "[cxgld]\n"
+    "quantCiXinGuLianDieN=4\n"
+    "quantCiXinGuLianDieDecease=24\n"
+    "quantCiXinGuLianDieHasJiaYang=1\n";
+
+QByteArray readConfig()
+{
+    QFile file(kConfig);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+void writeConfig(const QByteArray& bytes)
+{
+    QDir().mkpath("config");
+    QFile file(kConfig);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestAppConfig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstStartWritesEverySavedSettingWithDefaults();
+    void emptyFileYieldsDefaults();
+    void storedValuesAreRead_data();
+    void storedValuesAreRead();
+    void changedValuesReachTheFileExceptDcz();
+    void handWrittenDczSectionStaysAsWritten();
+    void foreignSectionsAndCommentsSurvive();
+    void valuesSurviveARestart();
+    void copyWritesNothing();
+    void failedSaveKeepsPreviousFile();
+
+private:
+    QString oldCurrent;
+    QScopedPointer<QTemporaryDir> work;
+};
+
+void TestAppConfig::init()
+{
+    oldCurrent = QDir::currentPath();
+    work.reset(new QTemporaryDir);
+    QVERIFY(work->isValid());
+    QVERIFY(QDir::setCurrent(work->path()));
+}
+
+void TestAppConfig::cleanup()
+{
+    QDir::setCurrent(oldCurrent);
+    work.reset();
+}
+
+void TestAppConfig::firstStartWritesEverySavedSettingWithDefaults()
+{
+    // neither the file nor its folder exists yet
+    {
+        AppConfig config;
+        QVERIFY(QFile::exists(kConfig));
+        QCOMPARE(readConfig(), QByteArray());
+    }
+    QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+}
+
+void TestAppConfig::emptyFileYieldsDefaults()
+{
+    writeConfig(QByteArray());
+    AppConfig config;
+    QCOMPARE(config.fibonacciNewStockDelta, 1.2f);
+    QCOMPARE(config.trendDelta, 0.03f);
+    QCOMPARE(config.trendMinPoints, 3);
+    QCOMPARE(config.bidMinPercent, -8.0f);
+    QCOMPARE(config.bidRatio, 0.093f);
+    QCOMPARE(config.bidUseK, true);
+    QCOMPARE(config.fibonacciHotStock, false);
+    QCOMPARE(config.quantHammerVolume, 1.01f);
+    QCOMPARE(config.quantYangTunYinMaxPrice, 99.9f);
+    QCOMPARE(config.quantDaoChuiZiMaN, 5);
+    QCOMPARE(config.quantDaoChuiZiMa2, 21);
+    QCOMPARE(config.quantDaoChuiZiHead, 70.0f);
+    QCOMPARE(config.quantDaoChuiZiBody, 20.0f);
+    QCOMPARE(config.quantDaoChuiZiFooter, 5.0f);
+    QCOMPARE(config.quantDaoChuiZiMinSwing, 3.6f);
+    QCOMPARE(config.quantDaoChuiZiMaxIncrease, 3.6f);
+    QCOMPARE(config.quantDaoChuiZiMaxIncrease2, 4.8f);
+    QCOMPARE(config.quantDaoChuiZiMinTradeVol, 1.2f);
+    QCOMPARE(config.quantDaoChuiZiUseKDJ, 1);
+    QCOMPARE(config.quantCiXinGuLianDieDecease, 24.0f);
+    QCOMPARE(config.quantCiXinGuLianDieHasJiaYang, true);
+}
+
+void TestAppConfig::storedValuesAreRead_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("bidUseK");
+    QTest::addColumn<int>("quantHammerMaN");
+    QTest::addColumn<float>("bidRatio");
+
+    QTest::newRow("0 is false") << QByteArray("[stockBid]\nbidUseK=0\n") << false << 21 << 0.093f;
+    QTest::newRow("false keeps default") << QByteArray("[stockBid]\nbidUseK=false\n") << true << 21 << 0.093f;
+    QTest::newRow("headers in any case and blanks")
+        << QByteArray("[ STOCK bid ]\nBIDUSEK = 0\nbid ratio=0.5\n[Hammer]\nquantHammerMaN = 30\n") << false << 30 << 0.5f;
+    QTest::newRow("unreadable values keep defaults")
+        << QByteArray("[stockBid]\nbidRatio=fast\n[hammer]\nquantHammerMaN=\n") << true << 21 << 0.093f;
+    QTest::newRow("key in the wrong section is not read")
+        << QByteArray("[stockBid]\nquantHammerMaN=30\n") << true << 21 << 0.093f;
+}
+
+void TestAppConfig::storedValuesAreRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, bidUseK);
+    QFETCH(int, quantHammerMaN);
+    QFETCH(float, bidRatio);
+
+    writeConfig(file);
+    AppConfig config;
+    QCOMPARE(config.bidUseK, bidUseK);
+    QCOMPARE(config.quantHammerMaN, quantHammerMaN);
+    QCOMPARE(config.bidRatio, bidRatio);
+}
+
+void TestAppConfig::changedValuesReachTheFileExceptDcz()
+{
+    writeConfig("[hammer]\nquantHammerMaN=21\n[dcz]\nquantDaoChuiZiMaN=5\n");
+    {
+        AppConfig config;
+        config.quantHammerMaN = 34;
+        config.quantDaoChuiZiMaN = 9;
+    }
+    const QByteArray text = readConfig();
+    QVERIFY2(text.startsWith("[hammer]\nquantHammerMaN=34\nquantHammerFooter=75\n"), text.constData());
+    QVERIFY2(text.contains("[dcz]\nquantDaoChuiZiMaN=5\n[fibonaccinewstock]\n"), text.constData());
+    QVERIFY(!text.contains("quantDaoChuiZiMa2"));
+
+    AppConfig again;
+    QCOMPARE(again.quantHammerMaN, 34);
+    QCOMPARE(again.quantDaoChuiZiMaN, 5);
+}
+
+void TestAppConfig::handWrittenDczSectionStaysAsWritten()
+{
+    const QByteArray dcz = "[ DCZ ]\n; shape of the inverted hammer\nquantDaoChuiZiHead = 60\n";
+    writeConfig(dcz);
+    {
+        AppConfig config;
+        QCOMPARE(config.quantDaoChuiZiHead, 60.0f);
+        config.quantDaoChuiZiHead = 10;
+    }
+    QVERIFY2(readConfig().startsWith(dcz + "[fibonaccinewstock]\n"), readConfig().constData());
+}
+
+void TestAppConfig::foreignSectionsAndCommentsSurvive()
+{
+    const QByteArray before =
+        "# settings of the picking program\n"
+        "[mail]\n"
+        "; where the picks go\n"
+        "to=a@example.com\n"
+        "\n"
+        "[hotStock]\n"
+        "# tuned by hand\n"
+        "fibonacciHotStockSpan=7\n"
+        "\n"
+        "# keep the scan small\n"
+        "fibonacciHotStockDays=10\n";
+    writeConfig(before);
+    {
+        AppConfig config;
+        QCOMPARE(config.fibonacciHotStockSpan, 7);
+        config.fibonacciHotStockDays = 15;
+    }
+    const QByteArray text = readConfig();
+    // the comment before the first header has no section to live in
+    QVERIFY2(text.startsWith("[mail]\n; where the picks go\nto=a@example.com\n\n"
+                             "[hotStock]\n# tuned by hand\nfibonacciHotStockSpan=7\n\n"
+                             "# keep the scan small\nfibonacciHotStockDays=15\nfibonacciHotStock=0\n"),
+             text.constData());
+}
+
+void TestAppConfig::valuesSurviveARestart()
+{
+    {
+        AppConfig config;
+        config.fibonacciNewStockDelta = 0.618f;
+        config.trendType = 1;
+        config.bidMinPercent = -9.75f;
+        config.bidUseK = false;
+        config.fibonacciHotStock = true;
+        config.quantHammerVolume = 1.234f;
+        config.quantYangTunYinMaxPrice = 123.456f;
+        config.quantCiXinGuLianDieHasJiaYang = false;
+    }
+    AppConfig config;
+    QCOMPARE(config.fibonacciNewStockDelta, 0.618f);
+    QCOMPARE(config.trendType, 1);
+    QCOMPARE(config.bidMinPercent, -9.75f);
+    QCOMPARE(config.bidUseK, false);
+    QCOMPARE(config.fibonacciHotStock, true);
+    QCOMPARE(config.quantHammerVolume, 1.234f);
+    QCOMPARE(config.quantYangTunYinMaxPrice, 123.456f);
+    QCOMPARE(config.quantCiXinGuLianDieHasJiaYang, false);
+}
+
+void TestAppConfig::copyWritesNothing()
+{
+    AppConfig config;
+    config.quantHammerMaN = 40;
+    writeConfig("[hammer]\nquantHammerMaN=22\n");
+    {
+        AppConfig snapshot(config);
+        QCOMPARE(snapshot.quantHammerMaN, 40);
+        AppConfig assigned(snapshot);
+        assigned = config;
+    }
+    QCOMPARE(readConfig(), QByteArray("[hammer]\nquantHammerMaN=22\n"));
+}
+
+void TestAppConfig::failedSaveKeepsPreviousFile()
+{
+    const QByteArray before = "[mail]\nto=a@example.com\n[hammer]\nquantHammerMaN=21\n";
+    writeConfig(before);
+    auto config = new AppConfig;   // rewrites the (already normalised) file unchanged
+    config->quantHammerMaN = 50;
+    {
+        FileSizeLimit fullDisk(16);
+        QVERIFY(fullDisk.active);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot write"));
+        delete config;
+    }
+    QCOMPARE(readConfig(), before);
+    QCOMPARE(QDir("config").entryList(QDir::Files), QStringList("config.ini"));
+}
+
+QTEST_GUILESS_MAIN(TestAppConfig)
+#include "tst_appconfig.moc"
