@@ -1,3 +1,4 @@
+#include "core/crashhandler.h"
 #include "core/messagehandler.h"
 #include "core/orderlyquit.h"
 #include "core/vorelapplication.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv)
 {
+    crashHandlerInstalled();   // links in the crash handler, which installs itself before main()
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     qInstallMessageHandler(messageHandler);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
