@@ -1,0 +1,431 @@
+#include "core/fileutils.h"
+#include "datasource/httpget.h"
+#include "datasource/stockqqhistoryinterface.h"
+#include "tests/datasource/klinefixtures.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// The parsing rule written the plain way (split, split, convert), against
+// which the fast parser must give identical bars.
+QVector<Stock> referenceParse(const QString& body, const QString& code)
+{
+    QString text = body;
+    const int open = text.indexOf("[[");
+    if (open >= 0)
+        text = text.mid(open + 1);
+    const int close = text.indexOf("]]");
+    if (close >= 0)
+        text = text.left(close);
+    text.remove('"');
+    QVector<Stock> bars;
+    float previousClose = 0;
+    bool first = true;
+    for (const QString& piece : text.split("],[", Qt::KeepEmptyParts)) {
+        const QStringList items = piece.split(',', Qt::KeepEmptyParts);
+        if (items.size() < 6)
+            continue;
+        Stock bar;
+        bar.code = code;
+        bar.date = items.at(0).startsWith('[') ? items.at(0).mid(1) : items.at(0);
+        bar.open = items.at(1).toFloat();
+        bar.close = items.at(2).toFloat();
+        bar.high = items.at(3).toFloat();
+        bar.low = items.at(4).toFloat();
+        bar.volume = items.at(5).toFloat();
+        if (!first) {
+            bar.change = bar.close - previousClose;
+            bar.changePercent = previousClose != 0 ? bar.change * 100 / previousClose : 0;
+        }
+        previousClose = bar.close;
+        first = false;
+        bars.append(bar);
+    }
+    return bars;
+}
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+QString sameBars(const QVector<Stock>& actual, const QVector<Stock>& expected)
+{
+    if (actual.size() != expected.size())
+        return QString("%1 bars instead of %2").arg(actual.size()).arg(expected.size());
+    for (int i = 0; i < actual.size(); ++i) {
+        const Stock& a = actual.at(i);
+        const Stock& e = expected.at(i);
+        if (a.code != e.code || a.date != e.date || !sameBits(a.open, e.open) || !sameBits(a.close, e.close)
+            || !sameBits(a.high, e.high) || !sameBits(a.low, e.low) || !sameBits(a.volume, e.volume)
+            || !sameBits(a.change, e.change) || !sameBits(a.changePercent, e.changePercent))
+            return QString("bar %1 differs (%2 %3)").arg(i).arg(a.date, e.date);
+    }
+    return QString();
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString kThreeBars = "{\"data\":{\"sh600000\":{\"qfqday\":[[\"2019-01-02\",\"10.00\",\"10.50\",\"10.80\",\"9.90\","
+                           "\"1000\"],[\"2019-01-03\",\"10.50\",\"10.29\",\"10.60\",\"10.10\",\"2000\"],"
+                           "[\"2019-01-04\",\"10.29\",\"10.29\",\"10.40\",\"10.00\",\"1500\"]]}}}";
+
+} // namespace
+
+class QQHistoryTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void setParameterAcceptsOnlyKnownNames_data();
+    void setParameterAcceptsOnlyKnownNames();
+    void urlCarriesCodePeriodAndAdjustment();
+
+    void parseReadsBarsOldestFirst();
+    void parseCutsAndSkips_data();
+    void parseCutsAndSkips();
+    void firstBarAndZeroCloseGiveNoChange();
+    void fastParserMatchesThePlainRule_data();
+    void fastParserMatchesThePlainRule();
+
+    void storesBodyOnlyForBarsAndPathSafeCodes_data();
+    void storesBodyOnlyForBarsAndPathSafeCodes();
+    void emptyCacheDirStoresNothing();
+
+    void downloadIsStoredAndReadBack();
+    void loadQQHistoryFallsBackToDayAndHfq();
+    void failedDownloadKeepsStoredHistory_data();
+    void failedDownloadKeepsStoredHistory();
+
+private:
+    QTemporaryDir* dir = nullptr;
+    QString previousFolder;
+};
+
+void QQHistoryTest::init()
+{
+    dir = new QTemporaryDir;
+    QVERIFY(dir->isValid());
+    previousFolder = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+    QDir().mkpath("data/k");
+    setRequestTimeout(30000);
+}
+
+void QQHistoryTest::cleanup()
+{
+    QDir::setCurrent(previousFolder);
+    delete dir;
+    dir = nullptr;
+    setRequestTimeout(30000);
+}
+
+void QQHistoryTest::setParameterAcceptsOnlyKnownNames_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("cacheDir");
+    QTest::addColumn<QString>("adjust");
+    QTest::addColumn<QString>("period");
+    QTest::newRow("cache dir") << 0 << "data/" << "data/" << "hfq" << "day";
+    QTest::newRow("empty cache dir turns storing off") << 0 << "" << "" << "hfq" << "day";
+    QTest::newRow("qfq") << 1 << "qfq" << "old/" << "qfq" << "day";
+    QTest::newRow("bfq") << 1 << "bfq" << "old/" << "bfq" << "day";
+    QTest::newRow("upper-case adjustment ignored") << 1 << "QFQ" << "old/" << "hfq" << "day";
+    QTest::newRow("empty adjustment ignored") << 1 << "" << "old/" << "hfq" << "day";
+    QTest::newRow("week") << 2 << "week" << "old/" << "hfq" << "week";
+    QTest::newRow("month") << 2 << "month" << "old/" << "hfq" << "month";
+    QTest::newRow("minute ignored") << 2 << "minute" << "old/" << "hfq" << "day";
+    QTest::newRow("adjustment as period ignored") << 2 << "qfq" << "old/" << "hfq" << "day";
+    QTest::newRow("unknown key") << 3 << "week" << "old/" << "hfq" << "day";
+    QTest::newRow("negative key") << -1 << "x" << "old/" << "hfq" << "day";
+}
+
+void QQHistoryTest::setParameterAcceptsOnlyKnownNames()
+{
+    QFETCH(int, key);
+    QFETCH(QString, value);
+    StockQQHistoryInterface source;
+    source.cacheDir = "old/";
+    StockInterface& base = source;
+    base.setParameter(key, value);
+    QTEST(source.cacheDir, "cacheDir");
+    QTEST(source.adjust, "adjust");
+    QTEST(source.period, "period");
+}
+
+void QQHistoryTest::urlCarriesCodePeriodAndAdjustment()
+{
+    HostOverride hosts(QString("http://127.0.0.1:9"));
+    StockQQHistoryInterface source;
+    const QStringList urls = source.urls({ "600000", "000001", "399678" });
+    QCOMPARE(urls.size(), 3);
+    const QUrl first(urls.at(0));
+    QCOMPARE(first.path(), QString("/appstock/app/fqkline/get"));
+    const QUrlQuery query(first);
+    QCOMPARE(query.queryItemValue("p"), QString("1"));
+    QCOMPARE(query.queryItemValue("param"), QString("sh600000,day,,,480,hfq"));
+    QCOMPARE(query.queryItemValue("_appName"), QString("android"));
+    bool number = false;
+    const int suffix = query.queryItemValue("__random_suffix").toInt(&number);
+    QVERIFY(number && suffix >= 0 && suffix <= 32767);
+    QVERIFY(urls.at(0).startsWith("http://127.0.0.1:9/appstock/app/fqkline/get?p=1&param=sh600000,day,,,480,hfq"
+                                  "&_appName=android&__random_suffix="));
+    QCOMPARE(QUrlQuery(QUrl(urls.at(1))).queryItemValue("param"), QString("sz000001,day,,,480,hfq"));
+    source.setParameter(1, "qfq");
+    source.setParameter(2, "week");
+    QCOMPARE(QUrlQuery(QUrl(source.urls({ "399678" }).first())).queryItemValue("param"),
+             QString("sz399678,week,,,480,qfq"));
+    QVERIFY(source.urls({}).isEmpty());
+}
+
+void QQHistoryTest::parseReadsBarsOldestFirst()
+{
+    StockQQHistoryInterface source;
+    const QVector<Stock> bars = source.parse(kThreeBars, "600000");
+    QCOMPARE(bars.size(), 3);
+    QCOMPARE(bars.at(0).date, QString("2019-01-02"));
+    QCOMPARE(bars.at(0).code, QString("600000"));
+    QCOMPARE(bars.at(0).open, 10.0f);
+    QCOMPARE(bars.at(0).close, 10.5f);
+    QCOMPARE(bars.at(0).high, 10.8f);
+    QCOMPARE(bars.at(0).low, 9.9f);
+    QCOMPARE(bars.at(0).volume, 1000.0f);
+    QCOMPARE(bars.at(1).date, QString("2019-01-03"));
+    QCOMPARE(bars.at(1).change, 10.29f - 10.5f);
+    QCOMPARE(bars.at(1).changePercent, (10.29f - 10.5f) * 100 / 10.5f);
+    QCOMPARE(bars.at(2).change, 0.0f);
+    QCOMPARE(bars.at(2).preClose, 0.0f);
+}
+
+void QQHistoryTest::parseCutsAndSkips_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("dates");
+    QTest::addColumn<float>("lastVolume");
+    QTest::newRow("five items skipped")
+        << "[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\"],[\"2019-01-03\",\"1\",\"2\",\"3\",\"4\",\"5\"]]"
+        << QStringList { "2019-01-03" } << 5.0f;
+    QTest::newRow("seven items use the first six")
+        << "[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"5\",{\"nd\":\"2018\",\"fh\":\"1\"}]]"
+        << QStringList { "2019-01-02" } << 5.0f;
+    QTest::newRow("bars after the first ]] ignored")
+        << "{\"day\":[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"5\"]],\"week\":[[\"2019-01-07\",\"1\",\"2\",\"3\",\"4\",\"9\"]]}"
+        << QStringList { "2019-01-02" } << 5.0f;
+    QTest::newRow("no brackets: one bar of six items")
+        << "2019-01-02,1,2,3,4,6" << QStringList { "2019-01-02" } << 6.0f;
+    QTest::newRow("not a number gives 0")
+        << "[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"n/a\"]]" << QStringList { "2019-01-02" } << 0.0f;
+    QTest::newRow("error page") << "<html><body>502 Bad Gateway</body></html>" << QStringList() << 0.0f;
+    QTest::newRow("empty body") << "" << QStringList() << 0.0f;
+    QTest::newRow("truncated body keeps whole bars")
+        << "{\"qfqday\":[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"5\"],[\"2019-01-03\",\"1\",\"2\""
+        << QStringList { "2019-01-02" } << 5.0f;
+    QTest::newRow("empty array") << "{\"qfqday\":[[]]}" << QStringList() << 0.0f;
+}
+
+void QQHistoryTest::parseCutsAndSkips()
+{
+    QFETCH(QString, body);
+    QFETCH(QStringList, dates);
+    QFETCH(float, lastVolume);
+    const QVector<Stock> bars = parseQQHistory(body, "600000");
+    QStringList actual;
+    for (const Stock& bar : bars)
+        actual.append(bar.date);
+    QCOMPARE(actual, dates);
+    if (!bars.isEmpty())
+        QCOMPARE(bars.last().volume, lastVolume);
+}
+
+void QQHistoryTest::firstBarAndZeroCloseGiveNoChange()
+{
+    const QVector<Stock> bars = parseQQHistory(
+        "[[\"d1\",\"1\",\"5\",\"1\",\"1\",\"1\"],[\"d2\",\"1\",\"0\",\"1\",\"1\",\"1\"],"
+        "[\"d3\",\"1\",\"2\",\"1\",\"1\",\"1\"],[\"d4\",\"1\",\"3\",\"1\",\"1\",\"1\"]]",
+        "000001");
+    QCOMPARE(bars.size(), 4);
+    QCOMPARE(bars.at(0).change, 0.0f);
+    QCOMPARE(bars.at(0).changePercent, 0.0f);
+    QCOMPARE(bars.at(1).change, -5.0f);
+    QCOMPARE(bars.at(1).changePercent, -100.0f);
+    // A previous close of 0 (a suspended or garbled day) must not give inf/NaN.
+    QCOMPARE(bars.at(2).change, 2.0f);
+    QCOMPARE(bars.at(2).changePercent, 0.0f);
+    QCOMPARE(bars.at(3).changePercent, 50.0f);
+    for (const Stock& bar : bars)
+        QVERIFY(std::isfinite(bar.change) && std::isfinite(bar.changePercent));
+}
+
+void QQHistoryTest::fastParserMatchesThePlainRule_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::newRow("full history") << klinefixtures::body("sh600000", 480);
+    QTest::newRow("numbers of every shape")
+        << "[[\"a\",\"0\",\"-0\",\"007.50\",\"1.\",\".5\"],[\"b\",\" 2.5\",\"2.5 \",\"1e3\",\"-1.25E-2\",\"+4\"],"
+           "[\"c\",\"123456789012345678\",\"0.1234567890123456789\",\"1e40\",\"-\",\"\"],"
+           "[\"d\",\"99999999999999.9\",\"3.4028235e38\",\"1e-50\",\"inf\",\"nan\"],"
+           "[\"e\",\"1,5\",\"2\",\"3\",\"4\",\"5\"],[\"f\",\"0x10\",\"１\",\"1.2.3\",\"--1\",\"1-\"]]";
+    QTest::newRow("empty pieces and stray brackets")
+        << "x[[],[],[\"[d\",\"1\",\"2\",\"3\",\"4\",\"5\"],[[\"e\",\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\"],["
+           "\"f\",\"1\",\"2\",\"3\",\"4\",\"5\"]]";
+    QTest::newRow("quotes split a separator") << "[[\"d\",\"1\",\"2\",\"3\",\"4\",\"5\"]\",[\"e\",\"1\",\"2\",\"3\",\"4\",\"5\"]]";
+    QTest::newRow("trailing separator") << "[[\"d\",\"1\",\"2\",\"3\",\"4\",\"5\"],[";
+
+    // Random decimals as the service writes them, with 0 to 6 decimals.
+    QString random = "[[";
+    std::srand(42);
+    for (int i = 0; i < 2000; ++i) {
+        QStringList items { QString("2018-%1").arg(i) };
+        for (int k = 0; k < 5; ++k) {
+            const double value = (std::rand() % 2000000) / std::pow(10.0, std::rand() % 7) * (k == 4 ? 1000 : 1);
+            items.append(QString::number(value, 'f', std::rand() % 7));
+        }
+        random += (i ? "],[" : "") + items.join(',');
+    }
+    QTest::newRow("random decimals") << random + "]]";
+}
+
+void QQHistoryTest::fastParserMatchesThePlainRule()
+{
+    QFETCH(QString, body);
+    const QString difference = sameBars(parseQQHistory(body, "600000"), referenceParse(body, "600000"));
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void QQHistoryTest::storesBodyOnlyForBarsAndPathSafeCodes_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("stock") << "600000" << kThreeBars << true;
+    QTest::newRow("index") << "399678" << kThreeBars << true;
+    QTest::newRow("no bars") << "600000" << "<html>busy</html>" << false;
+    QTest::newRow("empty body") << "600000" << "" << false;
+    QTest::newRow("empty code") << "" << kThreeBars << false;
+    QTest::newRow("market prefix") << "sh600000" << kThreeBars << false;
+    QTest::newRow("parent folder") << "../600000" << kThreeBars << false;
+    QTest::newRow("absolute path") << "/tmp/x" << kThreeBars << false;
+    QTest::newRow("five digits") << "60000" << kThreeBars << false;
+}
+
+void QQHistoryTest::storesBodyOnlyForBarsAndPathSafeCodes()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, body);
+    QFETCH(bool, stored);
+    StockQQHistoryInterface source;
+    source.setParameter(0, "data/");
+    source.parse(body, code);
+    const QStringList files = QDir("data").entryList(QDir::Files | QDir::Hidden);
+    const QStringList above = QDir(".").entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.isEmpty() ? QStringList() : files, stored ? QStringList { code } : QStringList());
+    QVERIFY(above.isEmpty());
+    if (stored)
+        QCOMPARE(readAll("data/" + code), body.toUtf8());
+}
+
+void QQHistoryTest::emptyCacheDirStoresNothing()
+{
+    StockQQHistoryInterface source;
+    source.setParameter(0, "data/");
+    source.setParameter(0, "");
+    QCOMPARE(source.parse(kThreeBars, "600000").size(), 3);
+    QVERIFY(QDir("data").entryList(QDir::Files).isEmpty());
+    QVERIFY(QDir(".").entryList(QDir::Files).isEmpty());
+}
+
+void QQHistoryTest::downloadIsStoredAndReadBack()
+{
+    TestHttpServer server;
+    QVERIFY(server.isListening());
+    HostOverride hosts(server);
+    const QString body = klinefixtures::body("sh600000", 480);
+    server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(body, "application/json"));
+
+    // The smart-comment scan's way: a held source, blocking GET, parse.
+    StockQQHistoryInterface source;
+    source.setParameter(0, "data/");
+    source.setParameter(1, "qfq");
+    source.setParameter(2, "day");
+    const QVector<Stock> downloaded = source.parse(httpGet(source.urls({ "600000" }).first()), "600000");
+    QCOMPARE(downloaded.size(), 480);
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(QUrlQuery(server.requests().first().query).queryItemValue("param"), QString("sh600000,day,,,480,qfq"));
+
+    // A strategy page's way: the stored file through the same parse.
+    const QString stored = loadTemplate("data/600000");
+    QVERIFY(!isLoadTemplateFailure(stored));
+    QCOMPARE(stored, body);
+    StockQQHistoryInterface reader;
+    const QString difference = sameBars(reader.parse(stored, "600000"), downloaded);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void QQHistoryTest::loadQQHistoryFallsBackToDayAndHfq()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(kThreeBars));
+
+    const QVector<Stock> bars = loadQQHistory("000001", "minute", "", "data/k/");
+    QCOMPARE(bars.size(), 3);
+    QCOMPARE(bars.first().code, QString("000001"));
+    QCOMPARE(QUrlQuery(server.requests().last().query).queryItemValue("param"), QString("sz000001,day,,,480,hfq"));
+    QCOMPARE(readAll("data/k/000001"), kThreeBars.toUtf8());
+
+    loadQQHistory("600036", "week", "bfq", "data/k/");
+    QCOMPARE(QUrlQuery(server.requests().last().query).queryItemValue("param"), QString("sh600036,week,,,480,bfq"));
+    QCOMPARE(server.requestCount(), 2);
+}
+
+void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("not found") << "404";
+    QTest::newRow("error page") << "page";
+    QTest::newRow("empty body") << "empty";
+    QTest::newRow("stalled server") << "stall";
+}
+
+void QQHistoryTest::failedDownloadKeepsStoredHistory()
+{
+    QFETCH(QString, failure);
+    QVERIFY(saveWhole("data/600000", kThreeBars.toUtf8()));
+
+    TestHttpServer server;
+    HostOverride hosts(server);
+    TestHttpServer::Reply reply = TestHttpServer::Reply::status404();
+    if (failure == "page")
+        reply = TestHttpServer::Reply::gbk("<html>系统维护中</html>");
+    else if (failure == "empty")
+        reply = TestHttpServer::Reply::text("");
+    else if (failure == "stall")
+        reply = TestHttpServer::Reply::stalled();
+    server.serve("/", reply);
+    setRequestTimeout(300);
+
+    QElapsedTimer clock;
+    clock.start();
+    StockQQHistoryInterface source;
+    source.setParameter(0, "data/");
+    const QVector<Stock> bars = source.parse(httpGet(source.urls({ "600000" }).first()), "600000");
+    QVERIFY(bars.isEmpty());
+    QVERIFY(clock.elapsed() < 10000);
+    QCOMPARE(readAll("data/600000"), kThreeBars.toUtf8());
+    QCOMPARE(server.requestCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(QQHistoryTest)
+#include "tst_qqhistory.moc"
