@@ -30,10 +30,8 @@ namespace {
 // itself is left alone so that peek and update share the arithmetic.
 float sumWithNext(const IndicatorWindow& window, float next)
 {
-    const int skip = window.isFull() ? 1 : 0;
     float sum = 0;
-    for (int i = skip; i < window.size(); ++i)
-        sum += window.at(i);
+    window.forEach(window.isFull() ? 1 : 0, [&sum](float v) { sum += v; });
     return sum + next;
 }
 
@@ -117,10 +115,10 @@ IndicatorResult BollIndicator::peek(const Stock& bar)
         return {};
     const float mean = sumWithNext(closes, bar.close) * 0.05;
     float squares = 0;
-    for (int i = closes.isFull() ? 1 : 0; i < closes.size(); ++i) {
-        const float d = closes.at(i) - mean;
+    closes.forEach(closes.isFull() ? 1 : 0, [&squares, mean](float c) {
+        const float d = c - mean;
         squares += d * d;
-    }
+    });
     const float last = bar.close - mean;
     squares += last * last;
     const float variance = squares * 0.05;
@@ -156,12 +154,16 @@ IndicatorResult KDJIndicator::peek(const Stock& bar)
         return {};
     float lowest = 1000000.0f;
     float highest = 0.0f;
-    for (int i = highs.isFull() ? 1 : 0; i < highs.size(); ++i) {
-        if (lows.at(i) < lowest)
-            lowest = lows.at(i);
-        if (highs.at(i) > highest)
-            highest = highs.at(i);
-    }
+    // Both windows are pushed together, so they hold the same bars in the same order.
+    const int skip = highs.isFull() ? 1 : 0;
+    lows.forEach(skip, [&lowest](float v) {
+        if (v < lowest)
+            lowest = v;
+    });
+    highs.forEach(skip, [&highest](float v) {
+        if (v > highest)
+            highest = v;
+    });
     if (bar.low < lowest)
         lowest = bar.low;
     if (bar.high > highest)

@@ -32,8 +32,21 @@ public:
     void clear();
     // Appends v, dropping the oldest value once the window is full.
     void push(float v);
-    // The i-th value from the oldest (0 <= i < size()).
-    float at(int i) const { return values[(start + i) % capacity]; }
+    // Calls f with every value oldest first, leaving out the oldest `skip` ones
+    // (0 or 1). Walking the two halves of the ring keeps a division out of the loop.
+    template <typename F>
+    void forEach(int skip, F f) const
+    {
+        if (count < capacity) {
+            for (int i = skip; i < count; ++i)
+                f(values[i]);
+            return;
+        }
+        for (int i = start + skip; i < capacity; ++i)
+            f(values[i]);
+        for (int i = 0; i < start; ++i)
+            f(values[i]);
+    }
 
 private:
     std::vector<float> values;
