@@ -11,6 +11,8 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <cmath>
+
 class FileUtilsTest : public QObject
 {
     Q_OBJECT
