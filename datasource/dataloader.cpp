@@ -60,6 +60,8 @@ void DataLoader::reportError(const QString& message, bool withTables)
 IterateDataLoader::IterateDataLoader(QObject* parent)
     : DataLoader(parent)
 {
+    // A coarse timer may fire early; replies must stay `interval` apart.
+    pause.setTimerType(Qt::PreciseTimer);
     pause.setSingleShot(true);
     connect(&pause, &QTimer::timeout, this, &IterateDataLoader::startNextDownload);
 }
@@ -139,6 +141,7 @@ void IterateDataLoader::deliver(QNetworkReply* finished)
 LoopDataLoader::LoopDataLoader(QObject* parent)
     : DataLoader(parent)
 {
+    pause.setTimerType(Qt::PreciseTimer);
     pause.setSingleShot(true);
     connect(&pause, &QTimer::timeout, this, &LoopDataLoader::startNextDownload);
 }

@@ -1,0 +1,401 @@
+#include "datasource/dataloader.h"
+#include "datasource/httpget.h"
+#include "datasource/webinterface.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QtTest>
+
+namespace {
+
+// Sources that turn a body into one record holding it, and count errors.
+class BodyStockSource final : public StockInterface
+{
+public:
+    QStringList urls(const QStringList& args) override { return args; }
+    QVector<Stock> parse(const QString& body, const QString& extra) override
+    {
+        Stock stock;
+        stock.name = body;
+        stock.code = extra;
+        return { stock };
+    }
+    void error(const QString& message) override { errors.append(message); }
+    QStringList errors;
+};
+
+class BodyNoticeSource final : public NoticeInterface
+{
+public:
+    QStringList urls(const QStringList& args) override { return args; }
+    QVector<Data> parse(const QString& body, const QString&) override
+    {
+        Data data;
+        data.name = body;
+        return { data };
+    }
+    void error(const QString& message) override { errors.append(message); }
+    QStringList errors;
+};
+
+class BodyLHBSource final : public LHBInterface
+{
+public:
+    QStringList urls(const QStringList& args) override { return args; }
+    QVector<LHBUnit> parse(const QString& body, const QString&) override
+    {
+        LHBUnit unit;
+        unit.seat = body;
+        return { unit };
+    }
+};
+
+class BodyTableSource final : public StringListInterface
+{
+public:
+    QStringList urls(const QStringList& args) override { return args; }
+    QVector<QStringList> parse(const QString& body) override { return { QStringList { body } }; }
+    void error(const QString& message) override { errors.append(message); }
+    QStringList errors;
+};
+
+// Serves "/n/<anything>" with the body "<anything>".
+void serveEcho(TestHttpServer& server)
+{
+    server.serve("/n/", [](const TestHttpServer::Request& request) {
+        return TestHttpServer::Reply::text(request.target.mid(3));
+    });
+}
+
+QStringList urlsOf(const TestHttpServer& server, const QStringList& names)
+{
+    QStringList urls;
+    for (const QString& name : names)
+        urls.append(server.baseUrl() + "/n/" + name);
+    return urls;
+}
+
+} // namespace
+
+// Receives the one-argument forms of the signals by their old-style names.
+class OneArgumentReceiver : public QObject
+{
+    Q_OBJECT
+public:
+    int notices = 0;
+    int units = 0;
+public slots:
+    void onData(const QVector<Data>& datas) { notices += datas.size(); }
+    void onLHB(const QVector<LHBUnit>& list) { units += list.size(); }
+};
+
+class DataLoaderTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void emptyQueueSaysOkAtOnce();
+    void constructionDefaults();
+    void codesFollowUrlsAndLastCodeStays_data();
+    void codesFollowUrlsAndLastCodeStays();
+    void noticeSignalCarriesItsUrl();
+    void oneArgumentFormsAreTheSameSignals();
+    void repliesAreHandledIntervalApart();
+    void failedRequestIsReportedAndSkipped();
+    void failedLHBRequestIsSilent();
+    void stalledRequestIsGivenUp();
+    void gbkTablePageIsDecoded();
+    void startWhileRunningKeepsOneRequestInFlight();
+    void loaderDestroyedWithRequestInFlight();
+    void loopWithoutUrlsDoesNothing();
+    void loopRepeatsItsUrls();
+};
+
+void DataLoaderTest::cleanup()
+{
+    setRequestTimeout(30000);
+}
+
+void DataLoaderTest::emptyQueueSaysOkAtOnce()
+{
+    IterateDataLoader loader;
+    BodyStockSource source;
+    loader.stockInterface = &source;
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls({}, {});
+    loader.start();
+    QCOMPARE(ok.count(), 1);
+}
+
+void DataLoaderTest::constructionDefaults()
+{
+    IterateDataLoader loader;
+    QCOMPARE(loader.interval, 1500);
+    QVERIFY(!loader.stockInterface && !loader.noticeInterface && !loader.lhbInterface);
+    QVERIFY(!loader.stringListInterface && !loader.stringMapInterface);
+    loader.setUrls({ "http://127.0.0.1:9/a", "http://127.0.0.1:9/b" }, { "1" });
+    loader.setUrls({ "http://127.0.0.1:9/c" }, {});
+    // setUrls only queues: nothing is requested before start().
+    QCOMPARE(loader.urlQueue.size(), 3);
+    QCOMPARE(loader.codes, QStringList { "1" });
+    QVERIFY(!loader.reply);
+}
+
+void DataLoaderTest::codesFollowUrlsAndLastCodeStays_data()
+{
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one code each") << QStringList { "600000", "000001", "600036" }
+                                   << QStringList { "600000", "000001", "600036" };
+    QTest::newRow("more URLs than codes") << QStringList { "600000", "000001" }
+                                          << QStringList { "600000", "000001", "000001" };
+    QTest::newRow("no codes") << QStringList() << QStringList { "", "", "" };
+}
+
+void DataLoaderTest::codesFollowUrlsAndLastCodeStays()
+{
+    QFETCH(QStringList, codes);
+    QFETCH(QStringList, expected);
+    TestHttpServer server;
+    serveEcho(server);
+    IterateDataLoader loader;
+    BodyLHBSource source;
+    loader.lhbInterface = &source;
+    loader.interval = 10;
+    QStringList seenCodes;
+    QStringList seenBodies;
+    connect(&loader, &DataLoader::sendLHB, this, [&](const QVector<LHBUnit>& units, const QString& code) {
+        seenCodes.append(code);
+        seenBodies.append(units.value(0).seat);
+    });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls(urlsOf(server, { "a", "b", "c" }), codes);
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(seenCodes, expected);
+    QCOMPARE(seenBodies, (QStringList { "a", "b", "c" }));
+}
+
+void DataLoaderTest::noticeSignalCarriesItsUrl()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    IterateDataLoader loader;
+    BodyNoticeSource source;
+    loader.noticeInterface = &source;
+    loader.interval = 10;
+    QStringList seenUrls;
+    QStringList seenBodies;
+    connect(&loader, &DataLoader::sendData, this, [&](const QVector<Data>& datas, const QString& url) {
+        seenUrls.append(url);
+        seenBodies.append(datas.value(0).name);
+    });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    const QStringList urls = urlsOf(server, { "1?page=1", "6?page=1" });
+    loader.setUrls(urls, {});
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(seenUrls, urls);
+    QCOMPARE(seenBodies, (QStringList { "1?page=1", "6?page=1" }));
+}
+
+void DataLoaderTest::oneArgumentFormsAreTheSameSignals()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    OneArgumentReceiver receiver;
+    BodyNoticeSource notices;
+    BodyLHBSource seats;
+    IterateDataLoader noticeLoader;
+    IterateDataLoader lhbLoader;
+    noticeLoader.noticeInterface = &notices;
+    lhbLoader.lhbInterface = &seats;
+    noticeLoader.interval = lhbLoader.interval = 10;
+    QVERIFY(connect(&noticeLoader, SIGNAL(sendData(QVector<Data>)), &receiver, SLOT(onData(QVector<Data>))));
+    QVERIFY(connect(&lhbLoader, SIGNAL(sendLHB(QVector<LHBUnit>)), &receiver, SLOT(onLHB(QVector<LHBUnit>))));
+    QSignalSpy noticesDone(&noticeLoader, &DataLoader::sendOK);
+    QSignalSpy seatsDone(&lhbLoader, &DataLoader::sendOK);
+    noticeLoader.setUrls(urlsOf(server, { "x", "y" }), {});
+    lhbLoader.setUrls(urlsOf(server, { "z" }), { "600000" });
+    noticeLoader.start();
+    lhbLoader.start();
+    QTRY_COMPARE_WITH_TIMEOUT(noticesDone.count() + seatsDone.count(), 2, 5000);
+    QCOMPARE(receiver.notices, 2);
+    QCOMPARE(receiver.units, 1);
+}
+
+void DataLoaderTest::repliesAreHandledIntervalApart()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    IterateDataLoader loader;
+    BodyStockSource source;
+    loader.stockInterface = &source;
+    loader.interval = 120;
+    QElapsedTimer clock;
+    QList<qint64> handled;
+    connect(&loader, &DataLoader::sendStock, this, [&] { handled.append(clock.elapsed()); });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls(urlsOf(server, { "a", "b", "c" }), {});
+    clock.start();
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    const qint64 finishedAt = clock.elapsed();
+    QCOMPARE(handled.size(), 3);
+    QVERIFY2(handled.at(1) - handled.at(0) >= 120, qPrintable(QString::number(handled.at(1) - handled.at(0))));
+    QVERIFY(handled.at(2) - handled.at(1) >= 120);
+    QVERIFY(finishedAt - handled.at(2) >= 120);
+}
+
+void DataLoaderTest::failedRequestIsReportedAndSkipped()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    IterateDataLoader loader;
+    BodyTableSource source;
+    loader.stringListInterface = &source;
+    loader.interval = 10;
+    QVector<QStringList> rows;
+    connect(&loader, &DataLoader::sendStringList, this, [&](const QVector<QStringList>& batch) { rows += batch; });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls({ server.baseUrl() + "/missing", server.baseUrl() + "/n/after" }, {});
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(source.errors.size(), 1);
+    QVERIFY(!source.errors.first().isEmpty());
+    QCOMPARE(rows, QVector<QStringList> { QStringList { "after" } });
+}
+
+void DataLoaderTest::failedLHBRequestIsSilent()
+{
+    TestHttpServer server;
+    IterateDataLoader loader;
+    BodyLHBSource source;
+    loader.lhbInterface = &source;
+    loader.interval = 10;
+    QSignalSpy units(&loader, &DataLoader::sendLHB);
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls({ server.baseUrl() + "/missing" }, { "600000" });
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(units.count(), 0);
+}
+
+void DataLoaderTest::stalledRequestIsGivenUp()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    server.serve("/stall", TestHttpServer::Reply::stalled());
+    setRequestTimeout(200);
+    IterateDataLoader loader;
+    BodyStockSource source;
+    loader.stockInterface = &source;
+    loader.interval = 10;
+    QStringList bodies;
+    connect(&loader, &DataLoader::sendStock, this, [&](const QVector<Stock>& stocks) { bodies.append(stocks.value(0).name); });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls({ server.baseUrl() + "/stall", server.baseUrl() + "/n/next" }, {});
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(source.errors.size(), 1);
+    QCOMPARE(bodies, QStringList { "next" });
+}
+
+void DataLoaderTest::gbkTablePageIsDecoded()
+{
+    TestHttpServer server;
+    server.serve("/", TestHttpServer::Reply::gbk(QString::fromUtf8("机构专用"), "text/html", false));
+    IterateDataLoader loader;
+    BodyLHBSource source;
+    loader.lhbInterface = &source;
+    QString seat;
+    connect(&loader, &DataLoader::sendLHB, this, [&](const QVector<LHBUnit>& units) { seat = units.value(0).seat; });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.interval = 10;
+    loader.setUrls({ server.baseUrl() + "/stock/lhb,2017-03-01,600000.html" }, { "600000" });
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(seat, QString::fromUtf8("机构专用"));
+}
+
+void DataLoaderTest::startWhileRunningKeepsOneRequestInFlight()
+{
+    TestHttpServer server;
+    int inFlight = 0;
+    int mostInFlight = 0;
+    server.serve("/n/", [&](const TestHttpServer::Request& request) {
+        mostInFlight = qMax(mostInFlight, ++inFlight);
+        TestHttpServer::Reply reply = TestHttpServer::Reply::text(request.target.mid(3));
+        reply.delayMs = 30;
+        return reply;
+    });
+    IterateDataLoader loader;
+    BodyStockSource source;
+    loader.stockInterface = &source;
+    loader.interval = 10;
+    QStringList bodies;
+    connect(&loader, &DataLoader::sendStock, this, [&](const QVector<Stock>& stocks) {
+        --inFlight;
+        bodies.append(stocks.value(0).name);
+    });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls(urlsOf(server, { "a", "b" }), {});
+    loader.start();
+    loader.setUrls(urlsOf(server, { "c" }), {});
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(bodies, (QStringList { "a", "b", "c" }));
+    QCOMPARE(mostInFlight, 1);
+    QCOMPARE(ok.count(), 1);
+}
+
+void DataLoaderTest::loaderDestroyedWithRequestInFlight()
+{
+    TestHttpServer server;
+    server.serve("/", TestHttpServer::Reply::stalled());
+    BodyStockSource source;
+    auto* loader = new IterateDataLoader;
+    loader->stockInterface = &source;
+    loader->setUrls({ server.baseUrl() + "/x" }, {});
+    loader->start();
+    QTRY_COMPARE_WITH_TIMEOUT(server.requestCount(), 1, 5000);
+    delete loader;
+    QCoreApplication::processEvents();
+    QVERIFY(source.errors.isEmpty());
+}
+
+void DataLoaderTest::loopWithoutUrlsDoesNothing()
+{
+    LoopDataLoader loader;
+    BodyStockSource source;
+    loader.stockInterface = &source;
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.start();
+    QVERIFY(!loader.reply);
+    QCOMPARE(ok.count(), 0);
+}
+
+void DataLoaderTest::loopRepeatsItsUrls()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    LoopDataLoader loader;
+    BodyNoticeSource source;
+    loader.noticeInterface = &source;
+    loader.interval = 20;
+    QStringList bodies;
+    QStringList urls;
+    connect(&loader, &DataLoader::sendData, this, [&](const QVector<Data>& datas, const QString& url) {
+        bodies.append(datas.value(0).name);
+        urls.append(url);
+    });
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls(urlsOf(server, { "a", "b" }));
+    loader.start();
+    QTRY_VERIFY_WITH_TIMEOUT(bodies.size() >= 5, 5000);
+    QCOMPARE(bodies.mid(0, 5), (QStringList { "a", "b", "a", "b", "a" }));
+    QCOMPARE(urls.first(), QString());
+    QCOMPARE(ok.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(DataLoaderTest)
+#include "tst_dataloader.moc"
