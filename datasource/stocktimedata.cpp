@@ -56,7 +56,13 @@ private:
 // The minute list is the first bracketed list: "hhmm price cumulativeVolume".
 void parseMinuteRows(const QString& body, StockTimeData& record)
 {
-    QString list = body.left(body.indexOf(']'));
+    // Without a bracketed list the body is no minute response at all (an
+    // error page): its words must not pass for minutes.
+    const int close = body.indexOf(']');
+    const int open = body.lastIndexOf('[', close);
+    if (close < 0 || open < 0)
+        return;
+    QString list = body.left(close);
     list = list.mid(list.indexOf('[') + 1);
     list.remove('"');
 

@@ -1,0 +1,239 @@
+// The intraday minute source: minute rows and their running average, the
+// quote sections of a full response, stored minute text and the file check.
+
+#include "core/fileutils.h"
+#include "datasource/stocktimedata.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+QString minuteBody(const QString& rows)
+{
+    return QStringLiteral("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"data\":{\"data\":[%1]").arg(rows);
+}
+
+// A whole response: minutes, date, the name, quote list A (27 cells, the
+// last ending where the first deal time begins), two deals, quote list B
+// (19 cells) and two price levels.
+QString fullBody(int listACells = 27)
+{
+    QStringList listA;
+    for (int c = 0; c < listACells - 1; ++c)
+        listA << QString::number(100 + c);
+    QStringList listB;
+    for (int c = 0; c < 19; ++c)
+        listB << QString::number(200 + c);
+    return minuteBody("\"0930 10.00 100\",\"0931 10.50 300\"")
+        + ",\"date\":\"20190102\"},\"qt\":{\"market\":[\"open\"],"
+          "\"sh600000\":[\"51\",\"浦发银行\",\"600000\",\""
+        + listA.join("\",\"") + "\",\""
+        + "09:30:01\\/10.50\\/100\\/B\\/105000\\/1|09:30:04\\/10.40\\/200\\/S\\/208000\\/2|bad\"" + listB.join("\",\"")
+        + "\"],\"pl\":[\"10.5~100~2~0.5^10.4~200~3~0.4^broken\"]}}}";
+}
+
+} // namespace
+
+class TestStockTimeData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runningAverageAndShares();
+    void zeroVolumeMinuteAveragesAtItsPrice();
+    void emptyOrForeignBodyIsInvalid();
+    void bodyWithoutDateKeepsRowsOnly();
+    void fullResponseFillsQuoteSections();
+    void oddQuoteListLengthLeavesOrderBookEmpty_data();
+    void oddQuoteListLengthLeavesOrderBookEmpty();
+    void storedTextIsReadLatestLineLast();
+    void minuteFileCheck_data();
+    void minuteFileCheck();
+    void urlCarriesMarketCode();
+};
+
+void TestStockTimeData::runningAverageAndShares()
+{
+    const StockTimeData record = parseTimeData(minuteBody("\"0930 10.00 100\",\"0931 10.50 300\",\"0932 9.00 400\""));
+    QCOMPARE(record.rows.size(), 3);
+    QCOMPARE(record.rows.at(0).time, QString("0930"));
+    QCOMPARE(record.rows.at(0).volume, 100);
+    QCOMPARE(record.rows.at(1).volume, 200);
+    QCOMPARE(record.rows.at(2).volume, 100);
+    // The first price equals its own average: it counts as above it.
+    QCOMPARE(record.rows.at(0).average, 10.0f);
+    QCOMPARE(record.rows.at(1).average, (1000.0f + 2100.0f) / 300.0f);
+    QCOMPARE(record.rows.at(2).average, (1000.0f + 2100.0f + 900.0f) / 400.0f);
+    // 9.00 is below the average of 10.00 and the average fell.
+    QCOMPARE(record.aboveAveragePercent, 2.0f / 3.0f * 100.0f);
+    QCOMPARE(record.averageRisingPercent, 2.0f / 3.0f * 100.0f);
+    QCOMPARE(record.code, QString("600000"));
+}
+
+void TestStockTimeData::zeroVolumeMinuteAveragesAtItsPrice()
+{
+    // A pre-opening minute with nothing traded yet.
+    const StockTimeData record = parseTimeData(minuteBody("\"0930 10.00 0\",\"0931 10.20 100\""));
+    QCOMPARE(record.rows.size(), 2);
+    QVERIFY(!std::isnan(record.rows.at(0).average));
+    QCOMPARE(record.rows.at(0).average, 10.0f);
+    QCOMPARE(record.rows.at(1).average, 10.2f);
+    QCOMPARE(record.aboveAveragePercent, 100.0f);
+    QCOMPARE(record.averageRisingPercent, 100.0f);
+
+    const StockTimeData stored = parseTimeDataText("1,0931,10.2,0,0,0,0\n1,0930,10.0,0,0,0,0");
+    QCOMPARE(stored.rows.size(), 2);
+    QCOMPARE(stored.rows.at(1).average, 10.2f);
+}
+
+void TestStockTimeData::emptyOrForeignBodyIsInvalid()
+{
+    for (const QString& body : {QString(), QString("<html>503 Service Unavailable</html>"), QString("]]]:::[[[")}) {
+        const StockTimeData record = parseTimeData(body);
+        QVERIFY(!record.valid);
+        QVERIFY(record.rows.isEmpty());
+        // A suspended stock has no minutes: the shares are 0, not 0/0.
+        QCOMPARE(record.aboveAveragePercent, 0.0f);
+        QCOMPARE(record.averageRisingPercent, 0.0f);
+    }
+}
+
+void TestStockTimeData::bodyWithoutDateKeepsRowsOnly()
+{
+    const StockTimeData record = parseTimeData(minuteBody("\"0930 10.00 100\",\"0931 10.50 300\",\"bad row\"")
+                                               + "},\"qt\":{\"sh600000\":[\"51\",\"浦发银行\"]}}}");
+    QVERIFY(!record.valid);
+    QCOMPARE(record.rows.size(), 2);
+    QCOMPARE(record.aboveAveragePercent, 100.0f);
+    QCOMPARE(record.averageRisingPercent, 100.0f);
+    QVERIFY(record.name.isEmpty());
+    QVERIFY(record.deals.isEmpty());
+    QVERIFY(record.priceLevels.isEmpty());
+    QCOMPARE(record.orderBook[0].price, 0.0f);
+    QCOMPARE(record.quoteValues[0], 0.0f);
+}
+
+void TestStockTimeData::fullResponseFillsQuoteSections()
+{
+    const StockTimeData record = parseTimeData(fullBody());
+    QVERIFY(record.valid);
+    QCOMPARE(record.date, QString("20190102"));
+    QCOMPARE(record.code, QString("600000"));
+    QCOMPARE(record.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(record.rows.size(), 2);
+
+    // List A cells 0..5 and the ten order-book pairs; list B overrides slots 5 and 11.
+    QCOMPARE(record.quoteValues[7], 100.0f);
+    QCOMPARE(record.quoteValues[2], 101.0f);
+    QCOMPARE(record.quoteValues[1], 104.0f);
+    QCOMPARE(record.quoteValues[0], 105.0f);
+    QCOMPARE(record.orderBook[0].price, 106.0f);
+    QCOMPARE(record.orderBook[0].volume, 107);
+    QCOMPARE(record.orderBook[9].price, 124.0f);
+    QCOMPARE(record.orderBook[9].volume, 125);
+    QCOMPARE(record.quoteValues[3], 200.0f);
+    QCOMPARE(record.quoteValues[4], 201.0f);
+    QCOMPARE(record.quoteValues[5], 203.0f);
+    QCOMPARE(record.quoteValues[11], 205.0f);
+    QCOMPARE(record.quoteValues[10], 206.0f);
+    QCOMPARE(record.quoteValues[14], 207.0f);
+    QCOMPARE(record.quoteValues[9], 208.0f);
+    QCOMPARE(record.quoteValues[15], 212.0f);
+    for (int never : {6, 8, 12, 13})
+        QCOMPARE(record.quoteValues[never], 0.0f);
+
+    QCOMPARE(record.deals.size(), 2);
+    QCOMPARE(record.deals.at(0).time, QString("09:30:01"));
+    QCOMPARE(record.deals.at(0).price, 10.5f);
+    QCOMPARE(record.deals.at(0).volume, 100);
+    QCOMPARE(record.deals.at(0).side, QString("B"));
+    QCOMPARE(record.deals.at(0).amount, 105000);
+    QCOMPARE(record.deals.at(0).flag, 1);
+    QCOMPARE(record.deals.at(1).side, QString("S"));
+
+    QCOMPARE(record.priceLevels.size(), 2);
+    QCOMPARE(record.priceLevels.at(1).price, 10.4f);
+    QCOMPARE(record.priceLevels.at(1).volume, 200);
+    QCOMPARE(record.priceLevels.at(1).count, 3);
+    QCOMPARE(record.priceLevels.at(1).ratio, 0.4f);
+}
+
+void TestStockTimeData::oddQuoteListLengthLeavesOrderBookEmpty_data()
+{
+    QTest::addColumn<int>("cells");
+    QTest::newRow("26 cells") << 26;
+    QTest::newRow("28 cells") << 28;
+}
+
+void TestStockTimeData::oddQuoteListLengthLeavesOrderBookEmpty()
+{
+    QFETCH(int, cells);
+    const StockTimeData record = parseTimeData(fullBody(cells));
+    QVERIFY(record.valid);
+    QCOMPARE(record.orderBook[0].price, 0.0f);
+    QCOMPARE(record.orderBook[9].volume, 0);
+    QCOMPARE(record.quoteValues[7], 0.0f);
+    // The later sections are read all the same.
+    QCOMPARE(record.deals.size(), 2);
+    QCOMPARE(record.quoteValues[3], 200.0f);
+    QCOMPARE(record.priceLevels.size(), 2);
+}
+
+void TestStockTimeData::storedTextIsReadLatestLineLast()
+{
+    const StockTimeData record =
+        parseTimeDataText("x,0931,10.5,0,200,0,0\nx,0930,10.0,0,100,0,0\nshort,line\n");
+    QCOMPARE(record.rows.size(), 2);
+    QCOMPARE(record.rows.at(0).time, QString("0930"));
+    QCOMPARE(record.rows.at(1).time, QString("0931"));
+    QCOMPARE(record.rows.at(1).volume, 200);
+    QCOMPARE(record.rows.at(1).average, 3100.0f / 300.0f);
+    QVERIFY(!record.valid);
+}
+
+void TestStockTimeData::minuteFileCheck_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<bool>("expected");
+
+    // Shares of this text: above average 50%, rising average 50%.
+    const QString text = "x,0931,9.0,0,100,0,0\nx,0930,10.0,0,100,0,0";
+    QTest::newRow("both below") << text << 49 << 49 << true;
+    QTest::newRow("a equals share") << text << 50 << 0 << false;
+    QTest::newRow("b equals share") << text << 0 << 50 << false;
+    QTest::newRow("no minute rows") << QString("nothing here") << -1 << -1 << false;
+    QTest::newRow("missing file") << QString() << -1 << -1 << false;
+}
+
+void TestStockTimeData::minuteFileCheck()
+{
+    QFETCH(QString, content);
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(bool, expected);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("minutes");
+    if (!content.isEmpty())
+        QVERIFY(saveWhole(path, content.toUtf8()));
+    QCOMPARE(checkMinuteFile(path, a, b), expected);
+}
+
+void TestStockTimeData::urlCarriesMarketCode()
+{
+    const QString shanghai = minuteDataUrl("600000");
+    QVERIFY(shanghai.contains("/appstock/app/minute/query?code=sh600000&_appName=android&_net=WIFI&__random_suffix="));
+    QVERIFY(minuteDataUrl("000001").contains("code=sz000001&"));
+    bool isNumber = false;
+    const int suffix = shanghai.section("__random_suffix=", 1).toInt(&isNumber);
+    QVERIFY(isNumber);
+    QVERIFY(suffix >= 0 && suffix <= 32767);
+}
+
+QTEST_GUILESS_MAIN(TestStockTimeData)
+#include "tst_stocktimedata.moc"
