@@ -1,6 +1,7 @@
 #include "core/appconfig.h"
 
 #include "tests/core/filesizelimit.h"
+#include "tests/core/firststartconfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,62 +11,6 @@
 namespace {
 
 const char* const kConfig = "config/config.ini";
-
-// What a first start leaves behind: the 43 settings that are written back, in
-// their order, under the lower-case headers the program creates.
-const char* const kFirstStartFile =
-    "[fibonaccinewstock]\n"
-    "fibonacciNewStockDelta=1.2\n"
-    "fibonacciNewStockSpan=5\n"
-    "fibonacciNewStockMaxDays=90\n"
-    "[autodraw]\n"
-    "trendMinIntervalDay=3\n"
-    "trendMinSpan=15\n"
-    "trendDelta=0.03\n"
-    "trendK=0.05\n"
-    "trendNearDay=3\n"
-    "trendMinPoints=3\n"
-    "trendType=3\n"
-    "[stockbid]\n"
-    "bidMinPercent=-8\n"
-    "bidMaxPercent=3.6\n"
-    "bidRatio=0.093\n"
-    "bidUseK=1\n"
-    "[hotstock]\n"
-    "fibonacciHotStock=0\n"
-    "fibonacciHotStockDays=20\n"
-    "fibonacciHotStockVolRatio=3\n"
-    "fibonacciHotStockDelta=1.2\n"
-    "fibonacciHotStockSpan=6\n"
-    "fibonacciHotStockMaxFallDays=9\n"
-    "fibonacciHotStockMinSwing=12\n"
-    "[scanexport]\n"
-    "scanListExport=0\n"
-    "[hammer]\n"
-    "quantHammerFooter=75\n"
-    "quantHammerBody=25\n"
-    "quantHammerHead=12\n"
-    "quantHammerMaN=21\n"
-    "quantHammerVolume=1.01\n"
-    "quantHammerMinSwing=2\n"
-    "quantHammerNDayLow=0\n"
-    "quantHammerMaxIncrease=3.6\n"
-    "[yty]\n"
-    "quantYangTunYinMaN=6\n"
-    "quantYangTunYinMaN2=21\n"
-    "quantYangTunYinMinIncrease=3\n"
-    "quantYangTunYinMaxIncrease=6\n"
-    "quantYangTunYinMaxHead=10\n"
-    "quantYangTunYinMinPrice=7.2\n"
-    "quantYangTunYinMaxPrice=99.9\n"
-    "quantYangTunYinMinTradeVol=1.1\n"
-    "quantYangTunYinUseKDJ=1\n"
-    "[cxgsp]\n"
-    "quantCiXinGuShengPoMaxIncrease=6.4\n"
-    "[cxgld]\n"
-    "quantCiXinGuLianDieN=4\n"
-    "quantCiXinGuLianDieDecease=24\n"
-    "quantCiXinGuLianDieHasJiaYang=1\n";
 
 QByteArray readConfig()
 {
