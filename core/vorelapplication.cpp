@@ -1,5 +1,6 @@
 #include "core/vorelapplication.h"
 
+#include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
 #include "ui/vorelstockmsgbox.h"
@@ -71,7 +72,9 @@ VorelApplication::VorelApplication(int& argc, char** argv)
 
 VorelApplication::~VorelApplication()
 {
-    // K-line window: deleted here once it exists.
+    // K-line window: a top-level widget without parent, so it goes explicitly.
+    delete candlestickWidget;
+    candlestickWidget = nullptr;
     delete archive;
     archive = nullptr;
     // add-on host: deleted here.
@@ -91,6 +94,7 @@ void VorelApplication::init(VorelStock* window)
     loadStockPool(codes);
 
     // K-line window: made here (standalone, no parent).
+    candlestickWidget = new CandlestickWidget(false, nullptr);
     // Notices and hot stocks: their pages start their searches here.
 }
 
@@ -111,7 +115,7 @@ void VorelApplication::toggleCandlestickWidget()
 QWidget* VorelApplication::chartWindow() const
 {
     // K-line window: returned here once it exists.
-    return nullptr;
+    return candlestickWidget;
 }
 
 QMap<QString, Stock> VorelApplication::loadShareList(const QString& listedSince)
