@@ -1,0 +1,327 @@
+#include "analysis/indicatorscanners.h"
+
+#include "tests/analysis/seriesbuilder.h"
+
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+Q_DECLARE_METATYPE(QVector<Stock>)
+
+namespace {
+
+QVector<float> repeated(int count, float value)
+{
+    return QVector<float>(count, value);
+}
+
+// Bars whose 9-bar window spans 10 to 20, each closing at the given raw
+// stochastic value (0 = at the low, 100 = at the high). Nine anchor bars fix
+// the window before the first given value.
+QVector<Stock> stochasticBars(const QVector<float>& rsvs)
+{
+    SeriesBuilder b;
+    for (int i = 0; i < 9; ++i)
+        b.candle(15, 20, 10, 15);
+    for (float r : rsvs)
+        b.candle(10 + r / 10, 20, 10, 10 + r / 10);
+    return b.bars();
+}
+
+void addColumns()
+{
+    QTest::addColumn<QVector<Stock>>("bars");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QStringList>("texts");
+}
+
+void verifyScan(StockScanner& scanner)
+{
+    QFETCH(QVector<Stock>, bars);
+    QFETCH(int, signal);
+    QFETCH(QStringList, texts);
+    QStringList out;
+    QCOMPARE(scanner.scan(QStringLiteral("600000"), bars, &out), signal);
+    QCOMPARE(out, texts);
+    // Without an output list the signal stays the same.
+    QCOMPARE(scanner.scan(QStringLiteral("600000"), bars, nullptr), signal);
+}
+
+} // namespace
+
+class TestIndicatorScanners : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void movingAverageCrossOnLastBar_data();
+    void movingAverageCrossOnLastBar();
+    void macdCrossesAndSupport_data();
+    void macdCrossesAndSupport();
+    void volumeCrossesAndSurge_data();
+    void volumeCrossesAndSurge();
+    void volumeLevelOfLastBar_data();
+    void volumeLevelOfLastBar();
+    void gapBetweenLastTwoBars_data();
+    void gapBetweenLastTwoBars();
+    void kdjZonesAndCrosses_data();
+    void kdjZonesAndCrosses();
+    void newSixtyDayExtremes_data();
+    void newSixtyDayExtremes();
+    void fallingRun_data();
+    void fallingRun();
+    void reusedScannerForgetsPreviousStock();
+};
+
+void TestIndicatorScanners::movingAverageCrossOnLastBar_data()
+{
+    addColumns();
+    const QStringList none;
+    QTest::newRow("golden cross") << SeriesBuilder().flat(15, 10).closes({9, 9, 9, 9, 15}).bars() << 0
+                                  << QStringList{"5,10日均线金叉"};
+    QTest::newRow("death cross") << SeriesBuilder().flat(15, 10).closes({11, 11, 11, 11, 5}).bars() << 1
+                                 << QStringList{"5,10日均线死叉"};
+    QTest::newRow("equal on previous bar") << SeriesBuilder().flat(19, 10).closes({15}).bars() << -1 << none;
+    QTest::newRow("equal on last bar") << SeriesBuilder().flat(15, 10).closes({9, 9, 9, 9, 14}).bars() << -1
+                                       << none;
+    QTest::newRow("19 bars") << SeriesBuilder().flat(14, 10).closes({9, 9, 9, 9, 15}).bars() << -1 << none;
+    QTest::newRow("empty") << QVector<Stock>() << -1 << none;
+}
+
+void TestIndicatorScanners::movingAverageCrossOnLastBar()
+{
+    StockMaNScanner scanner;
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::macdCrossesAndSupport_data()
+{
+    addColumns();
+    const QStringList none;
+    QTest::newRow("golden cross") << SeriesBuilder().flat(28, 10).closes({9.5f, 9, 12}).bars() << 0
+                                  << QStringList{"MACD金叉"};
+    QTest::newRow("death cross") << SeriesBuilder().flat(28, 10).closes({10.5f, 11, 8}).bars() << 1
+                                 << QStringList{"MACD死叉"};
+    // The gap between DIFF and DEA narrows on a pause and widens on the next rise.
+    QTest::newRow("support") << SeriesBuilder().flat(20, 10).ramp(8, 11.6f).closes({11.5f, 11.5f, 12.5f}).bars()
+                             << 0 << QStringList{"MACD支撑"};
+    QTest::newRow("flat") << SeriesBuilder().flat(31, 10).bars() << -1 << none;
+    QTest::newRow("golden cross in 30 bars") << SeriesBuilder().flat(27, 10).closes({9.5f, 9, 12}).bars() << -1
+                                             << none;
+}
+
+void TestIndicatorScanners::macdCrossesAndSupport()
+{
+    StockMACDScanner scanner;
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::volumeCrossesAndSurge_data()
+{
+    addColumns();
+    const QStringList none;
+    const QString golden510 = "5,10日成交量金叉";
+    const QString death510 = "5,10日成交量死叉";
+    const QString golden1060 = "10,60日成交量金叉";
+    const QString death1060 = "10,60日成交量死叉";
+
+    QTest::newRow("5,10 golden cross") << SeriesBuilder().volumes(10, 1000).volumes(9, 900).volumes({1500}).bars()
+                                       << 1 << QStringList{golden510};
+    QTest::newRow("double golden cross")
+        << SeriesBuilder().volumes(61, 1000).volumes(8, 900).volumes({3000}).bars() << 0
+        << QStringList{golden510, golden1060};
+    QTest::newRow("double death cross") << SeriesBuilder().volumes(61, 1000).volumes(8, 1100).volumes({100}).bars()
+                                        << 1 << QStringList{death510, death1060};
+    // A spike leaving the 10-day window pulls MA10 under MA60 while MA5 rises.
+    QTest::newRow("5,10 golden with 10,60 death")
+        << SeriesBuilder().volumes(50, 1000).volumes({5000}).volumes(9, 1000).volumes({1200}).bars() << 1
+        << QStringList{golden510};
+    QTest::newRow("10,60 golden cross")
+        << SeriesBuilder().volumes(50, 1000).volumes({200}).volumes(9, 1000).volumes({1500}).bars() << 1
+        << QStringList{golden1060};
+    QTest::newRow("10,60 death cross at 61 bars")
+        << SeriesBuilder().volumes(50, 1000).volumes({3000}).volumes(9, 1000).volumes({500}).bars() << 1
+        << QStringList{death1060};
+    // At 60 bars the previous 60-day average does not exist yet.
+    QTest::newRow("no 10,60 cross against missing average")
+        << SeriesBuilder().volumes(49, 1000).volumes({3000}).volumes(9, 1000).volumes({500}).bars() << -1 << none;
+    QTest::newRow("surge") << SeriesBuilder().volumes(20, 100).volumes(21, 1000).bars() << 1
+                           << QStringList{"近20日放量"};
+    QTest::newRow("below three times") << SeriesBuilder().volumes(20, 400).volumes(21, 1000).bars() << -1 << none;
+    QTest::newRow("surge needs 41 bars") << SeriesBuilder().volumes(19, 100).volumes(21, 1000).bars() << -1
+                                         << none;
+    QTest::newRow("19 bars") << SeriesBuilder().volumes(10, 1000).volumes(8, 900).volumes({1500}).bars() << -1
+                             << none;
+}
+
+void TestIndicatorScanners::volumeCrossesAndSurge()
+{
+    StockVolScanner scanner;
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::volumeLevelOfLastBar_data()
+{
+    QTest::addColumn<QVector<Stock>>("bars");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("text");
+    // The last five volumes always average 100, the last one included.
+    QTest::newRow("shrinking") << SeriesBuilder().volumes({100, 100, 100, 100, 115, 85}).bars() << 1
+                               << "成交量缩量";
+    QTest::newRow("0.86 of the average") << SeriesBuilder().volumes({100, 100, 100, 100, 114, 86}).bars() << 0
+                                         << "成交量平量";
+    QTest::newRow("1.16 of the average") << SeriesBuilder().volumes({100, 100, 100, 100, 84, 116}).bars() << 0
+                                         << "成交量平量";
+    QTest::newRow("growing") << SeriesBuilder().volumes({100, 100, 100, 100, 83, 117}).bars() << 2
+                             << "成交量放量";
+    QTest::newRow("5 bars") << SeriesBuilder().volumes({100, 100, 100, 100, 10}).bars() << -1 << "unchanged";
+}
+
+void TestIndicatorScanners::volumeLevelOfLastBar()
+{
+    QFETCH(QVector<Stock>, bars);
+    QFETCH(int, level);
+    QFETCH(QString, text);
+    QString out = QStringLiteral("unchanged");
+    QCOMPARE(volumeLevel(QString(), bars, &out), level);
+    QCOMPARE(out, text);
+    QCOMPARE(volumeLevel(QString(), bars, nullptr), level);
+}
+
+void TestIndicatorScanners::gapBetweenLastTwoBars_data()
+{
+    addColumns();
+    const QStringList none;
+    QTest::newRow("upward gap") << SeriesBuilder().flat(3, 10).candle(10, 10, 9.5f, 10).candle(10.6f, 11, 10.5f, 10.8f).bars()
+                                << 0 << QStringList{"看涨缺口幅度:5.00"};
+    QTest::newRow("downward gap") << SeriesBuilder().flat(3, 10).candle(10, 10.5f, 10, 10.2f).candle(7.9f, 8, 7.5f, 7.6f).bars()
+                                  << 1 << QStringList{"看跌缺口幅度:25.00"};
+    QTest::newRow("touching bars") << SeriesBuilder().flat(3, 10).candle(10, 10, 9.5f, 10).candle(10.5f, 11, 10, 10.8f).bars()
+                                   << -1 << none;
+    // A bar without prices (a suspension day) must not turn into an endless percentage.
+    QTest::newRow("previous bar without prices")
+        << SeriesBuilder().flat(3, 10).candle(0, 0, 0, 0).candle(10, 10.5f, 9.8f, 10.2f).bars() << -1 << none;
+    QTest::newRow("last bar without prices")
+        << SeriesBuilder().flat(3, 10).candle(10, 10, 10, 10).candle(0, 0, 0, 0).bars() << -1 << none;
+    QTest::newRow("4 bars") << SeriesBuilder().flat(2, 10).candle(10, 10, 9.5f, 10).candle(10.6f, 11, 10.5f, 10.8f).bars()
+                            << -1 << none;
+}
+
+void TestIndicatorScanners::gapBetweenLastTwoBars()
+{
+    BreachScanner scanner;
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::kdjZonesAndCrosses_data()
+{
+    addColumns();
+    const QStringList none;
+    QTest::newRow("oversold") << stochasticBars({0, 0, 0, 0, 0}) << 1 << QStringList{"KDJ超卖"};
+    QTest::newRow("overbought") << stochasticBars(repeated(12, 100)) << 2 << QStringList{"KDJ超买"};
+    QTest::newRow("overbought death cross") << stochasticBars(repeated(12, 100) << 90) << 6
+                                            << QStringList{"KDJ超买死叉"};
+    QTest::newRow("oversold golden cross") << stochasticBars(repeated(3, 100) + repeated(8, 0) << 30) << 5
+                                           << QStringList{"KDJ超卖金叉"};
+    QTest::newRow("middle golden cross") << stochasticBars({100, 100, 0, 0, 0, 100}) << 3
+                                         << QStringList{"DJ中线金叉"};
+    // K ends at 42.4: a golden cross below the middle band and above oversold.
+    QTest::newRow("golden cross below middle") << stochasticBars({100, 100, 0, 0, 0, 90}) << -1 << none;
+    QTest::newRow("death cross") << stochasticBars({100, 100, 100, 0, 0}) << 4 << QStringList{"KDJ死叉"};
+    QTest::newRow("11 bars") << stochasticBars({0, 0}) << -1 << none;
+}
+
+void TestIndicatorScanners::kdjZonesAndCrosses()
+{
+    StockKDJScanner scanner;
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::newSixtyDayExtremes_data()
+{
+    addColumns();
+    const QStringList none;
+    QTest::newRow("new high") << SeriesBuilder().flat(60, 10, 0.5f).candle(11, 12.5f, 10.9f, 12).bars() << 0
+                              << QStringList{"60日新高,前60日最高:10.5"};
+    QTest::newRow("new low") << SeriesBuilder().flat(60, 10, 0.5f).candle(9, 9.1f, 8, 8.5f).bars() << 0
+                             << QStringList{"60日新低,前60日最低:9.5"};
+    QTest::newRow("equal to earlier high") << SeriesBuilder().flat(60, 10, 0.5f).candle(10, 10.5f, 9.8f, 10.2f).bars()
+                                           << -1 << none;
+    QTest::newRow("flat") << SeriesBuilder().flat(61, 10, 0.5f).bars() << -1 << none;
+    QTest::newRow("60 bars") << SeriesBuilder().flat(59, 10, 0.5f).candle(11, 12.5f, 10.9f, 12).bars() << -1 << none;
+    // Index levels lie far above any fixed search ceiling.
+    QTest::newRow("index level") << SeriesBuilder().flat(60, 12000, 50).candle(12100, 12500, 12050, 12400).bars()
+                                 << 0 << QStringList{"60日新高,前60日最高:12050"};
+    QTest::newRow("six significant digits")
+        << SeriesBuilder().flat(60, 1234.5678f).candle(1300, 1300, 1290, 1300).bars() << 0
+        << QStringList{"60日新高,前60日最高:1234.57"};
+}
+
+void TestIndicatorScanners::newSixtyDayExtremes()
+{
+    PricePositionScanner scanner;
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::fallingRun_data()
+{
+    QTest::addColumn<int>("days");
+    addColumns();
+    const QStringList none;
+    const QVector<Stock> run = SeriesBuilder()
+                                   .closes({10})
+                                   .candle(10, 10, 9.5f, 9.6f)
+                                   .candle(9.7f, 9.7f, 9.3f, 9.4f)
+                                   .candle(9.3f, 9.3f, 9, 9.1f)
+                                   .bars();
+    QTest::newRow("three falling days") << 3 << run << 0 << QStringList{"连跌3天反弹可期"};
+    QTest::newRow("two of three") << 2 << run << 0 << QStringList{"连跌2天反弹可期"};
+    QTest::newRow("only the run itself") << 3 << run.mid(1) << -1 << none;
+    QTest::newRow("falling bar above previous close")
+        << 3
+        << SeriesBuilder().closes({10}).candle(10, 10, 9.5f, 9.6f).candle(9.9f, 9.9f, 9.6f, 9.7f).candle(9.3f, 9.3f, 9, 9.1f).bars()
+        << -1 << none;
+    QTest::newRow("rising last bar") << 3 << SeriesBuilder().closes({10}).candle(10, 10, 9.5f, 9.6f).candle(9.7f, 9.7f, 9.3f, 9.4f).candle(9, 9.3f, 9, 9.2f).bars()
+                                     << -1 << none;
+    QTest::newRow("zero days") << 0 << run << -1 << none;
+}
+
+void TestIndicatorScanners::fallingRun()
+{
+    QFETCH(int, days);
+    LianDieNDaysScanner scanner(days);
+    verifyScan(scanner);
+}
+
+void TestIndicatorScanners::reusedScannerForgetsPreviousStock()
+{
+    // A long rally leaves every indicator far from the state of the next stock.
+    const QVector<Stock> previous = SeriesBuilder().flat(100, 50, 1).ramp(50, 80, 1).bars();
+    const QVector<QVector<Stock>> next = {
+        SeriesBuilder().flat(28, 10).closes({9.5f, 9, 12}).bars(),
+        SeriesBuilder().volumes(10, 1000).volumes(9, 900).volumes({1500}).bars(),
+        stochasticBars({100, 100, 0, 0, 0, 100}),
+        SeriesBuilder().flat(15, 10).closes({9, 9, 9, 9, 15}).bars(),
+    };
+    const QVector<std::function<StockScanner*()>> makers = {
+        [] { return new StockMaNScanner; },
+        [] { return new StockMACDScanner; },
+        [] { return new StockVolScanner; },
+        [] { return new StockKDJScanner; },
+    };
+    for (const auto& make : makers) {
+        std::unique_ptr<StockScanner> reused(make());
+        for (const QVector<Stock>& bars : next) {
+            std::unique_ptr<StockScanner> fresh(make());
+            QStringList reusedTexts;
+            QStringList freshTexts;
+            reused->scan(QString(), previous, nullptr);
+            QCOMPARE(reused->scan(QString(), bars, &reusedTexts), fresh->scan(QString(), bars, &freshTexts));
+            QCOMPARE(reusedTexts, freshTexts);
+        }
+    }
+}
+
+QTEST_APPLESS_MAIN(TestIndicatorScanners)
+#include "tst_indicatorscanners.moc"
