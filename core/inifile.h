@@ -16,12 +16,6 @@
 class IniFile
 {
 public:
-    struct Section
-    {
-        std::string name;   // as read from the file, or as created
-        std::vector<std::pair<std::string, std::string> > entries;   // key, value
-    };
-
     IniFile() = default;
     explicit IniFile(const std::string& fileName);
     ~IniFile();
@@ -35,12 +29,13 @@ public:
     void save();
     void close();
 
+    // The double and literal variants spare callers an ambiguous call or,
+    // for a literal default, a silent pick of the bool variant.
     float getValue(const std::string& section, const std::string& key, float def) const;
     double getValue(const std::string& section, const std::string& key, double def) const;
     int getValue(const std::string& section, const std::string& key, int def) const;
     bool getValue(const std::string& section, const std::string& key, bool def) const;
     std::string getValue(const std::string& section, const std::string& key, const std::string& def) const;
-    // Without this a literal default would pick the bool variant.
     std::string getValue(const std::string& section, const std::string& key, const char* def) const;
 
     void setValue(const std::string& section, const std::string& key, float value);
@@ -50,15 +45,18 @@ public:
     void setValue(const std::string& section, const std::string& key, const std::string& value);
     void setValue(const std::string& section, const std::string& key, const char* value);
 
-    const std::string& boundFile() const { return fileName; }
-    const std::vector<Section>& allSections() const { return sections; }
-
     // Lower case (ASCII only, independent of the locale), every blank removed.
     static std::string normalizeName(const std::string& text);
     // normalizeName, wrapped in "[" "]" unless it already is.
     static std::string normalizeSection(const std::string& text);
 
 private:
+    struct Section
+    {
+        std::string name;   // as read from the file, or as created
+        std::vector<std::pair<std::string, std::string> > entries;   // key, value
+    };
+
     const std::string* findValue(const std::string& section, const std::string& key) const;
     Section& sectionFor(const std::string& section);
     void parse(const std::string& text);

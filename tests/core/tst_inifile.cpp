@@ -14,9 +14,7 @@ namespace {
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 void writeAll(const QString& path, const QByteArray& bytes)
@@ -39,26 +37,13 @@ class TestIniFile : public QObject
 
 private slots:
     void init();
-
     void namesMatchRegardlessOfCaseAndBlanks();
-    void lineSplitsAtFirstEqualsSign();
-    void lineWithoutEqualsIsKeyAndValue();
-    void windowsLineEndsAreNotPartOfValues();
-    void repeatedKeysAndHeadersMerge();
-
     void typedLookup_data();
     void typedLookup();
-    void lookupNeverAddsAnything();
-    void writtenValuesReadBack();
-
-    void newSectionGoesToEndInLowerCase();
-    void commentsAndBlankLinesKeepTheirPlaces();
-    void linesBeforeFirstHeaderAndStrayLinesAreDropped();
+    void saveKeepsLayoutAndDropsWhatHasNoSection();
     void lineBreakInValueCannotAddEntries();
-
-    void emptyFileNameTouchesNoFile();
-    void missingFileIsCreatedOnDestruction();
     void closeWritesOnceAndUnbinds();
+    void emptyFileNameTouchesNoFile();
     void failedWriteKeepsPreviousFile();
     void unreadableFileIsNotOverwritten();
 
@@ -71,54 +56,22 @@ void TestIniFile::init()
 {
     QVERIFY(dir.isValid());
     path = dir.filePath(QString("config-%1.ini").arg(QTest::currentTestFunction()));
-    QFile::remove(path);
 }
 
 void TestIniFile::namesMatchRegardlessOfCaseAndBlanks()
 {
     writeAll(path, "[Hot Stock]\nfibonacciHotStockSpan = 8\n");
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("hotstock", "fibonacciHotStockSpan", 0), 8);
-    QCOMPARE(ini.getValue("[hotstock]", "FIBONACCIHOTSTOCKSPAN", 0), 8);
-    QCOMPARE(ini.getValue("HOT stock", "fibonacci HotStockSpan", 0), 8);
-    // the stream skips the blank after "="
-    QCOMPARE(ini.getValue("hotstock", "fibonacciHotStockSpan", std::string("x")), std::string("8"));
-    QCOMPARE(ini.getValue("hotstock", "fibonacciHotStockSpan", "x"), std::string("8"));
-    QCOMPARE(ini.getValue("coldstock", "fibonacciHotStockSpan", 3), 3);
-}
-
-void TestIniFile::lineSplitsAtFirstEqualsSign()
-{
-    writeAll(path, "[mail]\nsignature=a=b\n");
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("mail", "signature", ""), std::string("a=b"));
-    ini.close();
-    QCOMPARE(readAll(path), QByteArray("[mail]\nsignature=a=b\n"));
-}
-
-void TestIniFile::lineWithoutEqualsIsKeyAndValue()
-{
-    writeAll(path, "[s]\nflag\n");
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("s", "flag", ""), std::string("flag"));
-}
-
-void TestIniFile::windowsLineEndsAreNotPartOfValues()
-{
-    writeAll(path, "[s]\r\nname=abc\r\n\r\n; note\r\n");
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("s", "name", ""), std::string("abc"));
-    ini.close();
-    QCOMPARE(readAll(path), QByteArray("[s]\nname=abc\n\n; note\n"));
-}
-
-void TestIniFile::repeatedKeysAndHeadersMerge()
-{
-    writeAll(path, "[a]\nx=1\ny=2\n[b]\nz=3\n[A]\nx=4\n");
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("a", "x", 0), 4);
-    ini.close();
-    QCOMPARE(readAll(path), QByteArray("[a]\nx=4\ny=2\n[b]\nz=3\n"));
+    {
+        IniFile ini(local(path));
+        QCOMPARE(ini.getValue("hotstock", "fibonacciHotStockSpan", 0), 8);
+        QCOMPARE(ini.getValue("[hotstock]", "FIBONACCIHOTSTOCKSPAN", 0), 8);
+        // the stream skips the blank after "="
+        QCOMPARE(ini.getValue("hotstock", "fibonacciHotStockSpan", "x"), std::string("8"));
+        QCOMPARE(ini.getValue("coldstock", "fibonacciHotStockSpan", 3), 3);
+        QCOMPARE(ini.getValue("hotstock", "other", 4), 4);
+    }
+    // lookups add nothing
+    QCOMPARE(readAll(path), QByteArray("[Hot Stock]\nfibonacciHotStockSpan = 8\n"));
 }
 
 void TestIniFile::typedLookup_data()
@@ -129,19 +82,14 @@ void TestIniFile::typedLookup_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("bool 1") << QByteArray("1") << "bool" << "0" << "1";
-    QTest::newRow("bool 0") << QByteArray("0") << "bool" << "1" << "0";
     QTest::newRow("bool true keeps default") << QByteArray("true") << "bool" << "0" << "0";
-    QTest::newRow("bool 2 keeps default") << QByteArray("2") << "bool" << "1" << "1";
-    QTest::newRow("int") << QByteArray("-17") << "int" << "5" << "-17";
     QTest::newRow("int with trailing text") << QByteArray("12abc") << "int" << "5" << "12";
     QTest::newRow("int not a number keeps default") << QByteArray("abc") << "int" << "5" << "5";
-    QTest::newRow("int empty keeps default") << QByteArray("") << "int" << "5" << "5";
     QTest::newRow("int too large keeps default") << QByteArray("99999999999") << "int" << "5" << "5";
     QTest::newRow("float") << QByteArray("0.093") << "float" << "1" << "0.093";
-    QTest::newRow("float garbage keeps default") << QByteArray("x1.5") << "float" << "1.2" << "1.2";
-    QTest::newRow("float too large keeps default") << QByteArray("1e99") << "float" << "1.2" << "1.2";
+    QTest::newRow("float empty keeps default") << QByteArray("") << "float" << "1.2" << "1.2";
     QTest::newRow("text first token") << QByteArray("  two words") << "text" << "d" << "two";
-    QTest::newRow("text blank keeps default") << QByteArray("   ") << "text" << "d" << "d";
+    QTest::newRow("text split at first equals") << QByteArray("a=b") << "text" << "d" << "a=b";
 }
 
 void TestIniFile::typedLookup()
@@ -153,97 +101,56 @@ void TestIniFile::typedLookup()
 
     writeAll(path, "[s]\nk=" + stored + "\n");
     IniFile ini(local(path));
-    if (type == "bool") {
+    if (type == "bool")
         QCOMPARE(ini.getValue("s", "k", defaultValue == "1"), expected == "1");
-    } else if (type == "int") {
+    else if (type == "int")
         QCOMPARE(ini.getValue("s", "k", defaultValue.toInt()), expected.toInt());
-    } else if (type == "float") {
+    else if (type == "float")
         QCOMPARE(ini.getValue("s", "k", defaultValue.toFloat()), expected.toFloat());
-    } else {
+    else
         QCOMPARE(QString::fromStdString(ini.getValue("s", "k", defaultValue.toStdString())), expected);
-    }
     ini.close();
 }
 
-void TestIniFile::lookupNeverAddsAnything()
+void TestIniFile::saveKeepsLayoutAndDropsWhatHasNoSection()
 {
-    writeAll(path, "[a]\nx=1\n");
+    writeAll(path,
+             "orphan=1\r\n"
+             "# orphan comment\r\n"
+             "[ Mail ]\r\n"
+             "# who gets the picks\r\n"
+             "to = a@example.com\r\n"
+             "\r\n"
+             "; second comment\r\n"
+             "42=a line starting with a digit\r\n"
+             "host=smtp.example.com\r\n"
+             "flag\r\n"
+             "\r\n"
+             "[hammer]\r\n"
+             "; hammer comment\r\n"
+             "quantHammerMaN=21\r\n"
+             "[MAIL]\r\n"
+             "host=second.example.com\r\n");
     {
         IniFile ini(local(path));
-        QCOMPARE(ini.getValue("b", "y", 2), 2);
-        QCOMPARE(ini.getValue("a", "y", 3), 3);
-    }
-    QCOMPARE(readAll(path), QByteArray("[a]\nx=1\n"));
-}
-
-void TestIniFile::writtenValuesReadBack()
-{
-    {
-        IniFile ini(local(path));
-        ini.setValue("s", "f", 0.093f);
-        ini.setValue("s", "negative", -8.0f);
-        ini.setValue("s", "i", -42);
-        ini.setValue("s", "b", true);
-        ini.setValue("s", "t", std::string("mail.example"));
-        ini.setValue("s", "d", 99.9);
-    }
-    QCOMPARE(readAll(path), QByteArray("[s]\nf=0.093\nnegative=-8\ni=-42\nb=1\nt=mail.example\nd=99.9\n"));
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("s", "f", 0.0f), 0.093f);
-    QCOMPARE(ini.getValue("s", "negative", 0.0f), -8.0f);
-    QCOMPARE(ini.getValue("s", "i", 0), -42);
-    QCOMPARE(ini.getValue("s", "b", false), true);
-    QCOMPARE(ini.getValue("s", "t", ""), std::string("mail.example"));
-    QCOMPARE(ini.getValue("s", "d", 0.0), 99.9);
-    ini.close();
-}
-
-void TestIniFile::newSectionGoesToEndInLowerCase()
-{
-    writeAll(path, "[autodraw]\ntrendK=0.05\n");
-    {
-        IniFile ini(local(path));
-        ini.setValue("hotStock", "fibonacciHotStockDelta", 1.2f);
-        ini.setValue("AutoDraw", "trendK", 0.5f);   // replaced in place, header as written
-    }
-    QCOMPARE(readAll(path), QByteArray("[autodraw]\ntrendK=0.5\n[hotstock]\nfibonacciHotStockDelta=1.2\n"));
-}
-
-void TestIniFile::commentsAndBlankLinesKeepTheirPlaces()
-{
-    const QByteArray text =
-        "[ Mail ]\n"
-        "# who gets the picks\n"
-        "to = a@example.com\n"
-        "\n"
-        "; second comment\n"
-        "# third comment\n"
-        "\n"
-        "\n"
-        "host=smtp.example.com\n"
-        "[hammer]\n"
-        "; hammer comment\n"
-        "quantHammerMaN=21\n";
-    writeAll(path, text);
-    {
-        IniFile ini(local(path));
-        ini.setValue("mail", "host", std::string("other.example.com"));
+        QCOMPARE(ini.getValue("mail", "flag", ""), std::string("flag"));
+        QCOMPARE(ini.getValue("mail", "host", ""), std::string("second.example.com"));
         ini.setValue("hammer", "quantHammerMaN", 30);
+        ini.setValue("hotStock", "fibonacciHotStockDelta", 1.2f);
     }
-    QByteArray expected = text;
-    expected.replace("host=smtp.example.com", "host=other.example.com");
-    expected.replace("quantHammerMaN=21", "quantHammerMaN=30");
-    QCOMPARE(readAll(path), expected);
-}
-
-void TestIniFile::linesBeforeFirstHeaderAndStrayLinesAreDropped()
-{
-    writeAll(path, "orphan=1\n# orphan comment\n\n[s]\nk=v\n42=answer\n  \n");
-    {
-        IniFile ini(local(path));
-        QCOMPARE(ini.getValue("s", "k", ""), std::string("v"));
-    }
-    QCOMPARE(readAll(path), QByteArray("[s]\nk=v\n\n"));
+    QCOMPARE(readAll(path), QByteArray("[ Mail ]\n"
+                                       "# who gets the picks\n"
+                                       "to = a@example.com\n"
+                                       "\n"
+                                       "; second comment\n"
+                                       "host=second.example.com\n"
+                                       "flag=flag\n"
+                                       "\n"
+                                       "[hammer]\n"
+                                       "; hammer comment\n"
+                                       "quantHammerMaN=30\n"
+                                       "[hotstock]\n"
+                                       "fibonacciHotStockDelta=1.2\n"));
 }
 
 void TestIniFile::lineBreakInValueCannotAddEntries()
@@ -252,10 +159,20 @@ void TestIniFile::lineBreakInValueCannotAddEntries()
         IniFile ini(local(path));
         ini.setValue("mail", "signature", std::string("thanks\n[hammer]\nquantHammerMaN=1"));
     }
-    IniFile ini(local(path));
-    QCOMPARE(ini.getValue("hammer", "quantHammerMaN", 21), 21);
-    QCOMPARE(ini.allSections().size(), size_t(1));
-    ini.close();
+    QCOMPARE(readAll(path), QByteArray("[mail]\nsignature=thanks [hammer] quantHammerMaN=1\n"));
+}
+
+void TestIniFile::closeWritesOnceAndUnbinds()
+{
+    {
+        IniFile ini(local(path));
+        ini.setValue("s", "k", true);
+        ini.close();
+        QCOMPARE(readAll(path), QByteArray("[s]\nk=1\n"));
+        writeAll(path, "[other]\nx=2\n");
+        ini.setValue("s", "k", 3);
+    }
+    QCOMPARE(readAll(path), QByteArray("[other]\nx=2\n"));
 }
 
 void TestIniFile::emptyFileNameTouchesNoFile()
@@ -269,32 +186,8 @@ void TestIniFile::emptyFileNameTouchesNoFile()
         ini.setValue("s", "k", 1);
         ini.save();
     }
-    QCOMPARE(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     QVERIFY(QDir::setCurrent(oldCurrent));
-}
-
-void TestIniFile::missingFileIsCreatedOnDestruction()
-{
-    {
-        IniFile ini;
-        QVERIFY(!ini.load(local(path)));
-        QVERIFY(!QFile::exists(path));
-    }
-    QVERIFY(QFile::exists(path));
-    QCOMPARE(readAll(path), QByteArray());
-}
-
-void TestIniFile::closeWritesOnceAndUnbinds()
-{
-    {
-        IniFile ini(local(path));
-        ini.setValue("s", "k", 1);
-        ini.close();
-        QCOMPARE(readAll(path), QByteArray("[s]\nk=1\n"));
-        writeAll(path, "[other]\nx=2\n");
-        ini.setValue("s", "k", 3);
-    }
-    QCOMPARE(readAll(path), QByteArray("[other]\nx=2\n"));
+    QVERIFY(QDir(work.path()).isEmpty());
 }
 
 void TestIniFile::failedWriteKeepsPreviousFile()
@@ -311,7 +204,7 @@ void TestIniFile::failedWriteKeepsPreviousFile()
         ini.close();
     }
     QCOMPARE(readAll(path), before);
-    // no temporary file is left behind
+    // and no temporary file is left behind
     QCOMPARE(QDir(dir.path()).entryList(QStringList("*failedWrite*")).size(), 1);
 }
 
@@ -325,7 +218,6 @@ void TestIniFile::unreadableFileIsNotOverwritten()
     {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot read"));
         IniFile ini(local(path));
-        QCOMPARE(ini.getValue("mail", "to", "none"), std::string("none"));
         ini.setValue("mail", "to", std::string("b@example.com"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not rewriting"));
     }
