@@ -34,8 +34,11 @@ int main(int argc, char** argv)
     qDebug("%s started", qPrintable(QApplication::applicationName()));
     auto window = std::make_unique<VorelStock>();
     app->init(window.get());
-    window->show();
-    const int result = QApplication::exec();
+    int result = 0;
+    if (!terminationRequested()) {
+        window->show();
+        result = QApplication::exec();
+    }
 
     window.reset();
     app.reset();

@@ -1,6 +1,6 @@
 #include "core/orderlyquit.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -11,6 +11,7 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+bool terminating = false;
 
 // Only an async-signal-safe write happens in the handler; the quit itself
 // runs on the GUI thread when the notifier sees the byte.
@@ -30,9 +31,12 @@ void quitInOrderOnTermination(QCoreApplication* app)
 
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app);
     QObject::connect(notifier, &QSocketNotifier::activated, app, [notifier] {
-        notifier->setEnabled(false);
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
+        terminating = true;
+        // A modal box runs its own loop: closing the windows ends it, and
+        // quit() ends the main loop.
+        QApplication::closeAllWindows();
         QCoreApplication::quit();
     });
 
@@ -42,4 +46,9 @@ void quitInOrderOnTermination(QCoreApplication* app)
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+bool terminationRequested()
+{
+    return terminating;
 }

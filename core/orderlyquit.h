@@ -7,3 +7,7 @@
 class QCoreApplication;
 
 void quitInOrderOnTermination(QCoreApplication* app);
+
+// True once a termination signal arrived; a signal that comes before the event
+// loop runs (during a start-up message box) must still end the program.
+bool terminationRequested();

@@ -14,7 +14,35 @@ class StartupTest : public QObject
     Q_OBJECT
 private slots:
     void startsLogsAndEndsInOrderOnSigterm();
+    void sigtermDuringStartupMessageEndsTheProgram();
+
+private:
+    static void startProgram(QProcess& program, const QString& folder);
+    static QByteArray waitForAddonCount(QProcess& program);
 };
+
+void StartupTest::startProgram(QProcess& program, const QString& folder)
+{
+    program.setWorkingDirectory(folder);
+    program.setProgram(qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    // nothing may leave the machine: every provider goes to a closed port
+    environment.insert("VOREL_HOST_OVERRIDE", "http://127.0.0.1:9");
+    program.setProcessEnvironment(environment);
+    program.start();
+}
+
+QByteArray StartupTest::waitForAddonCount(QProcess& program)
+{
+    // the add-on count is the last line the application object prints
+    QByteArray output;
+    for (int i = 0; i < 200 && !output.contains("addon count:"); ++i) {
+        program.waitForReadyRead(100);
+        output += program.readAllStandardOutput();
+    }
+    return output;
+}
 
 void StartupTest::startsLogsAndEndsInOrderOnSigterm()
 {
@@ -25,21 +53,9 @@ void StartupTest::startsLogsAndEndsInOrderOnSigterm()
     QVERIFY(QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db")));
 
     QProcess program;
-    program.setWorkingDirectory(folder.path());
-    program.setProgram(runDir + "/VorelStock");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(environment);
-    program.start();
+    startProgram(program, folder.path());
     QVERIFY(program.waitForStarted());
-
-    // the add-on count is the last line of start-up; wait for it, then a
-    // little for the window to come up
-    QByteArray output;
-    for (int i = 0; i < 200 && !output.contains("addon count:"); ++i) {
-        program.waitForReadyRead(100);
-        output += program.readAllStandardOutput();
-    }
+    const QByteArray output = waitForAddonCount(program);
     QVERIFY2(output.contains("addon count:0\n"), output.constData());
     QTest::qWait(500);
 
@@ -58,6 +74,21 @@ void StartupTest::startsLogsAndEndsInOrderOnSigterm()
     QVERIFY(lines.last().endsWith("Debug: stopped"));
     QVERIFY(QDir(folder.filePath("data/k")).exists());
     QVERIFY(QDir(folder.filePath("data/dl")).exists());
+}
+
+void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
+{
+    // without config/data.db the start-up shows an error box and waits
+    QTemporaryDir folder;
+    QProcess program;
+    startProgram(program, folder.path());
+    QVERIFY(program.waitForStarted());
+    waitForAddonCount(program);
+    QTest::qWait(700);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile::exists(folder.filePath("config/config.ini")));
 }
 
 QTEST_GUILESS_MAIN(StartupTest)
