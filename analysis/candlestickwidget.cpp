@@ -59,6 +59,7 @@ CandlestickWidget::~CandlestickWidget() = default;
 void CandlestickWidget::buildPlot()
 {
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     plot = new VorelPlot(this);
     layout->addWidget(plot);
     plot->setBackground(QBrush(Qt::black));
@@ -230,10 +231,14 @@ void CandlestickWidget::drawLine(int index, const ChartLine* line, int first, in
 
 void CandlestickWidget::rescale()
 {
-    plot->rescaleAxes();
+    // Only shown plottables count: the pane hides the drawers it does not show.
+    plot->rescaleAxes(true);
     // The pane's axis, rescaled last, would pull the candles to its own data
     // (MACD and Boll start later); the candles' range wins and the pane follows.
-    plot->xAxis->rescale();
+    plot->xAxis->rescale(true);
+    // The same room as at construction, so that no candle touches the frame.
+    plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
+    plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
 }
 
 void CandlestickWidget::loadData(int newCount, const QString& newCode, const QString& newPeriod,

@@ -34,6 +34,7 @@ QCPGraph* IndexHolder::addGraph(const QString& name, const QColor& color)
     auto* graph = new QCPGraph(keyAxis(), valueAxis());
     graph->setName(name);
     graph->setPen(QPen(color));
+    plottables << graph;
     return graph;
 }
 
@@ -43,7 +44,28 @@ QCPBars* IndexHolder::addBars(const QColor& color)
     bars->setPen(Qt::NoPen);
     bars->setBrush(color);
     bars->setWidth(kChartBarWidth);
+    plottables << bars;
     return bars;
+}
+
+QCPFinancial* IndexHolder::addOhlcBars()
+{
+    auto* bars = new QCPFinancial(keyAxis(), valueAxis());
+    bars->setChartStyle(QCPFinancial::csOhlc);
+    bars->setWidth(kChartBarWidth);
+    bars->setTwoColored(true);
+    bars->setBrushPositive(chartRisingColor());
+    bars->setPenPositive(QPen(chartRisingColor()));
+    bars->setBrushNegative(chartFallingColor());
+    bars->setPenNegative(QPen(chartFallingColor()));
+    plottables << bars;
+    return bars;
+}
+
+void IndexHolder::showPlottables()
+{
+    for (QCPAbstractPlottable* plottable : plottables)
+        plottable->setVisible(visible);
 }
 
 VolumeHolder::VolumeHolder(int count, IndexViewProxy* proxy)
@@ -65,6 +87,7 @@ void VolumeHolder::update(const QVector<Stock>& bars)
     vol10->data()->clear();
     volMa5->clear();
     volMa10->clear();
+    showPlottables();
     if (bars.isEmpty() || !visible)
         return;
 
@@ -101,6 +124,7 @@ void MacdHolder::update(const QVector<Stock>& bars)
     diff->data()->clear();
     dea->data()->clear();
     macd.clear();
+    showPlottables();
     if (bars.isEmpty() || !visible)
         return;
 
@@ -133,6 +157,7 @@ void KDJHolder::update(const QVector<Stock>& bars)
     d->data()->clear();
     j->data()->clear();
     kdj.clear();
+    showPlottables();
     if (bars.isEmpty() || !visible)
         return;
 
@@ -153,18 +178,11 @@ void KDJHolder::update(const QVector<Stock>& bars)
 
 BollHolder::BollHolder(int count, IndexViewProxy* proxy)
     : IndexHolder(QStringLiteral("Boll"), count, proxy)
-    , bars(new QCPFinancial(keyAxis(), valueAxis()))
+    , bars(addOhlcBars())
     , upper(addGraph("boll.upper", Qt::red))
     , middle(addGraph("boll.middle", Qt::green))
     , lower(addGraph("boll.lower", Qt::magenta))
 {
-    bars->setChartStyle(QCPFinancial::csOhlc);
-    bars->setWidth(kChartBarWidth);
-    bars->setTwoColored(true);
-    bars->setBrushPositive(chartRisingColor());
-    bars->setPenPositive(QPen(chartRisingColor()));
-    bars->setBrushNegative(chartFallingColor());
-    bars->setPenNegative(QPen(chartFallingColor()));
 }
 
 void BollHolder::update(const QVector<Stock>& series)
@@ -174,6 +192,7 @@ void BollHolder::update(const QVector<Stock>& series)
     middle->data()->clear();
     lower->data()->clear();
     boll.clear();
+    showPlottables();
     if (series.isEmpty() || !visible)
         return;
 
@@ -266,5 +285,5 @@ void IndexViewProxy::update(const QVector<Stock>& bars)
     current->setVisible(true);
     for (IndexHolder* holder : holders)
         holder->update(bars);
-    axis(QCPAxis::atLeft)->rescale(false);
+    axis(QCPAxis::atLeft)->rescale(true);
 }

@@ -45,10 +45,18 @@ protected:
     QCPAxis* valueAxis() const;
     QCPGraph* addGraph(const QString& name, const QColor& color);
     QCPBars* addBars(const QColor& color);
+    QCPFinancial* addOhlcBars();
+    // A hidden drawer's plottables are hidden as well as empty, so that they
+    // take no part in fitting the pane's value axis (empty bars still hold
+    // their base line 0, which would squeeze the Boll bands).
+    void showPlottables();
 
     bool visible = false;
     int count = 0;
     IndexViewProxy* proxy;
+
+private:
+    QVector<QCPAbstractPlottable*> plottables;
 };
 
 // Volumes in units of 10,000 as red and green bars, with their 5 and 10-bar averages.

@@ -8,6 +8,7 @@ StockTimeDataWidget::StockTimeDataWidget(QWidget* parent)
     : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     plot = new VorelPlot(this);
     layout->addWidget(plot);
     // A trading day has 241 minutes.

@@ -208,6 +208,8 @@ void TestIndexHolders::longSeriesShowsLastCountBars()
     QVERIFY(qAbs(boll->middle->data()->constBegin()->value - sum * 0.05f) < 1e-4);
     QVERIFY(boll->upper->data()->constBegin()->value > boll->middle->data()->constBegin()->value);
     QVERIFY(boll->lower->data()->constBegin()->value < boll->middle->data()->constBegin()->value);
+    // The hidden drawers' empty bars must not pull the value axis down to 0.
+    QVERIFY(pane.proxy->axis(QCPAxis::atLeft)->range().lower > 20);
 }
 
 void TestIndexHolders::paneMovesWithCandles()

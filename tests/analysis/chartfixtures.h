@@ -1,0 +1,90 @@
+#pragma once
+
+// Bars and K-line response bodies for the chart tests, and where their
+// screenshots go.
+
+#include "core/stock.h"
+
+#include <QDate>
+#include <QDir>
+#include <QStringList>
+#include <QVector>
+
+#include <random>
+
+namespace chartfixtures {
+
+// `n` bars of a stock that trades like a real one: a random walk of about 2%
+// a day around 12 yuan, opens near the previous close, shadows on both sides,
+// on trading days only. The same seed gives the same bars.
+inline QVector<Stock> realisticBars(int n, const QString& code = QStringLiteral("000001"), unsigned seed = 7)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<float> move(0.002f, 0.02f);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    QVector<Stock> bars;
+    QDate date(2019, 1, 2);
+    float previousClose = 12.0f;
+    for (int i = 0; i < n; ++i) {
+        while (date.dayOfWeek() > 5)
+            date = date.addDays(1);
+        Stock bar;
+        bar.code = code;
+        bar.date = date.toString("yyyy-MM-dd");
+        bar.open = previousClose * (1 + (unit(random) - 0.5f) * 0.01f);
+        bar.close = previousClose * (1 + move(random));
+        bar.high = qMax(bar.open, bar.close) * (1 + unit(random) * 0.015f);
+        bar.low = qMin(bar.open, bar.close) * (1 - unit(random) * 0.015f);
+        bar.volume = 300000 + unit(random) * 600000;
+        previousClose = bar.close;
+        bars << bar;
+        date = date.addDays(1);
+    }
+    return bars;
+}
+
+// Simple bars for exact checks: close of bar i (1-based) is i.
+inline QVector<Stock> countingBars(int n, const QString& code = QStringLiteral("000001"))
+{
+    QVector<Stock> bars;
+    for (int i = 1; i <= n; ++i) {
+        Stock bar;
+        bar.code = code;
+        bar.open = i - 0.5f;
+        bar.close = i;
+        bar.high = i + 0.5f;
+        bar.low = i - 1.0f;
+        bar.volume = 1000.0f * i;
+        bars << bar;
+    }
+    return bars;
+}
+
+// The K-line service's answer for `bars`.
+inline QString klineBody(const QVector<Stock>& bars, const QString& requestCode)
+{
+    QStringList rows;
+    for (const Stock& bar : bars) {
+        rows << QStringLiteral("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
+                    .arg(bar.date)
+                    .arg(bar.open, 0, 'f', 2)
+                    .arg(bar.close, 0, 'f', 2)
+                    .arg(bar.high, 0, 'f', 2)
+                    .arg(bar.low, 0, 'f', 2)
+                    .arg(bar.volume, 0, 'f', 2);
+    }
+    return QStringLiteral("{\"code\":0,\"msg\":\"\",\"data\":{\"%1\":{\"day\":[%2],\"qt\":{}}}}")
+        .arg(requestCode, rows.join(","));
+}
+
+// VOREL_SCREENSHOT_DIR when set, else `fallback` (the test's temporary folder).
+inline QString screenshotDir(const QString& fallback)
+{
+    const QString dir = qEnvironmentVariable("VOREL_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return fallback;
+    QDir().mkpath(dir);
+    return dir;
+}
+
+} // namespace chartfixtures

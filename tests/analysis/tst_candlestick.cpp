@@ -1,0 +1,427 @@
+// The K-line chart window: which bars it shows at which keys, its averages
+// and overlay lines, its title, its menus reloading over real HTTP, what a
+// failed load leaves, the "K线" entry of the stock tables, and screenshots.
+
+#include "chartfixtures.h"
+
+#include "analysis/candlestickwidget.h"
+#include "analysis/charttextlayer.h"
+#include "analysis/indexholders.h"
+#include "analysis/vorelplot.h"
+#include "core/vorelapplication.h"
+#include "tests/support/testhttpserver.h"
+#include "ui/stocklistview.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace chartfixtures;
+
+namespace {
+
+const char* const kKLinePath = "/appstock/app/fqkline/get";
+
+QAction* findAction(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->menu()) {
+            if (QAction* inner = findAction(action->menu(), text))
+                return inner;
+        } else if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+int lineCount(CandlestickWidget& chart, const char* name)
+{
+    return chart.plot->graph(QString::fromLatin1(name))->dataCount();
+}
+
+// The "param" item of the last K-line request, e.g. "sz000001,day,,,480,bfq".
+QString lastParam(const TestHttpServer& server)
+{
+    const QList<TestHttpServer::Request> seen = server.requests();
+    if (seen.isEmpty())
+        return QString();
+    return QUrlQuery(seen.last().query).queryItemValue("param");
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class TestCandlestick : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void shownBarsAndAverages_data();
+    void shownBarsAndAverages();
+    void overlayPointsMapToShownBars();
+    void newSeriesClearsEveryOverlay();
+    void emptySeriesOrCodeChangesNothing();
+    void titleNamesPoolStocks_data();
+    void titleNamesPoolStocks();
+    void indicatorMenuSwitchesPane();
+    void candlesDecideTheRange();
+    void loadDataDrawsDownloadedBars();
+    void menuActionChangesOnlyItsSetting_data();
+    void menuActionChangesOnlyItsSetting();
+    void failedLoadKeepsStockAndStoredBody();
+    void codeUnfitForPathIsNotStored();
+    void kLineEntryLoadsIntoShownWindow();
+    void screenshots();
+
+private:
+    VorelApplication* app() { return qobject_cast<VorelApplication*>(QCoreApplication::instance()); }
+
+    QTemporaryDir shots;
+    TestHttpServer server;
+    QVector<Stock> served = realisticBars(150);
+};
+
+void TestCandlestick::initTestCase()
+{
+    QVERIFY(app());
+    Stock named;
+    named.code = "000001";
+    named.name = QString::fromUtf8("平安银行");
+    app()->stockPool.insert(named.code, named);
+    Stock nameless;
+    nameless.code = "600000";
+    app()->stockPool.insert(nameless.code, nameless);
+}
+
+void TestCandlestick::init()
+{
+    server.clearRequests();
+    server.clearFixtures();
+    server.serve(kKLinePath, TestHttpServer::Reply::text(klineBody(served, "sz000001")));
+}
+
+void TestCandlestick::shownBarsAndAverages_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("firstShown");     // index of the first shown bar
+    QTest::addColumn<int>("ma20Points");
+    QTest::addColumn<double>("ma20FirstKey");
+
+    QTest::newRow("50 bars") << 50 << 50 << 0 << 31 << 20 * 86400.0;
+    QTest::newRow("300 bars") << 300 << 120 << 180 << 120 << 86400.0;
+}
+
+void TestCandlestick::shownBarsAndAverages()
+{
+    QFETCH(int, size);
+    QFETCH(int, shown);
+    QFETCH(int, firstShown);
+    QFETCH(int, ma20Points);
+    QFETCH(double, ma20FirstKey);
+
+    CandlestickWidget chart(true, nullptr);
+    const QVector<Stock> bars = countingBars(size);
+    chart.setData(120, bars);
+
+    QCOMPARE(chart.count, 120);
+    QCOMPARE(chart.bars.size(), size);
+    QCOMPARE(chart.candles->dataCount(), shown);
+    QCOMPARE(chart.candles->data()->constBegin()->key, 86400.0);
+    QCOMPARE((chart.candles->data()->constEnd() - 1)->key, shown * 86400.0);
+    QCOMPARE(chart.candles->data()->constBegin()->close, double(bars.at(firstShown).close));
+
+    // Averages are fed the whole series: MA20 of a shown bar covers the 20
+    // bars up to it, including bars before the shown part.
+    QCPGraph* ma20 = chart.plot->graph("ma20");
+    QCOMPARE(ma20->dataCount(), ma20Points);
+    QCOMPARE(ma20->data()->constBegin()->key, ma20FirstKey);
+    const int firstAveraged = qMax(firstShown, 19);
+    QCOMPARE(ma20->data()->constBegin()->value, firstAveraged - 9.5 + 1);   // mean of closes i-19..i, close = index + 1
+    QCOMPARE(chart.plot->graph("ma5")->dataCount(), qMin(shown, size - 4));
+}
+
+void TestCandlestick::overlayPointsMapToShownBars()
+{
+    CandlestickWidget chart(true, nullptr);
+    ChartLine line;
+    line.points = {{10, 1.0f}, {250, 2.0f}, {299, 3.0f}, {400, 4.0f}, {-1, 5.0f}};
+    line.style = QCPGraph::lsNone;
+    line.pen = QPen(QColor(240, 240, 250));
+    line.scatter = QCPScatterStyle(QCPScatterStyle::ssDisc, 3);
+    chart.setData(120, countingBars(300), line);
+
+    QCPGraph* graph = chart.plot->graph("line1");
+    QCOMPARE(graph->dataCount(), 2);
+    QCOMPARE(graph->data()->at(0)->key, 71 * 86400.0);
+    QCOMPARE(graph->data()->at(0)->value, 2.0);
+    QCOMPARE(graph->data()->at(1)->key, 120 * 86400.0);
+    QCOMPARE(graph->lineStyle(), QCPGraph::lsNone);
+    QCOMPARE(graph->pen().color(), QColor(240, 240, 250));
+    QCOMPARE(graph->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+
+    // A style the plot does not know draws a plain line.
+    line.style = 42;
+    chart.setData(120, countingBars(300), line);
+    QCOMPARE(graph->lineStyle(), QCPGraph::lsLine);
+}
+
+void TestCandlestick::newSeriesClearsEveryOverlay()
+{
+    CandlestickWidget chart(true, nullptr);
+    ChartLine line;
+    line.points = {{1, 1.0f}, {2, 2.0f}};
+    chart.setData(60, countingBars(10), line, line, line);
+    QCOMPARE(lineCount(chart, "line3"), 2);
+
+    // The next stock comes with one line: the other two must not linger.
+    chart.setData(60, countingBars(10, "600000"), line);
+    QCOMPARE(lineCount(chart, "line1"), 2);
+    QCOMPARE(lineCount(chart, "line2"), 0);
+    QCOMPARE(lineCount(chart, "line3"), 0);
+
+    chart.setData(60, countingBars(10, "000002"));
+    QCOMPARE(lineCount(chart, "line1"), 0);
+}
+
+void TestCandlestick::emptySeriesOrCodeChangesNothing()
+{
+    CandlestickWidget chart(true, nullptr);
+    chart.setData(60, countingBars(30));
+    chart.setData(120, QVector<Stock>());
+    QCOMPARE(chart.count, 60);
+    QCOMPARE(chart.candles->dataCount(), 30);
+
+    chart.setStock(30, QString(), countingBars(5), "week", "qfq");
+    QCOMPARE(chart.candles->dataCount(), 30);
+    QVERIFY(chart.code.isEmpty());
+
+    chart.loadData(120, QString(), "day", "bfq");
+    QCOMPARE(server.requestCount(), 0);
+
+    chart.setStock(30, "600000", countingBars(5, "600000"), "week", "qfq");
+    QCOMPARE(chart.candles->dataCount(), 5);
+    QCOMPARE(chart.code, QString("600000"));
+    QCOMPARE(chart.period, QString("week"));
+    QCOMPARE(chart.adjust, QString("qfq"));
+    QCOMPARE(server.requestCount(), 0);
+}
+
+void TestCandlestick::titleNamesPoolStocks_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("pool stock") << "000001" << QString::fromUtf8("平安银行(000001)");
+    QTest::newRow("pool stock without name") << "600000" << "600000";
+    QTest::newRow("outside the pool") << "300001" << "300001";
+}
+
+void TestCandlestick::titleNamesPoolStocks()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, title);
+    CandlestickWidget chart(false, nullptr);
+    QCOMPARE(chart.title->text(), QString("--"));
+    chart.setData(120, countingBars(30, code));
+    QCOMPARE(chart.title->text(), title);
+    QCOMPARE(chart.windowTitle(), code);
+}
+
+void TestCandlestick::indicatorMenuSwitchesPane()
+{
+    CandlestickWidget chart(true, nullptr);
+    QVERIFY(chart.indicatorMenu->actions().isEmpty());
+    chart.setData(120, countingBars(40));
+    chart.setData(120, countingBars(40));
+    QStringList texts;
+    for (QAction* action : chart.indicatorMenu->actions())
+        texts << action->text();
+    QCOMPARE(texts, QStringList({QString::fromUtf8("成交量"), "MACD", "KDJ", "Boll"}));
+
+    findAction(chart.menu, "KDJ")->trigger();
+    auto* kdj = qobject_cast<KDJHolder*>(chart.proxy->currentHolder());
+    QVERIFY(kdj);
+    QCOMPARE(kdj->k->dataCount(), 32);
+    auto* volume = qobject_cast<VolumeHolder*>(chart.proxy->allHolders().first());
+    QCOMPARE(volume->upBars->dataCount() + volume->downBars->dataCount(), 0);
+    QCOMPARE(server.requestCount(), 0);
+}
+
+void TestCandlestick::candlesDecideTheRange()
+{
+    // Boll draws only from bar 20: the pane must not narrow the candles to that.
+    CandlestickWidget chart(true, nullptr);
+    chart.setData(120, countingBars(50));
+    chart.doAction("Boll");
+    QVERIFY(chart.plot->xAxis->range().lower <= 86400.0);
+    QVERIFY(chart.plot->xAxis->range().upper >= 50 * 86400.0);
+    QCOMPARE(chart.proxy->axis(QCPAxis::atBottom)->range(), chart.plot->xAxis->range());
+}
+
+void TestCandlestick::loadDataDrawsDownloadedBars()
+{
+    HostOverride hosts(server);
+    QDir("data/k").removeRecursively();
+    CandlestickWidget chart(false, nullptr);
+    chart.loadData(120, "000001", "day", "bfq");
+
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(server.requests().first().path, QString(kKLinePath));
+    QCOMPARE(lastParam(server), QString("sz000001,day,,,480,bfq"));
+    QCOMPARE(chart.bars.size(), served.size());
+    QCOMPARE(chart.candles->dataCount(), 120);
+    QCOMPARE(chart.candles->data()->constBegin()->open, double(chart.bars.at(30).open));
+    QCOMPARE(chart.bars.at(30).date, served.at(30).date);
+    QCOMPARE(chart.title->text(), QString::fromUtf8("平安银行(000001)"));
+    QCOMPARE(chart.code, QString("000001"));
+    // The folder is made when missing and holds the body as downloaded.
+    QCOMPARE(readFile("data/k/000001"), klineBody(served, "sz000001"));
+}
+
+void TestCandlestick::menuActionChangesOnlyItsSetting_data()
+{
+    QTest::addColumn<QString>("startAdjust");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("period");
+    QTest::addColumn<QString>("adjust");
+
+    QTest::newRow("前复权") << "bfq" << QString::fromUtf8("前复权") << "day" << "qfq";
+    QTest::newRow("后复权") << "bfq" << QString::fromUtf8("后复权") << "day" << "hfq";
+    QTest::newRow("不复权") << "qfq" << QString::fromUtf8("不复权") << "day" << "bfq";
+    QTest::newRow("周线") << "qfq" << QString::fromUtf8("周线") << "week" << "qfq";
+    QTest::newRow("月线") << "hfq" << QString::fromUtf8("月线") << "month" << "hfq";
+}
+
+void TestCandlestick::menuActionChangesOnlyItsSetting()
+{
+    QFETCH(QString, startAdjust);
+    QFETCH(QString, action);
+    QFETCH(QString, period);
+    QFETCH(QString, adjust);
+
+    HostOverride hosts(server);
+    CandlestickWidget chart(false, nullptr);
+    chart.loadData(60, "000001", "day", startAdjust);
+    QCOMPARE(chart.candles->dataCount(), 60);
+
+    QAction* entry = findAction(chart.menu, action);
+    QVERIFY(entry);
+    entry->trigger();
+    QCOMPARE(server.requestCount(), 2);
+    QCOMPARE(lastParam(server), QString("sz000001,%1,,,480,%2").arg(period, adjust));
+    QCOMPARE(chart.period, period);
+    QCOMPARE(chart.adjust, adjust);
+    QCOMPARE(chart.code, QString("000001"));
+    QCOMPARE(chart.count, 60);
+}
+
+void TestCandlestick::failedLoadKeepsStockAndStoredBody()
+{
+    HostOverride hosts(server);
+    CandlestickWidget chart(false, nullptr);
+    chart.loadData(120, "000001", "day", "qfq");
+    const QString stored = readFile("data/k/000001");
+    QVERIFY(!stored.isEmpty());
+
+    for (const TestHttpServer::Reply& reply :
+         {TestHttpServer::Reply::status404(), TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}"),
+          TestHttpServer::Reply::text(klineBody(served, "sz000001").left(40))}) {
+        server.clearFixtures();
+        server.serve(kKLinePath, reply);
+        findAction(chart.menu, QString::fromUtf8("周线"))->trigger();
+        QCOMPARE(chart.period, QString("day"));
+        QCOMPARE(chart.adjust, QString("qfq"));
+        QCOMPARE(chart.code, QString("000001"));
+        QCOMPARE(chart.bars.size(), served.size());
+        QCOMPARE(chart.candles->dataCount(), 120);
+        QCOMPARE(readFile("data/k/000001"), stored);
+    }
+    QCOMPARE(server.requestCount(), 4);
+}
+
+void TestCandlestick::codeUnfitForPathIsNotStored()
+{
+    HostOverride hosts(server);
+    const QStringList before = QDir("data/k").entryList(QDir::Files);
+    CandlestickWidget chart(false, nullptr);
+    chart.loadData(120, "../000001", "day", "bfq");
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(QDir("data/k").entryList(QDir::Files), before);
+    QVERIFY(!QFile::exists("data/000001"));
+}
+
+void TestCandlestick::kLineEntryLoadsIntoShownWindow()
+{
+    HostOverride hosts(server);
+    // The window the application makes at start-up.
+    if (!app()->candlestickWidget)
+        app()->candlestickWidget = new CandlestickWidget(false, nullptr);
+    CandlestickWidget* chart = app()->candlestickWidget;
+    QVERIFY(!chart->isVisible());
+
+    std::unique_ptr<StockListView> view(createStockListView(4));
+    Stock stock;
+    stock.code = "000001";
+    stock.name = QString::fromUtf8("平安银行");
+    view->addStock(stock);
+    view->row = 0;
+
+    // A hidden window is not loaded.
+    view->showKChart();
+    QCOMPARE(server.requestCount(), 0);
+
+    app()->toggleCandlestickWidget();
+    QVERIFY(chart->isVisible());
+    view->showKChart();
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(lastParam(server), QString("sz000001,day,,,480,bfq"));
+    QCOMPARE(chart->candles->dataCount(), 120);
+    QCOMPARE(chart->count, 120);
+    QCOMPARE(chart->title->text(), QString::fromUtf8("平安银行(000001)"));
+
+    app()->toggleCandlestickWidget();
+    QVERIFY(!chart->isVisible());
+}
+
+void TestCandlestick::screenshots()
+{
+    const QString dir = screenshotDir(shots.path());
+    CandlestickWidget chart(false, nullptr);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    chart.setData(120, realisticBars(200));
+    chart.setComment(QString::fromUtf8("均线多头排列"), false);
+
+    const QStringList panes = chart.proxy->holderNames();
+    const QStringList files = {"kline-volume.png", "kline-macd.png", "kline-kdj.png", "kline-boll.png"};
+    for (int i = 0; i < panes.size(); ++i) {
+        chart.doAction(panes.at(i));
+        chart.plot->replot();
+        const QImage image = chart.grab().toImage();
+        QCOMPARE(image.size(), QSize(960, 320));
+        QVERIFY(image.save(QDir(dir).filePath(files.at(i))));
+    }
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The chart writes "data/k/" under the working folder.
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    VorelApplication application(argc, argv);
+    TestCandlestick test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_candlestick.moc"

@@ -1,0 +1,147 @@
+// The intraday chart: red and green minute volumes, the price and average
+// lines, the title, an empty record, and a screenshot.
+
+#include "chartfixtures.h"
+
+#include "analysis/stocktimedatawidget.h"
+#include "analysis/vorelplot.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+StockTimeData minutes(const QVector<float>& prices, const QString& code = QStringLiteral("600000"))
+{
+    StockTimeData record;
+    record.valid = true;
+    record.code = code;
+    float amount = 0;
+    int total = 0;
+    for (int i = 0; i < prices.size(); ++i) {
+        MinuteRow row;
+        row.time = QString("%1%2").arg(9 + (30 + i) / 60, 2, 10, QChar('0')).arg((30 + i) % 60, 2, 10, QChar('0'));
+        row.price = prices.at(i);
+        row.volume = 100 + 10 * i;
+        total += row.volume;
+        amount += row.volume * row.price;
+        row.average = amount / total;
+        record.rows << row;
+    }
+    return record;
+}
+
+} // namespace
+
+class TestStockTimeDataWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void beforeFirstRecord();
+    void volumeColours_data();
+    void volumeColours();
+    void linesFollowRows();
+    void emptyRecordClearsChart();
+    void screenshot();
+};
+
+void TestStockTimeDataWidget::beforeFirstRecord()
+{
+    StockTimeDataWidget widget;
+    QCOMPARE(widget.title->text(), QString("000000"));
+    QCOMPARE(widget.plot->graph("price")->dataCount(), 0);
+    QCOMPARE(widget.plot->graph("price")->pen().color(), QColor(Qt::blue));
+    QCOMPARE(widget.plot->graph("ma")->pen().color(), QColor(Qt::yellow));
+    QCOMPARE(widget.plot->xAxis->range().lower, -1.0);
+    QCOMPARE(widget.plot->xAxis->range().upper, 241.0);
+}
+
+void TestStockTimeDataWidget::volumeColours_data()
+{
+    QTest::addColumn<QVector<float>>("prices");
+    QTest::addColumn<QVector<double>>("upKeys");
+    QTest::addColumn<QVector<double>>("downKeys");
+
+    // The first minute has nothing to fall from; an unchanged price is not a fall.
+    QTest::newRow("first minute") << QVector<float>{10.0f} << QVector<double>{0} << QVector<double>{};
+    QTest::newRow("unchanged") << QVector<float>{10.0f, 10.0f} << QVector<double>{0, 1} << QVector<double>{};
+    QTest::newRow("fall then rise") << QVector<float>{10.0f, 9.9f, 10.1f, 10.05f}
+                                    << QVector<double>{0, 2} << QVector<double>{1, 3};
+}
+
+void TestStockTimeDataWidget::volumeColours()
+{
+    QFETCH(QVector<float>, prices);
+    QFETCH(QVector<double>, upKeys);
+    QFETCH(QVector<double>, downKeys);
+
+    StockTimeDataWidget widget;
+    widget.setData(minutes(prices));
+    QVector<double> up, down;
+    for (auto it = widget.upBars->data()->constBegin(); it != widget.upBars->data()->constEnd(); ++it)
+        up << it->key;
+    for (auto it = widget.downBars->data()->constBegin(); it != widget.downBars->data()->constEnd(); ++it)
+        down << it->key;
+    QCOMPARE(up, upKeys);
+    QCOMPARE(down, downKeys);
+    QCOMPARE(widget.upBars->brush().color(), chartRisingColor());
+    QCOMPARE(widget.downBars->brush().color(), chartFallingColor());
+}
+
+void TestStockTimeDataWidget::linesFollowRows()
+{
+    StockTimeDataWidget widget;
+    const StockTimeData record = minutes({10.0f, 10.5f, 10.2f}, "000001");
+    widget.setData(record);
+    QCOMPARE(widget.title->text(), QString("000001"));
+    QCPGraph* price = widget.plot->graph("price");
+    QCPGraph* average = widget.plot->graph("ma");
+    QCOMPARE(price->dataCount(), 3);
+    QCOMPARE(price->data()->at(1)->value, double(10.5f));
+    QCOMPARE(average->data()->at(2)->key, 2.0);
+    QCOMPARE(average->data()->at(2)->value, double(record.rows.at(2).average));
+    QCOMPARE(widget.upBars->data()->at(1)->value, 110.0);
+    QCOMPARE(widget.record.rows.size(), 3);
+
+    // A second record replaces the first.
+    widget.setData(minutes({11.0f}, "600000"));
+    QCOMPARE(price->dataCount(), 1);
+    QCOMPARE(widget.upBars->dataCount() + widget.downBars->dataCount(), 1);
+}
+
+void TestStockTimeDataWidget::emptyRecordClearsChart()
+{
+    StockTimeDataWidget widget;
+    widget.setData(minutes({10.0f, 9.0f}));
+    widget.setData(StockTimeData());
+    QCOMPARE(widget.title->text(), QString());
+    QCOMPARE(widget.plot->graph("price")->dataCount(), 0);
+    QCOMPARE(widget.plot->graph("ma")->dataCount(), 0);
+    QCOMPARE(widget.upBars->dataCount(), 0);
+    QCOMPARE(widget.downBars->dataCount(), 0);
+    QVERIFY(widget.record.rows.isEmpty());
+}
+
+void TestStockTimeDataWidget::screenshot()
+{
+    QTemporaryDir shots;
+    const QString dir = chartfixtures::screenshotDir(shots.path());
+
+    // A trading day of 241 minutes drifting up with a midday dip.
+    QVector<float> prices;
+    for (int i = 0; i < 241; ++i)
+        prices << 10.0f + 0.002f * i + 0.08f * std::sin(i / 9.0f) - (i > 110 && i < 140 ? 0.1f : 0.0f);
+    StockTimeDataWidget widget;
+    widget.resize(720, 360);
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    widget.setData(minutes(prices, "600000"));
+    widget.plot->replot();
+    QVERIFY(widget.grab().toImage().save(QDir(dir).filePath("intraday.png")));
+}
+
+QTEST_MAIN(TestStockTimeDataWidget)
+#include "tst_stocktimedatawidget.moc"
