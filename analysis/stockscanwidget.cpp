@@ -131,6 +131,8 @@ void StockScanWidget::finishScan()
 {
     searchButton->setEnabled(true);
     listView->setSortingEnabled(true);
+    // comments are read whole, not cut to the header's default width
+    listView->resizeColumnsToContents();
     hintLabel->setText(QStringLiteral("扫描已完成"));
     stack->setCurrentIndex(0);
 }

@@ -1,0 +1,358 @@
+#include "analysis/candlestickwidget.h"
+#include "analysis/stockscanwidget.h"
+#include "core/clock.h"
+#include "core/fileutils.h"
+#include "core/vorelapplication.h"
+#include "datasource/httpget.h"
+#include "tests/support/testhttpserver.h"
+#include "ui/stocklistview.h"
+#include "ui/vorelstockmsgbox.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QUrlQuery>
+#include <QtTest>
+
+namespace {
+
+// A trading day (Tuesday) of the built-in calendar, at a China time of day.
+QDateTime tradingDayAt(int hour, int minute)
+{
+    return QDateTime(QDate(2017, 3, 7), QTime(hour, minute), QTimeZone("Asia/Shanghai"));
+}
+
+// A K-line body of `count` rising daily bars whose last bar opens with a gap
+// above the day before and makes a new 60-day high.
+QString klineBody(const QString& requestCode, int count, double base)
+{
+    QStringList rows;
+    QDate date(2016, 1, 4);
+    double previousHigh = 0;
+    for (int i = 0; i < count; ++i) {
+        double open = base + 0.05 * i;
+        if (i == count - 1)
+            open = previousHigh + 0.5;
+        const double close = open + (i == count - 1 ? 0.2 : 0.03);
+        const double high = close + 0.02;
+        const double low = i == count - 1 ? open : open - 0.02;
+        previousHigh = high;
+        rows << QStringLiteral("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
+                    .arg(date.toString("yyyy-MM-dd"))
+                    .arg(open, 0, 'f', 2).arg(close, 0, 'f', 2).arg(high, 0, 'f', 2).arg(low, 0, 'f', 2)
+                    .arg(10000 + i * 10);
+        date = date.addDays(1);
+    }
+    return QStringLiteral("{\"code\":0,\"msg\":\"\",\"data\":{\"%1\":{\"qfqday\":[%2],\"qt\":{}}}}")
+        .arg(requestCode, rows.join(','));
+}
+
+Stock poolStock(const QString& code, const QString& name)
+{
+    Stock stock;
+    stock.code = code;
+    stock.name = name;
+    stock.industry = QString::fromUtf8("行业") + code.right(2);
+    return stock;
+}
+
+QString fileText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<missing>");
+    return QString::fromUtf8(file.readAll());
+}
+
+}   // namespace
+
+class StockScanWidgetTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pageLayout();
+    void beforeTheCloseNothingIsFetched();
+    void scanListsThePoolAndKeepsFailedHistories();
+    void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
+    void shortOrSuspendedSeriesGetNoRow();
+    void settingsDialogStoresTheExportChoice();
+
+private:
+    void servePool();
+    StockScanWidget* makePage();
+    QStringList runModal(const std::function<void()>& action);
+
+    QScopedPointer<TestHttpServer> server;
+    QScopedPointer<HostOverride> hosts;
+    QStringList requestedCodes;
+    QTemporaryDir* workingFolder = nullptr;
+};
+
+void StockScanWidgetTest::init()
+{
+    workingFolder = new QTemporaryDir;
+    QDir::setCurrent(workingFolder->path());
+    QDir().mkpath("data");
+    server.reset(new TestHttpServer);
+    hosts.reset(new HostOverride(*server));
+    setRequestTimeout(300);   // the stalled stock gives up quickly
+    requestedCodes.clear();
+    vorelApp()->stockPool.clear();
+}
+
+void StockScanWidgetTest::cleanup()
+{
+    hosts.reset();
+    server.reset();
+    setChinaNow(QDateTime());
+    setRequestTimeout(30000);
+    vorelApp()->stockPool.clear();
+    QDir::setCurrent(QDir::tempPath());
+    delete workingFolder;
+    workingFolder = nullptr;
+}
+
+// The pool: 18 plain stocks, one trading below 7.6, one with only 5 bars, one
+// answered by an error page, one that never answers, and one ST stock.
+void StockScanWidgetTest::servePool()
+{
+    auto& pool = vorelApp()->stockPool;
+    for (int i = 1; i <= 18; ++i) {
+        const QString code = QStringLiteral("6000%1").arg(i, 2, 10, QLatin1Char('0'));
+        pool.insert(code, poolStock(code, QString::fromUtf8("股票%1").arg(i)));
+    }
+    pool.insert("000010", poolStock("000010", QString::fromUtf8("低价")));
+    pool.insert("000011", poolStock("000011", QString::fromUtf8("次新")));
+    pool.insert("000012", poolStock("000012", QString::fromUtf8("出错")));
+    pool.insert("000013", poolStock("000013", QString::fromUtf8("卡住")));
+    pool.insert("000014", poolStock("000014", QString::fromUtf8("*ST退市")));
+
+    server->serve("/appstock/app/fqkline/get", [this](const TestHttpServer::Request& request) {
+        const QString param = QUrlQuery(request.query).queryItemValue("param");
+        const QString requestCode = param.section(',', 0, 0);
+        const QString code = requestCode.mid(2);
+        requestedCodes << code;
+        if (code == "000012") {
+            TestHttpServer::Reply reply = TestHttpServer::Reply::text("<html><body>502 Bad Gateway</body></html>", "text/html");
+            reply.status = 502;
+            return reply;
+        }
+        if (code == "000013")
+            return TestHttpServer::Reply::stalled();
+        if (code == "000011")
+            return TestHttpServer::Reply::text(klineBody(requestCode, 5, 10));
+        return TestHttpServer::Reply::text(klineBody(requestCode, 80, code == "000010" ? 2.0 : 10.0));
+    });
+}
+
+StockScanWidget* StockScanWidgetTest::makePage()
+{
+    auto* page = new StockScanWidget;
+    page->tickInterval = 1;
+    page->resize(900, 520);
+    return page;
+}
+
+QStringList StockScanWidgetTest::runModal(const std::function<void()>& action)
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&texts] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        texts << modal->windowTitle();
+        for (QLabel* label : modal->findChildren<QLabel*>())
+            texts << label->text();
+        modal->close();
+    });
+    action();
+    return texts;
+}
+
+void StockScanWidgetTest::pageLayout()
+{
+    QScopedPointer<StockScanWidget> page(makePage());
+    QCOMPARE(page->searchButton->text(), QStringLiteral("扫描"));
+    QCOMPARE(page->configButton->text(), QStringLiteral("设置"));
+    QCOMPARE(page->searchButton->width(), 72);
+    QCOMPARE(page->stack->currentIndex(), 0);
+    QCOMPARE(page->hintLabel->text(), QStringLiteral("点击扫描即可智能点评相关股票"));
+    QCOMPARE(page->stack->maximumHeight(), 28);
+    QVERIFY(qobject_cast<StockScannerListView*>(page->listView));
+}
+
+void StockScanWidgetTest::beforeTheCloseNothingIsFetched()
+{
+    servePool();
+    setChinaNow(tradingDayAt(14, 59));
+    QScopedPointer<StockScanWidget> page(makePage());
+    const QStringList texts = runModal([&page] { page->searchButton->click(); });
+    QVERIFY(texts.contains(QStringLiteral("提示")));
+    QVERIFY(texts.contains(QStringLiteral("请在收盘后使用该功能")));
+    QVERIFY(page->searchButton->isEnabled());
+    QVERIFY(!page->isScanning());
+    QTest::qWait(20);
+    QCOMPARE(server->requestCount(), 0);
+}
+
+void StockScanWidgetTest::scanListsThePoolAndKeepsFailedHistories()
+{
+    servePool();
+    writeFile("data/000012", "old history of 000012");
+    writeFile("data/000013", "old history of 000013");
+    writeFile("data/600001", "old history of 600001");
+    setChinaNow(tradingDayAt(15, 0));
+
+    auto* page = makePage();
+    page->show();
+    QSignalSpy progress(page->progressBar, &QProgressBar::valueChanged);
+    page->searchButton->click();
+    QVERIFY(page->isScanning());
+    QVERIFY(!page->searchButton->isEnabled());
+    QCOMPARE(page->stack->currentIndex(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 30000);
+
+    // every non-ST stock and the index, each once
+    QStringList expected = vorelApp()->stockPool.keys();
+    expected.removeAll("000014");
+    expected << "399678";
+    QStringList requested = requestedCodes;
+    std::sort(expected.begin(), expected.end());
+    std::sort(requested.begin(), requested.end());
+    QCOMPARE(requested, expected);
+
+    // progress runs up to 100 and the hint tells that the scan is done
+    QVERIFY(progress.count() >= 2);
+    int previous = -1;
+    for (const QList<QVariant>& value : progress) {
+        QVERIFY(value.at(0).toInt() >= previous);
+        previous = value.at(0).toInt();
+    }
+    QCOMPARE(previous, 100);
+    QCOMPARE(page->stack->currentIndex(), 0);
+    QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成"));
+    QVERIFY(page->searchButton->isEnabled());
+    QVERIFY(page->listView->isSortingEnabled());
+
+    // one row per stock with 10 bars or more: 18 plain, the cheap one, the index
+    StockListView* table = page->listView;
+    QCOMPARE(table->rowCount(), 20);
+    QStringList listed;
+    for (int r = 0; r < table->rowCount(); ++r)
+        listed << table->item(r, 0)->text();
+    QVERIFY(!listed.contains("000011"));
+    QVERIFY(!listed.contains("000012"));
+    QVERIFY(!listed.contains("000013"));
+    QVERIFY(listed.contains("399678"));
+    const int row = listed.indexOf("600007");
+    QCOMPARE(table->item(row, 1)->text(), QString::fromUtf8("股票7"));
+    QCOMPARE(table->item(row, 3)->text(), QString::number(table->stocks.value("600007").comments.size()));
+    QVERIFY(table->item(row, 6)->text().startsWith(QString::fromUtf8("60日新高,前60日最高:")));
+    QVERIFY(table->item(row, 7)->text().startsWith(QString::fromUtf8("看涨缺口幅度:")));
+    QCOMPARE(table->stocks.value("600007").industry, QString::fromUtf8("行业07"));
+    QVERIFY(table->stocks.value("600007").valid);
+
+    // stored histories: new for every fetched stock, untouched for the failed ones
+    for (const QString& code : expected) {
+        if (code == "000012" || code == "000013")
+            continue;
+        QVERIFY2(fileText("data/" + code).contains("qfqday"), qPrintable(code));
+    }
+    QCOMPARE(fileText("data/000012"), QStringLiteral("old history of 000012"));
+    QCOMPARE(fileText("data/000013"), QStringLiteral("old history of 000013"));
+
+    // "K线" loads the row's stock into the visible chart
+    CandlestickWidget chart;
+    chart.show();
+    vorelApp()->candlestickWidget = &chart;
+    table->onClick(row, 2);
+    table->showKChart();
+    vorelApp()->candlestickWidget = nullptr;
+    QCOMPARE(chart.code, QStringLiteral("600007"));
+    QCOMPARE(chart.adjust, QStringLiteral("bfq"));
+    QVERIFY(!chart.bars.isEmpty());
+    QVERIFY(QFile::exists("data/k/600007"));
+
+    // failed downloads and cheap stocks are marked in "data/none" when the page goes
+    const QString shotFolder = qEnvironmentVariable("VOREL_SHOTS_DIR");
+    if (!shotFolder.isEmpty())
+        page->grab().save(shotFolder + "/smart_comments.png");
+    delete page;
+    QStringList marked = fileText("data/none").split(',');
+    std::sort(marked.begin(), marked.end());
+    QCOMPARE(marked, (QStringList{"000010", "000012", "000013"}));
+}
+
+void StockScanWidgetTest::weekendScanStartsAtAnyHourAndClosingThePageEndsIt()
+{
+    servePool();
+    setChinaNow(QDateTime(QDate(2017, 3, 11), QTime(10, 0), QTimeZone("Asia/Shanghai")));   // Saturday
+    QPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QVERIFY(page->isScanning());
+    // the page goes away while a download is under way
+    connect(server.data(), &TestHttpServer::requestSeen, page.data(), [&page] { delete page.data(); });
+    QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), 5000);
+    const int seen = server->requestCount();
+    QTest::qWait(50);
+    QCOMPARE(server->requestCount(), seen);
+}
+
+void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()
+{
+    QScopedPointer<StockScanWidget> page(makePage());
+    auto series = [](int count, float close) {
+        QVector<Stock> bars(count);
+        for (Stock& bar : bars) {
+            bar.code = "600100";
+            bar.open = bar.high = bar.low = bar.close = close;
+        }
+        return bars;
+    };
+    page->addStock(series(9, 10));
+    page->addStock(series(30, 0.0005f));
+    QCOMPARE(page->listView->stocks.size(), 0);
+    QVERIFY(page->markedCodes.isEmpty());
+
+    // a flat stock gets no comment at all: it is known to the view but not listed
+    page->addStock(series(30, 10));
+    QCOMPARE(page->listView->stocks.size(), 1);
+    QVERIFY(page->listView->stocks.value("600100").comments.isEmpty());
+    QCOMPARE(page->listView->rowCount(), 0);
+
+    page->addStock(series(30, 7.5f));
+    QCOMPARE(page->markedCodes, QStringList{"600100"});
+}
+
+void StockScanWidgetTest::settingsDialogStoresTheExportChoice()
+{
+    vorelApp()->config.scanListExport = false;
+    StockScannerConfig dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("股票智能点评设置"));
+    QVERIFY(!dialog.exportBox->isChecked());
+    dialog.exportBox->setChecked(true);
+    dialog.onConfig();
+    QVERIFY(vorelApp()->config.scanListExport);
+    vorelApp()->config.scanListExport = false;
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir startFolder;
+    QDir::setCurrent(startFolder.path());
+    VorelApplication app(argc, argv);
+    StockScanWidgetTest test;
+    const int failures = QTest::qExec(&test, argc, argv);
+    QDir::setCurrent(startFolder.path());
+    QDir().mkpath("config");
+    return failures;
+}
+
+#include "tst_stockscanwidget.moc"
