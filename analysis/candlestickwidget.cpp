@@ -181,7 +181,9 @@ void CandlestickWidget::showBars(int newCount, const QVector<Stock>& series,
         average20[i] = ma20->update(bars.at(i));
     }
 
-    const int first = qMax(size - count, 0);
+    // A count below 1 would show nothing (and leave no bar to take the
+    // title from): it shows the whole series instead.
+    const int first = count < 1 ? 0 : qMax(size - count, 0);
     QVector<double> keys, open, high, low, close;
     keys.reserve(size - first);
     open.reserve(size - first);

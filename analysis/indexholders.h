@@ -38,8 +38,9 @@ public:
     static double keyOf(int i) { return (i + 1) * 86400.0; }
 
 protected:
-    // Index of the first shown bar of a series of `size` bars.
-    int firstShown(int size) const { return qMax(size - count, 0); }
+    // Index of the first shown bar of a series of `size` bars; a count
+    // below 1 shows every bar.
+    int firstShown(int size) const { return count < 1 ? 0 : qMax(size - count, 0); }
 
     QCPAxis* keyAxis() const;
     QCPAxis* valueAxis() const;

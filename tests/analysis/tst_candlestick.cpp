@@ -111,18 +111,21 @@ void TestCandlestick::init()
 
 void TestCandlestick::shownBarsAndAverages_data()
 {
+    QTest::addColumn<int>("count");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("shown");
     QTest::addColumn<int>("firstShown");     // index of the first shown bar
     QTest::addColumn<int>("ma20Points");
     QTest::addColumn<double>("ma20FirstKey");
 
-    QTest::newRow("50 bars") << 50 << 50 << 0 << 31 << 20 * 86400.0;
-    QTest::newRow("300 bars") << 300 << 120 << 180 << 120 << 86400.0;
+    QTest::newRow("50 bars") << 120 << 50 << 50 << 0 << 31 << 20 * 86400.0;
+    QTest::newRow("300 bars") << 120 << 300 << 120 << 180 << 120 << 86400.0;
+    QTest::newRow("count 0 shows all") << 0 << 30 << 30 << 0 << 11 << 20 * 86400.0;
 }
 
 void TestCandlestick::shownBarsAndAverages()
 {
+    QFETCH(int, count);
     QFETCH(int, size);
     QFETCH(int, shown);
     QFETCH(int, firstShown);
@@ -131,9 +134,9 @@ void TestCandlestick::shownBarsAndAverages()
 
     CandlestickWidget chart(true, nullptr);
     const QVector<Stock> bars = countingBars(size);
-    chart.setData(120, bars);
+    chart.setData(count, bars);
 
-    QCOMPARE(chart.count, 120);
+    QCOMPARE(chart.count, count);
     QCOMPARE(chart.bars.size(), size);
     QCOMPARE(chart.candles->dataCount(), shown);
     QCOMPARE(chart.candles->data()->constBegin()->key, 86400.0);

@@ -40,24 +40,12 @@ class TestStockTimeDataWidget : public QObject
     Q_OBJECT
 
 private slots:
-    void beforeFirstRecord();
     void volumeColours_data();
     void volumeColours();
     void linesFollowRows();
     void emptyRecordClearsChart();
     void screenshot();
 };
-
-void TestStockTimeDataWidget::beforeFirstRecord()
-{
-    StockTimeDataWidget widget;
-    QCOMPARE(widget.title->text(), QString("000000"));
-    QCOMPARE(widget.plot->graph("price")->dataCount(), 0);
-    QCOMPARE(widget.plot->graph("price")->pen().color(), QColor(Qt::blue));
-    QCOMPARE(widget.plot->graph("ma")->pen().color(), QColor(Qt::yellow));
-    QCOMPARE(widget.plot->xAxis->range().lower, -1.0);
-    QCOMPARE(widget.plot->xAxis->range().upper, 241.0);
-}
 
 void TestStockTimeDataWidget::volumeColours_data()
 {
@@ -115,6 +103,7 @@ void TestStockTimeDataWidget::linesFollowRows()
 void TestStockTimeDataWidget::emptyRecordClearsChart()
 {
     StockTimeDataWidget widget;
+    QCOMPARE(widget.title->text(), QString("000000"));
     widget.setData(minutes({10.0f, 9.0f}));
     widget.setData(StockTimeData());
     QCOMPARE(widget.title->text(), QString());
