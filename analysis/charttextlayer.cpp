@@ -263,7 +263,7 @@ void QwtText::applyDefaultAntialiasingHint(QCPPainter* /*painter*/) const
 
 void QwtText::drawBackground(QCPPainter* painter, const QRectF& rect) const
 {
-    if (d->borderPen == Qt::NoPen && d->backgroundBrush == Qt::NoBrush)
+    if (d->borderPen.style() == Qt::NoPen && d->backgroundBrush.style() == Qt::NoBrush)
         return;
     painter->save();
     painter->setPen(d->borderPen);

@@ -26,7 +26,7 @@ public:
         amount += volume * price;
         // Before the first traded share there is no average yet: the price
         // stands for it rather than 0/0.
-        const float average = cumulativeVolume != 0 ? amount / cumulativeVolume : price;
+        const float average = cumulative != 0 ? amount / cumulative : price;
         rows.append(MinuteRow{time, price, average, volume});
         if (price >= average)
             ++aboveAverage;
@@ -35,8 +35,9 @@ public:
         previousAverage = average;
     }
 
-    float cumulativeVolume = 0;
+    float tradedSoFar() const { return cumulativeVolume; }
 
+    // Shares of the rows; a day without rows keeps 0 rather than 0/0.
     void finish(StockTimeData& record) const
     {
         if (rows.isEmpty())
@@ -47,6 +48,7 @@ public:
 
 private:
     QVector<MinuteRow>& rows;
+    float cumulativeVolume = 0;
     float amount = 0;
     float previousAverage = 0;
     int aboveAverage = 0;
@@ -73,7 +75,7 @@ void parseMinuteRows(const QString& body, StockTimeData& record)
             continue;
         const float price = fields.at(1).toFloat();
         const int cumulative = fields.at(2).toInt();
-        const int volume = int(cumulative - minutes.cumulativeVolume);
+        const int volume = int(cumulative - minutes.tradedSoFar());
         minutes.add(fields.at(0), price, volume, cumulative);
     }
     minutes.finish(record);
@@ -226,7 +228,7 @@ StockTimeData parseTimeDataText(const QString& text)
         if (fields.size() != 7)
             continue;
         const int volume = fields.at(4).toInt();
-        minutes.add(fields.at(1), fields.at(2).toFloat(), volume, minutes.cumulativeVolume + volume);
+        minutes.add(fields.at(1), fields.at(2).toFloat(), volume, minutes.tradedSoFar() + volume);
     }
     minutes.finish(record);
     return record;
