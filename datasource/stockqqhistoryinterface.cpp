@@ -5,125 +5,212 @@
 #include "datasource/httpget.h"
 #include "datasource/providerhosts.h"
 
+#include <algorithm>
 
 namespace {
 
 const QStringList kAdjustments { "bfq", "qfq", "hfq" };
 const QStringList kPeriods { "day", "week", "month" };
 
-// Text to float as QString::toFloat converts it (0 for anything that is no
-// number). The service writes plain decimals, which take the exact fast path
-// below: an integer mantissa below 2^53 divided by a power of ten up to 10^22
-// is one correctly rounded division, the very double the general converter
-// gives. Everything else goes to the general converter.
-float toFloat(const QChar* begin, const QChar* end)
+// How the bars are read. The body is cut from the "[" of the first bar to the
+// first "]]" (that cut sees the body as it is), then read as if every double
+// quote had been removed: the pieces between separators "],[" are the bars,
+// their comma-separated items date, open, close, high, low and volume, and a
+// piece of fewer than six items is no bar. Instead of copying the body without
+// quotes and splitting it (which costs more than everything else on a
+// 480-bar history), one pass steps over the quotes and converts the numbers on
+// the way.
+
+using Char = ushort;
+
+inline const Char* skipQuotes(const Char* p, const Char* end)
+{
+    while (p != end && *p == '"')
+        ++p;
+    return p;
+}
+
+// True when the "]" at `p` begins a separator: "]", "," and "[" with nothing
+// but quotes between them. `next` is then where the following piece starts.
+inline bool isSeparator(const Char* p, const Char* end, const Char*& next)
+{
+    if (*p != ']')
+        return false;
+    const Char* comma = skipQuotes(p + 1, end);
+    if (comma == end || *comma != ',')
+        return false;
+    const Char* bracket = skipQuotes(comma + 1, end);
+    if (bracket == end || *bracket != '[')
+        return false;
+    next = bracket + 1;
+    return true;
+}
+
+// Where an item starting at `p` ends: its comma, the "]" of a separator, or
+// `end`.
+inline const Char* itemEnd(const Char* p, const Char* end)
+{
+    const Char* next = nullptr;
+    for (; p != end; ++p) {
+        if (*p == ',' || (*p == ']' && isSeparator(p, end, next)))
+            return p;
+    }
+    return end;
+}
+
+// Where the piece containing `p` ends (the "]" of its separator, or `end`).
+inline const Char* pieceEnd(const Char* p, const Char* end)
+{
+    const Char* next = nullptr;
+    for (; p != end; ++p) {
+        if (*p == ']' && isSeparator(p, end, next))
+            return p;
+    }
+    return end;
+}
+
+// The text of [begin, end) without its double quotes.
+QString unquoted(const Char* begin, const Char* end)
+{
+    QString text(int(end - begin), Qt::Uninitialized);
+    Char* out = reinterpret_cast<Char*>(text.data());
+    for (const Char* p = begin; p != end; ++p) {
+        *out = *p;
+        out += *p != '"';
+    }
+    text.truncate(int(out - reinterpret_cast<const Char*>(text.constData())));
+    return text;
+}
+
+// Reads the number item starting at `p`, converted as QString::toFloat
+// converts its unquoted text (0 for anything that is no number), and returns
+// the item's end. The service writes plain decimals, which take the exact
+// fast path: an integer mantissa below 2^53 divided by a power of ten up to
+// 10^22 is one correctly rounded division, the very double that the general
+// converter gives. "1.", ".5", exponents, signs other than one leading minus
+// and everything else go to the general converter.
+const Char* readNumber(const Char* p, const Char* end, float& value)
 {
     static const double kPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
-    const QChar* p = begin;
-    const bool negative = p != end && *p == QLatin1Char('-');
+    const Char* const begin = p;
+    p = skipQuotes(p, end);
+    const bool negative = p != end && *p == '-';
     if (negative)
         ++p;
     quint64 mantissa = 0;
-    int digits = 0;
-    int fraction = -1;
-    bool fast = p != end;
-    for (; p != end && fast; ++p) {
-        const ushort c = p->unicode();
-        if (c >= '0' && c <= '9') {
-            mantissa = mantissa * 10 + (c - '0');
-            if (++digits > 15)
-                fast = false;
-            if (fraction >= 0)
-                ++fraction;
-        } else if (c == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            fast = false;
-        }
+    const Char* digits = p;
+    while (p != end && Char(*p - '0') <= 9)
+        mantissa = mantissa * 10 + (*p++ - '0');
+    const int whole = int(p - digits);
+    int fraction = 0;
+    bool point = false;
+    if (p != end && *p == '.') {
+        point = true;
+        digits = ++p;
+        while (p != end && Char(*p - '0') <= 9)
+            mantissa = mantissa * 10 + (*p++ - '0');
+        fraction = int(p - digits);
     }
-    // "1." and "." and "-" are left to the general converter too.
-    if (fast && digits > 0 && fraction != 0) {
-        double value = double(mantissa);
+    p = skipQuotes(p, end);
+    const Char* next = nullptr;
+    const bool atEnd = p == end || *p == ',' || (*p == ']' && isSeparator(p, end, next));
+    if (atEnd && whole > 0 && (!point || fraction > 0) && whole + fraction <= 15) {
+        double number = double(mantissa);
         if (fraction > 0)
-            value /= kPowers[fraction];
-        return float(negative ? -value : value);
+            number /= kPowers[fraction];
+        value = float(negative ? -number : number);
+        return p;
     }
-    return QString(begin, int(end - begin)).toFloat();
+    const Char* last = atEnd ? p : itemEnd(p, end);
+    value = unquoted(begin, last).toFloat();
+    return last;
 }
 
-// The span the bars stand in: from the "[" of the first bar to the first "]]",
-// double quotes removed.
-QString barsSpan(const QString& body)
+// Reads the piece starting at `p` into `bar` when it holds at least six
+// items; returns the piece's end.
+const Char* readPiece(const Char* p, const Char* end, Stock& bar, bool& complete)
 {
-    const int open = body.indexOf(QLatin1String("[["));
-    QString span = open < 0 ? body : body.mid(open + 1);
-    const int close = span.indexOf(QLatin1String("]]"));
-    if (close >= 0)
-        span.truncate(close);
-    span.remove(QLatin1Char('"'));
-    return span;
+    complete = false;
+    const Char* dateBegin = p;
+    const Char* dateEnd = itemEnd(p, end);
+    float numbers[5];
+    p = dateEnd;
+    for (int i = 0; i < 5; ++i) {
+        if (p == end || *p != ',')
+            return p;   // fewer than six items
+        p = readNumber(p + 1, end, numbers[i]);
+    }
+    bar.date = unquoted(dateBegin, dateEnd);
+    if (bar.date.startsWith(QLatin1Char('[')))
+        bar.date.remove(0, 1);
+    bar.open = numbers[0];
+    bar.close = numbers[1];
+    bar.high = numbers[2];
+    bar.low = numbers[3];
+    bar.volume = numbers[4];
+    complete = true;
+    return p == end || *p != ',' ? p : pieceEnd(p, end);
 }
 
-// One bar from the piece [begin, end): fewer than six comma-separated items
-// give no bar; items after the sixth are ignored.
-bool readBar(const QChar* begin, const QChar* end, Stock& bar)
+const Char* findPair(const Char* p, const Char* end, Char first, Char second)
 {
-    const QChar* items[7];
-    int count = 0;
-    items[count++] = begin;
-    for (const QChar* p = begin; p != end && count < 7; ++p) {
-        if (*p == QLatin1Char(','))
-            items[count++] = p + 1;
+    for (; p + 1 < end; ++p) {
+        if (p[0] == first && p[1] == second)
+            return p;
     }
-    if (count < 7) {
-        if (count < 6)
-            return false;
-        items[6] = end + 1;   // the sixth item runs to the end of the piece
-    }
-    const QChar* dateBegin = items[0];
-    if (dateBegin != items[1] - 1 && *dateBegin == QLatin1Char('['))
-        ++dateBegin;
-    bar.date = QString(dateBegin, int(items[1] - 1 - dateBegin));
-    bar.open = toFloat(items[1], items[2] - 1);
-    bar.close = toFloat(items[2], items[3] - 1);
-    bar.high = toFloat(items[3], items[4] - 1);
-    bar.low = toFloat(items[4], items[5] - 1);
-    bar.volume = toFloat(items[5], items[6] - 1);
-    return true;
+    return end;
 }
 
 } // namespace
 
 QVector<Stock> parseQQHistory(const QString& body, const QString& code)
 {
-    const QString span = barsSpan(body);
-    const QLatin1String separator("],[");
-    QVector<Stock> bars;
-    bars.reserve(span.count(QLatin1String("],[")) + 1);
+    const Char* text = reinterpret_cast<const Char*>(body.constData());
+    const Char* const bodyEnd = text + body.size();
+    const Char* open = findPair(text, bodyEnd, '[', '[');
+    const Char* const begin = open == bodyEnd ? text : open + 1;
+    // Every separator holds a "]": counting them on the way to the first "]]"
+    // bounds the number of bars.
+    const Char* end = bodyEnd;
+    int pieces = 1;
+    for (const Char* p = begin; p != bodyEnd; ++p) {
+        if (*p != ']')
+            continue;
+        if (p + 1 != bodyEnd && p[1] == ']') {
+            end = p;
+            break;
+        }
+        ++pieces;
+    }
 
+    // Bars are filled in place: a Stock is large, and copying 480 of them
+    // costs more than reading the text.
+    QVector<Stock> bars(pieces);
+    int count = 0;
     // The first bar has no previous close: its change stays 0.
     float previousClose = 0;
-    bool first = true;
-    const QChar* text = span.constData();
-    int pieceStart = 0;
-    while (pieceStart <= span.size()) {
-        int pieceEnd = span.indexOf(separator, pieceStart);
-        if (pieceEnd < 0)
-            pieceEnd = span.size();
-        Stock bar;
-        if (readBar(text + pieceStart, text + pieceEnd, bar)) {
+    const Char* p = begin;
+    while (true) {
+        Stock& bar = bars[count];
+        bool complete = false;
+        p = readPiece(p, end, bar, complete);
+        if (complete) {
             bar.code = code;
-            if (!first) {
+            if (count > 0) {
                 bar.change = bar.close - previousClose;
                 bar.changePercent = previousClose != 0 ? bar.change * 100 / previousClose : 0;
             }
             previousClose = bar.close;
-            first = false;
-            bars.append(bar);
+            ++count;
         }
-        pieceStart = pieceEnd + separator.size();
+        const Char* next = end;
+        // A piece after a trailing separator is empty and holds no bar.
+        if (p == end || !isSeparator(p, end, next) || next == end)
+            break;
+        p = next;
     }
+    bars.resize(count);
     return bars;
 }
 

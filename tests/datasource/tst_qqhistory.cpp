@@ -281,6 +281,10 @@ void QQHistoryTest::fastParserMatchesThePlainRule_data()
         << "x[[],[],[\"[d\",\"1\",\"2\",\"3\",\"4\",\"5\"],[[\"e\",\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\"],["
            "\"f\",\"1\",\"2\",\"3\",\"4\",\"5\"]]";
     QTest::newRow("quotes split a separator") << "[[\"d\",\"1\",\"2\",\"3\",\"4\",\"5\"]\",[\"e\",\"1\",\"2\",\"3\",\"4\",\"5\"]]";
+    QTest::newRow("quotes inside items")
+        << "[[\"d\",\"1\"2\",\"-\"3\",\"\"4.\"5\",\"\"\"6\"\"\",\"7\"],[\"[e\"\",1]2,3],4,5,6,7\"]]";
+    QTest::newRow("quoted separator pieces") << "[[\"d\",1,2,3,4,5]\",\"[\"e\",1,2,3,4,5]\"\",[f,1,2,3,4,5]]";
+    QTest::newRow("minus and exponent forms") << "[[d,-1.5,1-,-,-.5,1e-2],[e,--1,+1,1.5e3,0.000001,123456789012345]]";
     QTest::newRow("trailing separator") << "[[\"d\",\"1\",\"2\",\"3\",\"4\",\"5\"],[";
 
     // Random decimals as the service writes them, with 0 to 6 decimals.
