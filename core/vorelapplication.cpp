@@ -3,6 +3,7 @@
 #include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
+#include "strategy/addonhost.h"
 #include "ui/vorelstockmsgbox.h"
 
 #include <QDir>
@@ -65,8 +66,10 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
 
-    // add-on host: made and loaded here once the add-on interface exists.
-    std::printf("addon count:%d\n", 0);
+    // add-on host: the one host, made before loading so that add-ons bind to it.
+    auto* addonHost = new VorelAddonHostImpl(this);
+    addonHost->registry.loadDir(QStringLiteral("addon"));
+    std::printf("addon count:%d\n", addonHost->registry.count());
     std::fflush(stdout);
 }
 
@@ -77,7 +80,8 @@ VorelApplication::~VorelApplication()
     candlestickWidget = nullptr;
     delete archive;
     archive = nullptr;
-    // add-on host: deleted here.
+    // add-on host: deleted here; the add-on libraries stay loaded until exit.
+    delete VorelAddonHostImpl::instance();
 }
 
 void VorelApplication::init(VorelStock* window)

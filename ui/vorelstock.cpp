@@ -2,6 +2,8 @@
 
 #include "analysis/stockscanwidget.h"
 #include "core/vorelapplication.h"
+#include "strategy/stockaddonscanner.h"
+#include "strategy/stockaddonsetting.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -43,6 +45,9 @@ void VorelStock::createMenus()
     connect(chart, &QAction::triggered, this, &VorelStock::showCandistickWidget);
     view->addAction(chart);
     // Settings, add-on strategies and help menus join here with their dialogs.
+    QMenu* addons = menuBar()->addMenu(QString::fromUtf8("&插件策略"));
+    addons->addAction(QString::fromUtf8("插件"), this, &VorelStock::visitAddonScanner);
+    addons->addAction(QString::fromUtf8("绑定插件"), this, &VorelStock::setAddonScanner);
 }
 
 void VorelStock::createPages()
@@ -101,4 +106,16 @@ void VorelStock::closeEvent(QCloseEvent* event)
     if (QWidget* chart = chartWindow())
         chart->close();
     QMainWindow::closeEvent(event);
+}
+
+void VorelStock::visitAddonScanner()
+{
+    StockAddonScanner dialog(this);
+    dialog.exec();
+}
+
+void VorelStock::setAddonScanner()
+{
+    StockAddonSetting dialog(this);
+    dialog.exec();
 }

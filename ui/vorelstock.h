@@ -22,6 +22,9 @@ public:
 public slots:
     void changePage(int index);
     void showCandistickWidget();
+    // add-on strategies: the scan dialog and the bind dialog, both modal.
+    void visitAddonScanner();
+    void setAddonScanner();
 
 protected:
     void moveEvent(QMoveEvent* event) override;

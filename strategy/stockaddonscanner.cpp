@@ -1,0 +1,206 @@
+#include "strategy/stockaddonscanner.h"
+
+#include "analysis/candlestickwidget.h"
+#include "analysis/stockthreadtarget.h"
+#include "core/fileutils.h"
+#include "core/textutils.h"
+#include "core/vorelapplication.h"
+#include "datasource/stockqqhistoryinterface.h"
+#include "strategy/addonhost.h"
+#include "strategy/traderecord.h"
+#include "ui/stocklistview.h"
+#include "ui/vorelstockmsgbox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+
+namespace {
+
+const char* const kDataDir = "data/";
+// The trade list has a fixed number of columns; its strategy-result type.
+constexpr int kStrategyListType = 6;
+constexpr int kChartBars = 30;
+
+QVector<Stock> readHistory(const QString& path, const QString& code)
+{
+    const QString text = loadTemplate(path);
+    if (isLoadTemplateFailure(text))
+        return {};
+    return parseQQHistory(text, code);
+}
+
+} // namespace
+
+QString TradeSummary::text() const
+{
+    if (tradeCount <= 0)
+        return QString();
+    // Several trades on one buy day mean the strategy picks in herds.
+    const int spread = buyDates.isEmpty() ? 0 : tradeCount / buyDates.size();
+    return QString::fromUtf8("次数:%1,准确率:%2%,平均收益:%3%,平均持股天数:%4,离散度:%5(该数字越小越好)")
+        .arg(tradeCount)
+        .arg(winCount * 100.0 / tradeCount, 0, 'f', 2)
+        .arg(gainSum / tradeCount, 0, 'f', 2)
+        .arg(double(holdDaysSum) / tradeCount)
+        .arg(spread);
+}
+
+QVector<Stock> barsUpTo(const QVector<Stock>& bars, const QString& date)
+{
+    QVector<Stock> kept;
+    for (const Stock& bar : bars) {
+        if (bar.date > date)
+            break;
+        kept.append(bar);
+    }
+    return kept;
+}
+
+StockAddonScanner::StockAddonScanner(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8("执行策略选股"));
+    setFixedWidth(680);
+
+    chart = new CandlestickWidget(true, this);
+    chart->setFixedHeight(150);
+    listView = createStockListView(kStrategyListType, this);
+    listView->setMenuEnabled(false);
+    stack = new QStackedWidget(this);
+    stack->setMaximumHeight(28);
+    label = new QLabel(QString::fromUtf8("点击扫描即可智能查找股票组合趋势"), stack);
+    progress = new QProgressBar(stack);
+    progress->setRange(0, 100);
+    progress->setValue(0);
+    progress->hide();
+    stack->addWidget(label);
+    stack->addWidget(progress);
+    stack->setCurrentIndex(0);
+    scanButton = new QPushButton(QString::fromUtf8("扫描"), this);
+    scanButton->setFixedWidth(72);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(chart, 0, 0, 1, 7);
+    layout->addWidget(listView, 1, 0, 1, 7);
+    layout->addWidget(stack, 2, 0, 1, 6);
+    layout->addWidget(scanButton, 2, 6);
+
+    worker = new StockThreadTarget(&StockAddonScanner::scanFile, this);
+    worker->setKind(0);
+    connect(scanButton, &QPushButton::clicked, this, &StockAddonScanner::onSearch);
+    connect(worker, &StockThreadTarget::updateStock, this, &StockAddonScanner::onUpdateResult,
+            Qt::QueuedConnection);
+    connect(worker, &QThread::finished, this, &StockAddonScanner::onScannFinished,
+            Qt::QueuedConnection);
+    connect(listView, &StockListView::senderData, this, &StockAddonScanner::onClick);
+
+    vorelApp()->addonScanner = this;
+}
+
+StockAddonScanner::~StockAddonScanner()
+{
+    // Reports still on their way find no page from now on and are dropped.
+    if (vorelApp()->addonScanner == this)
+        vorelApp()->addonScanner = nullptr;
+    // The worker reads this page's members: it must end before they go.
+    worker->stop();
+}
+
+bool StockAddonScanner::isScanning() const
+{
+    return worker->isRunning();
+}
+
+void StockAddonScanner::showMessage(const QString& title, const QString& text)
+{
+    VorelStockMsgBox box(title, text, this);
+    box.exec();
+}
+
+void StockAddonScanner::onSearch()
+{
+    // One scan at a time: the worker's map and pool must not change under it.
+    if (worker->isRunning())
+        return;
+    VorelAddonHostImpl* host = VorelAddonHostImpl::instance();
+    if (!host || host->registry.boundIndex == -1) {
+        showMessage(QString::fromUtf8("警告"), QString::fromUtf8("请选择策略插件"));
+        return;
+    }
+    const QDir dir(QString::fromLatin1(kDataDir));
+    if (!dir.exists())
+        return;
+
+    stack->setCurrentIndex(1);
+    QMap<QString, QString> files;
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
+        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
+    if (files.isEmpty()) {
+        stack->setCurrentIndex(0);
+        showMessage(QString::fromUtf8("提示"),
+                    QString::fromUtf8("无股票数据请先使用智能点评搜索股票数据之后再进行分析"));
+        return;
+    }
+
+    progress->setValue(0);
+    progress->show();
+    listView->clearStocks();
+    scanAddon = host->registry.boundAddon();
+    worker->setStocks(files);
+    worker->setPool(vorelApp()->stockPool);
+    scanButton->setEnabled(false);
+    worker->start();
+}
+
+bool StockAddonScanner::scanFile(const QString& path, const QString&, int)
+{
+    StockThreadTarget* self = StockThreadTarget::current();
+    auto* page = self ? qobject_cast<StockAddonScanner*>(self->parent()) : nullptr;
+    VorelAddon* addon = page ? page->scanAddon : nullptr;
+    const QString code = path.right(6);
+    const QVector<Stock> bars = readHistory(path, code);
+    if (bars.isEmpty() || !addon)
+        return false;
+    addon->check(code, bars);
+    return true;
+}
+
+void StockAddonScanner::onUpdateResult(int percent, const QString&, int)
+{
+    progress->setValue(percent);
+}
+
+void StockAddonScanner::addResult(const Stock& stock)
+{
+    const TradeRecord* t = stock.trade;
+    // Open trades (no sell point yet) are listed but stay out of the summary.
+    if (t && !t->sellDate.isEmpty() && t->holdDays != 0) {
+        ++stats.tradeCount;
+        if (t->gainPercent >= 0)
+            ++stats.winCount;
+        stats.holdDaysSum += t->holdDays;
+        stats.gainSum += t->gainPercent;
+        ++stats.buyDates[t->buyDate];
+    }
+    listView->addStock(stock);
+}
+
+void StockAddonScanner::onScannFinished()
+{
+    scanButton->setEnabled(true);
+    showMessage(QString::fromUtf8("汇总"), stats.text());
+}
+
+void StockAddonScanner::onClick(const QString& code, const QString& date)
+{
+    // The code comes from an add-on's report: it names a file only when it is one.
+    QVector<Stock> bars;
+    if (isStockCodeForPath(code))
+        bars = barsUpTo(readHistory(QString::fromLatin1(kDataDir) + code, code), date);
+    chart->setStock(kChartBars, code, bars, QStringLiteral("day"), QStringLiteral("bfq"));
+}
