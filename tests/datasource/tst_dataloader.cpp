@@ -94,7 +94,6 @@ class DataLoaderTest : public QObject
 private slots:
     void cleanup();
     void emptyQueueSaysOkAtOnce();
-    void constructionDefaults();
     void codesFollowUrlsAndLastCodeStays_data();
     void codesFollowUrlsAndLastCodeStays();
     void noticeSignalCarriesItsUrl();
@@ -124,20 +123,6 @@ void DataLoaderTest::emptyQueueSaysOkAtOnce()
     loader.setUrls({}, {});
     loader.start();
     QCOMPARE(ok.count(), 1);
-}
-
-void DataLoaderTest::constructionDefaults()
-{
-    IterateDataLoader loader;
-    QCOMPARE(loader.interval, 1500);
-    QVERIFY(!loader.stockInterface && !loader.noticeInterface && !loader.lhbInterface);
-    QVERIFY(!loader.stringListInterface && !loader.stringMapInterface);
-    loader.setUrls({ "http://127.0.0.1:9/a", "http://127.0.0.1:9/b" }, { "1" });
-    loader.setUrls({ "http://127.0.0.1:9/c" }, {});
-    // setUrls only queues: nothing is requested before start().
-    QCOMPARE(loader.urlQueue.size(), 3);
-    QCOMPARE(loader.codes, QStringList { "1" });
-    QVERIFY(!loader.reply);
 }
 
 void DataLoaderTest::codesFollowUrlsAndLastCodeStays_data()

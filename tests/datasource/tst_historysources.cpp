@@ -193,10 +193,7 @@ void HistorySourcesTest::stockListConvertsShareCounts()
     const Stock& stock = stocks.first();
     QCOMPARE(stock.outstanding, 1965000);
     QCOMPARE(stock.totals, int(293.52f * 10000.0f));
-    QCOMPARE(stock.industry, QString::fromUtf8("银行"));
     QCOMPARE(stock.timeToMarket, QString("19991110"));
-    QCOMPARE(stock.pe, 6.5f);
-    QCOMPARE(stock.pb, 0.9f);
     QCOMPARE(stock.npr, 30.2f);
     QCOMPARE(stock.holders, 123456);
     // Counts beyond the int range are held at its top, never wrapped negative.

@@ -18,7 +18,6 @@ private slots:
     void jsonBlockCaptures();
     void tradeDetailUsesTheDateTwice();
     void hostOverrideKeepsPathAndQuery();
-    void randomSuffixStaysInRange();
 };
 
 void WebInterfaceTest::marketCodeBySecuritiesMarket_data()
@@ -125,15 +124,6 @@ void WebInterfaceTest::hostOverrideKeepsPathAndQuery()
         QVERIFY(!base.host().isEmpty());
         QVERIFY(base.host() != "127.0.0.1");
         QVERIFY(base.path().isEmpty());
-    }
-}
-
-void WebInterfaceTest::randomSuffixStaysInRange()
-{
-    std::srand(7);
-    for (int i = 0; i < 2000; ++i) {
-        const int value = randomSuffix();
-        QVERIFY(value >= 0 && value <= 32767);
     }
 }
 
