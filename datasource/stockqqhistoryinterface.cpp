@@ -5,8 +5,6 @@
 #include "datasource/httpget.h"
 #include "datasource/providerhosts.h"
 
-#include <algorithm>
-
 namespace {
 
 const QStringList kAdjustments { "bfq", "qfq", "hfq" };
