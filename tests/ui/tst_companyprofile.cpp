@@ -34,6 +34,25 @@ QString profileBody()
         "{\"a\":\"1\",\"b\":\"2\",\"c\":\"3\",\"d\":\"2\",\"e\":\"<script>alert(1)</script>\",\"f\":\"境外法人\",\"g\":\"7\",\"h\":\"%3\",\"i\":\"9\",\"j\":\"10\"}]}}");
 }
 
+// Runs `handle` on the next modal dialog once it is up (a download may come
+// first), then forgets it. The caller deletes the returned poll when no
+// dialog is expected.
+QTimer* onNextModal(const std::function<void(QWidget*)>& handle)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, handle] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        handle(modal);
+    });
+    poll->start();
+    return poll;
+}
+
 }   // namespace
 
 class CompanyProfileTest : public QObject
@@ -54,6 +73,8 @@ private slots:
     void requestNamesTheMarket();
     void viewerRunsNoScript();
     void profilePageScreenshot();
+    void holdersViewShowsTheTable();
+    void unparsableProfileShowsNothing();
     void profileWidgetsShowTheRecord();
 };
 
@@ -242,10 +263,12 @@ void CompanyProfileTest::profilePageScreenshot()
 
     view->onClick(0, 1);
     bool shown = false;
-    QTimer::singleShot(0, [&shown] {
-        auto* viewer = qobject_cast<WebViewer*>(QApplication::activeModalWidget());
-        if (!viewer)
+    onNextModal([&shown](QWidget* modal) {
+        auto* viewer = qobject_cast<WebViewer*>(modal);
+        if (!viewer) {
+            modal->close();
             return;
+        }
         shown = QTest::qWaitFor([viewer] {
             return viewer->view->page()->mainFrame()->toPlainText().contains(QString::fromUtf8("示例银行股份有限公司"));
         }, 3000);
@@ -258,6 +281,64 @@ void CompanyProfileTest::profilePageScreenshot()
     QVERIFY(shown);
     vorelApp()->stockPool.clear();
     delete view;
+}
+
+void CompanyProfileTest::holdersViewShowsTheTable()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text(profileBody()));
+    QScopedPointer<StockListView> view(createStockListView(3));
+    Stock stock;
+    stock.code = "000555";
+    view->addStock(stock);
+    view->onClick(0, 0);
+    QString title;
+    QString text;
+    onNextModal([&title, &text](QWidget* modal) {
+        auto* viewer = qobject_cast<WebViewer*>(modal);
+        if (!viewer) {
+            modal->close();
+            return;
+        }
+        title = viewer->windowTitle();
+        QTest::qWaitFor([viewer] { return !viewer->view->page()->mainFrame()->toPlainText().isEmpty(); }, 3000);
+        text = viewer->view->page()->mainFrame()->toPlainText();
+        viewer->reject();
+    });
+    view->showStockHolderView();
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(title, QString::fromUtf8("股东信息"));
+    QVERIFY(text.contains(QString::fromUtf8("前10流通股东")));
+    QVERIFY(text.contains(QString::fromUtf8("示例集团")));
+    QVERIFY(text.contains("<script>alert(1)</script>"));   // shown as text, not run
+}
+
+void CompanyProfileTest::unparsableProfileShowsNothing()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}"));
+    QDir().mkpath("data/data");
+    writeFile("data/data/600666", "\x01garbage without fields");
+    QScopedPointer<StockListView> view(createStockListView(4));
+    Stock a;
+    a.code = "600666";
+    Stock b;
+    b.code = "600777";
+    view->addStocks({a, b});
+    bool dialogShown = false;
+    QScopedPointer<QTimer> poll(onNextModal([&dialogShown](QWidget* modal) {
+        dialogShown = true;
+        modal->close();
+    }));
+    for (int r = 0; r < 2; ++r) {
+        view->onClick(r, 0);
+        view->showDesc();
+        view->showStockHolderView();
+    }
+    QVERIFY(!dialogShown);
+    QCOMPARE(server.requestCount(), 2);   // the stored garbage is read, not refetched; the other is fetched twice
 }
 
 void CompanyProfileTest::profileWidgetsShowTheRecord()
