@@ -1,0 +1,230 @@
+#include "strategy/addonhost.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+
+QString builtAddon()
+{
+    return qEnvironmentVariable("VOREL_RUN_DIR") + "/addon/Addon.so";
+}
+
+QString fixture(const QString& name)
+{
+    return qEnvironmentVariable("VOREL_BINARY_DIR") + "/tests/addon/fixtures/" + name + ".so";
+}
+
+// Whether the dynamic loader still holds the library at `path`.
+bool isResident(const QString& path)
+{
+    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (!handle)
+        return false;
+    dlclose(handle);
+    return true;
+}
+
+QString runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(20000))
+        return QString();
+    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestAddonLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void libraryExportsThePlainEntry()
+    {
+        const QString symbols = runTool("nm", {"-D", "--defined-only", builtAddon()});
+        QVERIFY2(symbols.contains(QRegularExpression("\\bT get_vorel_interface\\n")),
+                 qPrintable(symbols));
+    }
+
+    void libraryNeedsQtCoreOnly()
+    {
+        const QString needed = runTool("readelf", {"-d", builtAddon()});
+        QVERIFY(needed.contains("libQt5Core"));
+        QVERIFY2(!needed.contains(QRegularExpression("libQt5(?!Core)")), qPrintable(needed));
+    }
+
+    void folderLoadBindsEachLibraryOnce()
+    {
+        QTemporaryDir dir;
+        const QString d = dir.path() + "/";
+        QVERIFY(QFile::copy(builtAddon(), d + "a_hammer.so"));
+        QVERIFY(QFile::copy(fixture("refusingaddon"), d + "b_refuses.so"));
+        QVERIFY(QFile::copy(fixture("noexportaddon"), d + "c_noexport.so"));
+        QFile text(d + "d_notes.so");
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a library\n");
+        text.close();
+        QVERIFY(QFile::copy(fixture("noexportaddon"), d + "readme.txt"));
+        // Another name of a bound library: a symbolic link is not listed, a hard
+        // link is the same image and must not be bound twice.
+        QVERIFY(QFile::link(d + "a_hammer.so", d + "e_link.so"));
+        QVERIFY(::link(QFile::encodeName(d + "a_hammer.so").constData(),
+                       QFile::encodeName(d + "f_hard.so").constData()) == 0);
+
+        VorelAddonHostImpl host(nullptr);
+        host.registry.loadDir(dir.path());
+        QCOMPARE(host.registry.count(), 1);
+        QCOMPARE(host.registry.addonAt(0)->introduction(), QString::fromUtf8("锤子量化策略"));
+        QCOMPARE(host.registry.boundIndex, -1);
+        QVERIFY(!isResident(d + "b_refuses.so"));
+        QVERIFY(!isResident(d + "c_noexport.so"));
+        QVERIFY(!isResident(d + "readme.txt"));
+        host.registry.unloadAll();
+        QCOMPARE(host.registry.count(), 0);
+    }
+
+    void refusingLibraryIsFreedAndNotCounted()
+    {
+        VorelAddonHostImpl host(nullptr);
+        QVERIFY(!host.registry.loadAddon(fixture("refusingaddon"), &host));
+        QCOMPARE(host.registry.count(), 0);
+        QVERIFY(!isResident(fixture("refusingaddon")));
+    }
+
+    void emptyOrMissingFolderLoadsNothing()
+    {
+        QTemporaryDir dir;
+        VorelAddonHostImpl host(nullptr);
+        host.registry.loadDir(dir.path());
+        host.registry.loadDir(dir.path() + "/missing");
+        QCOMPARE(host.registry.count(), 0);
+        QVERIFY(host.registry.addonAt(-1) == nullptr);
+        QVERIFY(host.registry.addonAt(0) == nullptr);
+        QVERIFY(host.registry.boundAddon() == nullptr);
+    }
+
+    void addonAtChecksItsIndex()
+    {
+        VorelAddonHostImpl host(nullptr);
+        QVERIFY(host.registry.loadAddon(builtAddon(), &host));
+        QVERIFY(host.registry.addonAt(0) != nullptr);
+        QVERIFY(host.registry.addonAt(-1) == nullptr);
+        QVERIFY(host.registry.addonAt(host.registry.count()) == nullptr);
+        host.registry.unloadAll();
+    }
+
+    void createIndicatorByType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("made");
+        QTest::newRow("macd") << 0 << true;
+        QTest::newRow("average close") << 1 << true;
+        QTest::newRow("boll") << 2 << true;
+        QTest::newRow("kdj") << 3 << true;
+        QTest::newRow("average volume") << 4 << true;
+        QTest::newRow("unknown 7") << 7 << false;
+        QTest::newRow("negative") << -1 << false;
+    }
+
+    void createIndicatorByType()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, made);
+        VorelAddonHostImpl host(nullptr);
+        QCOMPARE(host.createIndicator(type, 5, 0, 0) != nullptr, made);
+        QCOMPARE(host.indicators.size(), made ? 1 : 0);
+    }
+
+    void indicatorsServeTheirTypeAndRunOut()
+    {
+        VorelAddonHostImpl host(nullptr);
+        StockIndicator* ma = host.createIndicator(1, 2, 0, 0);
+        StockIndicator* vol = host.createIndicator(4, 2, 0, 0);
+        Stock bar;
+        bar.close = 4;
+        bar.volume = 10;
+        ma->update(bar);
+        vol->update(bar);
+        bar.close = 6;
+        bar.volume = 30;
+        QCOMPARE(ma->update(bar).first, 5.f);
+        QCOMPARE(vol->update(bar).first, 20.f);
+
+        for (int i = 2; i < VorelAddonHostImpl::kMaxIndicators; ++i)
+            QVERIFY(host.createIndicator(1, 5, 0, 0));
+        QVERIFY(host.createIndicator(1, 5, 0, 0) == nullptr);   // the 12th
+        QCOMPARE(host.indicators.size(), 11);
+    }
+
+    void candleShapeNeedsSixBars()
+    {
+        VorelAddonHostImpl host(nullptr);
+        QVector<Stock> five(5);
+        for (int id = 0; id < 100; ++id)
+            QVERIFY(!host.checkKShape(id, five));
+    }
+
+    void gainIsCutAtTheSecondDecimal_data()
+    {
+        QTest::addColumn<float>("buy");
+        QTest::addColumn<float>("sell");
+        QTest::addColumn<float>("gain");
+        QTest::newRow("plus 5") << 10.0f << 10.5f << 5.0f;
+        QTest::newRow("minus 10") << 10.0f << 9.0f << -10.0f;
+        QTest::newRow("cut, not rounded") << 3.0f << 3.1f << 3.33f;
+        QTest::newRow("cut toward zero") << 3.0f << 2.9f << -3.33f;
+        QTest::newRow("rounding would give 66.67") << 3.0f << 5.0f << 66.66f;
+        QTest::newRow("no buy price") << 0.0f << 10.0f << 0.0f;
+        QTest::newRow("no prices") << 0.0f << 0.0f << 0.0f;
+    }
+
+    void gainIsCutAtTheSecondDecimal()
+    {
+        QFETCH(float, buy);
+        QFETCH(float, sell);
+        QFETCH(float, gain);
+        const float result = VorelAddonHostImpl::gainPercent(buy, sell);
+        QVERIFY(std::isfinite(result));
+        QCOMPARE(result, gain);
+    }
+
+    void programPrintsTheAddonCount_data()
+    {
+        QTest::addColumn<bool>("withAddon");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("with the add-on") << true << "addon count:1";
+        QTest::newRow("without") << false << "addon count:0";
+    }
+
+    void programPrintsTheAddonCount()
+    {
+        QFETCH(bool, withAddon);
+        QFETCH(QString, line);
+        QTemporaryDir dir;
+        if (withAddon) {
+            QVERIFY(QDir(dir.path()).mkdir("addon"));
+            QVERIFY(QFile::copy(builtAddon(), dir.path() + "/addon/Addon.so"));
+        }
+        QProcess program;
+        program.setWorkingDirectory(dir.path());
+        program.start(qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock", QStringList());
+        QVERIFY(program.waitForStarted());
+        QByteArray out;
+        // The line comes before the main window; the program runs on afterwards.
+        while (!out.contains('\n') && program.waitForReadyRead(30000))
+            out += program.readAllStandardOutput();
+        program.kill();
+        program.waitForFinished();
+        QCOMPARE(QString::fromLocal8Bit(out).section('\n', 0, 0), line);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAddonLoading)
+#include "tst_addonloading.moc"
