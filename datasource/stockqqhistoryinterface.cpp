@@ -5,6 +5,10 @@
 #include "datasource/httpget.h"
 #include "datasource/providerhosts.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 const QStringList kAdjustments { "bfq", "qfq", "hfq" };
@@ -172,7 +176,21 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code)
     // bounds the number of bars.
     const Char* end = bodyEnd;
     int pieces = 1;
-    for (const Char* p = begin; p != bodyEnd; ++p) {
+    const Char* p = begin;
+#ifdef __SSE2__
+    // Eight characters at a time while no "]]" is near; brackets are rare.
+    const __m128i brackets = _mm_set1_epi16(']');
+    for (; bodyEnd - p >= 9; p += 8) {
+        const int mask = _mm_movemask_epi8(
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), brackets));
+        if (!mask)
+            continue;
+        if ((mask & (mask >> 2)) || ((mask & 0x8000) && p[8] == ']'))
+            break;   // a "]]" starts in this block: the plain loop finds it
+        pieces += __builtin_popcount(unsigned(mask)) / 2;
+    }
+#endif
+    for (; p != bodyEnd; ++p) {
         if (*p != ']')
             continue;
         if (p + 1 != bodyEnd && p[1] == ']') {
@@ -188,8 +206,10 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code)
     int count = 0;
     // The first bar has no previous close: its change stays 0.
     float previousClose = 0;
-    const Char* p = begin;
+    p = begin;
     while (true) {
+        if (count == bars.size())
+            bars.resize(count + 1);   // never past the end, whatever the count above missed
         Stock& bar = bars[count];
         bool complete = false;
         p = readPiece(p, end, bar, complete);

@@ -287,6 +287,12 @@ void QQHistoryTest::fastParserMatchesThePlainRule_data()
     QTest::newRow("minus and exponent forms") << "[[d,-1.5,1-,-,-.5,1e-2],[e,--1,+1,1.5e3,0.000001,123456789012345]]";
     QTest::newRow("trailing separator") << "[[\"d\",\"1\",\"2\",\"3\",\"4\",\"5\"],[";
 
+    // The end of the bars at every position within a block of characters.
+    for (int shift = 0; shift < 18; ++shift) {
+        QTest::addRow("end after %d characters", shift)
+            << QString(shift, ' ') + "[[d,1,2,3,4,5],[e,1,2,3,4,5]" + QString(shift % 5, 'x') + "],[f,1,2,3,4,6]],[[g,1,2,3,4,7]]";
+    }
+
     // Random decimals as the service writes them, with 0 to 6 decimals.
     QString random = "[[";
     std::srand(42);
