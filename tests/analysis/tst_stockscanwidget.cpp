@@ -77,12 +77,10 @@ class StockScanWidgetTest : public QObject
 private slots:
     void init();
     void cleanup();
-    void pageLayout();
     void beforeTheCloseNothingIsFetched();
     void scanListsThePoolAndKeepsFailedHistories();
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
     void shortOrSuspendedSeriesGetNoRow();
-    void settingsDialogStoresTheExportChoice();
 
 private:
     void servePool();
@@ -174,18 +172,6 @@ QStringList StockScanWidgetTest::runModal(const std::function<void()>& action)
     });
     action();
     return texts;
-}
-
-void StockScanWidgetTest::pageLayout()
-{
-    QScopedPointer<StockScanWidget> page(makePage());
-    QCOMPARE(page->searchButton->text(), QStringLiteral("扫描"));
-    QCOMPARE(page->configButton->text(), QStringLiteral("设置"));
-    QCOMPARE(page->searchButton->width(), 72);
-    QCOMPARE(page->stack->currentIndex(), 0);
-    QCOMPARE(page->hintLabel->text(), QStringLiteral("点击扫描即可智能点评相关股票"));
-    QCOMPARE(page->stack->maximumHeight(), 28);
-    QVERIFY(qobject_cast<StockScannerListView*>(page->listView));
 }
 
 void StockScanWidgetTest::beforeTheCloseNothingIsFetched()
@@ -329,18 +315,6 @@ void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()
 
     page->addStock(series(30, 7.5f));
     QCOMPARE(page->markedCodes, QStringList{"600100"});
-}
-
-void StockScanWidgetTest::settingsDialogStoresTheExportChoice()
-{
-    vorelApp()->config.scanListExport = false;
-    StockScannerConfig dialog;
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("股票智能点评设置"));
-    QVERIFY(!dialog.exportBox->isChecked());
-    dialog.exportBox->setChecked(true);
-    dialog.onConfig();
-    QVERIFY(vorelApp()->config.scanListExport);
-    vorelApp()->config.scanListExport = false;
 }
 
 int main(int argc, char** argv)
