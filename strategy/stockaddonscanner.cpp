@@ -113,7 +113,7 @@ StockAddonScanner::~StockAddonScanner()
 
 bool StockAddonScanner::isScanning() const
 {
-    return worker->isRunning();
+    return scanning;
 }
 
 void StockAddonScanner::showMessage(const QString& title, const QString& text)
@@ -124,8 +124,9 @@ void StockAddonScanner::showMessage(const QString& title, const QString& text)
 
 void StockAddonScanner::onSearch()
 {
-    // One scan at a time: the worker's map and pool must not change under it.
-    if (worker->isRunning())
+    // One scan at a time: the worker's map and pool must not change under it,
+    // and one summary belongs to one scan.
+    if (scanning)
         return;
     VorelAddonHostImpl* host = VorelAddonHostImpl::instance();
     if (!host || host->registry.boundIndex == -1) {
@@ -153,6 +154,7 @@ void StockAddonScanner::onSearch()
     scanAddon = host->registry.boundAddon();
     worker->setStocks(files);
     worker->setPool(vorelApp()->stockPool);
+    scanning = true;
     scanButton->setEnabled(false);
     worker->start();
 }
@@ -192,6 +194,7 @@ void StockAddonScanner::addResult(const Stock& stock)
 
 void StockAddonScanner::onScannFinished()
 {
+    scanning = false;
     scanButton->setEnabled(true);
     showMessage(QString::fromUtf8("汇总"), stats.text());
 }

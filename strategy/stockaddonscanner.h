@@ -68,6 +68,9 @@ private:
     StockThreadTarget* worker = nullptr;
     // The add-on of the running scan, taken before the worker starts.
     VorelAddon* scanAddon = nullptr;
+    // From the start of a scan until its end has been handled here; the button
+    // is off meanwhile.
+    bool scanning = false;
     TradeSummary stats;
 };
 
