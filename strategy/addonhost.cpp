@@ -97,7 +97,13 @@ VorelAddonHostImpl::~VorelAddonHostImpl()
         currentHost = nullptr;
     // Reports still queued are dropped with the receiver.
     delete receiver;
-    // Nothing calls an add-on any more; its indicators go with the host.
+    // Nothing calls an add-on any more: its object and its indicators go with
+    // the host, its library stays loaded until the process ends.
+    for (AddonEntry& e : registry.entries) {
+        e.addon->release();
+        e.addon = nullptr;
+    }
+    registry.boundIndex = -1;
     qDeleteAll(indicators);
     indicators.clear();
 }

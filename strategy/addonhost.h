@@ -55,6 +55,7 @@ class VorelAddonHostImpl final : public VorelAddonHost
 {
 public:
     explicit VorelAddonHostImpl(VorelApplication* app);
+    // Releases the add-ons and deletes the indicators; the libraries stay loaded.
     ~VorelAddonHostImpl();
     VorelAddonHostImpl(const VorelAddonHostImpl&) = delete;
     VorelAddonHostImpl& operator=(const VorelAddonHostImpl&) = delete;
