@@ -80,6 +80,7 @@ private slots:
     void beforeTheCloseNothingIsFetched();
     void scanListsThePoolAndKeepsFailedHistories();
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
+    void quittingDuringAScanEndsIt();
     void shortOrSuspendedSeriesGetNoRow();
 
 private:
@@ -289,6 +290,20 @@ void StockScanWidgetTest::weekendScanStartsAtAnyHourAndClosingThePageEndsIt()
     const int seen = server->requestCount();
     QTest::qWait(50);
     QCOMPARE(server->requestCount(), seen);
+}
+
+void StockScanWidgetTest::quittingDuringAScanEndsIt()
+{
+    servePool();
+    setChinaNow(tradingDayAt(20, 0));
+    QScopedPointer<StockScanWidget> page(makePage());
+    connect(server.data(), &TestHttpServer::requestSeen, page.data(), [] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection);
+    });
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
+    QCOMPARE(server->requestCount(), 1);
+    QVERIFY(page->searchButton->isEnabled());
 }
 
 void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()
