@@ -44,10 +44,11 @@ void VorelStock::createMenus()
     auto* chart = new QAction(QString::fromUtf8("K线"), this);
     connect(chart, &QAction::triggered, this, &VorelStock::showCandistickWidget);
     view->addAction(chart);
-    // Settings, add-on strategies and help menus join here with their dialogs.
+    // "&设置" menu ("配置" -> visitConfigBox) joins here.
     QMenu* addons = menuBar()->addMenu(QString::fromUtf8("&插件策略"));
     addons->addAction(QString::fromUtf8("插件"), this, &VorelStock::visitAddonScanner);
     addons->addAction(QString::fromUtf8("绑定插件"), this, &VorelStock::setAddonScanner);
+    // "&帮助" menu ("关于" -> visitBox) joins here.
 }
 
 void VorelStock::createPages()
@@ -62,7 +63,12 @@ void VorelStock::createPages()
     pageStack = new QStackedWidget;
 
     // Pages, in list order, join here through addPage.
+    // row 0 "竞价选股": call-auction picking page.
+    // row 1 "尾盘选股": end-of-day picking page.
     addPage(QStringLiteral(":qrc/listIcon/scanner.png"), QString::fromUtf8("智能点评"), new StockScanWidget);
+    // row 3 "高抛低吸": hot-stock Fibonacci page.
+    // row 4 "龙虎榜": dragon-tiger page.
+    // row 5 "数据报表": data-report tabs.
 
     connect(pageList, &QListWidget::currentRowChanged, this, &VorelStock::changePage);
     pageList->setCurrentRow(0);
