@@ -26,7 +26,7 @@ class StockThreadTarget : public QThread
 public:
     using Callback = bool (*)(const QString& key, const QString& value, int kind);
 
-    StockThreadTarget(Callback callback, QObject* parent = nullptr);
+    explicit StockThreadTarget(Callback callback, QObject* parent = nullptr);
     ~StockThreadTarget() override;
 
     // Both replace the data of the next run; while the worker runs they do nothing.

@@ -64,6 +64,8 @@ public:
     static VorelAddonHostImpl* instance();
 
     QString version() override;
+    // On a scan worker the pool copy it was started with, on the GUI thread the
+    // application's pool, elsewhere nothing.
     QMap<QString, Stock> stocks() override;
     StockIndicator* createIndicator(int type, int n, int reserved1, int reserved2) override;
     bool checkKShape(int id, const QVector<Stock>& days) override;
