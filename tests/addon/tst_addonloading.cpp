@@ -112,16 +112,6 @@ private slots:
         QVERIFY(host.registry.boundAddon() == nullptr);
     }
 
-    void addonAtChecksItsIndex()
-    {
-        VorelAddonHostImpl host(nullptr);
-        QVERIFY(host.registry.loadAddon(builtAddon(), &host));
-        QVERIFY(host.registry.addonAt(0) != nullptr);
-        QVERIFY(host.registry.addonAt(-1) == nullptr);
-        QVERIFY(host.registry.addonAt(host.registry.count()) == nullptr);
-        host.registry.unloadAll();
-    }
-
     void createIndicatorByType_data()
     {
         QTest::addColumn<int>("type");
@@ -163,14 +153,6 @@ private slots:
             QVERIFY(host.createIndicator(1, 5, 0, 0));
         QVERIFY(host.createIndicator(1, 5, 0, 0) == nullptr);   // the 12th
         QCOMPARE(host.indicators.size(), 11);
-    }
-
-    void candleShapeNeedsSixBars()
-    {
-        VorelAddonHostImpl host(nullptr);
-        QVector<Stock> five(5);
-        for (int id = 0; id < 100; ++id)
-            QVERIFY(!host.checkKShape(id, five));
     }
 
     void gainIsCutAtTheSecondDecimal_data()

@@ -151,16 +151,6 @@ private slots:
         QVERIFY(host.requests.isEmpty());
     }
 
-    void exportAsksForTheThreeAverages()
-    {
-        RecordingHost host;
-        VorelAddon* addon = bind(host);
-        QVERIFY(addon);
-        const QList<QPair<int, int> > expected{{1, 10}, {1, 21}, {4, 21}};
-        QCOMPARE(host.requests, expected);
-        addon->release();
-    }
-
     void hammerCandle_data()
     {
         QTest::addColumn<float>("open");
