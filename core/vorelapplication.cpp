@@ -4,6 +4,7 @@
 #include "core/fileutils.h"
 #include "core/textutils.h"
 #include "strategy/addonhost.h"
+#include "ui/noticeexpress.h"
 #include "ui/vorelstockmsgbox.h"
 
 #include <QDir>
@@ -100,6 +101,8 @@ void VorelApplication::init(VorelStock* window)
     // K-line window: made here (standalone, no parent).
     candlestickWidget = new CandlestickWidget(false, nullptr);
     // Notices and hot stocks: their pages start their searches here.
+    if (noticeExpress)
+        noticeExpress->onSearch();
 }
 
 QString VorelApplication::readFile(const QString& path)

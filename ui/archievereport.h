@@ -1,0 +1,45 @@
+#pragma once
+
+// The page "业绩报表": the quarterly earnings report of a chosen year and
+// quarter, fetched one page per 200 ms tick until a page comes back empty or
+// every page is read, in a sortable ten-column table.
+
+#include "datasource/sinaachievementinterface.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QComboBox;
+class QPushButton;
+class QTableWidget;
+
+class ArchieveReport final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ArchieveReport(QWidget* parent = nullptr);
+    ~ArchieveReport() override;
+
+    QTableWidget* table = nullptr;
+    QComboBox* yearBox = nullptr;
+    QComboBox* quarterBox = nullptr;
+    QPushButton* searchButton = nullptr;
+    SinaAchievementInterface source;
+    QStringList pendingUrls;
+
+    // Milliseconds between two page requests.
+    int pageInterval = 200;
+
+public slots:
+    void onClick();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void appendRow(const QMap<QString, QString>& row);
+    void finish();
+
+    int timerId = 0;
+    bool running = false;
+};

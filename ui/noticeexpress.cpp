@@ -1,0 +1,180 @@
+#include "ui/noticeexpress.h"
+
+#include "core/vorelapplication.h"
+#include "ui/linedelegate.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace {
+
+// The notice types of the host, in the order their pages are fetched.
+const char* const kNoticeTypes[] = {"5", "1", "2", "3", "6", "4", "7"};
+
+const char* const kTypeNames[] = {"重大事项", "财务报告", "融资公告", "风险提示", "资产重组", "信息变更", "持股变动"};
+
+enum Column { CodeColumn, NameColumn, TitleColumn, TypeColumn, DateColumn, ColumnCount };
+
+QTableWidgetItem* centredItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+NoticeExpress::NoticeExpress(QWidget* parent)
+    : QWidget(parent)
+{
+    loader.noticeInterface = &source;
+
+    auto* layout = new QGridLayout(this);
+    typeCombo = new QComboBox(this);
+    for (const char* name : kTypeNames)
+        typeCombo->addItem(QString::fromUtf8(name));
+    searchButton = new QPushButton(QString::fromUtf8("搜索"), this);
+    keywordEdit = new QLineEdit(this);
+    table = new QTableWidget(this);
+    buildTable();
+
+    layout->addWidget(new QLabel(QString::fromUtf8("公告类型"), this), 0, 0);
+    layout->addWidget(typeCombo, 0, 1, 1, 2);
+    layout->addWidget(searchButton, 0, 3);
+    layout->addWidget(new QLabel(QString::fromUtf8("关键字高亮"), this), 2, 0);
+    layout->addWidget(keywordEdit, 2, 1, 1, 2);
+    layout->addWidget(table, 3, 0, 6, 12);
+
+    connect(searchButton, &QPushButton::clicked, this, &NoticeExpress::onSearch);
+    connect(&loader, &DataLoader::sendData, this, &NoticeExpress::onRereshData);
+    connect(&loader, &DataLoader::sendOK, this, &NoticeExpress::onDone);
+}
+
+NoticeExpress::~NoticeExpress() = default;
+
+void NoticeExpress::buildTable()
+{
+    table->setColumnCount(ColumnCount);
+    table->setHorizontalHeaderLabels({QString::fromUtf8("代码"), QString::fromUtf8("名称"), QString::fromUtf8("公告"),
+                                      QString::fromUtf8("类别"), QString::fromUtf8("日期")});
+    const int widths[ColumnCount] = {64, 72, 420, 96, 128};
+    for (int column = 0; column < ColumnCount; ++column)
+        table->setColumnWidth(column, widths[column]);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setVisible(true);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->setItemDelegate(new LineDelegate(table));
+    table->setSortingEnabled(true);
+    // newest notices on top
+    table->sortByColumn(DateColumn, Qt::DescendingOrder);
+}
+
+QString NoticeExpress::highlightTitle(const QString& title, const QString& keywords)
+{
+    // Mark the characters every keyword covers in the plain title, then emit
+    // escaped runs: a keyword can neither match inside the markup of another
+    // nor inject markup of the host's text into the label.
+    QVector<bool> marked(title.size(), false);
+    for (const QString& keyword : keywords.split(',', Qt::KeepEmptyParts)) {
+        // an empty keyword would match between every two characters
+        if (keyword.isEmpty())
+            continue;
+        for (int at = title.indexOf(keyword, 0, Qt::CaseSensitive); at >= 0;
+             at = title.indexOf(keyword, at + keyword.size(), Qt::CaseSensitive))
+            std::fill(marked.begin() + at, marked.begin() + at + keyword.size(), true);
+    }
+    QString html;
+    int start = 0;
+    while (start < title.size()) {
+        int end = start;
+        while (end < title.size() && marked.at(end) == marked.at(start))
+            ++end;
+        const QString run = title.mid(start, end - start).toHtmlEscaped();
+        html += marked.at(start) ? QString("<font color=red>%1</font>").arg(run) : run;
+        start = end;
+    }
+    return html;
+}
+
+bool NoticeExpress::isReductionNotice(const QString& title)
+{
+    if (title.contains(QString::fromUtf8("不减持"), Qt::CaseSensitive))
+        return false;
+    return title.contains(QString::fromUtf8("减持"), Qt::CaseSensitive);
+}
+
+QStringList NoticeExpress::reductionCodesOf(QVector<Data> notices)
+{
+    std::stable_sort(notices.begin(), notices.end(),
+                     [](const Data& a, const Data& b) { return a.date < b.date; });
+    QStringList codes;
+    for (const Data& notice : notices) {
+        if (isReductionNotice(notice.fields.value("title")))
+            codes.append(notice.code.trimmed());
+    }
+    return codes;
+}
+
+void NoticeExpress::onSearch()
+{
+    // Pages of a run still in flight would be added to the fresh table a
+    // second time; the button comes back when the run is done.
+    if (searching)
+        return;
+    searching = true;
+    searchButton->setEnabled(false);
+    notices.clear();
+    table->setRowCount(0);
+    table->clearContents();
+    loader.interval = pageInterval;
+    QStringList types;
+    for (const char* type : kNoticeTypes)
+        types.append(QString::fromLatin1(type));
+    loader.setUrls(source.urls(types), types);
+    loader.start();
+}
+
+void NoticeExpress::onRereshData(const QVector<Data>& notices)
+{
+    for (const Data& notice : notices)
+        onUpdateOneRow(notice);
+}
+
+void NoticeExpress::onUpdateOneRow(const Data& notice)
+{
+    if (notice.code.isEmpty())
+        return;
+    notices.append(notice);
+    // the row is filled unsorted and sorted into place once complete
+    table->setSortingEnabled(false);
+    const int row = table->rowCount();
+    table->insertRow(row);
+    table->setItem(row, CodeColumn, centredItem(notice.code));
+    table->setItem(row, NameColumn, centredItem(notice.name));
+    auto* title = new QLabel(highlightTitle(notice.fields.value("title"), keywordEdit->text()));
+    title->setTextFormat(Qt::RichText);
+    table->setCellWidget(row, TitleColumn, title);
+    table->setItem(row, TypeColumn, new QTableWidgetItem(notice.fields.value("type")));
+    table->setItem(row, DateColumn, new QTableWidgetItem(notice.date));
+    table->setSortingEnabled(true);
+}
+
+void NoticeExpress::onDone()
+{
+    searching = false;
+    searchButton->setEnabled(true);
+    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
+        app->reductionCodes = reductionCodesOf(notices);
+}
