@@ -18,7 +18,9 @@ QColor gridColor(QTableView* view)
 } // namespace
 
 LineDelegate::LineDelegate(QTableView* view)
-    : QStyledItemDelegate(nullptr)
+    // The view owns its delegate: setItemDelegate() does not take ownership,
+    // and an orphan delegate would outlive every table.
+    : QStyledItemDelegate(view)
     , pen(QBrush(gridColor(view)), 0, view->gridStyle(), Qt::SquareCap, Qt::BevelJoin)
     , tableView(view)
 {

@@ -86,7 +86,7 @@ void MainWindowTest::lineDelegateDrawsOneGridLineUnderEachRow()
     QTableWidget table(3, 2);
     table.setShowGrid(false);
     auto* delegate = new LineDelegate(&table);
-    delegate->setParent(&table);
+    QCOMPARE(delegate->parent(), static_cast<QObject*>(&table));
     table.setItemDelegate(delegate);
     QCOMPARE(delegate->tableView, static_cast<QTableView*>(&table));
     QVERIFY2(delegate->pen.color().alpha() > 0, "grid colour came out transparent");
