@@ -4,6 +4,12 @@
 #include "core/vorelapplication.h"
 #include "strategy/stockaddonscanner.h"
 #include "strategy/stockaddonsetting.h"
+#include "ui/datareporttabs.h"
+#include "ui/lhbwidget.h"
+#include "strategy/stockbidwidget.h"
+#include "strategy/stocktailwidget.h"
+#include "ui/vorelaboutdlg.h"
+#include "ui/vorelstockconfigdialog.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -11,6 +17,7 @@
 #include <QMoveEvent>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabWidget>
 
 namespace {
 
@@ -44,11 +51,13 @@ void VorelStock::createMenus()
     auto* chart = new QAction(QString::fromUtf8("K线"), this);
     connect(chart, &QAction::triggered, this, &VorelStock::showCandistickWidget);
     view->addAction(chart);
-    // "&设置" menu ("配置" -> visitConfigBox) joins here.
+    QMenu* settings = menuBar()->addMenu(QString::fromUtf8("&设置"));
+    settings->addAction(QString::fromUtf8("配置"), this, &VorelStock::visitConfigBox);
     QMenu* addons = menuBar()->addMenu(QString::fromUtf8("&插件策略"));
     addons->addAction(QString::fromUtf8("插件"), this, &VorelStock::visitAddonScanner);
     addons->addAction(QString::fromUtf8("绑定插件"), this, &VorelStock::setAddonScanner);
-    // "&帮助" menu ("关于" -> visitBox) joins here.
+    QMenu* help = menuBar()->addMenu(QString::fromUtf8("&帮助"));
+    help->addAction(QString::fromUtf8("关于"), this, &VorelStock::visitBox);
 }
 
 void VorelStock::createPages()
@@ -63,12 +72,12 @@ void VorelStock::createPages()
     pageStack = new QStackedWidget;
 
     // Pages, in list order, join here through addPage.
-    // row 0 "竞价选股": call-auction picking page.
-    // row 1 "尾盘选股": end-of-day picking page.
+    addPage(QStringLiteral(":qrc/listIcon/bid.png"), QString::fromUtf8("竞价选股"), new StockBidWidget);
+    addPage(QStringLiteral(":qrc/listIcon/ahk.png"), QString::fromUtf8("尾盘选股"), new StockTailWidget);
     addPage(QStringLiteral(":qrc/listIcon/scanner.png"), QString::fromUtf8("智能点评"), new StockScanWidget);
     // row 3 "高抛低吸": hot-stock Fibonacci page.
-    // row 4 "龙虎榜": dragon-tiger page.
-    // row 5 "数据报表": data-report tabs.
+    addPage(QStringLiteral(":qrc/listIcon/stock_task_recurring.png"), QString::fromUtf8("龙虎榜"), new LHBWidget);
+    addPage(QStringLiteral(":qrc/listIcon/list.png"), QString::fromUtf8("数据报表"), createDataReportTabs());
 
     connect(pageList, &QListWidget::currentRowChanged, this, &VorelStock::changePage);
     pageList->setCurrentRow(0);
@@ -90,7 +99,9 @@ void VorelStock::addPage(const QString& iconPath, const QString& text, QWidget* 
 
 void VorelStock::changePage(int index)
 {
-    // The data-report page fills its stock-list tab from the pool here when it joins.
+    // The data-report page is the last one; its stock list shows the pool.
+    if (index == pageStack->count() - 1)
+        fillStockListTab(qobject_cast<QTabWidget*>(pageStack->widget(index)), vorelApp()->stockPool);
     pageStack->setCurrentIndex(index);
 }
 
@@ -123,5 +134,17 @@ void VorelStock::visitAddonScanner()
 void VorelStock::setAddonScanner()
 {
     StockAddonSetting dialog(this);
+    dialog.exec();
+}
+
+void VorelStock::visitBox()
+{
+    VorelAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void VorelStock::visitConfigBox()
+{
+    VorelStockConfigDialog dialog(this);
     dialog.exec();
 }

@@ -25,6 +25,9 @@ public slots:
     // add-on strategies: the scan dialog and the bind dialog, both modal.
     void visitAddonScanner();
     void setAddonScanner();
+    // the about box and the settings dialog, both modal.
+    void visitBox();
+    void visitConfigBox();
 
 protected:
     void moveEvent(QMoveEvent* event) override;

@@ -1,0 +1,270 @@
+#include "strategy/stockbidwidget.h"
+
+#include "analysis/candlepatterns.h"
+#include "analysis/indicators.h"
+#include "analysis/shapescanners.h"
+#include "analysis/stockthreadtarget.h"
+#include "core/clock.h"
+#include "core/fileutils.h"
+#include "core/mail.h"
+#include "core/vorelapplication.h"
+#include "datasource/quotesources.h"
+#include "datasource/stockqqhistoryinterface.h"
+#include "ui/stocklistview.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QVBoxLayout>
+#include <QtConcurrent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char* const kDataDir = "data/";
+const char* const kExcludedFile = "data/none";
+constexpr int kTickMs = 600;
+constexpr int kMaxSelected = 12;
+constexpr int kMailLines = 4;
+constexpr int kAuctionScore = 60;
+
+} // namespace
+
+StockBidWidget::StockBidWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    list = createStockListView(0, this);
+    label = new QLabel(QString::fromUtf8("无需手动扫描,软件竞价时间会自动搜索"), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list);
+    layout->addWidget(label);
+
+    // Spreads the requests of many running copies over a quarter of a minute.
+    secondOffset = QRandomGenerator::global()->bounded(15);
+    fired = false;
+
+    quoteSource = new SinaInterface;
+    fileScan = new StockThreadTarget(&StockBidWidget::scanBidFile, this);
+    connect(fileScan, &StockThreadTarget::updateStock, this, &StockBidWidget::onUpdateResult,
+            Qt::QueuedConnection);
+    connect(fileScan, &QThread::finished, this, &StockBidWidget::onScannFinished,
+            Qt::QueuedConnection);
+    startFileScan();
+
+    connect(&timer, &QTimer::timeout, this, &StockBidWidget::process);
+    connect(&loader, &DataLoader::sendStock, this, &StockBidWidget::updateStocks);
+    connect(&loader, &DataLoader::sendOK, this, &StockBidWidget::onFinished);
+    timer.start(kTickMs);
+}
+
+StockBidWidget::~StockBidWidget()
+{
+    timer.stop();
+    fileScan->stop();
+    loader.stockInterface = nullptr;
+    delete quoteSource;
+}
+
+void StockBidWidget::startFileScan()
+{
+    const QDir dir(QString::fromLatin1(kDataDir));
+    if (!dir.exists())
+        return;
+    QMap<QString, QString> files;
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
+        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
+    fileScan->setStocks(files);
+    fileScan->start();
+}
+
+bool StockBidWidget::scanBidFile(const QString& path, const QString&, int)
+{
+    const QString text = loadTemplate(path);
+    if (isLoadTemplateFailure(text))
+        return false;
+    const QVector<Stock> bars = parseQQHistory(text, path.right(6));
+    QString name;
+    return hasBullishKPattern(bars, &name, false);
+}
+
+bool StockBidWidget::isAuctionTime() const
+{
+    const QDateTime now = chinaNow();
+    const QTime t = now.time();
+    const int day = now.date().dayOfWeek();
+    return t.hour() == 9 && t.minute() == 25 && day >= Qt::Monday && day <= Qt::Friday
+           && t.second() > 30 + secondOffset;
+}
+
+void StockBidWidget::process()
+{
+    if (fired || !isAuctionTime())
+        return;
+    fired = true;
+    loader.stockInterface = quoteSource;
+    const QStringList urls = quoteSource->urls(buildBidCodeList());
+    loader.setUrls(urls, QStringList());
+    loader.start();
+}
+
+QStringList StockBidWidget::buildBidCodeList()
+{
+    QStringList excluded;
+    const QString text = loadTemplate(QString::fromLatin1(kExcludedFile));
+    if (!isLoadTemplateFailure(text))
+        excluded = text.split(',');
+    QStringList codes;
+    const QMap<QString, Stock>& pool = vorelApp()->stockPool;
+    for (auto it = pool.constBegin(); it != pool.constEnd(); ++it) {
+        if (!excluded.contains(it.key()) && !it->name.contains(QLatin1String("ST")))
+            codes << it.key();
+    }
+    std::shuffle(codes.begin(), codes.end(), *QRandomGenerator::global());
+    return codes;
+}
+
+void StockBidWidget::updateStocks(QVector<Stock> stocks)
+{
+    list->addStocks(stocks);
+    picks += stocks;
+    label->setText(QString::fromUtf8("分析中"));
+}
+
+void StockBidWidget::onUpdateResult(int, QString, int) {}
+
+void StockBidWidget::onScannFinished() {}
+
+bool StockBidWidget::bidRatioGreater(const Stock& a, const Stock& b)
+{
+    return a.buySellRatio > b.buySellRatio;
+}
+
+bool StockBidWidget::bidScoreGreater(const Stock& a, const Stock& b)
+{
+    if (a.bidScore != b.bidScore)
+        return a.bidScore > b.bidScore;
+    return a.buySellRatio > b.buySellRatio;
+}
+
+void StockBidWidget::onFinished()
+{
+    if (list->rowCount() == 0)
+        return;
+    label->setText(QString::fromUtf8("已选出%1股").arg(list->rowCount()));
+    // A strict ordering: the sort must never be handed one that calls equal
+    // elements greater than each other.
+    QVector<Stock> sorted = picks;
+    std::stable_sort(sorted.begin(), sorted.end(), &StockBidWidget::bidRatioGreater);
+    if (sorted.size() > kMaxSelected)
+        sorted.resize(kMaxSelected);
+    composeBidMail(sorted);
+}
+
+void StockBidWidget::composeBidMail(QVector<Stock> selected)
+{
+    if (vorelApp()->config.bidUseK) {
+        for (Stock& s : selected)
+            s.bidScore += analyzeStockFile(QString::fromLatin1(kDataDir) + s.code);
+    }
+    std::stable_sort(selected.begin(), selected.end(), &StockBidWidget::bidScoreGreater);
+
+    const QStringList lines = bidMailLines(selected);
+    mailBody = QString::fromUtf8("今日关注:\n") + lines.join('\n');
+    mailResult = sendMail(QString::fromUtf8("今日竞价选股"), mailBody, 1);
+    if (mailResult == 0)
+        label->setText(QString::fromUtf8("前4个竞价股票已发送到您的邮箱"));
+    else
+        qWarning() << "auction picks were not mailed, mail result" << mailResult;
+
+    if (!lines.isEmpty()) {
+        list->clearStocks();
+        list->addStocks(selected);
+    }
+}
+
+double StockBidWidget::truncatedChangePercent(const Stock& stock)
+{
+    if (!(stock.preClose > 0.0f))
+        return 0.0;
+    const double p = (double(stock.close) - double(stock.preClose)) * 100.0 / double(stock.preClose);
+    if (!std::isfinite(p))
+        return 0.0;
+    return std::trunc(p * 100.0) / 100.0;
+}
+
+QStringList StockBidWidget::bidMailLines(const QVector<Stock>& scored)
+{
+    QStringList lines;
+    for (const Stock& s : scored) {
+        lines << QString::fromUtf8("代码%1,股票%2,推荐度:%3,开价:%4,所属板块:%5,涨幅:%6%")
+                     .arg(s.code, s.name)
+                     .arg(s.bidScore)
+                     .arg(QString::number(double(s.close), 'g', 6), s.industry,
+                          QString::number(truncatedChangePercent(s), 'g', 6));
+        if (lines.size() >= kMailLines || s.bidScore < kAuctionScore)
+            break;
+    }
+    return lines;
+}
+
+int StockBidWidget::analyzeStockFile(const QString& path)
+{
+    // The worker gets copies: the lists belong to the GUI thread.
+    const QStringList codeList = vorelApp()->codeList;
+    const QStringList reductionCodes = vorelApp()->reductionCodes;
+    return QtConcurrent::run(&StockBidWidget::historyScore, path, codeList, reductionCodes).result();
+}
+
+int StockBidWidget::historyScore(const QString& path, const QStringList& codeList,
+                                 const QStringList& reductionCodes)
+{
+    const QString text = loadTemplate(path);
+    if (text.isEmpty() || isLoadTemplateFailure(text)) {
+        qDebug() << "load file:" << path << ",failed";
+        return 0;
+    }
+    const QString code = path.right(6);
+    const QVector<Stock> bars = parseQQHistory(text, code);
+    if (bars.size() < 10)
+        return 0;
+
+    BollIndicator boll;
+    IndicatorResult lastBoll;
+    QVector<Stock> kept;
+    kept.reserve(bars.size());
+    for (const Stock& bar : bars) {
+        if (!(bar.close > 0.01f))
+            continue;
+        lastBoll = boll.update(bar);
+        kept.append(bar);
+    }
+
+    int score = 0;
+    if (lastBoll.valid && !kept.isEmpty()) {
+        const float upper = lastBoll.first + lastBoll.second - lastBoll.third;
+        if (kept.last().close > upper)
+            score += 6;
+    }
+    if (codeList.contains(code))
+        score += 2;
+    if (reductionCodes.contains(code))
+        score -= 32;
+
+    // Each scanner judges the stock on its own, with a fresh comment list.
+    auto reports = [&](StockScanner&& scanner, int signal) {
+        QStringList comments;
+        return scanner.scan(code, kept, &comments) == signal;
+    };
+    if (reports(StockMShapeScanner(), 1))
+        score -= 36;
+    if (reports(StockDuanTouChaDaoScanner(), 1))
+        score -= 36;
+    if (reports(StockGaoWeiHengPanScanner(), 1))
+        score -= 36;
+    if (reports(StockDiWeiHengPanScanner(), 0))
+        score += 2;
+    return score;
+}

@@ -1,0 +1,212 @@
+#include "strategy/stocktailwidget.h"
+
+#include "analysis/stocktailscanner.h"
+#include "analysis/stocktimedatawidget.h"
+#include "core/calendar.h"
+#include "core/clock.h"
+#include "core/mail.h"
+#include "core/vorelapplication.h"
+#include "datasource/httpget.h"
+#include "strategy/stockbidwidget.h"
+#include "ui/stocklistview.h"
+
+#include <QDebug>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+constexpr int kFirstTickMs = 600;
+constexpr int kTickMs = 150;
+constexpr int kMarketPages = 40;
+// Both intraday shares (above the average, average rising) must exceed this.
+constexpr float kMinuteStrength = 89.0f;
+constexpr int kMailedPicks = 3;
+const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+
+} // namespace
+
+StockTailWidget::StockTailWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    list = createStockListView(3, this);
+    chart = new StockTimeDataWidget(this);
+    label = new QLabel(QString::fromUtf8("交易日尾盘选股自动运行,无需手动搜索"), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list, 1);
+    layout->addWidget(chart, 1);
+    layout->addWidget(label, 0);
+
+    historySource.setParameter(0, QStringLiteral("data/"));
+    historySource.setParameter(1, QStringLiteral("qfq"));
+    historySource.setParameter(2, QStringLiteral("day"));
+    scanner = new StockTailScanner(this);
+    connect(list, &QTableWidget::cellClicked, this, &StockTailWidget::onClick);
+    state = 0;
+    startTimer(kFirstTickMs);
+}
+
+StockTailWidget::~StockTailWidget() = default;
+
+void StockTailWidget::timerEvent(QTimerEvent* event)
+{
+    killTimer(event->timerId());
+    if (step())
+        startTimer(kTickMs);
+}
+
+bool StockTailWidget::step()
+{
+    if (stopped)
+        return false;
+    switch (state) {
+    case 0:
+        waitForStart();
+        break;
+    case 1:
+        fetchRealtimePage();
+        break;
+    case 2:
+        checkCandidate();
+        break;
+    case 3:
+        recheckQuotes();
+        break;
+    default:
+        finish();
+        stopped = true;
+        break;
+    }
+    return !stopped;
+}
+
+void StockTailWidget::waitForStart()
+{
+    const QDateTime now = chinaNow();
+    if (now.time().hour() != 14 || now.time().minute() != 50)
+        return;
+    if (isNonTradingDay(now.date())) {
+        stopped = true;
+        return;
+    }
+    startTime = now.toString(QString::fromLatin1(kTimeFormat));
+    label->setText(QString::fromUtf8("自动分析中..."));
+    QStringList pages;
+    for (int page = 1; page <= kMarketPages; ++page)
+        pages << QString::number(page);
+    queue = realtimeSource.urls(pages);
+    state = 1;
+    fetchRealtimePage();
+}
+
+void StockTailWidget::fetchRealtimePage()
+{
+    if (queue.isEmpty()) {
+        label->setText(QString::fromUtf8("检测股票涨幅完毕"));
+        state = 2;
+        return;
+    }
+    const QVector<Stock> quotes = realtimeSource.parse(httpGet(queue.takeFirst()), QString());
+    const QMap<QString, Stock>& pool = vorelApp()->stockPool;
+    for (const Stock& quote : quotes) {
+        if (pool.contains(quote.code) && StockTailScanner::isCandidate(quote)) {
+            candidates.append(quote);
+            std::cout << "code:" << quote.code.toStdString() << std::endl;
+        }
+    }
+    label->setText(QString::fromUtf8("检测股票涨幅"));
+}
+
+void StockTailWidget::checkCandidate()
+{
+    if (candidates.isEmpty()) {
+        state = 3;
+        queue = quoteSource.urls(results.keys());
+        label->setText(QString::fromUtf8("分析历史数据完毕"));
+        return;
+    }
+    const Stock candidate = candidates.takeFirst();
+    const QString code = candidate.code;
+    // Parsing with the code keeps the history under "data/" for the pages
+    // that scan stored files; it is stored only when it gave bars.
+    QVector<Stock> bars;
+    const QStringList historyUrls = historySource.urls(QStringList(code));
+    if (!historyUrls.isEmpty())
+        bars = historySource.parse(httpGet(historyUrls.first()), code);
+    // The last bar is today's, still being traded.
+    if (!bars.isEmpty())
+        bars.removeLast();
+    QStringList comments;
+    const int signal = scanner->scan(code, bars, &comments);
+    label->setText(QString::fromUtf8("检测股票走势"));
+    if (signal != 0)
+        return;
+
+    const StockTimeData record = parseTimeData(httpGet(minuteDataUrl(code)));
+    std::cout << code.toStdString() << " " << record.aboveAveragePercent << " "
+              << record.averageRisingPercent << std::endl;
+    if (record.aboveAveragePercent > kMinuteStrength && record.averageRisingPercent > kMinuteStrength)
+        results.insert(code, candidate);
+    minutes.insert(code, record);
+    label->setText(QString::fromUtf8("检测股票今日明细"));
+}
+
+void StockTailWidget::recheckQuotes()
+{
+    if (queue.isEmpty()) {
+        state = 4;
+        label->setText(QString::fromUtf8("检测股票历史完毕"));
+        return;
+    }
+    const QVector<Stock> quotes = quoteSource.parse(httpGet(queue.takeFirst()), QString());
+    for (const Stock& quote : quotes) {
+        if (!StockTailScanner::isCandidate(quote))
+            results.remove(quote.code);
+    }
+}
+
+void StockTailWidget::finish()
+{
+    label->setText(QString::fromUtf8("分析股票完毕"));
+    for (const Stock& stock : results)
+        list->addStock(stock);
+}
+
+void StockTailWidget::onClick(int r, int)
+{
+    const QTableWidgetItem* item = list->item(r, 0);
+    if (!item)
+        return;
+    const QString code = item->text();
+    if (results.contains(code) && minutes.contains(code))
+        chart->setData(minutes.value(code));
+}
+
+void StockTailWidget::composeTailMail()
+{
+    QVector<Stock> picked = results.values().toVector();
+    std::shuffle(picked.begin(), picked.end(), *QRandomGenerator::global());
+    if (picked.size() > kMailedPicks)
+        picked.resize(kMailedPicks);
+    std::stable_sort(picked.begin(), picked.end(),
+                     [](const Stock& a, const Stock& b) { return a.value2 > b.value2; });
+    QStringList lines;
+    for (const Stock& s : picked) {
+        lines << QString::fromUtf8("代码%1,股票%2,现价:%3,所属板块:%4,涨幅:%5%")
+                     .arg(s.code, s.name, QString::number(double(s.close), 'g', 6), s.industry,
+                          QString::number(StockBidWidget::truncatedChangePercent(s), 'g', 6));
+    }
+    lines << startTime;
+    const QString body = QStringLiteral("NOTE:\n") + lines.join('\n') + QLatin1Char('\n')
+                         + chinaNow().toString(QString::fromLatin1(kTimeFormat));
+    const int result = sendMail(QStringLiteral("NOTE"), body, 1);
+    // Only a mail that went out is announced as sent.
+    const QString outcome = result == 0 ? QString::fromUtf8("尾盘选股已发送到您的邮箱")
+                                        : QString::fromUtf8("尾盘选股邮件未发送");
+    label->setText(QStringLiteral("NOTE:%1,%2").arg(result).arg(outcome));
+}
