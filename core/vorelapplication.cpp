@@ -4,6 +4,7 @@
 #include "core/fileutils.h"
 #include "core/textutils.h"
 #include "strategy/addonhost.h"
+#include "ui/stockfocuswidget.h"
 #include "ui/noticeexpress.h"
 #include "ui/vorelstockmsgbox.h"
 
@@ -101,8 +102,24 @@ void VorelApplication::init(VorelStock* window)
     // K-line window: made here (standalone, no parent).
     candlestickWidget = new CandlestickWidget(false, nullptr);
     // Notices and hot stocks: their pages start their searches here.
+    if (stockFocusWidget)
+        stockFocusWidget->onSearch();
     if (noticeExpress)
         noticeExpress->onSearch();
+}
+
+void VorelApplication::setHotStocks(const QVector<QStringList>& rows)
+{
+    hotStocks.clear();
+    for (const QStringList& row : rows)
+        hotStocks.insert(row.value(1), row);
+}
+
+void VorelApplication::setAHPrices(const QVector<QStringList>& rows)
+{
+    ahPrices.clear();
+    for (const QStringList& row : rows)
+        ahPrices.insert(row.value(4), row);
 }
 
 QString VorelApplication::readFile(const QString& path)

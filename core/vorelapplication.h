@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+#include <QVector>
 
 class CandlestickWidget;
 class NoticeExpress;
@@ -33,6 +34,11 @@ public:
     QWidget* chartWindow() const;   // the K-line window as a plain widget, or null
     QMap<QString, Stock> loadShareList(const QString& listedSince);
     bool loadStockPool(const QSet<QString>& codes);
+    // Information-page caches: each call replaces the whole cache, one entry
+    // per row keyed by the row's code cell (hot stocks: cell 1, A/H pairs:
+    // cell 4); of two rows with one code the later one stays.
+    void setHotStocks(const QVector<QStringList>& rows);
+    void setAHPrices(const QVector<QStringList>& rows);
 
     AppConfig config;   // built first, destroyed last: its destructor writes the settings file
     CandlestickWidget* candlestickWidget = nullptr;

@@ -1,0 +1,80 @@
+#include "ui/stockfocuswidget.h"
+
+#include "core/vorelapplication.h"
+#include "datasource/hexunhotstock.h"
+#include "datasource/httpget.h"
+#include "ui/reporttable.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const int kRowTexts = 8;
+
+} // namespace
+
+StockFocusWidget::StockFocusWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* group = new QGroupBox(QString::fromUtf8("热门股票"), this);
+    table = new QTableWidget(group);
+    setUpReportTable(table, QStringList { QString::fromUtf8("排名"), QString::fromUtf8("代码"),
+                                          QString::fromUtf8("名称"), QString::fromUtf8("关注度"),
+                                          QString::fromUtf8("关注度变化值"), QString::fromUtf8("关注度变化幅度"),
+                                          QString::fromUtf8("排名趋势"), QString::fromUtf8("最新价格") });
+    searchButton = new QPushButton(QString::fromUtf8("查询"), group);
+
+    auto* groupLayout = new QGridLayout(group);
+    groupLayout->addWidget(table, 0, 0, 1, 2);
+    groupLayout->setColumnStretch(0, 1);
+    groupLayout->addWidget(searchButton, 1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+
+    connect(searchButton, &QPushButton::clicked, this, &StockFocusWidget::onSearch);
+}
+
+StockFocusWidget::~StockFocusWidget() = default;
+
+void StockFocusWidget::onSearch()
+{
+    // The blocking GET serves events while it waits: a second click then
+    // must not start a second fetch inside the first.
+    if (searching)
+        return;
+    QVector<QStringList> rows = vorelApp()->hotStocks.values().toVector();
+    if (rows.isEmpty()) {
+        searching = true;
+        QPointer<StockFocusWidget> alive(this);
+        const QString rankingUrl = hotStockRankingUrl(httpGet(hotStockRootUrl()));
+        if (alive && !rankingUrl.isEmpty())
+            rows = parseHotStockXml(httpGet(rankingUrl));
+        // The page may have gone with its window while the request was out.
+        if (!alive)
+            return;
+        searching = false;
+        if (rankingUrl.isEmpty())
+            return;
+    }
+    vorelApp()->setHotStocks(rows);
+    setStockFocus(rows);
+}
+
+void StockFocusWidget::setStockFocus(const QVector<QStringList>& rows)
+{
+    table->clearContents();
+    table->setRowCount(0);
+    for (const QStringList& row : rows) {
+        if (row.size() != kRowTexts)
+            continue;
+        const int at = table->rowCount();
+        table->insertRow(at);
+        for (int column = 0; column < kRowTexts; ++column)
+            table->setItem(at, column, new QTableWidgetItem(row.at(column)));
+    }
+}
