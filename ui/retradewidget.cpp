@@ -1,0 +1,88 @@
+#include "ui/retradewidget.h"
+
+#include "core/clock.h"
+#include "ui/reporttable.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QTableWidget>
+
+namespace {
+
+QTableWidgetItem* centred(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+RetradeWidget::RetradeWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    table = new QTableWidget(this);
+    setUpReportTable(table, QStringList { QString::fromUtf8("代码"), QString::fromUtf8("股票"),
+                                          QString::fromUtf8("停牌日期"), QString::fromUtf8("复盘日期"),
+                                          QString::fromUtf8("备注"), QString::fromUtf8("停牌原因") });
+    const int widths[] = { 64, 72, 72, 72, 72, 180 };
+    for (int column = 0; column < 6; ++column)
+        table->setColumnWidth(column, widths[column]);
+    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(table, 0, 0, 2, 2);
+    layout->addItem(new QSpacerItem(394, 20, QSizePolicy::Expanding, QSizePolicy::Fixed), 2, 0);
+    layout->addWidget(searchButton, 2, 1);
+
+    loader.noticeInterface = &source;
+    loader.interval = 1200;
+    connect(searchButton, &QPushButton::clicked, this, &RetradeWidget::onSearch);
+    connect(&loader, &DataLoader::sendData, this, &RetradeWidget::onUpdateStockList);
+    connect(&loader, &DataLoader::sendOK, this, &RetradeWidget::downloadDone);
+}
+
+RetradeWidget::~RetradeWidget() = default;
+
+void RetradeWidget::onSearch()
+{
+    table->setRowCount(0);
+    table->clearContents();
+    // While the list is still on its way it fills the cleared table; asking
+    // for it a second time would list every stock twice.
+    if (downloading)
+        return;
+    downloading = true;
+    loader.setUrls(source.urls(QStringList()), QStringList());
+    loader.start();
+}
+
+void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
+{
+    // Dates are "yyyy-MM-dd", so text order is date order; an empty date
+    // sorts before today and is dropped.
+    const QString today = chinaNow().date().toString("yyyy-MM-dd");
+    for (const Data& record : list) {
+        if (record.code.isEmpty() || record.date < today)
+            continue;
+        appendRow(record);
+    }
+}
+
+void RetradeWidget::downloadDone()
+{
+    downloading = false;
+}
+
+void RetradeWidget::appendRow(const Data& record)
+{
+    const int at = table->rowCount();
+    table->insertRow(at);
+    table->setItem(at, 0, centred(record.code));
+    table->setItem(at, 1, centred(record.name));
+    table->setItem(at, 2, new QTableWidgetItem(record.fields.value("stopDate")));
+    table->setItem(at, 3, new QTableWidgetItem(record.date));
+    table->setItem(at, 4, new QTableWidgetItem(record.fields.value("span")));
+    table->setItem(at, 5, new QTableWidgetItem(record.fields.value("desc")));
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+// The page "复盘股票": suspended stocks that resume trading today or later,
+// with the suspension date, the resumption date and the reason.
+
+#include "core/records.h"
+#include "datasource/dataloader.h"
+#include "datasource/eastmoneynotice.h"
+
+#include <QVector>
+#include <QWidget>
+
+class QPushButton;
+class QTableWidget;
+
+class RetradeWidget final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RetradeWidget(QWidget* parent = nullptr);
+    ~RetradeWidget() override;
+
+    QTableWidget* table = nullptr;
+    QPushButton* searchButton = nullptr;
+    // The source is declared before the loader that borrows it.
+    EastmoneyRecoveryTransactionInterface source;
+    IterateDataLoader loader;
+
+public slots:
+    void onSearch();
+    void onUpdateStockList(const QVector<Data>& list);
+
+private slots:
+    void downloadDone();
+
+private:
+    void appendRow(const Data& record);
+
+    bool downloading = false;
+};
