@@ -91,6 +91,9 @@ QStringList SinaRealtimeInterface::urls(const QStringList& pages)
 QVector<Stock> SinaRealtimeInterface::parse(const QString& body, const QString&)
 {
     QVector<Stock> out;
+    // Pages past the end of the market come back as "null".
+    if (!body.trimmed().startsWith(QLatin1Char('[')))
+        return out;
     const QVector<QMap<QString, QString> > items = parseJsonArray(body);
     out.reserve(items.size());
     for (const QMap<QString, QString>& m : items) {

@@ -1,0 +1,317 @@
+// Quote sources: request batching, the auction filter of the quote parser, the
+// market list and the simple-quote form, and a GBK body over loopback HTTP.
+
+#include "core/vorelapplication.h"
+#include "datasource/httpget.h"
+#include "datasource/quotesources.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList codes(int n)
+{
+    QStringList out;
+    for (int i = 1; i <= n; ++i)
+        out << QString("%1").arg(600000 + i);
+    return out;
+}
+
+// The symbols of a quote URL, in request order.
+QStringList symbolsOf(const QString& url)
+{
+    return url.mid(url.indexOf("/list=") + 6).split(',');
+}
+
+// One quote line as the service writes it: 33 fields, the order book as
+// (volume, price) pairs in shares.
+QString quoteLine(const QString& code, double preClose, double close, int buyEach, int sellEach,
+                  const QString& name = QString::fromUtf8("浦发银行"), int fields = 33)
+{
+    QStringList f;
+    f << name << QString::number(close) << QString::number(preClose) << QString::number(close)
+      << QString::number(close) << QString::number(close) << QString::number(close)
+      << QString::number(close) << "1234567" << "98765432.5";
+    for (int i = 0; i < 5; ++i)
+        f << QString::number(buyEach) << QString::number(close);
+    for (int i = 0; i < 5; ++i)
+        f << QString::number(sellEach) << QString::number(close);
+    f << "2026-12-07" << "09:25:03" << "00";
+    while (f.size() > fields)
+        f.removeLast();
+    while (f.size() < fields)
+        f << "0";
+    return QString("var hq_str_%1%2=\"%3\";\n").arg(code.startsWith('6') ? "sh" : "sz", code, f.join(','));
+}
+
+QMap<QString, Stock> pool()
+{
+    QMap<QString, Stock> p;
+    for (const QString& code : { QString("600000"), QString("000001") }) {
+        Stock s;
+        s.code = code;
+        s.name = "n" + code;
+        s.industry = QString::fromUtf8("银行");
+        s.area = QString::fromUtf8("上海");
+        s.totals = 10000;
+        s.outstanding = 8000;
+        p.insert(code, s);
+    }
+    Stock noShares;
+    noShares.code = "600002";
+    p.insert("600002", noShares);
+    return p;
+}
+
+BidFilter filter()
+{
+    BidFilter f;
+    f.minPercent = -5.0f;
+    f.maxPercent = 5.0f;
+    f.ratio = 0.093f;
+    return f;
+}
+
+} // namespace
+
+class TestQuoteSources : public QObject
+{
+    Q_OBJECT
+private slots:
+    void quoteRequestsCarryEightCodesRemainderLastFirst_data();
+    void quoteRequestsCarryEightCodesRemainderLastFirst();
+    void simpleQuoteRequestsCarry64CodesWithMarketPrefix();
+    void randomTextKeepsSevenCharacters_data();
+    void randomTextKeepsSevenCharacters();
+    void auctionFilter_data();
+    void auctionFilter();
+    void passingQuoteCarriesScoreRatiosAndPoolFields();
+    void bodyKeepsPassingQuotesInOrder();
+    void marketListGivesOneRecordPerItem();
+    void simpleQuotes();
+    void gbkQuoteBodyOverHttpIsJudgedAgainstThePool();
+};
+
+void TestQuoteSources::quoteRequestsCarryEightCodesRemainderLastFirst_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<QStringList> >("expected");
+    const QStringList c17 = codes(17);
+    QTest::newRow("none") << 0 << QList<QStringList>();
+    QTest::newRow("17 codes") << 17 << QList<QStringList> { c17.mid(0, 8), c17.mid(8, 8), { c17.at(16) } };
+    QTest::newRow("3 codes") << 3
+                             << QList<QStringList> { { "600003", "600002", "600001" } };
+    QTest::newRow("16 codes") << 16 << QList<QStringList> { c17.mid(0, 8), c17.mid(8, 8) };
+    QTest::newRow("11 codes") << 11
+                              << QList<QStringList> { c17.mid(0, 8), { "600011", "600010", "600009" } };
+}
+
+void TestQuoteSources::quoteRequestsCarryEightCodesRemainderLastFirst()
+{
+    QFETCH(int, count);
+    QFETCH(QList<QStringList>, expected);
+    SinaInterface source;
+    const QStringList urls = source.urls(codes(count));
+    QCOMPARE(urls.size(), expected.size());
+    for (int i = 0; i < urls.size(); ++i) {
+        QStringList symbols;
+        for (const QString& code : expected.at(i))
+            symbols << "sh" + code;
+        QCOMPARE(symbolsOf(urls.at(i)), symbols);
+    }
+}
+
+void TestQuoteSources::simpleQuoteRequestsCarry64CodesWithMarketPrefix()
+{
+    const QStringList urls = tencentQuoteUrls(codes(130));
+    QCOMPARE(urls.size(), 3);
+    QVERIFY(urls.at(0).endsWith("q=s_sh600001," + QStringList(codes(64).mid(1)).replaceInStrings(QRegExp("^"), "s_sh").join(',')));
+    QVERIFY(urls.at(1).contains("q=s_sh600065,"));
+    QVERIFY(urls.at(1).endsWith(",s_sh600128"));
+    QVERIFY(urls.at(2).endsWith("q=s_sh600130,s_sh600129"));
+
+    const QStringList two = tencentQuoteUrls({ "600000", "000001" });
+    QCOMPARE(two.size(), 1);
+    QVERIFY(two.first().endsWith("q=s_sz000001,s_sh600000"));
+    QVERIFY(two.first().contains("/r="));
+
+    const QStringList foreign = tencentQuoteUrls({ "900901", "200002", "300750" });
+    QVERIFY(foreign.first().endsWith("q=s_sz300750"));
+    QVERIFY(tencentQuoteUrls({ "900901" }).first().endsWith("q="));
+    QVERIFY(tencentQuoteUrls({}).isEmpty());
+}
+
+void TestQuoteSources::randomTextKeepsSevenCharacters_data()
+{
+    QTest::addColumn<float>("fraction");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("half") << 0.5f << "0.5____";
+    QTest::newRow("long") << 0.1234567f << "0.12345";
+    QTest::newRow("zero") << 0.0f << "0____";
+}
+
+void TestQuoteSources::randomTextKeepsSevenCharacters()
+{
+    QFETCH(float, fraction);
+    QFETCH(QString, text);
+    QCOMPARE(tencentRandomText(fraction), text);
+}
+
+void TestQuoteSources::auctionFilter_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("passes");
+    // Buy 1000 hands a level against 100: ratio 10, strength 5000 / 10000.
+    QTest::newRow("rise within range") << quoteLine("600000", 10, 10.2, 100000, 10000) << true;
+    QTest::newRow("rise equal to the largest rise") << quoteLine("600000", 10, 10.5, 100000, 10000) << true;
+    QTest::newRow("fall equal to the largest fall") << quoteLine("600000", 10, 9.5, 100000, 10000) << true;
+    QTest::newRow("rise above the range") << quoteLine("600000", 10, 10.6, 100000, 10000) << false;
+    QTest::newRow("fall below the range") << quoteLine("600000", 10, 9.4, 100000, 10000) << false;
+    QTest::newRow("limit-up: no asks") << quoteLine("600000", 10, 10.2, 100000, 0) << false;
+    QTest::newRow("no bids") << quoteLine("600000", 10, 10.2, 0, 10000) << false;
+    QTest::newRow("asks below one hand count as none") << quoteLine("600000", 10, 10.2, 100000, 99) << false;
+    QTest::newRow("ratio exactly 6") << quoteLine("600000", 10, 10.2, 60000, 10000) << false;
+    QTest::newRow("ratio just above 6") << quoteLine("600000", 10, 10.2, 60100, 10000) << true;
+    QTest::newRow("strength not above the smallest ratio") << quoteLine("600000", 10, 10.2, 18000, 1000) << false;
+    QTest::newRow("stock outside the pool") << quoteLine("601398", 10, 10.2, 100000, 10000) << false;
+    QTest::newRow("pool entry without shares") << quoteLine("600002", 10, 10.2, 100000, 10000) << false;
+    QTest::newRow("no previous close") << quoteLine("600000", 0, 0, 100000, 10000) << false;
+    QTest::newRow("32 fields") << quoteLine("600000", 10, 10.2, 100000, 10000, "x", 32) << false;
+    QTest::newRow("34 fields") << quoteLine("600000", 10, 10.2, 100000, 10000, "x", 34) << false;
+    QTest::newRow("suspended: empty quote") << QString("var hq_str_sh600000=\"\";") << false;
+    QTest::newRow("one quote mark") << QString("var hq_str_sh600000=\"a,b") << false;
+    QTest::newRow("short code") << QString("v=\"") + quoteLine("600000", 10, 10.2, 100000, 10000).section('"', 1, 1) + "\"" << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestQuoteSources::auctionFilter()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, passes);
+    QCOMPARE(parseSinaQuoteLine(line, pool(), filter()).valid, passes);
+    QCOMPARE(parseSinaQuotes(line, pool(), filter()).size(), passes ? 1 : 0);
+}
+
+void TestQuoteSources::passingQuoteCarriesScoreRatiosAndPoolFields()
+{
+    const Stock s = parseSinaQuoteLine(quoteLine("000001", 10, 10.2, 100050, 10000), pool(), filter());
+    QVERIFY(s.valid);
+    QCOMPARE(s.code, QString("000001"));
+    QCOMPARE(s.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(s.bidScore, 60);
+    QCOMPARE(s.buyVolume1, 1000);   // 100050 shares: whole hands only
+    QCOMPARE(s.sellVolume5, 100);
+    QCOMPARE(s.buySellRatio, 10.0f);
+    QCOMPARE(s.value1, 0.5f);
+    QCOMPARE(s.volume, 12345.0f);
+    QVERIFY(qAbs(s.amount - 9876.54325f) < 0.01f);
+    QVERIFY(qAbs(s.changePercent - 2.0f) < 1e-4f);
+    QVERIFY(qAbs(s.change - 0.2f) < 1e-5f);
+    QCOMPARE(s.industry, QString::fromUtf8("银行"));
+    QCOMPARE(s.area, QString::fromUtf8("上海"));
+    QCOMPARE(s.totals, 10000);
+    QCOMPARE(s.outstanding, 8000);
+    QCOMPARE(s.date, QString("2026-12-07"));
+    QCOMPARE(s.text2, QString("09:25:03"));
+}
+
+void TestQuoteSources::bodyKeepsPassingQuotesInOrder()
+{
+    const QString body = quoteLine("000001", 10, 10.2, 100000, 10000) + quoteLine("600000", 10, 10.2, 100000, 0)
+                         + ";;" + quoteLine("600000", 10, 9.9, 100000, 10000);
+    const QVector<Stock> quotes = parseSinaQuotes(body, pool(), filter());
+    QCOMPARE(quotes.size(), 2);
+    QCOMPARE(quotes.at(0).code, QString("000001"));
+    QCOMPARE(quotes.at(1).code, QString("600000"));
+    QVERIFY(quotes.at(1).changePercent < 0);
+}
+
+void TestQuoteSources::marketListGivesOneRecordPerItem()
+{
+    SinaRealtimeInterface source;
+    const QStringList urls = source.urls({ "1", "40" });
+    QCOMPARE(urls.size(), 2);
+    QVERIFY(urls.at(1).endsWith("Market_Center.getHQNodeData?num=80&sort=0&node=hs_a&symbol=&_s_r_a=page&page=40"));
+
+    QStringList items;
+    items << "{symbol:\"sh600000\",code:\"600000\",name:\"PF\",trade:\"10.20\",pricechange:\"0.20\","
+             "changepercent:\"2.000\",settlement:\"10.00\",open:\"10.01\",high:\"10.30\",low:\"9.99\","
+             "turnover:\"0.51\"}";
+    for (int i = 1; i < 80; ++i)
+        items << QString("{symbol:\"\",code:\"%1\",name:\"\",trade:\"\",open:\"\"}").arg(600000 + i);
+    const QVector<Stock> quotes = source.parse("[" + items.join(',') + "]", QString());
+    QCOMPARE(quotes.size(), 80);
+    QCOMPARE(quotes.first().close, 10.2f);
+    QCOMPARE(quotes.first().preClose, 10.0f);
+    QCOMPARE(quotes.first().changePercent, 2.0f);
+    QCOMPARE(quotes.first().high, 10.3f);
+    QCOMPARE(quotes.last().code, QString("600079"));
+    QCOMPARE(quotes.last().close, 0.0f);
+    QVERIFY(source.parse("null", QString()).isEmpty());
+    QVERIFY(source.parse(QString(), QString()).isEmpty());
+    QVERIFY(source.parse("<html>busy</html>", QString()).isEmpty());
+}
+
+void TestQuoteSources::simpleQuotes()
+{
+    const QString body = "v_s_sh600000=\"1~PF~600000~10.20~0.20~2.00~123456~12345~~1000.0\";\n"
+                         "v_s_sz300750=\"51~NB~300750~200.00~-2.00~-0.99~5000~1000~~900.0\";\n"
+                         "v_s_sh600002=\"1~ZERO~600002~5.00~0.10~2.00~100~10~~1.0\";\n"
+                         "v_s_sh600001=\"1~SHORT~600001~10.20~0.20~2.00~123456~12345~~\";\n"   // 10 items: kept
+                         "nine~1~2~3~4~5~6~7~8\n"
+                         "eleven~1~2~3~4~5~6~7~8~9~10\n";
+    const QVector<Stock> quotes = parseTencentQuotes(body, pool());
+    QCOMPARE(quotes.size(), 4);
+    const Stock& inPool = quotes.at(0);
+    QCOMPARE(inPool.name, QString("n600000"));
+    QCOMPARE(inPool.industry, QString::fromUtf8("银行"));
+    QVERIFY(qAbs(inPool.volume - 12.3456f) < 1e-5f);
+    QVERIFY(qAbs(inPool.preClose - 10.0f) < 1e-5f);
+    QVERIFY(qAbs(inPool.turnover - 12.3456f) < 1e-4f);   // 123456 shares of 10000
+    const Stock& outside = quotes.at(1);
+    QCOMPARE(outside.name, QString("NB"));
+    QCOMPARE(outside.preClose, 0.0f);
+    QCOMPARE(outside.turnover, 0.0f);
+    QCOMPARE(outside.changePercent, -0.99f);
+    QCOMPARE(quotes.at(2).turnover, 0.0f);   // pool entry without shares
+    QVERIFY(parseTencentQuotes("a~b~c", pool()).isEmpty());
+    QVERIFY(parseTencentQuotes(QString(), pool()).isEmpty());
+}
+
+void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
+{
+    vorelApp()->stockPool = pool();
+    vorelApp()->config.bidMinPercent = -5.0f;
+    vorelApp()->config.bidMaxPercent = 5.0f;
+    vorelApp()->config.bidRatio = 0.093f;
+    TestHttpServer server;
+    HostOverride hosts(server);
+    const QString body = quoteLine("600000", 10, 10.2, 100000, 10000, QString::fromUtf8("浦发银行"))
+                         + quoteLine("000001", 10, 10.9, 100000, 10000, QString::fromUtf8("平安银行"));
+    // The quote host declares no charset.
+    server.serve("/list=", TestHttpServer::Reply::gbk(body, "application/javascript", false));
+    SinaInterface source;
+    const QStringList urls = source.urls({ "600000", "000001" });
+    QCOMPARE(urls.size(), 1);
+    const QVector<Stock> quotes = source.parse(httpGet(urls.first()), QString());
+    QCOMPARE(server.requests().first().target, QString("/list=sz000001,sh600000"));
+    QCOMPARE(quotes.size(), 1);   // 000001 rose 9 %
+    QCOMPARE(quotes.first().name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(quotes.first().bidScore, 60);
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    VorelApplication application(argc, argv);
+    TestQuoteSources test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_quotesources.moc"
