@@ -1,0 +1,331 @@
+#include "strategy/stockquantwidget.h"
+
+#include "core/clock.h"
+#include "core/exportutils.h"
+#include "core/fileutils.h"
+#include "core/vorelapplication.h"
+#include "strategy/stockquantchecker.h"
+#include "ui/linedelegate.h"
+#include "ui/stocklistview.h"
+#include "ui/vorelstockmsgbox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const int kFirstTickMs = 100;
+const int kNextTickMs = 10;
+
+// New stocks: listed within this many days of today.
+const int kNewStockDays = 180;
+
+// The next-day rise above which a signal of the type is not taken, or a
+// negative value for types without a limit.
+float nextDayLimit(int type)
+{
+    const AppConfig& c = vorelApp()->config;
+    switch (type) {
+    case 2: return c.quantYangTunYinMaxIncrease;
+    case 3: return c.quantDaoChuiZiMaxIncrease2;
+    case 4: return c.quantCiXinGuShengPoMaxIncrease;
+    case 6: return 4.8f;
+    default: return -1;
+    }
+}
+
+bool hasNextDayLimit(int type)
+{
+    return type == 2 || type == 3 || type == 4 || type == 6;
+}
+
+QString twoDecimals(double value)
+{
+    return std::isfinite(value) ? QString::number(value, 'f', 2) : QStringLiteral("N/A");
+}
+
+// The shape of the signal candle in percent: hammers by head and body against
+// the lower shadow, inverted hammers by body and body top against the range.
+QString signalParameter(const Stock& bar, int type)
+{
+    const double top = std::max(bar.open, bar.close);
+    const double bottom = std::min(bar.open, bar.close);
+    const double body = top - bottom;
+    if (type == 1) {
+        const double foot = bottom - bar.low;
+        if (!(foot > 0))
+            return QStringLiteral("N/A");
+        return twoDecimals((bar.high - top) / foot * 100) + ',' + twoDecimals(body / foot * 100);
+    }
+    if (type == 3) {
+        const double range = double(bar.high) - bar.low;
+        if (!(range > 0))
+            return QStringLiteral("N/A");
+        return twoDecimals(body / range * 100) + ',' + twoDecimals((top - bar.low) / range * 100);
+    }
+    return QStringLiteral("N/A");
+}
+
+bool allowsRepeats(int type)
+{
+    // New stocks are judged on their first signal only.
+    return type != 4 && type != 5;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+StockQuantListWidget::StockQuantListWidget(int days, QWidget* parent)
+    : QTableWidget(parent), followingDays(days == 3 ? 3 : 4)
+{
+    QStringList headers{QStringLiteral("代码"), QStringLiteral("信号日期"), QStringLiteral("信号参数"),
+                        QStringLiteral("买入价格"), QStringLiteral("第二天收"), QStringLiteral("二天累计涨幅"),
+                        QStringLiteral("第三天收"), QStringLiteral("三天累计涨幅"), QStringLiteral("第四天收"),
+                        QStringLiteral("四天累计涨幅")};
+    headers = headers.mid(0, followingDays == 3 ? 8 : 10);
+    setColumnCount(headers.size());
+    setHorizontalHeaderLabels(headers);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAlternatingRowColors(true);
+    verticalHeader()->setVisible(false);
+    setShowGrid(false);
+    setItemDelegate(new LineDelegate(this));
+    setSortingEnabled(true);
+}
+
+void StockQuantListWidget::clearRows()
+{
+    clearContents();
+    setRowCount(0);
+}
+
+void StockQuantListWidget::setNumber(int row, int column, double value)
+{
+    setItem(row, column, new OrderTableWidgetItem(twoDecimals(value)));
+}
+
+void StockQuantListWidget::addStocks(const QVector<Stock>& stocks, int pos, int, int type)
+{
+    if (pos < 0 || pos >= stocks.size())
+        return;
+    const bool hasNext = pos + 1 < stocks.size();
+    if (hasNextDayLimit(type) && hasNext && stocks.at(pos + 1).changePercent > nextDayLimit(type))
+        return;
+
+    const Stock& signal = stocks.at(pos);
+    // A sorted table would move the row away while it is being filled.
+    const bool sorting = isSortingEnabled();
+    setSortingEnabled(false);
+    const int row = rowCount();
+    insertRow(row);
+    setItem(row, 0, new QTableWidgetItem(signal.code));
+    setItem(row, 1, new QTableWidgetItem(signal.date));
+    setItem(row, 2, new QTableWidgetItem(signalParameter(signal, type)));
+    if (hasNext) {
+        const double buy = stocks.at(pos + 1).open;
+        setNumber(row, 3, buy);
+        for (int k = 2; k <= followingDays && pos + k < stocks.size(); ++k) {
+            const double close = stocks.at(pos + k).close;
+            setNumber(row, 2 + 2 * (k - 1), close);
+            setNumber(row, 3 + 2 * (k - 1), (close - buy) / buy * 100);
+        }
+    }
+    setSortingEnabled(sorting);
+}
+
+// ---------------------------------------------------------------------------
+
+StockQuantCheckerWidget::StockQuantCheckerWidget(StockQuantChecker* checker, QWidget* parent)
+    : QWidget(parent), checker(checker)
+{
+    list = new StockQuantListWidget(checker ? checker->days() : 4, this);
+    progress = new QProgressBar(this);
+    progress->setValue(0);
+    progress->hide();
+    auto* config = new QPushButton(QStringLiteral("设置"), this);
+    config->setFixedWidth(72);
+    auto* search = new QPushButton(QStringLiteral("扫描"), this);
+    search->setFixedWidth(72);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(list, 0, 0, 1, 4);
+    grid->addWidget(progress, 1, 0, 1, 2);
+    grid->addWidget(config, 1, 2);
+    grid->addWidget(search, 1, 3);
+
+    connect(config, &QPushButton::clicked, this, &StockQuantCheckerWidget::onConfig);
+    connect(search, &QPushButton::clicked, this, &StockQuantCheckerWidget::onSearch);
+}
+
+bool StockQuantCheckerWidget::isRunning() const
+{
+    return timerId != 0;
+}
+
+void StockQuantCheckerWidget::onConfig()
+{
+    if (checker)
+        checker->config(this);
+}
+
+QStringList StockQuantCheckerWidget::candidateFiles() const
+{
+    QStringList files;
+    const QFileInfoList entries = QDir(QStringLiteral("data")).entryInfoList(QDir::Files | QDir::NoSymLinks);
+    const int type = checker->typeId();
+    QSet<QString> listed;
+    const bool newStocksOnly = type == 4 || type == 5;
+    if (newStocksOnly) {
+        const QString since = chinaNow().date().addDays(-kNewStockDays).toString(QStringLiteral("yyyyMMdd"));
+        const QStringList codes = vorelApp()->loadShareList(since).keys();
+        listed = QSet<QString>(codes.begin(), codes.end());
+    }
+    for (const QFileInfo& entry : entries) {
+        const QString path = entry.absoluteFilePath();
+        if (!newStocksOnly || listed.contains(path.right(6)))
+            files.append(path);
+    }
+    return files;
+}
+
+void StockQuantCheckerWidget::onSearch()
+{
+    // One run at a time: a second one would share the queue and the table.
+    if (!checker || isRunning() || !QDir(QStringLiteral("data")).exists())
+        return;
+    queue = candidateFiles();
+    if (queue.isEmpty())
+        return;
+    total = queue.size();
+    // A new run starts afresh: the stock that ended the last one may signal again.
+    lastCode.clear();
+    list->clearRows();
+    progress->setValue(0);
+    progress->show();
+    timerId = startTimer(kFirstTickMs);
+}
+
+void StockQuantCheckerWidget::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    killTimer(timerId);
+    timerId = 0;
+    if (queue.isEmpty()) {
+        finishRun();
+        return;
+    }
+    const QString path = queue.takeLast();
+    const QString code = path.right(6);
+    const QString text = loadTemplate(path);
+    const int percent = (total - queue.size()) * 100 / total;
+    testStock(code, history.parse(text, code), percent);
+    timerId = startTimer(kNextTickMs);
+}
+
+void StockQuantCheckerWidget::onUpdateStocks(const QString& code, const QVector<Stock>& stocks, int, int percent)
+{
+    if (checker)
+        testStock(code, stocks, percent);
+}
+
+void StockQuantCheckerWidget::testStock(const QString& code, const QVector<Stock>& bars, int percent)
+{
+    progress->setValue(percent);
+    const int type = checker->typeId();
+    const bool repeats = allowsRepeats(type);
+    for (int i = 0; i < bars.size(); ++i) {
+        if (!repeats && code == lastCode)
+            break;   // this stock has had its one row
+        const int r = checker->check(code, bars, i);
+        if (r < 0)
+            continue;
+        lastCode = code;
+        list->addStocks(bars, i, r, type);
+    }
+}
+
+void StockQuantCheckerWidget::finishRun()
+{
+    progress->hide();
+    const QString path = checker->csvPath();
+    const QString folder = QFileInfo(path).path();
+    const bool written = QDir().mkpath(folder) && exportTableToCsv(path, list);
+    if (written) {
+        VorelStockMsgBox box(QStringLiteral("提示"), QStringLiteral("策略测试文档%1已生成请查阅").arg(path), this);
+        box.exec();
+    } else {
+        VorelStockMsgBox box(QStringLiteral("错误"), QStringLiteral("策略测试文档%1无法写入").arg(path), this);
+        box.exec();
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+StockQuantFrameWork::StockQuantFrameWork(QWidget* parent) : QTabWidget(parent)
+{
+    for (int id = 1; id <= 7; ++id) {
+        if (StockQuantChecker* checker = createQuantChecker(id))
+            addChecker(checker);
+    }
+}
+
+void StockQuantFrameWork::addChecker(StockQuantChecker* checker)
+{
+    if (!checker)
+        return;
+    auto* tab = new StockQuantCheckerWidget(checker);
+    // The checker lives as long as its tab.
+    checker->setParent(tab);
+    addTab(tab, checker->name());
+}
+
+// ---------------------------------------------------------------------------
+
+StockQuantThreadTarget::StockQuantThreadTarget(QObject* parent) : QThread(parent)
+{
+    qRegisterMetaType<QVector<Stock> >("QVector<Stock>");
+}
+
+StockQuantThreadTarget::~StockQuantThreadTarget()
+{
+    requestInterruption();
+    wait();
+}
+
+void StockQuantThreadTarget::setStocks(const QMap<QString, QString>& stocks)
+{
+    if (!isRunning())
+        work = stocks;
+}
+
+void StockQuantThreadTarget::run()
+{
+    counter = 0;
+    const int size = work.size();
+    StockQQHistoryInterface reader;
+    for (auto it = work.constBegin(); it != work.constEnd(); ++it) {
+        if (isInterruptionRequested())
+            return;
+        const QString& path = it.value();
+        const QString code = path.right(6);
+        const QString text = loadTemplate(path);
+        const int percent = counter * 100 / size;
+        emit updateStocks(code, reader.parse(text, code), 0, percent);
+        ++counter;
+    }
+}
