@@ -1,0 +1,331 @@
+// Call-auction picking: when the run fires, which codes it asks for, how the
+// picks are ranked, scored over their stored histories and mailed, and a whole
+// run against a loopback quote service.
+
+#include "analysis/stockthreadtarget.h"
+#include "core/clock.h"
+#include "core/vorelapplication.h"
+#include "strategy/stockbidwidget.h"
+#include "tests/datasource/klinefixtures.h"
+#include "tests/support/testhttpserver.h"
+#include "ui/stocklistview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(Stock)
+
+namespace {
+
+Stock poolStock(const QString& code, const QString& name)
+{
+    Stock s;
+    s.code = code;
+    s.name = name;
+    s.industry = QString::fromUtf8("银行");
+    s.totals = 10000;
+    return s;
+}
+
+Stock pick(const QString& code, int score, float ratio, float preClose = 10, float close = 10.5f)
+{
+    Stock s = poolStock(code, "N" + code);
+    s.bidScore = score;
+    s.buySellRatio = ratio;
+    s.preClose = preClose;
+    s.close = close;
+    return s;
+}
+
+// A stored history of `closes`, one flat bar per close.
+void writeHistory(const QString& code, const QVector<double>& closes)
+{
+    QStringList arrays;
+    for (int i = 0; i < closes.size(); ++i) {
+        const QString date = QDate(2017, 1, 2).addDays(i).toString("yyyy-MM-dd");
+        arrays << klinefixtures::bar(date, closes.at(i), closes.at(i), closes.at(i), closes.at(i), 1000);
+    }
+    const QString body = QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, arrays.join(','));
+    QDir().mkpath("data");
+    QFile file("data/" + code);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(body.toUtf8());
+}
+
+QVector<double> flat(int n, double close = 10.0)
+{
+    return QVector<double>(n, close);
+}
+
+// One passing auction quote per requested symbol; the buy side grows with
+// the code so that every pick has its own ratio.
+TestHttpServer::Reply quotesFor(const TestHttpServer::Request& request)
+{
+    QString body;
+    for (const QString& symbol : request.target.mid(request.target.indexOf('=') + 1).split(',')) {
+        const QString code = symbol.mid(2);
+        const int buy = 100000 + code.right(2).toInt() * 1000;
+        QStringList f;
+        f << "N" + code << "10.1" << "10" << "10.1" << "10.1" << "10.1" << "0" << "0" << "100" << "100";
+        for (int i = 0; i < 5; ++i)
+            f << QString::number(buy) << "10.1";
+        for (int i = 0; i < 5; ++i)
+            f << "10000" << "10.1";
+        f << "2017-05-02" << "09:25:03" << "00";
+        body += QString("var hq_str_%1=\"%2\";\n").arg(symbol, f.join(','));
+    }
+    return TestHttpServer::Reply::gbk(body, "application/javascript", false);
+}
+
+void invoke(QObject* target, const char* slot)
+{
+    QVERIFY(QMetaObject::invokeMethod(target, slot, Qt::DirectConnection));
+}
+
+} // namespace
+
+class TestStockBidWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void runFiresOnceAtTheAuction_data();
+    void runFiresOnceAtTheAuction();
+    void codeListSkipsExcludedAndSpecialTreatmentStocks();
+    void mailLines_data();
+    void mailLines();
+    void ratioOrderingIsStrict();
+    void historyScore();
+    void historyScoringCanEndTheMailAfterOneLine();
+    void wholeRunListsTwelveAndNeverClaimsAnUnsentMail();
+    void pageGoesAwayWhileTheFileScanRuns();
+};
+
+void TestStockBidWidget::init()
+{
+    setChinaNow(QDateTime());
+    vorelApp()->stockPool.clear();
+    vorelApp()->reductionCodes.clear();
+    vorelApp()->codeList.clear();
+    vorelApp()->config.bidUseK = false;
+    vorelApp()->config.bidMinPercent = -8.0f;
+    vorelApp()->config.bidMaxPercent = 3.6f;
+    vorelApp()->config.bidRatio = 0.093f;
+}
+
+void TestStockBidWidget::cleanup()
+{
+    setChinaNow(QDateTime());
+    QDir("data").removeRecursively();
+}
+
+void TestStockBidWidget::runFiresOnceAtTheAuction_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<bool>("fires");
+    const QTimeZone china("Asia/Shanghai");
+    auto at = [&](const QDate& d, int h, int m, int s) { return QDateTime(d, QTime(h, m, s), china); };
+    const QDate monday(2017, 5, 8);
+    QTest::newRow("09:25:31, offset 0") << at(monday, 9, 25, 31) << 0 << true;
+    QTest::newRow("09:25:30, offset 0") << at(monday, 9, 25, 30) << 0 << false;
+    QTest::newRow("09:25:44, offset 14") << at(monday, 9, 25, 44) << 14 << false;
+    QTest::newRow("09:25:45, offset 14") << at(monday, 9, 25, 45) << 14 << true;
+    QTest::newRow("09:26:40") << at(monday, 9, 26, 40) << 0 << false;
+    QTest::newRow("10:25:40") << at(monday, 10, 25, 40) << 0 << false;
+    QTest::newRow("Friday") << at(QDate(2017, 5, 12), 9, 25, 40) << 0 << true;
+    QTest::newRow("Saturday") << at(QDate(2017, 5, 13), 9, 25, 40) << 0 << false;
+    QTest::newRow("Sunday") << at(QDate(2017, 5, 14), 9, 25, 40) << 0 << false;
+    QTest::newRow("weekday holiday") << at(QDate(2017, 5, 1), 9, 25, 40) << 0 << true;
+}
+
+void TestStockBidWidget::runFiresOnceAtTheAuction()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(int, offset);
+    QFETCH(bool, fires);
+    StockBidWidget page;
+    page.timer.stop();
+    page.secondOffset = offset;
+    setChinaNow(now);
+    invoke(&page, "process");
+    QCOMPARE(page.fired, fires);
+    // A program left running does not fire again, not even the next day.
+    if (fires) {
+        QSignalSpy finished(&page.loader, &DataLoader::sendOK);
+        setChinaNow(now.addDays(7));
+        invoke(&page, "process");
+        QCOMPARE(finished.count(), 0);
+    }
+}
+
+void TestStockBidWidget::codeListSkipsExcludedAndSpecialTreatmentStocks()
+{
+    QMap<QString, Stock>& pool = vorelApp()->stockPool;
+    for (const Stock& s : { poolStock("600000", "PF"), poolStock("600001", "*ST HX"), poolStock("600002", "ST QD"),
+                            poolStock("000001", "PA"), poolStock("000002", "WK"), poolStock("300001", "st lower"),
+                            poolStock("300002", "Stone") })
+        pool.insert(s.code, s);
+
+    StockBidWidget page;
+    page.timer.stop();
+    QStringList codes = page.buildBidCodeList();
+    codes.sort();
+    QCOMPARE(codes, QStringList({ "000001", "000002", "300001", "300002", "600000" }));
+
+    QDir().mkpath("data");
+    QFile none("data/none");
+    QVERIFY(none.open(QIODevice::WriteOnly));
+    none.write("000002,,600000");
+    none.close();
+    codes = page.buildBidCodeList();
+    codes.sort();
+    QCOMPARE(codes, QStringList({ "000001", "300001", "300002" }));
+}
+
+void TestStockBidWidget::mailLines_data()
+{
+    QTest::addColumn<QVector<Stock> >("scored");
+    QTest::addColumn<QStringList>("lines");
+    const QString line = QString::fromUtf8("代码%1,股票N%1,推荐度:%2,开价:%3,所属板块:银行,涨幅:%4%");
+    QVector<Stock> five;
+    for (int i = 0; i < 5; ++i)
+        five << pick(QString("60000%1").arg(i), 60, 10 - i);
+    QStringList fourLines;
+    for (int i = 0; i < 4; ++i)
+        fourLines << line.arg(QString("60000%1").arg(i)).arg(60).arg("10.5").arg("5");
+    QTest::newRow("four of five") << five << fourLines;
+    QTest::newRow("ends after a low score")
+        << QVector<Stock> { pick("600000", 62, 1), pick("600001", 24, 1), pick("600002", 60, 1) }
+        << QStringList { line.arg("600000").arg(62).arg("10.5").arg("5"), line.arg("600001").arg(24).arg("10.5").arg("5") };
+    QTest::newRow("rise truncated to two decimals")
+        << QVector<Stock> { pick("600000", 60, 1, 100, 101.235f) }
+        << QStringList { line.arg("600000").arg(60).arg("101.235").arg("1.23") };
+    QTest::newRow("fall truncated toward zero")
+        << QVector<Stock> { pick("600000", 60, 1, 100, 98.765f) }
+        << QStringList { line.arg("600000").arg(60).arg("98.765").arg("-1.23") };
+    QTest::newRow("no previous close") << QVector<Stock> { pick("600000", 60, 1, 0, 5) }
+                                      << QStringList { line.arg("600000").arg(60).arg("5").arg("0") };
+    QTest::newRow("nothing") << QVector<Stock>() << QStringList();
+}
+
+void TestStockBidWidget::mailLines()
+{
+    QFETCH(QVector<Stock>, scored);
+    QFETCH(QStringList, lines);
+    QCOMPARE(StockBidWidget::bidMailLines(scored), lines);
+}
+
+void TestStockBidWidget::ratioOrderingIsStrict()
+{
+    const Stock a = pick("600000", 60, 7);
+    QVERIFY(!StockBidWidget::bidRatioGreater(a, a));
+    QVERIFY(!StockBidWidget::bidScoreGreater(a, a));
+    QVERIFY(StockBidWidget::bidScoreGreater(pick("1", 61, 1), pick("2", 60, 9)));
+    QVERIFY(StockBidWidget::bidScoreGreater(pick("1", 60, 9), pick("2", 60, 8)));
+}
+
+void TestStockBidWidget::historyScore()
+{
+    const QString path = "data/600000";
+    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);   // no file
+    writeHistory("600000", flat(9));
+    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);   // too few bars
+    writeHistory("600000", flat(30));
+    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);
+    QCOMPARE(StockBidWidget::historyScore(path, { "600000" }, {}), 2);
+    QCOMPARE(StockBidWidget::historyScore(path, {}, { "000001", "600000" }), -32);
+
+    // A last close far above the upper band; zero closes are skipped, not fed.
+    QVector<double> breakout = flat(29);
+    breakout << 0.0 << 20.0;
+    writeHistory("600000", breakout);
+    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 6);
+
+    QFile garbage(path);
+    QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    garbage.write("<html>502</html>");
+    garbage.close();
+    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);
+}
+
+void TestStockBidWidget::historyScoringCanEndTheMailAfterOneLine()
+{
+    vorelApp()->config.bidUseK = true;
+    vorelApp()->reductionCodes = QStringList { "600001", "600002", "600003" };
+    for (const QString& code : { "600001", "600002", "600003" })
+        writeHistory(code, flat(30));
+    StockBidWidget page;
+    page.timer.stop();
+    page.composeBidMail({ pick("600001", 60, 9), pick("600002", 60, 8), pick("600003", 60, 7) });
+    QCOMPARE(page.mailBody, QString::fromUtf8("今日关注:\n代码600001,股票N600001,推荐度:28,开价:10.5,所属板块:银行,涨幅:5%"));
+    // The list shows the whole scored list, not only what was mailed.
+    QCOMPARE(page.list->rowCount(), 3);
+}
+
+void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/list=", &quotesFor);
+    for (int i = 1; i <= 13; ++i) {
+        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
+        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
+    }
+    vorelApp()->stockPool.insert("600099", poolStock("600099", "*ST X"));
+
+    StockBidWidget page;
+    page.timer.stop();
+    page.secondOffset = 0;
+    page.loader.interval = 10;
+    QSignalSpy finished(&page.loader, &DataLoader::sendOK);
+    setChinaNow(QDateTime(QDate(2017, 5, 8), QTime(9, 25, 50), QTimeZone("Asia/Shanghai")));
+    invoke(&page, "process");
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(server.requestCount(), 2);
+    QCOMPARE(page.picks.size(), 13);
+
+    // 13 picks, 12 selected; mailed: the four with the largest buy/sell ratio.
+    QCOMPARE(page.list->rowCount(), 12);
+    const QStringList mail = page.mailBody.split('\n');
+    QCOMPARE(mail.size(), 5);
+    QVERIFY(mail.at(1).startsWith(QString::fromUtf8("代码600013,")));
+    QVERIFY(mail.at(4).startsWith(QString::fromUtf8("代码600010,")));
+    QVERIFY(!page.list->stocks.contains("600001"));
+    // No transport: the result is kept and the label does not say it was sent.
+    QCOMPARE(page.mailResult, -1);
+    QCOMPARE(page.label->text(), QString::fromUtf8("已选出13股"));
+
+    invoke(&page, "process");
+    QTest::qWait(50);
+    QCOMPARE(server.requestCount(), 2);
+}
+
+void TestStockBidWidget::pageGoesAwayWhileTheFileScanRuns()
+{
+    for (int i = 0; i < 200; ++i)
+        writeHistory(QString("6%1").arg(i, 5, 10, QChar('0')), flat(40));
+    auto page = std::make_unique<StockBidWidget>();
+    QVERIFY(page->fileScan->isRunning() || page->fileScan->isFinished());
+    page.reset();
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    VorelApplication application(argc, argv);
+    TestStockBidWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_stockbidwidget.moc"
