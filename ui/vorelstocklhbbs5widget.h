@@ -1,0 +1,26 @@
+#pragma once
+
+// A window with the buying and selling seats of one dragon-tiger entry.
+
+#include "core/records.h"
+
+#include <QVector>
+#include <QWidget>
+
+class QLabel;
+class QTableWidget;
+
+class VorelStockLHBBS5Widget final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit VorelStockLHBBS5Widget(QWidget* parent = nullptr);
+
+    // Rows for the units that name a seat; buyers red, everyone else blue.
+    void setSeats(const QVector<LHBUnit>& units);
+    // Titles the window "code,date" and shows the seats of one blocking request.
+    void load(const QString& code, const QString& date);
+
+    QLabel* titleLabel = nullptr;
+    QTableWidget* table = nullptr;
+};
