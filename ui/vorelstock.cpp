@@ -4,6 +4,7 @@
 #include "core/vorelapplication.h"
 #include "strategy/stockaddonscanner.h"
 #include "strategy/stockaddonsetting.h"
+#include "strategy/stockhotstockfibonacciwidget.h"
 #include "ui/datareporttabs.h"
 #include "ui/lhbwidget.h"
 #include "strategy/stockbidwidget.h"
@@ -75,7 +76,7 @@ void VorelStock::createPages()
     addPage(QStringLiteral(":qrc/listIcon/bid.png"), QString::fromUtf8("竞价选股"), new StockBidWidget);
     addPage(QStringLiteral(":qrc/listIcon/ahk.png"), QString::fromUtf8("尾盘选股"), new StockTailWidget);
     addPage(QStringLiteral(":qrc/listIcon/scanner.png"), QString::fromUtf8("智能点评"), new StockScanWidget);
-    // row 3 "高抛低吸": hot-stock Fibonacci page.
+    addPage(QStringLiteral(":qrc/listIcon/sun.png"), QString::fromUtf8("高抛低吸"), new StockHotStockFibonacciWidget);
     addPage(QStringLiteral(":qrc/listIcon/stock_task_recurring.png"), QString::fromUtf8("龙虎榜"), new LHBWidget);
     addPage(QStringLiteral(":qrc/listIcon/list.png"), QString::fromUtf8("数据报表"), createDataReportTabs());
 

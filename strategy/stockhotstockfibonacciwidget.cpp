@@ -1,0 +1,168 @@
+#include "strategy/stockhotstockfibonacciwidget.h"
+
+#include "analysis/candlestickwidget.h"
+#include "core/vorelapplication.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpacerItem>
+#include <QSpinBox>
+
+#include <memory>
+
+namespace {
+
+constexpr int kChartBars = 60;
+
+HotStockFibonacciParams currentScanParams()
+{
+    if (StockThreadTarget* worker = StockThreadTarget::current()) {
+        if (auto* page = qobject_cast<StockHotStockFibonacciWidget*>(worker->parent()))
+            return page->scanParams;
+    }
+    return vorelApp() ? HotStockFibonacciParams::fromConfig(vorelApp()->config) : HotStockFibonacciParams();
+}
+
+} // namespace
+
+bool scanHotStockFile(const QString& key, const QString&, int kind)
+{
+    std::unique_ptr<StockHotStockFibonacciScanner> scanner(createFibonacciScanner(kind, currentScanParams()));
+    if (!scanner)
+        return false;
+    QStringList messages;
+    return scanner->scan(key.right(6), readHistoryFile(key), &messages) != -1;
+}
+
+StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)
+    : StrategyScanPage(QString::fromUtf8("操作类型"),
+                       {QString::fromUtf8("上升趋势调整买入"), QString::fromUtf8("上升趋势升破买入"),
+                        QString::fromUtf8("下降趋势反弹卖出"), QString::fromUtf8("下降跌破卖出"),
+                        QString::fromUtf8("下降趋势反转买入"), QString::fromUtf8("上涨趋势反转卖出")},
+                       &scanHotStockFile, parent)
+{
+    listFile = QStringLiteral("list");
+    connect(list, &QListWidget::itemClicked, this, &StockHotStockFibonacciWidget::onClick);
+    connect(configButton, &QPushButton::clicked, this, &StockHotStockFibonacciWidget::onConfig);
+    void (StockHotStockFibonacciWidget::*radioSlots[])() = {
+        &StockHotStockFibonacciWidget::onClickRadioButton1, &StockHotStockFibonacciWidget::onClickRadioButton2,
+        &StockHotStockFibonacciWidget::onClickRadioButton3, &StockHotStockFibonacciWidget::onClickRadioButton4,
+        &StockHotStockFibonacciWidget::onClickRadioButton5, &StockHotStockFibonacciWidget::onClickRadioButton6,
+    };
+    for (int i = 0; i < radios.size(); ++i)
+        connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
+}
+
+void StockHotStockFibonacciWidget::takeScanSettings()
+{
+    scanParams = HotStockFibonacciParams::fromConfig(vorelApp()->config);
+}
+
+void StockHotStockFibonacciWidget::onClickRadioButton1() { setKind(0); }
+void StockHotStockFibonacciWidget::onClickRadioButton2() { setKind(1); }
+void StockHotStockFibonacciWidget::onClickRadioButton3() { setKind(2); }
+void StockHotStockFibonacciWidget::onClickRadioButton4() { setKind(3); }
+void StockHotStockFibonacciWidget::onClickRadioButton5() { setKind(4); }
+void StockHotStockFibonacciWidget::onClickRadioButton6() { setKind(5); }
+
+void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    const QString code = item->text();
+    const QVector<Stock> bars = readDataHistory(code);
+    std::unique_ptr<StockHotStockFibonacciScanner> scanner(
+        createFibonacciScanner(checkedType(), HotStockFibonacciParams::fromConfig(vorelApp()->config)));
+    QStringList messages;
+    if (!scanner || scanner->scan(code, bars, &messages) != 0)
+        return;
+    chart->setComment(messages.join(QLatin1Char('\n')), false);
+    chart->setData(kChartBars, bars, scanner->line1, scanner->line2, scanner->line3);
+}
+
+void StockHotStockFibonacciWidget::onConfig()
+{
+    StockHotStockFibonacciConfig dialog;
+    dialog.exec();
+}
+
+// ---------------------------------------------------------------------------
+
+StockHotStockFibonacciConfig::StockHotStockFibonacciConfig(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8("热点股票波非那切参数设置"));
+    setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
+
+    hotCheck = new QCheckBox(this);
+    deltaSpin = new QDoubleSpinBox(this);
+    deltaSpin->setRange(0.5, 8.0);
+    deltaSpin->setSingleStep(0.1);
+    deltaSpin->setValue(1.2);
+    volRatioSpin = new QDoubleSpinBox(this);
+    volRatioSpin->setRange(2.0, 6.0);
+    volRatioSpin->setValue(3.0);
+    spanSpin = new QSpinBox(this);
+    spanSpin->setRange(5, 21);
+    spanSpin->setValue(6);
+    daysSpin = new QSpinBox(this);
+    // The label promises up to 24 days; stored settings of up to 40 stay editable.
+    daysSpin->setRange(5, 40);
+    daysSpin->setValue(15);
+    fallDaysSpin = new QSpinBox(this);
+    fallDaysSpin->setRange(3, 21);
+    fallDaysSpin->setValue(6);
+    minSwingSpin = new QSpinBox(this);
+    minSwingSpin->setRange(8, 100);
+    minSwingSpin->setValue(12);
+
+    auto* layout = new QGridLayout(this);
+    const QPair<const char*, QWidget*> rows[] = {
+        {"最大偏差[0.5%-8.0%]", deltaSpin}, {"均线周期[5-21]", spanSpin},
+        {"放量倍数[2.0-6.0]", volRatioSpin}, {"放量天数[5-24]", daysSpin},
+        {"最大回落天数[3-21]", fallDaysSpin}, {"最小振幅[>=8%]", minSwingSpin},
+        {"启动热度分析", hotCheck},
+    };
+    int row = 0;
+    for (const auto& r : rows) {
+        layout->addWidget(new QLabel(QString::fromUtf8(r.first), this), row, 0);
+        layout->addWidget(r.second, row, 1, 1, 2);
+        ++row;
+    }
+    auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
+    layout->addItem(new QSpacerItem(137, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), row, 0, 1, 2);
+    layout->addWidget(ok, row, 2);
+    connect(ok, &QPushButton::clicked, this, &StockHotStockFibonacciConfig::onConfig);
+
+    loadSettings();
+}
+
+void StockHotStockFibonacciConfig::loadSettings()
+{
+    const AppConfig& c = vorelApp()->config;
+    hotCheck->setChecked(c.fibonacciHotStock);
+    deltaSpin->setValue(c.fibonacciHotStockDelta);
+    volRatioSpin->setValue(c.fibonacciHotStockVolRatio);
+    spanSpin->setValue(c.fibonacciHotStockSpan);
+    daysSpin->setValue(c.fibonacciHotStockDays);
+    fallDaysSpin->setValue(c.fibonacciHotStockMaxFallDays);
+    minSwingSpin->setValue(c.fibonacciHotStockMinSwing);
+}
+
+void StockHotStockFibonacciConfig::onConfig()
+{
+    AppConfig& c = vorelApp()->config;
+    c.fibonacciHotStock = hotCheck->isChecked();
+    c.fibonacciHotStockDelta = float(deltaSpin->value());
+    c.fibonacciHotStockVolRatio = float(volRatioSpin->value());
+    c.fibonacciHotStockSpan = spanSpin->value();
+    c.fibonacciHotStockDays = daysSpin->value();
+    c.fibonacciHotStockMaxFallDays = fallDaysSpin->value();
+    c.fibonacciHotStockMinSwing = minSwingSpin->value();
+    accept();
+}

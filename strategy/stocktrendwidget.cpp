@@ -1,0 +1,157 @@
+#include "strategy/stocktrendwidget.h"
+
+#include "analysis/candlestickwidget.h"
+#include "core/seriesutils.h"
+#include "core/vorelapplication.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <memory>
+
+namespace {
+
+constexpr int kChartBars = 240;
+
+TrendParams currentScanParams()
+{
+    if (StockThreadTarget* worker = StockThreadTarget::current()) {
+        if (auto* page = qobject_cast<StockTrendWidget*>(worker->parent()))
+            return page->scanParams;
+    }
+    return vorelApp() ? TrendParams::fromConfig(vorelApp()->config) : TrendParams();
+}
+
+} // namespace
+
+bool scanTrendFile(const QString& key, const QString&, int kind)
+{
+    std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams()));
+    if (!scanner)
+        return false;
+    QStringList messages;
+    return scanner->scan(key.right(6), relativeSeries(readHistoryFile(key)), &messages) == 0;
+}
+
+StockTrendWidget::StockTrendWidget(QWidget* parent)
+    : StrategyScanPage(QString::fromUtf8("画线类型"),
+                       {QString::fromUtf8("水平支撑线"), QString::fromUtf8("水平压力线"),
+                        QString::fromUtf8("射线"), QString::fromUtf8("压力线")},
+                       &scanTrendFile, parent)
+{
+    connect(list, &QListWidget::itemClicked, this, &StockTrendWidget::onClick);
+    connect(configButton, &QPushButton::clicked, this, &StockTrendWidget::onConfig);
+    void (StockTrendWidget::*radioSlots[])() = {
+        &StockTrendWidget::onClickRadioButton1, &StockTrendWidget::onClickRadioButton2,
+        &StockTrendWidget::onClickRadioButton3, &StockTrendWidget::onClickRadioButton4,
+    };
+    for (int i = 0; i < radios.size(); ++i)
+        connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
+}
+
+void StockTrendWidget::takeScanSettings()
+{
+    scanParams = TrendParams::fromConfig(vorelApp()->config);
+}
+
+void StockTrendWidget::onClickRadioButton1() { setKind(0); }
+void StockTrendWidget::onClickRadioButton2() { setKind(1); }
+void StockTrendWidget::onClickRadioButton3() { setKind(2); }
+void StockTrendWidget::onClickRadioButton4() { setKind(3); }
+
+void StockTrendWidget::onClick(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    const QString code = item->text();
+    const QVector<Stock> series = relativeSeries(readDataHistory(code));
+    // The chart always shows the support line, whichever type was scanned.
+    std::unique_ptr<StockTrendScanner> scanner(
+        createTrendScanner(0, TrendParams::fromConfig(vorelApp()->config)));
+    QStringList messages;
+    if (scanner->scan(code, series, &messages) != 0)
+        return;
+    ChartLine line;
+    line.pen = QPen(QColor(240, 240, 250));
+    line.scatter = QCPScatterStyle(QCPScatterStyle::ssDisc, 3);
+    for (const TrendPoint& p : scanner->points)
+        line.points.insert(p.first, p.second);
+    chart->setTitle(code);
+    chart->setData(kChartBars, series, line);
+}
+
+void StockTrendWidget::onConfig()
+{
+    StockTrendConfig dialog;
+    dialog.exec();
+}
+
+// ---------------------------------------------------------------------------
+
+StockTrendConfig::StockTrendConfig(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8("智能画线参数设置"));
+    setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
+    auto spin = [this](int lo, int hi) {
+        auto* box = new QSpinBox(this);
+        box->setRange(lo, hi);
+        box->setSingleStep(1);
+        return box;
+    };
+    auto doubleSpin = [this](double lo, double hi, double step) {
+        auto* box = new QDoubleSpinBox(this);
+        box->setDecimals(2);
+        box->setRange(lo, hi);
+        box->setSingleStep(step);
+        return box;
+    };
+    minIntervalSpin = spin(3, 10);
+    minSpanSpin = spin(20, 240);
+    deltaSpin = doubleSpin(0.01, 3.0, 0.01);
+    kSpin = doubleSpin(0.1, 2.0, 0.1);
+    nearDaySpin = spin(1, 6);
+    minPointsSpin = spin(3, 5);
+    typeCombo = new QComboBox(this);
+    typeCombo->addItems({QString::fromUtf8("收盘价"), QString::fromUtf8("开盘价"), QString::fromUtf8("开收混合"),
+                         QString::fromUtf8("开收平均"), QString::fromUtf8("极点价")});
+
+    const AppConfig& c = vorelApp()->config;
+    minIntervalSpin->setValue(c.trendMinIntervalDay);
+    minSpanSpin->setValue(c.trendMinSpan);
+    deltaSpin->setValue(c.trendDelta);
+    kSpin->setValue(c.trendK);
+    nearDaySpin->setValue(c.trendNearDay);
+    minPointsSpin->setValue(c.trendMinPoints);
+    typeCombo->setCurrentIndex(qBound(0, c.trendType, typeCombo->count() - 1));
+
+    auto* form = new QFormLayout(this);
+    form->addRow(QString::fromUtf8("最小间隔日[3,10]"), minIntervalSpin);
+    form->addRow(QString::fromUtf8("最小跨度日[20,240]"), minSpanSpin);
+    form->addRow(QString::fromUtf8("最大误差[0.01-3.00]%"), deltaSpin);
+    form->addRow(QString::fromUtf8("画线斜率[0.1-2.0]"), kSpin);
+    form->addRow(QString::fromUtf8("最近日[1,6]"), nearDaySpin);
+    form->addRow(QString::fromUtf8("最小附着点(3,5)"), minPointsSpin);
+    form->addRow(QString::fromUtf8("选点模式"), typeCombo);
+    auto* ok = new QPushButton(QString::fromUtf8("设置"), this);
+    form->addRow(ok);
+    connect(ok, &QPushButton::clicked, this, &StockTrendConfig::onConfig);
+}
+
+void StockTrendConfig::onConfig()
+{
+    AppConfig& c = vorelApp()->config;
+    c.trendMinIntervalDay = minIntervalSpin->value();
+    c.trendMinSpan = minSpanSpin->value();
+    c.trendDelta = float(deltaSpin->value());
+    c.trendK = float(kSpin->value());
+    c.trendNearDay = nearDaySpin->value();
+    c.trendMinPoints = minPointsSpin->value();
+    c.trendType = typeCombo->currentIndex();
+    accept();
+}

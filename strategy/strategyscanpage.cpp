@@ -1,0 +1,144 @@
+#include "strategy/strategyscanpage.h"
+
+#include "analysis/candlestickwidget.h"
+#include "core/exportutils.h"
+#include "core/fileutils.h"
+#include "core/textutils.h"
+#include "datasource/stockqqhistoryinterface.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpacerItem>
+
+namespace {
+
+const char* const kDataDir = "data/";
+
+} // namespace
+
+QVector<Stock> readHistoryFile(const QString& path)
+{
+    const QString text = loadTemplate(path);
+    if (isLoadTemplateFailure(text))
+        return {};
+    return parseQQHistory(text, path.right(6));
+}
+
+QVector<Stock> readDataHistory(const QString& code)
+{
+    if (!isStockCodeForPath(code))
+        return {};
+    return readHistoryFile(QString::fromLatin1(kDataDir) + code);
+}
+
+StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList& radioTexts,
+                                   StockThreadTarget::Callback callback, QWidget* parent)
+    : QWidget(parent)
+{
+    chart = new CandlestickWidget(true, this);
+    chart->strategyPage = true;
+    list = new QListWidget(this);
+    list->setFixedWidth(72);
+    progress = new QProgressBar(this);
+    progress->setValue(0);
+    progress->hide();
+    configButton = new QPushButton(QString::fromUtf8("设置"), this);
+    configButton->setFixedWidth(72);
+    scanButton = new QPushButton(QString::fromUtf8("扫描"), this);
+    scanButton->setFixedWidth(72);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(list, 0, 0, 3, 1);
+    layout->addWidget(chart, 0, 1, 1, 3);
+    layout->addWidget(buildTypeGroup(groupTitle, radioTexts), 1, 1, 1, 3);
+    layout->addWidget(progress, 2, 1);
+    layout->addWidget(configButton, 2, 2);
+    layout->addWidget(scanButton, 2, 3);
+
+    worker = new StockThreadTarget(callback, this);
+    worker->setKind(0);
+    connect(scanButton, &QPushButton::clicked, this, &StrategyScanPage::onScan);
+    connect(worker, &StockThreadTarget::updateStock, this, &StrategyScanPage::onUpdateResult,
+            Qt::QueuedConnection);
+    connect(worker, &QThread::finished, this, &StrategyScanPage::onScannFinished, Qt::QueuedConnection);
+}
+
+StrategyScanPage::~StrategyScanPage()
+{
+    // The callback reads this page's scan settings: the worker ends first.
+    worker->stop();
+}
+
+QGroupBox* StrategyScanPage::buildTypeGroup(const QString& title, const QStringList& radioTexts)
+{
+    auto* group = new QGroupBox(title, this);
+    group->setFixedHeight(64);
+    auto* row = new QHBoxLayout(group);
+    for (const QString& text : radioTexts) {
+        auto* radio = new QRadioButton(text, group);
+        row->addWidget(radio);
+        radios.append(radio);
+    }
+    if (!radios.isEmpty())
+        radios.first()->setChecked(true);
+    row->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    return group;
+}
+
+bool StrategyScanPage::isScanning() const
+{
+    // isHidden, not isVisible: a page that is not on screen scans all the same.
+    return !progress->isHidden() || worker->isRunning();
+}
+
+int StrategyScanPage::checkedType() const
+{
+    for (int i = 0; i < radios.size(); ++i) {
+        if (radios.at(i)->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+void StrategyScanPage::setKind(int kind)
+{
+    worker->setKind(kind);
+}
+
+void StrategyScanPage::onScan()
+{
+    const QDir dir(QString::fromLatin1(kDataDir));
+    if (!dir.exists() || isScanning())
+        return;
+    QMap<QString, QString> files;
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
+        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
+    list->clear();
+    fillListHead();
+    progress->setValue(0);
+    progress->show();
+    takeScanSettings();
+    worker->setStocks(files);
+    worker->start();
+}
+
+void StrategyScanPage::onUpdateResult(int percent, const QString& code, int)
+{
+    progress->setValue(percent);
+    if (!code.isEmpty())
+        list->addItem(code.right(6));
+}
+
+void StrategyScanPage::onScannFinished()
+{
+    progress->hide();
+    if (!listFile.isEmpty())
+        exportListWidget(listFile, list);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+// The frame shared by the strategy pages that scan stored histories (the
+// Fibonacci pages and the trend-line page): a code list, an embedded K-line
+// chart, a group of radio buttons choosing the set-up, "设置", "扫描" and a
+// progress bar.
+// "扫描" hands every history file of "data/" to a worker thread that runs the
+// page's per-file callback; the codes of the hits are listed, and a clicked
+// code is rescanned on the GUI thread and drawn with the set-up's lines.
+
+#include "analysis/stockthreadtarget.h"
+
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class CandlestickWidget;
+class QGroupBox;
+class QListWidget;
+class QListWidgetItem;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+class StrategyScanPage : public QWidget
+{
+    Q_OBJECT
+public:
+    ~StrategyScanPage() override;
+
+    // From "扫描" until the worker has finished.
+    bool isScanning() const;
+    // The set-up of the first checked radio button (0 when none is checked).
+    int checkedType() const;
+
+    CandlestickWidget* chart = nullptr;
+    QListWidget* list = nullptr;
+    QProgressBar* progress = nullptr;
+    QPushButton* scanButton = nullptr;
+    QPushButton* configButton = nullptr;
+    QVector<QRadioButton*> radios;
+    StockThreadTarget* worker = nullptr;
+
+public slots:
+    void onScan();
+    void onUpdateResult(int percent, const QString& code, int flag);
+    void onScannFinished();
+
+protected:
+    StrategyScanPage(const QString& groupTitle, const QStringList& radioTexts,
+                     StockThreadTarget::Callback callback, QWidget* parent);
+
+    // Takes the settings the worker will read, before it starts.
+    virtual void takeScanSettings() = 0;
+    // Items the list starts with when a scan begins.
+    virtual void fillListHead() {}
+    // The list file written when a scan ends; empty writes none.
+    QString listFile;
+    void setKind(int kind);
+
+private:
+    QGroupBox* buildTypeGroup(const QString& title, const QStringList& radioTexts);
+};
+
+// A copy of the history file "data/" + code, parsed; empty for a code that is
+// not six digits (list items are user-visible text, never a path) or a file
+// that does not read.
+QVector<Stock> readDataHistory(const QString& code);
+
+// The history stored at `path` (code = its last six characters), parsed.
+QVector<Stock> readHistoryFile(const QString& path);
