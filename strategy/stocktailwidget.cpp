@@ -48,16 +48,26 @@ StockTailWidget::StockTailWidget(QWidget* parent)
     scanner = new StockTailScanner(this);
     connect(list, &QTableWidget::cellClicked, this, &StockTailWidget::onClick);
     state = 0;
-    startTimer(kFirstTickMs);
+    tickTimer = startTimer(kFirstTickMs);
 }
 
 StockTailWidget::~StockTailWidget() = default;
 
 void StockTailWidget::timerEvent(QTimerEvent* event)
 {
+    // One event at a time: the blocking requests of a step serve other
+    // events meanwhile, and no tick may start a second step inside it.
     killTimer(event->timerId());
+    tickTimer = 0;
     if (step())
-        startTimer(kTickMs);
+        tickTimer = startTimer(kTickMs);
+}
+
+void StockTailWidget::stopTicking()
+{
+    if (tickTimer)
+        killTimer(tickTimer);
+    tickTimer = 0;
 }
 
 bool StockTailWidget::step()

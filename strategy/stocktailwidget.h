@@ -32,6 +32,8 @@ public:
     // One step of the run; false when the page has stopped for good (no
     // further timer). The timer event calls it; tests may call it directly.
     bool step();
+    // Ends the page's own ticking, for callers that drive step() themselves.
+    void stopTicking();
     // Mails the picks (nothing calls it in this program) and tells the result.
     void composeTailMail();
 
@@ -49,6 +51,7 @@ public:
     QMap<QString, StockTimeData> minutes;
     QString startTime;
     bool stopped = false;
+    int tickTimer = 0;
 
 public slots:
     void onClick(int r, int c);

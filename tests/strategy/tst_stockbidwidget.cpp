@@ -123,7 +123,9 @@ void TestStockBidWidget::init()
 void TestStockBidWidget::cleanup()
 {
     setChinaNow(QDateTime());
+    // A fresh start: the application makes the folder at start-up.
     QDir("data").removeRecursively();
+    QDir().mkpath("data");
 }
 
 void TestStockBidWidget::runFiresOnceAtTheAuction_data()

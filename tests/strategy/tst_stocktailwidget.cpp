@@ -1,0 +1,249 @@
+// End-of-day picking: when the run starts or stops for good, and a whole run
+// against loopback services (market list, histories, minutes, quote recheck),
+// with the histories it stores and the minutes a click shows.
+
+#include "analysis/stocktailscanner.h"
+#include "analysis/stocktimedatawidget.h"
+#include "core/clock.h"
+#include "core/vorelapplication.h"
+#include "strategy/stocktailwidget.h"
+#include "tests/datasource/klinefixtures.h"
+#include "tests/support/testhttpserver.h"
+#include "ui/stocklistview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QTimeZone kChina("Asia/Shanghai");
+
+QDateTime at(const QDate& day, int h, int m, int s)
+{
+    return QDateTime(day, QTime(h, m, s), kChina);
+}
+
+Stock poolStock(const QString& code, const QString& name)
+{
+    Stock s;
+    s.code = code;
+    s.name = name;
+    s.totals = 10000;
+    return s;
+}
+
+// A realtime item that passes the candidate test: +4 % from the open with
+// short shadows.
+QString realtimeItem(const QString& code, const QString& name)
+{
+    return QString("{symbol:\"sh%1\",code:\"%1\",name:\"%2\",trade:\"10.40\",pricechange:\"0.40\","
+                   "changepercent:\"4.000\",settlement:\"10.00\",open:\"10.00\",high:\"10.45\",low:\"9.98\","
+                   "turnover:\"0.5\"}")
+        .arg(code, name);
+}
+
+// Ten bars at 12, a falling bar, a rising bar that engulfs it, and today's
+// bar, which the page drops before scanning.
+QString engulfingHistory(const QString& code)
+{
+    QStringList arrays;
+    for (int i = 0; i < 10; ++i)
+        arrays << klinefixtures::bar(QString("2017-04-%1").arg(10 + i), 12, 12, 12, 12, 1000);
+    arrays << klinefixtures::bar("2017-04-20", 10.5, 10.0, 10.5, 10.0, 1000);
+    arrays << klinefixtures::bar("2017-04-21", 10.5, 11.0, 11.0, 10.5, 1000);
+    arrays << klinefixtures::bar("2017-04-24", 11.0, 9.0, 11.0, 9.0, 1000);
+    return QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, arrays.join(','));
+}
+
+QString flatHistory(const QString& code)
+{
+    return klinefixtures::body("sh" + code, 20);
+}
+
+// Minutes whose price climbs every minute (both shares 100 %) or falls.
+QString minutes(bool strong)
+{
+    QStringList rows;
+    for (int i = 0; i < 20; ++i)
+        rows << QString("\"%1 %2 100\"").arg(930 + i).arg(strong ? 10.0 + i * 0.01 : 10.0 - i * 0.01, 0, 'f', 2);
+    return QString("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"data\":{\"data\":[%1],\"date\":\"20170425\"}}}}")
+        .arg(rows.join(','));
+}
+
+// A recheck quote: `candidate` keeps the end-of-day shape; `asks` false
+// empties the sell side so that the auction filter drops it.
+QString recheckLine(const QString& code, bool candidate, bool asks)
+{
+    QStringList f;
+    f << "N" << (candidate ? "10.00" : "10.20") << "10.00" << (candidate ? "10.30" : "10.10") << "10.32" << "9.99"
+      << "0" << "0" << "100" << "100";
+    for (int i = 0; i < 5; ++i)
+        f << "100000" << "10";
+    for (int i = 0; i < 5; ++i)
+        f << (asks ? "10000" : "0") << "10";
+    f << "2017-04-25" << "14:50:03" << "00";
+    return QString("var hq_str_sh%1=\"%2\";\n").arg(code, f.join(','));
+}
+
+int runToEnd(StockTailWidget& page)
+{
+    int steps = 0;
+    while (page.step() && steps < 1000)
+        ++steps;
+    return steps;
+}
+
+} // namespace
+
+class TestStockTailWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void waitsForTenToThreeOnTradingDays_data();
+    void waitsForTenToThreeOnTradingDays();
+    void wholeRunPicksRechecksStoresAndShowsMinutes();
+    void mailIsNotAnnouncedAsSentWhenItWasNot();
+};
+
+void TestStockTailWidget::init()
+{
+    setChinaNow(QDateTime());
+    vorelApp()->stockPool.clear();
+    vorelApp()->config.bidMinPercent = -8.0f;
+    vorelApp()->config.bidMaxPercent = 5.0f;
+    vorelApp()->config.bidRatio = 0.093f;
+    // A fresh start: the application makes the folder at start-up.
+    QDir("data").removeRecursively();
+    QDir().mkpath("data");
+}
+
+void TestStockTailWidget::waitsForTenToThreeOnTradingDays_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<bool>("stopsForGood");
+    QTest::newRow("14:49:59") << at(QDate(2017, 4, 25), 14, 49, 59) << false << false;
+    QTest::newRow("14:50:00") << at(QDate(2017, 4, 25), 14, 50, 0) << true << false;
+    QTest::newRow("14:50:59") << at(QDate(2017, 4, 25), 14, 50, 59) << true << false;
+    QTest::newRow("14:51:00") << at(QDate(2017, 4, 25), 14, 51, 0) << false << false;
+    QTest::newRow("Saturday") << at(QDate(2017, 4, 29), 14, 50, 0) << false << true;
+    QTest::newRow("Sunday") << at(QDate(2017, 4, 30), 14, 50, 0) << false << true;
+    QTest::newRow("holiday") << at(QDate(2017, 5, 1), 14, 50, 0) << false << true;
+}
+
+void TestStockTailWidget::waitsForTenToThreeOnTradingDays()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(bool, starts);
+    QFETCH(bool, stopsForGood);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    StockTailWidget page;
+    page.stopTicking();
+    setChinaNow(now);
+    QCOMPARE(page.step(), !stopsForGood);
+    QCOMPARE(page.state, starts ? 1 : 0);
+    if (starts) {
+        QCOMPARE(page.queue.size(), 39);   // the first of the 40 pages was fetched in this step
+        QCOMPARE(server.requestCount(), 1);
+    }
+    if (stopsForGood) {
+        setChinaNow(at(QDate(2017, 5, 2), 14, 50, 0));
+        QVERIFY(!page.step());
+        QCOMPARE(page.state, 0);
+    }
+}
+
+void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
+{
+    for (const Stock& s : { poolStock("600001", "A"), poolStock("600002", "B"), poolStock("600003", "C"),
+                            poolStock("600004", "D"), poolStock("600005", "E"), poolStock("600006", "*ST F"),
+                            poolStock("600007", "G") })
+        vorelApp()->stockPool.insert(s.code, s);
+
+    TestHttpServer server;
+    HostOverride hosts(server);
+    QStringList items;
+    for (const char* code : { "600001", "600002", "600003", "600004", "600005", "600007", "600009" })
+        items << realtimeItem(code, "N");
+    items << realtimeItem("600006", "*ST F");
+    // Only the first page of the market has quotes; the others answer "null".
+    const QString firstPage = "[" + items.join(',') + "]";
+    server.serve("/quotes_service/", [firstPage](const TestHttpServer::Request& request) {
+        return request.query.endsWith("&page=1") ? TestHttpServer::Reply::gbk(firstPage, "text/plain", false)
+                                                 : TestHttpServer::Reply::text("null");
+    });
+    for (const char* code : { "600001", "600002", "600003", "600004" })
+        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
+                     TestHttpServer::Reply::text(engulfingHistory(code)));
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600005,", TestHttpServer::Reply::text(flatHistory("600005")));
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600007,", TestHttpServer::Reply::text("<html>busy</html>"));
+    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
+    server.serve("/appstock/app/minute/query?code=sh600004", TestHttpServer::Reply::text(minutes(false)));
+    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600001", true, true) + recheckLine("600002", false, true)
+                                                      + recheckLine("600003", false, false),
+                                                  "application/javascript", false));
+
+    StockTailWidget page;
+    page.stopTicking();
+    setChinaNow(at(QDate(2017, 4, 25), 14, 50, 30));
+    QVERIFY(page.step());
+    // The run goes on to its end after 14:50.
+    setChinaNow(at(QDate(2017, 4, 25), 14, 51, 30));
+    runToEnd(page);
+    QCOMPARE(page.state, 4);
+    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕"));
+    QCOMPARE(page.startTime, QString("2017-04-25 14:50:30"));
+
+    // 600002's recheck quote lost the shape; 600003's quote failed the
+    // auction filter, which is no reason to drop it; 600004's minutes are weak.
+    QCOMPARE(page.results.keys(), QStringList({ "600001", "600003" }));
+    QCOMPARE(page.list->rowCount(), 2);
+    QCOMPARE(page.minutes.keys(), QStringList({ "600001", "600002", "600003", "600004" }));
+
+    // Histories that parsed are kept for the file scans; garbage is not.
+    QVERIFY(QFile::exists("data/600001"));
+    QVERIFY(QFile::exists("data/600005"));
+    QVERIFY(!QFile::exists("data/600007"));
+
+    int row = 0;
+    while (page.list->item(row, 0)->text() != "600003")
+        ++row;
+    page.onClick(row, 1);
+    QCOMPARE(page.chart->record.rows.size(), 20);
+    page.onClick(99, 0);   // no such row
+
+    // Finished for this program run.
+    const int requests = server.requestCount();
+    QVERIFY(!page.step());
+    QCOMPARE(server.requestCount(), requests);
+}
+
+void TestStockTailWidget::mailIsNotAnnouncedAsSentWhenItWasNot()
+{
+    StockTailWidget page;
+    page.stopTicking();
+    Stock s = poolStock("600001", "A");
+    s.preClose = 10;
+    s.close = 10.4f;
+    page.results.insert(s.code, s);
+    page.composeTailMail();
+    QCOMPARE(page.label->text(), QString::fromUtf8("NOTE:-1,尾盘选股邮件未发送"));
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir work;
+    QDir::setCurrent(work.path());
+    VorelApplication application(argc, argv);
+    TestStockTailWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_stocktailwidget.moc"
