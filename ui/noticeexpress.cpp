@@ -83,26 +83,33 @@ void NoticeExpress::buildTable()
 
 QString NoticeExpress::highlightTitle(const QString& title, const QString& keywords)
 {
-    // Mark the characters every keyword covers in the plain title, then emit
-    // escaped runs: a keyword can neither match inside the markup of another
-    // nor inject markup of the host's text into the label.
-    QVector<bool> marked(title.size(), false);
+    // Mark which keyword occurrence covers each character of the plain title,
+    // then emit escaped runs: a keyword can neither match inside the markup
+    // of another nor inject markup of the host's text into the label. Where
+    // occurrences overlap, the earlier keyword keeps its characters.
+    const int unmarked = -1;
+    QVector<int> owner(title.size(), unmarked);
+    int occurrence = 0;
     for (const QString& keyword : keywords.split(',', Qt::KeepEmptyParts)) {
         // an empty keyword would match between every two characters
         if (keyword.isEmpty())
             continue;
         for (int at = title.indexOf(keyword, 0, Qt::CaseSensitive); at >= 0;
-             at = title.indexOf(keyword, at + keyword.size(), Qt::CaseSensitive))
-            std::fill(marked.begin() + at, marked.begin() + at + keyword.size(), true);
+             at = title.indexOf(keyword, at + keyword.size(), Qt::CaseSensitive), ++occurrence) {
+            for (int i = at; i < at + keyword.size(); ++i) {
+                if (owner.at(i) == unmarked)
+                    owner[i] = occurrence;
+            }
+        }
     }
     QString html;
     int start = 0;
     while (start < title.size()) {
         int end = start;
-        while (end < title.size() && marked.at(end) == marked.at(start))
+        while (end < title.size() && owner.at(end) == owner.at(start))
             ++end;
         const QString run = title.mid(start, end - start).toHtmlEscaped();
-        html += marked.at(start) ? QString("<font color=red>%1</font>").arg(run) : run;
+        html += owner.at(start) == unmarked ? run : QString("<font color=red>%1</font>").arg(run);
         start = end;
     }
     return html;
