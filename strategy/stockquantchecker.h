@@ -6,9 +6,10 @@
 // days the result table evaluates, and edits its parameters in a modal dialog.
 // Parameters are read from the application's settings record at each check.
 //
-// A check judges bar `index` from bars 0 to index only: a back-test that let
-// later bars decide whether an earlier day was a signal would report gains
-// nobody could have had.
+// A check judges bar `index` from the prices of bars 0 to index only: a
+// back-test that let later prices decide whether an earlier day was a signal
+// would report gains nobody could have had. (The new-stock losing streak
+// still asks for a history of more than ten days.)
 
 #include <QObject>
 #include <QPointer>

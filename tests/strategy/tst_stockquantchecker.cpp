@@ -1,0 +1,541 @@
+#include "strategy/stockquantchecker.h"
+
+#include "analysis/indicatorscanners.h"
+#include "core/stock.h"
+#include "core/vorelapplication.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QDialog>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+Stock bar(float open, float high, float low, float close, float volume = 1000)
+{
+    Stock s;
+    s.open = open;
+    s.high = high;
+    s.low = low;
+    s.close = close;
+    s.volume = volume;
+    return s;
+}
+
+// Dates one day apart and, as the history parser gives them, change percents
+// against the previous close and no previous-close field.
+QVector<Stock> finish(QVector<Stock> bars)
+{
+    for (int i = 0; i < bars.size(); ++i) {
+        bars[i].code = "600000";
+        bars[i].date = QDate(2020, 1, 1).addDays(i).toString("yyyy-MM-dd");
+        if (i > 0)
+            bars[i].changePercent = (bars[i].close - bars[i - 1].close) * 100 / bars[i - 1].close;
+    }
+    return bars;
+}
+
+void addFlat(QVector<Stock>& bars, int count, float price, float volume = 1000)
+{
+    for (int i = 0; i < count; ++i)
+        bars.append(bar(price, price, price, price, volume));
+}
+
+// Closes stepping from `from` to `to` with highs and lows `spread` around them.
+void addRamp(QVector<Stock>& bars, int count, float from, float to, float spread = 0.1f)
+{
+    for (int i = 0; i < count; ++i) {
+        const float c = from + (to - from) * i / (count - 1);
+        bars.append(bar(c, c + spread, c - spread, c));
+    }
+}
+
+// A series ending in a signal of the checker, and the signal's index.
+struct Signal
+{
+    QVector<Stock> bars;
+    int index = -1;
+};
+
+// 21 calm bars at 10, then a hammer: low 9, body 9.9-9.95, high 9.96.
+Signal hammer()
+{
+    QVector<Stock> bars;
+    addFlat(bars, 21, 10);
+    bars.append(bar(9.9f, 9.96f, 9.0f, 9.95f));
+    return {finish(bars), 21};
+}
+
+// A decline (which leaves KDJ oversold), then a falling bar engulfed by a rising one.
+Signal yangTunYin()
+{
+    QVector<Stock> bars;
+    addRamp(bars, 30, 16.0f, 10.5f);
+    bars.append(bar(10.3f, 10.32f, 9.8f, 9.9f));
+    bars.append(bar(9.85f, 10.41f, 9.8f, 10.4f, 2000));
+    return {finish(bars), 31};
+}
+
+// A decline, then an inverted hammer: foot 0.02, body 0.03, head 0.55.
+Signal daoChuiZi()
+{
+    QVector<Stock> bars;
+    addRamp(bars, 10, 10.0f, 16.0f);
+    addRamp(bars, 20, 16.0f, 10.0f);
+    bars.append(bar(9.92f, 10.5f, 9.9f, 9.95f));
+    return {finish(bars), 30};
+}
+
+// A new stock that rises to 17.1, falls to 13.5 and breaks above its first high.
+Signal ciXinGuTuPo()
+{
+    QVector<Stock> bars;
+    addRamp(bars, 8, 10.0f, 17.0f);
+    addRamp(bars, 8, 16.5f, 13.5f);
+    addRamp(bars, 6, 14.0f, 16.5f);
+    bars.append(bar(16.6f, 17.45f, 16.5f, 17.4f));
+    return {finish(bars), 22};
+}
+
+// A new stock that rises for seven days and then falls 6 % five times.
+Signal ciXinGuLianDie()
+{
+    QVector<Stock> bars;
+    addRamp(bars, 7, 10.0f, 16.0f);
+    float c = 16.0f;
+    for (int i = 0; i < 5; ++i) {
+        c *= 0.94f;
+        bars.append(bar(c, c, c, c));
+    }
+    addFlat(bars, 3, c);
+    return {finish(bars), 11};
+}
+
+// Calm bars, one step up, then a rise of 5.5 % through the averages.
+Signal fangLiang()
+{
+    QVector<Stock> bars;
+    addFlat(bars, 40, 10);
+    bars.append(bar(10.05f, 10.05f, 10.05f, 10.05f));
+    bars.append(bar(10.1f, 10.62f, 10.1f, 10.6f, 3000));
+    return {finish(bars), 41};
+}
+
+// 20 calm bars, a dip below the average and a rise of 6 % above the upper band.
+Signal bollBreak(int calmBars = 20)
+{
+    QVector<Stock> bars;
+    addFlat(bars, calmBars, 10);
+    bars.append(bar(10, 10, 9.9f, 9.9f));
+    bars.append(bar(9.9f, 10.55f, 9.9f, 10.5f));
+    return {finish(bars), calmBars + 1};
+}
+
+Signal signalFor(int id)
+{
+    switch (id) {
+    case 1: return hammer();
+    case 2: return yangTunYin();
+    case 3: return daoChuiZi();
+    case 4: return ciXinGuTuPo();
+    case 5: return ciXinGuLianDie();
+    case 6: return fangLiang();
+    default: return bollBreak();
+    }
+}
+
+int check(int id, const QVector<Stock>& bars, int index)
+{
+    std::unique_ptr<StockQuantChecker> checker(createQuantChecker(id));
+    return checker->check("600000", bars, index);
+}
+
+int kdjVerdict(const QVector<Stock>& bars)
+{
+    StockKDJScanner scanner;
+    QStringList texts;
+    return scanner.scan("600000", bars, &texts);
+}
+
+bool kdjFavours(int verdict)
+{
+    return verdict == 1 || verdict == 3 || verdict == 5;
+}
+
+// The control in the dialog's row whose label reads `label` (the n-th such row).
+template <typename Control>
+Control* control(QDialog* dialog, const QString& label, int nth = 0)
+{
+    auto* grid = dialog->findChild<QGridLayout*>();
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        QLayoutItem* labelItem = grid->itemAtPosition(row, 0);
+        QLayoutItem* controlItem = grid->itemAtPosition(row, 1);
+        auto* text = labelItem ? qobject_cast<QLabel*>(labelItem->widget()) : nullptr;
+        auto* box = controlItem ? qobject_cast<QCheckBox*>(controlItem->widget()) : nullptr;
+        const QString shown = text ? text->text() : box ? box->text() : QString();
+        if (shown == label && nth-- == 0)
+            return controlItem ? qobject_cast<Control*>(controlItem->widget()) : nullptr;
+    }
+    return nullptr;
+}
+
+void pressOk(QDialog* dialog)
+{
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text() == QString::fromUtf8("确定"))
+            button->click();
+    }
+}
+
+} // namespace
+
+class TestStockQuantChecker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { defaults = vorelApp()->config; }
+    void init() { vorelApp()->config = defaults; }
+
+    void factoryKnowsSevenCheckers_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("csv");
+        QTest::addColumn<int>("days");
+        QTest::newRow("hammer") << 1 << QString::fromUtf8("锤子线量化策略") << "output/hammer.csv" << 4;
+        QTest::newRow("yty") << 2 << QString::fromUtf8("阳吞阴量化策略") << "output/yty.csv" << 4;
+        QTest::newRow("dcz") << 3 << QString::fromUtf8("倒锤子量化策略") << "output/daochuizi.csv" << 4;
+        QTest::newRow("cxgsp") << 4 << QString::fromUtf8("次新股升破策略") << "output/cxgsp.csv" << 4;
+        QTest::newRow("cxgld") << 5 << QString::fromUtf8("次新股连跌策略") << "output/cxgld.csv" << 3;
+        QTest::newRow("flzt") << 6 << QString::fromUtf8("放量涨停策略") << "output/flzt.csv" << 4;
+        QTest::newRow("byy2x") << 7 << QString::fromUtf8("首次突破布林上轨混合一阳穿二线策略")
+                               << "output/byy2x.csv" << 4;
+    }
+
+    void factoryKnowsSevenCheckers()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, name);
+        QFETCH(QString, csv);
+        QFETCH(int, days);
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(id));
+        QVERIFY(checker);
+        QCOMPARE(checker->name(), name);
+        QCOMPARE(checker->csvPath(), csv);
+        QCOMPARE(checker->days(), days);
+        QCOMPARE(checker->typeId(), id);
+        QVERIFY(!createQuantChecker(0));
+        QVERIFY(!createQuantChecker(8));
+    }
+
+    // Each fixture signals at its index and not on the day before; later bars
+    // (a crash, then a rally) never change the verdict on an earlier day, and
+    // no index outside the series is read.
+    void signalDependsOnTheDaysUpToIt_data()
+    {
+        QTest::addColumn<int>("id");
+        for (int id = 1; id <= 7; ++id)
+            QTest::newRow(qPrintable(QString("checker %1").arg(id))) << id;
+    }
+
+    void signalDependsOnTheDaysUpToIt()
+    {
+        QFETCH(int, id);
+        const Signal s = signalFor(id);
+        QCOMPARE(check(id, s.bars, s.index), 0);
+        QCOMPARE(check(id, s.bars, s.index - 1), -1);
+        QCOMPARE(check(id, s.bars, s.bars.size()), -1);
+        QCOMPARE(check(id, s.bars, -1), -1);
+
+        QVector<Stock> longer = s.bars;
+        addRamp(longer, 12, longer.last().close, longer.last().close * 0.5f);
+        addRamp(longer, 12, longer.last().close, longer.last().close * 3.0f);
+        longer = finish(longer);
+        QCOMPARE(check(id, longer, s.index), 0);
+    }
+
+    // The KDJ test of the two checkers that use it looks at the signal day,
+    // not at the last day of the history.
+    void kdjIsJudgedOnTheSignalDay_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::newRow("yty") << 2;
+        QTest::newRow("dcz") << 3;
+    }
+
+    void kdjIsJudgedOnTheSignalDay()
+    {
+        QFETCH(int, id);
+        const Signal s = signalFor(id);
+        QVERIFY(kdjFavours(kdjVerdict(s.bars.mid(0, s.index + 1))));
+        QVector<Stock> longer = s.bars;
+        addRamp(longer, 15, longer.last().close, longer.last().close * 2.0f);
+        longer = finish(longer);
+        QVERIFY(!kdjFavours(kdjVerdict(longer)));   // today's KDJ would refuse
+        QCOMPARE(check(id, longer, s.index), 0);
+    }
+
+    void yangTunYinKdjSwitch()
+    {
+        // A wide sideways range keeps KDJ in the middle without a cross.
+        QVector<Stock> bars;
+        for (int i = 0; i < 30; ++i)
+            bars.append(bar(10.6f, 12.6f, 8.6f, 10.6f));
+        bars.append(bar(10.3f, 10.32f, 9.8f, 9.9f));
+        bars.append(bar(9.85f, 10.41f, 9.8f, 10.4f, 2000));
+        bars = finish(bars);
+        QVERIFY(!kdjFavours(kdjVerdict(bars)));
+        vorelApp()->config.quantYangTunYinUseKDJ = 1;
+        QCOMPARE(check(2, bars, 31), -1);
+        vorelApp()->config.quantYangTunYinUseKDJ = 0;
+        QCOMPARE(check(2, bars, 31), 0);
+    }
+
+    void hammerRules_data()
+    {
+        QTest::addColumn<float>("open");
+        QTest::addColumn<float>("high");
+        QTest::addColumn<float>("low");
+        QTest::addColumn<float>("close");
+        QTest::addColumn<float>("volume");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("hammer") << 9.9f << 9.96f << 9.0f << 9.95f << 1000.f << 0;
+        QTest::newRow("volume at the limit") << 9.9f << 9.96f << 9.0f << 9.95f << 1010.f << -1;
+        // Head 13 % of the range counted from the body's lower end, though
+        // the shadow above the body is only 12 %.
+        QTest::newRow("body counts into the head") << 9.87f << 10.0f << 9.0f << 9.88f << 1000.f << -1;
+        QTest::newRow("short foot") << 9.5f << 9.6f << 9.0f << 9.55f << 1000.f << -1;
+        QTest::newRow("no range") << 9.9f << 9.9f << 9.9f << 9.9f << 1000.f << -1;
+        QTest::newRow("no price") << 0.f << 0.f << 0.f << 0.f << 1000.f << -1;
+    }
+
+    void hammerRules()
+    {
+        QFETCH(float, open);
+        QFETCH(float, high);
+        QFETCH(float, low);
+        QFETCH(float, close);
+        QFETCH(float, volume);
+        QFETCH(int, expected);
+        Signal s = hammer();
+        s.bars[s.index] = bar(open, high, low, close, volume);
+        QCOMPARE(check(1, finish(s.bars), s.index), expected);
+    }
+
+    void hammerNeedsTheLowestRecentClose_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<float>("earlierClose");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("off") << 0 << 9.0f << 0;
+        QTest::newRow("equal earlier close") << 2 << 9.95f << 0;
+        QTest::newRow("lower earlier close") << 2 << 9.94f << -1;
+        QTest::newRow("lower close before the window") << 1 << 9.94f << 0;
+    }
+
+    void hammerNeedsTheLowestRecentClose()
+    {
+        QFETCH(int, days);
+        QFETCH(float, earlierClose);
+        QFETCH(int, expected);
+        Signal s = hammer();
+        // The close three days back: inside the window of K = 2 (3 bars), not of K = 1.
+        s.bars[s.index - 3] = bar(earlierClose, earlierClose, earlierClose, earlierClose);
+        vorelApp()->config.quantHammerNDayLow = days;
+        QCOMPARE(check(1, finish(s.bars), s.index), expected);
+    }
+
+    void hammerNeedsEnoughDays()
+    {
+        vorelApp()->config.quantHammerMaN = 25;
+        const Signal s = hammer();
+        QCOMPARE(check(1, s.bars, s.index), -1);
+    }
+
+    void losingStreakRules_data()
+    {
+        QTest::addColumn<float>("fall");
+        QTest::addColumn<bool>("flatDay");
+        QTest::addColumn<float>("limit");
+        QTest::addColumn<int>("expected");
+        // The limit on the summed fall holds whatever its stored sign.
+        QTest::newRow("-30 % under the default 24") << 0.94f << false << 24.f << 0;
+        QTest::newRow("-20 % under the default 24") << 0.96f << false << 24.f << -1;
+        QTest::newRow("-20 % under -16") << 0.96f << false << -16.f << 0;
+        QTest::newRow("one day unchanged") << 0.94f << true << 24.f << -1;
+    }
+
+    void losingStreakRules()
+    {
+        QFETCH(float, fall);
+        QFETCH(bool, flatDay);
+        QFETCH(float, limit);
+        QFETCH(int, expected);
+        Signal s = ciXinGuLianDie();
+        for (int i = 7; i < 12; ++i) {
+            const float c = s.bars[i - 1].close * (flatDay && i == 9 ? 1.0f : fall);
+            s.bars[i] = bar(c, c, c, c);
+        }
+        vorelApp()->config.quantCiXinGuLianDieDecease = limit;
+        QCOMPARE(check(5, finish(s.bars), 11), expected);
+    }
+
+    // The history must be longer than ten days; the streak may lie in its first days.
+    void losingStreakNeedsElevenBars()
+    {
+        QVector<Stock> bars;
+        addRamp(bars, 3, 10.0f, 12.0f);
+        float c = 12.0f;
+        for (int i = 0; i < 5; ++i) {
+            c *= 0.94f;
+            bars.append(bar(c, c, c, c));
+        }
+        QCOMPARE(check(5, finish(bars), 7), -1);
+        addFlat(bars, 3, c);
+        QCOMPARE(check(5, finish(bars), 7), 0);
+    }
+
+    void newStockBreakUpNeedsATurn()
+    {
+        QVector<Stock> bars;
+        addRamp(bars, 30, 10.0f, 20.0f);
+        bars.append(bar(20.0f, 21.1f, 20.0f, 21.0f));
+        QCOMPARE(check(4, finish(bars), 30), -1);
+    }
+
+    void bollNeedsTwentyOneEarlierDays()
+    {
+        const Signal early = bollBreak(19);
+        QCOMPARE(early.index, 20);
+        QCOMPARE(check(7, early.bars, early.index), -1);
+        const Signal first = bollBreak(20);
+        QCOMPARE(check(7, first.bars, first.index), 0);
+    }
+
+    void bollMeasuresTheHeadAgainstThePreviousClose()
+    {
+        Signal s = bollBreak();
+        // A history that carries its own previous close uses it.
+        s.bars[s.index].preClose = 1.0f;
+        QCOMPARE(check(7, s.bars, s.index), -1);
+        s.bars[s.index].preClose = 9.9f;
+        QCOMPARE(check(7, s.bars, s.index), 0);
+    }
+
+    void dialogsShowAndStoreTheSettings()
+    {
+        AppConfig& c = vorelApp()->config;
+        c.quantHammerHead = 12.7f;
+        c.quantHammerFooter = 99;
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(1));
+        QPointer<QDialog> dialog = checker->buildDialog(nullptr);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QString::fromUtf8("锤子线量化策略参数设置"));
+        auto* head = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最大头部[0-15]%"));
+        auto* footer = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最小足部[65-99]%"));
+        auto* volume = control<QDoubleSpinBox>(dialog, QString::fromUtf8("锤子线成交量变化[1.0-1.8f]"));
+        QVERIFY(head && footer && volume);
+        QCOMPARE(head->value(), 12);       // truncated
+        QCOMPARE(footer->value(), 90);     // clamped
+        volume->setValue(1.5);
+        dialog->show();
+        pressOk(dialog);
+        QCOMPARE(c.quantHammerHead, 12.f);
+        QCOMPARE(c.quantHammerFooter, 90.f);
+        QCOMPARE(c.quantHammerVolume, 1.5f);
+        QTRY_VERIFY(dialog.isNull());     // closed and deleted
+    }
+
+    void switchesReadTheirStoredValue_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("yty 1") << 2 << 1 << true;
+        QTest::newRow("yty 2") << 2 << 2 << false;
+        QTest::newRow("dcz 2") << 3 << 2 << true;
+        QTest::newRow("dcz 0") << 3 << 0 << false;
+    }
+
+    void switchesReadTheirStoredValue()
+    {
+        QFETCH(int, id);
+        QFETCH(int, stored);
+        QFETCH(bool, checked);
+        AppConfig& c = vorelApp()->config;
+        c.quantYangTunYinUseKDJ = stored;
+        c.quantDaoChuiZiUseKDJ = stored;
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(id));
+        QPointer<QDialog> dialog = checker->buildDialog(nullptr);
+        auto* box = dialog->findChild<QCheckBox*>();
+        QCOMPARE(box->isChecked(), checked);
+        pressOk(dialog);
+        QCOMPARE(id == 2 ? c.quantYangTunYinUseKDJ : c.quantDaoChuiZiUseKDJ, checked ? 1 : 0);
+        delete dialog;
+    }
+
+    void losingStreakDialogShowsTheFallAsPositive_data()
+    {
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("-24") << -24.f << 24;
+        QTest::newRow("default 24") << 24.f << 24;
+        QTest::newRow("-30.7") << -30.7f << 30;
+        QTest::newRow("-5 clamped") << -5.f << 16;
+    }
+
+    void losingStreakDialogShowsTheFallAsPositive()
+    {
+        QFETCH(float, stored);
+        QFETCH(int, shown);
+        vorelApp()->config.quantCiXinGuLianDieDecease = stored;
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(5));
+        QPointer<QDialog> dialog = checker->buildDialog(nullptr);
+        auto* fall = control<QSpinBox>(dialog, QString::fromUtf8("最小跌幅-[16-48]%"));
+        QVERIFY(fall);
+        QCOMPARE(fall->value(), shown);
+        fall->setValue(30);
+        pressOk(dialog);
+        QCOMPARE(vorelApp()->config.quantCiXinGuLianDieDecease, -30.f);
+        delete dialog;
+    }
+
+    void checkersWithoutParametersHaveNoDialog()
+    {
+        for (int id : {6, 7}) {
+            std::unique_ptr<StockQuantChecker> checker(createQuantChecker(id));
+            QVERIFY(!checker->buildDialog(nullptr));
+            checker->config(nullptr);   // returns at once
+        }
+    }
+
+private:
+    AppConfig defaults;
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
+        return 2;
+    int result = 0;
+    {
+        VorelApplication app(argc, argv);
+        TestStockQuantChecker test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    return result;
+}
+
+#include "tst_stockquantchecker.moc"
