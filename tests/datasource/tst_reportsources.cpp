@@ -49,7 +49,6 @@ private slots:
     void ahSkipsMalformedRecords_data();
     void ahSkipsMalformedRecords();
     void newsAndDoctorUrlsCarryTheMarket();
-    void newsParsesTheArray();
     void doctorPageGivesItsTexts();
     void doctorPageWithoutRankOrHeadlineGivesNothing();
     void rankingUrlIsTheLastLinkOfOurHost();
@@ -136,15 +135,6 @@ void ReportSourcesTest::newsAndDoctorUrlsCarryTheMarket()
 
     QCOMPARE(stockDoctorUrls({ "601988", "300750" }),
              QStringList({ "http://127.0.0.1:9/doctor/sh601988.html", "http://127.0.0.1:9/doctor/sz300750.html" }));
-}
-
-void ReportSourcesTest::newsParsesTheArray()
-{
-    StockNewsInterface news;
-    const auto rows = news.parse("{\"code\":0,\"data\":{\"data\":[{\"id\":\"1\",\"title\":\"a\"},{\"id\":\"2\",\"title\":\"b\"}]}}",
-                                 QString());
-    QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows.at(1).value("title"), QString("b"));
 }
 
 void ReportSourcesTest::doctorPageGivesItsTexts()
