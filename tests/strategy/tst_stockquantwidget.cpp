@@ -1,0 +1,396 @@
+#include "strategy/stockquantwidget.h"
+
+#include "core/clock.h"
+#include "core/vorelapplication.h"
+#include "strategy/stockquantchecker.h"
+#include "ui/vorelstockmsgbox.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Closes every message box that opens and remembers "title|text" of each.
+class MessageCatcher : public QObject
+{
+public:
+    MessageCatcher()
+    {
+        connect(&timer, &QTimer::timeout, this, [this]() {
+            auto* box = qobject_cast<VorelStockMsgBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            QStringList texts;
+            for (QLabel* label : box->findChildren<QLabel*>())
+                texts << label->text();
+            seen << box->windowTitle() + "|" + texts.join(QString());
+            box->done(0);
+        });
+        timer.start(5);
+    }
+    QStringList seen;
+
+private:
+    QTimer timer;
+};
+
+struct Bar
+{
+    float open, close, high, low, volume;
+};
+
+QString dayText(int i)
+{
+    return QDate(2020, 1, 1).addDays(i).toString("yyyy-MM-dd");
+}
+
+Bar flat(float price)
+{
+    return {price, price, price, price, 1000};
+}
+
+// 21 calm days, then a hammer (low 9, body 9.9-9.95, high 9.96).
+QList<Bar> calmThenHammer()
+{
+    QList<Bar> bars;
+    for (int i = 0; i < 21; ++i)
+        bars << flat(10);
+    bars << Bar{9.9f, 9.95f, 9.96f, 9.0f, 1000};
+    return bars;
+}
+
+// A new stock rising for seven days, then falling 6 % on `falls` days.
+QList<Bar> risingThenFalling(int falls)
+{
+    QList<Bar> bars;
+    for (int i = 0; i < 7; ++i)
+        bars << flat(10 + i);
+    float c = 16;
+    for (int i = 0; i < falls; ++i) {
+        c *= 0.94f;
+        bars << flat(c);
+    }
+    bars << flat(c) << flat(c);
+    return bars;
+}
+
+// A daily history as the K-line source stores it.
+void writeHistory(const QString& code, const QList<Bar>& bars)
+{
+    QStringList rows;
+    for (int i = 0; i < bars.size(); ++i) {
+        const Bar& b = bars.at(i);
+        rows << QString("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
+                    .arg(dayText(i))
+                    .arg(double(b.open))
+                    .arg(double(b.close))
+                    .arg(double(b.high))
+                    .arg(double(b.low))
+                    .arg(double(b.volume));
+    }
+    QFile file("data/" + code);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, rows.join(',')).toLatin1());
+}
+
+void writeShareList(const QStringList& rows)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        db.setDatabaseName("config/data.db");
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
+                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
+        for (const QString& row : rows)
+            QVERIFY(query.exec("insert into ShareList values " + row));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("writer");
+}
+
+QVector<Stock> series(const QList<float>& closes)
+{
+    QVector<Stock> bars;
+    for (int i = 0; i < closes.size(); ++i) {
+        Stock s;
+        s.code = "600000";
+        s.date = dayText(i);
+        s.open = s.high = s.low = s.close = closes.at(i);
+        if (i > 0)
+            s.changePercent = (closes.at(i) - closes.at(i - 1)) * 100 / closes.at(i - 1);
+        bars.append(s);
+    }
+    return bars;
+}
+
+QStringList rowTexts(QTableWidget* table)
+{
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
+}
+
+} // namespace
+
+class TestStockQuantWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        defaults = vorelApp()->config;
+        setChinaNow(QDateTime(QDate(2020, 6, 30), QTime(16, 0)));
+        writeShareList({"('600001','新股一','','',1,1,'20200601','','20200601')",
+                        "('600002','老股二','','',1,1,'19990101','','19990101')",
+                        "('600003','新股三','','',1,1,'20200101','','20200101')"});
+    }
+
+    void init()
+    {
+        vorelApp()->config = defaults;
+        QDir("data").removeRecursively();
+        QDir("output").removeRecursively();
+        QVERIFY(QDir().mkpath("data"));
+    }
+
+    void rowHoldsBuyPriceAndFollowingDays_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("four days") << 4 << 1
+                                   << "600000|" + dayText(1) + "|N/A|10.00|11.00|10.00|9.50|-5.00|12.00|20.00";
+        QTest::newRow("three days") << 3 << 1 << "600000|" + dayText(1) + "|N/A|10.00|11.00|10.00|9.50|-5.00";
+        QTest::newRow("two days left") << 4 << 3
+                                       << "600000|" + dayText(3) + "|N/A|9.50|12.00|26.32||||";
+        QTest::newRow("signal on the last day") << 4 << 5 << "600000|" + dayText(5) + "|N/A|||||||";
+    }
+
+    void rowHoldsBuyPriceAndFollowingDays()
+    {
+        QFETCH(int, days);
+        QFETCH(int, pos);
+        QFETCH(QString, row);
+        StockQuantListWidget table(days);
+        QCOMPARE(table.columnCount(), days == 3 ? 8 : 10);
+        table.addStocks(series({8, 9, 10, 11, 9.5f, 12}), pos, 0, 7);
+        QCOMPARE(rowTexts(&table), QStringList{row});
+    }
+
+    void nextDayRiseAboveTheLimitDropsTheSignal_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<float>("rise");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("yty 6.5 %") << 2 << 6.5f << 0;
+        QTest::newRow("yty 6.0 %") << 2 << 6.0f << 1;
+        QTest::newRow("dcz 4.9 % over 4.8") << 3 << 4.9f << 0;
+        QTest::newRow("cxgsp 6.5 % over 6.4") << 4 << 6.5f << 0;
+        QTest::newRow("flzt 4.9 %") << 6 << 4.9f << 0;
+        QTest::newRow("flzt 4.8 %") << 6 << 4.8f << 1;
+        QTest::newRow("hammer has no limit") << 1 << 10.0f << 1;
+        QTest::newRow("cxgld has no limit") << 5 << 10.0f << 1;
+    }
+
+    void nextDayRiseAboveTheLimitDropsTheSignal()
+    {
+        QFETCH(int, type);
+        QFETCH(float, rise);
+        QFETCH(int, rows);
+        StockQuantListWidget table(4);
+        QVector<Stock> bars = series({9, 10, 11});
+        bars[2].changePercent = rise;
+        table.addStocks(bars, 1, 0, type);
+        QCOMPARE(table.rowCount(), rows);
+        // Without a next day there is nothing to limit.
+        table.addStocks(bars.mid(0, 2), 1, 0, type);
+        QCOMPARE(table.rowCount(), rows + 1);
+    }
+
+    void signalParameterDescribesTheCandle_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("hammer: head and body per foot") << 1 << "50.00,50.00";
+        QTest::newRow("inverted hammer: body and top per range") << 3 << "25.00,75.00";
+        QTest::newRow("others") << 2 << "N/A";
+    }
+
+    void signalParameterDescribesTheCandle()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        Stock candle;
+        candle.open = 10.5f;
+        candle.close = 10.25f;
+        candle.high = 10.75f;
+        candle.low = 9.75f;
+        StockQuantListWidget table(4);
+        table.addStocks({candle}, 0, 0, type);
+        QCOMPARE(table.item(0, 2)->text(), text);
+    }
+
+    void runListsEverySignalAndWritesTheReport()
+    {
+        QList<Bar> twice = calmThenHammer();
+        twice << flat(10) << flat(10.5f) << flat(11) << flat(11.5f);
+        writeHistory("600001", twice);
+        QList<Bar> again = calmThenHammer() + calmThenHammer().mid(1);
+        writeHistory("600002", again);
+        QFile garbage("data/000000");
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("<html>not found</html>");
+        garbage.close();
+
+        MessageCatcher catcher;
+        StockQuantFrameWork frame;
+        auto* tab = qobject_cast<StockQuantCheckerWidget*>(frame.widget(0));
+        QVERIFY(tab);
+        tab->onSearch();
+        QVERIFY(tab->isRunning());
+        QVERIFY(tab->findChild<QProgressBar*>()->isVisibleTo(tab));
+        tab->onSearch();   // ignored while running
+        QTRY_COMPARE(catcher.seen.size(), 1);
+        QCOMPARE(catcher.seen.first(), QString::fromUtf8("提示|策略测试文档output/hammer.csv已生成请查阅"));
+        QVERIFY(!tab->isRunning());
+        QVERIFY(!tab->findChild<QProgressBar*>()->isVisibleTo(tab));
+
+        tab->table()->sortItems(1);
+        QStringList rows = rowTexts(tab->table());
+        rows.sort();
+        const QStringList expected{
+            "600001|" + dayText(21) + "|1.11,5.56|10.00|10.50|5.00|11.00|10.00|11.50|15.00",
+            "600002|" + dayText(21) + "|1.11,5.56|10.00|10.00|0.00|10.00|0.00|10.00|0.00",
+            "600002|" + dayText(42) + "|1.11,5.56|||||||",
+        };
+        QCOMPARE(rows, expected);
+        const QString csv = readText("output/hammer.csv");
+        QVERIFY2(csv.startsWith(QString::fromUtf8("代码,信号日期,信号参数,买入价格,第二天收,二天累计涨幅,"
+                                                  "第三天收,三天累计涨幅,第四天收,四天累计涨幅,\n")),
+                 qPrintable(csv));
+        // Commas inside a cell would split it: the parameter's comma is a blank.
+        QVERIFY2(csv.contains("600001," + dayText(21) + ",1.11 5.56,10.00,"), qPrintable(csv));
+        QCOMPARE(csv.count('\n'), 4);
+    }
+
+    void newStockRunTakesRecentListingsOnceEach()
+    {
+        writeHistory("600001", risingThenFalling(6));   // listed 29 days ago: two signal days
+        writeHistory("600002", risingThenFalling(6));   // listed long ago
+        writeHistory("600003", risingThenFalling(6));   // listed 181 days ago
+        MessageCatcher catcher;
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(5));
+        StockQuantCheckerWidget tab(checker.get());
+        QCOMPARE(tab.table()->columnCount(), 8);
+        for (int run = 1; run <= 2; ++run) {
+            tab.onSearch();
+            QTRY_COMPARE(catcher.seen.size(), run);
+            // A second run over the same files lists the same rows.
+            QCOMPARE(tab.table()->rowCount(), 1);
+            QCOMPARE(tab.table()->item(0, 0)->text(), QString("600001"));
+            QCOMPARE(tab.table()->item(0, 1)->text(), dayText(11));
+        }
+        QCOMPARE(readText("output/cxgld.csv").count('\n'), 2);
+    }
+
+    void reportThatCannotBeWrittenIsAnError()
+    {
+        writeHistory("600001", calmThenHammer());
+        QVERIFY(QDir().mkpath("output/hammer.csv"));   // a folder where the file should go
+        MessageCatcher catcher;
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(1));
+        StockQuantCheckerWidget tab(checker.get());
+        tab.onSearch();
+        QTRY_COMPARE(catcher.seen.size(), 1);
+        QCOMPARE(catcher.seen.first(), QString::fromUtf8("错误|策略测试文档output/hammer.csv无法写入"));
+        QCOMPARE(tab.table()->rowCount(), 1);
+    }
+
+    void nothingToScanStartsNothing()
+    {
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(1));
+        StockQuantCheckerWidget tab(checker.get());
+        tab.onSearch();   // empty folder
+        QVERIFY(!tab.isRunning());
+        QDir("data").removeRecursively();
+        tab.onSearch();   // no folder
+        QVERIFY(!tab.isRunning());
+    }
+
+    void threadDeliversEveryHistoryInKeyOrder()
+    {
+        writeHistory("600001", calmThenHammer());
+        writeHistory("600002", calmThenHammer());
+        std::unique_ptr<StockQuantChecker> checker(createQuantChecker(1));
+        StockQuantCheckerWidget tab(checker.get());
+        StockQuantThreadTarget worker;
+        connect(&worker, &StockQuantThreadTarget::updateStocks, &tab, &StockQuantCheckerWidget::onUpdateStocks);
+        QSignalSpy spy(&worker, &StockQuantThreadTarget::updateStocks);
+        worker.setStocks({{"b", QDir("data").absoluteFilePath("600002")}, {"a", QDir("data").absoluteFilePath("600001")}});
+        worker.start();
+        QVERIFY(worker.wait(5000));
+        QCOMPARE(spy.size(), 2);
+        QCOMPARE(spy.at(0).at(0).toString(), QString("600001"));
+        QCOMPARE(spy.at(0).at(3).toInt(), 0);
+        QCOMPARE(spy.at(1).at(0).toString(), QString("600002"));
+        QCOMPARE(spy.at(1).at(3).toInt(), 50);
+        QTRY_COMPARE(tab.table()->rowCount(), 2);
+    }
+
+    void frameHasATabPerCheckerAndOwnsThem()
+    {
+        auto frame = std::make_unique<StockQuantFrameWork>();
+        QCOMPARE(frame->count(), 7);
+        QCOMPARE(frame->tabText(0), QString::fromUtf8("锤子线量化策略"));
+        QCOMPARE(frame->tabText(6), QString::fromUtf8("首次突破布林上轨混合一阳穿二线策略"));
+        QPointer<StockQuantChecker> checker = frame->widget(4)->findChild<StockQuantChecker*>();
+        QVERIFY(checker);
+        QCOMPARE(checker->typeId(), 5);
+        frame.reset();
+        QVERIFY(checker.isNull());
+    }
+
+private:
+    AppConfig defaults;
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
+        return 2;
+    int result = 0;
+    {
+        VorelApplication app(argc, argv);
+        TestStockQuantWidget test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    return result;
+}
+
+#include "tst_stockquantwidget.moc"
