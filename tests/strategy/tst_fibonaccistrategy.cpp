@@ -212,8 +212,11 @@ private slots:
 
     void corruptPricesNeverSignal()
     {
-        // Lows of zero would make any swing infinite.
-        QVector<Stock> bars = breakdownSeries(6);
+        // A low of zero in the recent window would make the swing infinite.
+        QVector<Stock> bars = breakoutSeries(6);
+        QCOMPARE(scanType(1, bars), 0);
+        bars[bars.size() - 4].low = 0;
+        QCOMPARE(scanType(1, bars), -1);
         for (Stock& bar : bars)
             bar.low = 0;
         for (int type = 0; type < 6; ++type)
