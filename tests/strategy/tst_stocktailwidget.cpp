@@ -106,7 +106,7 @@ private slots:
     void waitsForTenToThreeOnTradingDays_data();
     void waitsForTenToThreeOnTradingDays();
     void wholeRunPicksRechecksStoresAndShowsMinutes();
-    void mailIsNotAnnouncedAsSentWhenItWasNot();
+    void unsentMailIsNotAnnouncedAsSent();
 };
 
 void TestStockTailWidget::init()
@@ -223,14 +223,11 @@ void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
     QCOMPARE(server.requestCount(), requests);
 }
 
-void TestStockTailWidget::mailIsNotAnnouncedAsSentWhenItWasNot()
+void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()
 {
     StockTailWidget page;
     page.stopTicking();
-    Stock s = poolStock("600001", "A");
-    s.preClose = 10;
-    s.close = 10.4f;
-    page.results.insert(s.code, s);
+    page.results.insert("600001", poolStock("600001", "A"));
     page.composeTailMail();
     QCOMPARE(page.label->text(), QString::fromUtf8("NOTE:-1,尾盘选股邮件未发送"));
 }

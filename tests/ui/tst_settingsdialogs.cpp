@@ -1,6 +1,6 @@
-// The about box, the settings dialog and its call-auction tab (values shown
-// within their ranges and written back when the tab goes), and where the main
-// window offers the picking pages and the two dialogs.
+// The about box title, the call-auction settings tab (values shown within
+// their ranges and written back when the tab goes), and where the main window
+// offers the picking pages and the settings dialog.
 
 #include "core/vorelapplication.h"
 #include "strategy/bidconfigwidget.h"
@@ -8,14 +8,10 @@
 #include "ui/vorelstock.h"
 #include "ui/vorelstockconfigdialog.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -27,8 +23,6 @@ private slots:
     void aboutBoxNamesProgramAndAddonVersion();
     void auctionTabWritesBackClampedValues_data();
     void auctionTabWritesBackClampedValues();
-    void changedValuesReachTheRecordAndNothingElseChanges();
-    void settingsDialogClosesOnItsButton();
     void mainWindowOffersPagesAndDialogs();
 };
 
@@ -36,14 +30,6 @@ void TestSettingsDialogs::aboutBoxNamesProgramAndAddonVersion()
 {
     VorelAboutDlg dialog;
     QCOMPARE(dialog.windowTitle(), QString::fromUtf8("岚蚁选股 1.7.0.0(插件版本:1000)"));
-    QCOMPARE(dialog.size(), QSize(410, 196));
-    int links = 0;
-    for (QLabel* label : dialog.findChildren<QLabel*>())
-        links += label->openExternalLinks() && label->text().contains("<a href=") ? 1 : 0;
-    QCOMPARE(links, 3);
-    dialog.show();
-    dialog.findChild<QPushButton*>()->click();
-    QVERIFY(!dialog.isVisible());
 }
 
 void TestSettingsDialogs::auctionTabWritesBackClampedValues_data()
@@ -72,6 +58,7 @@ void TestSettingsDialogs::auctionTabWritesBackClampedValues()
     config.bidMinPercent = minPercent;
     config.bidMaxPercent = maxPercent;
     config.bidRatio = ratio;
+    config.bidUseK = true;
     {
         BidConfigWidget form;
         QCOMPARE(form.ratioBox->decimals(), 3);
@@ -80,44 +67,7 @@ void TestSettingsDialogs::auctionTabWritesBackClampedValues()
     QVERIFY(qAbs(config.bidMinPercent - minAfter) < 1e-6f);
     QVERIFY(qAbs(config.bidMaxPercent - maxAfter) < 1e-6f);
     QVERIFY(qAbs(config.bidRatio - ratioAfter) < 1e-6f);
-}
-
-void TestSettingsDialogs::changedValuesReachTheRecordAndNothingElseChanges()
-{
-    AppConfig& config = vorelApp()->config;
-    config.bidMinPercent = -8.0f;
-    config.bidMaxPercent = 3.6f;
-    config.bidRatio = 0.093f;
-    config.bidUseK = true;
-    const AppConfig before = config;
-    {
-        VorelStockConfigDialog dialog;
-        QCOMPARE(dialog.tabs->count(), 1);
-        QCOMPARE(dialog.tabs->tabText(0), QString::fromUtf8("竞价配置"));
-        auto* form = qobject_cast<BidConfigWidget*>(dialog.tabs->widget(0));
-        QVERIFY(form);
-        form->maxPercentBox->setValue(5.5);
-        form->useKBox->setChecked(false);
-    }
-    QCOMPARE(config.bidMaxPercent, 5.5f);
-    QCOMPARE(config.bidUseK, false);
-    QCOMPARE(config.bidMinPercent, -8.0f);
-    QVERIFY(qAbs(config.bidRatio - 0.093f) < 1e-6f);
-
-    QCOMPARE(config.trendDelta, before.trendDelta);
-    QCOMPARE(config.trendMinPoints, before.trendMinPoints);
-    QCOMPARE(config.fibonacciNewStockDelta, before.fibonacciNewStockDelta);
-}
-
-void TestSettingsDialogs::settingsDialogClosesOnItsButton()
-{
-    VorelStockConfigDialog dialog;
-    QCOMPARE(dialog.windowTitle(), QString::fromUtf8("软件配置"));
-    QPushButton* close = dialog.findChild<QPushButton*>();
-    QCOMPARE(close->text(), QString::fromUtf8("关闭"));
-    QTimer::singleShot(0, close, &QPushButton::click);
-    dialog.exec();
-    QVERIFY(!dialog.isVisible());
+    QCOMPARE(config.bidUseK, true);
 }
 
 void TestSettingsDialogs::mainWindowOffersPagesAndDialogs()
