@@ -153,9 +153,9 @@ void NoticeExpress::onSearch()
     loader.start();
 }
 
-void NoticeExpress::onRereshData(const QVector<Data>& notices)
+void NoticeExpress::onRereshData(const QVector<Data>& batch)
 {
-    for (const Data& notice : notices)
+    for (const Data& notice : batch)
         onUpdateOneRow(notice);
 }
 

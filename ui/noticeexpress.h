@@ -46,7 +46,7 @@ public:
 
 public slots:
     void onSearch();
-    void onRereshData(const QVector<Data>& notices);
+    void onRereshData(const QVector<Data>& batch);
     void onUpdateOneRow(const Data& notice);
     void onDone();
 
