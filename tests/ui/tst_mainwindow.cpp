@@ -4,6 +4,7 @@
 #include "ui/vorelstockmsgbox.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -19,6 +20,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 private slots:
     void windowCarriesTitleSizeAndMenus();
+    void chartWindowTogglesFollowsAndCloses();
     void screenshotShowsReadableChinese();
     void messageBoxClosesOnOkAndWrapsText();
     void lineDelegateDrawsOneGridLineUnderEachRow();
@@ -41,6 +43,34 @@ void MainWindowTest::windowCarriesTitleSizeAndMenus()
         window.pageList->setCurrentRow(window.pageList->count() - 1);
         QCOMPARE(window.pageStack->currentIndex(), window.pageList->count() - 1);
     }
+}
+
+void MainWindowTest::chartWindowTogglesFollowsAndCloses()
+{
+    VorelStock window;
+    vorelApp()->init(&window);
+    QWidget* chart = vorelApp()->chartWindow();
+    QVERIFY(chart);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    window.showCandistickWidget();
+    QVERIFY(chart->isVisible());
+    window.showCandistickWidget();
+    QVERIFY(!chart->isVisible());
+
+    // a hidden chart stays where it is
+    const QPoint parked = chart->pos();
+    window.move(window.pos() + QPoint(30, 20));
+    QCoreApplication::processEvents();
+    QCOMPARE(chart->pos(), parked);
+
+    window.showCandistickWidget();
+    window.move(window.pos() + QPoint(40, 10));
+    QTRY_COMPARE(chart->pos(), QPoint(window.pos().x() + window.width() + 16, window.pos().y()));
+
+    window.close();
+    QVERIFY(!chart->isVisible());
 }
 
 void MainWindowTest::screenshotShowsReadableChinese()
@@ -110,6 +140,8 @@ int main(int argc, char** argv)
 {
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
+    QDir().mkpath("config");
+    QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", "config/data.db");
     VorelApplication app(argc, argv);
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
