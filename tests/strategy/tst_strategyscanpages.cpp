@@ -1,0 +1,312 @@
+#include "strategy/stockhotstockfibonacciwidget.h"
+#include "strategy/stocknewstockfibonacciwidget.h"
+#include "strategy/stocktrendwidget.h"
+
+#include "analysis/candlestickwidget.h"
+#include "analysis/vorelplot.h"
+#include "core/fileutils.h"
+#include "core/vorelapplication.h"
+#include "tests/strategy/fibonacciseries.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A daily history file as the K-line source stores it.
+void writeHistory(const QString& code, const QVector<Stock>& bars)
+{
+    QStringList rows;
+    for (const Stock& b : bars) {
+        rows << QString("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
+                    .arg(b.date)
+                    .arg(double(b.open))
+                    .arg(double(b.close))
+                    .arg(double(b.high))
+                    .arg(double(b.low))
+                    .arg(double(b.volume));
+    }
+    QFile file("data/" + code);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString("{\"code\":0,\"data\":{\"sz%1\":{\"qfqday\":[%2]}}}").arg(code, rows.join(',')).toLatin1());
+}
+
+// Closes that step +1.0 and -1.0 in the relative series (x 1.1, x 0.9) in
+// turn, the first step a rise when startUp. An even count ends on the first
+// step's level, so that level is the one the scanners try.
+QVector<Stock> seesaw(int count, bool startUp)
+{
+    SeriesBuilder b;
+    float close = 10;
+    b.closes({close});
+    for (int i = 0; i < count - 1; ++i) {
+        close *= (i % 2 == 0) == startUp ? 1.1f : 0.9f;
+        b.closes({close});
+    }
+    return b.bars();
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
+}
+
+QStringList listed(QListWidget* list)
+{
+    QStringList codes;
+    for (int i = 0; i < list->count(); ++i)
+        codes << list->item(i)->text();
+    return codes;
+}
+
+void runScan(StrategyScanPage& page)
+{
+    page.onScan();
+    QVERIFY(page.isScanning());
+    QTRY_VERIFY(!page.isScanning());
+}
+
+int lineCount(CandlestickWidget* chart, const char* name)
+{
+    return chart->plot->graph(QString::fromLatin1(name))->dataCount();
+}
+
+} // namespace
+
+class TestStrategyScanPages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir().mkpath("data"));
+        writeHistory("600001", breakdownSeries(6));          // hot type 3, 50 bars
+        writeHistory("600002", breakdownSeries(6).mid(0, 40)); // too short for hot stocks
+        writeHistory("300001", SeriesBuilder().flat(30, 10).bars());
+        writeHistory("300002", SeriesBuilder().flat(100, 10).bars());
+        writeHistory("600011", seesaw(12, true));             // a relative pressure line
+        writeHistory("600012", seesaw(12, false));            // a relative support line
+        writeHistory("399678", SeriesBuilder().flat(300, 1000).bars());
+        QFile garbage("data/000000");
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("<html>not found</html>");
+    }
+
+    void hotScanListsHitsAndWritesListWhole()
+    {
+        QVERIFY(saveWhole("list", "old,old,old,old,"));
+        StockHotStockFibonacciWidget page;
+        page.radios.at(3)->click();
+        QCOMPARE(page.worker->kind(), 3);
+        runScan(page);
+        QCOMPARE(listed(page.list), QStringList{"600001"});
+        QCOMPARE(readText("list"), QString("600001,"));
+
+        // Other set-ups over the same files find nothing; the list file follows.
+        page.radios.at(0)->click();
+        runScan(page);
+        QCOMPARE(page.list->count(), 0);
+        QCOMPARE(readText("list"), QString());
+    }
+
+    void hotScanTakesTheSettingsRecord()
+    {
+        AppConfig& config = vorelApp()->config;
+        const int swing = config.fibonacciHotStockMinSwing;
+        config.fibonacciHotStockMinSwing = 30;
+        StockHotStockFibonacciWidget page;
+        page.radios.at(3)->click();
+        runScan(page);
+        config.fibonacciHotStockMinSwing = swing;
+        QCOMPARE(page.list->count(), 0);
+        QCOMPARE(page.scanParams.minSwing, 30);
+    }
+
+    void scanIgnoredWhileOneRuns()
+    {
+        // The page is never shown here: a running scan is told by the bar
+        // having been shown, not by the bar being on screen.
+        StockHotStockFibonacciWidget page;
+        page.list->addItem("keep");
+        page.progress->show();
+        page.onScan();
+        QVERIFY(!page.worker->isRunning());
+        QCOMPARE(listed(page.list), QStringList{"keep"});
+    }
+
+    void hotClickDrawsTheCheckedSetUp()
+    {
+        StockHotStockFibonacciWidget page;
+        page.radios.at(3)->click();
+        page.onClick(new QListWidgetItem("600001", page.list));
+        QCOMPARE(page.chart->bars.size(), 50);
+        QCOMPARE(lineCount(page.chart, "line1"), 2);
+        QCOMPARE(lineCount(page.chart, "line3"), 2);
+
+        // Another set-up, a foreign item text, and a missing file leave it as it is.
+        page.radios.at(1)->click();
+        page.onClick(page.list->item(0));
+        page.radios.at(3)->click();
+        page.onClick(new QListWidgetItem("../data/600001", page.list));
+        page.onClick(new QListWidgetItem("699999", page.list));
+        page.onClick(nullptr);
+        QCOMPARE(page.chart->bars.size(), 50);
+        QCOMPARE(lineCount(page.chart, "line1"), 2);
+    }
+
+    void hotDialogReadsAndWritesTheSettings()
+    {
+        AppConfig& config = vorelApp()->config;
+        const AppConfig saved = config;
+        config.fibonacciHotStockDays = 33;
+        config.fibonacciHotStock = true;
+        StockHotStockFibonacciConfig dialog;
+        QCOMPARE(dialog.daysSpin->value(), 33);
+        QVERIFY(dialog.hotCheck->isChecked());
+        dialog.deltaSpin->setValue(2.5);
+        dialog.minSwingSpin->setValue(20);
+        dialog.hotCheck->setChecked(false);
+        dialog.onConfig();
+        QCOMPARE(config.fibonacciHotStockDelta, 2.5f);
+        QCOMPARE(config.fibonacciHotStockMinSwing, 20);
+        QVERIFY(!config.fibonacciHotStock);
+        QCOMPARE(config.fibonacciHotStockDays, 33);
+        config = saved;
+    }
+
+    void newStockScanHeadsWithIndexAndWritesNoFile()
+    {
+        QVERIFY(saveWhole("list", "keep,"));
+        StockNewStockFibonacciWidget page;
+        page.radios.at(3)->click();
+        runScan(page);
+        // Every history of 6 to 90 bars: the index (300) and 300002 (100) are too long.
+        QCOMPARE(listed(page.list),
+                 (QStringList{"399678", "300001", "600001", "600002", "600011", "600012"}));
+        QCOMPARE(readText("list"), QString("keep,"));
+    }
+
+    void newStockIndexIsDrawnWithoutLines()
+    {
+        StockNewStockFibonacciWidget page;
+        page.radios.at(3)->click();
+        page.onClick(new QListWidgetItem("300001", page.list));
+        QCOMPARE(page.chart->bars.size(), 30);
+        page.onClick(new QListWidgetItem("399678", page.list));
+        QCOMPARE(page.chart->bars.size(), 300);
+        QCOMPARE(page.chart->count, 240);
+        QCOMPARE(lineCount(page.chart, "line1"), 0);
+    }
+
+    void newStockDialogWritesItsThreeSettings()
+    {
+        AppConfig& config = vorelApp()->config;
+        const AppConfig saved = config;
+        StockNewStockFibonacciConfig dialog;
+        QCOMPARE(dialog.maxDaysSpin->value(), config.fibonacciNewStockMaxDays);
+        dialog.maxDaysSpin->setValue(60);
+        dialog.spanSpin->setValue(9);
+        dialog.deltaSpin->setValue(3.3);
+        dialog.onConfig();
+        QCOMPARE(config.fibonacciNewStockMaxDays, 60);
+        QCOMPARE(config.fibonacciNewStockSpan, 9);
+        QCOMPARE(config.fibonacciNewStockDelta, 3.3f);
+        config = saved;
+    }
+
+    void trendScanListsByLineType()
+    {
+        StockTrendWidget page;
+        QVERIFY(page.radios.at(0)->isChecked());
+        runScan(page);
+        QVERIFY(listed(page.list).contains("600012"));
+        QVERIFY(!listed(page.list).contains("600011"));
+
+        page.radios.at(1)->click();
+        runScan(page);
+        QVERIFY(listed(page.list).contains("600011"));
+        QVERIFY(!listed(page.list).contains("600012"));
+
+        // "射线" and "压力线" have no scanner.
+        for (int i : {2, 3}) {
+            page.radios.at(i)->click();
+            QCOMPARE(page.worker->kind(), i);
+            runScan(page);
+            QCOMPARE(page.list->count(), 0);
+        }
+    }
+
+    void trendClickDrawsTheSupportLine()
+    {
+        StockTrendWidget page;
+        // The pressure button does not change what a click draws.
+        page.radios.at(1)->click();
+        page.onClick(new QListWidgetItem("600012", page.list));
+        QCOMPARE(page.chart->bars.size(), 11);
+        QCOMPARE(lineCount(page.chart, "line1"), 3);
+        // A history without a support line leaves the chart as it is.
+        page.onClick(new QListWidgetItem("600011", page.list));
+        QCOMPARE(page.chart->bars.first().code, QString("600012"));
+    }
+
+    void trendDialogClampsAndWritesTheSettings()
+    {
+        AppConfig& config = vorelApp()->config;
+        const AppConfig saved = config;
+        config.trendMinSpan = 15;
+        config.trendType = 1;
+        StockTrendConfig dialog;
+        QCOMPARE(dialog.minSpanSpin->value(), 20);
+        QCOMPARE(dialog.typeCombo->currentText(), QString::fromUtf8("开盘价"));
+        dialog.typeCombo->setCurrentIndex(4);
+        dialog.kSpin->setValue(0.5);
+        dialog.onConfig();
+        QCOMPARE(config.trendType, 4);
+        QCOMPARE(config.trendK, 0.5f);
+        QCOMPARE(config.trendMinSpan, 20);
+        config = saved;
+    }
+
+    void emptyDataFolderWritesAnEmptyList()
+    {
+        QVERIFY(QDir().rename("data", "data.full"));
+        QVERIFY(QDir().mkpath("data"));
+        QVERIFY(saveWhole("list", "600001,"));
+        StockHotStockFibonacciWidget page;
+        runScan(page);
+        QCOMPARE(readText("list"), QString());
+        QVERIFY(QDir("data").removeRecursively());
+
+        // Without the folder nothing starts.
+        page.onScan();
+        QVERIFY(!page.isScanning());
+        QVERIFY(QDir().rename("data.full", "data"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The pages read "data/" and write "list" in the working folder.
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path()))
+        return 2;
+    int result = 0;
+    {
+        VorelApplication app(argc, argv);
+        TestStrategyScanPages test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    return result;
+}
+
+#include "tst_strategyscanpages.moc"
