@@ -101,11 +101,15 @@ void VorelApplication::init(VorelStock* window)
 
     // K-line window: made here (standalone, no parent).
     candlestickWidget = new CandlestickWidget(false, nullptr);
-    // Notices and hot stocks: their pages start their searches here.
-    if (stockFocusWidget)
-        stockFocusWidget->onSearch();
-    if (noticeExpress)
-        noticeExpress->onSearch();
+    // Notices and hot stocks: their pages start their searches once the
+    // event loop runs, so that the window comes up first; the hot-stock search
+    // waits for its answers, the notices download in the background meanwhile.
+    QTimer::singleShot(0, this, [this] {
+        if (noticeExpress)
+            noticeExpress->onSearch();
+        if (stockFocusWidget)
+            stockFocusWidget->onSearch();
+    });
 }
 
 void VorelApplication::setHotStocks(const QVector<QStringList>& rows)

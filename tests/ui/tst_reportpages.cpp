@@ -396,8 +396,8 @@ void ReportPagesTest::startUpStartsTheHotStockSearch()
     writeShareList("config/data.db");
     std::unique_ptr<QTabWidget> tabs(createDataReportTabs());
     vorelApp()->init(nullptr);
+    QTRY_COMPARE(vorelApp()->hotStocks.size(), 4);
     QCOMPARE(countRequests(*server, kRankingPath), 1);
-    QCOMPARE(vorelApp()->hotStocks.size(), 4);
     auto* page = qobject_cast<StockFocusWidget*>(tabs->widget(4));
     QCOMPARE(page->table->rowCount(), 3);
 }
