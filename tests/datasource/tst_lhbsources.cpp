@@ -30,7 +30,6 @@ class LHBSourcesTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void listUrlsByDateOrLatest();
     void listRowsCarryTheReasonAboveThem();
     void reasonCarriesOverToTheNextPage();
     void listRowsThatAreNotStocksAreSkipped_data();
@@ -50,16 +49,6 @@ private slots:
     void qqScriptWithoutItemsIsEmpty_data();
     void qqScriptWithoutItemsIsEmpty();
 };
-
-void LHBSourcesTest::listUrlsByDateOrLatest()
-{
-    HostOverride hosts(QStringLiteral("http://127.0.0.1:9"));
-    SinaLHBStockListInterface source;
-    QCOMPARE(source.urls({ "2016-03-15", "2016-03-16" }),
-             QStringList({ "http://127.0.0.1:9/q/go.php/vInvestConsult/kind/lhb/index.phtml?tradedate=2016-03-15",
-                           "http://127.0.0.1:9/q/go.php/vInvestConsult/kind/lhb/index.phtml?tradedate=2016-03-16" }));
-    QCOMPARE(source.urls({}), QStringList({ "http://127.0.0.1:9/q/go.php/vInvestConsult/kind/lhb/index.phtml" }));
-}
 
 void LHBSourcesTest::listRowsCarryTheReasonAboveThem()
 {
