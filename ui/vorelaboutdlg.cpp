@@ -13,7 +13,7 @@ namespace {
 const char* const kProgramVersion = "1.7.0.0";
 const char* const kSiteUrl = "http://www.vorelstock.cn/";
 const char* const kHelpUrl = "http://www.vorelstock.cn/help.html";
-const char* const kSdkUrl = "https://github.com/vorelstock/addon-sdk";
+const char* const kSdkUrl = "http://www.vorelstock.cn/sdk/";
 
 QLabel* linkLabel(const QString& caption, const char* url, QWidget* parent)
 {
