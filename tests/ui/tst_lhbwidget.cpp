@@ -97,6 +97,7 @@ private slots:
     void clickedStockShowsItsSeatsFetchedOnce();
     void sameStockOnAnotherDateHasItsOwnSeats();
     void failedSeatRequestIsAskedAgainOnTheNextClick();
+    void clickDuringASeatRequestIsIgnored();
 
     void seatWindowSkipsUnnamedUnitsAndColoursBySide();
     void seatWindowLoadsTheSeatsOfOneEntry();
@@ -246,6 +247,29 @@ void LHBWidgetTest::failedSeatRequestIsAskedAgainOnTheNextClick()
     QCOMPARE(server.requestCount(), 2);
     page.onClickCell(5, 0);   // no such row
     QCOMPARE(server.requestCount(), 2);
+}
+
+void LHBWidgetTest::clickDuringASeatRequestIsIgnored()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    TestHttpServer::Reply slow = TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {}));
+    slow.delayMs = 200;
+    server.serve("/stock/lhb,", slow);
+    LHBWidget page;
+    Stock first;
+    first.code = "600123";
+    first.date = "2016-03-15";
+    Stock second = first;
+    second.code = "000456";
+    page.updateStockList({ first, second });
+
+    // The request runs a local event loop: clicks keep arriving meanwhile.
+    QTimer::singleShot(20, &page, [&page]() { page.onClickCell(0, 0); });
+    QTimer::singleShot(40, &page, [&page]() { page.onClickCell(1, 0); });
+    page.onClickCell(0, 0);
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
 }
 
 void LHBWidgetTest::seatWindowSkipsUnnamedUnitsAndColoursBySide()
