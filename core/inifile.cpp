@@ -288,12 +288,16 @@ std::string IniFile::serialize() const
 {
     std::string out;
     for (const Section& s : sections) {
-        // entries read before the first header have no section to go under
-        if (!isBracketed(normalizeName(s.name)))
-            continue;
-        out += s.name;
-        out += '\n';
+        // Entries read before the first header have no section to go under
+        // and are dropped; the user's comments and blank lines there stay.
+        const bool headless = !isBracketed(normalizeName(s.name));
+        if (!headless) {
+            out += s.name;
+            out += '\n';
+        }
         for (const auto& entry : s.entries) {
+            if (headless && entry.first != kCommentKey && entry.first != kNewlineKey)
+                continue;
             if (entry.first == kCommentKey) {
                 out += entry.second;
                 out += '\n';

@@ -171,8 +171,8 @@ void TestAppConfig::foreignSectionsAndCommentsSurvive()
         config.fibonacciHotStockDays = 15;
     }
     const QByteArray text = readConfig();
-    // the comment before the first header has no section to live in
-    QVERIFY2(text.startsWith("[mail]\n; where the picks go\nto=a@example.com\n\n"
+    // a comment before the first header is the user's note: it stays too
+    QVERIFY2(text.startsWith("# settings of the picking program\n[mail]\n; where the picks go\nto=a@example.com\n\n"
                              "[hotStock]\n# tuned by hand\nfibonacciHotStockSpan=7\n\n"
                              "# keep the scan small\nfibonacciHotStockDays=15\nfibonacciHotStock=0\n"),
              text.constData());

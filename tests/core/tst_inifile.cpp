@@ -138,7 +138,9 @@ void TestIniFile::saveKeepsLayoutAndDropsWhatHasNoSection()
         ini.setValue("hammer", "quantHammerMaN", 30);
         ini.setValue("hotStock", "fibonacciHotStockDelta", 1.2f);
     }
-    QCOMPARE(readAll(path), QByteArray("[ Mail ]\n"
+    // the entry before the first header goes, the user's note stays
+    QCOMPARE(readAll(path), QByteArray("# orphan comment\n"
+                                       "[ Mail ]\n"
                                        "# who gets the picks\n"
                                        "to = a@example.com\n"
                                        "\n"

@@ -141,7 +141,11 @@ int main(int argc, char** argv)
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
     QDir().mkpath("config");
-    QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", "config/data.db");
+    // without the stock list the start-up shows a modal error box and waits
+    if (!QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", "config/data.db")) {
+        qCritical("the working folder has no config/data.db: build vorel_workdir first");
+        return 1;
+    }
     VorelApplication app(argc, argv);
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
