@@ -69,6 +69,8 @@ void VorelStock::createPages()
     pageList->setMovement(QListView::Static);
     pageList->setMaximumWidth(96);
     pageList->setSpacing(6);
+    // The icons fit the narrow list; a horizontal bar would only hide the last one.
+    pageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     pageStack = new QStackedWidget;
 
