@@ -1,6 +1,7 @@
 #include "addon/hammerstrategy.h"
 #include "addon/vorelinterface.h"
 #include "analysis/indicators.h"
+#include "tests/support/barbuilder.h"
 
 #include <QLibrary>
 #include <QtTest>
@@ -58,19 +59,9 @@ public:
 
 Stock bar(const QString& date, float open, float close, float high, float low, float volume)
 {
-    Stock s;
+    Stock s = candle(open, high, low, close, 0, volume);
     s.date = date;
-    s.open = open;
-    s.close = close;
-    s.high = high;
-    s.low = low;
-    s.volume = volume;
     return s;
-}
-
-QString dayText(int i)
-{
-    return QDate(2020, 1, 1).addDays(i).toString("yyyy-MM-dd");
 }
 
 // Flat bars (no candle at all) of `close` on volume 100.

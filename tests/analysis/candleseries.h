@@ -4,20 +4,9 @@
 
 #include "analysis/candlepatterns.h"
 #include "core/stock.h"
+#include "tests/support/barbuilder.h"
 
 #include <QVector>
-
-inline Stock candle(float open, float high, float low, float close, float changePercent = 0, float volume = 0)
-{
-    Stock s;
-    s.open = open;
-    s.high = high;
-    s.low = low;
-    s.close = close;
-    s.changePercent = changePercent;
-    s.volume = volume;
-    return s;
-}
 
 inline Stock flatBar(float price)
 {

@@ -5,6 +5,7 @@
 // pattern bars are the only candles a scanner can recognise.
 
 #include "core/stock.h"
+#include "tests/support/barbuilder.h"
 
 #include <QDate>
 #include <QVector>
@@ -41,13 +42,7 @@ public:
 
     SeriesBuilder& candle(float open, float high, float low, float close, float volume = 1000)
     {
-        Stock s;
-        s.open = open;
-        s.high = high;
-        s.low = low;
-        s.close = close;
-        s.volume = volume;
-        return add(s);
+        return add(::candle(open, high, low, close, 0, volume));
     }
 
     // Bars at close 10 with the given volumes.

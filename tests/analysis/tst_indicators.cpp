@@ -1,29 +1,12 @@
 #include "analysis/indicators.h"
 
+#include "tests/support/barbuilder.h"
+
 #include <QtTest>
 
 #include <cmath>
 
 namespace {
-
-Stock bar(float close, float high = -1, float low = -1, float volume = 0)
-{
-    Stock s;
-    s.open = close;
-    s.close = close;
-    s.high = high < 0 ? close : high;
-    s.low = low < 0 ? close : low;
-    s.volume = volume;
-    return s;
-}
-
-QVector<Stock> closes(const QVector<float>& values)
-{
-    QVector<Stock> bars;
-    for (float v : values)
-        bars.append(bar(v));
-    return bars;
-}
 
 // Closes alternating 9.9 / 10.1: a band of mean 10 and deviation 0.1.
 QVector<Stock> quietSeries(int count)

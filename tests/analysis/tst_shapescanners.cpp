@@ -2,6 +2,7 @@
 #include "analysis/stocktailscanner.h"
 
 #include "tests/analysis/seriesbuilder.h"
+#include "tests/support/barbuilder.h"
 
 #include <QtTest>
 
@@ -120,13 +121,8 @@ QVector<Stock> withChange(QVector<Stock> bars, int back, float changePercent)
 Stock quote(float open, float high, float low, float close, float changePercent = 5,
             const QString& name = QStringLiteral("岚蚁科技"))
 {
-    Stock s;
+    Stock s = candle(open, high, low, close, changePercent);
     s.name = name;
-    s.open = open;
-    s.high = high;
-    s.low = low;
-    s.close = close;
-    s.changePercent = changePercent;
     return s;
 }
 

@@ -1,29 +1,12 @@
 #include "core/seriesutils.h"
 
+#include "tests/support/barbuilder.h"
+
 #include <QtTest>
 
 #include <cmath>
 
 namespace {
-
-Stock bar(float close, float high = -1, float low = -1, float volume = 0)
-{
-    Stock s;
-    s.open = close;
-    s.close = close;
-    s.high = high < 0 ? close : high;
-    s.low = low < 0 ? close : low;
-    s.volume = volume;
-    return s;
-}
-
-QVector<Stock> closes(const QVector<float>& values)
-{
-    QVector<Stock> bars;
-    for (float v : values)
-        bars.append(bar(v));
-    return bars;
-}
 
 // Bars with the given closes whose lows and highs are both the given extremes.
 QVector<Stock> withExtremes(const QVector<float>& closeValues, const QVector<float>& extremes)

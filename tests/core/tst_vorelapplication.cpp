@@ -1,10 +1,9 @@
 #include "core/messagehandler.h"
 #include "core/vorelapplication.h"
+#include "tests/support/sharelistfixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -21,37 +20,16 @@ private slots:
     void readFileTakesArchiveOrDisk();
     void missingDatabaseGivesEmptyListAndAMessage();
     void logLinesCarryDateTimeAndKind();
-
-private:
-    static void writeShareList(const QString& path);
 };
-
-void VorelApplicationTest::writeShareList(const QString& path)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
-                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
-        const char* rows[] = {
-            "('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')",
-            "('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')",
-            "('300750','宁德时代','','电气设备',0,0,'20180611','福建','20180611')",
-            "('999999','不在股票池','','',0,0,'20200101','','20200101')",
-        };
-        for (const char* row : rows)
-            QVERIFY(query.exec(QString::fromUtf8("insert into ShareList values %1").arg(QString::fromUtf8(row))));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("writer");
-}
 
 void VorelApplicationTest::initTestCase()
 {
     QDir().mkpath("config");
-    writeShareList("config/data.db");
+    writeShareList("config/data.db",
+                   {QString::fromUtf8("('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')"),
+                    QString::fromUtf8("('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')"),
+                    QString::fromUtf8("('300750','宁德时代','','电气设备',0,0,'20180611','福建','20180611')"),
+                    QString::fromUtf8("('999999','不在股票池','','',0,0,'20200101','','20200101')")});
     vorelApp()->init(nullptr);
 }
 

@@ -4,52 +4,22 @@
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
 #include "strategy/traderecord.h"
+#include "tests/support/barbuilder.h"
+#include "tests/support/messagecatcher.h"
 #include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
-
-// Closes every message box that opens and remembers "title|text" of each.
-class MessageCatcher : public QObject
-{
-public:
-    MessageCatcher()
-    {
-        connect(&timer, &QTimer::timeout, this, [this]() {
-            auto* box = qobject_cast<VorelStockMsgBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            QStringList texts;
-            for (QLabel* label : box->findChildren<QLabel*>())
-                texts << label->text();
-            seen << box->windowTitle() + "|" + texts.join(QString());
-            box->done(0);
-        });
-        timer.start(5);
-    }
-    QStringList seen;
-
-private:
-    QTimer timer;
-};
-
-QString dayText(int i)
-{
-    return QDate(2020, 1, 1).addDays(i).toString("yyyy-MM-dd");
-}
 
 struct Bar
 {

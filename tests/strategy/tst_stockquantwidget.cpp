@@ -3,58 +3,26 @@
 #include "core/clock.h"
 #include "core/vorelapplication.h"
 #include "strategy/stockquantchecker.h"
-#include "ui/vorelstockmsgbox.h"
+#include "tests/support/barbuilder.h"
+#include "tests/support/messagecatcher.h"
+#include "tests/support/sharelistfixture.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
 
-// Closes every message box that opens and remembers "title|text" of each.
-class MessageCatcher : public QObject
-{
-public:
-    MessageCatcher()
-    {
-        connect(&timer, &QTimer::timeout, this, [this]() {
-            auto* box = qobject_cast<VorelStockMsgBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            QStringList texts;
-            for (QLabel* label : box->findChildren<QLabel*>())
-                texts << label->text();
-            seen << box->windowTitle() + "|" + texts.join(QString());
-            box->done(0);
-        });
-        timer.start(5);
-    }
-    QStringList seen;
-
-private:
-    QTimer timer;
-};
-
 struct Bar
 {
     float open, close, high, low, volume;
 };
-
-QString dayText(int i)
-{
-    return QDate(2020, 1, 1).addDays(i).toString("yyyy-MM-dd");
-}
 
 Bar flat(float price)
 {
@@ -105,22 +73,6 @@ void writeHistory(const QString& code, const QList<Bar>& bars)
     file.write(QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, rows.join(',')).toLatin1());
 }
 
-void writeShareList(const QStringList& rows)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName("config/data.db");
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
-                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
-        for (const QString& row : rows)
-            QVERIFY(query.exec("insert into ShareList values " + row));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("writer");
-}
-
 QVector<Stock> series(const QList<float>& closes)
 {
     QVector<Stock> bars;
@@ -165,7 +117,8 @@ private slots:
     {
         defaults = vorelApp()->config;
         setChinaNow(QDateTime(QDate(2020, 6, 30), QTime(16, 0)));
-        writeShareList({"('600001','新股一','','',1,1,'20200601','','20200601')",
+        writeShareList("config/data.db",
+                       {"('600001','新股一','','',1,1,'20200601','','20200601')",
                         "('600002','老股二','','',1,1,'19990101','','19990101')",
                         "('600003','新股三','','',1,1,'20200101','','20200101')"});
     }
@@ -381,16 +334,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
-        return 2;
-    int result = 0;
-    {
-        VorelApplication app(argc, argv);
-        TestStockQuantWidget test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    return result;
+    return runInWorkingFolder<TestStockQuantWidget>(argc, argv);
 }
 
 #include "tst_stockquantwidget.moc"

@@ -3,6 +3,7 @@
 // button and by the application's init.
 
 #include "core/vorelapplication.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/noticeexpress.h"
 
@@ -10,8 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,16 +61,7 @@ void NoticeExpressTest::initTestCase()
 {
     // init() reads the stock list; one listed stock is enough
     QDir().mkpath("config");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName("config/data.db");
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
-                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
-        QVERIFY(query.exec("insert into ShareList values ('600000','a','','',1,1,'19991110','','19991110')"));
-    }
-    QSqlDatabase::removeDatabase("writer");
+    writeShareList("config/data.db", {"('600000','a','','',1,1,'19991110','','19991110')"});
 }
 
 void NoticeExpressTest::keywordsShowInRed_data()

@@ -8,6 +8,7 @@
 #include "ui/stockfocuswidget.h"
 #include "ui/stocklistview.h"
 #include "ui/vorelstock.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -15,8 +16,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -105,20 +104,6 @@ Stock poolStock(const QString& code, const char* name)
     stock.code = code;
     stock.name = QString::fromUtf8(name);
     return stock;
-}
-
-void writeShareList(const QString& path)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
-                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("writer");
 }
 
 } // namespace

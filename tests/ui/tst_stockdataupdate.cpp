@@ -1,47 +1,19 @@
 #include "ui/stockdataupdate.h"
 
 #include "core/vorelapplication.h"
+#include "tests/support/messagecatcher.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/vorelstockmsgbox.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
-
-// Closes every message box that opens and remembers "title|text" of each.
-class MessageCatcher : public QObject
-{
-public:
-    MessageCatcher()
-    {
-        connect(&timer, &QTimer::timeout, this, [this]() {
-            auto* box = qobject_cast<VorelStockMsgBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            QStringList texts;
-            for (QLabel* label : box->findChildren<QLabel*>())
-                texts << label->text();
-            seen << box->windowTitle() + "|" + texts.join(QString());
-            box->done(0);
-        });
-        timer.start(5);
-    }
-    QStringList seen;
-
-private:
-    QTimer timer;
-};
 
 QString ifengBody(const QString& date)
 {
@@ -61,22 +33,6 @@ QString stockListRow(const QString& code, const QString& name)
         cells << "2.5";
     cells << "1000";
     return cells.join(',');
-}
-
-void writeShareList()
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName("config/data.db");
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
-                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
-        QVERIFY(query.exec(QString::fromUtf8(
-            "insert into ShareList values ('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("writer");
 }
 
 Stock stock(const QString& code, const QString& name)
@@ -155,7 +111,8 @@ private slots:
 
     void syncEndsWithTheStoredStockList()
     {
-        writeShareList();
+        writeShareList("config/data.db",
+                       {QString::fromUtf8("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
         TestHttpServer server;
         HostOverride hosts(server);
         server.serve("/static/all.csv",
@@ -196,16 +153,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
-        return 2;
-    int result = 0;
-    {
-        VorelApplication app(argc, argv);
-        TestStockDataUpdate test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    return result;
+    return runInWorkingFolder<TestStockDataUpdate>(argc, argv);
 }
 
 #include "tst_stockdataupdate.moc"

@@ -1,0 +1,51 @@
+#pragma once
+
+// The working folder the application expects when a test runs it whole: a
+// temporary folder made current, its "config" folder and the stock list
+// database the application reads at start.
+
+#include "core/vorelapplication.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Creates the ShareList table in the database at `path` and inserts each row,
+// a value tuple such as "('600000','name','','industry',1,1,'19991110','area','19991110')".
+// Failures are reported through QVERIFY in the running test.
+inline void writeShareList(const QString& path, const QStringList& rows = {})
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("create table ShareList (code text, name text, pinyin text, industry text,"
+                           " outstanding integer, totals integer, timeToMarket text, area text, listDate text)"));
+        for (const QString& row : rows)
+            QVERIFY(query.exec("insert into ShareList values " + row));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("writer");
+}
+
+// Makes a fresh temporary folder current, creates "config" in it, then runs
+// the test object `T` under a VorelApplication that lives as long as the test.
+// Returns 2 when the folder cannot be prepared.
+template<typename T>
+int runInWorkingFolder(int argc, char** argv)
+{
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
+        return 2;
+    int result = 0;
+    {
+        VorelApplication app(argc, argv);
+        T test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    return result;
+}
