@@ -10,6 +10,17 @@ Q_DECLARE_METATYPE(QVector<Stock>)
 
 namespace {
 
+// Two zigzag legs up to earlierPeak, a leg up to lastPeak from a low of 10,
+// a pull-back and a shrinking doji at x with a long upper shadow.
+QVector<Stock> pullBackSeries(float earlierPeak, float lastPeak, float x)
+{
+    SeriesBuilder b;
+    b.flat(1, 10).ramp(8, earlierPeak).ramp(8, 10).ramp(8, earlierPeak).ramp(8, 10).ramp(8, lastPeak);
+    b.ramp(5, x + 0.15f);
+    b.candle(x, x + 0.5f, x, x, 500);
+    return b.bars();
+}
+
 int scanType(int type, const QVector<Stock>& bars, QStringList* out = nullptr,
              const HotStockFibonacciParams& params = HotStockFibonacciParams())
 {
@@ -110,6 +121,58 @@ private slots:
         params.volRatio = 3.6f;
         StockHotStockFibonacciScanner notEnough(params);
         QCOMPARE(notEnough.scan("600000", bars, nullptr), -1);
+    }
+
+    void pullBackBuyNeedsNewHighAndLevel()
+    {
+        // Peaks at 11.9, then a new high of 12.5 over a low of 10; the last bar,
+        // a shrinking upper-shadow doji at 11.25, sits on the 0.5 level.
+        const QVector<Stock> bars = pullBackSeries(11.9f, 12.5f, 11.25f);
+        QStringList out;
+        std::unique_ptr<StockHotStockFibonacciScanner> s(createFibonacciScanner(0));
+        QCOMPARE(s->scan("600000", bars, &out), 0);
+        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:0.5"), QString::fromUtf8("锤子止跌"),
+                                             QString::fromUtf8("成交量缩量")}));
+        QCOMPARE(s->line1.pen.color(), QColor(0, 0, 240));
+        QCOMPARE(s->line1.points.value(bars.size() - 1), 12.5f);
+        QCOMPARE(s->line3.points.value(bars.size() - 1), 11.25f);
+
+        // The 0.618 level is tried before 0.5.
+        out.clear();
+        QCOMPARE(scanType(0, pullBackSeries(11.9f, 12.5f, 11.55f), &out), 0);
+        QCOMPARE(out.first(), QString::fromUtf8("斐波那契分割线:0.618"));
+        // Between two levels.
+        QCOMPARE(scanType(0, pullBackSeries(11.9f, 12.5f, 11.4f)), -1);
+        // The last high only equals the earlier ones: no new high.
+        QCOMPARE(scanType(0, pullBackSeries(11.9f, 12.0f, 11.0f)), 0);
+        QCOMPARE(scanType(0, pullBackSeries(12.0f, 12.0f, 11.0f)), -1);
+        // A doji on normal volume is not a pull-back on shrinking volume.
+        QVector<Stock> busy = bars;
+        busy.last().volume = 1000;
+        QCOMPARE(scanType(0, busy), -1);
+    }
+
+    void reversalBuyProjectsTheEarlierSwing()
+    {
+        // H0 13, L 10, H 12, then down to a doji at 9 = 12 - 1.0 x (13 - 10).
+        SeriesBuilder b;
+        b.flat(1, 10.5f).ramp(8, 12).ramp(8, 10.5f).ramp(8, 12).ramp(8, 10.5f);
+        b.ramp(6, 13).ramp(8, 10).ramp(6, 12).ramp(4, 9.6f);
+        b.candle(9, 9.5f, 9, 9, 500);
+        const QVector<Stock> bars = b.bars();
+        QStringList out;
+        std::unique_ptr<StockHotStockFibonacciScanner> s(createFibonacciScanner(4));
+        QCOMPARE(s->scan("600000", bars, &out), 0);
+        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:1"), QString::fromUtf8("锤子止跌"),
+                                             QString::fromUtf8("成交量缩量")}));
+        QCOMPARE(s->line1.points.value(bars.size() - 1), 13.f);
+        QCOMPARE(s->line2.points.value(bars.size() - 1), 10.f);
+        QCOMPARE(s->line3.points.value(bars.size() - 1), 9.f);
+
+        // An earlier bar since the high went far below the projected level.
+        QVector<Stock> deeper = bars;
+        deeper[deeper.size() - 2].low = 8.5f;
+        QCOMPARE(scanType(4, deeper), -1);
     }
 
     void breakdownReportsNewLowWithLines()
