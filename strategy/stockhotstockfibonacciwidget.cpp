@@ -58,6 +58,12 @@ StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)
         connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
 }
 
+StockHotStockFibonacciWidget::~StockHotStockFibonacciWidget()
+{
+    // The worker's callback reads scanParams: it must end before they go.
+    worker->stop();
+}
+
 void StockHotStockFibonacciWidget::takeScanSettings()
 {
     scanParams = HotStockFibonacciParams::fromConfig(vorelApp()->config);

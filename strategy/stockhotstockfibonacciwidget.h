@@ -23,6 +23,7 @@ class StockHotStockFibonacciWidget final : public StrategyScanPage
     Q_OBJECT
 public:
     explicit StockHotStockFibonacciWidget(QWidget* parent = nullptr);
+    ~StockHotStockFibonacciWidget() override;
 
     // The settings of the running (or last) scan.
     HotStockFibonacciParams scanParams;

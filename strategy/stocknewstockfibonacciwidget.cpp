@@ -56,6 +56,12 @@ StockNewStockFibonacciWidget::StockNewStockFibonacciWidget(QWidget* parent)
         connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
 }
 
+StockNewStockFibonacciWidget::~StockNewStockFibonacciWidget()
+{
+    // The worker's callback reads scanParams: it must end before they go.
+    worker->stop();
+}
+
 void StockNewStockFibonacciWidget::takeScanSettings()
 {
     scanParams = NewStockFibonacciParams::fromConfig(vorelApp()->config);

@@ -22,6 +22,7 @@ class StockNewStockFibonacciWidget final : public StrategyScanPage
     Q_OBJECT
 public:
     explicit StockNewStockFibonacciWidget(QWidget* parent = nullptr);
+    ~StockNewStockFibonacciWidget() override;
 
     NewStockFibonacciParams scanParams;
 

@@ -54,6 +54,12 @@ StockTrendWidget::StockTrendWidget(QWidget* parent)
         connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
 }
 
+StockTrendWidget::~StockTrendWidget()
+{
+    // The worker's callback reads scanParams: it must end before they go.
+    worker->stop();
+}
+
 void StockTrendWidget::takeScanSettings()
 {
     scanParams = TrendParams::fromConfig(vorelApp()->config);

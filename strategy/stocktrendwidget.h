@@ -23,6 +23,7 @@ class StockTrendWidget final : public StrategyScanPage
     Q_OBJECT
 public:
     explicit StockTrendWidget(QWidget* parent = nullptr);
+    ~StockTrendWidget() override;
 
     TrendParams scanParams;
 

@@ -72,7 +72,6 @@ StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList&
 
 StrategyScanPage::~StrategyScanPage()
 {
-    // The callback reads this page's scan settings: the worker ends first.
     worker->stop();
 }
 
@@ -125,6 +124,8 @@ void StrategyScanPage::onScan()
     progress->setValue(0);
     progress->show();
     takeScanSettings();
+    // A button clicked during the last scan could not reach the running worker.
+    worker->setKind(checkedType());
     worker->setStocks(files);
     worker->start();
 }

@@ -13,6 +13,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -142,6 +143,28 @@ private slots:
         page.onScan();
         QVERIFY(!page.worker->isRunning());
         QCOMPARE(listed(page.list), QStringList{"keep"});
+    }
+
+    void setUpChosenDuringAScanCountsForTheNext()
+    {
+        StockHotStockFibonacciWidget page;
+        page.onScan();
+        // While the worker runs it keeps its set-up; the button still counts.
+        page.radios.at(3)->click();
+        QTRY_VERIFY(!page.isScanning());
+        runScan(page);
+        QCOMPARE(listed(page.list), QStringList{"600001"});
+    }
+
+    void closingMidScanEndsTheWorker()
+    {
+        for (int i = 0; i < 3; ++i) {
+            auto* page = new StockTrendWidget;
+            QPointer<StockThreadTarget> worker = page->worker;
+            page->onScan();
+            delete page;
+            QVERIFY(worker.isNull());
+        }
     }
 
     void hotClickDrawsTheCheckedSetUp()
