@@ -152,6 +152,23 @@ private slots:
         QCOMPARE(scanType(0, busy), -1);
     }
 
+    void reboundSellMeetsTheLevelFromBelow()
+    {
+        // From 12.5 down to 10, back up to a hanging-man doji at 11.25 (the 0.5
+        // level) on rising volume.
+        SeriesBuilder b;
+        b.flat(1, 10.5f).ramp(8, 12).ramp(8, 10.5f).ramp(8, 12).ramp(8, 10.5f);
+        b.ramp(6, 12.5f).ramp(6, 10).ramp(4, 11.1f);
+        b.candle(11.25f, 11.25f, 11.0f, 11.25f, 3000);
+        QStringList out;
+        QCOMPARE(scanType(2, b.bars(), &out), 0);
+        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:0.5"), QString::fromUtf8("吊颈线"),
+                                             QString::fromUtf8("成交量放量")}));
+        QVector<Stock> quiet = b.bars();
+        quiet.last().volume = 1000;
+        QCOMPARE(scanType(2, quiet), -1);
+    }
+
     void reversalBuyProjectsTheEarlierSwing()
     {
         // H0 13, L 10, H 12, then down to a doji at 9 = 12 - 1.0 x (13 - 10).
