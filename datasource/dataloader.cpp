@@ -41,6 +41,10 @@ DataLoader::DataLoader(QObject* parent)
     : QObject(parent)
 {
     registerRecordTypes();
+    // A coarse timer may fire early; replies must stay `interval` apart.
+    pause.setTimerType(Qt::PreciseTimer);
+    pause.setSingleShot(true);
+    connect(&pause, &QTimer::timeout, this, &DataLoader::startNextDownload);
 }
 
 void DataLoader::reportError(const QString& message, bool withTables)
@@ -57,13 +61,46 @@ void DataLoader::reportError(const QString& message, bool withTables)
         stringMapInterface->error(message);
 }
 
+QNetworkReply* DataLoader::sendRequest(QNetworkAccessManager& manager, const QUrl& url)
+{
+    QNetworkReply* sent = manager.get(QNetworkRequest(url));
+    abortWhenSilent(sent);
+    connect(sent, &QNetworkReply::downloadProgress, this, &DataLoader::downloadProgress);
+    connect(sent, &QNetworkReply::finished, this, &DataLoader::downloadFinished);
+    connect(sent, &QNetworkReply::readyRead, this, &DataLoader::downloadReadyRead);
+    return sent;
+}
+
+void DataLoader::finishReply(QNetworkReply*& current, bool withTables)
+{
+    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
+    if (!finished)
+        finished = current;
+    if (!finished)
+        return;
+    if (finished->error() != QNetworkReply::NoError)
+        reportError(finished->errorString(), withTables);
+    else
+        deliver(finished);
+    if (finished == current)
+        current = nullptr;
+    finished->deleteLater();
+    pause.start(interval);
+}
+
+void DataLoader::deliverStockAndNotice(QNetworkReply* finished, const QString& noticeUrl)
+{
+    // Each parser reads the body itself and reading consumes it: only the
+    // first parser set (users set exactly one) sees it.
+    if (stockInterface)
+        emit sendStock(stockInterface->parse(readReplyText(finished), QString()));
+    if (noticeInterface)
+        emit sendData(noticeInterface->parse(readReplyText(finished), QString()), noticeUrl);
+}
+
 IterateDataLoader::IterateDataLoader(QObject* parent)
     : DataLoader(parent)
 {
-    // A coarse timer may fire early; replies must stay `interval` apart.
-    pause.setTimerType(Qt::PreciseTimer);
-    pause.setSingleShot(true);
-    connect(&pause, &QTimer::timeout, this, &IterateDataLoader::startNextDownload);
 }
 
 IterateDataLoader::~IterateDataLoader()
@@ -80,8 +117,8 @@ void IterateDataLoader::setUrls(const QStringList& urls, const QStringList& code
 
 void IterateDataLoader::start()
 {
-    // One reply at a time: a run in flight picks the new URLs up by itself.
-    if (reply || pause.isActive())
+    // A run in flight picks the new URLs up by itself.
+    if (isBusy(reply))
         return;
     startNextDownload();
 }
@@ -94,11 +131,7 @@ void IterateDataLoader::startNextDownload()
     }
     if (!codes.isEmpty())
         currentCode = codes.takeFirst();
-    reply = manager.get(QNetworkRequest(urlQueue.takeFirst()));
-    abortWhenSilent(reply);
-    connect(reply, &QNetworkReply::downloadProgress, this, &IterateDataLoader::downloadProgress);
-    connect(reply, &QNetworkReply::finished, this, &IterateDataLoader::downloadFinished);
-    connect(reply, &QNetworkReply::readyRead, this, &IterateDataLoader::downloadReadyRead);
+    reply = sendRequest(manager, urlQueue.takeFirst());
 }
 
 void IterateDataLoader::downloadProgress(qint64, qint64) {}
@@ -107,29 +140,12 @@ void IterateDataLoader::downloadReadyRead() {}
 
 void IterateDataLoader::downloadFinished()
 {
-    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
-    if (!finished)
-        finished = reply;
-    if (!finished)
-        return;
-    if (finished->error() != QNetworkReply::NoError)
-        reportError(finished->errorString(), true);
-    else
-        deliver(finished);
-    if (finished == reply)
-        reply = nullptr;
-    finished->deleteLater();
-    pause.start(interval);
+    finishReply(reply, true);
 }
 
 void IterateDataLoader::deliver(QNetworkReply* finished)
 {
-    // Each parser reads the body itself and reading consumes it: only the
-    // first parser set (users set exactly one) sees it.
-    if (stockInterface)
-        emit sendStock(stockInterface->parse(readReplyText(finished), QString()));
-    if (noticeInterface)
-        emit sendData(noticeInterface->parse(readReplyText(finished), QString()), finished->url().toString());
+    deliverStockAndNotice(finished, finished->url().toString());
     if (lhbInterface)
         emit sendLHB(lhbInterface->parse(readReplyText(finished), QString()), currentCode);
     if (stringListInterface)
@@ -141,9 +157,6 @@ void IterateDataLoader::deliver(QNetworkReply* finished)
 LoopDataLoader::LoopDataLoader(QObject* parent)
     : DataLoader(parent)
 {
-    pause.setTimerType(Qt::PreciseTimer);
-    pause.setSingleShot(true);
-    connect(&pause, &QTimer::timeout, this, &LoopDataLoader::startNextDownload);
 }
 
 LoopDataLoader::~LoopDataLoader()
@@ -164,7 +177,7 @@ void LoopDataLoader::setUrls(const QStringList& urls, const QStringList&)
 
 void LoopDataLoader::start()
 {
-    if (reply || pause.isActive())
+    if (isBusy(reply))
         return;
     startNextDownload();
 }
@@ -175,11 +188,7 @@ void LoopDataLoader::startNextDownload()
         return;
     const QUrl url = urlList.takeFirst();
     urlList.append(url);
-    reply = manager.get(QNetworkRequest(url));
-    abortWhenSilent(reply);
-    connect(reply, &QNetworkReply::downloadProgress, this, &LoopDataLoader::downloadProgress);
-    connect(reply, &QNetworkReply::finished, this, &LoopDataLoader::downloadFinished);
-    connect(reply, &QNetworkReply::readyRead, this, &LoopDataLoader::downloadReadyRead);
+    reply = sendRequest(manager, url);
 }
 
 void LoopDataLoader::downloadProgress(qint64, qint64) {}
@@ -188,25 +197,10 @@ void LoopDataLoader::downloadReadyRead() {}
 
 void LoopDataLoader::downloadFinished()
 {
-    QNetworkReply* finished = qobject_cast<QNetworkReply*>(sender());
-    if (!finished)
-        finished = reply;
-    if (!finished)
-        return;
-    if (finished->error() != QNetworkReply::NoError)
-        reportError(finished->errorString(), false);
-    else
-        deliver(finished);
-    if (finished == reply)
-        reply = nullptr;
-    finished->deleteLater();
-    pause.start(interval);
+    finishReply(reply, false);
 }
 
 void LoopDataLoader::deliver(QNetworkReply* finished)
 {
-    if (stockInterface)
-        emit sendStock(stockInterface->parse(readReplyText(finished), QString()));
-    if (noticeInterface)
-        emit sendData(noticeInterface->parse(readReplyText(finished), QString()), QString());
+    deliverStockAndNotice(finished, QString());
 }

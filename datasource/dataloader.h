@@ -61,6 +61,26 @@ protected:
     // Tells the parsers that have an error operation about a failed request:
     // stock and notice, and the two table parsers when `withTables`.
     void reportError(const QString& message, bool withTables);
+
+    // The steps both queues share; each queue keeps its own list and reply.
+    // Only one reply or one pause at a time.
+    bool isBusy(const QNetworkReply* current) const { return current || pause.isActive(); }
+    // Sends a request that is aborted when silent and reports to the slots below.
+    QNetworkReply* sendRequest(QNetworkAccessManager& manager, const QUrl& url);
+    // The end of the reply that sent the signal (else `current`): a failure goes
+    // to reportError(), a body to deliver(); the next request follows
+    // `interval` later.
+    void finishReply(QNetworkReply*& current, bool withTables);
+    // Hands a body to the stock and notice parsers; `noticeUrl` goes with the notices.
+    void deliverStockAndNotice(QNetworkReply* finished, const QString& noticeUrl);
+
+    virtual void startNextDownload() = 0;
+    virtual void downloadProgress(qint64 bytesReceived, qint64 bytesTotal) = 0;
+    virtual void downloadFinished() = 0;
+    virtual void downloadReadyRead() = 0;
+    virtual void deliver(QNetworkReply* finished) = 0;
+
+    QTimer pause;
 };
 
 // Fetches its queue once, then emits sendOK().
@@ -84,14 +104,13 @@ public:
     QString currentCode;
 
 public slots:
-    void startNextDownload();
-    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
-    void downloadFinished();
-    void downloadReadyRead();
+    void startNextDownload() override;
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal) override;
+    void downloadFinished() override;
+    void downloadReadyRead() override;
 
 private:
-    void deliver(QNetworkReply* finished);
-    QTimer pause;
+    void deliver(QNetworkReply* finished) override;
 };
 
 // Cycles through its list for ever, serving the stock and notice parsers; it
@@ -113,12 +132,11 @@ public:
     QNetworkReply* reply = nullptr;
 
 public slots:
-    void startNextDownload();
-    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal);
-    void downloadFinished();
-    void downloadReadyRead();
+    void startNextDownload() override;
+    void downloadProgress(qint64 bytesReceived, qint64 bytesTotal) override;
+    void downloadFinished() override;
+    void downloadReadyRead() override;
 
 private:
-    void deliver(QNetworkReply* finished);
-    QTimer pause;
+    void deliver(QNetworkReply* finished) override;
 };
