@@ -5,6 +5,7 @@
 #include "core/seriesutils.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using indicatorfeed::lastWindowed;
@@ -27,15 +28,29 @@ ShapePoint closeAt(const Stock& bar)
     return pointAt(bar, bar.close);
 }
 
+// Three moving averages on the day before the last ([0]) and on the last day ([1]).
+using ThreeAverages = std::array<IndicatorResult, 3>;
+
+std::array<ThreeAverages, 2> lastTwoDays(const QVector<Stock>& bars, std::array<MaNIndicator*, 3> averages)
+{
+    std::array<ThreeAverages, 2> days;
+    for (size_t i = 0; i < averages.size(); ++i) {
+        const auto results = lastWindowed(*averages[i], averages[i]->length(), bars, 2);
+        days[0][i] = results[0];
+        days[1][i] = results[1];
+    }
+    return days;
+}
+
 // Strictly above (or below) each valid value; an average that is not valid yet
 // supports no comparison.
-bool aboveAll(float price, std::initializer_list<IndicatorResult> averages)
+bool aboveAll(float price, const ThreeAverages& averages)
 {
     return std::all_of(averages.begin(), averages.end(),
                        [price](const IndicatorResult& r) { return r.valid && price > r.first; });
 }
 
-bool belowAll(float price, std::initializer_list<IndicatorResult> averages)
+bool belowAll(float price, const ThreeAverages& averages)
 {
     return std::all_of(averages.begin(), averages.end(),
                        [price](const IndicatorResult& r) { return r.valid && price < r.first; });
@@ -65,6 +80,16 @@ bool isNarrow(const SevenDayRange& range)
     return range.found && (range.high - range.low) / range.low * 100 < 2.11;
 }
 
+// The step both sideways scanners start with: 61 bars, a narrow seven-day
+// range, and the lowest close of bars [from, to] to compare the range with.
+bool narrowRangeWithLow(const QVector<Stock>& bars, int from, int to, SevenDayRange* range, float* low)
+{
+    if (bars.size() < 61)
+        return false;
+    *range = sevenDayRange(bars);
+    return isNarrow(*range) && lowestIndex(bars, from, to, low, false) >= 0;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -85,10 +110,8 @@ int StockDuanTouChaDaoScanner::scan(const QString&, const QVector<Stock>& bars, 
     const Stock& d1 = bars.at(n - 2);
     if (!(d0.changePercent < -3.0))
         return -1;
-    const auto m5 = lastWindowed(ma5, 5, bars, 2);
-    const auto m10 = lastWindowed(ma10, 10, bars, 2);
-    const auto m20 = lastWindowed(ma20, 20, bars, 2);
-    if (!belowAll(d0.close, {m5[1], m10[1], m20[1]}) || !aboveAll(d1.close, {m5[0], m10[0], m20[0]}))
+    const auto days = lastTwoDays(bars, {&ma5, &ma10, &ma20});
+    if (!belowAll(d0.close, days[1]) || !aboveAll(d1.close, days[0]))
         return -1;
     shape.point1 = closeAt(d0);
     shape.name = QStringLiteral("断头铡刀");
@@ -108,15 +131,9 @@ int StockGaoWeiHengPanScanner::category() const
 int StockGaoWeiHengPanScanner::scan(const QString&, const QVector<Stock>& bars, QStringList* out)
 {
     const int n = bars.size();
-    if (n < 61)
-        return -1;
-    const SevenDayRange range = sevenDayRange(bars);
-    if (!isNarrow(range))
-        return -1;
+    SevenDayRange range;
     float low60 = 0;
-    if (lowestIndex(bars, n - 60, n - 1, &low60, false) < 0)
-        return -1;
-    if (!((range.high - low60) / range.low * 100 >= 20))
+    if (!narrowRangeWithLow(bars, n - 60, n - 1, &range, &low60) || !((range.high - low60) / range.low * 100 >= 20))
         return -1;
     append(out, QStringLiteral("高位横盘看跌"));
     return 1;
@@ -134,15 +151,9 @@ int StockDiWeiHengPanScanner::category() const
 int StockDiWeiHengPanScanner::scan(const QString&, const QVector<Stock>& bars, QStringList* out)
 {
     const int n = bars.size();
-    if (n < 61)
-        return -1;
-    const SevenDayRange range = sevenDayRange(bars);
-    if (!isNarrow(range))
-        return -1;
+    SevenDayRange range;
     float low60 = 0;
-    if (lowestIndex(bars, n - 60, n - 20, &low60, false) < 0)
-        return -1;
-    if (!(range.low <= low60 * 1.036))
+    if (!narrowRangeWithLow(bars, n - 60, n - 20, &range, &low60) || !(range.low <= low60 * 1.036))
         return -1;
     append(out, QStringLiteral("低位横盘看涨"));
     return 0;
@@ -351,13 +362,11 @@ int StockYiYangChuanSanXianScanner::scan(const QString&, const QVector<Stock>& b
     const Stock& d1 = bars.at(n - 2);
     if (!(d0.changePercent > 4.0))
         return -1;
-    const auto m5 = lastWindowed(ma5, 5, bars, 2);
-    const auto m10 = lastWindowed(ma10, 10, bars, 2);
-    const auto m30 = lastWindowed(ma30, 30, bars, 2);
-    if (!aboveAll(d1.close, {m5[0], m10[0], m30[0]}) || !aboveAll(d0.close, {m5[1], m10[1], m30[1]}))
+    const auto days = lastTwoDays(bars, {&ma5, &ma10, &ma30});
+    if (!aboveAll(d1.close, days[0]) || !aboveAll(d0.close, days[1]))
         return -1;
-    const float largest = std::max({m5[0].first, m10[0].first, m30[0].first});
-    const float smallest = std::min({m5[0].first, m10[0].first, m30[0].first});
+    const float largest = std::max({days[0][0].first, days[0][1].first, days[0][2].first});
+    const float smallest = std::min({days[0][0].first, days[0][1].first, days[0][2].first});
     if (!(smallest > 0) || !((largest - smallest) / smallest * 100 <= 1.5))
         return -1;
     append(out, QStringLiteral("一阳穿三线"));
