@@ -68,6 +68,29 @@ void IndexHolder::showPlottables()
         plottable->setVisible(visible);
 }
 
+bool IndexHolder::startDrawing(const QVector<Stock>& bars)
+{
+    for (QCPAbstractPlottable* plottable : plottables) {
+        if (auto* graph = qobject_cast<QCPGraph*>(plottable))
+            graph->data()->clear();
+        else if (auto* barPlot = qobject_cast<QCPBars*>(plottable))
+            barPlot->data()->clear();
+        else if (auto* ohlc = qobject_cast<QCPFinancial*>(plottable))
+            ohlc->data()->clear();
+    }
+    showPlottables();
+    return !bars.isEmpty() && visible;
+}
+
+QVector<IndicatorResult> IndexHolder::resultsOf(StockIndicator& indicator, const QVector<Stock>& bars)
+{
+    indicator.clear();
+    QVector<IndicatorResult> results(bars.size());
+    for (int i = 0; i < bars.size(); ++i)
+        results[i] = indicator.update(bars.at(i));
+    return results;
+}
+
 VolumeHolder::VolumeHolder(int count, IndexViewProxy* proxy)
     : IndexHolder(QString::fromUtf8("成交量"), count, proxy)
     , upBars(addBars(chartRisingColor()))
@@ -81,22 +104,11 @@ VolumeHolder::VolumeHolder(int count, IndexViewProxy* proxy)
 
 void VolumeHolder::update(const QVector<Stock>& bars)
 {
-    upBars->data()->clear();
-    downBars->data()->clear();
-    vol5->data()->clear();
-    vol10->data()->clear();
-    volMa5->clear();
-    volMa10->clear();
-    showPlottables();
-    if (bars.isEmpty() || !visible)
+    if (!startDrawing(bars))
         return;
 
-    QVector<IndicatorResult> average5(bars.size());
-    QVector<IndicatorResult> average10(bars.size());
-    for (int i = 0; i < bars.size(); ++i) {
-        average5[i] = volMa5->update(bars.at(i));
-        average10[i] = volMa10->update(bars.at(i));
-    }
+    const QVector<IndicatorResult> average5 = resultsOf(*volMa5, bars);
+    const QVector<IndicatorResult> average10 = resultsOf(*volMa10, bars);
     const int first = firstShown(bars.size());
     for (int i = first; i < bars.size(); ++i) {
         const Stock& bar = bars.at(i);
@@ -119,18 +131,10 @@ MacdHolder::MacdHolder(int count, IndexViewProxy* proxy)
 
 void MacdHolder::update(const QVector<Stock>& bars)
 {
-    upBars->data()->clear();
-    downBars->data()->clear();
-    diff->data()->clear();
-    dea->data()->clear();
-    macd.clear();
-    showPlottables();
-    if (bars.isEmpty() || !visible)
+    if (!startDrawing(bars))
         return;
 
-    QVector<IndicatorResult> results(bars.size());
-    for (int i = 0; i < bars.size(); ++i)
-        results[i] = macd.update(bars.at(i));
+    const QVector<IndicatorResult> results = resultsOf(macd, bars);
     const int first = firstShown(bars.size());
     for (int i = first; i < bars.size(); ++i) {
         const IndicatorResult& r = results.at(i);
@@ -153,17 +157,10 @@ KDJHolder::KDJHolder(int count, IndexViewProxy* proxy)
 
 void KDJHolder::update(const QVector<Stock>& bars)
 {
-    k->data()->clear();
-    d->data()->clear();
-    j->data()->clear();
-    kdj.clear();
-    showPlottables();
-    if (bars.isEmpty() || !visible)
+    if (!startDrawing(bars))
         return;
 
-    QVector<IndicatorResult> results(bars.size());
-    for (int i = 0; i < bars.size(); ++i)
-        results[i] = kdj.update(bars.at(i));
+    const QVector<IndicatorResult> results = resultsOf(kdj, bars);
     const int first = firstShown(bars.size());
     for (int i = first; i < bars.size(); ++i) {
         const IndicatorResult& r = results.at(i);
@@ -187,18 +184,10 @@ BollHolder::BollHolder(int count, IndexViewProxy* proxy)
 
 void BollHolder::update(const QVector<Stock>& series)
 {
-    bars->data()->clear();
-    upper->data()->clear();
-    middle->data()->clear();
-    lower->data()->clear();
-    boll.clear();
-    showPlottables();
-    if (series.isEmpty() || !visible)
+    if (!startDrawing(series))
         return;
 
-    QVector<IndicatorResult> results(series.size());
-    for (int i = 0; i < series.size(); ++i)
-        results[i] = boll.update(series.at(i));
+    const QVector<IndicatorResult> results = resultsOf(boll, series);
     const int first = firstShown(series.size());
     QVector<double> keys, open, high, low, close;
     for (int i = first; i < series.size(); ++i) {

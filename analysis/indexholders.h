@@ -51,6 +51,11 @@ protected:
     // take no part in fitting the pane's value axis (empty bars still hold
     // their base line 0, which would squeeze the Boll bands).
     void showPlottables();
+    // The start of every redraw: empties the plottables and shows or hides
+    // them; whether there is anything to draw from `bars`.
+    bool startDrawing(const QVector<Stock>& bars);
+    // The indicator's result on each bar, computed afresh.
+    static QVector<IndicatorResult> resultsOf(StockIndicator& indicator, const QVector<Stock>& bars);
 
     bool visible = false;
     int count = 0;
