@@ -2,21 +2,17 @@
 
 #include "core/clock.h"
 #include "datasource/httpget.h"
-#include "ui/linedelegate.h"
+#include "ui/reporttable.h"
 #include "ui/stocklistview.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateTime>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTableWidget>
 #include <QTimerEvent>
-
-#include <iterator>
 
 namespace {
 
@@ -51,20 +47,11 @@ ArchieveReport::ArchieveReport(QWidget* parent)
     auto* layout = new QGridLayout(this);
 
     table = new QTableWidget(this);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->setVisible(false);
-    table->horizontalHeader()->setVisible(true);
-    table->setAlternatingRowColors(true);
-    table->setShowGrid(false);
-    table->setItemDelegate(new LineDelegate(table));
-    table->setSortingEnabled(false);
-    table->setColumnCount(int(std::size(kColumns)));
     QStringList headers;
     for (const ReportColumn& column : kColumns)
         headers.append(QString::fromUtf8(column.header));
-    table->setHorizontalHeaderLabels(headers);
+    setUpReportTable(table, headers);
+    table->setSortingEnabled(false);
     for (int column = 0; column < table->columnCount(); ++column)
         table->setColumnWidth(column, kColumnWidth);
     layout->addWidget(table, 0, 0, 1, 6);

@@ -1,23 +1,13 @@
 #include "ui/lhbseattable.h"
 
-#include "ui/linedelegate.h"
+#include "ui/reporttable.h"
 
-#include <QHeaderView>
 #include <QTableWidget>
 
 void setupSeatTable(QTableWidget* table, int seatWidth, int amountWidth)
 {
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->setVisible(false);
-    table->horizontalHeader()->setVisible(true);
-    table->setAlternatingRowColors(true);
-    table->setShowGrid(false);
-    table->setItemDelegate(new LineDelegate(table));
-    table->setColumnCount(4);
-    table->setHorizontalHeaderLabels({ QStringLiteral("营业部"), QStringLiteral("买入金额(万元)"),
-                                       QStringLiteral("卖出金额(万元)"), QStringLiteral("净买入(万元)") });
+    setUpReportTable(table, { QStringLiteral("营业部"), QStringLiteral("买入金额(万元)"),
+                              QStringLiteral("卖出金额(万元)"), QStringLiteral("净买入(万元)") });
     table->setColumnWidth(0, seatWidth);
     for (int c = 1; c < 4; ++c)
         table->setColumnWidth(c, amountWidth);

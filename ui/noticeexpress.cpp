@@ -1,12 +1,10 @@
 #include "ui/noticeexpress.h"
 
 #include "core/vorelapplication.h"
-#include "ui/linedelegate.h"
+#include "ui/reporttable.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,20 +60,11 @@ NoticeExpress::~NoticeExpress() = default;
 
 void NoticeExpress::buildTable()
 {
-    table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({QString::fromUtf8("代码"), QString::fromUtf8("名称"), QString::fromUtf8("公告"),
-                                      QString::fromUtf8("类别"), QString::fromUtf8("日期")});
+    setUpReportTable(table, {QString::fromUtf8("代码"), QString::fromUtf8("名称"), QString::fromUtf8("公告"),
+                             QString::fromUtf8("类别"), QString::fromUtf8("日期")});
     const int widths[ColumnCount] = {64, 72, 420, 96, 128};
     for (int column = 0; column < ColumnCount; ++column)
         table->setColumnWidth(column, widths[column]);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->verticalHeader()->setVisible(false);
-    table->horizontalHeader()->setVisible(true);
-    table->setAlternatingRowColors(true);
-    table->setShowGrid(false);
-    table->setItemDelegate(new LineDelegate(table));
     table->setSortingEnabled(true);
     // newest notices on top
     table->sortByColumn(DateColumn, Qt::DescendingOrder);
