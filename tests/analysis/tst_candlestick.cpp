@@ -9,6 +9,7 @@
 #include "analysis/indexholders.h"
 #include "analysis/vorelplot.h"
 #include "core/vorelapplication.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/stocklistview.h"
 
@@ -417,14 +418,8 @@ void TestCandlestick::screenshots()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The chart writes "data/k/" under the working folder.
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    VorelApplication application(argc, argv);
-    TestCandlestick test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<TestCandlestick>(argc, argv);
 }
 
 #include "tst_candlestick.moc"

@@ -4,10 +4,10 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "datasource/quotesources.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -237,13 +237,7 @@ void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    VorelApplication application(argc, argv);
-    TestQuoteSources test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<TestQuoteSources>(argc, argv);
 }
 
 #include "tst_quotesources.moc"

@@ -6,6 +6,7 @@
 #include "core/vorelapplication.h"
 #include "strategy/stockbidwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/stocklistview.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(Stock)
@@ -299,13 +299,7 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    VorelApplication application(argc, argv);
-    TestStockBidWidget test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<TestStockBidWidget>(argc, argv);
 }
 
 #include "tst_stockbidwidget.moc"

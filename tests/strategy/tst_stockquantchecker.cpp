@@ -3,6 +3,7 @@
 #include "analysis/indicatorscanners.h"
 #include "core/stock.h"
 #include "core/vorelapplication.h"
+#include "tests/support/sharelistfixture.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -14,7 +15,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -504,16 +504,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
-        return 2;
-    int result = 0;
-    {
-        VorelApplication app(argc, argv);
-        TestStockQuantChecker test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    return result;
+    return runInWorkingFolder<TestStockQuantChecker>(argc, argv, {"config"});
 }
 
 #include "tst_stockquantchecker.moc"

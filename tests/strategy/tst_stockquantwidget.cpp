@@ -334,7 +334,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    return runInWorkingFolder<TestStockQuantWidget>(argc, argv);
+    return runInWorkingFolder<TestStockQuantWidget>(argc, argv, {"config"});
 }
 
 #include "tst_stockquantwidget.moc"

@@ -8,13 +8,13 @@
 #include "core/vorelapplication.h"
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/stocklistview.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -234,13 +234,7 @@ void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    VorelApplication application(argc, argv);
-    TestStockTailWidget test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<TestStockTailWidget>(argc, argv);
 }
 
 #include "tst_stocktailwidget.moc"

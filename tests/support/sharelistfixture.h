@@ -32,15 +32,22 @@ inline void writeShareList(const QString& path, const QStringList& rows = {})
     QSqlDatabase::removeDatabase("writer");
 }
 
-// Makes a fresh temporary folder current, creates "config" in it, then runs
-// the test object `T` under a VorelApplication that lives as long as the test.
+// Makes a fresh temporary folder current, creates the given folders in it
+// (e.g. "config"), then runs the test object `T` under a VorelApplication
+// that lives as long as the test. Widgets default to the offscreen platform.
 // Returns 2 when the folder cannot be prepared.
 template<typename T>
-int runInWorkingFolder(int argc, char** argv)
+int runInWorkingFolder(int argc, char** argv, const QStringList& folders = {})
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
+    if (!work.isValid() || !QDir::setCurrent(work.path()))
         return 2;
+    for (const QString& folder : folders) {
+        if (!QDir().mkpath(folder))
+            return 2;
+    }
     int result = 0;
     {
         VorelApplication app(argc, argv);

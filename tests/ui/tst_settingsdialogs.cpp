@@ -4,6 +4,7 @@
 
 #include "core/vorelapplication.h"
 #include "strategy/bidconfigwidget.h"
+#include "tests/support/sharelistfixture.h"
 #include "ui/vorelaboutdlg.h"
 #include "ui/vorelstock.h"
 #include "ui/vorelstockconfigdialog.h"
@@ -12,7 +13,6 @@
 #include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -101,13 +101,7 @@ void TestSettingsDialogs::mainWindowOffersPagesAndDialogs()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    VorelApplication application(argc, argv);
-    TestSettingsDialogs test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<TestSettingsDialogs>(argc, argv);
 }
 
 #include "tst_settingsdialogs.moc"

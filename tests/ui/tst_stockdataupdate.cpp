@@ -153,7 +153,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    return runInWorkingFolder<TestStockDataUpdate>(argc, argv);
+    return runInWorkingFolder<TestStockDataUpdate>(argc, argv, {"config"});
 }
 
 #include "tst_stockdataupdate.moc"
