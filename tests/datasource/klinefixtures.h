@@ -2,6 +2,8 @@
 
 // K-line bodies in the form the QQ finance service returns them.
 
+#include <QDir>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,37 @@ inline QString bar(const QString& date, double open, double close, double high, 
         .arg(high, 0, 'f', 3)
         .arg(low, 0, 'f', 3)
         .arg(volume, 0, 'f', 2);
+}
+
+// A bar array with the numbers in their shortest form, as stored histories
+// written by hand carry them.
+inline QString plainBar(const QString& date, double open, double close, double high, double low, double volume)
+{
+    return QString("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
+        .arg(date)
+        .arg(open)
+        .arg(close)
+        .arg(high)
+        .arg(low)
+        .arg(volume);
+}
+
+// The smallest response the K-line parser takes: bar arrays of "sh<code>".
+inline QString storedHistory(const QString& code, const QStringList& arrays)
+{
+    return QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, arrays.join(','));
+}
+
+// Stores the bar arrays as the history of `code` in "data/" of the working
+// folder; false when the file cannot be written.
+inline bool writeStoredHistory(const QString& code, const QStringList& arrays)
+{
+    QDir().mkpath("data");
+    QFile file("data/" + code);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray body = storedHistory(code, arrays).toUtf8();
+    return file.write(body) == body.size();
 }
 
 // A whole response: `bars` daily bars from 2017-01-03 on, a quote block and an

@@ -4,6 +4,7 @@
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
 #include "strategy/traderecord.h"
+#include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/messagecatcher.h"
 #include "ui/stocklistview.h"
@@ -44,18 +45,9 @@ QList<Bar> hammerAt21(int start)
 QByteArray historyBody(const QString& code, const QList<Bar>& bars)
 {
     QStringList rows;
-    for (const Bar& b : bars) {
-        rows << QString("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
-                    .arg(dayText(b.day))
-                    .arg(double(b.open))
-                    .arg(double(b.close))
-                    .arg(double(b.high))
-                    .arg(double(b.low))
-                    .arg(double(b.volume));
-    }
-    return QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}")
-        .arg(code, rows.join(','))
-        .toLatin1();
+    for (const Bar& b : bars)
+        rows << klinefixtures::plainBar(dayText(b.day), b.open, b.close, b.high, b.low, b.volume);
+    return klinefixtures::storedHistory(code, rows).toLatin1();
 }
 
 void writeHistory(const QString& code, const QList<Bar>& bars)

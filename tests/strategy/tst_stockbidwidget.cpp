@@ -48,11 +48,7 @@ void writeHistory(const QString& code, const QVector<double>& closes)
         const QString date = QDate(2017, 1, 2).addDays(i).toString("yyyy-MM-dd");
         arrays << klinefixtures::bar(date, closes.at(i), closes.at(i), closes.at(i), closes.at(i), 1000);
     }
-    const QString body = QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, arrays.join(','));
-    QDir().mkpath("data");
-    QFile file("data/" + code);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(body.toUtf8());
+    QVERIFY(klinefixtures::writeStoredHistory(code, arrays));
 }
 
 QVector<double> flat(int n, double close = 10.0)

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/vorelapplication.h"
 #include "strategy/stockquantchecker.h"
+#include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/sharelistfixture.h"
@@ -60,17 +61,9 @@ void writeHistory(const QString& code, const QList<Bar>& bars)
     QStringList rows;
     for (int i = 0; i < bars.size(); ++i) {
         const Bar& b = bars.at(i);
-        rows << QString("[\"%1\",\"%2\",\"%3\",\"%4\",\"%5\",\"%6\"]")
-                    .arg(dayText(i))
-                    .arg(double(b.open))
-                    .arg(double(b.close))
-                    .arg(double(b.high))
-                    .arg(double(b.low))
-                    .arg(double(b.volume));
+        rows << klinefixtures::plainBar(dayText(i), b.open, b.close, b.high, b.low, b.volume);
     }
-    QFile file("data/" + code);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, rows.join(',')).toLatin1());
+    QVERIFY(klinefixtures::writeStoredHistory(code, rows));
 }
 
 QVector<Stock> series(const QList<float>& closes)

@@ -55,7 +55,7 @@ QString engulfingHistory(const QString& code)
     arrays << klinefixtures::bar("2017-04-20", 10.5, 10.0, 10.5, 10.0, 1000);
     arrays << klinefixtures::bar("2017-04-21", 10.5, 11.0, 11.0, 10.5, 1000);
     arrays << klinefixtures::bar("2017-04-24", 11.0, 9.0, 11.0, 9.0, 1000);
-    return QString("{\"code\":0,\"data\":{\"sh%1\":{\"qfqday\":[%2]}}}").arg(code, arrays.join(','));
+    return klinefixtures::storedHistory(code, arrays);
 }
 
 QString flatHistory(const QString& code)
