@@ -134,17 +134,11 @@ void MacdHolder::update(const QVector<Stock>& bars)
     if (!startDrawing(bars))
         return;
 
-    const QVector<IndicatorResult> results = resultsOf(macd, bars);
-    const int first = firstShown(bars.size());
-    for (int i = first; i < bars.size(); ++i) {
-        const IndicatorResult& r = results.at(i);
-        if (!r.valid)
-            continue;
-        const double x = keyOf(i - first);
+    drawValid(resultsOf(macd, bars), [this](int, double x, const IndicatorResult& r) {
         (r.first >= 0 ? upBars : downBars)->addData(x, r.first);
         diff->addData(x, r.second);
         dea->addData(x, r.third);
-    }
+    });
 }
 
 KDJHolder::KDJHolder(int count, IndexViewProxy* proxy)
@@ -160,17 +154,11 @@ void KDJHolder::update(const QVector<Stock>& bars)
     if (!startDrawing(bars))
         return;
 
-    const QVector<IndicatorResult> results = resultsOf(kdj, bars);
-    const int first = firstShown(bars.size());
-    for (int i = first; i < bars.size(); ++i) {
-        const IndicatorResult& r = results.at(i);
-        if (!r.valid)
-            continue;
-        const double x = keyOf(i - first);
+    drawValid(resultsOf(kdj, bars), [this](int, double x, const IndicatorResult& r) {
         k->addData(x, r.first);
         d->addData(x, r.second);
         j->addData(x, r.third);
-    }
+    });
 }
 
 BollHolder::BollHolder(int count, IndexViewProxy* proxy)
@@ -187,14 +175,8 @@ void BollHolder::update(const QVector<Stock>& series)
     if (!startDrawing(series))
         return;
 
-    const QVector<IndicatorResult> results = resultsOf(boll, series);
-    const int first = firstShown(series.size());
     QVector<double> keys, open, high, low, close;
-    for (int i = first; i < series.size(); ++i) {
-        const IndicatorResult& r = results.at(i);
-        if (!r.valid)
-            continue;
-        const double x = keyOf(i - first);
+    drawValid(resultsOf(boll, series), [&](int i, double x, const IndicatorResult& r) {
         upper->addData(x, r.first + r.second - r.third);
         middle->addData(x, r.first);
         lower->addData(x, r.first - r.second + r.third);
@@ -204,7 +186,7 @@ void BollHolder::update(const QVector<Stock>& series)
         high << bar.high;
         low << bar.low;
         close << bar.close;
-    }
+    });
     bars->setData(keys, open, high, low, close, true);
 }
 

@@ -56,6 +56,16 @@ protected:
     bool startDrawing(const QVector<Stock>& bars);
     // The indicator's result on each bar, computed afresh.
     static QVector<IndicatorResult> resultsOf(StockIndicator& indicator, const QVector<Stock>& bars);
+    // Calls draw(i, key, result) for each shown bar i whose result is valid.
+    template<typename Draw>
+    void drawValid(const QVector<IndicatorResult>& results, Draw draw) const
+    {
+        const int first = firstShown(results.size());
+        for (int i = first; i < results.size(); ++i) {
+            if (results.at(i).valid)
+                draw(i, keyOf(i - first), results.at(i));
+        }
+    }
 
     bool visible = false;
     int count = 0;
