@@ -1,13 +1,12 @@
 #include "analysis/indicatorscanners.h"
 
+#include "tests/analysis/scanchecks.h"
 #include "tests/analysis/seriesbuilder.h"
 
 #include <QtTest>
 
 #include <functional>
 #include <memory>
-
-Q_DECLARE_METATYPE(QVector<Stock>)
 
 namespace {
 
@@ -27,25 +26,6 @@ QVector<Stock> stochasticBars(const QVector<float>& rsvs)
     for (float r : rsvs)
         b.candle(10 + r / 10, 20, 10, 10 + r / 10);
     return b.bars();
-}
-
-void addColumns()
-{
-    QTest::addColumn<QVector<Stock>>("bars");
-    QTest::addColumn<int>("signal");
-    QTest::addColumn<QStringList>("texts");
-}
-
-void verifyScan(StockScanner& scanner)
-{
-    QFETCH(QVector<Stock>, bars);
-    QFETCH(int, signal);
-    QFETCH(QStringList, texts);
-    QStringList out;
-    QCOMPARE(scanner.scan(QStringLiteral("600000"), bars, &out), signal);
-    QCOMPARE(out, texts);
-    // Without an output list the signal stays the same.
-    QCOMPARE(scanner.scan(QStringLiteral("600000"), bars, nullptr), signal);
 }
 
 } // namespace
@@ -76,7 +56,7 @@ private slots:
 
 void TestIndicatorScanners::movingAverageCrossOnLastBar_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("golden cross") << SeriesBuilder().flat(15, 10).closes({9, 9, 9, 9, 15}).bars() << 0
                                   << QStringList{"5,10日均线金叉"};
@@ -97,7 +77,7 @@ void TestIndicatorScanners::movingAverageCrossOnLastBar()
 
 void TestIndicatorScanners::macdCrossesAndSupport_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("golden cross") << SeriesBuilder().flat(28, 10).closes({9.5f, 9, 12}).bars() << 0
                                   << QStringList{"MACD金叉"};
@@ -119,7 +99,7 @@ void TestIndicatorScanners::macdCrossesAndSupport()
 
 void TestIndicatorScanners::volumeCrossesAndSurge_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     const QString golden510 = "5,10日成交量金叉";
     const QString death510 = "5,10日成交量死叉";
@@ -191,7 +171,7 @@ void TestIndicatorScanners::volumeLevelOfLastBar()
 
 void TestIndicatorScanners::gapBetweenLastTwoBars_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("upward gap") << SeriesBuilder().flat(3, 10).candle(10, 10, 9.5f, 10).candle(10.6f, 11, 10.5f, 10.8f).bars()
                                 << 0 << QStringList{"看涨缺口幅度:5.00"};
@@ -216,7 +196,7 @@ void TestIndicatorScanners::gapBetweenLastTwoBars()
 
 void TestIndicatorScanners::kdjZonesAndCrosses_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("oversold") << stochasticBars({0, 0, 0, 0, 0}) << 1 << QStringList{"KDJ超卖"};
     QTest::newRow("overbought") << stochasticBars(repeated(12, 100)) << 2 << QStringList{"KDJ超买"};
@@ -240,7 +220,7 @@ void TestIndicatorScanners::kdjZonesAndCrosses()
 
 void TestIndicatorScanners::newSixtyDayExtremes_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("new high") << SeriesBuilder().flat(60, 10, 0.5f).candle(11, 12.5f, 10.9f, 12).bars() << 0
                               << QStringList{"60日新高,前60日最高:10.5"};
@@ -267,7 +247,7 @@ void TestIndicatorScanners::newSixtyDayExtremes()
 void TestIndicatorScanners::fallingRun_data()
 {
     QTest::addColumn<int>("days");
-    addColumns();
+    addScanColumns();
     const QStringList none;
     const QVector<Stock> run = SeriesBuilder()
                                    .closes({10})

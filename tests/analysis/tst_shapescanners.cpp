@@ -1,6 +1,7 @@
 #include "analysis/shapescanners.h"
 #include "analysis/stocktailscanner.h"
 
+#include "tests/analysis/scanchecks.h"
 #include "tests/analysis/seriesbuilder.h"
 #include "tests/support/barbuilder.h"
 
@@ -9,7 +10,6 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(Stock)
-Q_DECLARE_METATYPE(QVector<Stock>)
 
 namespace {
 
@@ -18,24 +18,6 @@ struct ExpectedPoint
     int bar = -1;   // -1: the point stays empty
     float price = 0;
 };
-
-void addColumns()
-{
-    QTest::addColumn<QVector<Stock>>("bars");
-    QTest::addColumn<int>("signal");
-    QTest::addColumn<QStringList>("texts");
-}
-
-void verifyScan(StockScanner& scanner)
-{
-    QFETCH(QVector<Stock>, bars);
-    QFETCH(int, signal);
-    QFETCH(QStringList, texts);
-    QStringList out;
-    QCOMPARE(scanner.scan(QStringLiteral("600000"), bars, &out), signal);
-    QCOMPARE(out, texts);
-    QCOMPARE(scanner.scan(QStringLiteral("600000"), bars, nullptr), signal);
-}
 
 void verifyPoint(const ShapePoint& point, const ExpectedPoint& expected)
 {
@@ -162,7 +144,7 @@ private slots:
 
 void TestShapeScanners::breakdownThroughThreeAverages_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("breakdown") << breakdown().bars() << 1 << QStringList{"断头铡刀"};
     QTest::newRow("fall of exactly 3 %") << breakdown().pct(-3.0f).bars() << -1 << none;
@@ -188,7 +170,7 @@ void TestShapeScanners::breakdownRecordsLastBar()
 
 void TestShapeScanners::highSideways_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     const QStringList text{"高位横盘看跌"};
     QTest::newRow("narrow range 24 % up") << SeriesBuilder().flat(54, 10).closes({13, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars()
@@ -213,7 +195,7 @@ void TestShapeScanners::highSideways()
 
 void TestShapeScanners::lowSideways_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("back near the low") << SeriesBuilder().flat(41, 10).flat(13, 12).closes({10.2f, 10.25f, 10.3f, 10.2f, 10.25f, 10.3f, 10.2f}).bars()
                                        << 0 << QStringList{"低位横盘看涨"};
@@ -233,7 +215,7 @@ void TestShapeScanners::lowSideways()
 
 void TestShapeScanners::doubleTop_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("double top") << doubleTopSeries(10).candle(13.1f, 13.2f, 12.8f, 12.9f).bars() << 1
                                 << QStringList{"M形态"};
@@ -257,7 +239,7 @@ void TestShapeScanners::doubleTopRecordsPeaksAndTrough()
 
 void TestShapeScanners::wShape_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     // The last bar is an inverted hammer whose body starts at 10.0, 1 % above the bottom.
     QTest::newRow("w shape") << wShapeSeries().candle(10, 10.5f, 10, 10.1f).bars() << 0 << QStringList{"W形态"};
@@ -282,7 +264,7 @@ void TestShapeScanners::wShapeRecordsBottomsAndTop()
 
 void TestShapeScanners::ascendingTriangle_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     const QStringList text{"上三角形形态"};
     QTest::newRow("triangle") << triangle(10) << 0 << text;
@@ -311,7 +293,7 @@ void TestShapeScanners::ascendingTriangleRecordsBaseAndBreakout()
 
 void TestShapeScanners::oneBarThroughThreeAverages_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("rise through averages") << SeriesBuilder().flat(31, 10).closes({10.05f}).candle(10.1f, 10.65f, 10.1f, 10.6f).bars()
                                            << 0 << QStringList{"一阳穿三线"};
@@ -335,7 +317,7 @@ void TestShapeScanners::oneBarThroughThreeAverages()
 
 void TestShapeScanners::upwardTrend_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     QTest::newRow("steady rise") << steadyRise(60, 1) << 0 << none;
     QTest::newRow("large newest day") << withChange(steadyRise(60, 1), 0, 5) << 0 << none;
@@ -365,7 +347,7 @@ void TestShapeScanners::failedScanKeepsPreviousRecord()
 
 void TestShapeScanners::tailScannerFindsBullishCandle_data()
 {
-    addColumns();
+    addScanColumns();
     const QStringList none;
     // An inverted hammer after a fall.
     QTest::newRow("hammer") << SeriesBuilder().flat(10, 10.5f).ramp(5, 10.2f).candle(10, 10.5f, 10, 10.1f).bars() << 0
