@@ -48,17 +48,18 @@ VorelStock::~VorelStock() = default;
 
 void VorelStock::createMenus()
 {
-    QMenu* view = menuBar()->addMenu(tr("&视图"));
-    auto* chart = new QAction(QString::fromUtf8("K线"), this);
-    connect(chart, &QAction::triggered, this, &VorelStock::showCandistickWidget);
-    view->addAction(chart);
-    QMenu* settings = menuBar()->addMenu(QString::fromUtf8("&设置"));
-    settings->addAction(QString::fromUtf8("配置"), this, &VorelStock::visitConfigBox);
-    QMenu* addons = menuBar()->addMenu(QString::fromUtf8("&插件策略"));
-    addons->addAction(QString::fromUtf8("插件"), this, &VorelStock::visitAddonScanner);
-    addons->addAction(QString::fromUtf8("绑定插件"), this, &VorelStock::setAddonScanner);
-    QMenu* help = menuBar()->addMenu(QString::fromUtf8("&帮助"));
-    help->addAction(QString::fromUtf8("关于"), this, &VorelStock::visitBox);
+    // Entries belong to the window, not to their menus.
+    const auto entry = [this](QMenu* menu, const char* text, void (VorelStock::*slot)()) {
+        auto* action = new QAction(QString::fromUtf8(text), this);
+        connect(action, &QAction::triggered, this, slot);
+        menu->addAction(action);
+    };
+    entry(menuBar()->addMenu(tr("&视图")), "K线", &VorelStock::showCandistickWidget);
+    entry(menuBar()->addMenu(tr("&设置")), "配置", &VorelStock::visitConfigBox);
+    QMenu* addons = menuBar()->addMenu(tr("&插件策略"));
+    entry(addons, "插件", &VorelStock::visitAddonScanner);
+    entry(addons, "绑定插件", &VorelStock::setAddonScanner);
+    entry(menuBar()->addMenu(tr("&帮助")), "关于", &VorelStock::visitBox);
 }
 
 void VorelStock::createPages()

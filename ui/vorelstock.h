@@ -21,13 +21,13 @@ public:
 
 public slots:
     void changePage(int index);
-    void showCandistickWidget();
-    // add-on strategies: the scan dialog and the bind dialog, both modal.
-    void visitAddonScanner();
-    void setAddonScanner();
     // the about box and the settings dialog, both modal.
     void visitBox();
     void visitConfigBox();
+    // add-on strategies: the scan dialog and the bind dialog, both modal.
+    void visitAddonScanner();
+    void setAddonScanner();
+    void showCandistickWidget();
 
 protected:
     void moveEvent(QMoveEvent* event) override;

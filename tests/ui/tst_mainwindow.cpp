@@ -35,6 +35,18 @@ void MainWindowTest::windowCarriesTitleSizeAndMenus()
     QVERIFY(!menus.isEmpty());
     QCOMPARE(menus.first()->text(), QString::fromUtf8("&视图"));
     QCOMPARE(menus.first()->menu()->actions().first()->text(), QString::fromUtf8("K线"));
+    // Every menu in its place, every entry owned by the window itself.
+    QStringList titles;
+    QStringList entries;
+    for (QAction* menu : menus) {
+        titles << menu->text();
+        for (QAction* entry : menu->menu()->actions()) {
+            entries << entry->text();
+            QCOMPARE(entry->parent(), static_cast<QObject*>(&window));
+        }
+    }
+    QCOMPARE(titles, QString::fromUtf8("&视图 &设置 &插件策略 &帮助").split(' '));
+    QCOMPARE(entries, QString::fromUtf8("K线 配置 插件 绑定插件 关于").split(' '));
     QCOMPARE(window.pageList->count(), window.pageStack->count());
     QCOMPARE(window.pageList->maximumWidth(), 96);
     if (window.pageList->count() > 0) {
