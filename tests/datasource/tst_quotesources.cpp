@@ -88,6 +88,7 @@ private slots:
     void auctionFilter();
     void bodyKeepsPassingQuotesInOrder();
     void marketListGivesOneRecordPerItem();
+    void simpleQuotesAreCompletedFromThePool();
     void gbkQuoteBodyOverHttpIsJudgedAgainstThePool();
 };
 
@@ -211,6 +212,43 @@ void TestQuoteSources::marketListGivesOneRecordPerItem()
     QVERIFY(source.parse("null", QString()).isEmpty());
     QVERIFY(source.parse(QString(), QString()).isEmpty());
     QVERIFY(source.parse("<html>busy</html>", QString()).isEmpty());
+}
+
+void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
+{
+    const QString body = QString::fromUtf8(
+        "v_s_sh600000=\"1~浦发~600000~10.20~0.20~2.00~123456~12345~~1234\";\n"
+        "v_s_sh601398=\"1~工商银行~601398~5.00~-0.10~-1.96~20000~100~~99\";\n"
+        "v_s_sh600001=\"1~short~600001~1~1~1~1~1~1\";\n"
+        "v_s_sh600003=\"1~long~600003~1~1~1~1~1~1~1~1\";\n"
+        "v_s_sh600002=\"1~noshares~600002~4.00~0.00~0.00~500~1~~1\";\n");
+    const QVector<Stock> quotes = parseTencentQuotes(body, pool());
+    QCOMPARE(quotes.size(), 3);
+
+    const Stock& known = quotes.at(0);
+    QCOMPARE(known.code, QString("600000"));
+    QCOMPARE(known.name, QString("n600000"));   // the pool's name wins
+    QCOMPARE(known.industry, QString::fromUtf8("银行"));
+    QCOMPARE(known.close, 10.2f);
+    QCOMPARE(known.change, 0.2f);
+    QCOMPARE(known.changePercent, 2.0f);
+    QVERIFY(qAbs(known.volume - 12.3456f) < 1e-5f);
+    QVERIFY(qAbs(known.preClose - 10.0f) < 1e-5f);
+    QVERIFY(qAbs(known.turnover - 12.3456f) < 1e-4f);   // 123456 shares of 10000
+
+    const Stock& outside = quotes.at(1);
+    QCOMPARE(outside.code, QString("601398"));
+    QCOMPARE(outside.name, QString::fromUtf8("工商银行"));
+    QCOMPARE(outside.preClose, 0.0f);
+    QCOMPARE(outside.turnover, 0.0f);
+    QCOMPARE(outside.change, -0.1f);
+
+    // A pool entry without total shares gives no turnover rather than infinity.
+    QCOMPARE(quotes.at(2).code, QString("600002"));
+    QCOMPARE(quotes.at(2).turnover, 0.0f);
+
+    QVERIFY(parseTencentQuotes(QString(), pool()).isEmpty());
+    QVERIFY(parseTencentQuotes("pv_none_match=\"1\";", pool()).isEmpty());
 }
 
 void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
