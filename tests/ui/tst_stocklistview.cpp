@@ -1,6 +1,7 @@
 #include "core/vorelapplication.h"
 #include "strategy/traderecord.h"
 #include "tests/support/testhttpserver.h"
+#include "ui/linedelegate.h"
 #include "ui/stocklistview.h"
 
 #include <QDir>
@@ -69,6 +70,7 @@ private slots:
     void storedProfileMeansNoRequest();
     void missingOrUnreadableProfileIsFetched();
     void menuActionsWithoutARowDoNothing();
+    void rowsAreUnderlinedWithoutGrid();
 };
 
 void StockListViewTest::initTestCase()
@@ -338,6 +340,42 @@ void StockListViewTest::menuActionsWithoutARowDoNothing()
     view->row = 5;
     view->showDesc();
     QCOMPARE(server.requestCount(), 0);
+}
+
+void StockListViewTest::rowsAreUnderlinedWithoutGrid()
+{
+    QScopedPointer<StockListView> view(createStockListView(3));
+    view->setSortingEnabled(false);
+    view->setAlternatingRowColors(false);
+    view->resize(600, 200);
+    view->addStocks({makeStock("600001", "a", 1), makeStock("600002", "b", 2)});
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.data()));
+    view->setCurrentCell(0, 1);
+
+    auto* delegate = qobject_cast<LineDelegate*>(view->itemDelegate());
+    QVERIFY(delegate);
+    const QColor line = delegate->pen.color();
+    QVERIFY(line.alpha() > 0);   // a transparent pen would draw no line at all
+
+    const QImage image = view->viewport()->grab().toImage();
+    const QRect cell = view->visualRect(view->model()->index(0, 1));
+    const QRect next = view->visualRect(view->model()->index(0, 2));
+    // The line runs under the whole row.
+    for (int x : {cell.left() + 2, cell.center().x(), next.center().x()})
+        QCOMPARE(QColor(image.pixel(x, cell.bottom())), line);
+    // No vertical grid line between the cells: across the row, from the first
+    // cell's left edge into the next cell, every pixel above the text has the
+    // cell's own background (the selected row's as well as a plain one's).
+    for (int r = 0; r < 2; ++r) {
+        const QRect first = view->visualRect(view->model()->index(r, 1));
+        const QRect second = view->visualRect(view->model()->index(r, 2));
+        const int y = first.top() + 2;
+        const QColor background(image.pixel(first.center().x(), y));
+        QVERIFY(background != line);
+        for (int x = first.left(); x <= second.left() + 1; ++x)
+            QCOMPARE(QColor(image.pixel(x, y)), background);
+    }
 }
 
 int main(int argc, char** argv)
