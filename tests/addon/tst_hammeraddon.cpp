@@ -142,6 +142,16 @@ private slots:
         QVERIFY(host.requests.isEmpty());
     }
 
+    void bindingAsksForTheThreeAverages()
+    {
+        // close over 10 and 21 bars, volume over 21: the host counts and keeps them
+        RecordingHost host;
+        VorelAddon* addon = bind(host);
+        QVERIFY(addon);
+        addon->release();
+        QCOMPARE(host.requests, (QList<QPair<int, int> >{{1, 10}, {1, 21}, {4, 21}}));
+    }
+
     void hammerCandle_data()
     {
         QTest::addColumn<float>("open");

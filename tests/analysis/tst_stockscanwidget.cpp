@@ -81,6 +81,7 @@ private slots:
     void scanListsThePoolAndKeepsFailedHistories();
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
     void quittingDuringAScanEndsIt();
+    void emptyPoolStillScansTheIndex();
     void shortOrSuspendedSeriesGetNoRow();
 
 private:
@@ -304,6 +305,19 @@ void StockScanWidgetTest::quittingDuringAScanEndsIt()
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(server->requestCount(), 1);
     QVERIFY(page->searchButton->isEnabled());
+}
+
+void StockScanWidgetTest::emptyPoolStillScansTheIndex()
+{
+    servePool();
+    vorelApp()->stockPool.clear();
+    setChinaNow(tradingDayAt(15, 0));
+    QScopedPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
+    QCOMPARE(requestedCodes, QStringList{"399678"});
+    QCOMPARE(page->listView->rowCount(), 1);
+    QCOMPARE(page->progressBar->value(), 100);
 }
 
 void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()

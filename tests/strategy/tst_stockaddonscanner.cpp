@@ -1,5 +1,6 @@
 #include "strategy/stockaddonscanner.h"
 
+#include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
@@ -260,8 +261,18 @@ private slots:
         QCOMPARE(rows, expected);
         vorelApp()->stockPool.clear();
 
-        // A row click shows the history up to the trade; a code that is no file name shows nothing.
+        // A row click shows the stored history up to the trade's day, unadjusted
+        // daily bars; a code that is no file name shows nothing.
         scanner.onClick("600003", dayText(28));
+        auto* chart = scanner.findChild<CandlestickWidget*>();
+        QVERIFY(chart);
+        QCOMPARE(chart->code, QString("600003"));
+        QCOMPARE(chart->period, QString("day"));
+        QCOMPARE(chart->adjust, QString("bfq"));
+        QCOMPARE(chart->count, 30);
+        QCOMPARE(chart->bars.size(), 24);   // days 5..28 of 5..29
+        QCOMPARE(chart->bars.first().date, dayText(5));
+        QCOMPARE(chart->bars.last().date, dayText(28));
         scanner.onClick("../../x", dayText(28));
     }
 
