@@ -151,6 +151,10 @@ void StockAddonScanner::onSearch()
     progress->setValue(0);
     progress->show();
     listView->clearStocks();
+    // The list starts empty, so does its summary: counting on from an earlier
+    // scan would sum trades up that are no longer listed, and count every
+    // trade twice when the same files are scanned again.
+    stats = TradeSummary();
     scanAddon = host->registry.boundAddon();
     worker->setStocks(files);
     worker->setPool(vorelApp()->stockPool);

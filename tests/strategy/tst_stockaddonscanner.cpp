@@ -246,6 +246,13 @@ private slots:
 
         auto* list = scanner.findChild<StockListView*>();
         QCOMPARE(list->rowCount(), 4);
+
+        // Scanning the same files again lists and sums up the same trades,
+        // not twice as many.
+        scanner.onSearch();
+        QTRY_COMPARE(catcher.seen.size(), 2);
+        QCOMPARE(catcher.seen.last(), catcher.seen.first());
+        QCOMPARE(list->rowCount(), 4);
         // Each row shows one trade whole, also when a code trades twice.
         const QStringList expected{
             "600001|" + QString::fromUtf8("测试一") + "|" + dayText(22) + "|" + dayText(23) + "|2.5",
