@@ -67,7 +67,7 @@ private slots:
         QVERIFY(QFile::copy(builtAddon(), d + "a_hammer.so"));
         QVERIFY(QFile::copy(fixture("refusingaddon"), d + "b_refuses.so"));
         QVERIFY(QFile::copy(fixture("noexportaddon"), d + "c_noexport.so"));
-        for (const QString& name : {"d_notes.so", "a_hammer"}) {
+        for (const char* name : {"d_notes.so", "a_hammer"}) {
             // The second one would bring in "a_hammer.so" if the loader tried name variants.
             QFile text(d + name);
             QVERIFY(text.open(QIODevice::WriteOnly));
