@@ -271,7 +271,9 @@ void CandlestickWidget::loadData(int newCount, const QString& newCode, const QSt
 void CandlestickWidget::setStock(int newCount, const QString& newCode, const QVector<Stock>& series,
                                  const QString& newPeriod, const QString& newAdjust)
 {
-    if (newCode.isEmpty())
+    // Without bars nothing is shown, so nothing is remembered either: the
+    // chart must never name one stock while it shows another.
+    if (newCode.isEmpty() || series.isEmpty())
         return;
     count = newCount;
     code = newCode;

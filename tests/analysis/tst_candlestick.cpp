@@ -218,6 +218,12 @@ void TestCandlestick::emptySeriesOrCodeChangesNothing()
     QCOMPARE(chart.period, QString("week"));
     QCOMPARE(chart.adjust, QString("qfq"));
     QCOMPARE(server.requestCount(), 0);
+
+    // a stock without a stored history keeps the chart on the one it shows
+    chart.setStock(30, "000001", QVector<Stock>(), "day", "bfq");
+    QCOMPARE(chart.code, QString("600000"));
+    QCOMPARE(chart.period, QString("week"));
+    QCOMPARE(chart.candles->dataCount(), 5);
 }
 
 void TestCandlestick::titleNamesPoolStocks_data()
