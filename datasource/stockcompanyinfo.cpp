@@ -2,38 +2,18 @@
 
 #include "datasource/htmltext.h"
 #include "datasource/providerhosts.h"
+#include "datasource/webinterface.h"
 
 #include <QRegExp>
 #include <cstdlib>
 
 namespace {
 
-// Every whole match of a minimal, case-insensitive pattern, in order.
-QStringList wholeMatches(const QString& text, const QString& pattern)
-{
-    QRegExp rx(pattern, Qt::CaseInsensitive);
-    rx.setMinimal(true);
-    QStringList found;
-    int position = 0;
-    while ((position = rx.indexIn(text, position)) != -1) {
-        found << rx.cap(0);
-        position += qMax(1, rx.matchedLength());
-    }
-    return found;
-}
-
-QString firstWholeMatch(const QString& text, const QString& pattern)
-{
-    QRegExp rx(pattern, Qt::CaseInsensitive);
-    rx.setMinimal(true);
-    return rx.indexIn(text) == -1 ? QString() : rx.cap(0);
-}
-
 // The value of a "key":"value" (or "key":value") match: what follows the
 // last quote once the match's final character is dropped.
 QString captureValue(const QString& text, const QString& pattern)
 {
-    const QString match = firstWholeMatch(text, pattern);
+    const QString match = matchFirst(text, pattern);
     if (match.isEmpty())
         return QString();
     const QString rest = match.left(match.size() - 1);
@@ -43,7 +23,7 @@ QString captureValue(const QString& text, const QString& pattern)
 QStringList captureQuotedNames(const QString& text, const QString& pattern)
 {
     QStringList names;
-    for (const QString& match : wholeMatches(text, pattern)) {
+    for (const QString& match : matchAll(text, pattern)) {
         const QString rest = match.left(match.lastIndexOf(QLatin1Char('"')));
         names << rest.mid(rest.lastIndexOf(QLatin1Char('"')) + 1);
     }
@@ -72,7 +52,7 @@ bool StockCompanyInfo::parse(const QString& text)
     m_dy = captureValue(text, QStringLiteral("\"dy\":\"(.*)\""));
     m_hy = captureValue(text, QStringLiteral("\"hy\":\"(.*)\""));
 
-    const QString conceptBlock = firstWholeMatch(text, QStringLiteral("\"concept\":(.*)\"yysr"));
+    const QString conceptBlock = matchFirst(text, QStringLiteral("\"concept\":(.*)\"yysr"));
     if (conceptBlock.isEmpty())
         return false;
     m_concepts = captureQuotedNames(conceptBlock, QStringLiteral("\"name\":\"(.*)\""));
@@ -100,7 +80,7 @@ bool StockCompanyInfo::parse(const QString& text)
 
 void StockCompanyInfo::parseIncome(const QString& text)
 {
-    const QString section = firstWholeMatch(text, QStringLiteral("\"yysr\"(.*)\\]")).mid(9);
+    const QString section = matchFirst(text, QStringLiteral("\"yysr\"(.*)\\]")).mid(9);
     if (section.isEmpty())
         return;
     for (const QString& piece : section.split(QStringLiteral("},{"))) {
@@ -112,7 +92,7 @@ void StockCompanyInfo::parseIncome(const QString& text)
 
 void StockCompanyInfo::parseDividends(const QString& text)
 {
-    const QString match = firstWholeMatch(text, QStringLiteral("\"fenhong\"(.*)\\]"));
+    const QString match = matchFirst(text, QStringLiteral("\"fenhong\"(.*)\\]"));
     const int bracket = match.indexOf(QLatin1Char('['));
     if (bracket == -1)
         return;
@@ -126,7 +106,7 @@ void StockCompanyInfo::parseDividends(const QString& text)
 
 void StockCompanyInfo::parseReports(const QString& text)
 {
-    QString section = firstWholeMatch(text, QStringLiteral("\"cwbb\":(.*)\\]\\]\\]\\]")).mid(11);
+    QString section = matchFirst(text, QStringLiteral("\"cwbb\":(.*)\\]\\]\\]\\]")).mid(11);
     if (section.isEmpty())
         return;
     section.remove(QLatin1Char('"'));
@@ -143,7 +123,7 @@ void StockCompanyInfo::parseReports(const QString& text)
 
 void StockCompanyInfo::parseHolders(const QString& text)
 {
-    QString section = firstWholeMatch(text, QStringLiteral("\"gudong\"(.*)\\}\\]")).mid(11);
+    QString section = matchFirst(text, QStringLiteral("\"gudong\"(.*)\\}\\]")).mid(11);
     if (section.isEmpty())
         return;
     section.remove(QLatin1Char('"'));
