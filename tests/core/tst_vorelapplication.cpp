@@ -1,5 +1,4 @@
 #include "core/messagehandler.h"
-#include "core/textutils.h"
 #include "core/vorelapplication.h"
 #include "tests/support/sharelistfixture.h"
 
@@ -131,13 +130,8 @@ void VorelApplicationTest::shippedStockListFillsThePoolWithShareCounts()
     const QMap<QString, int> sizes { { "data/stockPool.txt", 179 }, { "data/stockPool1.txt", 179 },
                                      { "data/stockPool2.txt", 960 } };
     for (auto file = sizes.cbegin(); file != sizes.cend(); ++file) {
-        const QString text = vorelApp()->readFile("?" + file.key());
-        QVERIFY(text.endsWith("\r\n"));
-        QSet<QString> codes;
-        for (const QString& line : splitLines(text)) {
-            if (!line.isEmpty())
-                codes.insert(line);
-        }
+        QVERIFY(vorelApp()->readFile("?" + file.key()).endsWith("\r\n"));
+        const QSet<QString> codes = shippedPoolCodes(file.key());
         vorelApp()->stockPool.clear();
         QVERIFY(vorelApp()->loadStockPool(codes));
         const QMap<QString, Stock>& pool = vorelApp()->stockPool;
