@@ -8,6 +8,9 @@ namespace {
 
 constexpr int kSinaBatch = 8;
 constexpr int kTencentBatch = 64;
+// The fields the quote lines must carry at least; later fields (Shanghai
+// lines have had a 34th since about 2020, simple quotes 11 or 12 items since
+// 2021) are not read.
 constexpr int kSinaQuoteFields = 33;
 constexpr int kTencentFields = 10;
 constexpr float kMinBuySellRatio = 6.0f;
@@ -103,7 +106,9 @@ QVector<Stock> SinaRealtimeInterface::parse(const QString& body, const QString&)
         s.close = m.value("trade").toFloat();
         s.changePercent = m.value("changepercent").toFloat();
         s.change = m.value("pricechange").toFloat();
-        s.turnover = m.value("turnover").toFloat();
+        // Today's lists name the turnover "turnoverratio" and have no "turnover".
+        s.turnover = m.value(m.contains("turnover") ? QStringLiteral("turnover") : QStringLiteral("turnoverratio"))
+                         .toFloat();
         s.open = m.value("open").toFloat();
         s.low = m.value("low").toFloat();
         s.preClose = m.value("settlement").toFloat();
@@ -158,7 +163,7 @@ Stock parseSinaQuoteLine(const QString& line, const QMap<QString, Stock>& pool, 
         return s;
     s.code = line.mid(equals - 6, 6);
     const QStringList fields = line.mid(first + 1, last - first - 1).split(',');
-    if (fields.size() != kSinaQuoteFields)
+    if (fields.size() < kSinaQuoteFields)
         return s;
     readQuoteFields(fields, &s);
 
@@ -224,7 +229,7 @@ QVector<Stock> parseTencentQuotes(const QString& body, const QMap<QString, Stock
     QVector<Stock> out;
     for (const QString& line : body.split('\n')) {
         const QStringList items = line.split('~');
-        if (items.size() != kTencentFields)
+        if (items.size() < kTencentFields)
             continue;
         Stock s;
         s.name = items.at(1);

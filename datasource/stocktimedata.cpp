@@ -7,8 +7,11 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
+
+constexpr int kMinuteRowFields = 3;
 
 // Running average price and the two shares over a sequence of minutes.
 class MinuteAccumulator
@@ -20,13 +23,15 @@ public:
     }
 
     // `cumulative` is the volume traded up to and including this minute.
-    void add(const QString& time, float price, int volume, float cumulative)
+    void add(const QString& time, float price, qint64 cumulative)
     {
+        const int volume = int(qBound<qint64>(std::numeric_limits<int>::min(), cumulative - cumulativeVolume,
+                                              std::numeric_limits<int>::max()));
         cumulativeVolume = cumulative;
-        amount += volume * price;
+        amount += double(volume) * price;
         // Before the first traded share there is no average yet: the price
         // stands for it rather than 0/0.
-        const float average = cumulative != 0 ? amount / cumulative : price;
+        const float average = cumulative != 0 ? float(amount / double(cumulative)) : price;
         rows.append(MinuteRow{time, price, average, volume});
         if (price >= average)
             ++aboveAverage;
@@ -35,7 +40,7 @@ public:
         previousAverage = average;
     }
 
-    float tradedSoFar() const { return cumulativeVolume; }
+    qint64 tradedSoFar() const { return cumulativeVolume; }
 
     // Shares of the rows; a day without rows keeps 0 rather than 0/0.
     void finish(StockTimeData& record) const
@@ -48,14 +53,16 @@ public:
 
 private:
     QVector<MinuteRow>& rows;
-    float cumulativeVolume = 0;
-    float amount = 0;
+    // A busy day passes 2^31 shares: the totals must not wrap or lose shares.
+    qint64 cumulativeVolume = 0;
+    double amount = 0;
     float previousAverage = 0;
     int aboveAverage = 0;
     int rising = 0;
 };
 
-// The minute list is the first bracketed list: "hhmm price cumulativeVolume".
+// The minute list is the first bracketed list: "hhmm price cumulativeVolume",
+// today followed by the cumulative amount, which is not read.
 void parseMinuteRows(const QString& body, StockTimeData& record)
 {
     // Without a bracketed list the body is no minute response at all (an
@@ -71,12 +78,9 @@ void parseMinuteRows(const QString& body, StockTimeData& record)
     MinuteAccumulator minutes(record.rows);
     for (const QString& part : list.split(',')) {
         const QStringList fields = part.split(' ');
-        if (fields.size() != 3)
+        if (fields.size() < kMinuteRowFields)
             continue;
-        const float price = fields.at(1).toFloat();
-        const int cumulative = fields.at(2).toInt();
-        const int volume = int(cumulative - minutes.tradedSoFar());
-        minutes.add(fields.at(0), price, volume, cumulative);
+        minutes.add(fields.at(0), fields.at(1).toFloat(), fields.at(2).toLongLong());
     }
     minutes.finish(record);
 }
@@ -227,8 +231,7 @@ StockTimeData parseTimeDataText(const QString& text)
         const QStringList fields = line.split(',');
         if (fields.size() != 7)
             continue;
-        const int volume = fields.at(4).toInt();
-        minutes.add(fields.at(1), fields.at(2).toFloat(), volume, minutes.tradedSoFar() + volume);
+        minutes.add(fields.at(1), fields.at(2).toFloat(), minutes.tradedSoFar() + fields.at(4).toInt());
     }
     minutes.finish(record);
     return record;

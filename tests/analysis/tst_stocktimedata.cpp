@@ -44,6 +44,8 @@ class TestStockTimeData : public QObject
 private slots:
     void runningAverageAndShares();
     void zeroVolumeMinuteAveragesAtItsPrice();
+    void todaysFourFieldRowsReadAsTheirFirstThree();
+    void volumesPastTheIntRangeKeepTheirSums();
     void emptyOrForeignBodyIsInvalid();
     void bodyWithoutDateKeepsRowsOnly();
     void fullResponseFillsQuoteSections();
@@ -87,6 +89,47 @@ void TestStockTimeData::zeroVolumeMinuteAveragesAtItsPrice()
     const StockTimeData stored = parseTimeDataText("1,0931,10.2,0,0,0,0\n1,0930,10.0,0,0,0,0");
     QCOMPARE(stored.rows.size(), 2);
     QCOMPARE(stored.rows.at(1).average, 10.2f);
+}
+
+// Today's rows add the cumulative amount as a fourth field; a row with fewer
+// than three fields is still no minute.
+void TestStockTimeData::todaysFourFieldRowsReadAsTheirFirstThree()
+{
+    const StockTimeData threeFields = parseTimeData(minuteBody("\"0930 333.06 5328\",\"0931 333.50 6000\""));
+    const StockTimeData today = parseTimeData(minuteBody(
+        "\"0930 333.06 5328 177454368.00\",\"0931 333.50 6000 199866368.00\",\"0932 333.80\",\"\""));
+    QCOMPARE(today.rows.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(today.rows.at(i).time, threeFields.rows.at(i).time);
+        QCOMPARE(today.rows.at(i).price, threeFields.rows.at(i).price);
+        QCOMPARE(today.rows.at(i).volume, threeFields.rows.at(i).volume);
+        QCOMPARE(today.rows.at(i).average, threeFields.rows.at(i).average);
+    }
+    QCOMPARE(today.rows.at(1).volume, 672);
+    QCOMPARE(today.aboveAveragePercent, 100.0f);
+    QCOMPARE(today.averageRisingPercent, 100.0f);
+}
+
+// A busy stock trades past 2^31 shares in a day: the running totals must
+// neither wrap nor lose the minutes after it.
+void TestStockTimeData::volumesPastTheIntRangeKeepTheirSums()
+{
+    const StockTimeData record = parseTimeData(
+        minuteBody("\"0930 10.00 2147483000\",\"0931 10.00 2147484000 1.0\",\"0932 10.00 4294967296\""));
+    QCOMPARE(record.rows.size(), 3);
+    QCOMPARE(record.rows.at(0).volume, 2147483000);
+    QCOMPARE(record.rows.at(1).volume, 1000);
+    QCOMPARE(record.rows.at(2).volume, 2147483296);
+    for (const MinuteRow& row : record.rows)
+        QCOMPARE(row.average, 10.0f);
+    QCOMPARE(record.aboveAveragePercent, 100.0f);
+    QCOMPARE(record.averageRisingPercent, 100.0f);
+
+    // Stored minutes sum their volumes past the int range as well.
+    const StockTimeData stored = parseTimeDataText("1,0932,10.0,0,2000000000,0,0\n1,0931,10.0,0,2000000000,0,0");
+    QCOMPARE(stored.rows.size(), 2);
+    QCOMPARE(stored.rows.at(1).average, 10.0f);
+    QCOMPARE(stored.averageRisingPercent, 100.0f);
 }
 
 void TestStockTimeData::emptyOrForeignBodyIsInvalid()

@@ -20,6 +20,7 @@ private slots:
     void readFileTakesArchiveOrDisk();
     void missingDatabaseGivesEmptyListAndAMessage();
     void logLinesCarryDateTimeAndKind();
+    void shippedStockListFillsThePoolWithShareCounts();
 };
 
 void VorelApplicationTest::initTestCase()
@@ -28,7 +29,7 @@ void VorelApplicationTest::initTestCase()
     writeShareList("config/data.db",
                    {QString::fromUtf8("('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')"),
                     QString::fromUtf8("('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')"),
-                    QString::fromUtf8("('300750','宁德时代','','电气设备',0,0,'20180611','福建','20180611')"),
+                    QString::fromUtf8("('300498','温氏股份','','农业综合',0,0,'20151102','广东','20151102')"),
                     QString::fromUtf8("('999999','不在股票池','','',0,0,'20200101','','20200101')")});
     vorelApp()->init(nullptr);
 }
@@ -37,7 +38,7 @@ void VorelApplicationTest::poolHoldsListedCodesOnly()
 {
     const auto& pool = vorelApp()->stockPool;
     // the archive's pool list has CRLF lines and many codes the database lacks
-    QCOMPARE(pool.keys(), QStringList({"000001", "300750", "600000"}));
+    QCOMPARE(pool.keys(), QStringList({"000001", "300498", "600000"}));
     const Stock& pufa = pool.value("600000");
     QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
     QCOMPARE(pufa.industry, QString::fromUtf8("银行"));
@@ -51,7 +52,7 @@ void VorelApplicationTest::poolHoldsListedCodesOnly()
 void VorelApplicationTest::shareListFiltersByListingDate()
 {
     QCOMPARE(vorelApp()->loadShareList(QString()).size(), 4);
-    QCOMPARE(vorelApp()->loadShareList("20180611").keys(), QStringList({"300750", "999999"}));
+    QCOMPARE(vorelApp()->loadShareList("20151102").keys(), QStringList({"300498", "999999"}));
     QVERIFY(vorelApp()->loadShareList("2999").isEmpty());
     // a date text is data, never part of the statement
     QVERIFY(vorelApp()->loadShareList("x' or '1'='1").isEmpty());
@@ -99,6 +100,53 @@ void VorelApplicationTest::logLinesCarryDateTimeAndKind()
     QFile log("output.txt");
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY(log.readAll().endsWith(" Debug: written to the log\n"));
+}
+
+// The stock list the build makes from the archive's all-stocks list, read as
+// the program reads it, and the archive's pool lists against it.
+void VorelApplicationTest::shippedStockListFillsThePoolWithShareCounts()
+{
+    QVERIFY(QFile::rename("config/data.db", "config/data.db.away"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", "config/data.db"));
+    const QMap<QString, Stock> list = vorelApp()->loadShareList(QString());
+    QCOMPARE(list.size(), 3189);
+    // Readable Chinese, and share counts in 10,000 converted from the
+    // decimal text exactly (169.18 is 1691800, not 1691799).
+    const Stock pufa = list.value("600000");
+    QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(pufa.industry, QString::fromUtf8("银行"));
+    QCOMPARE(pufa.area, QString::fromUtf8("上海"));
+    QCOMPARE(pufa.outstanding, 2161800);
+    QCOMPARE(pufa.totals, 2161800);
+    QCOMPARE(pufa.timeToMarket, QString("19991110"));
+    const Stock pingan = list.value("000001");
+    QCOMPARE(pingan.area, QString::fromUtf8("深圳"));
+    QCOMPARE(pingan.outstanding, 1691800);
+    QCOMPARE(pingan.totals, 1717000);
+    QCOMPARE(vorelApp()->loadShareList("20170328").size(), 3);
+
+    // Every pool code is a listed stock with share counts and no "ST" name,
+    // from both exchanges.
+    const QMap<QString, int> sizes { { "data/stockPool.txt", 179 }, { "data/stockPool1.txt", 179 },
+                                     { "data/stockPool2.txt", 960 } };
+    for (auto file = sizes.cbegin(); file != sizes.cend(); ++file) {
+        QVERIFY(vorelApp()->readFile("?" + file.key()).endsWith("\r\n"));
+        const QSet<QString> codes = shippedPoolCodes(file.key());
+        vorelApp()->stockPool.clear();
+        QVERIFY(vorelApp()->loadStockPool(codes));
+        const QMap<QString, Stock>& pool = vorelApp()->stockPool;
+        QCOMPARE(pool.size(), file.value());
+        int shanghai = 0;
+        for (const Stock& stock : pool) {
+            QVERIFY2(stock.totals > 0 && stock.outstanding > 0 && !stock.name.contains("ST"), qPrintable(stock.code));
+            shanghai += stock.code.startsWith('6') ? 1 : 0;
+        }
+        QVERIFY(shanghai > 0 && shanghai < pool.size());
+    }
+    QVERIFY(vorelApp()->stockPool.contains("600000"));
+
+    QVERIFY(QFile::remove("config/data.db"));
+    QVERIFY(QFile::rename("config/data.db.away", "config/data.db"));
 }
 
 int main(int argc, char** argv)

@@ -87,6 +87,7 @@ private slots:
     void auctionFilter_data();
     void auctionFilter();
     void bodyKeepsPassingQuotesInOrder();
+    void todaysQuoteLinesReadAsTheirFirst33Fields();
     void marketListGivesOneRecordPerItem();
     void simpleQuotesAreCompletedFromThePool();
     void gbkQuoteBodyOverHttpIsJudgedAgainstThePool();
@@ -163,7 +164,7 @@ void TestQuoteSources::auctionFilter_data()
     QTest::newRow("pool entry without shares") << quoteLine("600002", 10, 10.2, 100000, 10000) << false;
     QTest::newRow("no previous close") << quoteLine("600000", 0, 0, 100000, 10000) << false;
     QTest::newRow("32 fields") << quoteLine("600000", 10, 10.2, 100000, 10000, "x", 32) << false;
-    QTest::newRow("34 fields") << quoteLine("600000", 10, 10.2, 100000, 10000, "x", 34) << false;
+    QTest::newRow("34 fields") << quoteLine("600000", 10, 10.2, 100000, 10000, "x", 34) << true;
     QTest::newRow("suspended: empty quote") << QString("var hq_str_sh600000=\"\";") << false;
     QTest::newRow("one quote mark") << QString("var hq_str_sh600000=\"a,b") << false;
     QTest::newRow("short code") << QString("v=\"") + quoteLine("600000", 10, 10.2, 100000, 10000).section('"', 1, 1) + "\"" << false;
@@ -194,6 +195,35 @@ void TestQuoteSources::bodyKeepsPassingQuotesInOrder()
     QVERIFY(quotes.at(1).changePercent < 0);
 }
 
+// Shanghai lines have carried a 34th field since about 2020, empty or a
+// "D|..." text; Shenzhen lines still have 33. What follows field 32 never
+// shifts what is read.
+void TestQuoteSources::todaysQuoteLinesReadAsTheirFirst33Fields()
+{
+    const QString shanghai = quoteLine("600000", 10, 10.2, 100000, 10000);
+    const QString shenzhen = quoteLine("000001", 10, 10.2, 100000, 10000, QString::fromUtf8("平安银行"));
+    QString emptyExtra = shanghai;
+    emptyExtra.replace("\";", ",\";");
+    QString dealExtra = shanghai;
+    dealExtra.replace("\";", ",D|36500|330325.00\";");
+    const QVector<Stock> quotes = parseSinaQuotes(emptyExtra + dealExtra + shenzhen, pool(), filter());
+    QCOMPARE(quotes.size(), 3);
+    for (const Stock& quote : quotes) {
+        QVERIFY(quote.valid);
+        QCOMPARE(quote.volume, 12345.0f);
+        QCOMPARE(quote.amount, float(98765432.5 / 10000.0));
+        QCOMPARE(quote.buyVolume5, 1000);
+        QCOMPARE(quote.sellVolume5, 100);
+        QCOMPARE(quote.date, QString("2026-12-07"));
+        QCOMPARE(quote.text2, QString("09:25:03"));
+        QCOMPARE(quote.totals, 10000);
+    }
+    QCOMPARE(quotes.at(0).code, QString("600000"));
+    QCOMPARE(quotes.at(1).name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(quotes.at(2).code, QString("000001"));
+    QCOMPARE(quotes.at(2).name, QString::fromUtf8("平安银行"));
+}
+
 void TestQuoteSources::marketListGivesOneRecordPerItem()
 {
     SinaRealtimeInterface source;
@@ -209,6 +239,19 @@ void TestQuoteSources::marketListGivesOneRecordPerItem()
     QCOMPARE(quotes.first().close, 10.2f);
     QCOMPARE(quotes.first().preClose, 10.0f);
     QCOMPARE(quotes.last().close, 0.0f);
+
+    // Today's records name the turnover "turnoverratio" (quoted keys, bare
+    // numbers); where both keys stand, "turnover" is the one read.
+    const QVector<Stock> today = source.parse(
+        "[{\"symbol\":\"sh600000\",\"code\":\"600000\",\"trade\":\"10.200\",\"ticktime\":\"15:00:00\","
+        "\"mktcap\":30817926.22,\"turnoverratio\":0.17843},"
+        "{\"code\":\"600004\",\"turnover\":\"1.5\",\"turnoverratio\":2.5}]",
+        QString());
+    QCOMPARE(today.size(), 2);
+    QCOMPARE(today.first().close, 10.2f);
+    QCOMPARE(today.first().turnover, 0.17843f);
+    QCOMPARE(today.last().turnover, 1.5f);
+
     QVERIFY(source.parse("null", QString()).isEmpty());
     QVERIFY(source.parse(QString(), QString()).isEmpty());
     QVERIFY(source.parse("<html>busy</html>", QString()).isEmpty());
@@ -220,10 +263,12 @@ void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
         "v_s_sh600000=\"1~浦发~600000~10.20~0.20~2.00~123456~12345~~1234\";\n"
         "v_s_sh601398=\"1~工商银行~601398~5.00~-0.10~-1.96~20000~100~~99\";\n"
         "v_s_sh600001=\"1~short~600001~1~1~1~1~1~1\";\n"
-        "v_s_sh600003=\"1~long~600003~1~1~1~1~1~1~1~1\";\n"
-        "v_s_sh600002=\"1~noshares~600002~4.00~0.00~0.00~500~1~~1\";\n");
+        "v_s_sh600002=\"1~noshares~600002~4.00~0.00~0.00~500~1~~1\";\n"
+        // Lines from 2021 on carry 11 or 12 items; the first 10 are read.
+        "v_s_sz000001=\"51~平安银行~000001~9.10~0.05~0.55~1054388~96046~~1562.53~GP-A\";\n"
+        "v_s_sz000002=\"51~万科A~000002~20.00~-0.20~-0.99~300000~60000~~2000.00~GP-A~\";\n");
     const QVector<Stock> quotes = parseTencentQuotes(body, pool());
-    QCOMPARE(quotes.size(), 3);
+    QCOMPARE(quotes.size(), 5);
 
     const Stock& known = quotes.at(0);
     QCOMPARE(known.code, QString("600000"));
@@ -246,6 +291,17 @@ void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
     // A pool entry without total shares gives no turnover rather than infinity.
     QCOMPARE(quotes.at(2).code, QString("600002"));
     QCOMPARE(quotes.at(2).turnover, 0.0f);
+
+    const Stock& eleven = quotes.at(3);
+    QCOMPARE(eleven.code, QString("000001"));
+    QCOMPARE(eleven.name, QString("n000001"));
+    QCOMPARE(eleven.close, 9.1f);
+    QCOMPARE(eleven.changePercent, 0.55f);
+    QVERIFY(qAbs(eleven.volume - 105.4388f) < 1e-4f);
+    const Stock& twelve = quotes.at(4);
+    QCOMPARE(twelve.name, QString::fromUtf8("万科A"));
+    QCOMPARE(twelve.change, -0.2f);
+    QCOMPARE(twelve.volume, 30.0f);
 
     QVERIFY(parseTencentQuotes(QString(), pool()).isEmpty());
     QVERIFY(parseTencentQuotes("pv_none_match=\"1\";", pool()).isEmpty());

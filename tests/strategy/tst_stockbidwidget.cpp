@@ -76,9 +76,49 @@ TestHttpServer::Reply quotesFor(const TestHttpServer::Request& request)
     return TestHttpServer::Reply::gbk(body, "application/javascript", false);
 }
 
+// Quotes as the service writes them today for the stocks of the pool:
+// Shanghai lines with a 34th field (empty or a "D|..." text), Shenzhen lines
+// with 33. Every bid side holds a fifth of the stock's total shares; only the
+// codes of `strong` have a buy/sell ratio above 6.
+TestHttpServer::Handler todaysQuotesFor(const QStringList& strong)
+{
+    return [strong](const TestHttpServer::Request& request) {
+        QString body;
+        for (const QString& symbol : request.target.mid(request.target.indexOf('=') + 1).split(',')) {
+            const QString code = symbol.mid(2);
+            const qint64 bidShares = qint64(vorelApp()->stockPool.value(code).totals) * 4;
+            const qint64 askShares = bidShares / (strong.contains(code) ? 10 : 2);
+            QStringList f;
+            f << vorelApp()->stockPool.value(code).name << "10.100" << "10.000" << "10.100" << "10.100" << "10.100"
+              << "10.090" << "10.100" << "1234500" << "12468450.00";
+            for (int i = 0; i < 5; ++i)
+                f << QString::number(bidShares) << "10.100";
+            for (int i = 0; i < 5; ++i)
+                f << QString::number(askShares) << "10.110";
+            f << "2017-05-08" << "09:25:03" << "00";
+            if (symbol.startsWith("sh"))
+                f << (code.toInt() % 2 == 0 ? QString() : QString("D|36500|330325.00"));
+            body += QString("var hq_str_%1=\"%2\";\n").arg(symbol, f.join(','));
+        }
+        return TestHttpServer::Reply::gbk(body, "application/javascript", false);
+    };
+}
+
 void invoke(QObject* target, const char* slot)
 {
     QVERIFY(QMetaObject::invokeMethod(target, slot, Qt::DirectConnection));
+}
+
+// Runs the page's auction at `now` (China time) and waits for its quote
+// downloads to end; false when they do not.
+bool runAuctionAt(StockBidWidget& page, const QTime& now, const QDate& weekday)
+{
+    page.timer.stop();
+    page.secondOffset = 0;
+    page.loader.interval = 10;
+    QSignalSpy finished(&page.loader, &DataLoader::sendOK);
+    setChinaNow(QDateTime(weekday, now, QTimeZone("Asia/Shanghai")));
+    return QMetaObject::invokeMethod(&page, "process", Qt::DirectConnection) && finished.wait(30000);
 }
 
 } // namespace
@@ -97,6 +137,7 @@ private slots:
     void historyScore();
     void historyScoringCanEndTheMailAfterOneLine();
     void wholeRunListsTwelveAndNeverClaimsAnUnsentMail();
+    void shippedPoolWithTodaysQuotesListsItsPicks();
 };
 
 void TestStockBidWidget::init()
@@ -265,13 +306,7 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
     vorelApp()->stockPool.insert("600099", poolStock("600099", "*ST X"));
 
     StockBidWidget page;
-    page.timer.stop();
-    page.secondOffset = 0;
-    page.loader.interval = 10;
-    QSignalSpy finished(&page.loader, &DataLoader::sendOK);
-    setChinaNow(QDateTime(QDate(2017, 5, 8), QTime(9, 25, 50), QTimeZone("Asia/Shanghai")));
-    invoke(&page, "process");
-    QVERIFY(finished.wait(10000));
+    QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
     QCOMPARE(server.requestCount(), 2);
     QCOMPARE(page.picks.size(), 13);
     // Equal ratios never count as greater: the sort needs a strict ordering.
@@ -291,6 +326,35 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
     invoke(&page, "process");
     QTest::qWait(50);
     QCOMPARE(server.requestCount(), 2);
+}
+
+// The pool the build ships and quotes in today's forms, at 09:25:40 China
+// time on a weekday: the stocks that pass the thresholds are listed.
+void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
+{
+    loadShippedPool();
+    const QStringList strong { "600000", "600036", "601398", "000001", "000002" };
+    for (const QString& code : strong)
+        QVERIFY2(vorelApp()->stockPool.value(code).totals > 0, qPrintable(code));
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/list=", todaysQuotesFor(strong));
+
+    StockBidWidget page;
+    QVERIFY(runAuctionAt(page, QTime(9, 25, 40), QDate(2017, 5, 10)));
+    QCOMPARE(server.requestCount(), (vorelApp()->stockPool.size() + 7) / 8);
+
+    QStringList picked;
+    for (const Stock& s : page.picks)
+        picked << s.code;
+    picked.sort();
+    QCOMPARE(picked, QStringList({ "000001", "000002", "600000", "600036", "601398" }));
+    QCOMPARE(page.list->rowCount(), 5);
+    QVERIFY(page.list->stocks.contains("600000"));
+    const Stock pufa = page.list->stocks.value("600000");
+    QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(pufa.totals, 2161800);
+    QCOMPARE(pufa.text2, QString("09:25:03"));
 }
 
 int main(int argc, char** argv)

@@ -73,18 +73,46 @@ QString minutes(bool strong)
         .arg(rows.join(','));
 }
 
+// Today's market list record: quoted keys, bare numbers, "turnoverratio".
+QString todaysRealtimeItem(const QString& code, const QString& name)
+{
+    return QString("{\"symbol\":\"sh%1\",\"code\":\"%1\",\"name\":\"%2\",\"trade\":\"10.400\","
+                   "\"pricechange\":\"0.400\",\"changepercent\":\"4.000\",\"settlement\":\"10.000\","
+                   "\"open\":\"10.000\",\"high\":\"10.450\",\"low\":\"9.980\",\"volume\":52366400,"
+                   "\"ticktime\":\"14:50:00\",\"mktcap\":30817926.22,\"turnoverratio\":0.5}")
+        .arg(code, name);
+}
+
+// Today's minute rows carry the cumulative amount as a fourth field; the
+// price climbs every minute.
+QString todaysStrongMinutes(const QString& symbol)
+{
+    QStringList rows;
+    for (int i = 0; i < 20; ++i) {
+        const double price = 10.0 + i * 0.01;
+        rows << QString("\"%1 %2 %3 %4\"").arg(930 + i).arg(price, 0, 'f', 2).arg((i + 1) * 100).arg(
+                    (i + 1) * 100 * price * 100, 0, 'f', 2);
+    }
+    return QString("{\"code\":0,\"msg\":\"\",\"data\":{\"%1\":{\"data\":{\"data\":[%2],\"date\":\"20170425\"}}}}")
+        .arg(symbol, rows.join(','));
+}
+
 // A recheck quote: `candidate` keeps the end-of-day shape; `asks` false
-// empties the sell side so that the auction filter drops it.
-QString recheckLine(const QString& code, bool candidate, bool asks)
+// empties the sell side so that the auction filter drops it. The bid side,
+// 500,000 hands, outweighs a tenth of the total shares of every large stock.
+// A non-null `extra` is written as the 34th field of today's Shanghai lines.
+QString recheckLine(const QString& code, bool candidate, bool asks, const QString& extra = QString())
 {
     QStringList f;
     f << "N" << (candidate ? "10.00" : "10.20") << "10.00" << (candidate ? "10.30" : "10.10") << "10.32" << "9.99"
       << "0" << "0" << "100" << "100";
     for (int i = 0; i < 5; ++i)
-        f << "100000" << "10";
+        f << "10000000" << "10";
     for (int i = 0; i < 5; ++i)
         f << (asks ? "10000" : "0") << "10";
     f << "2017-04-25" << "14:50:03" << "00";
+    if (!extra.isNull())
+        f << extra;
     return QString("var hq_str_sh%1=\"%2\";\n").arg(code, f.join(','));
 }
 
@@ -106,6 +134,7 @@ private slots:
     void waitsForTenToThreeOnTradingDays_data();
     void waitsForTenToThreeOnTradingDays();
     void wholeRunPicksRechecksStoresAndShowsMinutes();
+    void shippedPoolWithTodaysFormsPicksAndRechecks();
     void unsentMailIsNotAnnouncedAsSent();
 };
 
@@ -221,6 +250,43 @@ void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
     const int requests = server.requestCount();
     QVERIFY(!page.step());
     QCOMPARE(server.requestCount(), requests);
+}
+
+// The pool the build ships and every answer in today's forms: a Shanghai
+// stock is picked and survives the recheck at 14:50, another one whose
+// recheck quote lost the end-of-day shape is dropped.
+void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
+{
+    loadShippedPool();
+    TestHttpServer server;
+    HostOverride hosts(server);
+    const QString firstPage = "[" + todaysRealtimeItem("600000", QString::fromUtf8("浦发银行")) + ","
+                              + todaysRealtimeItem("600036", QString::fromUtf8("招商银行")) + "]";
+    server.serve("/quotes_service/", [firstPage](const TestHttpServer::Request& request) {
+        return request.query.endsWith("&page=1") ? TestHttpServer::Reply::gbk(firstPage, "text/plain", false)
+                                                 : TestHttpServer::Reply::text("null");
+    });
+    for (const char* code : { "600000", "600036" }) {
+        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
+                     TestHttpServer::Reply::text(engulfingHistory(code)));
+        server.serve(QString("/appstock/app/minute/query?code=sh%1").arg(code),
+                     TestHttpServer::Reply::text(todaysStrongMinutes(QString("sh%1").arg(code))));
+    }
+    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600000", true, true, "")
+                                                          + recheckLine("600036", false, true, "D|36500|330325.00"),
+                                                      "application/javascript", false));
+
+    StockTailWidget page;
+    page.stopTicking();
+    setChinaNow(at(QDate(2017, 4, 25), 14, 50, 0));
+    QVERIFY(page.step());
+    runToEnd(page);
+    QCOMPARE(page.state, 4);
+    QCOMPARE(page.minutes.keys(), QStringList({ "600000", "600036" }));
+    QCOMPARE(page.minutes.value("600000").rows.size(), 20);
+    QCOMPARE(page.results.keys(), QStringList({ "600000" }));
+    QCOMPARE(page.list->rowCount(), 1);
+    QCOMPARE(page.list->item(0, 0)->text(), QString("600000"));
 }
 
 void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()

@@ -4,9 +4,14 @@
 // temporary folder made current, its "config" folder and the stock list
 // database the application reads at start.
 
+#include "core/textutils.h"
 #include "core/vorelapplication.h"
 
+#include <quazip/quazip.h>
+
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
@@ -30,6 +35,34 @@ inline void writeShareList(const QString& path, const QStringList& rows = {})
         db.close();
     }
     QSqlDatabase::removeDatabase("writer");
+}
+
+// The codes of a pool list of the compiled-in resource archive, such as
+// "data/stockPool.txt"; the archive is opened when it is not yet.
+inline QSet<QString> shippedPoolCodes(const QString& entry)
+{
+    QSet<QString> codes;
+    QuaZip* archive = vorelApp()->archive;
+    if (!archive->isOpen() && !archive->open(QuaZip::mdUnzip))
+        return codes;
+    for (const QString& line : splitLines(vorelApp()->readFile("?" + entry))) {
+        if (!line.isEmpty())
+            codes.insert(line);
+    }
+    return codes;
+}
+
+// The pool a start with the shipped files fills: the stock list database the
+// build made, copied into the working folder's "config", and the archive's
+// pool list. Failures are reported through QVERIFY in the running test.
+inline void loadShippedPool()
+{
+    QDir().mkpath("config");
+    QFile::remove("config/data.db");
+    QVERIFY(QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", "config/data.db"));
+    vorelApp()->stockPool.clear();
+    QVERIFY(vorelApp()->loadStockPool(shippedPoolCodes("data/stockPool.txt")));
+    QVERIFY(!vorelApp()->stockPool.isEmpty());
 }
 
 // Makes a fresh temporary folder current, creates the given folders in it
