@@ -105,6 +105,7 @@ void CandlestickWidget::buildPlot()
     plot->rescaleAxes();
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
     plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
+    keepMinimumPriceSpan(plot->yAxis);
 }
 
 void CandlestickWidget::buildMenu()
@@ -241,6 +242,7 @@ void CandlestickWidget::rescale()
     // The same room as at construction, so that no candle touches the frame.
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
     plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
+    keepMinimumPriceSpan(plot->yAxis);
 }
 
 void CandlestickWidget::loadData(int newCount, const QString& newCode, const QString& newPeriod,

@@ -3,6 +3,7 @@
 #include "analysis/stockcommentfactory.h"
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "core/exportutils.h"
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
@@ -134,7 +135,19 @@ void StockScanWidget::finishScan()
     // comments are read whole, not cut to the header's default width
     listView->resizeColumnsToContents();
     hintLabel->setText(QStringLiteral("扫描已完成"));
+    // a scan cut short by the program's end is not worth a file
+    if (!quitting && vorelApp() && vorelApp()->config.scanListExport)
+        exportList();
     stack->setCurrentIndex(0);
+}
+
+void StockScanWidget::exportList()
+{
+    const QString path = QStringLiteral("output/%1.csv").arg(chinaNow().toString(QStringLiteral("yyyy-MM-dd")));
+    if (exportTableToCsvCreatingFolder(path, listView))
+        hintLabel->setText(QStringLiteral("扫描已完成,结果已导出到%1").arg(path));
+    else
+        hintLabel->setText(QStringLiteral("扫描已完成,结果无法导出到%1").arg(path));
 }
 
 void StockScanWidget::timerEvent(QTimerEvent* event)

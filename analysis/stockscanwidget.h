@@ -50,6 +50,8 @@ protected:
 private:
     void startScan();
     void finishScan();
+    // Writes the list into output/, named by the date, and says where.
+    void exportList();
     void scanNext();
     void stopForQuit();
 

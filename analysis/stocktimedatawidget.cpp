@@ -96,5 +96,6 @@ void StockTimeDataWidget::setData(const StockTimeData& newRecord)
         previousPrice = row.price;
     }
     plot->rescaleAxes();
+    keepMinimumPriceSpan(plot->yAxis);
     plot->replot();
 }

@@ -2,13 +2,30 @@
 
 #include <QDebug>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Keeps the messages recognisable next to the library's own addGraph ones.
 const char* const kAddGraphSignature =
     "class QCPGraph *__thiscall QCustomPlot::addGraph(const class QString &,class QCPAxis *,class QCPAxis *)";
 
+const double kMinimumSpanShare = 0.02;
+const double kMinimumSpan = 0.02;
+
 } // namespace
+
+void keepMinimumPriceSpan(QCPAxis* priceAxis)
+{
+    if (!priceAxis)
+        return;
+    const QCPRange range = priceAxis->range();
+    const double centre = range.center();
+    const double span = std::max(kMinimumSpan, std::fabs(centre) * kMinimumSpanShare);
+    if (range.size() < span)
+        priceAxis->setRange(centre - span / 2, centre + span / 2);
+}
 
 VorelPlot::VorelPlot(QWidget* parent)
     : QCustomPlot(parent)

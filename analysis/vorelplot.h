@@ -26,6 +26,12 @@ public:
     QCPGraph* graph(const QString& name) const;
 };
 
+// Widens the price axis about its centre to at least 2% of that price (never
+// below 0.02). A day at one price (a stock locked at its limit) or a run of
+// identical bars would otherwise zoom onto float noise, where every tick
+// reads the same price and the average zig-zags; this way it draws flat.
+void keepMinimumPriceSpan(QCPAxis* priceAxis);
+
 // Colours shared by every chart: rising (red) and falling (green) bars.
 inline QColor chartRisingColor() { return QColor(180, 90, 90); }
 inline QColor chartFallingColor() { return QColor(100, 180, 110); }

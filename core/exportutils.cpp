@@ -2,6 +2,8 @@
 
 #include "core/fileutils.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTableWidget>
 
@@ -30,6 +32,11 @@ QString tableText(QTableWidget* table)
 bool exportTableToCsv(const QString& path, QTableWidget* table)
 {
     return table && saveWhole(path, tableText(table).toUtf8());
+}
+
+bool exportTableToCsvCreatingFolder(const QString& path, QTableWidget* table)
+{
+    return QDir().mkpath(QFileInfo(path).path()) && exportTableToCsv(path, table);
 }
 
 bool exportListWidget(const QString& path, QListWidget* list)

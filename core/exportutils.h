@@ -11,5 +11,8 @@ class QTableWidget;
 // a cell becomes a blank. False when the file cannot be written.
 bool exportTableToCsv(const QString& path, QTableWidget* table);
 
+// exportTableToCsv, creating the file's folder first when it is missing.
+bool exportTableToCsvCreatingFolder(const QString& path, QTableWidget* table);
+
 // Every item's text followed by ",", no line breaks.
 bool exportListWidget(const QString& path, QListWidget* list);

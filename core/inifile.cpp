@@ -246,6 +246,20 @@ std::string IniFile::getValue(const std::string& section, const std::string& key
     return getValue(section, key, std::string(def ? def : ""));
 }
 
+std::string IniFile::getText(const std::string& section, const std::string& key, const std::string& def) const
+{
+    const std::string* text = findValue(section, key);
+    if (!text)
+        return def;
+    size_t first = 0;
+    size_t end = text->size();
+    while (first < end && isBlank((*text)[first]))
+        ++first;
+    while (end > first && isBlank((*text)[end - 1]))
+        --end;
+    return text->substr(first, end - first);
+}
+
 void IniFile::setValue(const std::string& section, const std::string& key, const std::string& value)
 {
     Section& target = sectionFor(section);

@@ -38,6 +38,10 @@ public:
     std::string getValue(const std::string& section, const std::string& key, const std::string& def) const;
     std::string getValue(const std::string& section, const std::string& key, const char* def) const;
 
+    // The whole value, blanks inside kept and blanks around it dropped, where
+    // the string getValue reads one blank-delimited word; `def` when missing.
+    std::string getText(const std::string& section, const std::string& key, const std::string& def) const;
+
     void setValue(const std::string& section, const std::string& key, float value);
     void setValue(const std::string& section, const std::string& key, double value);
     void setValue(const std::string& section, const std::string& key, int value);

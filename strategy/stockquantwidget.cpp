@@ -263,8 +263,7 @@ void StockQuantCheckerWidget::finishRun()
 {
     progress->hide();
     const QString path = checker->csvPath();
-    const QString folder = QFileInfo(path).path();
-    const bool written = QDir().mkpath(folder) && exportTableToCsv(path, list);
+    const bool written = exportTableToCsvCreatingFolder(path, list);
     if (written) {
         VorelStockMsgBox box(QStringLiteral("提示"), QStringLiteral("策略测试文档%1已生成请查阅").arg(path), this);
         box.exec();

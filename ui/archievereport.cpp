@@ -52,12 +52,14 @@ ArchieveReport::ArchieveReport(QWidget* parent)
         headers.append(QString::fromUtf8(column.header));
     setUpReportTable(table, headers);
     table->setSortingEnabled(false);
-    for (int column = 0; column < table->columnCount(); ++column)
-        table->setColumnWidth(column, kColumnWidth);
+    setColumnWidths(table, QVector<int>(table->columnCount(), kColumnWidth));
     layout->addWidget(table, 0, 0, 1, 6);
 
     yearBox = new QComboBox(this);
-    yearBox->addItem(chinaNow().toString("yyyy"));
+    // Annual reports come out from January to April of the next year: the
+    // year before stays on offer, the current year first and selected.
+    const int year = chinaNow().date().year();
+    yearBox->addItems({QString::number(year), QString::number(year - 1)});
     quarterBox = new QComboBox(this);
     quarterBox->addItems({"1", "2", "3", "4"});
     searchButton = new QPushButton(QString::fromUtf8("查询"), this);
@@ -121,6 +123,7 @@ void ArchieveReport::appendRow(const QMap<QString, QString>& row)
         const QString text = row.value(QString::fromLatin1(entry.key));
         table->setItem(index, column++, entry.numeric ? new OrderTableWidgetItem(text) : new QTableWidgetItem(text));
     }
+    widenColumnsToRow(table, index);
 }
 
 void ArchieveReport::finish()

@@ -70,7 +70,8 @@ void ConfigMail::load()
 {
     IniFile ini(kConfigFile);
     name->setText(read(ini, "name"));
-    password->setText(read(ini, "password"));
+    // a password may hold blanks: it is read whole, not up to its first blank
+    password->setText(QString::fromStdString(ini.getText(kSection, "password", "")));
     smtp->setText(read(ini, "smpt"));
     to->setText(read(ini, "to"));
     port->setText(read(ini, "port", "25"));

@@ -8,9 +8,7 @@ void setupSeatTable(QTableWidget* table, int seatWidth, int amountWidth)
 {
     setUpReportTable(table, { QStringLiteral("营业部"), QStringLiteral("买入金额(万元)"),
                               QStringLiteral("卖出金额(万元)"), QStringLiteral("净买入(万元)") });
-    table->setColumnWidth(0, seatWidth);
-    for (int c = 1; c < 4; ++c)
-        table->setColumnWidth(c, amountWidth);
+    setColumnWidths(table, { seatWidth, amountWidth, amountWidth, amountWidth });
     table->setSortingEnabled(true);
 }
 
@@ -33,6 +31,7 @@ void showSeats(QTableWidget* table, const QVector<LHBUnit>& units)
             item->setBackground(colour);
             table->setItem(row, c, item);
         }
+        widenColumnsToRow(table, row);
     }
     table->setSortingEnabled(sorting);
 }

@@ -62,9 +62,7 @@ void NoticeExpress::buildTable()
 {
     setUpReportTable(table, {QString::fromUtf8("代码"), QString::fromUtf8("名称"), QString::fromUtf8("公告"),
                              QString::fromUtf8("类别"), QString::fromUtf8("日期")});
-    const int widths[ColumnCount] = {64, 72, 420, 96, 128};
-    for (int column = 0; column < ColumnCount; ++column)
-        table->setColumnWidth(column, widths[column]);
+    setColumnWidths(table, {64, 72, 420, 96, 128});
     table->setSortingEnabled(true);
     // newest notices on top
     table->sortByColumn(DateColumn, Qt::DescendingOrder);
@@ -132,6 +130,7 @@ void NoticeExpress::onSearch()
     searching = true;
     searchButton->setEnabled(false);
     notices.clear();
+    pagesArrived = 0;
     table->setRowCount(0);
     table->clearContents();
     loader.interval = pageInterval;
@@ -144,6 +143,8 @@ void NoticeExpress::onSearch()
 
 void NoticeExpress::onRereshData(const QVector<Data>& batch)
 {
+    if (!batch.isEmpty())
+        ++pagesArrived;
     for (const Data& notice : batch)
         onUpdateOneRow(notice);
 }
@@ -164,6 +165,7 @@ void NoticeExpress::onUpdateOneRow(const Data& notice)
     table->setCellWidget(row, TitleColumn, title);
     table->setItem(row, TypeColumn, new QTableWidgetItem(notice.fields.value("type")));
     table->setItem(row, DateColumn, new QTableWidgetItem(notice.date));
+    widenColumnsToRow(table, row);
     table->setSortingEnabled(true);
 }
 
@@ -171,6 +173,10 @@ void NoticeExpress::onDone()
 {
     searching = false;
     searchButton->setEnabled(true);
+    // With not one page read the run knows nothing: an empty list would
+    // silently switch the auction's reduction filter off.
+    if (pagesArrived == 0)
+        return;
     if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
         app->reductionCodes = reductionCodesOf(notices);
 }

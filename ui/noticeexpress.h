@@ -54,4 +54,6 @@ private:
     void buildTable();
 
     bool searching = false;
+    // Pages of the current run that brought notices.
+    int pagesArrived = 0;
 };

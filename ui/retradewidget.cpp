@@ -26,9 +26,7 @@ RetradeWidget::RetradeWidget(QWidget* parent)
     setUpReportTable(table, QStringList { QString::fromUtf8("代码"), QString::fromUtf8("股票"),
                                           QString::fromUtf8("停牌日期"), QString::fromUtf8("复盘日期"),
                                           QString::fromUtf8("备注"), QString::fromUtf8("停牌原因") });
-    const int widths[] = { 64, 72, 72, 72, 72, 180 };
-    for (int column = 0; column < 6; ++column)
-        table->setColumnWidth(column, widths[column]);
+    setColumnWidths(table, { 64, 72, 72, 72, 72, 180 });
     searchButton = new QPushButton(QString::fromUtf8("查询"), this);
 
     auto* layout = new QGridLayout(this);
@@ -49,11 +47,16 @@ void RetradeWidget::onSearch()
 {
     table->setRowCount(0);
     table->clearContents();
-    // While the list is still on its way it fills the cleared table; asking
-    // for it a second time would list every stock twice.
-    if (downloading)
+    // While the run is in flight (the loader waits its interval before it
+    // reports the end) asking again would list every stock twice: show what
+    // this run brought so far, and the rest arrives as usual.
+    if (downloading) {
+        for (const Data& record : listed)
+            appendRow(record);
         return;
+    }
     downloading = true;
+    listed.clear();
     loader.setUrls(source.urls(QStringList()), QStringList());
     loader.start();
 }
@@ -66,6 +69,7 @@ void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
     for (const Data& record : list) {
         if (record.code.isEmpty() || record.date < today)
             continue;
+        listed.append(record);
         appendRow(record);
     }
 }
@@ -85,4 +89,5 @@ void RetradeWidget::appendRow(const Data& record)
     table->setItem(at, 3, new QTableWidgetItem(record.date));
     table->setItem(at, 4, new QTableWidgetItem(record.fields.value("span")));
     table->setItem(at, 5, new QTableWidgetItem(record.fields.value("desc")));
+    widenColumnsToRow(table, at);
 }

@@ -37,4 +37,6 @@ private:
     void appendRow(const Data& record);
 
     bool downloading = false;
+    // The records of the current run that made it into the table.
+    QVector<Data> listed;
 };

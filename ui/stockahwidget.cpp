@@ -100,4 +100,5 @@ void StockAHWidget::appendRow(const QStringList& row)
             table->setItem(at, column, new QTableWidgetItem(text));
         }
     }
+    widenColumnsToRow(table, at);
 }

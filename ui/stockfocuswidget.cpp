@@ -4,6 +4,7 @@
 #include "datasource/hexunhotstock.h"
 #include "datasource/httpget.h"
 #include "ui/reporttable.h"
+#include "ui/stocklistview.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +16,9 @@
 namespace {
 
 const int kRowTexts = 8;
+const int kRankColumn = 0;
+const int kCodeColumn = 1;
+const int kNameColumn = 2;
 
 } // namespace
 
@@ -67,6 +71,9 @@ void StockFocusWidget::onSearch()
 
 void StockFocusWidget::setStockFocus(const QVector<QStringList>& rows)
 {
+    // Filled unsorted (a sorted table moves a row as soon as its sort cell is
+    // set), then shown by rank: the cache hands the rows over in code order.
+    table->setSortingEnabled(false);
     table->clearContents();
     table->setRowCount(0);
     for (const QStringList& row : rows) {
@@ -74,7 +81,13 @@ void StockFocusWidget::setStockFocus(const QVector<QStringList>& rows)
             continue;
         const int at = table->rowCount();
         table->insertRow(at);
-        for (int column = 0; column < kRowTexts; ++column)
-            table->setItem(at, column, new QTableWidgetItem(row.at(column)));
+        for (int column = 0; column < kRowTexts; ++column) {
+            const bool numeric = column != kCodeColumn && column != kNameColumn;
+            const QString& text = row.at(column);
+            table->setItem(at, column, numeric ? new OrderTableWidgetItem(text) : new QTableWidgetItem(text));
+        }
+        widenColumnsToRow(table, at);
     }
+    table->sortByColumn(kRankColumn, Qt::AscendingOrder);
+    table->setSortingEnabled(true);
 }

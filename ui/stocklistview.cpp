@@ -9,6 +9,7 @@
 #include "datasource/stockcompanyinfo.h"
 #include "strategy/traderecord.h"
 #include "ui/linedelegate.h"
+#include "ui/reporttable.h"
 #include "ui/webviewer.h"
 
 #include <QAction>
@@ -16,13 +17,28 @@
 #include <QHeaderView>
 #include <QMenu>
 
+#include <cmath>
+
 namespace {
 
 const Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignVCenter;
 
-QString gText(double value)
+// Six significant digits, as the 'g' form gives them, but never an exponent:
+// a volume of 51270312 reads so, not "5.12703e+07", and 12.34 stays 12.34.
+QString plainText(double value)
 {
-    return QStringLiteral("%1").arg(value);
+    if (value == 0 || !std::isfinite(value))
+        return QString::number(value == 0 ? 0.0 : value);
+    const int leadingDigit = int(std::floor(std::log10(std::fabs(value))));
+    const int decimals = qBound(0, 5 - leadingDigit, 15);
+    QString text = QString::number(value, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
 QString f2Text(double value)
@@ -257,11 +273,14 @@ int StockListView::beginRow()
     setSortingEnabled(false);
     const int r = rowCount();
     insertRow(r);
+    filledRow = r;
     return r;
 }
 
 void StockListView::endRow()
 {
+    // Codes, dates and types show whole in any desktop font.
+    widenColumnsToRow(this, filledRow);
     setSortingEnabled(sortingWasEnabled);
 }
 
@@ -285,12 +304,13 @@ BidStockListView::BidStockListView(QWidget* parent)
                                QStringLiteral("卖2"), QStringLiteral("卖3"), QStringLiteral("卖4"),
                                QStringLiteral("卖5"), QStringLiteral("行业"), QStringLiteral("地域"),
                                QStringLiteral("市值")});
+    widenColumnsToHeaders(this);
 }
 
 void BidStockListView::appendRow(const Stock& s)
 {
     const QStringList texts = {
-        s.code, s.name, intText(s.bidScore), gText(s.close), gText(s.buySellRatio), f2Text(s.changePercent),
+        s.code, s.name, intText(s.bidScore), plainText(s.close), plainText(s.buySellRatio), f2Text(s.changePercent),
         f2Text(uint(s.buyVolume1)), f2Text(uint(s.buyVolume2)), f2Text(uint(s.buyVolume3)),
         f2Text(uint(s.buyVolume4)), f2Text(uint(s.buyVolume5)),
         f2Text(uint(s.sellVolume1)), f2Text(uint(s.sellVolume2)), f2Text(uint(s.sellVolume3)),
@@ -315,6 +335,7 @@ LHBStockListView::LHBStockListView(QWidget* parent)
     setHorizontalHeaderLabels({QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("价格"),
                                QStringLiteral("成交量(万手)"), QStringLiteral("成交额"), QStringLiteral("类型"),
                                QStringLiteral("日期")});
+    widenColumnsToHeaders(this);
 }
 
 void LHBStockListView::appendRow(const Stock& s)
@@ -322,9 +343,9 @@ void LHBStockListView::appendRow(const Stock& s)
     const int r = beginRow();
     setCell(r, 0, new OrderTableWidgetItem(s.code), true);
     setCell(r, 1, new QTableWidgetItem(s.name), true);
-    setCell(r, 2, new QTableWidgetItem(gText(s.close)), true);
-    setCell(r, 3, new QTableWidgetItem(gText(s.volume)), true);
-    setCell(r, 4, new QTableWidgetItem(gText(s.amount)), true);
+    setCell(r, 2, new QTableWidgetItem(plainText(s.close)), true);
+    setCell(r, 3, new QTableWidgetItem(plainText(s.volume)), true);
+    setCell(r, 4, new QTableWidgetItem(plainText(s.amount)), true);
     setCell(r, 5, new QTableWidgetItem(s.lhbType), false);
     setCell(r, 6, new QTableWidgetItem(s.date), true);
     endRow();
@@ -338,9 +359,7 @@ LHBPKStockListView::LHBPKStockListView(QWidget* parent)
     setColumnCount(6);
     setHorizontalHeaderLabels({QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("涨幅"),
                                QStringLiteral("类型"), QStringLiteral("点评"), QStringLiteral("日期")});
-    const int widths[] = {64, 64, 64, 240, 240, 100};
-    for (int c = 0; c < 6; ++c)
-        setColumnWidth(c, widths[c]);
+    setColumnWidths(this, {64, 64, 64, 240, 240, 100});
 }
 
 void LHBPKStockListView::appendRow(const Stock& s)
@@ -365,6 +384,7 @@ OCHLBasicStockListView::OCHLBasicStockListView(QWidget* parent)
                                QStringLiteral("现价"), QStringLiteral("昨收"), QStringLiteral("今开"),
                                QStringLiteral("最高"), QStringLiteral("最低"), QStringLiteral("成交量"),
                                QStringLiteral("行业")});
+    widenColumnsToHeaders(this);
 }
 
 void OCHLBasicStockListView::appendRow(const Stock& s)
@@ -374,7 +394,7 @@ void OCHLBasicStockListView::appendRow(const Stock& s)
     setCell(r, 1, new QTableWidgetItem(s.name), true);
     const float numbers[] = {s.changePercent, s.close, s.preClose, s.open, s.high, s.low, s.volume};
     for (int i = 0; i < 7; ++i)
-        setCell(r, 2 + i, new OrderTableWidgetItem(gText(numbers[i])), true);
+        setCell(r, 2 + i, new OrderTableWidgetItem(plainText(numbers[i])), true);
     setCell(r, 9, new QTableWidgetItem(s.industry), true);
     endRow();
 }
@@ -388,6 +408,7 @@ BasicStockListView::BasicStockListView(QWidget* parent)
     setHorizontalHeaderLabels({QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("行业"),
                                QStringLiteral("地域"), QStringLiteral("股本"), QStringLiteral("流通股本"),
                                QStringLiteral("上市日期")});
+    widenColumnsToHeaders(this);
 }
 
 void BasicStockListView::appendRow(const Stock& s)
@@ -413,6 +434,7 @@ StockScannerListView::StockScannerListView(QWidget* parent)
                                QStringLiteral("数目"), QStringLiteral("趋势指标"), QStringLiteral("成交量指标"),
                                QStringLiteral("价格位置"), QStringLiteral("缺口"), QStringLiteral("K线"),
                                QStringLiteral("形态")});
+    widenColumnsToHeaders(this);
 }
 
 void StockScannerListView::appendRow(const Stock& s)
@@ -441,9 +463,7 @@ StockListViewStrategy::StockListViewStrategy(QWidget* parent)
                                QStringLiteral("买入日期"), QStringLiteral("买入价位"), QStringLiteral("卖出日期"),
                                QStringLiteral("卖出价位"), QStringLiteral("持股天数"), QStringLiteral("涨幅"),
                                QStringLiteral("策略")});
-    setColumnWidth(0, 36);
-    for (int c = 1; c < 10; ++c)
-        setColumnWidth(c, 72);
+    setColumnWidths(this, {36, 72, 72, 72, 72, 72, 72, 72, 72, 72});
 }
 
 StockListViewStrategy::~StockListViewStrategy()
@@ -463,14 +483,14 @@ void StockListViewStrategy::appendRow(const Stock& s)
     setCell(r, 1, new QTableWidgetItem(s.code), false);
     setCell(r, 2, new QTableWidgetItem(s.name), false);
     setCell(r, 3, new QTableWidgetItem(t.buyDate), false);
-    setCell(r, 4, new QTableWidgetItem(gText(t.buyPrice)), false);
+    setCell(r, 4, new QTableWidgetItem(plainText(t.buyPrice)), false);
     setCell(r, 5, new QTableWidgetItem(t.sellDate), false);
-    setCell(r, 6, new QTableWidgetItem(gText(t.sellPrice)), false);
+    setCell(r, 6, new QTableWidgetItem(plainText(t.sellPrice)), false);
     setCell(r, 7, new QTableWidgetItem(intText(t.holdDays)), false);
     if (t.holdDays == 0)
         setCell(r, 8, new QTableWidgetItem(QStringLiteral("?")), false);
     else
-        setCell(r, 8, new OrderTableWidgetItem(gText(t.gainPercent)), false);
+        setCell(r, 8, new OrderTableWidgetItem(plainText(t.gainPercent)), false);
     setCell(r, 9, new QTableWidgetItem(t.strategy), false);
     endRow();
 }

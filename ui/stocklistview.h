@@ -78,6 +78,7 @@ protected:
 
 private:
     bool sortingWasEnabled = false;
+    int filledRow = -1;
 };
 
 // Call-auction picks: every cell numeric, rising red, falling green.

@@ -23,6 +23,8 @@
 namespace {
 
 const char* const kVersion = "1.7.0.0";
+// The page list's width where the captions fit in it.
+const int kPageListWidth = 96;
 
 // The K-line chart window belongs to the application object; the main window
 // only shows, hides, moves and closes it.
@@ -68,7 +70,7 @@ void VorelStock::createPages()
     pageList->setViewMode(QListView::IconMode);
     pageList->setIconSize(QSize(64, 64));
     pageList->setMovement(QListView::Static);
-    pageList->setMaximumWidth(96);
+    pageList->setMaximumWidth(kPageListWidth);
     pageList->setSpacing(6);
     // The icons fit the narrow list; a horizontal bar would only hide the last one.
     pageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -82,6 +84,7 @@ void VorelStock::createPages()
     addPage(QStringLiteral(":qrc/listIcon/sun.png"), QString::fromUtf8("高抛低吸"), new StockHotStockFibonacciWidget);
     addPage(QStringLiteral(":qrc/listIcon/stock_task_recurring.png"), QString::fromUtf8("龙虎榜"), new LHBWidget);
     addPage(QStringLiteral(":qrc/listIcon/list.png"), QString::fromUtf8("数据报表"), createDataReportTabs());
+    fitPageList();
 
     connect(pageList, &QListWidget::currentRowChanged, this, &VorelStock::changePage);
     pageList->setCurrentRow(0);
@@ -99,6 +102,25 @@ void VorelStock::addPage(const QString& iconPath, const QString& text, QWidget* 
     item->setTextAlignment(Qt::AlignHCenter);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     pageStack->addWidget(page);
+}
+
+// The list is sized from its items as the desktop font draws them: one
+// column, every caption whole, all pages shown without a scroll bar (the
+// window grows taller where 640 pixels cannot hold them).
+void VorelStock::fitPageList()
+{
+    const int spacing = pageList->spacing();
+    int widest = 0;
+    int height = spacing;
+    for (int row = 0; row < pageList->count(); ++row) {
+        const QSize item = pageList->sizeHintForIndex(pageList->model()->index(row, 0));
+        widest = qMax(widest, item.width());
+        height += item.height() + spacing;
+    }
+    const int frame = 2 * pageList->frameWidth();
+    pageList->setMaximumWidth(qMax(kPageListWidth, widest + 2 * spacing + frame));
+    pageList->setMinimumWidth(widest + 2 * spacing + frame);
+    pageList->setMinimumHeight(height + frame);
 }
 
 void VorelStock::changePage(int index)

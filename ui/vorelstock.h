@@ -37,4 +37,5 @@ private:
     void createMenus();
     void createPages();
     void addPage(const QString& iconPath, const QString& text, QWidget* page);
+    void fitPageList();
 };

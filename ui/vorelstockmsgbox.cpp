@@ -6,12 +6,18 @@
 #include <QPushButton>
 #include <QSpacerItem>
 
+namespace {
+
+const int kWidth = 248;
+const int kHeight = 128;
+
+} // namespace
+
 VorelStockMsgBox::VorelStockMsgBox(const QString& title, const QString& text, QWidget* parent)
     : QDialog(parent)
 {
     setWindowIcon(QIcon(":logo/vorel.png"));
     setWindowTitle(title);
-    setFixedSize(248, 128);
 
     auto* layout = new QGridLayout(this);
 
@@ -33,4 +39,8 @@ VorelStockMsgBox::VorelStockMsgBox(const QString& title, const QString& text, QW
 
     layout->addItem(new QSpacerItem(66, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 3, 0);
     layout->addItem(new QSpacerItem(66, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 3, 2);
+
+    // The box keeps its width and grows downwards until the whole text shows:
+    // a scan summary runs to several lines in any desktop font.
+    setFixedSize(kWidth, qMax(kHeight, layout->totalHeightForWidth(kWidth)));
 }

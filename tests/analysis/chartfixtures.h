@@ -1,12 +1,15 @@
 #pragma once
 
-// Bars and K-line response bodies for the chart tests, and where their
-// screenshots go.
+// Bars and K-line response bodies for the chart tests, a check of the price
+// axis, and where their screenshots go.
 
 #include "core/stock.h"
 
+#include <qcustomplot.h>
+
 #include <QDate>
 #include <QDir>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -78,6 +81,20 @@ inline QString klineBody(const QVector<Stock>& bars, const QString& requestCode)
 }
 
 // VOREL_SCREENSHOT_DIR when set, else `fallback` (the test's temporary folder).
+// Empty when the price axis around a flat `price` spans at least 0.2 and
+// shows two or more distinct tick labels; else what is wrong with it.
+inline QString flatPriceAxisFault(QCPAxis* axis, double price)
+{
+    const QCPRange range = axis->range();
+    if (range.size() < 0.2 || !range.contains(price))
+        return QString("range %1 .. %2").arg(range.lower, 0, 'g', 10).arg(range.upper, 0, 'g', 10);
+    const QVector<QString> labels = axis->tickVectorLabels();
+    const QSet<QString> distinct(labels.begin(), labels.end());
+    if (labels.size() < 2 || distinct.size() != labels.size())
+        return "ticks " + QStringList(labels.toList()).join(' ');
+    return QString();
+}
+
 inline QString screenshotDir(const QString& fallback)
 {
     const QString dir = qEnvironmentVariable("VOREL_SCREENSHOT_DIR");

@@ -75,6 +75,7 @@ private slots:
     void titleNamesPoolStocks();
     void indicatorMenuSwitchesPane();
     void candlesDecideTheRange();
+    void identicalBarsDrawFlatWithReadableTicks();
     void loadDataDrawsDownloadedBars();
     void menuActionChangesOnlyItsSetting_data();
     void menuActionChangesOnlyItsSetting();
@@ -275,6 +276,18 @@ void TestCandlestick::candlesDecideTheRange()
     QVERIFY(chart.plot->xAxis->range().lower <= 86400.0);
     QVERIFY(chart.plot->xAxis->range().upper >= 50 * 86400.0);
     QCOMPARE(chart.proxy->axis(QCPAxis::atBottom)->range(), chart.plot->xAxis->range());
+}
+
+void TestCandlestick::identicalBarsDrawFlatWithReadableTicks()
+{
+    QVector<Stock> bars = countingBars(30);
+    for (Stock& bar : bars)
+        bar.open = bar.close = bar.high = bar.low = 12.21f;
+    CandlestickWidget chart(true, nullptr);
+    chart.resize(720, 480);
+    chart.setData(120, bars);
+    chart.plot->replot();
+    QCOMPARE(flatPriceAxisFault(chart.plot->yAxis, 12.21), QString());
 }
 
 void TestCandlestick::loadDataDrawsDownloadedBars()

@@ -4,6 +4,7 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/stocklistview.h"
 #include "ui/vorelstockmsgbox.h"
@@ -82,6 +83,7 @@ private slots:
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
     void quittingDuringAScanEndsIt();
     void emptyPoolStillScansTheIndex();
+    void finishedScanExportsTheListWhenAsked();
     void shortOrSuspendedSeriesGetNoRow();
 
 private:
@@ -318,6 +320,30 @@ void StockScanWidgetTest::emptyPoolStillScansTheIndex()
     QCOMPARE(requestedCodes, QStringList{"399678"});
     QCOMPARE(page->listView->rowCount(), 1);
     QCOMPARE(page->progressBar->value(), 100);
+    // exporting is off unless the settings ask for it
+    QVERIFY(!QFileInfo::exists("output"));
+    QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成"));
+}
+
+void StockScanWidgetTest::finishedScanExportsTheListWhenAsked()
+{
+    servePool();
+    vorelApp()->stockPool.clear();
+    vorelApp()->config.scanListExport = true;
+    setChinaNow(tradingDayAt(15, 0));
+    QScopedPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
+    vorelApp()->config.scanListExport = false;
+
+    const QString path = "output/2017-03-07.csv";
+    const QStringList lines = fileText(path).split('\n');
+    QVERIFY2(lines.size() >= 2, qPrintable(lines.join('|')));
+    QVERIFY(lines.at(0).startsWith(QStringLiteral("代码,名称,涨幅,")));
+    QVERIFY(lines.at(1).startsWith("399678,"));
+    QVERIFY(page->hintLabel->text().contains(path));
+    page->show();
+    QVERIFY(saveScreenshot(page.data(), "smartcomment"));
 }
 
 void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()

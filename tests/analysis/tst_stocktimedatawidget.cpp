@@ -44,6 +44,7 @@ private slots:
     void volumeColours();
     void linesFollowRows();
     void emptyRecordClearsChart();
+    void dayAtOnePriceDrawsFlatWithReadableTicks();
     void screenshot();
 };
 
@@ -112,6 +113,20 @@ void TestStockTimeDataWidget::emptyRecordClearsChart()
     QCOMPARE(widget.upBars->dataCount(), 0);
     QCOMPARE(widget.downBars->dataCount(), 0);
     QVERIFY(widget.record.rows.isEmpty());
+}
+
+void TestStockTimeDataWidget::dayAtOnePriceDrawsFlatWithReadableTicks()
+{
+    // A stock locked at its limit all day: the float average wobbles by noise.
+    StockTimeDataWidget widget;
+    widget.resize(720, 360);
+    widget.setData(minutes(QVector<float>(241, 12.21f)));
+    widget.plot->replot();
+    QCOMPARE(chartfixtures::flatPriceAxisFault(widget.plot->yAxis, 12.21), QString());
+
+    // a real day keeps the range its prices span
+    widget.setData(minutes({10.0f, 11.0f}));
+    QCOMPARE(widget.plot->yAxis->range().lower, 10.0);
 }
 
 void TestStockTimeDataWidget::screenshot()

@@ -1,8 +1,10 @@
 // The earnings page against a loopback report host: paging until an empty
-// page, a failure or the last page, numeric sorting and the year list.
+// page, a failure or the last page, numeric sorting, the year list and
+// columns wide enough for their texts.
 
 #include "core/clock.h"
 #include "tests/datasource/earningsfixtures.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/archievereport.h"
 
@@ -62,7 +64,9 @@ private slots:
     void pagingEnds_data();
     void pagingEnds();
     void numberColumnsSortByValue();
-    void yearListHoldsTheCurrentChinaYear();
+    void yearListOffersTheCurrentAndPreviousChinaYear();
+    void codesDatesAndHeadersShowWhole_data();
+    void codesDatesAndHeadersShowWhole();
 };
 
 void ArchieveReportTest::pagingEnds_data()
@@ -119,14 +123,47 @@ void ArchieveReportTest::numberColumnsSortByValue()
     QCOMPARE(columnTexts(page.table, 1), QStringList({"d", "c", "b", "a"}));
 }
 
-void ArchieveReportTest::yearListHoldsTheCurrentChinaYear()
+void ArchieveReportTest::yearListOffersTheCurrentAndPreviousChinaYear()
 {
     // 31 December, 17:00 UTC is already New Year in China
     setChinaNow(QDateTime(QDate(2019, 12, 31), QTime(17, 0), Qt::UTC));
     ArchieveReport page(nullptr);
     setChinaNow(QDateTime());
-    QCOMPARE(page.yearBox->count(), 1);
+    QCOMPARE(page.yearBox->count(), 2);
     QCOMPARE(page.yearBox->currentText(), QString("2020"));
+    QCOMPARE(page.yearBox->itemText(1), QString("2019"));
+
+    // the annual report of last year, published this spring, can be asked for
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, 1);
+    page.yearBox->setCurrentIndex(1);
+    page.quarterBox->setCurrentText("4");
+    runReport(page);
+    const QUrlQuery query(server.requests().first().query);
+    QCOMPARE(query.queryItemValue("reportdate"), QString("2019"));
+    QCOMPARE(query.queryItemValue("quarter"), QString("4"));
+}
+
+void ArchieveReportTest::codesDatesAndHeadersShowWhole_data()
+{
+    addFontSizeRows();
+}
+
+void ArchieveReportTest::codesDatesAndHeadersShowWhole()
+{
+    QFETCH(int, pointSize);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, 2);
+    FontOverride font(pointSize);
+    ArchieveReport page(nullptr);
+    page.resize(900, 480);
+    page.show();
+    runReport(page);
+    QCOMPARE(page.table->rowCount(), 4);
+    QCOMPARE(cutTexts(page.table, {0, 9}).join(" | "), QString());
+    QVERIFY(saveScreenshot(&page, QString("earnings-%1pt").arg(pointSize)));
 }
 
 QTEST_MAIN(ArchieveReportTest)

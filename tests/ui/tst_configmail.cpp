@@ -66,6 +66,8 @@ private slots:
                                                  "to=you@x.cn\nport=465\ncc=boss@x.cn\n")
                                    << QStringList{"me@x.cn", "pw", "465", "smtp.x.cn", "you@x.cn", "boss@x.cn"};
         QTest::newRow("first word only") << QByteArray("[mail]\nname=a b\n") << QStringList{"a", "", "25", "", "", ""};
+        QTest::newRow("password whole") << QByteArray("[mail]\npassword= my  secret pw \n")
+                                        << QStringList{"", "my  secret pw", "25", "", "", ""};
     }
 
     void fieldsComeFromTheMailSection()
@@ -103,6 +105,20 @@ private slots:
         form.reset();
         ConfigMail again;
         QCOMPARE(edits(again).at(1)->text(), QString::fromUtf8("密码1"));
+    }
+
+    void passwordWithBlanksIsWrittenBackWhole()
+    {
+        {
+            ConfigMail form;
+            edits(form).at(1)->setText(" open sesame ");
+        }
+        {
+            ConfigMail again;
+            QCOMPARE(edits(again).at(1)->text(), QString("open sesame"));
+        }
+        // shown whole and stored whole again after a second round
+        QVERIFY(readConfig().contains("password=open sesame\n"));
     }
 
     void destroyingTheFormStoresTheFields()

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/vorelapplication.h"
 #include "tests/datasource/lhbfixtures.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/highlighter.h"
 #include "ui/stocklistview.h"
@@ -148,6 +149,11 @@ void LHBWidgetTest::searchListsTheStocksOfTheDate()
     QCOMPARE(column(page.listView, 0), QStringList({ "600123", "000456" }));
     QCOMPARE(column(page.listView, 5), QStringList({ "日涨幅偏离值达7%的证券", "日涨幅偏离值达7%的证券" }));
     QCOMPARE(page.stocks.size(), 2);
+    // codes, numbers, types and dates show whole
+    QCOMPARE(cutTexts(page.listView, { 0, 2, 3, 4, 5, 6 }).join(" | "), QString());
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "dragontiger"));
 
     // A new search starts from an empty list.
     QTest::mouseClick(page.searchButton, Qt::LeftButton);

@@ -3,6 +3,7 @@
 // button and by the application's init.
 
 #include "core/vorelapplication.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/noticeexpress.h"
@@ -147,12 +148,25 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     }
     QCOMPARE(page.table->item(0, 1)->text(), QString::fromUtf8("万科Ａ"));
     QCOMPARE(page.table->item(0, 4)->text(), QString("2017-01-06"));
+    QCOMPARE(cutTexts(page.table, {0, 3, 4}).join(" | "), QString());
+    page.resize(900, 500);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "notices"));
 
-    // a search that brings nothing empties the list
+    // a search whose every page fails empties the table but keeps the codes
+    // the auction filters by
     server.clearFixtures();
     page.searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
     QCOMPARE(page.table->rowCount(), 0);
+    QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
+
+    // pages that arrive without a reduction notice do clear them
+    server.serve("/notices/hsa/5.html", TestHttpServer::Reply::gbk(noticePage(
+        {{"600000", QString::fromUtf8("浦发银行"), QString::fromUtf8("年度报告"), "2017-01-04"}})));
+    page.searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
+    QCOMPARE(page.table->rowCount(), 1);
     QVERIFY(vorelApp()->reductionCodes.isEmpty());
 }
 

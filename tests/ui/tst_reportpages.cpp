@@ -8,13 +8,16 @@
 #include "ui/stockfocuswidget.h"
 #include "ui/stocklistview.h"
 #include "ui/vorelstock.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -122,6 +125,10 @@ private slots:
     void hotStocksStayWhenTheRootPageHasNoRanking();
     void resumedListKeepsTodayAndLater();
     void resumedSearchTwiceListsEveryStockOnce();
+    void resumedSearchRightAfterTheListArrivedShowsItAgain();
+    void resumedCodesDatesAndHeadersShowWhole_data();
+    void resumedCodesDatesAndHeadersShowWhole();
+    void hotStocksShowInRankOrderAndSortByHeader();
     void tabsComeInOrderAndRegisterTheirPages();
     void stockListTabShowsThePoolOnce();
     void mainWindowFillsTheStockListWhenTheReportPageIsChosen();
@@ -301,6 +308,76 @@ void ReportPagesTest::resumedSearchTwiceListsEveryStockOnce()
     QCOMPARE(page.table->rowCount(), 0);
     QVERIFY(done.wait(5000));
     QCOMPARE(page.table->rowCount(), 1);
+}
+
+void ReportPagesTest::resumedSearchRightAfterTheListArrivedShowsItAgain()
+{
+    setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QString::fromUtf8(
+        "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01,事项,c,2026-12-01,2026-12-09\","
+        "\"000001,平安银行,a,b,2026-12-02,事项,c,2026-12-02,2026-12-10\",\"type\":1]}, maketr:")));
+    RetradeWidget page;
+    page.loader.interval = 300;   // the loader reports the end only after its pause
+    QSignalSpy done(&page.loader, &DataLoader::sendOK);
+    page.onSearch();
+    QTRY_COMPARE_WITH_TIMEOUT(page.table->rowCount(), 2, 5000);
+    QCOMPARE(done.count(), 0);
+
+    page.onSearch();   // the list is here, the run not yet over
+    QCOMPARE(columnTexts(page.table, 0), QStringList({ "600010", "000001" }));
+    QVERIFY(done.wait(5000));
+    QCOMPARE(page.table->rowCount(), 2);
+    QCOMPARE(server->requestCount(), 1);
+}
+
+void ReportPagesTest::resumedCodesDatesAndHeadersShowWhole_data()
+{
+    addFontSizeRows();
+}
+
+void ReportPagesTest::resumedCodesDatesAndHeadersShowWhole()
+{
+    QFETCH(int, pointSize);
+    setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QString::fromUtf8(
+        "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01 09:30,重大事项,c,2026-12-01,2026-12-28\","
+        "\"000002,万科Ａ,a,b,2026-12-02,筹划重大资产重组,c,2026-12-02,2027-01-04\",\"type\":1]}, maketr:")));
+    FontOverride font(pointSize);
+    RetradeWidget page;
+    page.resize(700, 400);
+    page.show();
+    page.loader.interval = 0;
+    QSignalSpy done(&page.loader, &DataLoader::sendOK);
+    page.onSearch();
+    QVERIFY(done.wait(5000));
+    QCOMPARE(page.table->rowCount(), 2);
+    QCOMPARE(cutTexts(page.table, { 0, 2, 3, 4 }).join(" | "), QString());
+    QVERIFY(saveScreenshot(&page, QString("resumed-%1pt").arg(pointSize)));
+}
+
+void ReportPagesTest::hotStocksShowInRankOrderAndSortByHeader()
+{
+    // the cache hands its rows over in code order
+    vorelApp()->setHotStocks({ { "3", "000001", "a", "900", "1", "1", "1", "10.5" },
+                               { "2", "300750", "b", "12000", "1", "1", "1", "9.8" },
+                               { "1", "600000", "c", "1500", "1", "1", "1", "7.2" } });
+    StockFocusWidget page;
+    page.resize(800, 400);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    page.searchButton->click();
+    QCOMPARE(server->requestCount(), 0);
+    QCOMPARE(columnTexts(page.table, 0), QStringList({ "1", "2", "3" }));
+    QCOMPARE(columnTexts(page.table, 1), QStringList({ "600000", "300750", "000001" }));
+    QCOMPARE(cutTexts(page.table, { 0, 1 }).join(" | "), QString());
+
+    // a click on "关注度" orders by value: 900 before 1500 before 12000
+    QHeaderView* header = page.table->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(3) + 4, header->height() / 2));
+    const QStringList attention = columnTexts(page.table, 3);
+    QVERIFY(attention == QStringList({ "900", "1500", "12000" }) || attention == QStringList({ "12000", "1500", "900" }));
+    QVERIFY(saveScreenshot(&page, "hotstocks"));
 }
 
 void ReportPagesTest::tabsComeInOrderAndRegisterTheirPages()

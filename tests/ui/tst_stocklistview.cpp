@@ -1,5 +1,6 @@
 #include "core/vorelapplication.h"
 #include "strategy/traderecord.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/testhttpserver.h"
 #include "ui/linedelegate.h"
 #include "ui/stocklistview.h"
@@ -65,6 +66,9 @@ private slots:
     void basicViewFormatsListingDate();
     void scannerViewListsStocksWithTwoCategoriesOrMore();
     void strategyViewShowsTradesAndSendsTheirDate();
+    void numbersShowInPlainForm();
+    void codesDatesTypesAndHeadersShowWhole_data();
+    void codesDatesTypesAndHeadersShowWhole();
     void contextMenuActsOnTheRowUnderTheMouse();
     void disabledMenuStaysClosed();
     void storedProfileMeansNoRequest();
@@ -261,6 +265,72 @@ void StockListViewTest::strategyViewShowsTradesAndSendsTheirDate()
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(0), (QList<QVariant>{"600001", "2017-03-01"}));
     QCOMPARE(spy.at(1), (QList<QVariant>{"600002", "2017-03-09"}));
+}
+
+void StockListViewTest::numbersShowInPlainForm()
+{
+    Stock big = makeStock("600000", "big", 1.5f);
+    big.close = 12.34f;
+    big.volume = 51270312;
+    big.amount = 2147483648.0f;
+    QScopedPointer<StockListView> dragonTiger(createStockListView(1));
+    dragonTiger->addStock(big);
+    QCOMPARE(rowTexts(dragonTiger.data(), 0).mid(2, 3), (QStringList{"12.34", "51270312", "2147483648"}));
+    Stock small = big;
+    small.volume = 12.5f;
+    small.amount = 0.00001f;
+    dragonTiger->addStock(small);
+    QCOMPARE(rowTexts(dragonTiger.data(), 1).mid(2, 3), (QStringList{"12.34", "12.5", "0.00001"}));
+
+    QScopedPointer<StockListView> quotes(createStockListView(3));
+    big.high = 1234567.5f;
+    big.low = -0.5f;
+    quotes->addStock(big);
+    const QStringList row = rowTexts(quotes.data(), 0);
+    QCOMPARE(row.at(3), QStringLiteral("12.34"));
+    QCOMPARE(row.at(6), QStringLiteral("1234568"));
+    QCOMPARE(row.at(7), QStringLiteral("-0.5"));
+    QCOMPARE(row.at(8), QStringLiteral("51270312"));
+    // large volumes still sort by value
+    Stock smaller = big;
+    smaller.code = "600001";
+    smaller.volume = 9000000;
+    quotes->addStock(smaller);
+    quotes->sortByColumn(8, Qt::AscendingOrder);
+    QCOMPARE(quotes->item(0, 0)->text(), QStringLiteral("600001"));
+}
+
+void StockListViewTest::codesDatesTypesAndHeadersShowWhole_data()
+{
+    addFontSizeRows();
+}
+
+void StockListViewTest::codesDatesTypesAndHeadersShowWhole()
+{
+    QFETCH(int, pointSize);
+    FontOverride font(pointSize);
+    Stock listed = makeStock("600000", QString::fromUtf8("浦发银行"), 1.5f);
+    listed.volume = 51270312;
+    listed.amount = 2147483648.0f;
+    listed.lhbType = QString::fromUtf8("日涨幅偏离值达到7%的前五只证券");
+    listed.date = "2026-12-08";
+    QScopedPointer<StockListView> dragonTiger(createStockListView(1));
+    dragonTiger->addStock(listed);
+    QCOMPARE(cutTexts(dragonTiger.data(), {0, 2, 3, 4, 5, 6}).join(" | "), QString());
+
+    auto* trade = new TradeRecord;
+    trade->buyDate = "2026-11-30";
+    trade->sellDate = "2026-12-08";
+    trade->buyPrice = 1234.56f;
+    trade->holdDays = 6;
+    listed.trade = trade;
+    QScopedPointer<StockListView> trades(createStockListView(6));
+    trades->addStock(listed);
+    QCOMPARE(cutTexts(trades.data(), {0, 1, 3, 4, 5}).join(" | "), QString());
+
+    // headers show whole before any row arrives
+    QScopedPointer<StockListView> quotes(createStockListView(3));
+    QCOMPARE(cutTexts(quotes.data(), {}).join(" | "), QString());
 }
 
 void StockListViewTest::contextMenuActsOnTheRowUnderTheMouse()
