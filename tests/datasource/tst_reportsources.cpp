@@ -213,6 +213,9 @@ void ReportSourcesTest::rankingXmlThatDoesNotParseGivesNoRows()
     QVERIFY(parseHotStockXml(QString()).isEmpty());
     QVERIFY(parseHotStockXml("<data><item><a>1</a></item>").isEmpty());
     QVERIFY(parseHotStockXml("<html><body>502 Bad Gateway</body>").isEmpty());
+    // nesting a ranking never has; read element by element it would use up the stack
+    QVERIFY(parseHotStockXml(QString("<a>").repeated(200000) + QString("</a>").repeated(200000)).isEmpty());
+    QVERIFY(parseHotStockXml(QString("<a>").repeated(300000)).isEmpty());
 }
 
 int main(int argc, char** argv)
