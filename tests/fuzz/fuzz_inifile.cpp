@@ -3,6 +3,7 @@
 
 #include "core/inifile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -37,7 +38,10 @@ QByteArray normalise(const std::string& path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir dir;
+    // Every write of the file is synced to disk; in memory that no longer
+    // sets the pace of the run.
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz-inifile-XXXXXX")
+                                                                       : QDir::tempPath() + "/fuzz-inifile-XXXXXX");
     const QString path = dir.filePath(QStringLiteral("config.ini"));
     {
         QFile file(path);
