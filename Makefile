@@ -1,10 +1,13 @@
 # Two commands do all the set-up on a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, starts the program
 #   make test   installs what is missing, builds, runs every test
+#   make fuzz   installs clang, builds the fuzz targets in build-fuzz and runs
+#               each for FUZZ_SECONDS (60 by default)
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 
-.PHONY: setup configure build run test bench clean
+.PHONY: setup configure build run test bench fuzz clean
 
 setup:
 	bash scripts/setup.sh
@@ -23,6 +26,9 @@ test: build
 
 bench: build
 	bash scripts/bench.sh $(BUILD_DIR)
+
+fuzz:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

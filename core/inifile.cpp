@@ -102,8 +102,7 @@ std::string IniFile::normalizeSection(const std::string& text)
 bool IniFile::load(const std::string& name)
 {
     fileName = name;
-    sections.clear();
-    readFailed = false;
+    clear();
     if (fileName.empty())
         return false;
 
@@ -163,57 +162,41 @@ void IniFile::parse(const std::string& text)
 // lines are all kept, each in its place.
 void IniFile::addLine(const std::string& section, const std::string& key, const std::string& value)
 {
-    Section* target = nullptr;
-    const std::string wanted = normalizeSection(section);
-    for (Section& s : sections) {
-        if (normalizeSection(s.name) == wanted) {
-            target = &s;
-            break;
-        }
-    }
-    if (!target) {
-        sections.push_back(Section{section, {}});
-        target = &sections.back();
-    }
+    Section& target = sectionFor(section, section);
     if (key == kCommentKey || key == kNewlineKey) {
-        target->entries.emplace_back(key, value);
+        // a lookup of the pseudo key finds the first such line, as a search would
+        target.keyIndex.emplace(key, target.entries.size());
+        target.entries.emplace_back(key, value);
         return;
     }
-    const std::string wantedKey = normalizeName(key);
-    for (auto& entry : target->entries) {
-        if (normalizeName(entry.first) == wantedKey) {
-            entry.second = value;
-            return;
-        }
-    }
-    target->entries.emplace_back(key, value);
+    storeValue(target, key, value);
 }
 
-IniFile::Section& IniFile::sectionFor(const std::string& section)
+void IniFile::storeValue(Section& target, const std::string& key, const std::string& value)
 {
-    const std::string wanted = normalizeSection(section);
-    for (Section& s : sections) {
-        if (normalizeSection(s.name) == wanted)
-            return s;
-    }
-    sections.push_back(Section{wanted, {}});
-    return sections.back();
+    const auto found = target.keyIndex.emplace(normalizeName(key), target.entries.size());
+    if (found.second)
+        target.entries.emplace_back(key, value);
+    else
+        target.entries[found.first->second].second = value;
+}
+
+IniFile::Section& IniFile::sectionFor(const std::string& section, const std::string& newName)
+{
+    const auto found = sectionIndex.emplace(normalizeSection(section), sections.size());
+    if (found.second)
+        sections.push_back(Section{newName, {}, {}});
+    return sections[found.first->second];
 }
 
 const std::string* IniFile::findValue(const std::string& section, const std::string& key) const
 {
-    const std::string wanted = normalizeSection(section);
-    const std::string wantedKey = normalizeName(key);
-    for (const Section& s : sections) {
-        if (normalizeSection(s.name) != wanted)
-            continue;
-        for (const auto& entry : s.entries) {
-            if (normalizeName(entry.first) == wantedKey)
-                return &entry.second;
-        }
+    const auto foundSection = sectionIndex.find(normalizeSection(section));
+    if (foundSection == sectionIndex.end())
         return nullptr;
-    }
-    return nullptr;
+    const Section& s = sections[foundSection->second];
+    const auto foundKey = s.keyIndex.find(normalizeName(key));
+    return foundKey == s.keyIndex.end() ? nullptr : &s.entries[foundKey->second].second;
 }
 
 float IniFile::getValue(const std::string& section, const std::string& key, float def) const
@@ -262,15 +245,7 @@ std::string IniFile::getText(const std::string& section, const std::string& key,
 
 void IniFile::setValue(const std::string& section, const std::string& key, const std::string& value)
 {
-    Section& target = sectionFor(section);
-    const std::string wantedKey = normalizeName(key);
-    for (auto& entry : target.entries) {
-        if (normalizeName(entry.first) == wantedKey) {
-            entry.second = singleLine(value);
-            return;
-        }
-    }
-    target.entries.emplace_back(singleLine(key), singleLine(value));
+    storeValue(sectionFor(section, normalizeSection(section)), singleLine(key), singleLine(value));
 }
 
 void IniFile::setValue(const std::string& section, const std::string& key, const char* value)
@@ -348,6 +323,12 @@ void IniFile::close()
     if (!fileName.empty())
         save();
     fileName.clear();
+    clear();
+}
+
+void IniFile::clear()
+{
     sections.clear();
+    sectionIndex.clear();
     readFailed = false;
 }

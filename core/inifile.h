@@ -10,6 +10,7 @@
 // leaves the previous file as it was.
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -59,15 +60,23 @@ private:
     {
         std::string name;   // as read from the file, or as created
         std::vector<std::pair<std::string, std::string> > entries;   // key, value
+        // normalizeName of a key to its first entry: a lookup costs one hash,
+        // however many keys the section holds
+        std::unordered_map<std::string, size_t> keyIndex;
     };
 
     const std::string* findValue(const std::string& section, const std::string& key) const;
-    Section& sectionFor(const std::string& section);
+    // The section that `section` names; a new one, named `newName`, when there is none.
+    Section& sectionFor(const std::string& section, const std::string& newName);
+    static void storeValue(Section& target, const std::string& key, const std::string& value);
     void parse(const std::string& text);
     void addLine(const std::string& section, const std::string& key, const std::string& value);
     std::string serialize() const;
+    void clear();
 
     std::vector<Section> sections;
+    // normalizeSection of a section's name to its place in `sections`
+    std::unordered_map<std::string, size_t> sectionIndex;
     std::string fileName;
     // Set when the bound file exists but could not be read: writing our empty
     // picture of it would destroy what it holds.

@@ -6,6 +6,7 @@
 #include <QDomDocument>
 #include <QDomElement>
 #include <QRegExp>
+#include <QXmlStreamReader>
 
 QString hotStockRootUrl()
 {
@@ -23,11 +24,36 @@ QString hotStockRankingUrl(const QString& rootPage)
     return links.last() + "1&start=0&count=30";
 }
 
+namespace {
+
+// A ranking is three elements deep; the document reader descends one call per
+// element, so a page of a hundred thousand nested elements would take minutes
+// or overflow the stack.
+const int kMostNesting = 32;
+
+// Reads the document once, element by element without recursion: true when
+// it is well-formed and nested no deeper than the ranking ever is.
+bool isShallowDocument(const QString& xml)
+{
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMostNesting)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return !reader.hasError();
+}
+
+} // namespace
+
 QVector<QStringList> parseHotStockXml(const QString& xml)
 {
     QVector<QStringList> rows;
     QDomDocument document;
-    if (!document.setContent(xml))
+    if (!isShallowDocument(xml) || !document.setContent(xml))
         return rows;
     const QDomElement root = document.documentElement();
     for (QDomElement row = root.firstChildElement(); !row.isNull(); row = row.nextSiblingElement()) {

@@ -2,20 +2,47 @@
 
 #include "core/fileutils.h"
 
-#include <QRegExp>
+namespace {
 
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+           || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+bool isUnicodeEscape(const QString& text, int at)
+{
+    if (at + 6 > text.size() || text.at(at) != QLatin1Char('\\') || text.at(at + 1) != QLatin1Char('u'))
+        return false;
+    for (int i = at + 2; i < at + 6; ++i) {
+        if (!isHexDigit(text.at(i)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Built anew rather than replaced in place: every replacement in place moves
+// the rest of the text, which makes a page full of escapes cost the square of
+// its length. A character that an escape gives is never read again, so an
+// escaped backslash followed by "u" and digits is not a second escape.
 void unescapeUnicode(QString& text)
 {
-    QRegExp escape(QStringLiteral("(\\\\u[0-9a-fA-F]{4})"));
+    if (!text.contains(QLatin1String("\\u")))
+        return;
+    QString result;
+    result.reserve(text.size());
     int position = 0;
-    while ((position = escape.indexIn(text, position)) != -1) {
-        bool ok = false;
-        const ushort code = escape.cap(1).right(4).toUShort(&ok, 16);
-        text.replace(position, 6, QChar(code));
-        // resume after the new character so that an escaped backslash
-        // followed by "u" and digits is not read as a second escape
-        position += 1;
+    while (position < text.size()) {
+        if (isUnicodeEscape(text, position)) {
+            result += QChar(text.midRef(position + 2, 4).toUShort(nullptr, 16));
+            position += 6;
+        } else {
+            result += text.at(position++);
+        }
     }
+    text = result;
 }
 
 QString fillTemplate(const QString& path, const QString& content)

@@ -13,6 +13,7 @@ namespace {
 
 const QStringList kAdjustments { "bfq", "qfq", "hfq" };
 const QStringList kPeriods { "day", "week", "month" };
+const int kMostBarsOfAResponse = 480;
 
 // How the bars are read. The body is cut from the "[" of the first bar to the
 // first "]]" (that cut sees the body as it is), then read as if every double
@@ -201,8 +202,10 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code)
     }
 
     // Bars are filled in place: a Stock is large, and copying 480 of them
-    // costs more than reading the text.
-    QVector<Stock> bars(pieces);
+    // costs more than reading the text. A response holds at most 480 bars;
+    // a page of bare separators must not make hundreds of thousands of empty
+    // bars first, so anything beyond grows as the bars come.
+    QVector<Stock> bars(qMin(pieces, kMostBarsOfAResponse));
     int count = 0;
     // The first bar has no previous close: its change stays 0.
     float previousClose = 0;

@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QRegExp>
+#include <QVector>
 
 namespace {
 
@@ -13,6 +14,63 @@ QRegExp parserPattern(const QString& pattern)
     expression.setMinimal(true);
     return expression;
 }
+
+// Where the next unescaped "(.*)" gap of `pattern` starts at or after `from`,
+// or -1.
+int gapAt(const QString& pattern, int from)
+{
+    static const QString gap = QStringLiteral("(.*)");
+    for (int at = pattern.indexOf(gap, from); at >= 0; at = pattern.indexOf(gap, at + 1)) {
+        int backslashes = 0;
+        while (at - backslashes > 0 && pattern.at(at - backslashes - 1) == QLatin1Char('\\'))
+            ++backslashes;
+        if (backslashes % 2 == 0)
+            return at;
+    }
+    return -1;
+}
+
+// A parser pattern as the fixed markers between its "(.*)" gaps. Run as one
+// expression, a minimal gap that never finds its closing marker scans to the
+// end of the text from every opening marker, which makes a page of unclosed
+// markers cost the square of its length. The leftmost shortest match is the
+// first opening marker followed by the first of each later marker behind
+// it, so each marker is searched for once, from where the one before ended.
+// The markers of the parsers have fixed lengths, which this relies on.
+class MarkerPattern
+{
+public:
+    explicit MarkerPattern(const QString& pattern)
+    {
+        int from = 0;
+        for (int gap = gapAt(pattern, 0); gap >= 0; gap = gapAt(pattern, from)) {
+            markers.append(parserPattern(pattern.mid(from, gap - from)));
+            from = gap + 4;
+        }
+        markers.append(parserPattern(pattern.mid(from)));
+    }
+
+    // The first match at or after `from` as start and length; false when
+    // there is none.
+    bool find(const QString& text, int from, int& start, int& length)
+    {
+        start = markers.first().indexIn(text, from);
+        if (start < 0)
+            return false;
+        int end = start + markers.first().matchedLength();
+        for (int i = 1; i < markers.size(); ++i) {
+            const int at = markers[i].indexIn(text, end);
+            if (at < 0)
+                return false;
+            end = at + markers[i].matchedLength();
+        }
+        length = end - start;
+        return true;
+    }
+
+private:
+    QVector<QRegExp> markers;
+};
 
 void logError(const QString& message)
 {
@@ -43,24 +101,25 @@ QString marketCode(const QString& code)
 
 QStringList matchAll(const QString& text, const QString& pattern)
 {
-    QRegExp expression = parserPattern(pattern);
+    MarkerPattern expression(pattern);
     QStringList matches;
     int position = 0;
-    while ((position = expression.indexIn(text, position)) >= 0) {
-        const int length = expression.matchedLength();
-        matches.append(expression.cap(0));
+    int start = 0;
+    int length = 0;
+    while (position <= text.size() && expression.find(text, position, start, length)) {
+        matches.append(text.mid(start, length));
         // An empty match would find itself again for ever.
-        position += length > 0 ? length : 1;
-        if (position > text.size())
-            break;
+        position = start + (length > 0 ? length : 1);
     }
     return matches;
 }
 
 QString matchFirst(const QString& text, const QString& pattern)
 {
-    QRegExp expression = parserPattern(pattern);
-    return expression.indexIn(text) < 0 ? QString() : expression.cap(0);
+    MarkerPattern expression(pattern);
+    int start = 0;
+    int length = 0;
+    return expression.find(text, 0, start, length) ? text.mid(start, length) : QString();
 }
 
 QString captureNoticeJson(const QString& body)

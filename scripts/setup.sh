@@ -2,6 +2,7 @@
 # Installs every Debian package the build, the program and its tests need.
 # Does nothing when all of them are present; otherwise refreshes the package
 # lists once (a fresh machine has stale ones) and installs what is missing.
+# `setup.sh fuzz` adds the clang tool chain of the fuzz build.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
     qt5-style-plugins qttranslations5-l10n fonts-wqy-zenhei
     libbenchmark-dev xvfb xauth
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

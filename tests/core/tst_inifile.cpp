@@ -43,6 +43,7 @@ private slots:
     void saveKeepsLayoutAndDropsWhatHasNoSection();
     void lineBreakInValueCannotAddEntries();
     void closeWritesOnceAndUnbinds();
+    void loadingAnotherFileForgetsTheFirst();
     void emptyFileNameTouchesNoFile();
     void failedWriteKeepsPreviousFile();
     void unreadableFileIsNotOverwritten();
@@ -225,6 +226,22 @@ void TestIniFile::unreadableFileIsNotOverwritten()
     }
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(readAll(path), before);
+}
+
+void TestIniFile::loadingAnotherFileForgetsTheFirst()
+{
+    const QString second = dir.filePath("second.ini");
+    writeAll(path, "[s]\nk=1\n[t]\nj=1\n");
+    writeAll(second, "[T]\nj=2\n");
+    {
+        IniFile ini(local(path));
+        QVERIFY(ini.load(local(second)));
+        QCOMPARE(ini.getValue("s", "k", 7), 7);
+        QCOMPARE(ini.getValue("t", "j", 7), 2);
+        ini.setValue("s", "k", 5);
+        ini.setValue("t", "j", 3);
+    }
+    QCOMPARE(readAll(second), QByteArray("[T]\nj=3\n[s]\nk=5\n"));
 }
 
 QTEST_APPLESS_MAIN(TestIniFile)

@@ -35,6 +35,7 @@ private slots:
     void listRowsThatAreNotStocksAreSkipped_data();
     void listRowsThatAreNotStocksAreSkipped();
     void listPageWithoutTableIsEmpty();
+    void unclosedRowsAfterTheLastStockAreNotRows();
     void gbkListPageThroughTheQueue();
 
     void seatUrlsTakeDateThenCode();
@@ -42,6 +43,7 @@ private slots:
     void seatRowsWithoutTheirMarkersAreSkipped_data();
     void seatRowsWithoutTheirMarkersAreSkipped();
     void seatPageWithoutContentIsEmpty();
+    void unclosedSeatRowsAreNotSeats();
     void onlyTheFirstTwoSeatTablesAreRead();
     void seatsFetchedOverHttp();
 
@@ -87,6 +89,8 @@ void LHBSourcesTest::listRowsThatAreNotStocksAreSkipped_data()
     QTest::newRow("no code query") << QString(good).replace("?q=600123", "?s=600123");
     QTest::newRow("code not six digits") << QString(good).replace("q=600123", "q=60/../");
     QTest::newRow("no date call") << QString(good).replace("',this", "'");
+    // a megabyte of cells that never close: cut apart in one pass
+    QTest::newRow("unclosed cells") << "<tr><td>_blank" + QString("<td>x").repeated(200000) + "</tr>\n";
 }
 
 void LHBSourcesTest::listRowsThatAreNotStocksAreSkipped()
@@ -106,6 +110,15 @@ void LHBSourcesTest::listPageWithoutTableIsEmpty()
     QVERIFY(source.parse(QString(page).remove("<div class=\"pages\">"), QString()).isEmpty());
     QVERIFY(source.parse(QString(), QString()).isEmpty());
     QVERIFY(source.parse(page.left(page.size() / 2), QString()).isEmpty());
+    QVERIFY(source.parse(QString("<table class=\"list_table").repeated(40000), QString()).isEmpty());
+}
+
+void LHBSourcesTest::unclosedRowsAfterTheLastStockAreNotRows()
+{
+    const QString page = sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" }) + QString("<tr><td>").repeated(130000));
+    const QVector<Stock> stocks = SinaLHBStockListInterface().parse(page, QString());
+    QCOMPARE(stocks.size(), 1);
+    QCOMPARE(stocks.first().code, QStringLiteral("600123"));
 }
 
 void LHBSourcesTest::gbkListPageThroughTheQueue()
@@ -169,6 +182,7 @@ void LHBSourcesTest::seatRowsWithoutTheirMarkersAreSkipped_data()
     QTest::newRow("no times") << "class=\"times\"" << "class=\"count\"";
     QTest::newRow("no percent") << "class=\"percent\"" << "class=\"rate\"";
     QTest::newRow("six cells") << "<td>5.21%</td>\n" << "";
+    QTest::newRow("a megabyte of unclosed links") << "</a></a>" << QString(".html\">").repeated(140000);
 }
 
 void LHBSourcesTest::seatRowsWithoutTheirMarkersAreSkipped()
@@ -191,6 +205,18 @@ void LHBSourcesTest::seatPageWithoutContentIsEmpty()
     QVERIFY(source.parse(QString(page).replace("content-sepe", "content"), QString()).isEmpty());
     QVERIFY(source.parse(QString(page).remove("</html>"), QString()).isEmpty());
     QVERIFY(source.parse("<html>404 Not Found</html>", QString()).isEmpty());
+    QVERIFY(source.parse(QString("class=\"content-sepe\">").repeated(50000), QString()).isEmpty());
+}
+
+void LHBSourcesTest::unclosedSeatRowsAreNotSeats()
+{
+    QString page = eastmoneySeatPage({ { "乙营业部", "1", "2", "3" } }, { { "丙营业部", "4", "5", "6" } });
+    const QVector<LHBUnit> whole = EastmoneyLHBDataInterface().parse(page, QString());
+    page.replace(page.indexOf("</tbody>"), 0, QString("<tr><td>").repeated(130000));
+    const QVector<LHBUnit> units = EastmoneyLHBDataInterface().parse(page, QString());
+    QCOMPARE(units.size(), whole.size());
+    for (int i = 0; i < units.size(); ++i)
+        QCOMPARE(unitTexts(units.at(i)), unitTexts(whole.at(i)));
 }
 
 void LHBSourcesTest::onlyTheFirstTwoSeatTablesAreRead()

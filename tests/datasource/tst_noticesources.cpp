@@ -30,6 +30,7 @@ private slots:
     void noticeTitleLosesItsCodePrefixOnly_data();
     void noticeTitleLosesItsCodePrefixOnly();
     void suspensionRecordsAreCut();
+    void pagesOfUnclosedBlocksGiveNothing();
 };
 
 void NoticeSourcesTest::noticeRecordsAreCut()
@@ -95,6 +96,17 @@ void NoticeSourcesTest::suspensionRecordsAreCut()
                                                    {"desc", QString::fromUtf8("重大 事项")}}));
     QCOMPARE(records.at(1).code, QString("600013"));
     QVERIFY(source.parse("<html>no list today</html>", QString()).isEmpty());
+}
+
+void NoticeSourcesTest::pagesOfUnclosedBlocksGiveNothing()
+{
+    // a megabyte of block openers without their ends
+    const QString page = QString("defjson:").repeated(130000);
+    QVERIFY(EastmoneyInterface().parse(page, QString()).isEmpty());
+    QVERIFY(EastmoneyRecoveryTransactionInterface().parse(page, QString()).isEmpty());
+    const QVector<Data> notices = EastmoneyInterface().parse(noticePage({ noticeRecord("600000", "x") }) + page, QString());
+    QCOMPARE(notices.size(), 2);   // the piece in front of the first record holds no notice
+    QCOMPARE(notices.last().code, QString("600000"));
 }
 
 QTEST_GUILESS_MAIN(NoticeSourcesTest)

@@ -233,6 +233,7 @@ void QQHistoryTest::parseCutsAndSkips_data()
         << "{\"qfqday\":[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"5\"],[\"2019-01-03\",\"1\",\"2\""
         << QStringList { "2019-01-02" } << 5.0f;
     QTest::newRow("empty array") << "{\"qfqday\":[[]]}" << QStringList() << 0.0f;
+    QTest::newRow("a megabyte of separators") << "[[" + QString("],[").repeated(350000) + "]]" << QStringList() << 0.0f;
 }
 
 void QQHistoryTest::parseCutsAndSkips()

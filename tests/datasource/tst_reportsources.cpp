@@ -51,6 +51,7 @@ private slots:
     void newsAndDoctorUrlsCarryTheMarket();
     void doctorPageGivesItsTexts();
     void doctorPageWithoutRankOrHeadlineGivesNothing();
+    void doctorPageWithUnclosedBlocksKeepsItsWholeTexts();
     void rankingUrlIsTheLastLinkOfOurHost();
     void rankingXmlRowsKeepDocumentOrder();
     void rankingXmlThatDoesNotParseGivesNoRows();
@@ -157,6 +158,18 @@ void ReportSourcesTest::doctorPageWithoutRankOrHeadlineGivesNothing()
     QVERIFY(parseStockDoctor("<div class=\"text-head\">x</div>").isEmpty());
     QVERIFY(parseStockDoctor("<div class=\"ranks1\">").isEmpty());
     QVERIFY(parseStockDoctor(QString()).isEmpty());
+    QVERIFY(parseStockDoctor(QString("<div class=\"ranks").repeated(60000)).isEmpty());
+}
+
+void ReportSourcesTest::doctorPageWithUnclosedBlocksKeepsItsWholeTexts()
+{
+    const QString page = QString::fromUtf8(
+        "<html><div class=\"ranks2\"></div><div class=\"text-head\">弱势</div>"
+        "<div class=\"text-content\"><p>跌破均线</p></div>"
+        "<div class=\"icon01\"><li title=\"技术面\"></li></div>")
+        + QString("<div class=\"icon02\"><span class=\"dqzs\">").repeated(25000);
+    QCOMPARE(parseStockDoctor(page), QStringList({ "ranks2", QString::fromUtf8("弱势"), QString::fromUtf8("跌破均线"),
+                                                   QString::fromUtf8("技术面"), "", "" }));
 }
 
 void ReportSourcesTest::rankingUrlIsTheLastLinkOfOurHost()
@@ -169,6 +182,10 @@ void ReportSourcesTest::rankingUrlIsTheLastLinkOfOurHost()
         "<a href=\"" + base + "/SERVICE/stock_sort_xml.jsp?sort=attention&type=3\">new</a>"
         "<a href=\"http://elsewhere.example/service/stock_sort_xml.jsp?z&type=1\">foreign</a>";
     QCOMPARE(hotStockRankingUrl(page),
+             base + "/SERVICE/stock_sort_xml.jsp?sort=attention&type=1&start=0&count=30");
+    // a megabyte of links that never reach their type
+    const QString unclosed = QString(base + "/service/stock_sort_xml.jsp?").repeated(20000);
+    QCOMPARE(hotStockRankingUrl(page + unclosed),
              base + "/SERVICE/stock_sort_xml.jsp?sort=attention&type=1&start=0&count=30");
     QCOMPARE(hotStockRankingUrl("<html>moved</html>"), QString());
     QCOMPARE(hotStockRankingUrl(QString()), QString());
@@ -196,6 +213,9 @@ void ReportSourcesTest::rankingXmlThatDoesNotParseGivesNoRows()
     QVERIFY(parseHotStockXml(QString()).isEmpty());
     QVERIFY(parseHotStockXml("<data><item><a>1</a></item>").isEmpty());
     QVERIFY(parseHotStockXml("<html><body>502 Bad Gateway</body>").isEmpty());
+    // nesting a ranking never has; read element by element it would use up the stack
+    QVERIFY(parseHotStockXml(QString("<a>").repeated(200000) + QString("</a>").repeated(200000)).isEmpty());
+    QVERIFY(parseHotStockXml(QString("<a>").repeated(300000)).isEmpty());
 }
 
 int main(int argc, char** argv)

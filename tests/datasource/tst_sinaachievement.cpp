@@ -12,6 +12,7 @@ class SinaAchievementTest : public QObject
 private slots:
     void rowsCarryTheTenTexts();
     void pageWithoutTableGivesNothing();
+    void unclosedRowsAfterTheLastRowAreNotRows();
 };
 
 void SinaAchievementTest::rowsCarryTheTenTexts()
@@ -41,6 +42,17 @@ void SinaAchievementTest::pageWithoutTableGivesNothing()
     const QString page = earningsPage({{"600000", QString::fromUtf8("浦发银行")}});
     for (const QString& body : {QString(), earningsPage({}), page.left(page.indexOf("<div class")), page.left(200)})
         QVERIFY(source.parse(body, QString()).isEmpty());
+}
+
+
+void SinaAchievementTest::unclosedRowsAfterTheLastRowAreNotRows()
+{
+    QString page = earningsPage({{"600000", QString::fromUtf8("浦发银行")}, {"000002", QString::fromUtf8("万科Ａ")}});
+    page.replace("</tbody>", QString("<td style=\"width").repeated(60000) + "</tbody>");
+    const auto rows = SinaAchievementInterface().parse(page, QString());
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(1).value("code"), QString("000002"));
+    QVERIFY(SinaAchievementInterface().parse(QString("</thead>").repeated(130000), QString()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(SinaAchievementTest)

@@ -53,6 +53,13 @@ void WebInterfaceTest::matchAllFindsEveryMinimalMatch_data()
     QTest::newRow("none") << "<p>nothing</p>" << "<td(.*)</td>" << QStringList();
     QTest::newRow("unclosed last cell") << "<td>a</td><td>b" << "<td(.*)</td>" << QStringList { "<td>a</td>" };
     QTest::newRow("empty text") << "" << "<td(.*)</td>" << QStringList();
+    QTest::newRow("match starts at the first opener") << "<td x <td>a</td>" << "<td(.*)</td>" << QStringList { "<td x <td>a</td>" };
+    QTest::newRow("closer may not overlap the opener") << "aba abba" << "ab(.*)ba" << QStringList { "aba abba" };
+    QTest::newRow("dot is any character") << "xhtml\">a</a>.html\">b</a>" << ".html\">(.*)</a>"
+                                          << QStringList { "xhtml\">a</a>", ".html\">b</a>" };
+    QTest::newRow("two gaps") << "[a]b[c]x]" << "\\[(.*)\\](.*)x" << QStringList { "[a]b[c]x" };
+    QTest::newRow("unclosed after a match") << "<td>a</td>" + QString("<td").repeated(300000) << "<td(.*)</td>"
+                                            << QStringList { "<td>a</td>" };
 }
 
 void WebInterfaceTest::matchAllFindsEveryMinimalMatch()

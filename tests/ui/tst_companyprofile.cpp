@@ -68,6 +68,7 @@ private slots:
     void placeholdersAreFilledInOnePass();
     void parseFillsEverySection();
     void parseRefusesTextsWithoutNameOrConcepts();
+    void unclosedSectionsGiveNoRows();
     void topHoldersTableOfNoHolders();
     void downloadedTextCannotBecomeMarkup();
     void requestNamesTheMarket();
@@ -97,6 +98,7 @@ void CompanyProfileTest::unescapeUnicode_data()
     QTest::newRow("too few digits") << "\\u4e2" << "\\u4e2";
     QTest::newRow("escaped backslash is not read twice") << "\\u005cu4e2d" << "\\u4e2d";
     QTest::newRow("capital U is no escape") << "\\U4e2d" << "\\U4e2d";
+    QTest::newRow("a megabyte of escapes") << QString("\\u4e2d").repeated(170000) << QString::fromUtf8("中").repeated(170000);
 }
 
 void CompanyProfileTest::unescapeUnicode()
@@ -186,6 +188,22 @@ void CompanyProfileTest::parseRefusesTextsWithoutNameOrConcepts()
     StockCompanyInfo garbage;
     QVERIFY(!garbage.parse(QString()));
     QVERIFY(!garbage.parse("<html>502 Bad Gateway</html>"));
+
+    StockCompanyInfo unclosedConcepts;
+    QVERIFY(!unclosedConcepts.parse(QString::fromUtf8("{\"gsmz\":\"名\",") + QString("\"concept\":").repeated(100000)));
+    QCOMPARE(unclosedConcepts.gsmz(), QString::fromUtf8("名"));
+}
+
+void CompanyProfileTest::unclosedSectionsGiveNoRows()
+{
+    StockCompanyInfo info;
+    QVERIFY(info.parse(QString::fromUtf8("{\"gsmz\":\"名\",\"concept\":[{\"name\":\"甲\"}],\"yysr\"")
+                       + QString("\"fenhong\"\"cwbb\":\"gudong\"").repeated(30000)));
+    QCOMPARE(info.concepts(), QStringList { QString::fromUtf8("甲") });
+    QVERIFY(info.yysr().isEmpty());
+    QVERIFY(info.fenhong().isEmpty());
+    QVERIFY(info.cwbb().isEmpty());
+    QVERIFY(info.gudong().isEmpty());
 }
 
 void CompanyProfileTest::topHoldersTableOfNoHolders()
