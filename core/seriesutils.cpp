@@ -99,25 +99,34 @@ void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, flo
 
 QVector<Stock> relativeSeries(const QVector<Stock>& bars)
 {
-    if (bars.size() < 2)
-        return bars;
     QVector<Stock> out;
-    out.reserve(bars.size() - 1);
+    relativeSeries(bars, &out);
+    return out;
+}
+
+void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out)
+{
+    if (bars.size() < 2) {
+        *out = bars;
+        return;
+    }
+    // Resizing keeps the storage: every element is overwritten below.
+    out->resize(bars.size() - 1);
+    Stock* relativeBars = out->data();
     float sum = 0;
     for (int i = 1; i < bars.size(); ++i) {
         const float p = bars.at(i - 1).close;
         // A previous close of 0 (a broken record) would make every later value
         // infinite; such a bar adds no change instead.
         auto relative = [sum, p](float x) -> float { return p == 0 ? sum : sum + (x - p) * 10.0 / p; };
-        Stock bar = bars.at(i);
+        Stock& bar = relativeBars[i - 1];
+        bar = bars.at(i);
         bar.open = relative(bar.open);
         bar.high = relative(bar.high);
         bar.low = relative(bar.low);
         bar.close = relative(bar.close);
         sum = bar.close;
-        out.append(bar);
     }
-    return out;
 }
 
 void fitLine(const QVector<FitPoint>& points, float* k, float* b)

@@ -36,6 +36,10 @@ void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, flo
 // sum of tenths of the per-bar change against the previous close. One bar comes
 // back unchanged, an empty series empty.
 QVector<Stock> relativeSeries(const QVector<Stock>& bars);
+// The same series written into *out (not `bars` itself), whose storage is
+// reused: a scan over many files keeps one series instead of building one per
+// file.
+void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out);
 
 // Least-squares line y = k·x + b through the points.
 void fitLine(const QVector<FitPoint>& points, float* k, float* b);
