@@ -67,16 +67,22 @@ double rangeAverage(const QVector<Stock>& bars, int from, int to, int mode)
 
 void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, float* high, float* low)
 {
+    findExtremes(bars, bars.size(), highIndex, lowIndex, high, low);
+}
+
+void findExtremes(const QVector<Stock>& bars, int count, int* highIndex, int* lowIndex, float* high, float* low)
+{
+    count = qBound(0, count, bars.size());
     int hi = -1;
     int lo = -1;
     float highest = 0.0f;
     float lowest = 9999.99f;
-    if (!bars.isEmpty()) {
+    if (count > 0) {
         hi = lo = 0;
         highest = bars.at(0).high;
         lowest = bars.at(0).low;
     }
-    for (int i = 1; i < bars.size(); ++i) {
+    for (int i = 1; i < count; ++i) {
         const Stock& bar = bars.at(i);
         if (bar.high > highest) {
             highest = bar.high;

@@ -31,6 +31,9 @@ double rangeAverage(const QVector<Stock>& bars, int from, int to, int mode);
 // Highest high and lowest low of the whole series with their indices (earliest
 // wins). An empty series gives the indices -1, *high 0 and *low 9999.99.
 void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, float* high, float* low);
+// The same over the first `count` bars only (none when count is not positive),
+// without copying them.
+void findExtremes(const QVector<Stock>& bars, int count, int* highIndex, int* lowIndex, float* high, float* low);
 
 // Every bar after the first, with open, high, low and close turned into a running
 // sum of tenths of the per-bar change against the previous close. One bar comes

@@ -190,6 +190,24 @@ void TestSeriesUtils::findExtremesOfSeries()
     QCOMPARE(hi, 1);
     QCOMPARE(lo, 0);
     QCOMPARE(low, 20000.0f);
+
+    // Over the first bars only: the later, higher and lower bars do not count,
+    // and no bars give the values of an empty series.
+    findExtremes(bars, 1, &hi, &lo, &high, &low);
+    QCOMPARE(hi, 0);
+    QCOMPARE(lo, 0);
+    QCOMPARE(high, 11.0f);
+    findExtremes(bars, 3, &hi, &lo, &high, &low);
+    QCOMPARE(hi, 1);
+    QCOMPARE(low, 8.5f);
+    findExtremes(bars, 0, &hi, &lo, &high, &low);
+    QCOMPARE(hi, -1);
+    QCOMPARE(lo, -1);
+    QCOMPARE(high, 0.0f);
+    QCOMPARE(low, 9999.99f);
+    findExtremes(bars, 9, &hi, &lo, &high, &low);
+    QCOMPARE(hi, 1);
+    QCOMPARE(low, 8.5f);
 }
 
 void TestSeriesUtils::findExtremesOfEmptySeries()
