@@ -3,6 +3,8 @@
 # from running, and the script then ends with a failure.
 set -euo pipefail
 build_dir=${1:-build}
+# Benchmarks that draw need no screen.
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 found=0
 failed=()
 for bench in "$build_dir"/bench/bench_*; do
