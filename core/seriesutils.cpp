@@ -116,7 +116,9 @@ void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out)
         *out = bars;
         return;
     }
-    // Resizing keeps the storage: every element is overwritten below.
+    // A fresh buffer gets just what it needs; a kept one keeps its storage,
+    // and every element is overwritten below.
+    out->reserve(bars.size() - 1);
     out->resize(bars.size() - 1);
     Stock* relativeBars = out->data();
     float sum = 0;
