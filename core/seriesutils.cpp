@@ -67,16 +67,22 @@ double rangeAverage(const QVector<Stock>& bars, int from, int to, int mode)
 
 void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, float* high, float* low)
 {
+    findExtremes(bars, bars.size(), highIndex, lowIndex, high, low);
+}
+
+void findExtremes(const QVector<Stock>& bars, int count, int* highIndex, int* lowIndex, float* high, float* low)
+{
+    count = qBound(0, count, bars.size());
     int hi = -1;
     int lo = -1;
     float highest = 0.0f;
     float lowest = 9999.99f;
-    if (!bars.isEmpty()) {
+    if (count > 0) {
         hi = lo = 0;
         highest = bars.at(0).high;
         lowest = bars.at(0).low;
     }
-    for (int i = 1; i < bars.size(); ++i) {
+    for (int i = 1; i < count; ++i) {
         const Stock& bar = bars.at(i);
         if (bar.high > highest) {
             highest = bar.high;
@@ -99,25 +105,36 @@ void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, flo
 
 QVector<Stock> relativeSeries(const QVector<Stock>& bars)
 {
-    if (bars.size() < 2)
-        return bars;
     QVector<Stock> out;
-    out.reserve(bars.size() - 1);
+    relativeSeries(bars, &out);
+    return out;
+}
+
+void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out)
+{
+    if (bars.size() < 2) {
+        *out = bars;
+        return;
+    }
+    // A fresh buffer gets just what it needs; a kept one keeps its storage,
+    // and every element is overwritten below.
+    out->reserve(bars.size() - 1);
+    out->resize(bars.size() - 1);
+    Stock* relativeBars = out->data();
     float sum = 0;
     for (int i = 1; i < bars.size(); ++i) {
         const float p = bars.at(i - 1).close;
         // A previous close of 0 (a broken record) would make every later value
         // infinite; such a bar adds no change instead.
         auto relative = [sum, p](float x) -> float { return p == 0 ? sum : sum + (x - p) * 10.0 / p; };
-        Stock bar = bars.at(i);
+        Stock& bar = relativeBars[i - 1];
+        bar = bars.at(i);
         bar.open = relative(bar.open);
         bar.high = relative(bar.high);
         bar.low = relative(bar.low);
         bar.close = relative(bar.close);
         sum = bar.close;
-        out.append(bar);
     }
-    return out;
 }
 
 void fitLine(const QVector<FitPoint>& points, float* k, float* b)

@@ -31,11 +31,18 @@ double rangeAverage(const QVector<Stock>& bars, int from, int to, int mode);
 // Highest high and lowest low of the whole series with their indices (earliest
 // wins). An empty series gives the indices -1, *high 0 and *low 9999.99.
 void findExtremes(const QVector<Stock>& bars, int* highIndex, int* lowIndex, float* high, float* low);
+// The same over the first `count` bars only (none when count is not positive),
+// without copying them.
+void findExtremes(const QVector<Stock>& bars, int count, int* highIndex, int* lowIndex, float* high, float* low);
 
 // Every bar after the first, with open, high, low and close turned into a running
 // sum of tenths of the per-bar change against the previous close. One bar comes
 // back unchanged, an empty series empty.
 QVector<Stock> relativeSeries(const QVector<Stock>& bars);
+// The same series written into *out (not `bars` itself), whose storage is
+// reused: a scan over many files keeps one series instead of building one per
+// file.
+void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out);
 
 // Least-squares line y = k·x + b through the points.
 void fitLine(const QVector<FitPoint>& points, float* k, float* b);

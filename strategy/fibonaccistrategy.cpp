@@ -437,7 +437,7 @@ int StockNewStockFibonacciScanner::swing(const QVector<Stock>& bars, int minBars
     else if (dropLastTwo)
         extent = n - 2;
     int lowIndex = -1;
-    findExtremes(bars.mid(0, extent), highIndex, &lowIndex, high, low);
+    findExtremes(bars, extent, highIndex, &lowIndex, high, low);
     // A new stock starts at its lowest price.
     return lowIndex == 0 && *highIndex != -1 ? 0 : -1;
 }

@@ -2,11 +2,9 @@
 
 #include "analysis/candlestickwidget.h"
 #include "analysis/stockthreadtarget.h"
-#include "core/fileutils.h"
-#include "core/textutils.h"
 #include "core/vorelapplication.h"
-#include "datasource/stockqqhistoryinterface.h"
 #include "strategy/addonhost.h"
+#include "strategy/strategyscanpage.h"
 #include "strategy/traderecord.h"
 #include "ui/stocklistview.h"
 #include "ui/vorelstockmsgbox.h"
@@ -25,14 +23,6 @@ const char* const kDataDir = "data/";
 // The trade list has a fixed number of columns; its strategy-result type.
 constexpr int kStrategyListType = 6;
 constexpr int kChartBars = 30;
-
-QVector<Stock> readHistory(const QString& path, const QString& code)
-{
-    const QString text = loadTemplate(path);
-    if (isLoadTemplateFailure(text))
-        return {};
-    return parseQQHistory(text, code);
-}
 
 } // namespace
 
@@ -169,7 +159,7 @@ bool StockAddonScanner::scanFile(const QString& path, const QString&, int)
     auto* page = self ? qobject_cast<StockAddonScanner*>(self->parent()) : nullptr;
     VorelAddon* addon = page ? page->scanAddon : nullptr;
     const QString code = path.right(6);
-    const QVector<Stock> bars = readHistory(path, code);
+    const QVector<Stock> bars = readHistoryFile(path);
     if (bars.isEmpty() || !addon)
         return false;
     addon->check(code, bars);
@@ -206,8 +196,6 @@ void StockAddonScanner::onScannFinished()
 void StockAddonScanner::onClick(const QString& code, const QString& date)
 {
     // The code comes from an add-on's report: it names a file only when it is one.
-    QVector<Stock> bars;
-    if (isStockCodeForPath(code))
-        bars = barsUpTo(readHistory(QString::fromLatin1(kDataDir) + code, code), date);
+    const QVector<Stock> bars = barsUpTo(readDataHistory(code), date);
     chart->setStock(kChartBars, code, bars, QStringLiteral("day"), QStringLiteral("bfq"));
 }

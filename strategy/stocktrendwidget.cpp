@@ -34,8 +34,13 @@ bool scanTrendFile(const QString& key, const QString&, int kind)
     std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams()));
     if (!scanner)
         return false;
+    // One relative series per worker thread, refilled for every file: building
+    // a new one per file costs more than reading the file. The scanner shares
+    // it only until it goes at the end of this call.
+    thread_local QVector<Stock> series;
+    relativeSeries(readHistoryFile(key), &series);
     QStringList messages;
-    return scanner->scan(key.right(6), relativeSeries(readHistoryFile(key)), &messages) == 0;
+    return scanner->scan(key.right(6), series, &messages) == 0;
 }
 
 StockTrendWidget::StockTrendWidget(QWidget* parent)

@@ -17,6 +17,23 @@ QVector<Stock> withExtremes(const QVector<float>& closeValues, const QVector<flo
     return bars;
 }
 
+// The fields a bar of a relative series carries over or changes.
+QString described(const QVector<Stock>& bars)
+{
+    QStringList rows;
+    for (const Stock& b : bars) {
+        rows << QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                    .arg(b.code, b.date, b.name)
+                    .arg(double(b.open))
+                    .arg(double(b.high))
+                    .arg(double(b.low))
+                    .arg(double(b.close))
+                    .arg(double(b.volume))
+                    .arg(b.comments.size());
+    }
+    return rows.join('|');
+}
+
 } // namespace
 
 class TestSeriesUtils : public QObject
@@ -37,6 +54,7 @@ private slots:
     void relativeSeriesAccumulatesTenthsOfChange();
     void relativeSeriesOfShortSeries();
     void relativeSeriesSurvivesZeroClose();
+    void relativeSeriesRefillsAKeptBuffer();
     void fitLineThroughPoints();
     void fitLineWithOneXIsFlat();
     void fitPointsMovesPointsOntoLine();
@@ -172,6 +190,24 @@ void TestSeriesUtils::findExtremesOfSeries()
     QCOMPARE(hi, 1);
     QCOMPARE(lo, 0);
     QCOMPARE(low, 20000.0f);
+
+    // Over the first bars only: the later, higher and lower bars do not count,
+    // and no bars give the values of an empty series.
+    findExtremes(bars, 1, &hi, &lo, &high, &low);
+    QCOMPARE(hi, 0);
+    QCOMPARE(lo, 0);
+    QCOMPARE(high, 11.0f);
+    findExtremes(bars, 3, &hi, &lo, &high, &low);
+    QCOMPARE(hi, 1);
+    QCOMPARE(low, 8.5f);
+    findExtremes(bars, 0, &hi, &lo, &high, &low);
+    QCOMPARE(hi, -1);
+    QCOMPARE(lo, -1);
+    QCOMPARE(high, 0.0f);
+    QCOMPARE(low, 9999.99f);
+    findExtremes(bars, 9, &hi, &lo, &high, &low);
+    QCOMPARE(hi, 1);
+    QCOMPARE(low, 8.5f);
 }
 
 void TestSeriesUtils::findExtremesOfEmptySeries()
@@ -222,6 +258,34 @@ void TestSeriesUtils::relativeSeriesSurvivesZeroClose()
     QCOMPARE(rel[0].close, -10.0f);
     QCOMPARE(rel[1].close, -10.0f);
     QCOMPARE(rel[2].close, -9.0f);
+}
+
+// A scan refills one buffer file after file: nothing of an earlier, longer
+// or richer series may remain, and a copy still held keeps what it had.
+void TestSeriesUtils::relativeSeriesRefillsAKeptBuffer()
+{
+    QVector<Stock> rich = closes({10, 11, 12, 11.5f, 13, 12.5f});
+    for (Stock& b : rich) {
+        b.name = "rich";
+        b.comments.insert(1, {"kept?"});
+        b.volume = 500;
+    }
+    QVector<Stock> plain = closes({20, 19, 21});
+    plain[2].code = "600001";
+
+    QVector<Stock> buffer;
+    relativeSeries(rich, &buffer);
+    QCOMPARE(described(buffer), described(relativeSeries(rich)));
+    const QVector<Stock> held = buffer;
+    relativeSeries(plain, &buffer);
+    QCOMPARE(described(buffer), described(relativeSeries(plain)));
+    QCOMPARE(described(held), described(relativeSeries(rich)));
+    relativeSeries(closes({7}), &buffer);
+    QCOMPARE(described(buffer), described(closes({7})));
+    relativeSeries({}, &buffer);
+    QVERIFY(buffer.isEmpty());
+    relativeSeries(rich, &buffer);
+    QCOMPARE(described(buffer), described(relativeSeries(rich)));
 }
 
 void TestSeriesUtils::fitLineThroughPoints()

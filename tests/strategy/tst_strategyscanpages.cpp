@@ -5,6 +5,7 @@
 #include "analysis/candlestickwidget.h"
 #include "analysis/vorelplot.h"
 #include "core/fileutils.h"
+#include "core/seriesutils.h"
 #include "core/vorelapplication.h"
 #include "tests/strategy/fibonacciseries.h"
 
@@ -16,9 +17,14 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -55,6 +61,60 @@ QVector<Stock> seesaw(int count, bool startUp)
     return b.bars();
 }
 
+// A random daily history. Levelled closes step x 1.1 or x 0.9 from the last
+// close, which opens the bar: steps of exactly +1 and -1 in the relative
+// series, so that levels recur and lines form. Other closes move by up to
+// 5 % from an open near the last close.
+QVector<Stock> randomHistory(quint32 seed, int count, bool levelled)
+{
+    QRandomGenerator random(seed);
+    SeriesBuilder b;
+    float close = float(5 + random.bounded(40.0));
+    for (int i = 0; i < count; ++i) {
+        const float open = levelled ? close : close * float(1 + (random.bounded(2.0) - 1) * 0.01);
+        close = levelled ? close * (random.bounded(2) ? 1.1f : 0.9f)
+                         : open * float(1 + (random.bounded(2.0) - 1) * 0.05);
+        const float high = std::max(open, close) * float(1 + random.bounded(0.02));
+        const float low = std::min(open, close) * float(1 - random.bounded(0.02));
+        b.candle(open, high, low, close, float(1000 + random.bounded(100000)));
+    }
+    return b.bars();
+}
+
+// A folder of histories of every kind a scan meets, in an order where long
+// ones precede short ones and broken ones: a scan that carries anything from
+// one file to the next lists other codes than fresh reads do.
+void writeVariedHistories()
+{
+    QVERIFY(QDir().mkpath("data"));
+    const int lengths[] = {480, 3, 120, 9, 10, 600, 44, 43, 60, 200, 91, 5, 30, 300, 6, 11};
+    for (int i = 0; i < 48; ++i)
+        writeHistory(QString::number(600100 + i), randomHistory(quint32(i) + 1, lengths[i % 16], i % 3 != 2));
+    writeHistory("600200", breakdownSeries(6));
+    writeHistory("600201", breakoutSeries(6));
+    writeHistory("600202", zigzag(7).bars());
+    writeHistory("600203", seesaw(12, true));
+    writeHistory("600204", seesaw(12, false));
+    writeHistory("600205", seesaw(40, false));
+    QFile garbage("data/600206");
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("<html>not found</html>");
+    QFile empty("data/600207");
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    writeHistory("600208", randomHistory(99, 480, true));
+}
+
+// The codes whose history `hit` takes, in the order a scan visits the files.
+QStringList freshHits(const std::function<bool(const QString& path)>& hit)
+{
+    QStringList codes;
+    for (const QFileInfo& file : QDir("data").entryInfoList(QDir::Files, QDir::Name)) {
+        if (hit(file.absoluteFilePath()))
+            codes << file.fileName();
+    }
+    return codes;
+}
+
 QString readText(const QString& path)
 {
     QFile file(path);
@@ -74,6 +134,28 @@ void runScan(StrategyScanPage& page)
     page.onScan();
     QVERIFY(page.isScanning());
     QTRY_VERIFY(!page.isScanning());
+}
+
+// Scans with each set-up of the page in turn and compares the list with the
+// codes `freshHit` takes (after the items the list starts with). The number
+// of hits of all set-ups, -1 when a list differs.
+int hitsOfEverySetUp(StrategyScanPage& page, const QStringList& head,
+                     const std::function<bool(int type, const QString& path)>& freshHit)
+{
+    int hits = 0;
+    for (int type = 0; type < page.radios.size(); ++type) {
+        page.radios.at(type)->click();
+        runScan(page);
+        if (QTest::currentTestFailed())
+            return -1;
+        const QStringList expected = freshHits([&](const QString& path) { return freshHit(type, path); });
+        if (listed(page.list) != head + expected) {
+            qWarning() << "set-up" << type << "listed" << listed(page.list) << "fresh scans" << expected;
+            return -1;
+        }
+        hits += expected.size();
+    }
+    return hits;
 }
 
 int lineCount(CandlestickWidget* chart, const char* name)
@@ -298,6 +380,39 @@ private slots:
         QCOMPARE(config.trendK, 0.5f);
         QCOMPARE(config.trendMinSpan, 20);
         config = saved;
+    }
+
+    // Every set-up of the three pages, against a fresh read, a fresh series
+    // and a fresh scanner for every file.
+    void scansListWhatFreshScansOfEachFileFind()
+    {
+        QVERIFY(QDir().rename("data", "data.kept"));
+        writeVariedHistories();
+        const AppConfig& config = vorelApp()->config;
+        QStringList messages;
+
+        StockTrendWidget trend;
+        QVERIFY(hitsOfEverySetUp(trend, {}, [&](int type, const QString& path) {
+                    std::unique_ptr<StockTrendScanner> scanner(
+                        createTrendScanner(type, TrendParams::fromConfig(config)));
+                    return scanner
+                        && scanner->scan(path.right(6), relativeSeries(readHistoryFile(path)), &messages) == 0;
+                }) >= 4);
+        StockHotStockFibonacciWidget hot;
+        QVERIFY(hitsOfEverySetUp(hot, {}, [&](int type, const QString& path) {
+                    std::unique_ptr<StockHotStockFibonacciScanner> scanner(
+                        createFibonacciScanner(type, HotStockFibonacciParams::fromConfig(config)));
+                    return scanner->scan(path.right(6), readHistoryFile(path), &messages) != -1;
+                }) >= 2);
+        StockNewStockFibonacciWidget newStock;
+        QVERIFY(hitsOfEverySetUp(newStock, {"399678"}, [&](int type, const QString& path) {
+                    std::unique_ptr<StockNewStockFibonacciScanner> scanner(
+                        createNewStockFibonacciScanner(type, NewStockFibonacciParams::fromConfig(config)));
+                    return scanner->scan(path.right(6), readHistoryFile(path), &messages) == 0;
+                }) >= 10);
+
+        QVERIFY(QDir("data").removeRecursively());
+        QVERIFY(QDir().rename("data.kept", "data"));
     }
 
     void emptyDataFolderWritesAnEmptyList()

@@ -1,0 +1,268 @@
+// Whole-market scans from the stored histories, side by side with the cost of
+// reading them. One run writes a folder of random-walk histories in the stored
+// format (5,000 files of 480 bars, and a copy of its first 500) and then times,
+// from the start of a scan to its last result:
+//   - reading and parsing every file, the floor every scan stands on;
+//   - the trend-line page, the two Fibonacci pages and the add-on scan dialog,
+//     each through its own scan on the file-scan worker.
+// The targets: every scan within 2 times the floor of the same run, the same
+// cost per file at 500 and at 5,000 files, and a peak under 100 MB. The rows
+// report files per second, minor page faults per file and the process's peak
+// resident memory during the run.
+
+#include "bench/randommarket.h"
+#include "analysis/stockthreadtarget.h"
+#include "core/vorelapplication.h"
+#include "strategy/addonhost.h"
+#include "strategy/stockaddonscanner.h"
+#include "strategy/stockhotstockfibonacciwidget.h"
+#include "strategy/stocknewstockfibonacciwidget.h"
+#include "strategy/stocktrendwidget.h"
+#include "tests/datasource/klinefixtures.h"
+#include "tests/support/messagecatcher.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using namespace randommarket;
+
+constexpr int smallMarket = 500;
+
+QString workRoot;
+
+QString marketDir(int files)
+{
+    return workRoot + QStringLiteral("/market%1").arg(files);
+}
+
+// "data/" of a market of `files` histories, the first `files` series of the
+// random market, each in the stored format.
+bool writeMarket(int files)
+{
+    const QString data = marketDir(files) + QStringLiteral("/data/");
+    if (!QDir().mkpath(data))
+        return false;
+    const QVector<QString> dates = seriesDates();
+    for (int i = 0; i < files; ++i) {
+        QStringList arrays;
+        for (const Stock& bar : randomSeries(i, dates))
+            arrays << klinefixtures::bar(bar.date, bar.open, bar.close, bar.high, bar.low, bar.volume);
+        QFile file(data + seriesCode(i));
+        const QByteArray body = klinefixtures::storedHistory(seriesCode(i), arrays).toUtf8();
+        if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size())
+            return false;
+    }
+    return true;
+}
+
+long minorFaults()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// Peak resident memory (VmHWM) of the process in kB.
+long peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// Page faults and the peak of one benchmark row. The peak is reset at the
+// start, so each row shows its own.
+class RunMeter
+{
+public:
+    RunMeter()
+    {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+        faults = minorFaults();
+    }
+
+    void report(benchmark::State& state, int files) const
+    {
+        const double handled = double(state.iterations()) * files;
+        state.SetItemsProcessed(int64_t(handled));
+        state.counters["faults/file"] = benchmark::Counter(double(minorFaults() - faults) / handled);
+        state.counters["peak MB"] = benchmark::Counter(double(peakKilobytes()) / 1024.0);
+        state.SetLabel("items = history files of 480 bars");
+    }
+
+private:
+    long faults = 0;
+};
+
+// Works in the market of `files` histories: the pages read "data/" of the
+// working folder.
+bool enterMarket(benchmark::State& state, int files)
+{
+    if (QDir::setCurrent(marketDir(files)))
+        return true;
+    state.SkipWithError("no market folder");
+    return false;
+}
+
+// Runs the event loop until `busy` turns false. A short timer keeps the loop
+// waking, so a scan whose end was the last event is seen without delay.
+void waitWhile(const std::function<bool()>& busy)
+{
+    QTimer wake;
+    wake.start(1);
+    while (busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The floor's per-file step: what every scan does before its own work.
+bool readAndParse(const QString& path, const QString&, int)
+{
+    return !readHistoryFile(path).isEmpty();
+}
+
+// Reading and parsing every file of the folder on a file-scan worker, as the
+// scans do: the same thread, the same memory arena, the same file order.
+void BM_ReadAndParseMarket(benchmark::State& state)
+{
+    const int files = int(state.range(0));
+    if (!enterMarket(state, files))
+        return;
+    StockThreadTarget worker(&readAndParse);
+    int parsed = 0;
+    QObject::connect(&worker, &StockThreadTarget::updateStock, &worker,
+                     [&parsed](int, const QString&, int flag) { parsed += flag; }, Qt::DirectConnection);
+    RunMeter meter;
+    for (auto _ : state) {
+        QMap<QString, QString> paths;
+        for (const QFileInfo& file : QDir(QStringLiteral("data")).entryInfoList(QDir::Files | QDir::NoSymLinks))
+            paths.insert(file.absoluteFilePath(), file.absoluteFilePath());
+        parsed = 0;
+        worker.setStocks(paths);
+        worker.start();
+        worker.wait();
+        if (parsed != files)
+            state.SkipWithError("a history did not parse");
+    }
+    meter.report(state, files);
+}
+
+// One strategy page's scan of set-up 0 (the first radio button, checked when
+// the page is made) over the whole folder.
+template <class Page>
+void scanThroughPage(benchmark::State& state)
+{
+    const int files = int(state.range(0));
+    if (!enterMarket(state, files))
+        return;
+    Page page;
+    RunMeter meter;
+    int hits = 0;
+    for (auto _ : state) {
+        page.onScan();
+        waitWhile([&page] { return page.isScanning(); });
+        hits = page.list->count();
+    }
+    meter.report(state, files);
+    state.counters["hits"] = hits;
+}
+
+void BM_TrendLineMarket(benchmark::State& state)
+{
+    scanThroughPage<StockTrendWidget>(state);
+}
+
+void BM_HotStockFibonacciMarket(benchmark::State& state)
+{
+    scanThroughPage<StockHotStockFibonacciWidget>(state);
+}
+
+void BM_NewStockFibonacciMarket(benchmark::State& state)
+{
+    scanThroughPage<StockNewStockFibonacciWidget>(state);
+}
+
+// The delivered add-on, bound as the user binds it, over the whole folder;
+// the scan ends with its summary box, which the catcher closes.
+void BM_AddonScanMarket(benchmark::State& state)
+{
+    const int files = int(state.range(0));
+    VorelAddonHostImpl* host = VorelAddonHostImpl::instance();
+    if (!host || host->registry.count() == 0) {
+        state.SkipWithError("the add-on did not load");
+        return;
+    }
+    if (!enterMarket(state, files))
+        return;
+    host->registry.boundIndex = 0;
+    MessageCatcher catcher;
+    StockAddonScanner dialog;
+    RunMeter meter;
+    for (auto _ : state) {
+        dialog.onSearch();
+        waitWhile([&dialog] { return dialog.isScanning(); });
+    }
+    meter.report(state, files);
+    state.counters["closed trades"] = dialog.summary().tradeCount;
+}
+
+void marketSizes(benchmark::internal::Benchmark* bench)
+{
+    // Whole passes take about a second: a bounded time keeps `make bench` short.
+    bench->ArgName("files")->Arg(smallMarket)->Arg(marketSize)->UseRealTime()->MinTime(1.0)->Unit(
+        benchmark::kMillisecond);
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadAndParseMarket)->Apply(marketSizes);
+BENCHMARK(BM_TrendLineMarket)->Apply(marketSizes);
+BENCHMARK(BM_AddonScanMarket)->Apply(marketSizes);
+BENCHMARK(BM_HotStockFibonacciMarket)->Apply(marketSizes);
+BENCHMARK(BM_NewStockFibonacciMarket)->Apply(marketSizes);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // The program's working folder: the add-on in "addon", the markets beside it.
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath(QStringLiteral("addon"))
+        || !QFile::copy(QStringLiteral(VOREL_ADDON_FILE), QStringLiteral("addon/Addon.so"))) {
+        std::fprintf(stderr, "cannot prepare the working folder\n");
+        return 2;
+    }
+    workRoot = work.path();
+    VorelApplication app(argc, argv);
+    if (!writeMarket(smallMarket) || !writeMarket(marketSize)) {
+        std::fprintf(stderr, "cannot write the market folders\n");
+        return 2;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QDir::setCurrent(workRoot);
+    return 0;
+}
