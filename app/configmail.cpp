@@ -1,8 +1,8 @@
-#include "ui/configmail.h"
+#include "app/configmail.h"
 
 #include "core/inifile.h"
 #include "core/mail.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 #include "core/messagehandler.h"
 #include "core/orderlyquit.h"
 #include "core/vorelapplication.h"
-#include "ui/vorelstock.h"
+#include "app/vorelstock.h"
 
 #include <QStyleFactory>
 #include <QTextCodec>

@@ -1,4 +1,4 @@
-#include "ui/vorelaboutdlg.h"
+#include "app/vorelaboutdlg.h"
 
 #include "addon/vorelinterface.h"
 

@@ -1,16 +1,16 @@
-#include "ui/vorelstock.h"
+#include "app/vorelstock.h"
 
 #include "analysis/stockscanwidget.h"
 #include "core/vorelapplication.h"
 #include "strategy/stockaddonscanner.h"
 #include "strategy/stockaddonsetting.h"
 #include "strategy/stockhotstockfibonacciwidget.h"
-#include "ui/datareporttabs.h"
-#include "ui/lhbwidget.h"
+#include "pages/datareporttabs.h"
+#include "pages/lhbwidget.h"
 #include "strategy/stockbidwidget.h"
 #include "strategy/stocktailwidget.h"
-#include "ui/vorelaboutdlg.h"
-#include "ui/vorelstockconfigdialog.h"
+#include "app/vorelaboutdlg.h"
+#include "app/vorelstockconfigdialog.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "ui/vorelstockconfigdialog.h"
+#include "app/vorelstockconfigdialog.h"
 
 #include "strategy/bidconfigwidget.h"
 

@@ -1,9 +1,9 @@
-#include "ui/archievereport.h"
+#include "pages/archievereport.h"
 
 #include "core/clock.h"
 #include "datasource/httpget.h"
-#include "ui/reporttable.h"
-#include "ui/stocklistview.h"
+#include "pages/reporttable.h"
+#include "widgets/stocklistview.h"
 
 #include <QComboBox>
 #include <QDateTime>

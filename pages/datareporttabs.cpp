@@ -1,12 +1,12 @@
-#include "ui/datareporttabs.h"
+#include "pages/datareporttabs.h"
 
 #include "core/vorelapplication.h"
-#include "ui/archievereport.h"
-#include "ui/noticeexpress.h"
-#include "ui/retradewidget.h"
-#include "ui/stockahwidget.h"
-#include "ui/stockfocuswidget.h"
-#include "ui/stocklistview.h"
+#include "pages/archievereport.h"
+#include "pages/noticeexpress.h"
+#include "pages/retradewidget.h"
+#include "pages/stockahwidget.h"
+#include "pages/stockfocuswidget.h"
+#include "widgets/stocklistview.h"
 
 #include <QTabWidget>
 

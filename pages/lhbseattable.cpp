@@ -1,6 +1,6 @@
-#include "ui/lhbseattable.h"
+#include "pages/lhbseattable.h"
 
-#include "ui/reporttable.h"
+#include "pages/reporttable.h"
 
 #include <QTableWidget>
 

@@ -1,8 +1,8 @@
-#include "ui/lhbwidget.h"
+#include "pages/lhbwidget.h"
 
 #include "core/clock.h"
-#include "ui/lhbseattable.h"
-#include "ui/stocklistview.h"
+#include "pages/lhbseattable.h"
+#include "widgets/stocklistview.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
-#include "ui/noticeexpress.h"
+#include "pages/noticeexpress.h"
 
 #include "core/vorelapplication.h"
-#include "ui/reporttable.h"
+#include "pages/reporttable.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "ui/reporttable.h"
+#include "pages/reporttable.h"
 
-#include "ui/linedelegate.h"
+#include "widgets/linedelegate.h"
 
 #include <QHeaderView>
 #include <QTableWidget>

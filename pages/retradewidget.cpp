@@ -1,7 +1,7 @@
-#include "ui/retradewidget.h"
+#include "pages/retradewidget.h"
 
 #include "core/clock.h"
-#include "ui/reporttable.h"
+#include "pages/reporttable.h"
 
 #include <QGridLayout>
 #include <QPushButton>

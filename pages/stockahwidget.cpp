@@ -1,7 +1,7 @@
-#include "ui/stockahwidget.h"
+#include "pages/stockahwidget.h"
 
 #include "core/vorelapplication.h"
-#include "ui/reporttable.h"
+#include "pages/reporttable.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
-#include "ui/stockfocuswidget.h"
+#include "pages/stockfocuswidget.h"
 
 #include "core/vorelapplication.h"
 #include "datasource/hexunhotstock.h"
 #include "datasource/httpget.h"
-#include "ui/reporttable.h"
+#include "pages/reporttable.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

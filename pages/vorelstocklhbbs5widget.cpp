@@ -1,7 +1,7 @@
-#include "ui/vorelstocklhbbs5widget.h"
+#include "pages/vorelstocklhbbs5widget.h"
 
 #include "datasource/lhbsources.h"
-#include "ui/lhbseattable.h"
+#include "pages/lhbseattable.h"
 
 #include <QLabel>
 #include <QTableWidget>

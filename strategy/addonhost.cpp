@@ -5,7 +5,7 @@
 #include "analysis/stockthreadtarget.h"
 #include "core/vorelapplication.h"
 #include "strategy/stockaddonscanner.h"
-#include "strategy/traderecord.h"
+#include "core/traderecord.h"
 
 #include <QDir>
 #include <QFileInfo>

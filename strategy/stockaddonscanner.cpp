@@ -7,9 +7,9 @@
 #include "core/vorelapplication.h"
 #include "datasource/stockqqhistoryinterface.h"
 #include "strategy/addonhost.h"
-#include "strategy/traderecord.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
+#include "core/traderecord.h"
+#include "widgets/stocklistview.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QFileInfo>

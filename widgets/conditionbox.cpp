@@ -1,4 +1,4 @@
-#include "ui/conditionbox.h"
+#include "widgets/conditionbox.h"
 
 #include <QGridLayout>
 #include <QListWidget>

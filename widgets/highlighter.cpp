@@ -1,4 +1,4 @@
-#include "ui/highlighter.h"
+#include "widgets/highlighter.h"
 
 #include <QTextDocument>
 

@@ -1,4 +1,4 @@
-#include "ui/linedelegate.h"
+#include "widgets/linedelegate.h"
 
 #include <QPainter>
 #include <QStyle>

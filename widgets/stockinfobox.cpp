@@ -1,4 +1,4 @@
-#include "ui/stockinfobox.h"
+#include "widgets/stockinfobox.h"
 
 #include <QFormLayout>
 #include <QGridLayout>

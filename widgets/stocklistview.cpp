@@ -1,4 +1,4 @@
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
@@ -7,9 +7,9 @@
 #include "datasource/htmltext.h"
 #include "datasource/httpget.h"
 #include "datasource/stockcompanyinfo.h"
-#include "strategy/traderecord.h"
-#include "ui/linedelegate.h"
-#include "ui/webviewer.h"
+#include "core/traderecord.h"
+#include "widgets/linedelegate.h"
+#include "widgets/webviewer.h"
 
 #include <QAction>
 #include <QCursor>

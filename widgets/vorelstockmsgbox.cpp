@@ -1,4 +1,4 @@
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "ui/webviewer.h"
+#include "widgets/webviewer.h"
 
 #include <QDir>
 #include <QFileInfo>

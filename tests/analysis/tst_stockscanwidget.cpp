@@ -5,8 +5,8 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/stocklistview.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "ui/configmail.h"
+#include "app/configmail.h"
 
 #include "core/inifile.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QApplication>
 #include <QDir>

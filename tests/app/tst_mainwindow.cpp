@@ -1,7 +1,7 @@
 #include "core/vorelapplication.h"
-#include "ui/linedelegate.h"
-#include "ui/vorelstock.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/linedelegate.h"
+#include "app/vorelstock.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QFile>

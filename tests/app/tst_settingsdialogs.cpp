@@ -5,9 +5,9 @@
 #include "core/vorelapplication.h"
 #include "strategy/bidconfigwidget.h"
 #include "tests/support/sharelistfixture.h"
-#include "ui/vorelaboutdlg.h"
-#include "ui/vorelstock.h"
-#include "ui/vorelstockconfigdialog.h"
+#include "app/vorelaboutdlg.h"
+#include "app/vorelstock.h"
+#include "app/vorelstockconfigdialog.h"
 
 #include <QDir>
 #include <QDoubleSpinBox>

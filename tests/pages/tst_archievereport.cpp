@@ -4,7 +4,7 @@
 #include "core/clock.h"
 #include "tests/datasource/earningsfixtures.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/archievereport.h"
+#include "pages/archievereport.h"
 
 #include <QComboBox>
 #include <QPushButton>

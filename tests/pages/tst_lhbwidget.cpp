@@ -1,12 +1,12 @@
-#include "ui/lhbwidget.h"
+#include "pages/lhbwidget.h"
 
 #include "core/clock.h"
 #include "core/vorelapplication.h"
 #include "tests/datasource/lhbfixtures.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/highlighter.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstocklhbbs5widget.h"
+#include "widgets/highlighter.h"
+#include "widgets/stocklistview.h"
+#include "pages/vorelstocklhbbs5widget.h"
 
 #include <QDateEdit>
 #include <QDir>

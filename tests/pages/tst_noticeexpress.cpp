@@ -5,7 +5,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/noticeexpress.h"
+#include "pages/noticeexpress.h"
 
 #include <QDir>
 #include <QLabel>

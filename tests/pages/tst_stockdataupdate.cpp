@@ -1,4 +1,4 @@
-#include "ui/stockdataupdate.h"
+#include "pages/stockdataupdate.h"
 
 #include "core/vorelapplication.h"
 #include "tests/support/messagecatcher.h"

@@ -4,11 +4,11 @@
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
-#include "strategy/traderecord.h"
+#include "core/traderecord.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/messagecatcher.h"
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "datasource/htmltext.h"
 #include "datasource/stockcompanyinfo.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/stockinfobox.h"
-#include "ui/stocklistview.h"
-#include "ui/webviewer.h"
+#include "widgets/stockinfobox.h"
+#include "widgets/stocklistview.h"
+#include "widgets/webviewer.h"
 
 #include <QDir>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #include "core/vorelapplication.h"
-#include "strategy/traderecord.h"
+#include "core/traderecord.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/linedelegate.h"
-#include "ui/stocklistview.h"
+#include "widgets/linedelegate.h"
+#include "widgets/stocklistview.h"
 
 #include <QDir>
 #include <QHeaderView>

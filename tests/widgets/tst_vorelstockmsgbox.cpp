@@ -1,7 +1,7 @@
 // The message box every page reports through: a long text stays inside the
 // fixed box, links are handed to the browser, and "确定" ends exec().
 
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QLabel>
 #include <QPushButton>
