@@ -1,6 +1,5 @@
 #include "widgets/stocklistview.h"
 
-#include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
 #include "core/vorelapplication.h"
@@ -162,9 +161,8 @@ void StockListView::showKChart()
     const QString code = codeAtRow(row, false);
     if (code.isEmpty())
         return;
-    CandlestickWidget* chart = vorelApp() ? vorelApp()->candlestickWidget : nullptr;
-    if (chart && chart->isVisible())
-        chart->loadData(120, code, QStringLiteral("day"), QStringLiteral("bfq"));
+    if (vorelApp())
+        vorelApp()->showChart(code);
 }
 
 QString StockListView::loadCompanyText(const QString& code)
