@@ -1,8 +1,8 @@
+#include "app/vorelstock.h"
 #include "core/crashhandler.h"
 #include "core/messagehandler.h"
 #include "core/orderlyquit.h"
 #include "core/vorelapplication.h"
-#include "app/vorelstock.h"
 
 #include <QStyleFactory>
 #include <QTextCodec>

@@ -1,16 +1,16 @@
 #include "app/vorelstock.h"
 
 #include "analysis/stockscanwidget.h"
-#include "core/vorelapplication.h"
-#include "strategy/stockaddonscanner.h"
-#include "strategy/stockaddonsetting.h"
-#include "strategy/stockhotstockfibonacciwidget.h"
-#include "pages/datareporttabs.h"
-#include "pages/lhbwidget.h"
-#include "strategy/stockbidwidget.h"
-#include "strategy/stocktailwidget.h"
 #include "app/vorelaboutdlg.h"
 #include "app/vorelstockconfigdialog.h"
+#include "core/vorelapplication.h"
+#include "pages/datareporttabs.h"
+#include "pages/lhbwidget.h"
+#include "strategy/stockaddonscanner.h"
+#include "strategy/stockaddonsetting.h"
+#include "strategy/stockbidwidget.h"
+#include "strategy/stockhotstockfibonacciwidget.h"
+#include "strategy/stocktailwidget.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -4,10 +4,10 @@
 #include "analysis/stockthreadtarget.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
+#include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "datasource/stockqqhistoryinterface.h"
 #include "strategy/addonhost.h"
-#include "core/traderecord.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 

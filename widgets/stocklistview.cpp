@@ -2,11 +2,11 @@
 
 #include "core/fileutils.h"
 #include "core/textutils.h"
+#include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "datasource/htmltext.h"
 #include "datasource/httpget.h"
 #include "datasource/stockcompanyinfo.h"
-#include "core/traderecord.h"
 #include "widgets/linedelegate.h"
 #include "widgets/webviewer.h"
 

@@ -1,6 +1,6 @@
+#include "app/vorelstock.h"
 #include "core/vorelapplication.h"
 #include "widgets/linedelegate.h"
-#include "app/vorelstock.h"
 #include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>

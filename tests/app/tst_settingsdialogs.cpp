@@ -2,12 +2,12 @@
 // their ranges and written back when the tab goes), and where the main window
 // offers the picking pages and the settings dialog.
 
-#include "core/vorelapplication.h"
-#include "strategy/bidconfigwidget.h"
-#include "tests/support/sharelistfixture.h"
 #include "app/vorelaboutdlg.h"
 #include "app/vorelstock.h"
 #include "app/vorelstockconfigdialog.h"
+#include "core/vorelapplication.h"
+#include "strategy/bidconfigwidget.h"
+#include "tests/support/sharelistfixture.h"
 
 #include <QDir>
 #include <QDoubleSpinBox>

@@ -2,9 +2,9 @@
 // page, a failure or the last page, numeric sorting and the year list.
 
 #include "core/clock.h"
+#include "pages/archievereport.h"
 #include "tests/datasource/earningsfixtures.h"
 #include "tests/support/testhttpserver.h"
-#include "pages/archievereport.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -2,11 +2,11 @@
 
 #include "core/clock.h"
 #include "core/vorelapplication.h"
+#include "pages/vorelstocklhbbs5widget.h"
 #include "tests/datasource/lhbfixtures.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/highlighter.h"
 #include "widgets/stocklistview.h"
-#include "pages/vorelstocklhbbs5widget.h"
 
 #include <QDateEdit>
 #include <QDir>

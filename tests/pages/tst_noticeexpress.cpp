@@ -3,9 +3,9 @@
 // button and by the application's init.
 
 #include "core/vorelapplication.h"
+#include "pages/noticeexpress.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
-#include "pages/noticeexpress.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,3 +1,4 @@
+#include "app/vorelstock.h"
 #include "core/clock.h"
 #include "core/vorelapplication.h"
 #include "pages/archievereport.h"
@@ -6,10 +7,9 @@
 #include "pages/retradewidget.h"
 #include "pages/stockahwidget.h"
 #include "pages/stockfocuswidget.h"
-#include "widgets/stocklistview.h"
-#include "app/vorelstock.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
+#include "widgets/stocklistview.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "strategy/stockaddonscanner.h"
 
 #include "analysis/candlestickwidget.h"
+#include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
-#include "core/traderecord.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/messagecatcher.h"

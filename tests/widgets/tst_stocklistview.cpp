@@ -1,5 +1,5 @@
-#include "core/vorelapplication.h"
 #include "core/traderecord.h"
+#include "core/vorelapplication.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/linedelegate.h"
 #include "widgets/stocklistview.h"
