@@ -7,8 +7,8 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/stocklistview.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

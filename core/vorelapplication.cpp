@@ -1,21 +1,15 @@
 #include "core/vorelapplication.h"
 
-#include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
-#include "strategy/addonhost.h"
-#include "ui/stockfocuswidget.h"
-#include "ui/noticeexpress.h"
-#include "ui/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
+#include <QWidget>
 #include <quazip/quazip.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -31,10 +25,18 @@ void makeDataFolders()
         QDir().mkpath(QString::fromLatin1(folder));
 }
 
+ApplicationParts& installedParts()
+{
+    static ApplicationParts parts;
+    return parts;
+}
+
 void showError(const QString& text)
 {
-    VorelStockMsgBox box(QString::fromUtf8("错误"), text, nullptr);
-    box.exec();
+    if (installedParts().showError)
+        installedParts().showError(text);
+    else
+        qWarning("%s", qPrintable(text));
 }
 
 Stock stockFromShareListRow(const QSqlQuery& query)
@@ -67,23 +69,21 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
-
-    // add-on host: the one host, made before loading so that add-ons bind to it.
-    auto* addonHost = new VorelAddonHostImpl(this);
-    addonHost->registry.loadDir(QStringLiteral("addon"));
-    std::printf("addon count:%d\n", addonHost->registry.count());
-    std::fflush(stdout);
+    if (installedParts().start)
+        installedParts().start(*this);
 }
 
 VorelApplication::~VorelApplication()
 {
-    // K-line window: a top-level widget without parent, so it goes explicitly.
-    delete candlestickWidget;
-    candlestickWidget = nullptr;
+    if (installedParts().finish)
+        installedParts().finish(*this);
     delete archive;
     archive = nullptr;
-    // add-on host: deleted here; the add-on libraries stay loaded until exit.
-    delete VorelAddonHostImpl::instance();
+}
+
+void VorelApplication::installParts(const ApplicationParts& parts)
+{
+    installedParts() = parts;
 }
 
 void VorelApplication::init(VorelStock* window)
@@ -98,18 +98,8 @@ void VorelApplication::init(VorelStock* window)
             codes.insert(line);
     }
     loadStockPool(codes);
-
-    // K-line window: made here (standalone, no parent).
-    candlestickWidget = new CandlestickWidget(false, nullptr);
-    // Notices and hot stocks: their pages start their searches once the
-    // event loop runs, so that the window comes up first; the hot-stock search
-    // waits for its answers, the notices download in the background meanwhile.
-    QTimer::singleShot(0, this, [this] {
-        if (noticeExpress)
-            noticeExpress->onSearch();
-        if (stockFocusWidget)
-            stockFocusWidget->onSearch();
-    });
+    if (installedParts().init)
+        installedParts().init(*this);
 }
 
 void VorelApplication::setHotStocks(const QVector<QStringList>& rows)
@@ -142,8 +132,13 @@ void VorelApplication::toggleCandlestickWidget()
 
 QWidget* VorelApplication::chartWindow() const
 {
-    // K-line window: returned here once it exists.
-    return candlestickWidget;
+    return installedParts().chartWindow ? installedParts().chartWindow(*this) : nullptr;
+}
+
+void VorelApplication::showChart(const QString& code)
+{
+    if (installedParts().showChart)
+        installedParts().showChart(*this, code);
 }
 
 QMap<QString, Stock> VorelApplication::loadShareList(const QString& listedSince)

@@ -14,12 +14,29 @@
 #include <QTimer>
 #include <QVector>
 
+#include <functional>
+
 class CandlestickWidget;
 class NoticeExpress;
 class QuaZip;
 class StockAddonScanner;
 class StockFocusWidget;
 class VorelStock;
+class VorelApplication;
+
+// What the folders above core add to the application object: core cannot name
+// their windows, so app/ installs these steps before the object is made.
+// Without them (a tool or a test of the lower folders) the object holds its
+// state only, has no K-line window and writes its errors to the log.
+struct ApplicationParts
+{
+    std::function<void(VorelApplication&)> start;    // end of the constructor
+    std::function<void(VorelApplication&)> init;     // end of init(), once the pool is loaded
+    std::function<void(VorelApplication&)> finish;   // start of the destructor
+    std::function<QWidget*(const VorelApplication&)> chartWindow;
+    std::function<void(VorelApplication&, const QString& code)> showChart;
+    std::function<void(const QString& text)> showError;
+};
 
 class VorelApplication : public QApplication
 {
@@ -28,10 +45,14 @@ public:
     VorelApplication(int& argc, char** argv);
     ~VorelApplication() override;
 
+    static void installParts(const ApplicationParts& parts);
+
     void init(VorelStock* window);
     QString readFile(const QString& path);
     void toggleCandlestickWidget();
     QWidget* chartWindow() const;   // the K-line window as a plain widget, or null
+    // A list's "K线": the K-line window, when shown, loads the stock.
+    void showChart(const QString& code);
     QMap<QString, Stock> loadShareList(const QString& listedSince);
     bool loadStockPool(const QSet<QString>& codes);
     // Information-page caches: each call replaces the whole cache, one entry

@@ -3,9 +3,9 @@
 #include "analysis/candlepatterns.h"
 #include "analysis/indicators.h"
 #include "analysis/stockthreadtarget.h"
+#include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/stockaddonscanner.h"
-#include "strategy/traderecord.h"
 
 #include <QDir>
 #include <QFileInfo>

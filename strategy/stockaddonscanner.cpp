@@ -2,12 +2,12 @@
 
 #include "analysis/candlestickwidget.h"
 #include "analysis/stockthreadtarget.h"
+#include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
 #include "strategy/strategyscanpage.h"
-#include "strategy/traderecord.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/stocklistview.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QFileInfo>

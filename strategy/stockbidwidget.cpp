@@ -10,7 +10,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/quotesources.h"
 #include "datasource/stockqqhistoryinterface.h"
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include <QDebug>
 #include <QDir>

@@ -5,9 +5,9 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "strategy/stockquantchecker.h"
-#include "ui/linedelegate.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/linedelegate.h"
+#include "widgets/stocklistview.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QFileInfo>

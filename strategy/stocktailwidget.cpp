@@ -8,7 +8,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "strategy/stockbidwidget.h"
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include <QDebug>
 #include <QLabel>

@@ -11,7 +11,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include <QAction>
 #include <QMenu>

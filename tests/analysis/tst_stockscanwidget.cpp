@@ -6,8 +6,8 @@
 #include "datasource/httpget.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/stocklistview.h"
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/stocklistview.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
 #include <QLabel>

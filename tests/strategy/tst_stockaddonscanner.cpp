@@ -1,14 +1,14 @@
 #include "strategy/stockaddonscanner.h"
 
 #include "analysis/candlestickwidget.h"
+#include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
-#include "strategy/traderecord.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/messagecatcher.h"
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
-#include "ui/stocklistview.h"
+#include "widgets/stocklistview.h"
 
 #include <QDir>
 #include <QFile>

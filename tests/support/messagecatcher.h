@@ -3,7 +3,7 @@
 // Tests of pages that report through modal message boxes: the box would block
 // the test, so a short timer closes each one and keeps what it said.
 
-#include "ui/vorelstockmsgbox.h"
+#include "widgets/vorelstockmsgbox.h"
 
 #include <QApplication>
 #include <QLabel>

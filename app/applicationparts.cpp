@@ -1,0 +1,75 @@
+// The application object's steps that make or reach windows of the folders
+// above core: the add-on host, the K-line window, the information pages'
+// first searches and the error box. They are installed before main() runs, so
+// every program linked with app/ gets them, tests included.
+
+#include "analysis/candlestickwidget.h"
+#include "core/vorelapplication.h"
+#include "pages/noticeexpress.h"
+#include "pages/stockfocuswidget.h"
+#include "strategy/addonhost.h"
+#include "widgets/vorelstockmsgbox.h"
+
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void start(VorelApplication& app)
+{
+    // add-on host: the one host, made before loading so that add-ons bind to it.
+    auto* addonHost = new VorelAddonHostImpl(&app);
+    addonHost->registry.loadDir(QStringLiteral("addon"));
+    std::printf("addon count:%d\n", addonHost->registry.count());
+    std::fflush(stdout);
+}
+
+void init(VorelApplication& app)
+{
+    // K-line window: made here (standalone, no parent).
+    app.candlestickWidget = new CandlestickWidget(false, nullptr);
+    // Notices and hot stocks: their pages start their searches once the
+    // event loop runs, so that the window comes up first; the hot-stock search
+    // waits for its answers, the notices download in the background meanwhile.
+    QTimer::singleShot(0, &app, [&app] {
+        if (app.noticeExpress)
+            app.noticeExpress->onSearch();
+        if (app.stockFocusWidget)
+            app.stockFocusWidget->onSearch();
+    });
+}
+
+void finish(VorelApplication& app)
+{
+    // K-line window: a top-level widget without parent, so it goes explicitly.
+    delete app.candlestickWidget;
+    app.candlestickWidget = nullptr;
+    // add-on host: deleted here; the add-on libraries stay loaded until exit.
+    delete VorelAddonHostImpl::instance();
+}
+
+QWidget* chartWindow(const VorelApplication& app)
+{
+    return app.candlestickWidget;
+}
+
+void showChart(VorelApplication& app, const QString& code)
+{
+    CandlestickWidget* chart = app.candlestickWidget;
+    if (chart && chart->isVisible())
+        chart->loadData(120, code, QStringLiteral("day"), QStringLiteral("bfq"));
+}
+
+void showError(const QString& text)
+{
+    VorelStockMsgBox box(QString::fromUtf8("错误"), text, nullptr);
+    box.exec();
+}
+
+[[maybe_unused]] const bool installed = [] {
+    VorelApplication::installParts({start, init, finish, chartWindow, showChart, showError});
+    return true;
+}();
+
+} // namespace

@@ -1,0 +1,47 @@
+#include "app/vorelstock.h"
+#include "core/crashhandler.h"
+#include "core/messagehandler.h"
+#include "core/orderlyquit.h"
+#include "core/vorelapplication.h"
+
+#include <QStyleFactory>
+#include <QTextCodec>
+#include <QTranslator>
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    crashHandlerInstalled();   // links in the crash handler, which installs itself before main()
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    qInstallMessageHandler(messageHandler);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    auto app = std::make_unique<VorelApplication>(argc, argv);
+    quitInOrderOnTermination(app.get());
+
+    QStyle* style = QStyleFactory::create("Cleanlooks");
+    QApplication::setStyle(style ? style : QStyleFactory::create("Fusion"));
+
+    auto* translator = new QTranslator(app.get());
+    if (translator->load(":qrc/qt_zh_CN.qm"))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+
+    qDebug("%s started", qPrintable(QApplication::applicationName()));
+    auto window = std::make_unique<VorelStock>();
+    app->init(window.get());
+    int result = 0;
+    if (!terminationRequested()) {
+        window->show();
+        result = QApplication::exec();
+    }
+
+    window.reset();
+    app.reset();
+    qDebug("stopped");
+    return result;
+}

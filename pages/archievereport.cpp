@@ -1,0 +1,134 @@
+#include "pages/archievereport.h"
+
+#include "core/clock.h"
+#include "datasource/httpget.h"
+#include "widgets/reporttable.h"
+#include "widgets/stocklistview.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QTableWidget>
+#include <QTimerEvent>
+
+namespace {
+
+// Keys of a report row in column order, and whether the column sorts by number.
+struct ReportColumn
+{
+    const char* key;
+    const char* header;
+    bool numeric;
+};
+
+const ReportColumn kColumns[] = {
+    {"code", "代码", false},
+    {"name", "名称", false},
+    {"eps", "每股收益", true},
+    {"eps_r", "每股收益同比", true},
+    {"navps", "每股净资产", true},
+    {"roe", "净资产收益率", true},
+    {"cps", "每股现金流量", true},
+    {"netprofit", "净利润", true},
+    {"netprofit_percent", "净利润同比", true},
+    {"date", "日期", false},
+};
+
+const int kColumnWidth = 76;
+
+} // namespace
+
+ArchieveReport::ArchieveReport(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* layout = new QGridLayout(this);
+
+    table = new QTableWidget(this);
+    QStringList headers;
+    for (const ReportColumn& column : kColumns)
+        headers.append(QString::fromUtf8(column.header));
+    setUpReportTable(table, headers);
+    table->setSortingEnabled(false);
+    setColumnWidths(table, QVector<int>(table->columnCount(), kColumnWidth));
+    layout->addWidget(table, 0, 0, 1, 6);
+
+    yearBox = new QComboBox(this);
+    // Annual reports come out from January to April of the next year: the
+    // year before stays on offer, the current year first and selected.
+    const int year = chinaNow().date().year();
+    yearBox->addItems({QString::number(year), QString::number(year - 1)});
+    quarterBox = new QComboBox(this);
+    quarterBox->addItems({"1", "2", "3", "4"});
+    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+    layout->addItem(new QSpacerItem(382, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
+    layout->addWidget(new QLabel(QString::fromUtf8("年份Year"), this), 1, 1);
+    layout->addWidget(yearBox, 1, 2);
+    layout->addWidget(new QLabel(QString::fromUtf8("季度"), this), 1, 3);
+    layout->addWidget(quarterBox, 1, 4);
+    layout->addWidget(searchButton, 1, 5);
+
+    connect(searchButton, &QPushButton::clicked, this, &ArchieveReport::onClick);
+}
+
+ArchieveReport::~ArchieveReport() = default;
+
+void ArchieveReport::onClick()
+{
+    // one run at a time: its timer is the only one, and a page being
+    // fetched lets events (this call among them) through meanwhile
+    if (running)
+        return;
+    running = true;
+    table->setSortingEnabled(false);
+    table->clearContents();
+    table->setRowCount(0);
+    pendingUrls = source.urls({yearBox->currentText(), quarterBox->currentText()});
+    searchButton->setEnabled(false);
+    timerId = startTimer(pageInterval);
+}
+
+void ArchieveReport::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    killTimer(timerId);
+    timerId = 0;
+    if (pendingUrls.isEmpty()) {
+        finish();
+        return;
+    }
+    const QString url = pendingUrls.takeFirst();
+    const QVector<QMap<QString, QString> > rows = source.parse(httpGet(url), QString());
+    // an empty page is the end of the report (or a failed request)
+    if (rows.isEmpty()) {
+        finish();
+        return;
+    }
+    for (const auto& row : rows)
+        appendRow(row);
+    timerId = startTimer(pageInterval);
+}
+
+void ArchieveReport::appendRow(const QMap<QString, QString>& row)
+{
+    const int index = table->rowCount();
+    table->insertRow(index);
+    int column = 0;
+    for (const ReportColumn& entry : kColumns) {
+        const QString text = row.value(QString::fromLatin1(entry.key));
+        table->setItem(index, column++, entry.numeric ? new OrderTableWidgetItem(text) : new QTableWidgetItem(text));
+    }
+    widenColumnsToRow(table, index);
+}
+
+void ArchieveReport::finish()
+{
+    running = false;
+    searchButton->setEnabled(true);
+    table->setSortingEnabled(true);
+}

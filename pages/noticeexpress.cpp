@@ -1,0 +1,182 @@
+#include "pages/noticeexpress.h"
+
+#include "core/vorelapplication.h"
+#include "widgets/reporttable.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace {
+
+// The notice types of the host, in the order their pages are fetched.
+const char* const kNoticeTypes[] = {"5", "1", "2", "3", "6", "4", "7"};
+
+const char* const kTypeNames[] = {"重大事项", "财务报告", "融资公告", "风险提示", "资产重组", "信息变更", "持股变动"};
+
+enum Column { CodeColumn, NameColumn, TitleColumn, TypeColumn, DateColumn, ColumnCount };
+
+QTableWidgetItem* centredItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+NoticeExpress::NoticeExpress(QWidget* parent)
+    : QWidget(parent)
+{
+    loader.noticeInterface = &source;
+
+    auto* layout = new QGridLayout(this);
+    typeCombo = new QComboBox(this);
+    for (const char* name : kTypeNames)
+        typeCombo->addItem(QString::fromUtf8(name));
+    searchButton = new QPushButton(QString::fromUtf8("搜索"), this);
+    keywordEdit = new QLineEdit(this);
+    table = new QTableWidget(this);
+    buildTable();
+
+    layout->addWidget(new QLabel(QString::fromUtf8("公告类型"), this), 0, 0);
+    layout->addWidget(typeCombo, 0, 1, 1, 2);
+    layout->addWidget(searchButton, 0, 3);
+    layout->addWidget(new QLabel(QString::fromUtf8("关键字高亮"), this), 2, 0);
+    layout->addWidget(keywordEdit, 2, 1, 1, 2);
+    layout->addWidget(table, 3, 0, 6, 12);
+
+    connect(searchButton, &QPushButton::clicked, this, &NoticeExpress::onSearch);
+    connect(&loader, &DataLoader::sendData, this, &NoticeExpress::onRereshData);
+    connect(&loader, &DataLoader::sendOK, this, &NoticeExpress::onDone);
+}
+
+NoticeExpress::~NoticeExpress() = default;
+
+void NoticeExpress::buildTable()
+{
+    setUpReportTable(table, {QString::fromUtf8("代码"), QString::fromUtf8("名称"), QString::fromUtf8("公告"),
+                             QString::fromUtf8("类别"), QString::fromUtf8("日期")});
+    setColumnWidths(table, {64, 72, 420, 96, 128});
+    table->setSortingEnabled(true);
+    // newest notices on top
+    table->sortByColumn(DateColumn, Qt::DescendingOrder);
+}
+
+QString NoticeExpress::highlightTitle(const QString& title, const QString& keywords)
+{
+    // Mark which keyword occurrence covers each character of the plain title,
+    // then emit escaped runs: a keyword can neither match inside the markup
+    // of another nor inject markup of the host's text into the label. Where
+    // occurrences overlap, the earlier keyword keeps its characters.
+    const int unmarked = -1;
+    QVector<int> owner(title.size(), unmarked);
+    int occurrence = 0;
+    for (const QString& keyword : keywords.split(',', Qt::KeepEmptyParts)) {
+        // an empty keyword would match between every two characters
+        if (keyword.isEmpty())
+            continue;
+        for (int at = title.indexOf(keyword, 0, Qt::CaseSensitive); at >= 0;
+             at = title.indexOf(keyword, at + keyword.size(), Qt::CaseSensitive), ++occurrence) {
+            for (int i = at; i < at + keyword.size(); ++i) {
+                if (owner.at(i) == unmarked)
+                    owner[i] = occurrence;
+            }
+        }
+    }
+    QString html;
+    int start = 0;
+    while (start < title.size()) {
+        int end = start;
+        while (end < title.size() && owner.at(end) == owner.at(start))
+            ++end;
+        const QString run = title.mid(start, end - start).toHtmlEscaped();
+        html += owner.at(start) == unmarked ? run : QString("<font color=red>%1</font>").arg(run);
+        start = end;
+    }
+    return html;
+}
+
+bool NoticeExpress::isReductionNotice(const QString& title)
+{
+    if (title.contains(QString::fromUtf8("不减持"), Qt::CaseSensitive))
+        return false;
+    return title.contains(QString::fromUtf8("减持"), Qt::CaseSensitive);
+}
+
+QStringList NoticeExpress::reductionCodesOf(QVector<Data> notices)
+{
+    std::stable_sort(notices.begin(), notices.end(),
+                     [](const Data& a, const Data& b) { return a.date < b.date; });
+    QStringList codes;
+    for (const Data& notice : notices) {
+        if (isReductionNotice(notice.fields.value("title")))
+            codes.append(notice.code.trimmed());
+    }
+    return codes;
+}
+
+void NoticeExpress::onSearch()
+{
+    // Pages of a run still in flight would be added to the fresh table a
+    // second time; the button comes back when the run is done.
+    if (searching)
+        return;
+    searching = true;
+    searchButton->setEnabled(false);
+    notices.clear();
+    pagesArrived = 0;
+    table->setRowCount(0);
+    table->clearContents();
+    loader.interval = pageInterval;
+    QStringList types;
+    for (const char* type : kNoticeTypes)
+        types.append(QString::fromLatin1(type));
+    loader.setUrls(source.urls(types), types);
+    loader.start();
+}
+
+void NoticeExpress::onRereshData(const QVector<Data>& batch)
+{
+    if (!batch.isEmpty())
+        ++pagesArrived;
+    for (const Data& notice : batch)
+        onUpdateOneRow(notice);
+}
+
+void NoticeExpress::onUpdateOneRow(const Data& notice)
+{
+    if (notice.code.isEmpty())
+        return;
+    notices.append(notice);
+    // the row is filled unsorted and sorted into place once complete
+    table->setSortingEnabled(false);
+    const int row = table->rowCount();
+    table->insertRow(row);
+    table->setItem(row, CodeColumn, centredItem(notice.code));
+    table->setItem(row, NameColumn, centredItem(notice.name));
+    auto* title = new QLabel(highlightTitle(notice.fields.value("title"), keywordEdit->text()));
+    title->setTextFormat(Qt::RichText);
+    table->setCellWidget(row, TitleColumn, title);
+    table->setItem(row, TypeColumn, new QTableWidgetItem(notice.fields.value("type")));
+    table->setItem(row, DateColumn, new QTableWidgetItem(notice.date));
+    widenColumnsToRow(table, row);
+    table->setSortingEnabled(true);
+}
+
+void NoticeExpress::onDone()
+{
+    searching = false;
+    searchButton->setEnabled(true);
+    // With not one page read the run knows nothing: an empty list would
+    // silently switch the auction's reduction filter off.
+    if (pagesArrived == 0)
+        return;
+    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
+        app->reductionCodes = reductionCodesOf(notices);
+}

@@ -1,0 +1,93 @@
+#include "pages/retradewidget.h"
+
+#include "core/clock.h"
+#include "widgets/reporttable.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QTableWidget>
+
+namespace {
+
+QTableWidgetItem* centred(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+RetradeWidget::RetradeWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    table = new QTableWidget(this);
+    setUpReportTable(table, QStringList { QString::fromUtf8("代码"), QString::fromUtf8("股票"),
+                                          QString::fromUtf8("停牌日期"), QString::fromUtf8("复盘日期"),
+                                          QString::fromUtf8("备注"), QString::fromUtf8("停牌原因") });
+    setColumnWidths(table, { 64, 72, 72, 72, 72, 180 });
+    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(table, 0, 0, 2, 2);
+    layout->addItem(new QSpacerItem(394, 20, QSizePolicy::Expanding, QSizePolicy::Fixed), 2, 0);
+    layout->addWidget(searchButton, 2, 1);
+
+    loader.noticeInterface = &source;
+    loader.interval = 1200;
+    connect(searchButton, &QPushButton::clicked, this, &RetradeWidget::onSearch);
+    connect(&loader, &DataLoader::sendData, this, &RetradeWidget::onUpdateStockList);
+    connect(&loader, &DataLoader::sendOK, this, &RetradeWidget::downloadDone);
+}
+
+RetradeWidget::~RetradeWidget() = default;
+
+void RetradeWidget::onSearch()
+{
+    table->setRowCount(0);
+    table->clearContents();
+    // While the run is in flight (the loader waits its interval before it
+    // reports the end) asking again would list every stock twice: show what
+    // this run brought so far, and the rest arrives as usual.
+    if (downloading) {
+        for (const Data& record : listed)
+            appendRow(record);
+        return;
+    }
+    downloading = true;
+    listed.clear();
+    loader.setUrls(source.urls(QStringList()), QStringList());
+    loader.start();
+}
+
+void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
+{
+    // Dates are "yyyy-MM-dd", so text order is date order; an empty date
+    // sorts before today and is dropped.
+    const QString today = chinaNow().date().toString("yyyy-MM-dd");
+    for (const Data& record : list) {
+        if (record.code.isEmpty() || record.date < today)
+            continue;
+        listed.append(record);
+        appendRow(record);
+    }
+}
+
+void RetradeWidget::downloadDone()
+{
+    downloading = false;
+}
+
+void RetradeWidget::appendRow(const Data& record)
+{
+    const int at = table->rowCount();
+    table->insertRow(at);
+    table->setItem(at, 0, centred(record.code));
+    table->setItem(at, 1, centred(record.name));
+    table->setItem(at, 2, new QTableWidgetItem(record.fields.value("stopDate")));
+    table->setItem(at, 3, new QTableWidgetItem(record.date));
+    table->setItem(at, 4, new QTableWidgetItem(record.fields.value("span")));
+    table->setItem(at, 5, new QTableWidgetItem(record.fields.value("desc")));
+    widenColumnsToRow(table, at);
+}

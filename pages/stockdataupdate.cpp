@@ -1,0 +1,130 @@
+#include "pages/stockdataupdate.h"
+
+#include "core/vorelapplication.h"
+#include "datasource/httpget.h"
+#include "datasource/stockifenginterface.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QMap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kDownloadFolder = "data/dl/";
+const int kFirstTickMs = 600;
+
+// The label, a sunken line, the progress bar and a box with Cancel.
+QProgressBar* buildLayout(QDialog* dialog, const QString& text, QDialogButtonBox** buttons)
+{
+    dialog->setWindowTitle(QStringLiteral("数据更新"));
+    dialog->setFixedSize(400, 96);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(text, dialog));
+    auto* line = new QFrame(dialog);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+    auto* progress = new QProgressBar(dialog);
+    progress->setValue(0);
+    layout->addWidget(progress);
+    *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, Qt::Horizontal, dialog);
+    layout->addWidget(*buttons);
+    return progress;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+StockDataUpdate::StockDataUpdate(QWidget* parent) : QDialog(parent)
+{
+    progress = buildLayout(this, QStringLiteral("正在同步股票列表,请稍等"), &buttons);
+    connect(buttons, &QDialogButtonBox::clicked, this, &StockDataUpdate::onClick);
+    connect(&loader, &DataLoader::sendStock, this, &StockDataUpdate::onUpdate);
+    connect(&loader, &DataLoader::sendOK, this, &StockDataUpdate::onOK);
+    loader.stockInterface = &listSource;
+    loader.setUrls(listSource.urls(QStringList()), QStringList());
+    timerId = startTimer(kFirstTickMs);
+}
+
+void StockDataUpdate::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timerId) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    killTimer(timerId);
+    timerId = 0;
+    loader.start();
+}
+
+void StockDataUpdate::onClick(QAbstractButton* button)
+{
+    if (button == buttons->button(QDialogButtonBox::Cancel))
+        close();
+}
+
+void StockDataUpdate::onUpdate(const QVector<Stock>& stocks)
+{
+    progress->setValue(62);
+    QMap<QString, Stock> pool;
+    for (const Stock& stock : stocks)
+        pool.insert(stock.code, stock);
+    if (!pool.isEmpty())
+        vorelApp()->stockPool = pool;
+    progress->setValue(99);
+}
+
+void StockDataUpdate::onOK()
+{
+    // A stock list that cannot be read gives nothing; the pool then stays.
+    const QMap<QString, Stock> listed = vorelApp()->loadShareList(QString());
+    if (!listed.isEmpty())
+        vorelApp()->stockPool = listed;
+    close();
+}
+
+// ---------------------------------------------------------------------------
+
+StockDownLoadDlg::StockDownLoadDlg(const QStringList& codes, QWidget* parent)
+    : QDialog(parent), source(new StockiFengInterface), codes(codes)
+{
+    progress = buildLayout(this, QStringLiteral("正在更新数据,请稍等"), &buttons);
+    // Nothing here can be stopped half-way: the dialog takes no input.
+    setEnabled(false);
+    buttons->setEnabled(false);
+    // The histories are written whole into this folder, which must exist.
+    QDir().mkpath(QString::fromLatin1(kDownloadFolder));
+    source->setParameter(0, QString::fromLatin1(kDownloadFolder));
+    urls = source->urls(codes);
+    total = codes.size() + 1;
+    timerId = startTimer(kFirstTickMs);
+}
+
+StockDownLoadDlg::~StockDownLoadDlg() = default;
+
+void StockDownLoadDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != timerId) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    killTimer(timerId);
+    timerId = 0;
+    if (codes.isEmpty() || urls.isEmpty()) {
+        close();
+        return;
+    }
+    // The parser stores what parses; the records themselves are not needed.
+    source->parse(httpGet(urls.last()), codes.last());
+    codes.removeLast();
+    urls.removeLast();
+    progress->setValue((total - codes.size()) * 100 / total);
+    timerId = startTimer(tickInterval);
+}

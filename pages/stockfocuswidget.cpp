@@ -1,0 +1,93 @@
+#include "pages/stockfocuswidget.h"
+
+#include "core/vorelapplication.h"
+#include "datasource/hexunhotstock.h"
+#include "datasource/httpget.h"
+#include "widgets/reporttable.h"
+#include "widgets/stocklistview.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const int kRowTexts = 8;
+const int kRankColumn = 0;
+const int kCodeColumn = 1;
+const int kNameColumn = 2;
+
+} // namespace
+
+StockFocusWidget::StockFocusWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* group = new QGroupBox(QString::fromUtf8("热门股票"), this);
+    table = new QTableWidget(group);
+    setUpReportTable(table, QStringList { QString::fromUtf8("排名"), QString::fromUtf8("代码"),
+                                          QString::fromUtf8("名称"), QString::fromUtf8("关注度"),
+                                          QString::fromUtf8("关注度变化值"), QString::fromUtf8("关注度变化幅度"),
+                                          QString::fromUtf8("排名趋势"), QString::fromUtf8("最新价格") });
+    searchButton = new QPushButton(QString::fromUtf8("查询"), group);
+
+    auto* groupLayout = new QGridLayout(group);
+    groupLayout->addWidget(table, 0, 0, 1, 2);
+    groupLayout->setColumnStretch(0, 1);
+    groupLayout->addWidget(searchButton, 1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+
+    connect(searchButton, &QPushButton::clicked, this, &StockFocusWidget::onSearch);
+}
+
+StockFocusWidget::~StockFocusWidget() = default;
+
+void StockFocusWidget::onSearch()
+{
+    // The blocking GET serves events while it waits: a second click then
+    // must not start a second fetch inside the first.
+    if (searching)
+        return;
+    QVector<QStringList> rows = vorelApp()->hotStocks.values().toVector();
+    if (rows.isEmpty()) {
+        searching = true;
+        QPointer<StockFocusWidget> alive(this);
+        const QString rankingUrl = hotStockRankingUrl(httpGet(hotStockRootUrl()));
+        if (alive && !rankingUrl.isEmpty())
+            rows = parseHotStockXml(httpGet(rankingUrl));
+        // The page may have gone with its window while the request was out.
+        if (!alive)
+            return;
+        searching = false;
+        if (rankingUrl.isEmpty())
+            return;
+    }
+    vorelApp()->setHotStocks(rows);
+    setStockFocus(rows);
+}
+
+void StockFocusWidget::setStockFocus(const QVector<QStringList>& rows)
+{
+    // Filled unsorted (a sorted table moves a row as soon as its sort cell is
+    // set), then shown by rank: the cache hands the rows over in code order.
+    table->setSortingEnabled(false);
+    table->clearContents();
+    table->setRowCount(0);
+    for (const QStringList& row : rows) {
+        if (row.size() != kRowTexts)
+            continue;
+        const int at = table->rowCount();
+        table->insertRow(at);
+        for (int column = 0; column < kRowTexts; ++column) {
+            const bool numeric = column != kCodeColumn && column != kNameColumn;
+            const QString& text = row.at(column);
+            table->setItem(at, column, numeric ? new OrderTableWidgetItem(text) : new QTableWidgetItem(text));
+        }
+        widenColumnsToRow(table, at);
+    }
+    table->sortByColumn(kRankColumn, Qt::AscendingOrder);
+    table->setSortingEnabled(true);
+}

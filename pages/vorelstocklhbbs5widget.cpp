@@ -1,0 +1,40 @@
+#include "pages/vorelstocklhbbs5widget.h"
+
+#include "datasource/lhbsources.h"
+#include "pages/lhbseattable.h"
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+VorelStockLHBBS5Widget::VorelStockLHBBS5Widget(QWidget* parent)
+    : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("股票龙虎榜席位买入"));
+    setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
+    setFixedSize(760, 400);
+    auto* layout = new QVBoxLayout(this);
+
+    titleLabel = new QLabel(QStringLiteral("---"), this);
+    QFont font = titleLabel->font();
+    font.setPointSize(16);
+    font.setUnderline(true);
+    titleLabel->setFont(font);
+    titleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    layout->addWidget(titleLabel);
+
+    table = new QTableWidget(this);
+    setupSeatTable(table, 320, 120);
+    layout->addWidget(table);
+}
+
+void VorelStockLHBBS5Widget::setSeats(const QVector<LHBUnit>& units)
+{
+    showSeats(table, units);
+}
+
+void VorelStockLHBBS5Widget::load(const QString& code, const QString& date)
+{
+    titleLabel->setText(QStringLiteral("%1,%2").arg(code, date));
+    setSeats(fetchEastmoneySeats(code, date));
+}

@@ -1,0 +1,168 @@
+#include "app/configmail.h"
+
+#include "core/inifile.h"
+#include "widgets/vorelstockmsgbox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const char* const kFile = "config/config.ini";
+
+void writeConfig(const QByteArray& text)
+{
+    QFile file(kFile);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+QByteArray readConfig()
+{
+    QFile file(kFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The six edits in the order the form lays them out: 邮箱, 密码, 端口, SMTP, 收件人, 抄送.
+QList<QLineEdit*> edits(ConfigMail& form)
+{
+    return form.findChildren<QLineEdit*>();
+}
+
+QStringList texts(ConfigMail& form)
+{
+    QStringList all;
+    for (QLineEdit* edit : edits(form))
+        all << edit->text();
+    return all;
+}
+
+} // namespace
+
+class TestConfigMail : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QFile::remove(kFile); }
+
+    void fieldsComeFromTheMailSection_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("no file") << QByteArray() << QStringList{"", "", "25", "", "", ""};
+        QTest::newRow("no mail section") << QByteArray("[hammer]\nquantHammerMaN=21\n")
+                                         << QStringList{"", "", "25", "", "", ""};
+        QTest::newRow("every key") << QByteArray("[mail]\nname=me@x.cn\npassword=pw\nsmpt=smtp.x.cn\n"
+                                                 "to=you@x.cn\nport=465\ncc=boss@x.cn\n")
+                                   << QStringList{"me@x.cn", "pw", "465", "smtp.x.cn", "you@x.cn", "boss@x.cn"};
+        QTest::newRow("first word only") << QByteArray("[mail]\nname=a b\n") << QStringList{"a", "", "25", "", "", ""};
+        QTest::newRow("password whole") << QByteArray("[mail]\npassword= my  secret pw \n")
+                                        << QStringList{"", "my  secret pw", "25", "", "", ""};
+    }
+
+    void fieldsComeFromTheMailSection()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, shown);
+        if (!file.isEmpty())
+            writeConfig(file);
+        ConfigMail form;
+        QCOMPARE(texts(form), shown);
+    }
+
+    void closingStoresTheTrimmedFieldsAndKeepsTheRest()
+    {
+        writeConfig("[hammer]\n# mine\nquantHammerMaN=30\n\n[mail]\nname=old@x.cn\n");
+        auto form = std::make_unique<ConfigMail>();
+        form->show();
+        const QList<QLineEdit*> fields = edits(*form);
+        fields.at(0)->setText("  new@x.cn ");
+        fields.at(1)->setText(QString::fromUtf8("密码1"));
+        fields.at(3)->setText("smtp.x.cn");
+        form->onClose();
+        QVERIFY(!form->isVisible());
+
+        IniFile ini;
+        QVERIFY(ini.load(kFile));
+        QCOMPARE(ini.getValue("mail", "name", ""), std::string("new@x.cn"));
+        QCOMPARE(ini.getValue("mail", "smpt", ""), std::string("smtp.x.cn"));
+        QCOMPARE(ini.getValue("mail", "port", ""), std::string("25"));
+        QCOMPARE(ini.getValue("hammer", "quantHammerMaN", 0), 30);
+        ini.close();
+        QVERIFY(readConfig().startsWith("[hammer]\n# mine\nquantHammerMaN=30\n\n[mail]\n"));
+
+        // A password outside Latin-1 comes back as typed.
+        form.reset();
+        ConfigMail again;
+        QCOMPARE(edits(again).at(1)->text(), QString::fromUtf8("密码1"));
+    }
+
+    void passwordWithBlanksIsWrittenBackWhole()
+    {
+        {
+            ConfigMail form;
+            edits(form).at(1)->setText(" open sesame ");
+        }
+        {
+            ConfigMail again;
+            QCOMPARE(edits(again).at(1)->text(), QString("open sesame"));
+        }
+        // shown whole and stored whole again after a second round
+        QVERIFY(readConfig().contains("password=open sesame\n"));
+    }
+
+    void destroyingTheFormStoresTheFields()
+    {
+        {
+            ConfigMail form;
+            edits(form).at(4)->setText("you@x.cn");
+        }
+        IniFile ini;
+        QVERIFY(ini.load(kFile));
+        QCOMPARE(ini.getValue("mail", "to", ""), std::string("you@x.cn"));
+        ini.close();
+    }
+
+    // No mail transport is configured here: the test must not claim success.
+    void testMailSaysWhatHappened()
+    {
+        ConfigMail form;
+        QStringList seen;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&seen]() {
+            auto* box = qobject_cast<VorelStockMsgBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen << box->windowTitle() + "|" + box->findChild<QLabel*>()->text();
+            box->done(0);
+        });
+        closer.start(5);
+        for (QPushButton* button : form.findChildren<QPushButton*>()) {
+            if (button->text() == QString::fromUtf8("测试"))
+                button->click();
+        }
+        QCOMPARE(seen, QStringList{QString::fromUtf8("岚蚁选股|连接失败")});
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir work;
+    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
+        return 2;
+    QApplication app(argc, argv);
+    TestConfigMail test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_configmail.moc"

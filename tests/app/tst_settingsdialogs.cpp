@@ -1,0 +1,107 @@
+// The about box title, the call-auction settings tab (values shown within
+// their ranges and written back when the tab goes), and where the main window
+// offers the picking pages and the settings dialog.
+
+#include "app/vorelaboutdlg.h"
+#include "app/vorelstock.h"
+#include "app/vorelstockconfigdialog.h"
+#include "core/vorelapplication.h"
+#include "strategy/bidconfigwidget.h"
+#include "tests/support/sharelistfixture.h"
+
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTimer>
+#include <QtTest>
+
+class TestSettingsDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void aboutBoxNamesProgramAndAddonVersion();
+    void auctionTabWritesBackClampedValues_data();
+    void auctionTabWritesBackClampedValues();
+    void mainWindowOffersPagesAndDialogs();
+};
+
+void TestSettingsDialogs::aboutBoxNamesProgramAndAddonVersion()
+{
+    VorelAboutDlg dialog;
+    QCOMPARE(dialog.windowTitle(), QString::fromUtf8("岚蚁选股 1.7.0.0(插件版本:1000)"));
+}
+
+void TestSettingsDialogs::auctionTabWritesBackClampedValues_data()
+{
+    QTest::addColumn<float>("minPercent");
+    QTest::addColumn<float>("maxPercent");
+    QTest::addColumn<float>("ratio");
+    QTest::addColumn<float>("minAfter");
+    QTest::addColumn<float>("maxAfter");
+    QTest::addColumn<float>("ratioAfter");
+    QTest::newRow("defaults") << -8.0f << 3.6f << 0.093f << -8.0f << 3.6f << 0.093f;
+    QTest::newRow("ratio rounded to three decimals") << -8.0f << 3.6f << 0.1234f << -8.0f << 3.6f << 0.123f;
+    QTest::newRow("beyond the ranges") << -12.0f << 9.5f << 5.0f << -10.0f << 8.0f << 0.99f;
+    QTest::newRow("wrong signs") << 2.0f << -1.0f << 0.0f << 0.0f << 0.0f << 0.01f;
+}
+
+void TestSettingsDialogs::auctionTabWritesBackClampedValues()
+{
+    QFETCH(float, minPercent);
+    QFETCH(float, maxPercent);
+    QFETCH(float, ratio);
+    QFETCH(float, minAfter);
+    QFETCH(float, maxAfter);
+    QFETCH(float, ratioAfter);
+    AppConfig& config = vorelApp()->config;
+    config.bidMinPercent = minPercent;
+    config.bidMaxPercent = maxPercent;
+    config.bidRatio = ratio;
+    config.bidUseK = true;
+    {
+        BidConfigWidget form;
+        QCOMPARE(form.ratioBox->decimals(), 3);
+        QVERIFY(qAbs(form.maxPercentBox->value() - double(maxAfter)) < 1e-6);
+    }
+    QVERIFY(qAbs(config.bidMinPercent - minAfter) < 1e-6f);
+    QVERIFY(qAbs(config.bidMaxPercent - maxAfter) < 1e-6f);
+    QVERIFY(qAbs(config.bidRatio - ratioAfter) < 1e-6f);
+    QCOMPARE(config.bidUseK, true);
+}
+
+void TestSettingsDialogs::mainWindowOffersPagesAndDialogs()
+{
+    VorelStock window;
+    QCOMPARE(window.pageList->item(0)->text(), QString::fromUtf8("竞价选股"));
+    QCOMPARE(window.pageList->item(1)->text(), QString::fromUtf8("尾盘选股"));
+    QStringList menus;
+    for (QAction* action : window.menuBar()->actions())
+        menus << action->text();
+    QVERIFY(menus.contains(QString::fromUtf8("&设置")));
+    QCOMPARE(menus.last(), QString::fromUtf8("&帮助"));
+
+    // "配置" opens the settings dialog modally.
+    QAction* settings = nullptr;
+    for (QAction* action : window.menuBar()->actions())
+        if (action->text() == QString::fromUtf8("&设置"))
+            settings = action->menu()->actions().value(0);
+    QVERIFY(settings);
+    QCOMPARE(settings->text(), QString::fromUtf8("配置"));
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        auto* dialog = qobject_cast<VorelStockConfigDialog*>(QApplication::activeModalWidget());
+        opened = dialog != nullptr;
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    settings->trigger();
+    QVERIFY(opened);
+}
+
+int main(int argc, char** argv)
+{
+    return runInWorkingFolder<TestSettingsDialogs>(argc, argv);
+}
+
+#include "tst_settingsdialogs.moc"

@@ -1,0 +1,4 @@
+#pragma once
+
+#include "app/vorelstock.h"
+#include "core/stock.h"

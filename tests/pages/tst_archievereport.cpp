@@ -1,0 +1,170 @@
+// The earnings page against a loopback report host: paging until an empty
+// page, a failure or the last page, numeric sorting, the year list and
+// columns wide enough for their texts.
+
+#include "core/clock.h"
+#include "pages/archievereport.h"
+#include "tests/datasource/earningsfixtures.h"
+#include "tests/support/columnfit.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QUrlQuery>
+
+namespace {
+
+int pageOf(const TestHttpServer::Request& request)
+{
+    return QUrlQuery(request.query).queryItemValue("p").toInt();
+}
+
+// `pages` pages of two rows (the first page's rows as given), then an empty
+// table; page `failing` answers 404.
+void serveReport(TestHttpServer& server, int pages, int failing = 0, const QList<EarningsRow>& first = {})
+{
+    server.serve("/q/go.php/vFinanceAnalyze/kbind/preformance/index.phtml", [=](const TestHttpServer::Request& request) {
+        const int page = pageOf(request);
+        if (page == failing)
+            return TestHttpServer::Reply::status404();
+        if (page > pages)
+            return TestHttpServer::Reply::gbk(earningsPage({}));
+        if (page == 1 && !first.isEmpty())
+            return TestHttpServer::Reply::gbk(earningsPage(first));
+        const QString code = QString("6%1").arg(page * 10, 5, 10, QChar('0'));
+        return TestHttpServer::Reply::gbk(earningsPage({{code, QString::fromUtf8("银行甲乙")}, {code.left(5) + "1", "b"}}));
+    });
+}
+
+QStringList columnTexts(const QTableWidget* table, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row)
+        texts.append(table->item(row, column)->text());
+    return texts;
+}
+
+void runReport(ArchieveReport& page)
+{
+    page.pageInterval = 1;
+    page.searchButton->click();
+    QVERIFY(!page.searchButton->isEnabled() && !page.table->isSortingEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
+    QVERIFY(page.table->isSortingEnabled());
+}
+
+} // namespace
+
+class ArchieveReportTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pagingEnds_data();
+    void pagingEnds();
+    void numberColumnsSortByValue();
+    void yearListOffersTheCurrentAndPreviousChinaYear();
+    void codesDatesAndHeadersShowWhole_data();
+    void codesDatesAndHeadersShowWhole();
+};
+
+void ArchieveReportTest::pagingEnds_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("failing");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("empty page after three") << 3 << 0 << 4 << 6;
+    QTest::newRow("no page left after twenty") << 25 << 0 << 20 << 40;
+    QTest::newRow("failed second page") << 5 << 2 << 2 << 2;
+}
+
+void ArchieveReportTest::pagingEnds()
+{
+    QFETCH(int, pages);
+    QFETCH(int, failing);
+    QFETCH(int, requests);
+    QFETCH(int, rows);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, pages, failing);
+    ArchieveReport page(nullptr);
+    page.quarterBox->setCurrentText("3");
+    // a search from inside the blocking fetch must not start a second run
+    connect(&server, &TestHttpServer::requestSeen, &page, &ArchieveReport::onClick);
+    runReport(page);
+
+    QCOMPARE(server.requestCount(), requests);
+    for (int i = 0; i < requests; ++i) {
+        const QUrlQuery query(server.requests().at(i).query);
+        QCOMPARE(query.queryItemValue("reportdate"), chinaNow().toString("yyyy"));
+        QCOMPARE(query.queryItemValue("quarter"), QString("3"));
+        QCOMPARE(pageOf(server.requests().at(i)), i + 1);
+    }
+    // rows already shown stay; GBK pages decode into the table
+    QCOMPARE(page.table->rowCount(), rows);
+    QCOMPARE(page.table->item(0, 1)->text(), QString::fromUtf8("银行甲乙"));
+}
+
+void ArchieveReportTest::numberColumnsSortByValue()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, 1, 0, {{"600000", "a", "10.2"}, {"000002", "b", "9.5"}, {"300750", "c", "-1.25"}, {"000001", "d", "100"}});
+    ArchieveReport page(nullptr);
+    runReport(page);
+    const int netProfit = 7;
+    QCOMPARE(page.table->horizontalHeaderItem(netProfit)->text(), QString::fromUtf8("净利润"));
+    page.table->sortByColumn(netProfit, Qt::AscendingOrder);
+    QCOMPARE(columnTexts(page.table, netProfit), QStringList({"-1.25", "9.5", "10.2", "100"}));
+    QCOMPARE(columnTexts(page.table, 0), QStringList({"300750", "000002", "600000", "000001"}));
+    page.table->sortByColumn(1, Qt::DescendingOrder);
+    QCOMPARE(columnTexts(page.table, 1), QStringList({"d", "c", "b", "a"}));
+}
+
+void ArchieveReportTest::yearListOffersTheCurrentAndPreviousChinaYear()
+{
+    // 31 December, 17:00 UTC is already New Year in China
+    setChinaNow(QDateTime(QDate(2019, 12, 31), QTime(17, 0), Qt::UTC));
+    ArchieveReport page(nullptr);
+    setChinaNow(QDateTime());
+    QCOMPARE(page.yearBox->count(), 2);
+    QCOMPARE(page.yearBox->currentText(), QString("2020"));
+    QCOMPARE(page.yearBox->itemText(1), QString("2019"));
+
+    // the annual report of last year, published this spring, can be asked for
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, 1);
+    page.yearBox->setCurrentIndex(1);
+    page.quarterBox->setCurrentText("4");
+    runReport(page);
+    const QUrlQuery query(server.requests().first().query);
+    QCOMPARE(query.queryItemValue("reportdate"), QString("2019"));
+    QCOMPARE(query.queryItemValue("quarter"), QString("4"));
+}
+
+void ArchieveReportTest::codesDatesAndHeadersShowWhole_data()
+{
+    addFontSizeRows();
+}
+
+void ArchieveReportTest::codesDatesAndHeadersShowWhole()
+{
+    QFETCH(int, pointSize);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, 2);
+    FontOverride font(pointSize);
+    ArchieveReport page(nullptr);
+    page.resize(900, 480);
+    page.show();
+    runReport(page);
+    QCOMPARE(page.table->rowCount(), 4);
+    QCOMPARE(cutTexts(page.table, {0, 9}).join(" | "), QString());
+    QVERIFY(saveScreenshot(&page, QString("earnings-%1pt").arg(pointSize)));
+}
+
+QTEST_MAIN(ArchieveReportTest)
+#include "tst_archievereport.moc"

@@ -1,0 +1,337 @@
+#include "pages/lhbwidget.h"
+
+#include "core/clock.h"
+#include "core/vorelapplication.h"
+#include "pages/vorelstocklhbbs5widget.h"
+#include "tests/datasource/lhbfixtures.h"
+#include "tests/support/columnfit.h"
+#include "tests/support/testhttpserver.h"
+#include "widgets/highlighter.h"
+#include "widgets/stocklistview.h"
+
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTimeZone>
+#include <QtTest>
+
+using namespace lhbfixture;
+
+namespace {
+
+QStringList column(const QTableWidget* table, int c)
+{
+    QStringList texts;
+    for (int r = 0; r < table->rowCount(); ++r)
+        texts << (table->item(r, c) ? table->item(r, c)->text() : QStringLiteral("<none>"));
+    return texts;
+}
+
+// "seat/colour" per row, the colour a word, every cell of the row alike or "mixed".
+QStringList seatColours(const QTableWidget* table)
+{
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const QColor colour = table->item(r, 0)->background().color();
+        QString name = colour == Qt::red ? "red" : colour == Qt::blue ? "blue" : colour.name();
+        for (int c = 1; c < table->columnCount(); ++c) {
+            if (table->item(r, c)->background().color() != colour)
+                name = "mixed";
+        }
+        rows << table->item(r, 0)->text() + "/" + name;
+    }
+    return rows;
+}
+
+QVector<LHBUnit> sampleSeats()
+{
+    LHBUnit buyer;
+    buyer.seat = "甲营业部";
+    buyer.buyAmount = "100";
+    buyer.sellAmount = "0";
+    buyer.netAmount = "100";
+    buyer.side = 1;
+    LHBUnit seller = buyer;
+    seller.seat = "乙营业部";
+    seller.side = 2;
+    LHBUnit odd = buyer;
+    odd.seat = "丙营业部";
+    odd.side = 3;
+    LHBUnit summary;
+    summary.buyAmount = "100";
+    return { buyer, summary, seller, odd };
+}
+
+// The marked stretches of a one-block document as "start+length".
+QStringList markedRanges(QTextDocument* document, const QColor& colour)
+{
+    QStringList ranges;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+            if (range.format.foreground().color() == colour)
+                ranges << QString::number(block.position() + range.start) + "+" + QString::number(range.length);
+        }
+    }
+    return ranges;
+}
+
+const char* const kListPath = "/q/go.php/vInvestConsult/kind/lhb/index.phtml";
+
+} // namespace
+
+class LHBWidgetTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void dateFallsBackToFridayAtTheWeekend_data();
+    void dateFallsBackToFridayAtTheWeekend();
+    void searchListsTheStocksOfTheDate();
+    void listOfAnEarlierSearchArrivingLateIsDropped();
+    void clickedStockShowsItsSeatsFetchedOnce();
+    void sameStockOnAnotherDateHasItsOwnSeats();
+    void failedSeatRequestIsAskedAgainOnTheNextClick();
+    void clickDuringASeatRequestIsIgnored();
+
+    void seatWindowSkipsUnnamedUnitsAndColoursBySide();
+    void seatWindowLoadsTheSeatsOfOneEntry();
+
+    void highlighterMarksWholeWordsOnly();
+    void highlighterWordsMatchingNothingDoNotHang();
+};
+
+void LHBWidgetTest::cleanup()
+{
+    setChinaNow(QDateTime());
+}
+
+void LHBWidgetTest::dateFallsBackToFridayAtTheWeekend_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("shown");
+    QTest::newRow("sunday") << QDate(2016, 3, 20) << QDate(2016, 3, 18);
+    QTest::newRow("saturday") << QDate(2016, 3, 19) << QDate(2016, 3, 18);
+    QTest::newRow("friday") << QDate(2016, 3, 18) << QDate(2016, 3, 18);
+    QTest::newRow("monday") << QDate(2016, 3, 21) << QDate(2016, 3, 21);
+}
+
+void LHBWidgetTest::dateFallsBackToFridayAtTheWeekend()
+{
+    QFETCH(QDate, today);
+    QFETCH(QDate, shown);
+    // Late in the China evening, when other zones may still be on the day before.
+    setChinaNow(QDateTime(today, QTime(23, 30), QTimeZone("Asia/Shanghai")));
+    LHBWidget page;
+    QCOMPARE(page.dateEdit->date(), shown);
+    QCOMPARE(page.dateEdit->text(), shown.toString("yyyy-MM-dd"));
+}
+
+void LHBWidgetTest::searchListsTheStocksOfTheDate()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(reasonRow("日涨幅偏离值达7%的证券")
+                                                                    + stockRow({ "600123", "示例股份", "2016-03-15" })
+                                                                    + stockRow({ "000456", "样本科技", "2016-03-15" }))));
+    LHBWidget page;
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    QSignalSpy lists(&page.loader, &DataLoader::sendStock);
+    QTest::mouseClick(page.searchButton, Qt::LeftButton);
+    QVERIFY(lists.wait(5000));
+    QCOMPARE(server.requests().first().query, QStringLiteral("tradedate=2016-03-15"));
+    QCOMPARE(column(page.listView, 0), QStringList({ "600123", "000456" }));
+    QCOMPARE(column(page.listView, 5), QStringList({ "日涨幅偏离值达7%的证券", "日涨幅偏离值达7%的证券" }));
+    QCOMPARE(page.stocks.size(), 2);
+    // codes, numbers, types and dates show whole
+    QCOMPARE(cutTexts(page.listView, { 0, 2, 3, 4, 5, 6 }).join(" | "), QString());
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "dragontiger"));
+
+    // A new search starts from an empty list.
+    QTest::mouseClick(page.searchButton, Qt::LeftButton);
+    QCOMPARE(page.listView->rowCount(), 0);
+    QVERIFY(lists.wait(5000));
+    QCOMPARE(page.listView->rowCount(), 2);
+}
+
+void LHBWidgetTest::listOfAnEarlierSearchArrivingLateIsDropped()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    TestHttpServer::Reply slow = TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600001", "旧日股份", "2016-03-14" })));
+    slow.delayMs = 300;
+    server.serve(QString(kListPath) + "?tradedate=2016-03-14", slow);
+    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600002", "今日股份", "2016-03-15" }))));
+    LHBWidget page;
+    QSignalSpy lists(&page.loader, &DataLoader::sendStock);
+    page.dateEdit->setDate(QDate(2016, 3, 14));
+    page.onSearch();
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    page.onSearch();
+    QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 2, 5000);
+    QCOMPARE(column(page.listView, 0), QStringList({ "600002" }));
+    QCOMPARE(page.stocks.first().code, QStringLiteral("600002"));
+}
+
+void LHBWidgetTest::clickedStockShowsItsSeatsFetchedOnce()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "中信证券股份有限公司上海溧阳路证券营业部", "5000.00", "0.00", "5000.00" },
+                                                                { "机构专用", "300.00", "0.00", "300.00" } },
+                                                              { { "财通证券股份有限公司杭州上塘路证券营业部", "0.00", "900.00", "-900.00" } })));
+    LHBWidget page;
+    Stock listed;
+    listed.code = "600123";
+    listed.date = "2016-03-15";
+    page.updateStockList({ listed });
+
+    page.onClickCell(0, 3);
+    QCOMPARE(seatColours(page.detailTable), QStringList({ "中信证券股份有限公司上海溧阳路证券营业部/red", "机构专用/red",
+                                                          "财通证券股份有限公司杭州上塘路证券营业部/blue" }));
+    QCOMPARE(column(page.detailTable, 3), QStringList({ "5000.00", "300.00", "-900.00" }));
+
+    page.detailTable->sortItems(0);   // the table sorts; a refill still lists every seat once
+    page.onClickCell(0, 0);
+    QCOMPARE(page.detailTable->rowCount(), 3);
+    QCOMPARE(server.requestCount(), 1);
+}
+
+void LHBWidgetTest::sameStockOnAnotherDateHasItsOwnSeats()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/lhb,2016-03-14,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "周一营业部", "1.00", "0.00", "1.00" } }, {})));
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "周二营业部", "1.00", "0.00", "1.00" } }, {})));
+    LHBWidget page;
+    Stock monday;
+    monday.code = "600123";
+    monday.date = "2016-03-14";
+    Stock tuesday = monday;
+    tuesday.date = "2016-03-15";
+    page.updateStockList({ monday, tuesday });
+
+    page.onClickCell(0, 1);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "周一营业部" }));
+    page.onClickCell(1, 1);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "周二营业部" }));
+    page.onClickCell(0, 1);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "周一营业部" }));
+    QCOMPARE(server.requestCount(), 2);
+}
+
+void LHBWidgetTest::failedSeatRequestIsAskedAgainOnTheNextClick()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    LHBWidget page;
+    Stock listed;
+    listed.code = "000456";
+    listed.date = "2016-03-15";
+    page.updateStockList({ listed });
+    page.detailTable->setRowCount(2);   // left from an earlier click
+
+    page.onClickCell(0, 0);   // nothing served: 404
+    QCOMPARE(page.detailTable->rowCount(), 0);
+
+    server.serve("/stock/lhb,2016-03-15,000456.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
+    page.onClickCell(0, 0);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
+    QCOMPARE(server.requestCount(), 2);
+    page.onClickCell(5, 0);   // no such row
+    QCOMPARE(server.requestCount(), 2);
+}
+
+void LHBWidgetTest::clickDuringASeatRequestIsIgnored()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    TestHttpServer::Reply slow = TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {}));
+    slow.delayMs = 200;
+    server.serve("/stock/lhb,", slow);
+    LHBWidget page;
+    Stock first;
+    first.code = "600123";
+    first.date = "2016-03-15";
+    Stock second = first;
+    second.code = "000456";
+    page.updateStockList({ first, second });
+
+    // The request runs a local event loop: clicks keep arriving meanwhile.
+    QTimer::singleShot(20, &page, [&page]() { page.onClickCell(0, 0); });
+    QTimer::singleShot(40, &page, [&page]() { page.onClickCell(1, 0); });
+    page.onClickCell(0, 0);
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
+}
+
+void LHBWidgetTest::seatWindowSkipsUnnamedUnitsAndColoursBySide()
+{
+    VorelStockLHBBS5Widget window;
+    window.setSeats(sampleSeats());
+    QCOMPARE(seatColours(window.table), QStringList({ "甲营业部/red", "乙营业部/blue", "丙营业部/blue" }));
+    window.setSeats({});
+    QCOMPARE(window.table->rowCount(), 0);
+}
+
+void LHBWidgetTest::seatWindowLoadsTheSeatsOfOneEntry()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/lhb,2016-03-15,300789.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "机构专用", "700.00", "0.00", "700.00" } },
+                                                              { { "乙营业部", "0.00", "100.00", "-100.00" } })));
+    VorelStockLHBBS5Widget window;
+    window.load("300789", "2016-03-15");
+    QCOMPARE(window.titleLabel->text(), QStringLiteral("300789,2016-03-15"));
+    QCOMPARE(seatColours(window.table), QStringList({ "机构专用/red", "乙营业部/blue" }));
+    QCOMPARE(column(window.table, 1), QStringList({ "700.00", "0.00" }));
+}
+
+void LHBWidgetTest::highlighterMarksWholeWordsOnly()
+{
+    QTextDocument document(QStringLiteral("龙虎榜 股东减持 减持, 减持公告\n再次 减持 龙虎榜"));
+    Highlighter highlighter(&document);
+    highlighter.setTextQueue({ "减持", "龙虎榜" });
+    QVERIFY(markedRanges(&document, Qt::darkBlue).isEmpty());   // marked only once re-highlighted
+    highlighter.rehighlight();
+    QCOMPARE(markedRanges(&document, Qt::darkBlue),
+             QStringList({ "0+3", "9+2", "21+2", "24+3" }));
+
+    highlighter.setTextQueue({});
+    highlighter.rehighlight();
+    QVERIFY(markedRanges(&document, Qt::darkBlue).isEmpty());
+}
+
+void LHBWidgetTest::highlighterWordsMatchingNothingDoNotHang()
+{
+    QTextDocument document(QStringLiteral("ab abc a\nb"));
+    Highlighter highlighter(&document);
+    highlighter.setTextQueue({ "", "x*", "abc?", "(" });
+    highlighter.rehighlight();
+    QCOMPARE(markedRanges(&document, Qt::darkBlue), QStringList({ "0+2", "3+3" }));
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir workingFolder;
+    QDir::setCurrent(workingFolder.path());
+    VorelApplication app(argc, argv);
+    LHBWidgetTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_lhbwidget.moc"

@@ -1,0 +1,159 @@
+#include "pages/stockdataupdate.h"
+
+#include "core/vorelapplication.h"
+#include "tests/support/messagecatcher.h"
+#include "tests/support/sharelistfixture.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QString ifengBody(const QString& date)
+{
+    QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"10.5\"", "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
+    while (cells.size() < 17)
+        cells.append("\"1.0\"");
+    return "{\"record\":[[" + cells.join(',') + "]]}";
+}
+
+QString stockListRow(const QString& code, const QString& name)
+{
+    QStringList cells{code, name, QString::fromUtf8("银行"), QString::fromUtf8("上海"), "10", "100", "200"};
+    for (int i = 0; i < 8; ++i)
+        cells << "1.5";
+    cells << "19991110";
+    for (int i = 0; i < 6; ++i)
+        cells << "2.5";
+    cells << "1000";
+    return cells.join(',');
+}
+
+Stock stock(const QString& code, const QString& name)
+{
+    Stock s;
+    s.code = code;
+    s.name = name;
+    return s;
+}
+
+} // namespace
+
+class TestStockDataUpdate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QDir("data").removeRecursively();
+        QFile::remove("config/data.db");
+        vorelApp()->stockPool.clear();
+    }
+
+    void downloadStoresEveryHistoryLastCodeFirst()
+    {
+        TestHttpServer server;
+        HostOverride hosts(server);
+        server.serve("/akdaily/", [](const TestHttpServer::Request& request) {
+            // One stock's answer is an error page: nothing is stored for it.
+            if (request.query.contains("000002"))
+                return TestHttpServer::Reply::text("<html>busy</html>", "text/html");
+            return TestHttpServer::Reply::text(ifengBody("2020-01-02"), "application/json");
+        });
+        StockDownLoadDlg dialog({"600001", "000002", "600003"});
+        QVERIFY(!dialog.isEnabled());
+        dialog.tickInterval = 10;
+        dialog.show();
+        QSignalSpy progress(dialog.findChild<QProgressBar*>(), &QProgressBar::valueChanged);
+        QTRY_VERIFY(!dialog.isVisible());
+        QList<int> values;
+        for (const QList<QVariant>& args : progress)
+            values << args.first().toInt();
+        QCOMPARE(values, (QList<int>{50, 75, 100}));
+        QStringList asked;
+        for (const TestHttpServer::Request& request : server.requests())
+            asked << request.query;
+        QCOMPARE(asked, (QStringList{"code=sh600003&type=last", "code=sz000002&type=last",
+                                     "code=sh600001&type=last"}));
+        QCOMPARE(QDir("data/dl").entryList(QDir::Files), (QStringList{"600001", "600003"}));
+        QFile stored("data/dl/600003");
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(stored.readAll()), ifengBody("2020-01-02"));
+    }
+
+    void downloadOfNoCodesClosesAtOnce()
+    {
+        StockDownLoadDlg dialog({});
+        dialog.show();
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.findChild<QProgressBar*>()->value(), 0);
+    }
+
+    void resultPageReplacesThePoolByCode()
+    {
+        vorelApp()->stockPool.insert("000001", stock("000001", "old"));
+        StockDataUpdate dialog;
+        dialog.onUpdate({stock("600000", "first"), stock("600001", "other"), stock("600000", "second")});
+        QCOMPARE(vorelApp()->stockPool.keys(), (QStringList{"600000", "600001"}));
+        QCOMPARE(vorelApp()->stockPool.value("600000").name, QString("second"));
+        QCOMPARE(dialog.findChild<QProgressBar*>()->value(), 99);
+        // An empty page leaves the pool alone.
+        dialog.onUpdate({});
+        QCOMPARE(vorelApp()->stockPool.size(), 2);
+    }
+
+    void syncEndsWithTheStoredStockList()
+    {
+        writeShareList("config/data.db",
+                       {QString::fromUtf8("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
+        TestHttpServer server;
+        HostOverride hosts(server);
+        server.serve("/static/all.csv",
+                     TestHttpServer::Reply::gbk("header\n" + stockListRow("600009", QString::fromUtf8("上海机场")),
+                                                "text/csv"));
+        StockDataUpdate dialog;
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
+        QCOMPARE(server.requestCount(), 1);
+        QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"600000"});
+        QCOMPARE(vorelApp()->stockPool.value("600000").name, QString::fromUtf8("浦发银行"));
+    }
+
+    void unreadableStockListKeepsThePool()
+    {
+        vorelApp()->stockPool.insert("000001", stock("000001", "kept"));
+        MessageCatcher catcher;
+        StockDataUpdate dialog;
+        dialog.onOK();
+        QCOMPARE(catcher.seen.size(), 1);
+        QVERIFY(catcher.seen.first().startsWith(QString::fromUtf8("错误|")));
+        QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"000001"});
+    }
+
+    void cancelCloses()
+    {
+        TestHttpServer server;
+        HostOverride hosts(server);
+        server.serve("/static/all.csv", TestHttpServer::Reply::stalled());
+        vorelApp()->stockPool.insert("000001", stock("000001", "kept"));
+        StockDataUpdate dialog;
+        dialog.show();
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(vorelApp()->stockPool.size(), 1);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    return runInWorkingFolder<TestStockDataUpdate>(argc, argv, {"config"});
+}
+
+#include "tst_stockdataupdate.moc"

@@ -1,0 +1,388 @@
+#include "core/fileutils.h"
+#include "core/vorelapplication.h"
+#include "datasource/htmltext.h"
+#include "datasource/stockcompanyinfo.h"
+#include "tests/support/testhttpserver.h"
+#include "widgets/stockinfobox.h"
+#include "widgets/stocklistview.h"
+#include "widgets/webviewer.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebView>
+#include <QtTest>
+
+namespace {
+
+QString profileBody()
+{
+    return QString::fromUtf8(
+        "{\"code\":0,\"msg\":\"\",\"data\":{\"jianjie\":{\"gsmz\":\"示例银行股份有限公司\",\"riqi\":\"1999-11-10\","
+        "\"jg\":\"%3元\",\"fxs\":\"40000\",\"yw\":\"\\u5438\\u6536\\u516c\\u4f17\\u5b58\\u6b3e\",\"dy\":\"上海\","
+        "\"hy\":\"银行\"},\"concept\":[{\"name\":\"上海本地\"},{\"name\":\"金融改革\"},{\"name\":\"<b>x</b>\"}],"
+        "\"ZGB\":2935208.04,\"LTGB\":\"2810376.45\",\"GDRS\":180000,\"SQ_GDRS\":190000,\"RJCG\":16000,"
+        "\"yysr\":[{\"a\":\"银行业务\",\"b\":\"75.2%\",\"c\":\"2016\"},{\"a\":\"其他业务\",\"b\":\"24.8%\",\"c\":\"2016\"}],"
+        "\"fenhong\":[{\"a\":\"2016\",\"b\":\"10派2\",\"c\":\"x\",\"d\":\"y\",\"e\":\"z\",\"f\":\"2016-06-30 00:00:00\"}],"
+        "\"cwbb\":[[[[\"营业收入\",\"x\",\"1000亿\",\"y\"]],[[\"净利润\",\"x\",\"300亿\",\"y\"]]]],"
+        "\"gudong\":[{\"a\":\"1\",\"b\":\"2\",\"c\":\"3\",\"d\":\"1\",\"e\":\"示例集团\",\"f\":\"国有法人\",\"g\":\"7\",\"h\":\"20.03\",\"i\":\"9\",\"j\":\"10\"},"
+        "{\"a\":\"1\",\"b\":\"2\",\"c\":\"3\",\"d\":\"2\",\"e\":\"<script>alert(1)</script>\",\"f\":\"境外法人\",\"g\":\"7\",\"h\":\"%3\",\"i\":\"9\",\"j\":\"10\"}]}}");
+}
+
+// Runs `handle` on the next modal dialog once it is up (a download may come
+// first), then forgets it. The caller deletes the returned poll when no
+// dialog is expected.
+QTimer* onNextModal(const std::function<void(QWidget*)>& handle)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, handle] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        handle(modal);
+    });
+    poll->start();
+    return poll;
+}
+
+}   // namespace
+
+class CompanyProfileTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void unescapeUnicode_data();
+    void unescapeUnicode();
+    void tableCellCarriesWidthOnlyWhenGiven();
+    void templateTakesContentAtEveryMarker();
+    void missingTemplateShowsItsFailureText();
+    void placeholdersAreFilledInOnePass();
+    void parseFillsEverySection();
+    void parseRefusesTextsWithoutNameOrConcepts();
+    void unclosedSectionsGiveNoRows();
+    void topHoldersTableOfNoHolders();
+    void downloadedTextCannotBecomeMarkup();
+    void requestNamesTheMarket();
+    void viewerRunsNoScript();
+    void profilePageScreenshot();
+    void holdersViewShowsTheTable();
+    void unparsableProfileShowsNothing();
+    void profileWidgetsShowTheRecord();
+};
+
+void CompanyProfileTest::initTestCase()
+{
+    const QDir assets(qEnvironmentVariable("VOREL_SOURCE_DIR") + "/resources/assets");
+    QVERIFY(assets.exists());
+    QDir().mkpath("assets");
+    for (const QString& name : assets.entryList(QDir::Files))
+        QVERIFY(QFile::copy(assets.filePath(name), "assets/" + name));
+}
+
+void CompanyProfileTest::unescapeUnicode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "abc" << "abc";
+    QTest::newRow("one escape") << "x\\u4e2dy" << QString::fromUtf8("x中y");
+    QTest::newRow("upper hex") << "\\u4E2D\\u6587" << QString::fromUtf8("中文");
+    QTest::newRow("too few digits") << "\\u4e2" << "\\u4e2";
+    QTest::newRow("escaped backslash is not read twice") << "\\u005cu4e2d" << "\\u4e2d";
+    QTest::newRow("capital U is no escape") << "\\U4e2d" << "\\U4e2d";
+    QTest::newRow("a megabyte of escapes") << QString("\\u4e2d").repeated(170000) << QString::fromUtf8("中").repeated(170000);
+}
+
+void CompanyProfileTest::unescapeUnicode()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    ::unescapeUnicode(text);
+    QCOMPARE(text, expected);
+}
+
+void CompanyProfileTest::tableCellCarriesWidthOnlyWhenGiven()
+{
+    QCOMPARE(htmlTableCell("a", 0), QStringLiteral("<td>a</td>"));
+    QCOMPARE(htmlTableCell("a", 80), QStringLiteral("<td width=\"80\">a</td>"));
+    QCOMPARE(htmlTable({{"k", "v"}}, 0, 40),
+             QStringLiteral("<table><tbody><tr><td>k</td><td width=\"40\">v</td></tr></tbody></table>"));
+}
+
+void CompanyProfileTest::templateTakesContentAtEveryMarker()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<p>#CONTENT</p><div>#CONTENT</div>#content");
+    file.close();
+    QCOMPARE(fillTemplate(path, "\\u4e2d"), QString::fromUtf8("<p>中</p><div>中</div>#content"));
+}
+
+void CompanyProfileTest::missingTemplateShowsItsFailureText()
+{
+    const QString page = fillTemplate("no/such/template", "body");
+    QVERIFY(isLoadTemplateFailure(page));
+}
+
+void CompanyProfileTest::placeholdersAreFilledInOnePass()
+{
+    QCOMPARE(fillPlaceholders("%1-%2-%11-%10-%3", {"a%3", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"}),
+             QStringLiteral("a%3-b-k-j-c"));
+    QCOMPARE(fillPlaceholders("%1 %2 %7", {"x", "y"}), QStringLiteral("x y %7"));
+    QCOMPARE(fillPlaceholders("100%", {"x"}), QStringLiteral("100%"));
+}
+
+void CompanyProfileTest::parseFillsEverySection()
+{
+    StockCompanyInfo info;
+    QVERIFY(info.parse(profileBody()));
+    QCOMPARE(info.gsmz(), QString::fromUtf8("示例银行股份有限公司"));
+    QCOMPARE(info.riqi(), QStringLiteral("1999-11-10"));
+    QCOMPARE(info.hy(), QString::fromUtf8("银行"));
+    QCOMPARE(info.dy(), QString::fromUtf8("上海"));
+    QCOMPARE(info.concepts(), (QStringList{QString::fromUtf8("上海本地"), QString::fromUtf8("金融改革"), "<b>x</b>"}));
+    // share counts: the value after the colon, quoted or not, without separators
+    QCOMPARE(info.zgb(), QStringLiteral("2935208.04"));
+    QCOMPARE(info.ltgb(), QStringLiteral("2810376.45"));
+    QCOMPARE(info.gdrs(), QStringLiteral("180000"));
+    QCOMPARE(info.sqGdrs(), QStringLiteral("190000"));
+    QCOMPARE(info.rjcg(), QStringLiteral("16000"));
+    QCOMPARE(info.yysr().size(), 2);
+    QCOMPARE(info.yysr().at(1).value1, QString::fromUtf8("其他业务"));
+    QCOMPARE(info.yysr().at(1).value2, QStringLiteral("24.8%"));
+    QCOMPARE(info.fenhong().size(), 1);
+    QCOMPARE(info.fenhong().at(0).value6, QStringLiteral("2016-06-30"));
+    QCOMPARE(info.cwbb().size(), 2);
+    QCOMPARE(info.cwbb().at(1).value1, QString::fromUtf8("净利润"));
+    QCOMPARE(info.cwbb().at(1).value2, QString::fromUtf8("300亿"));
+    QCOMPARE(info.gudong().size(), 2);
+    QCOMPARE(info.gudong().at(0).value5, QString::fromUtf8("示例集团"));
+    QCOMPARE(info.gudong().at(0).value8, QStringLiteral("20.03"));
+    QVERIFY(info.funds().isEmpty());
+    QCOMPARE(info.emptyField(), QStringLiteral("-"));
+}
+
+void CompanyProfileTest::parseRefusesTextsWithoutNameOrConcepts()
+{
+    StockCompanyInfo none;
+    QVERIFY(!none.parse("{\"riqi\":\"1999-11-10\",\"concept\":[{\"name\":\"a\"}],\"yysr\":[]}"));
+    QVERIFY(none.riqi().isEmpty());
+    QVERIFY(none.concepts().isEmpty());
+
+    StockCompanyInfo noConcept;
+    QVERIFY(!noConcept.parse("{\"gsmz\":\"名\",\"riqi\":\"1999\",\"hy\":\"银行\",\"gudong\":[{\"a\":\"1\"}]}"));
+    QCOMPARE(noConcept.gsmz(), QString::fromUtf8("名"));
+    QCOMPARE(noConcept.hy(), QString::fromUtf8("银行"));
+    QVERIFY(noConcept.gudong().isEmpty());
+
+    StockCompanyInfo garbage;
+    QVERIFY(!garbage.parse(QString()));
+    QVERIFY(!garbage.parse("<html>502 Bad Gateway</html>"));
+
+    StockCompanyInfo unclosedConcepts;
+    QVERIFY(!unclosedConcepts.parse(QString::fromUtf8("{\"gsmz\":\"名\",") + QString("\"concept\":").repeated(100000)));
+    QCOMPARE(unclosedConcepts.gsmz(), QString::fromUtf8("名"));
+}
+
+void CompanyProfileTest::unclosedSectionsGiveNoRows()
+{
+    StockCompanyInfo info;
+    QVERIFY(info.parse(QString::fromUtf8("{\"gsmz\":\"名\",\"concept\":[{\"name\":\"甲\"}],\"yysr\"")
+                       + QString("\"fenhong\"\"cwbb\":\"gudong\"").repeated(30000)));
+    QCOMPARE(info.concepts(), QStringList { QString::fromUtf8("甲") });
+    QVERIFY(info.yysr().isEmpty());
+    QVERIFY(info.fenhong().isEmpty());
+    QVERIFY(info.cwbb().isEmpty());
+    QVERIFY(info.gudong().isEmpty());
+}
+
+void CompanyProfileTest::topHoldersTableOfNoHolders()
+{
+    QCOMPARE(topHoldersHtml({}),
+             QString::fromUtf8("<h6>前10流通股东</h6><table class=\"tftable\" border=\"1\"><tr><th>序号</th><th>股东</th>"
+                               "<th>占比</th><th>类型</th></tr></table>"));
+}
+
+void CompanyProfileTest::downloadedTextCannotBecomeMarkup()
+{
+    StockCompanyInfo info;
+    QVERIFY(info.parse(profileBody()));
+    const QString holders = topHoldersHtml(info.gudong());
+    QVERIFY(!holders.contains("<script>"));
+    QVERIFY(holders.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
+    QVERIFY(holders.contains(QString::fromUtf8("<tr><td>1</td><td>示例集团</td><td>20.03%</td><td>国有法人</td></tr>")));
+
+    // an escape that names "<" stays text even after the viewer's own unescape pass
+    QCOMPARE(safeHtmlText("\\u003cb\\u003e"), QStringLiteral("&lt;b&gt;"));
+    QString twice = safeHtmlText("\\u005cu003cb");
+    ::unescapeUnicode(twice);
+    QVERIFY(!twice.contains('<'));
+
+    const QString page = StockListView::companyDescriptionHtml("600000", profileBody());
+    QVERIFY(!page.contains("<b>x</b>"));
+    QVERIFY(page.contains("&lt;b&gt;x&lt;/b&gt;"));
+    QVERIFY(page.contains(QString::fromUtf8("吸收公众存款")));   // escapes of the provider are resolved
+    QVERIFY(page.contains(QString::fromUtf8("%3元")));   // a downloaded "%3" is not filled again
+    QVERIFY(!isLoadTemplateFailure(page));
+}
+
+void CompanyProfileTest::requestNamesTheMarket()
+{
+    HostOverride hosts("http://127.0.0.1:9");
+    const QString sh = companyInfoUrl("600000");
+    QVERIFY(sh.startsWith("http://127.0.0.1:9/stock/corp/cwbb/search?symbol=sh600000&type=sum&jianjie=1"
+                          "&_appName=android&_net=WIFI&__random_suffix="));
+    const int suffix = sh.mid(sh.lastIndexOf('=') + 1).toInt();
+    QVERIFY(suffix >= 0 && suffix <= 32767);
+    QVERIFY(companyInfoUrl("000001").contains("symbol=sz000001&"));
+    QVERIFY(companyInfoUrl("300001").contains("symbol=sz300001&"));
+}
+
+void CompanyProfileTest::viewerRunsNoScript()
+{
+    TestHttpServer server;
+    server.serve("/", TestHttpServer::Reply::text("x"));
+    WebViewer viewer("t");
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("t"));
+    QCOMPARE(viewer.size(), QSize(640, 340));
+    QSignalSpy loaded(viewer.view, &QWebView::loadFinished);
+    viewer.setContent("<p id=\"p\">a</p><script>document.getElementById('p').innerHTML='b';</script>"
+                      "<img src=\"" + server.baseUrl() + "/leak.png\"><img src=\"file:///etc/passwd\">",
+                      true);
+    QVERIFY(loaded.wait(5000) || loaded.count() > 0);
+    QCOMPARE(viewer.view->page()->mainFrame()->findFirstElement("#p").toPlainText(), QStringLiteral("a"));
+    QTest::qWait(50);   // let the page try its loads; the server must see none
+    QCOMPARE(server.requestCount(), 0);
+}
+
+void CompanyProfileTest::profilePageScreenshot()
+{
+    StockListView* view = createStockListView(4);
+    Stock stock;
+    stock.code = "600000";
+    stock.name = QString::fromUtf8("示例银行");
+    view->addStock(stock);
+    vorelApp()->stockPool.insert("600000", stock);
+    QDir().mkpath("data/data");
+    QFile file("data/data/600000");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(profileBody().toUtf8());
+    file.close();
+
+    view->onClick(0, 1);
+    bool shown = false;
+    onNextModal([&shown](QWidget* modal) {
+        auto* viewer = qobject_cast<WebViewer*>(modal);
+        if (!viewer) {
+            modal->close();
+            return;
+        }
+        shown = QTest::qWaitFor([viewer] {
+            return viewer->view->page()->mainFrame()->toPlainText().contains(QString::fromUtf8("示例银行股份有限公司"));
+        }, 3000);
+        const QString folder = qEnvironmentVariable("VOREL_SHOTS_DIR");
+        if (!folder.isEmpty())
+            viewer->grab().save(folder + "/company_profile.png");
+        viewer->reject();
+    });
+    view->showDesc();
+    QVERIFY(shown);
+    vorelApp()->stockPool.clear();
+    delete view;
+}
+
+void CompanyProfileTest::holdersViewShowsTheTable()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text(profileBody()));
+    QScopedPointer<StockListView> view(createStockListView(3));
+    Stock stock;
+    stock.code = "000555";
+    view->addStock(stock);
+    view->onClick(0, 0);
+    QString title;
+    QString text;
+    onNextModal([&title, &text](QWidget* modal) {
+        auto* viewer = qobject_cast<WebViewer*>(modal);
+        if (!viewer) {
+            modal->close();
+            return;
+        }
+        title = viewer->windowTitle();
+        QTest::qWaitFor([viewer] { return !viewer->view->page()->mainFrame()->toPlainText().isEmpty(); }, 3000);
+        text = viewer->view->page()->mainFrame()->toPlainText();
+        viewer->reject();
+    });
+    view->showStockHolderView();
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(title, QString::fromUtf8("股东信息"));
+    QVERIFY(text.contains(QString::fromUtf8("前10流通股东")));
+    QVERIFY(text.contains(QString::fromUtf8("示例集团")));
+    QVERIFY(text.contains("<script>alert(1)</script>"));   // shown as text, not run
+}
+
+void CompanyProfileTest::unparsableProfileShowsNothing()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}"));
+    QDir().mkpath("data/data");
+    writeFile("data/data/600666", "\x01garbage without fields");
+    QScopedPointer<StockListView> view(createStockListView(4));
+    Stock a;
+    a.code = "600666";
+    Stock b;
+    b.code = "600777";
+    view->addStocks({a, b});
+    bool dialogShown = false;
+    QScopedPointer<QTimer> poll(onNextModal([&dialogShown](QWidget* modal) {
+        dialogShown = true;
+        modal->close();
+    }));
+    for (int r = 0; r < 2; ++r) {
+        view->onClick(r, 0);
+        view->showDesc();
+        view->showStockHolderView();
+    }
+    QVERIFY(!dialogShown);
+    QCOMPARE(server.requestCount(), 2);   // the stored garbage is read, not refetched; the other is fetched twice
+}
+
+void CompanyProfileTest::profileWidgetsShowTheRecord()
+{
+    StockCompanyInfo info;
+    QVERIFY(info.parse(profileBody()));
+    StockInfoBox box;
+    box.brief->setConcepts(info.concepts());
+    QCOMPARE(box.brief->conceptGrid->count(), 3);
+    auto* third = qobject_cast<QLabel*>(box.brief->conceptGrid->itemAtPosition(1, 0)->widget());
+    QVERIFY(third);
+    QCOMPARE(third->textFormat(), Qt::PlainText);
+    box.finance->setData(info);
+    QCOMPARE(box.finance->labels.size(), 2);
+    QCOMPARE(box.finance->labels.at(0)->text(), QString::fromUtf8("1000亿"));
+    QCOMPARE(StockInfoBox::changePalette(1, QPalette()).color(QPalette::WindowText), QColor(Qt::red));
+    QCOMPARE(StockInfoBox::changePalette(-1, QPalette()).color(QPalette::WindowText), QColor(Qt::green));
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir workingFolder;
+    QDir::setCurrent(workingFolder.path());
+    VorelApplication app(argc, argv);
+    CompanyProfileTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_companyprofile.moc"
