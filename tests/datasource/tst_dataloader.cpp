@@ -318,7 +318,7 @@ void DataLoaderTest::brokenOrTricklingReplyIsReportedAndSkipped()
                             + urlsOf(server, { "next" }),
                         {});
         loader->start();
-        QTRY_COMPARE_WITH_TIMEOUT(bodies.size(), 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(bodies.contains("next"), 5000);
         QCOMPARE(bodies, (QStringList { "first", "next" }));
         QCOMPARE(source.errors.size(), 4);
     }

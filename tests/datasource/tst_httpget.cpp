@@ -3,8 +3,6 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(TestHttpServer::Reply)
-
 class HttpGetTest : public QObject
 {
     Q_OBJECT

@@ -23,6 +23,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QMetaType>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -109,6 +110,9 @@ private:
     QList<Request> seen;
     QList<QPointer<QTcpSocket> > stalledSockets;
 };
+
+// Replies travel as columns of data-driven tests.
+Q_DECLARE_METATYPE(TestHttpServer::Reply)
 
 // Sends every provider to `server` for the lifetime of this object by setting
 // the environment variable VOREL_HOST_OVERRIDE; the previous value (or its
