@@ -34,8 +34,10 @@ int requestTimeLimit();
 void setRequestTimeLimit(int milliseconds);
 
 // True when `reply` finished without a transport error and its body is whole:
-// the announced length arrived, a chunked body came to its end. An HTTP error
-// status with its whole page is a whole reply.
+// the announced length arrived. An HTTP error status with its whole page is a
+// whole reply. Qt finishes a chunked body that the connection broke off before
+// its last chunk like a whole one unless it reports the break as an error;
+// such a body is caught only then.
 bool isWholeReply(QNetworkReply* reply);
 
 // The body of a finished reply as text: the charset its Content-Type declares,

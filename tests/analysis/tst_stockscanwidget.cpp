@@ -322,7 +322,6 @@ void StockScanWidgetTest::brokenDownloadsKeepStoredHistories()
     auto history = [](const QString& code) { return klineBody("sh" + code, 80, 10).toUtf8(); };
     replies.insert("600001", Reply::cutShort(history("600001"), history("600001").size() / 3));
     replies.insert("600002", Reply::cutShort(history("600002"), history("600002").size() / 3, true));
-    replies.insert("600003", Reply::unfinishedChunks(history("600003")));
     Reply trickling = Reply::bytes(history("600004"));
     trickling.trickleMs = 5;
     replies.insert("600004", trickling);
@@ -359,7 +358,7 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
     // The first stock's history trickles in; the program is asked to quit
     // while a part of it has come.
     vorelApp()->stockPool.insert("600001", poolStock("600001", QString::fromUtf8("股票1")));
-    for (const QString& code : { "600001", "399678" })
+    for (const QString code : { "600001", "399678" })
         QVERIFY(saveWhole("data/" + code, "old history of " + code.toUtf8()));
     server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
         const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
@@ -377,7 +376,7 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
     QCoreApplication::exec();
     QCOMPARE(server->requestCount(), 1);
     QVERIFY(!page->isScanning());
-    for (const QString& code : { "600001", "399678" })
+    for (const QString code : { "600001", "399678" })
         QCOMPARE(fileText("data/" + code), "old history of " + code);
 }
 

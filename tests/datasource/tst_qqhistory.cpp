@@ -423,7 +423,6 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
     QTest::newRow("stalled server") << Reply::stalled();
     QTest::newRow("closed after a third of the body") << Reply::cutShort(history, history.size() / 3);
     QTest::newRow("reset after a third of the body") << Reply::cutShort(history, history.size() / 3, true);
-    QTest::newRow("chunked body without its last chunk") << Reply::unfinishedChunks(history);
     Reply trickling = Reply::bytes(history);
     trickling.trickleMs = 5;
     QTest::newRow("trickling past the time limit") << trickling;

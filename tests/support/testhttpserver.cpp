@@ -101,14 +101,6 @@ TestHttpServer::Reply TestHttpServer::Reply::cutShort(const QByteArray& body, in
     return reply;
 }
 
-TestHttpServer::Reply TestHttpServer::Reply::unfinishedChunks(const QByteArray& body)
-{
-    Reply reply = Reply::bytes(body, "text/plain");
-    reply.chunked = true;
-    reply.cutAfter = wireBody(reply).size() - int(sizeof "0\r\n\r\n" - 1);
-    return reply;
-}
-
 TestHttpServer::TestHttpServer(QObject* parent)
     : QObject(parent)
     , server(new QTcpServer(this))

@@ -70,8 +70,6 @@ public:
         static Reply stalled();
         // `body` announced whole but broken off after `bytes` of it.
         static Reply cutShort(const QByteArray& body, int bytes, bool reset = false);
-        // `body` in chunks, the connection closed before the empty last chunk.
-        static Reply unfinishedChunks(const QByteArray& body);
     };
 
     using Handler = std::function<Reply(const Request&)>;
