@@ -8,9 +8,9 @@
 #include "ui/noticeexpress.h"
 #include "ui/vorelstockmsgbox.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>

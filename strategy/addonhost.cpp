@@ -44,13 +44,13 @@ void AddonRegistry::loadDir(const QString& dir)
 
 bool AddonRegistry::loadAddon(const QString& path, VorelAddonHost* host)
 {
-    // An absolute path makes the loader try exactly this file and no name
-    // variants of it, so "x" never loads a neighbouring "libx.so".
     QString damage;
     if (!isWholeSharedLibrary(path, &damage)) {
         qWarning() << "add-on skipped:" << path << damage;
         return false;
     }
+    // An absolute path makes the loader try exactly this file and no name
+    // variants of it, so "x" never loads a neighbouring "libx.so".
     auto library = std::make_unique<QLibrary>(QFileInfo(path).absoluteFilePath());
     if (!library->load()) {
         qWarning() << "add-on skipped:" << library->errorString();

@@ -18,9 +18,7 @@ const unsigned char kNativeClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
 // Whether `count` entries of `entrySize` bytes from `offset` on end within `size`.
 bool tableFits(quint64 offset, quint64 entrySize, quint64 count, quint64 size)
 {
-    if (offset > size || (entrySize != 0 && count > (size - offset) / entrySize))
-        return false;
-    return true;
+    return offset <= size && (entrySize == 0 || count <= (size - offset) / entrySize);
 }
 
 bool fail(QString* reason, const QString& text)
