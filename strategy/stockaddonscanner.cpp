@@ -128,9 +128,7 @@ void StockAddonScanner::onSearch()
         return;
 
     stack->setCurrentIndex(1);
-    QMap<QString, QString> files;
-    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
-        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
+    const QMap<QString, QString> files = historyFileMap(dir.path());
     if (files.isEmpty()) {
         stack->setCurrentIndex(0);
         showMessage(QString::fromUtf8("提示"),
