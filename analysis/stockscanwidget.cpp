@@ -172,9 +172,10 @@ void StockScanWidget::scanNext()
     const QString url = urls.takeFirst();
 
     // The download runs a local event loop: the page may be closed or the
-    // program asked to quit before it returns.
+    // program asked to quit before it returns, which gives up the download.
+    // Only a whole success answer may replace the stored history.
     QPointer<StockScanWidget> self(this);
-    const QString body = httpGet(url);
+    const QString body = httpGetSuccessBody(url, this);
     if (!self)
         return;
     if (quitting) {

@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -59,6 +60,38 @@ bool saveWhole(const QString& path, const QByteArray& bytes)
 void writeFile(const QString& path, const QString& text)
 {
     saveWhole(path, text.toUtf8());
+}
+
+QStringList historyFiles(const QString& folder)
+{
+    QStringList paths;
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo& file : files) {
+        if (isStockCodeForPath(file.fileName()))
+            paths.append(file.absoluteFilePath());
+    }
+    return paths;
+}
+
+QMap<QString, QString> historyFileMap(const QString& folder)
+{
+    QMap<QString, QString> files;
+    for (const QString& path : historyFiles(folder))
+        files.insert(path, path);
+    return files;
+}
+
+void removeInterruptedWrites(const QString& folder)
+{
+    // saveWhole writes beside the target, under its name and six random
+    // letters or digits; the files written into the data folders are named
+    // by a code, or "none".
+    static const QRegularExpression copy(QStringLiteral("^([0-9]{6}|none)\\.[A-Za-z0-9]{6}$"));
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+    for (const QFileInfo& file : files) {
+        if (copy.match(file.fileName()).hasMatch() && !QFile::remove(file.absoluteFilePath()))
+            qWarning() << "cannot remove" << file.absoluteFilePath();
+    }
 }
 
 void forEachFile(const QString& folder, FileVisitor* visitor)

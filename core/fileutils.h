@@ -4,7 +4,9 @@
 // a file whole, walking a folder.
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 
 class QuaZip;
 
@@ -27,6 +29,19 @@ void writeFile(const QString& path, const QString& text);
 // `path`, so that a crash or a full disk never leaves half a file. False (and
 // the old file untouched) when anything fails.
 bool saveWhole(const QString& path, const QByteArray& bytes);
+
+// The daily history files of `folder` by absolute path, in name order: the
+// files named by a stock code (six digits, the index code too). Whatever else
+// lies there (the list of marked codes, a copy left by an interrupted write)
+// is no history.
+QStringList historyFiles(const QString& folder);
+// The same files as the file-scan worker takes them: each path as key and value.
+QMap<QString, QString> historyFileMap(const QString& folder);
+
+// Removes from `folder` the temporary copies that a write interrupted by a
+// crash or a kill left behind ("600000.AsNkOc" beside "600000"); the file that
+// was to be replaced is still the old one.
+void removeInterruptedWrites(const QString& folder);
 
 class FileVisitor
 {

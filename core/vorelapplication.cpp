@@ -3,9 +3,11 @@
 #include "core/fileutils.h"
 #include "core/textutils.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <QWidget>
@@ -16,13 +18,17 @@ namespace {
 const char* const kTitlePattern = "岚蚁选股 %1";
 const char* const kVersion = "1.7.0.0";
 const char* const kShareListFile = "config/data.db";
+const char* const kUnreadableShareList = "无法读取数据文件软件,配置错误,请重新下载";
 
 // Downloads are written into these folders; a write into a missing folder
-// would be lost without a word.
+// would be lost without a word. A copy that a killed write left in one of
+// them goes: the scans must never read it as a stock.
 void makeDataFolders()
 {
     for (const char* folder : {"data", "data/k", "data/dl", "data/data"})
         QDir().mkpath(QString::fromLatin1(folder));
+    for (const char* folder : {"data", "data/k", "data/dl"})
+        removeInterruptedWrites(QString::fromLatin1(folder));
 }
 
 ApplicationParts& installedParts()
@@ -50,6 +56,31 @@ Stock stockFromShareListRow(const QSqlQuery& query)
     stock.timeToMarket = query.value(6).toString();
     stock.area = query.value(7).toString();
     return stock;
+}
+
+// Every row of ShareList (listed on or after `listedSince` when it is given)
+// into `stocks`; false when the file cannot be read as the stock list: no
+// database, no such table, a file cut short.
+bool readShareList(QSqlDatabase& db, const QString& listedSince, QMap<QString, Stock>& stocks)
+{
+    QSqlQuery query(db);
+    bool executed = false;
+    if (listedSince.isEmpty()) {
+        executed = query.exec("select * from ShareList ");
+    } else {
+        query.prepare("select * from ShareList where listDate >= ?");
+        query.addBindValue(listedSince);
+        executed = query.exec();
+    }
+    while (executed && query.next()) {
+        const Stock stock = stockFromShareListRow(query);
+        stocks.insert(stock.code, stock);
+    }
+    // A file cut short may fail only on a later row.
+    if (executed && !query.lastError().isValid())
+        return true;
+    qWarning() << "cannot read the stock list" << kShareListFile << query.lastError().text();
+    return false;
 }
 
 } // namespace
@@ -89,8 +120,10 @@ void VorelApplication::installParts(const ApplicationParts& parts)
 void VorelApplication::init(VorelStock* window)
 {
     mainWindow = window;
-    if (!archive->open(QuaZip::mdUnzip))
+    if (!archive->open(QuaZip::mdUnzip)) {
+        qWarning("the resource archive cannot be opened: the stock pool is empty");
         return;
+    }
 
     QSet<QString> codes;
     for (const QString& line : splitLines(loadTemplate("data/stockPool.txt", archive))) {
@@ -145,35 +178,31 @@ QMap<QString, Stock> VorelApplication::loadShareList(const QString& listedSince)
 {
     QMap<QString, Stock> stocks;
     if (!QFileInfo::exists(kShareListFile)) {
-        showError(QString::fromUtf8("无法读取数据文件软件,配置错误,请重新下载"));
+        showError(QString::fromUtf8(kUnreadableShareList));
         return stocks;
     }
+    bool opened = false;
+    bool read = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
         db.setDatabaseName(kShareListFile);
         // The program only reads the stock list.
         db.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (!db.open()) {
-            showError(QString::fromUtf8("软件配置错误,请重新下载"));
-        } else {
-            QSqlQuery query(db);
-            QString sql = "select * from ShareList ";
-            if (!listedSince.isEmpty()) {
-                sql += "where listDate >= ?";
-                query.prepare(sql);
-                query.addBindValue(listedSince);
-                query.exec();
-            } else {
-                query.exec(sql);
-            }
-            while (query.next()) {
-                const Stock stock = stockFromShareListRow(query);
-                stocks.insert(stock.code, stock);
-            }
+        opened = db.open();
+        if (opened) {
+            read = readShareList(db, listedSince, stocks);
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    if (!opened) {
+        showError(QString::fromUtf8("软件配置错误,请重新下载"));
+    } else if (!read) {
+        // A damaged file is as good as a missing one: half a list would
+        // silently drop stocks from the pool.
+        stocks.clear();
+        showError(QString::fromUtf8(kUnreadableShareList));
+    }
     return stocks;
 }
 
@@ -185,6 +214,9 @@ bool VorelApplication::loadStockPool(const QSet<QString>& codes)
         if (found != shareList.constEnd())
             stockPool.insert(code, found.value());
     }
+    // Every page works on the pool: a start without it must be traceable.
+    if (stockPool.isEmpty())
+        qWarning("the stock pool is empty: config/data.db lists none of its %d codes", codes.size());
     return true;
 }
 

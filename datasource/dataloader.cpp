@@ -64,7 +64,7 @@ void DataLoader::reportError(const QString& message, bool withTables)
 QNetworkReply* DataLoader::sendRequest(QNetworkAccessManager& manager, const QUrl& url)
 {
     QNetworkReply* sent = manager.get(QNetworkRequest(url));
-    abortWhenSilent(sent);
+    abortWhenStuck(sent);
     connect(sent, &QNetworkReply::downloadProgress, this, &DataLoader::downloadProgress);
     connect(sent, &QNetworkReply::finished, this, &DataLoader::downloadFinished);
     connect(sent, &QNetworkReply::readyRead, this, &DataLoader::downloadReadyRead);
@@ -80,6 +80,8 @@ void DataLoader::finishReply(QNetworkReply*& current, bool withTables)
         return;
     if (finished->error() != QNetworkReply::NoError)
         reportError(finished->errorString(), withTables);
+    else if (!isWholeReply(finished))
+        reportError(QStringLiteral("the reply ended before its whole body came"), withTables);
     else
         deliver(finished);
     if (finished == current)

@@ -12,6 +12,53 @@
 namespace {
 
 QAtomicInt timeoutMs = 30000;
+QAtomicInt timeLimitMs = 90000;
+
+// An HTTP error status comes with the provider's page: the transfer itself
+// went well. Every other error means the body did not come whole.
+bool isTransportError(QNetworkReply::NetworkError error, bool statusArrived)
+{
+    if (error == QNetworkReply::NoError)
+        return false;
+    const bool contentError =
+        error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError;
+    const bool serverError =
+        error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError;
+    return !(statusArrived && (contentError || serverError));
+}
+
+// A finished GET: the body of a whole reply and its status, or nothing.
+struct Fetched
+{
+    bool whole = false;
+    int status = 0;
+    QString text;
+};
+
+Fetched fetch(const QString& url, const QObject* owner)
+{
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(url)));
+    abortWhenStuck(reply);
+    if (owner)
+        QObject::connect(owner, &QObject::destroyed, reply, &QNetworkReply::abort);
+    if (!reply->isFinished()) {
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    // Quitting the program ends every event loop, this one included: what
+    // came so far is no answer.
+    if (!reply->isFinished())
+        reply->abort();
+    Fetched fetched;
+    fetched.whole = isWholeReply(reply);
+    fetched.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (fetched.whole)
+        fetched.text = readReplyText(reply);
+    delete reply;
+    return fetched;
+}
 
 // "text/html; charset=GBK" -> "GBK"; empty when the reply declares none.
 QByteArray declaredCharset(QNetworkReply* reply)
@@ -41,12 +88,38 @@ void setRequestTimeout(int milliseconds)
     timeoutMs.storeRelease(milliseconds > 0 ? milliseconds : 30000);
 }
 
+int requestTimeLimit()
+{
+    return timeLimitMs.loadAcquire();
+}
+
+void setRequestTimeLimit(int milliseconds)
+{
+    timeLimitMs.storeRelease(milliseconds > 0 ? milliseconds : 90000);
+}
+
+bool isWholeReply(QNetworkReply* reply)
+{
+    if (!reply->isFinished())
+        return false;
+    const bool statusArrived = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    if (isTransportError(reply->error(), statusArrived))
+        return false;
+    // A compressed body is unpacked on arrival: its announced length is not
+    // the length that can be read.
+    if (reply->hasRawHeader("Content-Encoding"))
+        return true;
+    bool announced = false;
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announced);
+    return !announced || reply->bytesAvailable() == length;
+}
+
 QString readReplyText(QNetworkReply* reply)
 {
     return decodeText(reply->readAll(), declaredCharset(reply));
 }
 
-void abortWhenSilent(QNetworkReply* reply)
+void abortWhenStuck(QNetworkReply* reply)
 {
     auto* silence = new QTimer(reply);
     silence->setSingleShot(true);
@@ -55,20 +128,21 @@ void abortWhenSilent(QNetworkReply* reply)
     QObject::connect(reply, &QNetworkReply::downloadProgress, silence, qOverload<>(&QTimer::start));
     QObject::connect(reply, &QNetworkReply::finished, silence, &QTimer::stop);
     silence->start();
+    // A server that sends a byte now and then never falls silent.
+    auto* limit = new QTimer(reply);
+    limit->setSingleShot(true);
+    QObject::connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(reply, &QNetworkReply::finished, limit, &QTimer::stop);
+    limit->start(requestTimeLimit());
 }
 
-QString httpGet(const QString& url)
+QString httpGet(const QString& url, const QObject* owner)
 {
-    QNetworkAccessManager manager;
-    QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(url)));
-    abortWhenSilent(reply);
-    if (!reply->isFinished()) {
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    // A request given up for silence is a failed one, whatever trickled in.
-    const QString text = reply->error() == QNetworkReply::OperationCanceledError ? QString() : readReplyText(reply);
-    delete reply;
-    return text;
+    return fetch(url, owner).text;
+}
+
+QString httpGetSuccessBody(const QString& url, const QObject* owner)
+{
+    const Fetched fetched = fetch(url, owner);
+    return fetched.status >= 200 && fetched.status < 300 ? fetched.text : QString();
 }

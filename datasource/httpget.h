@@ -1,23 +1,44 @@
 #pragma once
 
-// The blocking GET and what it shares with the download queues: the time-out
-// and the decoding of a reply's body.
+// The blocking GET and what it shares with the download queues: the limits of
+// a request, what counts as a whole reply, and the decoding of its body.
 
 #include <QString>
 
 class QNetworkReply;
+class QObject;
 
 // Fetches `url` and returns its body as text, running a local event loop on
 // the calling thread meanwhile (timers and input go on being served, so the
-// caller may be re-entered). Sends no headers of its own. Whatever body came
-// back is returned, an error page included; a request without an answer for
-// requestTimeout() milliseconds is abandoned and gives the empty string.
-QString httpGet(const QString& url);
+// caller may be re-entered). Sends no headers of its own. The body of a whole
+// reply is returned, an error page included; anything short of a whole reply
+// gives the empty string: a transport error, a body cut off before its
+// announced end, a request given up for silence or for its time limit, and a
+// request still running when the program quits or `owner` (the page that
+// asked, when given) goes away.
+QString httpGet(const QString& url, const QObject* owner = nullptr);
+
+// As httpGet, but only the body of a success answer (status 2xx): an error or
+// maintenance page of the provider gives the empty string as well. For bodies
+// that are stored, where a page in place of the data would replace good data.
+QString httpGetSuccessBody(const QString& url, const QObject* owner = nullptr);
 
 // Milliseconds without an answer after which httpGet and the download queues
 // give a request up: 30 seconds unless a test sets another value.
 int requestTimeout();
 void setRequestTimeout(int milliseconds);
+
+// Milliseconds after which a request is given up however slowly its bytes
+// still come: 90 seconds unless a test sets another value.
+int requestTimeLimit();
+void setRequestTimeLimit(int milliseconds);
+
+// True when `reply` finished without a transport error and its body is whole:
+// the announced length arrived. An HTTP error status with its whole page is a
+// whole reply. Qt finishes a chunked body that the connection broke off before
+// its last chunk like a whole one unless it reports the break as an error;
+// such a body is caught only then.
+bool isWholeReply(QNetworkReply* reply);
 
 // The body of a finished reply as text: the charset its Content-Type declares,
 // else UTF-8 when valid, else GB18030; the text ends at a zero byte. Reads
@@ -25,5 +46,6 @@ void setRequestTimeout(int milliseconds);
 QString readReplyText(QNetworkReply* reply);
 
 // Aborts `reply` (it then finishes with an error) once it has been silent for
-// requestTimeout() milliseconds; every arriving piece of data restarts the wait.
-void abortWhenSilent(QNetworkReply* reply);
+// requestTimeout() milliseconds, every arriving piece of data restarting that
+// wait, or once it has run for requestTimeLimit() milliseconds in all.
+void abortWhenStuck(QNetworkReply* reply);

@@ -10,8 +10,10 @@ QVector<Stock> parseIFengHistory(const QString& body, const QString& code, const
     QString span = body;
     span.remove('"');
     const int open = span.indexOf("[[");
-    if (open >= 0)
-        span = span.mid(open + 1);
+    // Without the array of bar arrays the body is no history.
+    if (open < 0)
+        return QVector<Stock>();
+    span = span.mid(open + 1);
     // Unlike the QQ body, the bars run to the last "]]".
     const int close = span.lastIndexOf("]]");
     if (close >= 0)

@@ -172,7 +172,11 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code)
     const Char* text = reinterpret_cast<const Char*>(body.constData());
     const Char* const bodyEnd = text + body.size();
     const Char* open = findPair(text, bodyEnd, '[', '[');
-    const Char* const begin = open == bodyEnd ? text : open + 1;
+    // Without the array of bar arrays the body is no history (an error or
+    // maintenance page, the answer for an unknown code): no bars from it.
+    if (open == bodyEnd)
+        return QVector<Stock>();
+    const Char* const begin = open + 1;
     // Every separator holds a "]": counting them on the way to the first "]]"
     // bounds the number of bars.
     const Char* end = bodyEnd;
@@ -276,5 +280,5 @@ QVector<Stock> loadQQHistory(const QString& code, const QString& period, const Q
     const QStringList urls = source.urls(QStringList { code });
     if (urls.isEmpty())
         return QVector<Stock>();
-    return source.parse(httpGet(urls.first()), code);
+    return source.parse(httpGetSuccessBody(urls.first()), code);
 }

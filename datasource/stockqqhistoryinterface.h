@@ -16,9 +16,10 @@ public:
 
     // One URL per code, in order.
     QStringList urls(const QStringList& codes) override;
-    // The bars of the first array of arrays, oldest first, each with `code`.
-    // The body is stored as cacheDir + code only when it gave at least one bar
-    // and the code is fit for a path (six digits), written whole.
+    // The bars of the first array of arrays, oldest first, each with `code`;
+    // none from a body without that array. The body is stored as cacheDir +
+    // code only when it gave at least one bar and the code is fit for a path
+    // (six digits), written whole.
     QVector<Stock> parse(const QString& body, const QString& code) override;
     // 0: cacheDir (any value); 1: adjust, 2: period (only the exact names
     // above, case-sensitive); other keys and values are ignored.
@@ -28,8 +29,9 @@ public:
 // The bars of a K-line body without storing anything; pure, any thread.
 QVector<Stock> parseQQHistory(const QString& body, const QString& code);
 
-// Fetches one stock's history anew (blocking, httpGet) and stores the body
-// under `cacheDir` + code as parse does. A period or adjustment that is not
-// one of the names keeps "day" or "hfq".
+// Fetches one stock's history anew (blocking, httpGetSuccessBody: an error
+// page is no history) and stores the body under `cacheDir` + code as parse
+// does. A period or adjustment that is not one of the names keeps "day" or
+// "hfq".
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
                              const QString& cacheDir);

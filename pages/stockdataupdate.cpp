@@ -121,8 +121,9 @@ void StockDownLoadDlg::timerEvent(QTimerEvent* event)
         close();
         return;
     }
-    // The parser stores what parses; the records themselves are not needed.
-    source->parse(httpGet(urls.last()), codes.last());
+    // The parser stores what parses of a success answer; the records
+    // themselves are not needed.
+    source->parse(httpGetSuccessBody(urls.last()), codes.last());
     codes.removeLast();
     urls.removeLast();
     progress->setValue((total - codes.size()) * 100 / total);

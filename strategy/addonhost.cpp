@@ -5,8 +5,10 @@
 #include "analysis/stockthreadtarget.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
+#include "strategy/libraryfile.h"
 #include "strategy/stockaddonscanner.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -42,11 +44,18 @@ void AddonRegistry::loadDir(const QString& dir)
 
 bool AddonRegistry::loadAddon(const QString& path, VorelAddonHost* host)
 {
+    QString damage;
+    if (!isWholeSharedLibrary(path, &damage)) {
+        qWarning() << "add-on skipped:" << path << damage;
+        return false;
+    }
     // An absolute path makes the loader try exactly this file and no name
     // variants of it, so "x" never loads a neighbouring "libx.so".
     auto library = std::make_unique<QLibrary>(QFileInfo(path).absoluteFilePath());
-    if (!library->load())
+    if (!library->load()) {
+        qWarning() << "add-on skipped:" << library->errorString();
         return false;
+    }
     const auto entry = reinterpret_cast<VorelInterfaceEntry>(library->resolve(kEntryName));
     // The same library under a second name (a copy linked in, a hard link)
     // shares one image with the first: binding it again would rebind its state.

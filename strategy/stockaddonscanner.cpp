@@ -2,6 +2,7 @@
 
 #include "analysis/candlestickwidget.h"
 #include "analysis/stockthreadtarget.h"
+#include "core/fileutils.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
@@ -128,9 +129,7 @@ void StockAddonScanner::onSearch()
         return;
 
     stack->setCurrentIndex(1);
-    QMap<QString, QString> files;
-    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
-        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
+    const QMap<QString, QString> files = historyFileMap(dir.path());
     if (files.isEmpty()) {
         stack->setCurrentIndex(0);
         showMessage(QString::fromUtf8("提示"),

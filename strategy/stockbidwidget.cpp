@@ -73,10 +73,7 @@ void StockBidWidget::startFileScan()
     const QDir dir(QString::fromLatin1(kDataDir));
     if (!dir.exists())
         return;
-    QMap<QString, QString> files;
-    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
-        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
-    fileScan->setStocks(files);
+    fileScan->setStocks(historyFileMap(dir.path()));
     fileScan->start();
 }
 

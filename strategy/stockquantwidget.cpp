@@ -183,7 +183,6 @@ void StockQuantCheckerWidget::onConfig()
 QStringList StockQuantCheckerWidget::candidateFiles() const
 {
     QStringList files;
-    const QFileInfoList entries = QDir(QStringLiteral("data")).entryInfoList(QDir::Files | QDir::NoSymLinks);
     const int type = checker->typeId();
     QSet<QString> listed;
     const bool newStocksOnly = type == 4 || type == 5;
@@ -192,8 +191,7 @@ QStringList StockQuantCheckerWidget::candidateFiles() const
         const QStringList codes = vorelApp()->loadShareList(since).keys();
         listed = QSet<QString>(codes.begin(), codes.end());
     }
-    for (const QFileInfo& entry : entries) {
-        const QString path = entry.absoluteFilePath();
+    for (const QString& path : historyFiles(QStringLiteral("data"))) {
         if (!newStocksOnly || listed.contains(path.right(6)))
             files.append(path);
     }

@@ -143,11 +143,11 @@ void StockTailWidget::checkCandidate()
     const Stock candidate = candidates.takeFirst();
     const QString code = candidate.code;
     // Parsing with the code keeps the history under "data/" for the pages
-    // that scan stored files; it is stored only when it gave bars.
+    // that scan stored files; it is stored only when a success answer gave bars.
     QVector<Stock> bars;
     const QStringList historyUrls = historySource.urls(QStringList(code));
     if (!historyUrls.isEmpty())
-        bars = historySource.parse(httpGet(historyUrls.first()), code);
+        bars = historySource.parse(httpGetSuccessBody(historyUrls.first()), code);
     // The last bar is today's, still being traded.
     if (!bars.isEmpty())
         bars.removeLast();

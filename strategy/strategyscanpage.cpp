@@ -116,9 +116,7 @@ void StrategyScanPage::onScan()
     const QDir dir(QString::fromLatin1(kDataDir));
     if (!dir.exists() || isScanning())
         return;
-    QMap<QString, QString> files;
-    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::NoSymLinks))
-        files.insert(file.absoluteFilePath(), file.absoluteFilePath());
+    const QMap<QString, QString> files = historyFileMap(dir.path());
     list->clear();
     fillListHead();
     progress->setValue(0);

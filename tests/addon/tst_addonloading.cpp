@@ -1,6 +1,7 @@
 #include "strategy/addonhost.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +29,23 @@ bool isResident(const QString& path)
         return false;
     dlclose(handle);
     return true;
+}
+
+// A copy of the built add-on cut to its first `bytes` bytes.
+bool writeTruncatedAddon(const QString& path, qint64 bytes)
+{
+    QFile whole(builtAddon());
+    QFile cut(path);
+    if (!whole.open(QIODevice::ReadOnly) || !cut.open(QIODevice::WriteOnly))
+        return false;
+    return cut.write(whole.read(bytes)) == bytes;
+}
+
+QStringList loggedMessages;
+
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    loggedMessages << message;
 }
 
 QString runTool(const QString& program, const QStringList& arguments)
@@ -98,6 +116,34 @@ private slots:
         QVERIFY(!host.registry.loadAddon(fixture("refusingaddon"), &host));
         QCOMPARE(host.registry.count(), 0);
         QVERIFY(!isResident(fixture("refusingaddon")));
+    }
+
+    void truncatedLibraryIsSkippedWithALogLine_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        const qint64 size = QFileInfo(builtAddon()).size();
+        QTest::newRow("one byte short") << size - 1;
+        QTest::newRow("half") << size / 2;
+        QTest::newRow("a tenth") << size / 10;
+        QTest::newRow("the ELF header only") << qint64(64);
+        QTest::newRow("part of the ELF header") << qint64(20);
+    }
+
+    void truncatedLibraryIsSkippedWithALogLine()
+    {
+        QFETCH(qint64, bytes);
+        QTemporaryDir dir;
+        QVERIFY(writeTruncatedAddon(dir.path() + "/a_cut.so", bytes));
+        QVERIFY(QFile::copy(builtAddon(), dir.path() + "/b_whole.so"));
+        loggedMessages.clear();
+        qInstallMessageHandler(keepMessage);
+        VorelAddonHostImpl host(nullptr);
+        host.registry.loadDir(dir.path());
+        qInstallMessageHandler(nullptr);
+        QCOMPARE(host.registry.count(), 1);
+        QVERIFY(!isResident(dir.path() + "/a_cut.so"));
+        QVERIFY2(loggedMessages.filter("a_cut.so").size() == 1, qPrintable(loggedMessages.join('\n')));
+        host.registry.unloadAll();
     }
 
     void emptyOrMissingFolderLoadsNothing()
@@ -182,20 +228,25 @@ private slots:
     void programPrintsTheAddonCount_data()
     {
         QTest::addColumn<bool>("withAddon");
+        QTest::addColumn<bool>("withTruncatedCopy");
         QTest::addColumn<QString>("line");
-        QTest::newRow("with the add-on") << true << "addon count:1";
-        QTest::newRow("without") << false << "addon count:0";
+        QTest::newRow("with the add-on") << true << false << "addon count:1";
+        QTest::newRow("without") << false << false << "addon count:0";
+        QTest::newRow("with the add-on and a copy cut short") << true << true << "addon count:1";
     }
 
     void programPrintsTheAddonCount()
     {
         QFETCH(bool, withAddon);
+        QFETCH(bool, withTruncatedCopy);
         QFETCH(QString, line);
         QTemporaryDir dir;
         if (withAddon) {
             QVERIFY(QDir(dir.path()).mkdir("addon"));
             QVERIFY(QFile::copy(builtAddon(), dir.path() + "/addon/Addon.so"));
         }
+        if (withTruncatedCopy)
+            QVERIFY(writeTruncatedAddon(dir.path() + "/addon/A_copy.so", QFileInfo(builtAddon()).size() / 2));
         QProcess program;
         program.setWorkingDirectory(dir.path());
         program.start(qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock", QStringList());

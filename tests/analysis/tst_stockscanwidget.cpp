@@ -82,6 +82,8 @@ private slots:
     void scanListsThePoolAndKeepsFailedHistories();
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
     void quittingDuringAScanEndsIt();
+    void brokenDownloadsKeepStoredHistories();
+    void quittingDuringADownloadKeepsTheStoredHistory();
     void emptyPoolStillScansTheIndex();
     void finishedScanExportsTheListWhenAsked();
     void shortOrSuspendedSeriesGetNoRow();
@@ -115,6 +117,7 @@ void StockScanWidgetTest::cleanup()
     server.reset();
     setChinaNow(QDateTime());
     setRequestTimeout(30000);
+    setRequestTimeLimit(90000);
     vorelApp()->stockPool.clear();
     QDir::setCurrent(QDir::tempPath());
     delete workingFolder;
@@ -307,6 +310,76 @@ void StockScanWidgetTest::quittingDuringAScanEndsIt()
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(server->requestCount(), 1);
     QVERIFY(page->searchButton->isEnabled());
+}
+
+void StockScanWidgetTest::brokenDownloadsKeepStoredHistories()
+{
+    using Reply = TestHttpServer::Reply;
+    auto withStatus = [](Reply reply, int status) {
+        reply.status = status;
+        return reply;
+    };
+    const QByteArray sixWords = QString::fromUtf8("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
+    QMap<QString, Reply> replies;
+    auto history = [](const QString& code) { return klineBody("sh" + code, 80, 10).toUtf8(); };
+    replies.insert("600001", Reply::cutShort(history("600001"), history("600001").size() / 3));
+    replies.insert("600002", Reply::cutShort(history("600002"), history("600002").size() / 3, true));
+    Reply trickling = Reply::bytes(history("600004"));
+    trickling.trickleMs = 5;
+    replies.insert("600004", trickling);
+    replies.insert("600005", withStatus(Reply::bytes(history("600005")), 500));
+    replies.insert("600006", withStatus(Reply::bytes(sixWords, "text/html"), 500));
+    replies.insert("600007", Reply::bytes(sixWords, "text/html"));
+    // The index answered as a code the service does not know.
+    replies.insert("399678", Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"sz399678\":{\"day\":[],"
+                                         "\"qt\":{\"sz399678\":[\"51\",\"\",\"399678\",\"0.00\"]}}}}"));
+    for (auto it = replies.cbegin(); it != replies.cend(); ++it) {
+        if (it.key() != "399678")
+            vorelApp()->stockPool.insert(it.key(), poolStock(it.key(), it.key()));
+        QVERIFY(saveWhole("data/" + it.key(), "old history of " + it.key().toUtf8()));
+    }
+    server->serve("/appstock/app/fqkline/get", [&replies](const TestHttpServer::Request& request) {
+        const QString param = QUrlQuery(request.query).queryItemValue("param");
+        return replies.value(param.section(',', 0, 0).mid(2), Reply::status404());
+    });
+    setRequestTimeLimit(300);
+    setChinaNow(tradingDayAt(15, 0));
+
+    QScopedPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 20000);
+    QCOMPARE(page->listView->rowCount(), 0);
+    for (const QString& code : replies.keys())
+        QCOMPARE(fileText("data/" + code), "old history of " + code);
+    QStringList files = QDir("data").entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files, replies.keys());
+}
+
+void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
+{
+    // The first stock's history trickles in; the program is asked to quit
+    // while a part of it has come.
+    vorelApp()->stockPool.insert("600001", poolStock("600001", QString::fromUtf8("股票1")));
+    for (const QString code : { "600001", "399678" })
+        QVERIFY(saveWhole("data/" + code, "old history of " + code.toUtf8()));
+    server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
+        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        TestHttpServer::Reply reply = TestHttpServer::Reply::text(klineBody(requestCode, 80, 10));
+        reply.trickleMs = 1;
+        return reply;
+    });
+    setChinaNow(tradingDayAt(15, 0));
+    QScopedPointer<StockScanWidget> page(makePage());
+    QTimer quit;
+    quit.setSingleShot(true);
+    connect(&quit, &QTimer::timeout, QCoreApplication::instance(), &QCoreApplication::quit);
+    connect(server.data(), &TestHttpServer::requestSeen, &quit, [&quit] { quit.start(400); });
+    page->searchButton->click();
+    QCoreApplication::exec();
+    QCOMPARE(server->requestCount(), 1);
+    QVERIFY(!page->isScanning());
+    for (const QString code : { "600001", "399678" })
+        QCOMPARE(fileText("data/" + code), "old history of " + code);
 }
 
 void StockScanWidgetTest::emptyPoolStillScansTheIndex()

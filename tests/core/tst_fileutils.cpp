@@ -23,6 +23,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void tableExportJoinsCellsWithCommas();
     void forEachFileVisitsPlainFilesOnly();
+    void historyFilesAreTheFilesNamedByACode();
     void pointLineDistanceHandlesVerticalLines();
 
 private:
@@ -136,6 +137,20 @@ void FileUtilsTest::forEachFileVisitsPlainFilesOnly()
     QVERIFY(visitor.visited.at(0).endsWith("/2"));
     forEachFile(folder.filePath("nothing"), &visitor);
     QCOMPARE(visitor.visited.size(), 2);
+}
+
+void FileUtilsTest::historyFilesAreTheFilesNamedByACode()
+{
+    QTemporaryDir folder;
+    for (const char* name : {"600000", "399678", "000001", "none", "600000.AsNkOc", "60000", "6000001", ".600002"})
+        QVERIFY(saveWhole(folder.filePath(name), "x"));
+    QDir(folder.path()).mkdir("600003");
+    const QStringList expected{folder.filePath("000001"), folder.filePath("399678"), folder.filePath("600000")};
+    QCOMPARE(historyFiles(folder.path()), expected);
+    const QMap<QString, QString> map = historyFileMap(folder.path());
+    QCOMPARE(map.keys(), expected);
+    QCOMPARE(map.values(), expected);
+    QVERIFY(historyFiles(folder.filePath("missing")).isEmpty());
 }
 
 void FileUtilsTest::pointLineDistanceHandlesVerticalLines()

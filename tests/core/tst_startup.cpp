@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegExp>
 #include <QTemporaryDir>
@@ -51,12 +52,29 @@ void StartupTest::startsLogsAndEndsInOrderOnSigterm()
     QTemporaryDir folder;
     QDir().mkpath(folder.filePath("config"));
     QVERIFY(QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db")));
+    // A history and the copy that a write killed midway left beside it.
+    QDir().mkpath(folder.filePath("data/k"));
+    const QMap<QString, QByteArray> kept{{"data/600000", "history"}, {"data/none", "600001"},
+                                         {"data/6000001.AsNkOc", "not a copy of ours"}};
+    const QStringList leftovers{"data/600000.AsNkOc", "data/none.Qw3rTy", "data/k/000001.zzZZzz"};
+    for (const QString& name : kept.keys() + leftovers) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kept.value(name, "half a history"));
+    }
 
     QProcess program;
     startProgram(program, folder.path());
     QVERIFY(program.waitForStarted());
     const QByteArray output = waitForAddonCount(program);
     QVERIFY2(output.contains("addon count:0\n"), output.constData());
+    for (const QString& name : leftovers)
+        QVERIFY2(!QFile::exists(folder.filePath(name)), qPrintable(name));
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+        QFile file(folder.filePath(it.key()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), it.value());
+    }
     QTest::qWait(500);
 
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);

@@ -1,5 +1,6 @@
 #include "core/messagehandler.h"
 #include "core/vorelapplication.h"
+#include "tests/support/messagecatcher.h"
 #include "tests/support/sharelistfixture.h"
 
 #include <QDir>
@@ -19,6 +20,8 @@ private slots:
     void shareListFiltersByListingDate();
     void readFileTakesArchiveOrDisk();
     void missingDatabaseGivesEmptyListAndAMessage();
+    void damagedDatabaseGivesTheMessageOfAMissingOne_data();
+    void damagedDatabaseGivesTheMessageOfAMissingOne();
     void logLinesCarryDateTimeAndKind();
     void shippedStockListFillsThePoolWithShareCounts();
 };
@@ -85,6 +88,86 @@ void VorelApplicationTest::missingDatabaseGivesEmptyListAndAMessage()
     QVERIFY(vorelApp()->loadShareList(QString()).isEmpty());
     QCOMPARE(shownTitle, QString::fromUtf8("错误"));
     QVERIFY(QFile::rename("config/data.db.away", "config/data.db"));
+}
+
+namespace {
+
+QStringList loggedMessages;
+
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    loggedMessages << message;
+}
+
+} // namespace
+
+void VorelApplicationTest::damagedDatabaseGivesTheMessageOfAMissingOne_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("random bytes") << "random";
+    QTest::newRow("empty file") << "empty";
+    QTest::newRow("truncated") << "truncated";
+    QTest::newRow("no ShareList table") << "other table";
+}
+
+void VorelApplicationTest::damagedDatabaseGivesTheMessageOfAMissingOne()
+{
+    QFETCH(QString, damage);
+    const QString path = "config/data.db";
+    QVERIFY(QFile::rename(path, "config/data.db.away"));
+    if (damage == "random") {
+        QByteArray bytes;
+        for (int i = 0; i < 16384; ++i)
+            bytes.append(char((i * 7919 + 13) % 251));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    } else if (damage == "empty") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (damage == "truncated") {
+        QStringList rows;
+        for (int i = 0; i < 3000; ++i)
+            rows << QStringLiteral("('%1','name %1','','industry',1,1,'19991110','area','19991110')").arg(600000 + i);
+        writeShareList(path, rows);
+        QFile file(path);
+        QVERIFY(file.size() > 65536);
+        QVERIFY(file.resize(file.size() / 2));
+    } else if (damage == "other table") {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec("create table Other (code text)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("writer");
+    }
+
+    const QMap<QString, Stock> savedPool = vorelApp()->stockPool;
+    vorelApp()->stockPool.clear();
+    loggedMessages.clear();
+    qInstallMessageHandler(keepMessage);
+    QMap<QString, Stock> list;
+    QStringList shown;
+    {
+        MessageCatcher catcher;
+        list = vorelApp()->loadShareList(QString());
+        vorelApp()->loadStockPool({"600000", "000001"});
+        shown = catcher.seen;
+    }
+    qInstallMessageHandler(nullptr);
+    const bool poolEmpty = vorelApp()->stockPool.isEmpty();
+    vorelApp()->stockPool = savedPool;
+    QFile::remove(path);
+    QVERIFY(QFile::rename("config/data.db.away", path));
+
+    QVERIFY(list.isEmpty());
+    const QString message = QString::fromUtf8("错误|无法读取数据文件软件,配置错误,请重新下载");
+    QCOMPARE(shown, (QStringList{message, message}));
+    QVERIFY(poolEmpty);
+    QVERIFY2(loggedMessages.filter("stock pool is empty").size() == 1, qPrintable(loggedMessages.join('\n')));
 }
 
 void VorelApplicationTest::logLinesCarryDateTimeAndKind()

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 // Sources that turn a body into one record holding it, and count errors.
@@ -102,6 +104,7 @@ private slots:
     void failedRequestIsReportedAndSkipped();
     void failedLHBRequestIsSilent();
     void stalledRequestIsGivenUp();
+    void brokenOrTricklingReplyIsReportedAndSkipped();
     void gbkTablePageIsDecoded();
     void startWhileRunningKeepsOneRequestInFlight();
     void loaderDestroyedWithRequestInFlight();
@@ -112,6 +115,7 @@ private slots:
 void DataLoaderTest::cleanup()
 {
     setRequestTimeout(30000);
+    setRequestTimeLimit(90000);
 }
 
 void DataLoaderTest::emptyQueueSaysOkAtOnce()
@@ -283,6 +287,44 @@ void DataLoaderTest::stalledRequestIsGivenUp()
     QVERIFY(ok.wait(5000));
     QCOMPARE(source.errors.size(), 1);
     QCOMPARE(bodies, QStringList { "next" });
+}
+
+void DataLoaderTest::brokenOrTricklingReplyIsReportedAndSkipped()
+{
+    TestHttpServer server;
+    serveEcho(server);
+    const QByteArray page = "[[\"2017-01-03\",\"16.1\",\"16.3\",\"16.4\",\"16.0\",\"1000\"]]";
+    server.serve("/cut", TestHttpServer::Reply::cutShort(page, page.size() / 2));
+    server.serve("/reset", TestHttpServer::Reply::cutShort(page, page.size() / 2, true));
+    TestHttpServer::Reply trickling = TestHttpServer::Reply::bytes(page);
+    trickling.trickleMs = 20;
+    server.serve("/trickle", trickling);
+    setRequestTimeLimit(300);
+    for (bool loop : { false, true }) {
+        std::unique_ptr<DataLoader> loader;
+        if (loop)
+            loader.reset(new LoopDataLoader);
+        else
+            loader.reset(new IterateDataLoader);
+        BodyStockSource source;
+        loader->stockInterface = &source;
+        loader->interval = 10;
+        QStringList bodies;
+        int errorsBeforeNext = -1;   // the loop goes round again after "next"
+        connect(loader.get(), &DataLoader::sendStock, this, [&](const QVector<Stock>& stocks) {
+            bodies.append(stocks.value(0).name);
+            if (bodies.last() == "next" && errorsBeforeNext < 0)
+                errorsBeforeNext = source.errors.size();
+        });
+        loader->setUrls(urlsOf(server, { "first" }) + QStringList { server.baseUrl() + "/cut", server.baseUrl() + "/reset",
+                                                                   server.baseUrl() + "/trickle" }
+                            + urlsOf(server, { "next" }),
+                        {});
+        loader->start();
+        QTRY_VERIFY_WITH_TIMEOUT(bodies.contains("next"), 5000);
+        QCOMPARE(bodies.mid(0, 2), (QStringList { "first", "next" }));
+        QCOMPARE(errorsBeforeNext, 3);
+    }
 }
 
 void DataLoaderTest::gbkTablePageIsDecoded()

@@ -95,6 +95,8 @@ void HistorySourcesTest::ifengTakesSeventeenItemBarsWithPoolFields()
     QCOMPARE(unknown.first().date, QString("2019-01-02"));
     QCOMPARE(unknown.first().turnover, 0.0f);
     QVERIFY(parseIFengHistory("<html>error</html>", "600000", samplePool()).isEmpty());
+    // Seventeen items outside the array of bar arrays are no bar.
+    QVERIFY(parseIFengHistory(ifengPiece("2019-01-02", 17), "600000", samplePool()).isEmpty());
 }
 
 void HistorySourcesTest::ifengUrlAndStorage()

@@ -14,11 +14,27 @@ private slots:
     void stalledServerGivesEmptyTextWithinTimeout();
     void slowAnswerWithinTimeoutArrives();
     void refusedConnectionGivesEmptyText();
+    void brokenReplyGivesEmptyText_data();
+    void brokenReplyGivesEmptyText();
+    void tricklingServerIsGivenUpAtTheTimeLimit();
+    void successBodyIsOnlyAWholeTwoHundredAnswer_data();
+    void successBodyIsOnlyAWholeTwoHundredAnswer();
+    void quittingDuringARequestGivesEmptyText();
+    void ownerGoneDuringARequestGivesEmptyText();
 };
+
+namespace {
+
+const QByteArray kHistoryBody =
+    "{\"code\":0,\"data\":{\"sh600000\":{\"qfqday\":[[\"2017-01-03\",\"16.1\",\"16.3\",\"16.4\",\"16.0\",\"1000\"],"
+    "[\"2017-01-04\",\"16.3\",\"16.4\",\"16.5\",\"16.2\",\"1200\"]]}}}";
+
+} // namespace
 
 void HttpGetTest::cleanup()
 {
     setRequestTimeout(30000);
+    setRequestTimeLimit(90000);
 }
 
 void HttpGetTest::decodesBodyByDeclaredOrGuessedCharset_data()
@@ -92,6 +108,103 @@ void HttpGetTest::refusedConnectionGivesEmptyText()
         url = gone.baseUrl() + "/";
     }
     QCOMPARE(httpGet(url), QString());
+}
+
+void HttpGetTest::brokenReplyGivesEmptyText_data()
+{
+    QTest::addColumn<TestHttpServer::Reply>("reply");
+    QTest::addColumn<QString>("expected");
+    const int half = kHistoryBody.size() / 2;
+    QTest::newRow("closed before the announced length")
+        << TestHttpServer::Reply::cutShort(kHistoryBody, half) << QString();
+    QTest::newRow("closed one byte short")
+        << TestHttpServer::Reply::cutShort(kHistoryBody, kHistoryBody.size() - 1) << QString();
+    QTest::newRow("reset midway") << TestHttpServer::Reply::cutShort(kHistoryBody, half, true) << QString();
+    TestHttpServer::Reply chunked = TestHttpServer::Reply::bytes(kHistoryBody, "text/plain");
+    chunked.chunked = true;
+    QTest::newRow("whole chunked body") << chunked << QString::fromLatin1(kHistoryBody);
+    QTest::newRow("whole body, closed at its end")
+        << TestHttpServer::Reply::cutShort(kHistoryBody, kHistoryBody.size()) << QString::fromLatin1(kHistoryBody);
+}
+
+void HttpGetTest::brokenReplyGivesEmptyText()
+{
+    QFETCH(TestHttpServer::Reply, reply);
+    QFETCH(QString, expected);
+    TestHttpServer server;
+    server.serve("/", reply);
+    QCOMPARE(httpGet(server.baseUrl() + "/appstock/app/fqkline/get"), expected);
+}
+
+void HttpGetTest::tricklingServerIsGivenUpAtTheTimeLimit()
+{
+    // Every byte comes well within the silence limit, the whole body never
+    // within the time limit.
+    TestHttpServer server;
+    TestHttpServer::Reply reply = TestHttpServer::Reply::bytes(kHistoryBody, "text/plain");
+    reply.trickleMs = 20;
+    server.serve("/", reply);
+    setRequestTimeout(1000);
+    setRequestTimeLimit(300);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(httpGet(server.baseUrl() + "/"), QString());
+    QVERIFY(clock.elapsed() >= 250);
+    QVERIFY2(clock.elapsed() < 2000, "the trickling request was not given up");
+}
+
+void HttpGetTest::successBodyIsOnlyAWholeTwoHundredAnswer_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<QString>("success");
+    const QString page = QString::fromLatin1(kHistoryBody);
+    QTest::newRow("200") << 200 << page << page;
+    QTest::newRow("500 with the body of a history") << 500 << page << QString();
+    QTest::newRow("404") << 404 << page << QString();
+    QTest::newRow("503") << 503 << page << QString();
+}
+
+void HttpGetTest::successBodyIsOnlyAWholeTwoHundredAnswer()
+{
+    QFETCH(int, status);
+    QFETCH(QString, plain);
+    QFETCH(QString, success);
+    TestHttpServer server;
+    TestHttpServer::Reply reply = TestHttpServer::Reply::bytes(kHistoryBody, "text/plain");
+    reply.status = status;
+    server.serve("/", reply);
+    QCOMPARE(httpGet(server.baseUrl() + "/"), plain);
+    QCOMPARE(httpGetSuccessBody(server.baseUrl() + "/"), success);
+}
+
+void HttpGetTest::quittingDuringARequestGivesEmptyText()
+{
+    // Half the body has come when the program is asked to quit: quitting ends
+    // every event loop, the request's own included.
+    TestHttpServer server;
+    TestHttpServer::Reply reply = TestHttpServer::Reply::bytes(kHistoryBody, "text/plain");
+    reply.trickleMs = 2;
+    server.serve("/", reply);
+    QString text = "not run";
+    QTimer::singleShot(0, [&] { text = httpGet(server.baseUrl() + "/"); });
+    QTimer::singleShot(kHistoryBody.size(), QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QCOMPARE(text, QString());
+}
+
+void HttpGetTest::ownerGoneDuringARequestGivesEmptyText()
+{
+    TestHttpServer server;
+    TestHttpServer::Reply reply = TestHttpServer::Reply::bytes(kHistoryBody, "text/plain");
+    reply.trickleMs = 50;
+    server.serve("/", reply);
+    auto* page = new QObject;
+    QTimer::singleShot(100, page, [page] { page->deleteLater(); });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(httpGet(server.baseUrl() + "/", page), QString());
+    QVERIFY2(clock.elapsed() < 2000, "the request outlived its page");
 }
 
 QTEST_GUILESS_MAIN(HttpGetTest)

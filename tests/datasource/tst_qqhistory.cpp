@@ -129,6 +129,7 @@ void QQHistoryTest::cleanup()
     delete dir;
     dir = nullptr;
     setRequestTimeout(30000);
+    setRequestTimeLimit(90000);
 }
 
 void QQHistoryTest::setParameterAcceptsOnlyKnownNames_data()
@@ -223,8 +224,14 @@ void QQHistoryTest::parseCutsAndSkips_data()
     QTest::newRow("bars after the first ]] ignored")
         << "{\"day\":[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"5\"]],\"week\":[[\"2019-01-07\",\"1\",\"2\",\"3\",\"4\",\"9\"]]}"
         << QStringList { "2019-01-02" } << 5.0f;
-    QTest::newRow("no brackets: one bar of six items")
-        << "2019-01-02,1,2,3,4,6" << QStringList { "2019-01-02" } << 6.0f;
+    QTest::newRow("no bar array: six comma-separated items are no bar")
+        << "2019-01-02,1,2,3,4,6" << QStringList() << 0.0f;
+    QTest::newRow("maintenance page of six comma-separated words")
+        << QString::fromUtf8("<html>系统维护中,请稍后,再试,谢谢,客服,热线</html>") << QStringList() << 0.0f;
+    QTest::newRow("unknown code: empty day array and a quote block")
+        << "{\"code\":0,\"msg\":\"\",\"data\":{\"sh999999\":{\"day\":[],\"qt\":{\"sh999999\":[\"1\",\"\",\"999999\","
+           "\"0.00\",\"0.00\",\"0.00\"],\"market\":[\"2019-01-02 15:00:01|HK_close\"]},\"prec\":\"0.00\"}}}"
+        << QStringList() << 0.0f;
     QTest::newRow("not a number gives 0")
         << "[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"n/a\"]]" << QStringList { "2019-01-02" } << 0.0f;
     QTest::newRow("error page") << "<html><body>502 Bad Gateway</body></html>" << QStringList() << 0.0f;
@@ -403,38 +410,48 @@ void QQHistoryTest::loadQQHistoryFallsBackToDayAndHfq()
 
 void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
 {
-    QTest::addColumn<QString>("failure");
-    QTest::newRow("not found") << "404";
-    QTest::newRow("error page") << "page";
-    QTest::newRow("empty body") << "empty";
-    QTest::newRow("stalled server") << "stall";
+    using Reply = TestHttpServer::Reply;
+    QTest::addColumn<Reply>("reply");
+    const QByteArray history = klinefixtures::body("sh600000", 480).toUtf8();
+    const QByteArray sixWords = QString::fromUtf8("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
+    auto withStatus = [](Reply reply, int status) {
+        reply.status = status;
+        return reply;
+    };
+    QTest::newRow("not found") << Reply::status404();
+    QTest::newRow("error page") << Reply::gbk(QString::fromUtf8("<html>系统维护中</html>"));
+    QTest::newRow("empty body") << Reply::text("");
+    QTest::newRow("stalled server") << Reply::stalled();
+    QTest::newRow("closed after a third of the body") << Reply::cutShort(history, history.size() / 3);
+    QTest::newRow("reset after a third of the body") << Reply::cutShort(history, history.size() / 3, true);
+    Reply trickling = Reply::bytes(history);
+    trickling.trickleMs = 5;
+    QTest::newRow("trickling past the time limit") << trickling;
+    QTest::newRow("status 500 with a history body") << withStatus(Reply::bytes(history), 500);
+    QTest::newRow("status 500 page of six words") << withStatus(Reply::bytes(sixWords), 500);
+    QTest::newRow("maintenance page of six words") << Reply::bytes(sixWords, "text/html");
+    QTest::newRow("unknown code")
+        << Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"day\":[],\"qt\":{\"sh600000\":[\"1\",\"\","
+                       "\"600000\",\"0.00\",\"0.00\",\"0.00\"]},\"prec\":\"0.00\"}}}");
 }
 
 void QQHistoryTest::failedDownloadKeepsStoredHistory()
 {
-    QFETCH(QString, failure);
+    QFETCH(TestHttpServer::Reply, reply);
     QVERIFY(saveWhole("data/600000", kThreeBars.toUtf8()));
 
     TestHttpServer server;
     HostOverride hosts(server);
-    TestHttpServer::Reply reply = TestHttpServer::Reply::status404();
-    if (failure == "page")
-        reply = TestHttpServer::Reply::gbk("<html>系统维护中</html>");
-    else if (failure == "empty")
-        reply = TestHttpServer::Reply::text("");
-    else if (failure == "stall")
-        reply = TestHttpServer::Reply::stalled();
     server.serve("/", reply);
     setRequestTimeout(300);
+    setRequestTimeLimit(300);
 
     QElapsedTimer clock;
     clock.start();
-    StockQQHistoryInterface source;
-    source.setParameter(0, "data/");
-    const QVector<Stock> bars = source.parse(httpGet(source.urls({ "600000" }).first()), "600000");
-    QVERIFY(bars.isEmpty());
+    QVERIFY(loadQQHistory("600000", "day", "qfq", "data/").isEmpty());
     QVERIFY(clock.elapsed() < 10000);
     QCOMPARE(readAll("data/600000"), kThreeBars.toUtf8());
+    QCOMPARE(QDir("data").entryList(QDir::Files | QDir::Hidden), QStringList { "600000" });
     QCOMPARE(server.requestCount(), 1);
 }
 

@@ -65,9 +65,18 @@ private slots:
             // One stock's answer is an error page: nothing is stored for it.
             if (request.query.contains("000002"))
                 return TestHttpServer::Reply::text("<html>busy</html>", "text/html");
-            return TestHttpServer::Reply::text(ifengBody("2020-01-02"), "application/json");
+            TestHttpServer::Reply reply = TestHttpServer::Reply::text(ifengBody("2020-01-02"), "application/json");
+            // An error status is no history, whatever its body holds.
+            if (request.query.contains("000004"))
+                reply.status = 500;
+            return reply;
         });
-        StockDownLoadDlg dialog({"600001", "000002", "600003"});
+        QDir().mkpath("data/dl");
+        QFile old("data/dl/000004");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old history of 000004");
+        old.close();
+        StockDownLoadDlg dialog({"000004", "600001", "000002", "600003"});
         QVERIFY(!dialog.isEnabled());
         dialog.tickInterval = 10;
         dialog.show();
@@ -76,13 +85,15 @@ private slots:
         QList<int> values;
         for (const QList<QVariant>& args : progress)
             values << args.first().toInt();
-        QCOMPARE(values, (QList<int>{50, 75, 100}));
+        QCOMPARE(values, (QList<int>{40, 60, 80, 100}));
         QStringList asked;
         for (const TestHttpServer::Request& request : server.requests())
             asked << request.query;
         QCOMPARE(asked, (QStringList{"code=sh600003&type=last", "code=sz000002&type=last",
-                                     "code=sh600001&type=last"}));
-        QCOMPARE(QDir("data/dl").entryList(QDir::Files), (QStringList{"600001", "600003"}));
+                                     "code=sh600001&type=last", "code=sz000004&type=last"}));
+        QCOMPARE(QDir("data/dl").entryList(QDir::Files), (QStringList{"000004", "600001", "600003"}));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old history of 000004"));
         QFile stored("data/dl/600003");
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(stored.readAll()), ifengBody("2020-01-02"));

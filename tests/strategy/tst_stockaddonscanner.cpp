@@ -80,6 +80,8 @@ void writeScanFixture()
     QFile garbage("data/000000");
     QVERIFY(garbage.open(QIODevice::WriteOnly));
     garbage.write("<html>not found</html>");
+    // A whole copy left by an interrupted write is no stock of its own.
+    QVERIFY(QFile::copy("data/600001", "data/600001.AsNkOc"));
 }
 
 Stock closedTrade(const QString& code, const QString& buyDate, float gain, int holdDays = 1)

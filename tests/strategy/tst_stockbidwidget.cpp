@@ -284,7 +284,7 @@ void TestStockBidWidget::historyScoringCanEndTheMailAfterOneLine()
 {
     vorelApp()->config.bidUseK = true;
     vorelApp()->reductionCodes = QStringList { "600001", "600002", "600003" };
-    for (const QString& code : { "600001", "600002", "600003" })
+    for (const char* code : { "600001", "600002", "600003" })
         writeHistory(code, flat(30));
     StockBidWidget page;
     page.timer.stop();

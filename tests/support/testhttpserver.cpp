@@ -8,6 +8,9 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <memory>
+
+#include <sys/socket.h>
 
 namespace {
 
@@ -27,6 +30,26 @@ QByteArray reasonPhrase(int status)
     case 503: return "Service Unavailable";
     default: return "Status";
     }
+}
+
+// The body as it goes on the wire: as it is, or in chunks of 64 bytes ended
+// by the empty last chunk.
+QByteArray wireBody(const TestHttpServer::Reply& reply)
+{
+    if (!reply.chunked)
+        return reply.body;
+    QByteArray wire;
+    for (int i = 0; i < reply.body.size(); i += 64) {
+        const QByteArray chunk = reply.body.mid(i, 64);
+        wire += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return wire + "0\r\n\r\n";
+}
+
+QByteArray sentBody(const TestHttpServer::Reply& reply)
+{
+    const QByteArray wire = wireBody(reply);
+    return reply.cutAfter >= 0 ? wire.left(reply.cutAfter) : wire;
 }
 
 } // namespace
@@ -67,6 +90,14 @@ TestHttpServer::Reply TestHttpServer::Reply::stalled()
 {
     Reply reply;
     reply.stall = true;
+    return reply;
+}
+
+TestHttpServer::Reply TestHttpServer::Reply::cutShort(const QByteArray& body, int bytes, bool reset)
+{
+    Reply reply = Reply::bytes(body, "text/plain");
+    reply.cutAfter = bytes;
+    reply.reset = reset;
     return reply;
 }
 
@@ -183,11 +214,59 @@ void TestHttpServer::answer(QTcpSocket* socket, const Reply& reply)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     head += "Content-Type: " + reply.contentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    if (reply.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    else
+        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
-    socket->write(reply.body);
-    socket->disconnectFromHost();
+    if (reply.trickleMs > 0)
+        trickle(socket, reply);
+    else
+        sendBody(socket, reply);
+}
+
+void TestHttpServer::sendBody(QTcpSocket* socket, const Reply& reply)
+{
+    socket->write(sentBody(reply));
+    endConnection(socket, reply);
+}
+
+void TestHttpServer::trickle(QTcpSocket* socket, const Reply& reply)
+{
+    // The timer goes with the socket when the client hangs up.
+    auto* ticks = new QTimer(socket);
+    auto remaining = std::make_shared<QByteArray>(sentBody(reply));
+    connect(ticks, &QTimer::timeout, socket, [this, socket, ticks, remaining, reply] {
+        if (remaining->isEmpty()) {
+            ticks->stop();
+            endConnection(socket, reply);
+            return;
+        }
+        socket->write(remaining->left(1));
+        socket->flush();
+        remaining->remove(0, 1);
+    });
+    ticks->start(reply.trickleMs);
+}
+
+void TestHttpServer::endConnection(QTcpSocket* socket, const Reply& reply)
+{
+    if (!reply.reset) {
+        socket->disconnectFromHost();
+        return;
+    }
+    // A reset rather than a close: no lingering, the client sees the
+    // connection break after the part of the body that reached it.
+    socket->flush();
+    QPointer<QTcpSocket> guarded(socket);
+    QTimer::singleShot(20, this, [guarded] {
+        if (!guarded)
+            return;
+        const linger abrupt { 1, 0 };
+        ::setsockopt(int(guarded->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abrupt, sizeof abrupt);
+        guarded->abort();
+    });
 }
 
 TestHttpServer::Reply TestHttpServer::replyFor(const Request& request) const

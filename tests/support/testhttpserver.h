@@ -3,9 +3,10 @@
 // A real HTTP/1.1 server on 127.0.0.1 for tests of everything that downloads.
 // It listens on a free port from construction on and answers GET requests from
 // fixtures registered per prefix of "path?query" (the longest matching prefix
-// wins; nothing matching gives 404 with an empty body). It can delay a reply or
-// stall it (accept the request and never answer), and it records every request
-// it saw. Point the program at it with HostOverride (every provider then goes
+// wins; nothing matching gives 404 with an empty body). It can delay a reply,
+// stall it (accept the request and never answer), break it off midway (closed
+// or reset after part of the body, a chunked body without its last chunk) or
+// trickle it one byte at a time, and it records every request it saw. Point the program at it with HostOverride (every provider then goes
 // to baseUrl(), keeping its path and query).
 //
 //   TestHttpServer server;
@@ -22,6 +23,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QMetaType>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -50,6 +52,12 @@ public:
         QByteArray body;
         int delayMs = 0;      // answer this long after the request arrived
         bool stall = false;   // accept the request and never answer (until the server goes away)
+        bool chunked = false; // send the body in chunks instead of announcing its length
+        // Send only this many bytes of the body, then end the connection; the
+        // head still announces the whole body (its length, or chunks to come).
+        int cutAfter = -1;
+        bool reset = false;   // end a cut reply with a reset instead of an orderly close
+        int trickleMs = 0;    // send the body one byte every this many milliseconds
 
         // `text` as UTF-8, without a declared charset unless `contentType` names one.
         static Reply text(const QString& text, const QByteArray& contentType = "text/plain");
@@ -60,6 +68,8 @@ public:
         static Reply bytes(const QByteArray& body, const QByteArray& contentType = "application/octet-stream");
         static Reply status404();
         static Reply stalled();
+        // `body` announced whole but broken off after `bytes` of it.
+        static Reply cutShort(const QByteArray& body, int bytes, bool reset = false);
     };
 
     using Handler = std::function<Reply(const Request&)>;
@@ -88,6 +98,9 @@ private:
     void acceptConnections();
     void readRequest(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const Reply& reply);
+    void sendBody(QTcpSocket* socket, const Reply& reply);
+    void trickle(QTcpSocket* socket, const Reply& reply);
+    void endConnection(QTcpSocket* socket, const Reply& reply);
     Reply replyFor(const Request& request) const;
 
     QTcpServer* server = nullptr;
@@ -95,6 +108,9 @@ private:
     QList<Request> seen;
     QList<QPointer<QTcpSocket> > stalledSockets;
 };
+
+// Replies travel as columns of data-driven tests.
+Q_DECLARE_METATYPE(TestHttpServer::Reply)
 
 // Sends every provider to `server` for the lifetime of this object by setting
 // the environment variable VOREL_HOST_OVERRIDE; the previous value (or its

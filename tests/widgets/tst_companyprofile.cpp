@@ -320,7 +320,7 @@ void CompanyProfileTest::holdersViewShowsTheTable()
             return;
         }
         title = viewer->windowTitle();
-        QTest::qWaitFor([viewer] { return !viewer->view->page()->mainFrame()->toPlainText().isEmpty(); }, 3000);
+        (void)QTest::qWaitFor([viewer] { return !viewer->view->page()->mainFrame()->toPlainText().isEmpty(); }, 3000);
         text = viewer->view->page()->mainFrame()->toPlainText();
         viewer->reject();
     });
