@@ -120,7 +120,8 @@ void VorelApplication::installParts(const ApplicationParts& parts)
 void VorelApplication::init(VorelStock* window)
 {
     mainWindow = window;
-    if (!archive->open(QuaZip::mdUnzip)) {
+    // The archive may be open already: a page may have read from it first.
+    if (!archive->isOpen() && !archive->open(QuaZip::mdUnzip)) {
         qWarning("the resource archive cannot be opened: the stock pool is empty");
         return;
     }

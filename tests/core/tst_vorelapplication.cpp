@@ -72,6 +72,10 @@ void VorelApplicationTest::readFileTakesArchiveOrDisk()
     file.close();
     QCOMPARE(vorelApp()->readFile("data/stockPool.txt"), QString("600519\n"));
     QVERIFY(vorelApp()->readFile("?data/all.csv").startsWith("code,name,industry,area,pe,outstanding,totals,"));
+    // a start-up step after a read from the open archive still fills the pool
+    vorelApp()->stockPool.clear();
+    vorelApp()->init(nullptr);
+    QCOMPARE(vorelApp()->stockPool.keys(), QStringList({"000001", "300498", "600000"}));
 }
 
 void VorelApplicationTest::missingDatabaseGivesEmptyListAndAMessage()

@@ -8,7 +8,6 @@
 #include "pages/stockahwidget.h"
 #include "pages/stockfocuswidget.h"
 #include "tests/support/columnfit.h"
-#include "widgets/stocklistview.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -132,6 +131,8 @@ private slots:
     void hotStocksShowInRankOrderAndSortByHeader();
     void tabsComeInOrderAndRegisterTheirPages();
     void stockListTabShowsThePoolOnce();
+    void stockListTabShowsTheShippedListWhole_data();
+    void stockListTabShowsTheShippedListWhole();
     void mainWindowFillsTheStockListWhenTheReportPageIsChosen();
     void startUpStartsTheHotStockSearch();
 
@@ -154,6 +155,7 @@ void ReportPagesTest::cleanup()
     hosts.reset();
     server.reset();
     setChinaNow(QDateTime());
+    QFile::remove("config/data.db");   // each test makes the stock list it needs
 }
 
 void ReportPagesTest::ahFirstSearchDownloadsPagesAndFillsTheCache()
@@ -428,6 +430,37 @@ void ReportPagesTest::stockListTabShowsThePoolOnce()
     fillStockListTab(tabs.get(), {});
     QCOMPARE(list->rowCount(), 0);
     fillStockListTab(nullptr, pool);   // no page: nothing to fill
+}
+
+void ReportPagesTest::stockListTabShowsTheShippedListWhole_data()
+{
+    addFontSizeRows();
+}
+
+// The list the build ships: real share counts (in 10,000 shares) and listing
+// dates, every code, count and date readable in full.
+void ReportPagesTest::stockListTabShowsTheShippedListWhole()
+{
+    QFETCH(int, pointSize);
+    FontOverride font(pointSize);
+    loadShippedPool();
+    std::unique_ptr<QTabWidget> tabs(createDataReportTabs());
+    tabs->resize(1000, 600);
+    auto* list = qobject_cast<StockListView*>(tabs->widget(tabs->count() - 1));
+    fillStockListTab(tabs.get(), vorelApp()->stockPool);
+    tabs->setCurrentWidget(list);
+    tabs->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tabs.get()));
+    QCOMPARE(list->rowCount(), vorelApp()->stockPool.size());
+
+    const QList<QTableWidgetItem*> found = list->findItems("600000", Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    const int row = found.first()->row();
+    QCOMPARE(list->item(row, 1)->text(), QString::fromUtf8("浦发银行"));
+    QCOMPARE(list->item(row, 4)->text(), QString("2161800"));
+    QCOMPARE(list->item(row, 5)->text(), QString("2161800"));
+    QCOMPARE(cutTexts(list, {0, 4, 5, 6}), QStringList());
+    QVERIFY(saveScreenshot(tabs.get(), QString("stocklist-%1pt").arg(pointSize)));
 }
 
 void ReportPagesTest::mainWindowFillsTheStockListWhenTheReportPageIsChosen()
