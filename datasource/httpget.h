@@ -36,8 +36,9 @@ void setRequestTimeLimit(int milliseconds);
 // True when `reply` finished without a transport error and its body is whole:
 // the announced length arrived. An HTTP error status with its whole page is a
 // whole reply. Qt finishes a chunked body that the connection broke off before
-// its last chunk like a whole one unless it reports the break as an error;
-// such a body is caught only then.
+// its last chunk like a whole one unless it reports the break as an error
+// (whether it does depends on timing); such a body is caught only then, so
+// stored bodies are checked for their closing marks as well.
 bool isWholeReply(QNetworkReply* reply);
 
 // The body of a finished reply as text: the charset its Content-Type declares,

@@ -1,12 +1,16 @@
 #include "datasource/stockifenginterface.h"
 
-#include "core/fileutils.h"
-#include "core/textutils.h"
 #include "datasource/poolaccess.h"
 #include "datasource/providerhosts.h"
 
-QVector<Stock> parseIFengHistory(const QString& body, const QString& code, const QMap<QString, Stock>& pool)
+namespace {
+
+// The bars of an iFeng body; `closed` tells whether its array of bar arrays
+// both opens and closes ("[[" ... "]]").
+QVector<Stock> readBars(const QString& body, const QString& code, const QMap<QString, Stock>& pool,
+                        bool& closed)
 {
+    closed = false;
     QString span = body;
     span.remove('"');
     const int open = span.indexOf("[[");
@@ -16,7 +20,8 @@ QVector<Stock> parseIFengHistory(const QString& body, const QString& code, const
     span = span.mid(open + 1);
     // Unlike the QQ body, the bars run to the last "]]".
     const int close = span.lastIndexOf("]]");
-    if (close >= 0)
+    closed = close >= 0;
+    if (closed)
         span.truncate(close);
 
     const Stock record = pool.value(code);
@@ -44,6 +49,14 @@ QVector<Stock> parseIFengHistory(const QString& body, const QString& code, const
     return bars;
 }
 
+} // namespace
+
+QVector<Stock> parseIFengHistory(const QString& body, const QString& code, const QMap<QString, Stock>& pool)
+{
+    bool closed = false;
+    return readBars(body, code, pool, closed);
+}
+
 QStringList StockiFengInterface::urls(const QStringList& codes)
 {
     QStringList list;
@@ -54,10 +67,9 @@ QStringList StockiFengInterface::urls(const QStringList& codes)
 
 QVector<Stock> StockiFengInterface::parse(const QString& body, const QString& code)
 {
-    const QVector<Stock> bars = parseIFengHistory(body, code, applicationStockPool());
-    if (!bars.isEmpty() && !cacheDir.isEmpty() && isStockCodeForPath(code))
-        saveWhole(cacheDir + code, body.toUtf8());
-    return bars;
+    bool closed = false;
+    QVector<Stock> bars = readBars(body, code, applicationStockPool(), closed);
+    return storeHistoryBody(std::move(bars), closed, body, cacheDir, code);
 }
 
 void StockiFengInterface::setParameter(int key, const QString& value)

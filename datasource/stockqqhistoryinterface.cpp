@@ -1,7 +1,5 @@
 #include "datasource/stockqqhistoryinterface.h"
 
-#include "core/fileutils.h"
-#include "core/textutils.h"
 #include "datasource/httpget.h"
 #include "datasource/providerhosts.h"
 
@@ -165,10 +163,11 @@ const Char* findPair(const Char* p, const Char* end, Char first, Char second)
     return end;
 }
 
-} // namespace
-
-QVector<Stock> parseQQHistory(const QString& body, const QString& code)
+// The bars of a K-line body; `closed` tells whether its array of bar arrays
+// both opens and closes ("[[" ... "]]").
+QVector<Stock> readBars(const QString& body, const QString& code, bool& closed)
 {
+    closed = false;
     const Char* text = reinterpret_cast<const Char*>(body.constData());
     const Char* const bodyEnd = text + body.size();
     const Char* open = findPair(text, bodyEnd, '[', '[');
@@ -204,6 +203,7 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code)
         }
         ++pieces;
     }
+    closed = end != bodyEnd;
 
     // Bars are filled in place: a Stock is large, and copying 480 of them
     // costs more than reading the text. A response holds at most 480 bars;
@@ -239,6 +239,14 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code)
     return bars;
 }
 
+} // namespace
+
+QVector<Stock> parseQQHistory(const QString& body, const QString& code)
+{
+    bool closed = false;
+    return readBars(body, code, closed);
+}
+
 QStringList StockQQHistoryInterface::urls(const QStringList& codes)
 {
     const QString pattern = QStringLiteral("/appstock/app/fqkline/get?p=1&param=%1,%2,,,480,%3&_appName=android");
@@ -252,12 +260,9 @@ QStringList StockQQHistoryInterface::urls(const QStringList& codes)
 
 QVector<Stock> StockQQHistoryInterface::parse(const QString& body, const QString& code)
 {
-    const QVector<Stock> bars = parseQQHistory(body, code);
-    // A failed or empty download must never replace a good stored history, and
-    // only a plain six-digit code may become part of a path.
-    if (!bars.isEmpty() && !cacheDir.isEmpty() && isStockCodeForPath(code))
-        saveWhole(cacheDir + code, body.toUtf8());
-    return bars;
+    bool closed = false;
+    QVector<Stock> bars = readBars(body, code, closed);
+    return storeHistoryBody(std::move(bars), closed, body, cacheDir, code);
 }
 
 void StockQQHistoryInterface::setParameter(int key, const QString& value)

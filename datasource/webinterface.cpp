@@ -1,5 +1,8 @@
 #include "datasource/webinterface.h"
 
+#include "core/fileutils.h"
+#include "core/textutils.h"
+
 #include <QDebug>
 #include <QRegExp>
 #include <QVector>
@@ -93,6 +96,18 @@ void NoticeInterface::error(const QString& message) { logError(message); }
 
 StringListInterface::~StringListInterface() = default;
 void StringListInterface::error(const QString& message) { logError(message); }
+
+QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool closed, const QString& body, const QString& cacheDir,
+                                const QString& code)
+{
+    if (cacheDir.isEmpty())
+        return bars;
+    if (!closed)
+        return QVector<Stock>();
+    if (!bars.isEmpty() && isStockCodeForPath(code))
+        saveWhole(cacheDir + code, body.toUtf8());
+    return bars;
+}
 
 QString marketCode(const QString& code)
 {

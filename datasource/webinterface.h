@@ -64,6 +64,16 @@ public:
     virtual QVector<QStringList> parse(const QString& body) = 0;
 };
 
+// What the history sources' parse hands on, storing the body on the way.
+// Reading a stored file (`cacheDir` empty) gives `bars` as they are. A body
+// to be stored as `cacheDir` + `code` must hold its provider's whole array of
+// bar arrays (`closed`): a body cut off inside it, which the network layer
+// does not always report, gives no bars. The body is written whole, and only
+// when it gave bars and `code` is fit for a path, so that a failed or cut
+// download leaves the stored history as it was.
+QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool closed, const QString& body, const QString& cacheDir,
+                                const QString& code);
+
 // The request form of a code: "sh" + code for codes starting with "6", "sz" +
 // code for every other code (other markets included).
 QString marketCode(const QString& code);

@@ -114,6 +114,10 @@ void HistorySourcesTest::ifengUrlAndStorage()
     QCOMPARE(source.parse(body, "000001").size(), 1);
     QVERIFY(source.parse("{\"record\":[]}", "600000").isEmpty());
     QVERIFY(source.parse(body, "../x").size() == 1);
+    // A body cut off inside its bars gives none and is not stored.
+    const QString cut = "{\"record\":[" + ifengPiece("2019-01-02", 17) + "," + ifengPiece("2019-01-03", 17).left(30);
+    QCOMPARE(parseIFengHistory(cut, "600001", samplePool()).size(), 1);
+    QVERIFY(source.parse(cut, "600001").isEmpty());
     QCOMPARE(QDir(dir.path() + "/dl").entryList(QDir::Files), QStringList { "000001" });
 }
 

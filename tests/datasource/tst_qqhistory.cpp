@@ -331,6 +331,11 @@ void QQHistoryTest::storesBodyOnlyForBarsAndPathSafeCodes_data()
     QTest::newRow("index") << "399678" << kThreeBars << true;
     QTest::newRow("no bars") << "600000" << "<html>busy</html>" << false;
     QTest::newRow("empty body") << "600000" << "" << false;
+    QTest::newRow("bar array cut off") << "600000" << kThreeBars.left(kThreeBars.indexOf("]]")) << false;
+    QTest::newRow("cut within the closing marker")
+        << "600000" << kThreeBars.left(kThreeBars.indexOf("]]") + 1) << false;
+    QTest::newRow("cut behind the closed bar array")
+        << "600000" << kThreeBars.left(kThreeBars.indexOf("]]") + 2) << true;
     QTest::newRow("empty code") << "" << kThreeBars << false;
     QTest::newRow("market prefix") << "sh600000" << kThreeBars << false;
     QTest::newRow("parent folder") << "../600000" << kThreeBars << false;
@@ -360,6 +365,12 @@ void QQHistoryTest::emptyCacheDirStoresNothing()
     source.setParameter(0, "data/");
     source.setParameter(0, "");
     QCOMPARE(source.parse(kThreeBars, "600000").size(), 3);
+    // A stored file is read as it is; a body to be stored must hold its
+    // whole bar array.
+    const QString cut = kThreeBars.left(kThreeBars.indexOf("]]"));
+    QCOMPARE(source.parse(cut, "600000").size(), 3);
+    source.setParameter(0, "data/");
+    QVERIFY(source.parse(cut, "600000").isEmpty());
     QVERIFY(QDir("data").entryList(QDir::Files).isEmpty());
     QVERIFY(QDir(".").entryList(QDir::Files).isEmpty());
 }
@@ -424,6 +435,9 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
     QTest::newRow("stalled server") << Reply::stalled();
     QTest::newRow("closed after a third of the body") << Reply::cutShort(history, history.size() / 3);
     QTest::newRow("reset after a third of the body") << Reply::cutShort(history, history.size() / 3, true);
+    QTest::newRow("chunked, closed inside a chunk of the bars")
+        << Reply::chunkedCutShort(history, history.size() / 2 + 7);
+    QTest::newRow("chunked, closed after a whole chunk of the bars") << Reply::chunkedCutShort(history, 70 * 100);
     Reply trickling = Reply::bytes(history);
     trickling.trickleMs = 5;
     QTest::newRow("trickling past the time limit") << trickling;
@@ -452,7 +466,12 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory()
     QVERIFY(clock.elapsed() < 10000);
     QCOMPARE(readAll("data/600000"), kThreeBars.toUtf8());
     QCOMPARE(QDir("data").entryList(QDir::Files | QDir::Hidden), QStringList { "600000" });
-    QCOMPARE(server.requestCount(), 1);
+    // Qt itself sends the GET again (twice at most) when a chunked answer
+    // breaks off early; the program never does.
+    if (reply.chunked)
+        QVERIFY(server.requestCount() >= 1 && server.requestCount() <= 3);
+    else
+        QCOMPARE(server.requestCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(QQHistoryTest)

@@ -15,12 +15,22 @@
 
 namespace {
 
+// An iFeng body with one bar per date.
+QString ifengBody(const QStringList& dates)
+{
+    QStringList bars;
+    for (const QString& date : dates) {
+        QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"10.5\"", "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
+        while (cells.size() < 17)
+            cells.append("\"1.0\"");
+        bars.append("[" + cells.join(',') + "]");
+    }
+    return "{\"record\":[" + bars.join(',') + "]}";
+}
+
 QString ifengBody(const QString& date)
 {
-    QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"10.5\"", "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
-    while (cells.size() < 17)
-        cells.append("\"1.0\"");
-    return "{\"record\":[[" + cells.join(',') + "]]}";
+    return ifengBody(QStringList { date });
 }
 
 QString stockListRow(const QString& code, const QString& name)
@@ -65,6 +75,12 @@ private slots:
             // One stock's answer is an error page: nothing is stored for it.
             if (request.query.contains("000002"))
                 return TestHttpServer::Reply::text("<html>busy</html>", "text/html");
+            // One stock's chunked answer breaks off after four chunks, within
+            // its third bar: Qt often finishes it without an error.
+            if (request.query.contains("600005")) {
+                const QString body = ifengBody({ "2020-01-02", "2020-01-03", "2020-01-06" });
+                return TestHttpServer::Reply::chunkedCutShort(body.toUtf8(), 70 * 4);
+            }
             TestHttpServer::Reply reply = TestHttpServer::Reply::text(ifengBody("2020-01-02"), "application/json");
             // An error status is no history, whatever its body holds.
             if (request.query.contains("000004"))
@@ -76,7 +92,11 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old history of 000004");
         old.close();
-        StockDownLoadDlg dialog({"000004", "600001", "000002", "600003"});
+        QFile oldCut("data/dl/600005");
+        QVERIFY(oldCut.open(QIODevice::WriteOnly));
+        oldCut.write("old history of 600005");
+        oldCut.close();
+        StockDownLoadDlg dialog({"000004", "600001", "000002", "600003", "600005"});
         QVERIFY(!dialog.isEnabled());
         dialog.tickInterval = 10;
         dialog.show();
@@ -85,15 +105,19 @@ private slots:
         QList<int> values;
         for (const QList<QVariant>& args : progress)
             values << args.first().toInt();
-        QCOMPARE(values, (QList<int>{40, 60, 80, 100}));
+        QCOMPARE(values, (QList<int>{33, 50, 66, 83, 100}));
         QStringList asked;
         for (const TestHttpServer::Request& request : server.requests())
             asked << request.query;
-        QCOMPARE(asked, (QStringList{"code=sh600003&type=last", "code=sz000002&type=last",
+        // Qt itself may send the GET of the broken chunked answer again.
+        asked.removeDuplicates();
+        QCOMPARE(asked, (QStringList{"code=sh600005&type=last", "code=sh600003&type=last", "code=sz000002&type=last",
                                      "code=sh600001&type=last", "code=sz000004&type=last"}));
-        QCOMPARE(QDir("data/dl").entryList(QDir::Files), (QStringList{"000004", "600001", "600003"}));
+        QCOMPARE(QDir("data/dl").entryList(QDir::Files), (QStringList{"000004", "600001", "600003", "600005"}));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old history of 000004"));
+        QVERIFY(oldCut.open(QIODevice::ReadOnly));
+        QCOMPARE(oldCut.readAll(), QByteArray("old history of 600005"));
         QFile stored("data/dl/600003");
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(stored.readAll()), ifengBody("2020-01-02"));

@@ -101,6 +101,13 @@ TestHttpServer::Reply TestHttpServer::Reply::cutShort(const QByteArray& body, in
     return reply;
 }
 
+TestHttpServer::Reply TestHttpServer::Reply::chunkedCutShort(const QByteArray& body, int wireBytes)
+{
+    Reply reply = Reply::cutShort(body, wireBytes);
+    reply.chunked = true;
+    return reply;
+}
+
 TestHttpServer::TestHttpServer(QObject* parent)
     : QObject(parent)
     , server(new QTcpServer(this))

@@ -70,6 +70,10 @@ public:
         static Reply stalled();
         // `body` announced whole but broken off after `bytes` of it.
         static Reply cutShort(const QByteArray& body, int bytes, bool reset = false);
+        // `body` in chunks of 64 bytes (70 on the wire with their heads), the
+        // connection closed after `wireBytes` of that form, before the last
+        // chunk. Qt often finishes such a reply without an error.
+        static Reply chunkedCutShort(const QByteArray& body, int wireBytes);
     };
 
     using Handler = std::function<Reply(const Request&)>;
