@@ -109,8 +109,10 @@ private slots:
         QStringList asked;
         for (const TestHttpServer::Request& request : server.requests())
             asked << request.query;
-        // Qt itself may send the GET of the broken chunked answer again.
-        asked.removeDuplicates();
+        // Qt itself may send the GET of the broken chunked answer again, at
+        // once; any other repeated request is the dialog's.
+        while (asked.size() > 1 && asked.at(1) == asked.at(0) && asked.at(0).contains("600005"))
+            asked.removeAt(1);
         QCOMPARE(asked, (QStringList{"code=sh600005&type=last", "code=sh600003&type=last", "code=sz000002&type=last",
                                      "code=sh600001&type=last", "code=sz000004&type=last"}));
         QCOMPARE(QDir("data/dl").entryList(QDir::Files), (QStringList{"000004", "600001", "600003", "600005"}));
