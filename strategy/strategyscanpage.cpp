@@ -16,10 +16,24 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpacerItem>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
 const char* const kDataDir = "data/";
+
+// Wide enough for a six-digit code beside the scroll bar of a long list, in
+// whatever font the desktop gives; never narrower than the original 72 px.
+int codeListWidth(const QListWidget* list)
+{
+    const QStyle* style = list->style();
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const int needed = list->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 2 * textMargin
+                       + 2 * list->frameWidth() + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) + 2;
+    return std::max(72, needed);
+}
 
 } // namespace
 
@@ -45,7 +59,7 @@ StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList&
     chart = new CandlestickWidget(true, this);
     chart->strategyPage = true;
     list = new QListWidget(this);
-    list->setFixedWidth(72);
+    list->setFixedWidth(codeListWidth(list));
     progress = new QProgressBar(this);
     progress->setValue(0);
     progress->hide();

@@ -18,7 +18,9 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -348,6 +350,27 @@ private slots:
             QCOMPARE(page.worker->kind(), i);
             runScan(page);
             QCOMPARE(page.list->count(), 0);
+        }
+    }
+
+    // A long result list gets a scroll bar; the codes beside it stay whole in
+    // the desktop's font.
+    void resultListShowsSixDigitCodesWhole()
+    {
+        StockTrendWidget trend;
+        StockHotStockFibonacciWidget hot;
+        StockNewStockFibonacciWidget fresh;
+        for (StrategyScanPage* page : std::initializer_list<StrategyScanPage*>{&trend, &hot, &fresh}) {
+            for (int i = 0; i < 200; ++i)
+                page->list->addItem(QString::number(600000 + i));
+            page->resize(900, 600);
+            page->show();
+            QVERIFY(QTest::qWaitForWindowExposed(page));
+            QVERIFY(page->list->verticalScrollBar()->isVisible());
+            const int margin = page->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, page->list) + 1;
+            const int text = page->list->fontMetrics().horizontalAdvance("600000") + 2 * margin;
+            QVERIFY2(text <= page->list->viewport()->width(),
+                     qPrintable(QString("%1 px of text in %2 px").arg(text).arg(page->list->viewport()->width())));
         }
     }
 
