@@ -103,9 +103,7 @@ void CandlestickWidget::buildPlot()
     plot->xAxis->setTickLabels(false);
     plot->xAxis->setTicks(false);
     plot->rescaleAxes();
-    plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
-    plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
-    keepMinimumPriceSpan(plot->yAxis);
+    frameAxes();
 }
 
 void CandlestickWidget::buildMenu()
@@ -239,7 +237,12 @@ void CandlestickWidget::rescale()
     // The pane's axis, rescaled last, would pull the candles to its own data
     // (MACD and Boll start later); the candles' range wins and the pane follows.
     plot->xAxis->rescale(true);
-    // The same room as at construction, so that no candle touches the frame.
+    frameAxes();
+}
+
+void CandlestickWidget::frameAxes()
+{
+    // Room around the candles, so that none touches the frame.
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
     plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
     keepMinimumPriceSpan(plot->yAxis);

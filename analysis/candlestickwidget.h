@@ -85,6 +85,8 @@ private:
     void drawLine(int index, const ChartLine* line, int first, int size);
     // Fits the axes to the data; the candles, not the pane, decide the x range.
     void rescale();
+    // The same room around the data at construction and at every rescale.
+    void frameAxes();
 
     std::unique_ptr<MaNIndicator> ma5;
     std::unique_ptr<MaNIndicator> ma10;

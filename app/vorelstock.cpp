@@ -70,7 +70,6 @@ void VorelStock::createPages()
     pageList->setViewMode(QListView::IconMode);
     pageList->setIconSize(QSize(64, 64));
     pageList->setMovement(QListView::Static);
-    pageList->setMaximumWidth(kPageListWidth);
     pageList->setSpacing(6);
     // The icons fit the narrow list; a horizontal bar would only hide the last one.
     pageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -130,7 +130,6 @@ void NoticeExpress::onSearch()
     searching = true;
     searchButton->setEnabled(false);
     notices.clear();
-    pagesArrived = 0;
     table->setRowCount(0);
     table->clearContents();
     loader.interval = pageInterval;
@@ -143,8 +142,6 @@ void NoticeExpress::onSearch()
 
 void NoticeExpress::onRereshData(const QVector<Data>& batch)
 {
-    if (!batch.isEmpty())
-        ++pagesArrived;
     for (const Data& notice : batch)
         onUpdateOneRow(notice);
 }
@@ -173,9 +170,9 @@ void NoticeExpress::onDone()
 {
     searching = false;
     searchButton->setEnabled(true);
-    // With not one page read the run knows nothing: an empty list would
-    // silently switch the auction's reduction filter off.
-    if (pagesArrived == 0)
+    // A run that brought not one notice (every page failed) knows nothing: an
+    // empty list would silently switch the auction's reduction filter off.
+    if (notices.isEmpty())
         return;
     if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
         app->reductionCodes = reductionCodesOf(notices);

@@ -54,6 +54,4 @@ private:
     void buildTable();
 
     bool searching = false;
-    // Pages of the current run that brought notices.
-    int pagesArrived = 0;
 };

@@ -45,18 +45,14 @@ RetradeWidget::~RetradeWidget() = default;
 
 void RetradeWidget::onSearch()
 {
+    // While the run is in flight (the loader waits its interval before it
+    // reports the end) asking again would list every stock twice: the table
+    // keeps what this run brought so far, and the rest arrives as usual.
+    if (downloading)
+        return;
     table->setRowCount(0);
     table->clearContents();
-    // While the run is in flight (the loader waits its interval before it
-    // reports the end) asking again would list every stock twice: show what
-    // this run brought so far, and the rest arrives as usual.
-    if (downloading) {
-        for (const Data& record : listed)
-            appendRow(record);
-        return;
-    }
     downloading = true;
-    listed.clear();
     loader.setUrls(source.urls(QStringList()), QStringList());
     loader.start();
 }
@@ -69,7 +65,6 @@ void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
     for (const Data& record : list) {
         if (record.code.isEmpty() || record.date < today)
             continue;
-        listed.append(record);
         appendRow(record);
     }
 }

@@ -37,6 +37,4 @@ private:
     void appendRow(const Data& record);
 
     bool downloading = false;
-    // The records of the current run that made it into the table.
-    QVector<Data> listed;
 };

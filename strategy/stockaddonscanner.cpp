@@ -11,7 +11,6 @@
 #include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>

@@ -10,7 +10,6 @@
 #include "widgets/vorelstockmsgbox.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QProgressBar>

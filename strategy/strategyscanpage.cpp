@@ -7,7 +7,6 @@
 #include "datasource/stockqqhistoryinterface.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -271,14 +271,14 @@ int StockListView::beginRow()
     setSortingEnabled(false);
     const int r = rowCount();
     insertRow(r);
-    filledRow = r;
     return r;
 }
 
 void StockListView::endRow()
 {
-    // Codes, dates and types show whole in any desktop font.
-    widenColumnsToRow(this, filledRow);
+    // Codes, dates and types show whole in any desktop font; with sorting off
+    // the row being filled is still the last one.
+    widenColumnsToRow(this, rowCount() - 1);
     setSortingEnabled(sortingWasEnabled);
 }
 

@@ -78,7 +78,6 @@ protected:
 
 private:
     bool sortingWasEnabled = false;
-    int filledRow = -1;
 };
 
 // Call-auction picks: every cell numeric, rising red, falling green.
