@@ -134,7 +134,9 @@ void IniFile::parse(const std::string& text)
         if (lastLine)
             end = text.size();
         std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
+        // Every carriage return at the end goes: dropping only one would let a
+        // value that ends in several lose one more at every start.
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
         start = end + 1;
 

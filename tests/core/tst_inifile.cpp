@@ -163,6 +163,15 @@ void TestIniFile::lineBreakInValueCannotAddEntries()
         ini.setValue("mail", "signature", std::string("thanks\n[hammer]\nquantHammerMaN=1"));
     }
     QCOMPARE(readAll(path), QByteArray("[mail]\nsignature=thanks [hammer] quantHammerMaN=1\n"));
+
+    // Carriage returns at a line's end are the line break, however many: a
+    // value must not lose one more of them at every start.
+    writeAll(path, "[mail]\r\nsignature=thanks\r\r\r\n");
+    for (int start = 0; start < 2; ++start) {
+        IniFile ini(local(path));
+        ini.setValue("mail", "to", std::string("a@example.com"));
+    }
+    QCOMPARE(readAll(path), QByteArray("[mail]\nsignature=thanks\nto=a@example.com\n"));
 }
 
 void TestIniFile::closeWritesOnceAndUnbinds()

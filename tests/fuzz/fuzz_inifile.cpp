@@ -2,10 +2,9 @@
 // written back.
 
 #include "core/inifile.h"
+#include "tests/fuzz/fuzzinput.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -38,11 +37,7 @@ QByteArray normalise(const std::string& path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Every write of the file is synced to disk; in memory that no longer
-    // sets the pace of the run.
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz-inifile-XXXXXX")
-                                                                       : QDir::tempPath() + "/fuzz-inifile-XXXXXX");
-    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    static const QString path = fuzzScratchFolder(QStringLiteral("inifile")) + QStringLiteral("/config.ini");
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

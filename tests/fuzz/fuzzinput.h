@@ -8,8 +8,10 @@
 #include "core/textutils.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QMap>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,17 @@
 inline QString fuzzBody(const uint8_t* data, size_t size)
 {
     return decodeText(QByteArray(reinterpret_cast<const char*>(data), int(size)));
+}
+
+// A folder for the files a target writes, made once per run. Every write of
+// a whole file is synced to disk; in memory that no longer sets the pace.
+inline QString fuzzScratchFolder(const QString& name)
+{
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz-XXXXXX")
+                                                                       : QDir::tempPath() + "/fuzz-XXXXXX");
+    const QString folder = dir.filePath(name);
+    QDir().mkpath(folder);
+    return folder;
 }
 
 inline QMap<QString, Stock> fuzzPool()
