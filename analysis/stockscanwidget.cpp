@@ -175,7 +175,7 @@ void StockScanWidget::scanNext()
     // program asked to quit before it returns, which gives up the download.
     // Only a whole success answer may replace the stored history.
     QPointer<StockScanWidget> self(this);
-    const QString body = httpGetSuccessBody(url, this);
+    const QString body = httpGet(url, this);
     if (!self)
         return;
     if (quitting) {

@@ -78,12 +78,13 @@ void DataLoader::finishReply(QNetworkReply*& current, bool withTables)
         finished = current;
     if (!finished)
         return;
-    if (finished->error() != QNetworkReply::NoError)
-        reportError(finished->errorString(), withTables);
-    else if (!isWholeReply(finished))
-        reportError(QStringLiteral("the reply ended before its whole body came"), withTables);
-    else
+    const QString failure = requestFailure(finished);
+    if (failure.isEmpty()) {
         deliver(finished);
+    } else {
+        reportError(failure, withTables);
+        emit sendFailure(finished->url().toString(), failure);
+    }
     if (finished == current)
         current = nullptr;
     finished->deleteLater();

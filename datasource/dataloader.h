@@ -57,6 +57,9 @@ signals:
     void sendStringMap(const QVector<QMap<QString, QString> >& rows);
     // The queue is exhausted.
     void sendOK();
+    // A request of the queue brought no usable body; `message` says why
+    // (requestFailure()), for the page that shows it. The queue goes on.
+    void sendFailure(const QString& url, const QString& message);
 
 protected:
     // Tells the parsers that have an error operation about a failed request:
@@ -69,8 +72,8 @@ protected:
     // Sends a request that is aborted when stuck and reports to the slots below.
     QNetworkReply* sendRequest(QNetworkAccessManager& manager, const QUrl& url);
     // The end of the reply that sent the signal (else `current`): a failure goes
-    // to reportError(), a body to deliver(); the next request follows
-    // `interval` later.
+    // to reportError() and sendFailure(), a body to deliver(); the next request
+    // follows `interval` later.
     void finishReply(QNetworkReply*& current, bool withTables);
     // Hands a body to the stock and notice parsers; `noticeUrl` goes with the notices.
     void deliverStockAndNotice(QNetworkReply* finished, const QString& noticeUrl);

@@ -27,12 +27,15 @@ bool isTransportError(QNetworkReply::NetworkError error, bool statusArrived)
     return !(statusArrived && (contentError || serverError));
 }
 
-// A finished GET: the body of a whole reply and its status, or nothing.
+// Set on a reply that abortWhenStuck() gave up, with the reason: Qt reports
+// such a reply only as cancelled.
+const char* const kGivenUpReason = "vorelGivenUpReason";
+
+// A finished GET: the body of a whole success answer, or why there is none.
 struct Fetched
 {
-    bool whole = false;
-    int status = 0;
     QString text;
+    QString failure;
 };
 
 Fetched fetch(const QString& url, const QObject* owner)
@@ -52,12 +55,17 @@ Fetched fetch(const QString& url, const QObject* owner)
     if (!reply->isFinished())
         reply->abort();
     Fetched fetched;
-    fetched.whole = isWholeReply(reply);
-    fetched.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (fetched.whole)
+    fetched.failure = requestFailure(reply);
+    if (fetched.failure.isEmpty())
         fetched.text = readReplyText(reply);
     delete reply;
     return fetched;
+}
+
+void giveUp(QNetworkReply* reply, const QString& reason)
+{
+    reply->setProperty(kGivenUpReason, reason);
+    reply->abort();
 }
 
 // "text/html; charset=GBK" -> "GBK"; empty when the reply declares none.
@@ -114,6 +122,24 @@ bool isWholeReply(QNetworkReply* reply)
     return !announced || reply->bytesAvailable() == length;
 }
 
+QString requestFailure(QNetworkReply* reply)
+{
+    const QString givenUp = reply->property(kGivenUpReason).toString();
+    if (!givenUp.isEmpty())
+        return givenUp;
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (isTransportError(reply->error(), status.isValid()))
+        return reply->errorString();
+    const int code = status.toInt();
+    if (status.isValid() && (code < 200 || code > 299)) {
+        const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        return QStringLiteral("HTTP %1 %2").arg(code).arg(reason).trimmed();
+    }
+    if (!isWholeReply(reply))
+        return QStringLiteral("应答未完整到达");
+    return QString();
+}
+
 QString readReplyText(QNetworkReply* reply)
 {
     return decodeText(reply->readAll(), declaredCharset(reply));
@@ -124,25 +150,24 @@ void abortWhenStuck(QNetworkReply* reply)
     auto* silence = new QTimer(reply);
     silence->setSingleShot(true);
     silence->setInterval(requestTimeout());
-    QObject::connect(silence, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(silence, &QTimer::timeout, reply,
+                     [reply] { giveUp(reply, QStringLiteral("长时间无应答，已放弃")); });
     QObject::connect(reply, &QNetworkReply::downloadProgress, silence, qOverload<>(&QTimer::start));
     QObject::connect(reply, &QNetworkReply::finished, silence, &QTimer::stop);
     silence->start();
     // A server that sends a byte now and then never falls silent.
     auto* limit = new QTimer(reply);
     limit->setSingleShot(true);
-    QObject::connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(limit, &QTimer::timeout, reply,
+                     [reply] { giveUp(reply, QStringLiteral("超过下载时限，已放弃")); });
     QObject::connect(reply, &QNetworkReply::finished, limit, &QTimer::stop);
     limit->start(requestTimeLimit());
 }
 
-QString httpGet(const QString& url, const QObject* owner)
+QString httpGet(const QString& url, const QObject* owner, QString* failure)
 {
-    return fetch(url, owner).text;
-}
-
-QString httpGetSuccessBody(const QString& url, const QObject* owner)
-{
-    const Fetched fetched = fetch(url, owner);
-    return fetched.status >= 200 && fetched.status < 300 ? fetched.text : QString();
+    Fetched fetched = fetch(url, owner);
+    if (failure)
+        *failure = fetched.failure;
+    return fetched.text;
 }

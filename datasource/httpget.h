@@ -10,18 +10,14 @@ class QObject;
 
 // Fetches `url` and returns its body as text, running a local event loop on
 // the calling thread meanwhile (timers and input go on being served, so the
-// caller may be re-entered). Sends no headers of its own. The body of a whole
-// reply is returned, an error page included; anything short of a whole reply
-// gives the empty string: a transport error, a body cut off before its
+// caller may be re-entered). Sends no headers of its own. Only the body of a
+// whole success answer (status 2xx) is returned; anything else gives the
+// empty string, and `failure` (when given) says why: an error status with the
+// provider's error page, a transport error, a body cut off before its
 // announced end, a request given up for silence or for its time limit, and a
 // request still running when the program quits or `owner` (the page that
-// asked, when given) goes away.
-QString httpGet(const QString& url, const QObject* owner = nullptr);
-
-// As httpGet, but only the body of a success answer (status 2xx): an error or
-// maintenance page of the provider gives the empty string as well. For bodies
-// that are stored, where a page in place of the data would replace good data.
-QString httpGetSuccessBody(const QString& url, const QObject* owner = nullptr);
+// asked, when given) goes away. A success gives an empty `failure`.
+QString httpGet(const QString& url, const QObject* owner = nullptr, QString* failure = nullptr);
 
 // Milliseconds without an answer after which httpGet and the download queues
 // give a request up: 30 seconds unless a test sets another value.
@@ -40,6 +36,12 @@ void setRequestTimeLimit(int milliseconds);
 // (whether it does depends on timing); such a body is caught only then, so
 // stored bodies are checked for their closing marks as well.
 bool isWholeReply(QNetworkReply* reply);
+
+// Why a finished reply brought no usable body, as a short text a page can
+// show after its own words: Qt's error text, "HTTP 403 Forbidden" for an
+// answer outside 2xx, or a note that the body came cut or the request was
+// given up. Empty for a whole success answer.
+QString requestFailure(QNetworkReply* reply);
 
 // The body of a finished reply as text: the charset its Content-Type declares,
 // else UTF-8 when valid, else GB18030; the text ends at a zero byte. Reads

@@ -285,5 +285,5 @@ QVector<Stock> loadQQHistory(const QString& code, const QString& period, const Q
     const QStringList urls = source.urls(QStringList { code });
     if (urls.isEmpty())
         return QVector<Stock>();
-    return source.parse(httpGetSuccessBody(urls.first()), code);
+    return source.parse(httpGet(urls.first()), code);
 }

@@ -30,7 +30,7 @@ public:
 // The bars of a K-line body without storing anything; pure, any thread.
 QVector<Stock> parseQQHistory(const QString& body, const QString& code);
 
-// Fetches one stock's history anew (blocking, httpGetSuccessBody: an error
+// Fetches one stock's history anew (blocking, httpGet: an error
 // page is no history) and stores the body under `cacheDir` + code as parse
 // does. A period or adjustment that is not one of the names keeps "day" or
 // "hfq".

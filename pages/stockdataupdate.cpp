@@ -123,7 +123,7 @@ void StockDownLoadDlg::timerEvent(QTimerEvent* event)
     }
     // The parser stores what parses of a success answer; the records
     // themselves are not needed.
-    source->parse(httpGetSuccessBody(urls.last()), codes.last());
+    source->parse(httpGet(urls.last()), codes.last());
     codes.removeLast();
     urls.removeLast();
     progress->setValue((total - codes.size()) * 100 / total);

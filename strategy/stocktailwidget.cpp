@@ -147,7 +147,7 @@ void StockTailWidget::checkCandidate()
     QVector<Stock> bars;
     const QStringList historyUrls = historySource.urls(QStringList(code));
     if (!historyUrls.isEmpty())
-        bars = historySource.parse(httpGetSuccessBody(historyUrls.first()), code);
+        bars = historySource.parse(httpGet(historyUrls.first()), code);
     // The last bar is today's, still being traded.
     if (!bars.isEmpty())
         bars.removeLast();

@@ -86,7 +86,9 @@ private slots:
         QSignalSpy updates(&worker, &StockThreadTarget::updateStock);
         QSignalSpy finished(&worker, &QThread::finished);
         worker.start();
-        QVERIFY(finished.wait(5000));
+        // finished() comes from the worker thread: it may be out before the wait starts.
+        QVERIFY(worker.wait(5000));
+        QCOMPARE(finished.count(), 1);
 
         QCOMPARE(updates.count(), percents.size());
         const QStringList keys = entries(size).keys();
