@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStorageInfo>
+#include <QTemporaryFile>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
@@ -81,17 +83,35 @@ QMap<QString, QString> historyFileMap(const QString& folder)
     return files;
 }
 
-void removeInterruptedWrites(const QString& folder)
+void removeInterruptedWrites(const QString& folder, const QString& names)
 {
     // saveWhole writes beside the target, under its name and six random
-    // letters or digits; the files written into the data folders are named
-    // by a code, or "none".
-    static const QRegularExpression copy(QStringLiteral("^([0-9]{6}|none)\\.[A-Za-z0-9]{6}$"));
+    // letters or digits. Six lower-case letters or six digits are rather a
+    // user's copy ("config.ini.backup", "hammer.csv.201703"): those stay.
+    const QRegularExpression copy(
+        QStringLiteral("^(%1)\\.(?![a-z]{6}$)(?![0-9]{6}$)[A-Za-z0-9]{6}$").arg(names));
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo& file : files) {
         if (copy.match(file.fileName()).hasMatch() && !QFile::remove(file.absoluteFilePath()))
             qWarning() << "cannot remove" << file.absoluteFilePath();
     }
+}
+
+FolderState probeFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return FolderState::Missing;
+    if (!info.isDir())
+        return FolderState::NotAFolder;
+    const QByteArray block(4096, ' ');
+    QTemporaryFile probe(folder + QStringLiteral("/.probe"));
+    if (!probe.open())
+        return QStorageInfo(folder).bytesAvailable() < block.size() ? FolderState::Full : FolderState::Unwritable;
+    // A full disk may still let a file be made: then its first block fails.
+    if (probe.write(block) != block.size() || !probe.flush())
+        return FolderState::Full;
+    return FolderState::Writable;
 }
 
 void forEachFile(const QString& folder, FileVisitor* visitor)

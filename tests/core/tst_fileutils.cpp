@@ -1,6 +1,7 @@
 #include "core/exportutils.h"
 #include "core/fileutils.h"
 #include "core/geometry.h"
+#include "tests/core/filesizelimit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <quazip/quazipfile.h>
 
 #include <cmath>
+#include <unistd.h>
 
 class FileUtilsTest : public QObject
 {
@@ -24,6 +26,8 @@ private slots:
     void tableExportJoinsCellsWithCommas();
     void forEachFileVisitsPlainFilesOnly();
     void historyFilesAreTheFilesNamedByACode();
+    void interruptedWritesGoUsersCopiesStay();
+    void probeTellsWhyAFolderKeepsNothing();
     void pointLineDistanceHandlesVerticalLines();
 
 private:
@@ -151,6 +155,43 @@ void FileUtilsTest::historyFilesAreTheFilesNamedByACode()
     QCOMPARE(map.keys(), expected);
     QCOMPARE(map.values(), expected);
     QVERIFY(historyFiles(folder.filePath("missing")).isEmpty());
+}
+
+void FileUtilsTest::interruptedWritesGoUsersCopiesStay()
+{
+    QTemporaryDir folder;
+    const QStringList leftovers{"config.ini.AsNkOc", "config.ini.x7yz0q", "config.ini.QWERTY"};
+    const QStringList kept{"config.ini", "config.ini.bad", "config.ini.backup", "config.ini.201703",
+                           "config.ini.AsNkOc1", "other.ini.AsNkOc", "config.inix.AsNkOc"};
+    for (const QString& name : leftovers + kept)
+        QVERIFY(saveWhole(folder.filePath(name), "x"));
+    removeInterruptedWrites(folder.path(), "config\\.ini");
+    QStringList expected = kept;
+    expected.sort();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);
+}
+
+void FileUtilsTest::probeTellsWhyAFolderKeepsNothing()
+{
+    QTemporaryDir folder;
+    QCOMPARE(probeFolder(folder.path()), FolderState::Writable);
+    QCOMPARE(probeFolder(folder.filePath("missing")), FolderState::Missing);
+    QVERIFY(saveWhole(folder.filePath("data"), "a file where a folder belongs"));
+    QCOMPARE(probeFolder(folder.filePath("data")), FolderState::NotAFolder);
+    {
+        FileSizeLimit fullDisk(16);
+        QVERIFY(fullDisk.active);
+        QCOMPARE(probeFolder(folder.path()), FolderState::Full);
+    }
+    // the probes leave nothing behind
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList("data"));
+
+    if (geteuid() == 0)
+        QSKIP("permissions do not bind the superuser");
+    QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const FolderState readOnly = probeFolder(folder.path());
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(readOnly, FolderState::Unwritable);
 }
 
 void FileUtilsTest::pointLineDistanceHandlesVerticalLines()

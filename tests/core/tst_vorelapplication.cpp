@@ -1,5 +1,6 @@
 #include "core/messagehandler.h"
 #include "core/vorelapplication.h"
+#include "tests/core/filesizelimit.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/sharelistfixture.h"
 
@@ -9,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 // Runs against a real application object in a temporary working folder with a
 // stock list database of our own and the compiled-in resource archive.
 class VorelApplicationTest : public QObject
@@ -16,6 +19,7 @@ class VorelApplicationTest : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void damagedFolderIsToldOnceInOneBox();
     void poolHoldsListedCodesOnly();
     void shareListFiltersByListingDate();
     void readFileTakesArchiveOrDisk();
@@ -24,6 +28,9 @@ private slots:
     void damagedDatabaseGivesTheMessageOfAMissingOne();
     void logLinesCarryDateTimeAndKind();
     void shippedStockListFillsThePoolWithShareCounts();
+
+private:
+    QStringList startupMessages;
 };
 
 void VorelApplicationTest::initTestCase()
@@ -34,7 +41,23 @@ void VorelApplicationTest::initTestCase()
                     QString::fromUtf8("('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')"),
                     QString::fromUtf8("('300498','温氏股份','','农业综合',0,0,'20151102','广东','20151102')"),
                     QString::fromUtf8("('999999','不在股票池','','',0,0,'20200101','','20200101')")});
+    MessageCatcher catcher;
     vorelApp()->init(nullptr);
+    startupMessages = catcher.seen;
+}
+
+// main() started the application object on a damaged settings file and a full disk.
+void VorelApplicationTest::damagedFolderIsToldOnceInOneBox()
+{
+    const QString folder = QDir::currentPath();
+    QCOMPARE(startupMessages,
+             QStringList(QString::fromUtf8("错误|设置文件 config/config.ini 无法完整读取,已另存为 config/config.ini.bad,"
+                                           "所有设置恢复为默认值\n磁盘已满,无法在 %1 中写入文件,"
+                                           "下载的数据、报表和设置都不会保存").arg(folder)));
+    QVERIFY(QFile::exists("config/config.ini.bad"));
+    MessageCatcher catcher;
+    vorelApp()->init(nullptr);
+    QVERIFY(catcher.seen.isEmpty());
 }
 
 void VorelApplicationTest::poolHoldsListedCodesOnly()
@@ -240,7 +263,14 @@ int main(int argc, char** argv)
 {
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
+    QDir().mkpath("config");
+    QFile settings("config/config.ini");
+    if (!settings.open(QIODevice::WriteOnly) || settings.write(QByteArray("[hammer]\nquant\0", 15)) != 15)
+        return 2;
+    settings.close();
+    std::unique_ptr<FileSizeLimit> fullDisk(new FileSizeLimit(16));
     VorelApplication app(argc, argv);
+    fullDisk.reset();
     VorelApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }
