@@ -132,16 +132,18 @@ bool AppConfig::setDamagedFileAside()
     const QString kept = binding.path + QStringLiteral(".bad");
     QFile::remove(kept);
     const bool moved = QFile::rename(binding.path, kept);
+    // the user finds the files by the whole path; the log lies beside them
+    const QString shownPath = QFileInfo(binding.path).absoluteFilePath();
     if (moved) {
         qWarning("%s cannot be read whole: kept as %s, every setting takes its default", qPrintable(binding.path),
                  qPrintable(kept));
         damageNote = QString::fromUtf8("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
-                         .arg(binding.path, kept);
+                         .arg(shownPath, QFileInfo(kept).absoluteFilePath());
     } else {
         qWarning("%s cannot be read whole nor be moved to %s: every setting takes its default, the file stays as it is",
                  qPrintable(binding.path), qPrintable(kept));
         damageNote = QString::fromUtf8("设置文件 %1 无法完整读取,所有设置恢复为默认值,该文件保持原样,不会被改写")
-                         .arg(binding.path);
+                         .arg(shownPath);
     }
     return moved;
 }

@@ -168,7 +168,7 @@ void VorelApplication::init(VorelStock* window)
     mainWindow = window;
     // Said once, before the pool's own messages.
     if (!startupNotes.isEmpty())
-        showError(startupNotes.join('\n'));
+        showError(startupNotes.join(QStringLiteral("\n\n")));
     startupNotes.clear();
     // The archive may be open already: a page may have read from it first.
     if (!archive->isOpen() && !archive->open(QuaZip::mdUnzip)) {

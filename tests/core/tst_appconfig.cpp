@@ -107,8 +107,10 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
         AppConfig config;
         QCOMPARE(config.quantHammerMaN, 21);
         QCOMPARE(config.bidRatio, 0.093f);
-        QCOMPARE(config.damagedFileNote(), QString::fromUtf8("设置文件 config/config.ini 无法完整读取,"
-                                                             "已另存为 config/config.ini.bad,所有设置恢复为默认值"));
+        const QDir folder("config");
+        QCOMPARE(config.damagedFileNote(),
+                 QString::fromUtf8("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
+                     .arg(folder.absoluteFilePath("config.ini"), folder.absoluteFilePath("config.ini.bad")));
         QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
     }
     QFile kept("config/config.ini.bad");

@@ -51,9 +51,9 @@ void VorelApplicationTest::damagedFolderIsToldOnceInOneBox()
 {
     const QString folder = QDir::currentPath();
     QCOMPARE(startupMessages,
-             QStringList(QString::fromUtf8("错误|设置文件 config/config.ini 无法完整读取,已另存为 config/config.ini.bad,"
-                                           "所有设置恢复为默认值\n磁盘已满,无法在 %1 中写入文件,"
-                                           "下载的数据、报表和设置都不会保存").arg(folder)));
+             QStringList(QString::fromUtf8("错误|设置文件 %1/config/config.ini 无法完整读取,已另存为 "
+                                           "%1/config/config.ini.bad,所有设置恢复为默认值\n\n磁盘已满,无法在 %1 "
+                                           "中写入文件,下载的数据、报表和设置都不会保存").arg(folder)));
     QVERIFY(QFile::exists("config/config.ini.bad"));
     MessageCatcher catcher;
     vorelApp()->init(nullptr);
