@@ -7,10 +7,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStorageInfo>
 #include <QTemporaryFile>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+
+#include <sys/statvfs.h>
 
 const char* const kLoadTemplateZipFailed = "load template zip file failed.";
 const char* const kLoadTemplateFileFailed = "load template file failed.";
@@ -97,6 +98,20 @@ void removeInterruptedWrites(const QString& folder, const QString& names)
     }
 }
 
+namespace {
+
+// Whether the file system of `folder` has `bytes` free for us; true when that
+// cannot be told.
+bool hasRoomFor(const QString& folder, qint64 bytes)
+{
+    struct statvfs space = {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &space) != 0)
+        return true;
+    return qint64(space.f_bavail) * qint64(space.f_frsize) >= bytes;
+}
+
+} // namespace
+
 FolderState probeFolder(const QString& folder)
 {
     const QFileInfo info(folder);
@@ -107,7 +122,7 @@ FolderState probeFolder(const QString& folder)
     const QByteArray block(4096, ' ');
     QTemporaryFile probe(folder + QStringLiteral("/.probe"));
     if (!probe.open())
-        return QStorageInfo(folder).bytesAvailable() < block.size() ? FolderState::Full : FolderState::Unwritable;
+        return hasRoomFor(folder, block.size()) ? FolderState::Unwritable : FolderState::Full;
     // A full disk may still let a file be made: then its first block fails.
     if (probe.write(block) != block.size() || !probe.flush())
         return FolderState::Full;
