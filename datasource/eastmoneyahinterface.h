@@ -13,7 +13,8 @@ public:
     // The five pages, page 1 first; the arguments are ignored.
     QStringList urls(const QStringList& args) override;
     // One row of nine cells per well-formed record, in the order of the body:
-    // A-share name (from the stock pool, empty when the code is not in it),
+    // A-share name (from the stock pool, the record's own name when the pool
+    // has none),
     // H code, H price, H change, A code, A price, A change, A/H price ratio,
     // A/H premium. Records with any other item count than 17 are skipped.
     QVector<QStringList> parse(const QString& body) override;

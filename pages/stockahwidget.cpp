@@ -2,6 +2,7 @@
 
 #include "core/vorelapplication.h"
 #include "widgets/reporttable.h"
+#include "widgets/stocklistview.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 namespace {
 
 const int kShownFields = 8;
+const int kNameColumn = 0;
 // The A-share cells are labels, as the rest of the program shows A-share data.
 const int kFirstLabelColumn = 4;
 const int kLastLabelColumn = 6;
@@ -90,14 +92,16 @@ void StockAHWidget::appendRow(const QStringList& row)
 {
     const int at = table->rowCount();
     table->insertRow(at);
+    // Every column but the name sorts by value, the labels by what they show.
     for (int column = 0; column < kShownFields; ++column) {
         const QString text = row.value(column);
         if (column >= kFirstLabelColumn && column <= kLastLabelColumn) {
             auto* label = new QLabel(text);
             label->setTextFormat(Qt::PlainText);   // downloaded text is never markup
-            table->setCellWidget(at, column, label);
+            setSortedCellWidget(table, at, column, label, text);
         } else {
-            table->setItem(at, column, new QTableWidgetItem(text));
+            auto* cell = column == kNameColumn ? new QTableWidgetItem(text) : new OrderTableWidgetItem(text);
+            table->setItem(at, column, cell);
         }
     }
     widenColumnsToRow(table, at);

@@ -16,7 +16,8 @@ class VorelStockLHBBS5Widget final : public QWidget
 public:
     explicit VorelStockLHBBS5Widget(QWidget* parent = nullptr);
 
-    // Rows for the units that name a seat; buyers red, everyone else blue.
+    // Rows for the units that name a seat; buyers on a red tint, everyone else
+    // on a blue one.
     void setSeats(const QVector<LHBUnit>& units);
     // Titles the window "code,date" and shows the seats of one blocking request.
     void load(const QString& code, const QString& date);

@@ -70,11 +70,43 @@ QString joinedComments(const Stock& stock, int category)
     return stock.comments.value(category).join(QLatin1Char(','));
 }
 
+QString sortTextOf(const QTableWidgetItem& item)
+{
+    const QVariant shown = item.data(OrderTableWidgetItem::SortTextRole);
+    return shown.isValid() ? shown.toString() : item.text();
+}
+
+double sortNumberOf(const QString& text)
+{
+    QString number = text.trimmed();
+    if (number.endsWith(QLatin1Char('%')))
+        number.chop(1);
+    bool isNumber = false;
+    const double value = number.toDouble(&isNumber);
+    return isNumber && std::isfinite(value) ? value : 0.0;
+}
+
 }   // namespace
 
 bool OrderTableWidgetItem::operator<(const QTableWidgetItem& other) const
 {
-    return text().toFloat() < other.text().toFloat();
+    // One order for the whole column, whichever cell is asked: by value,
+    // then by text.
+    const QString mine = sortTextOf(*this);
+    const QString theirs = sortTextOf(other);
+    const double a = sortNumberOf(mine);
+    const double b = sortNumberOf(theirs);
+    if (a != b)
+        return a < b;
+    return mine < theirs;
+}
+
+void setSortedCellWidget(QTableWidget* table, int row, int column, QWidget* widget, const QString& shownText)
+{
+    auto* cell = new OrderTableWidgetItem;
+    cell->setData(OrderTableWidgetItem::SortTextRole, shownText);
+    table->setItem(row, column, cell);
+    table->setCellWidget(row, column, widget);
 }
 
 // ---------------------------------------------------------------------------
@@ -341,9 +373,9 @@ void LHBStockListView::appendRow(const Stock& s)
     const int r = beginRow();
     setCell(r, 0, new OrderTableWidgetItem(s.code), true);
     setCell(r, 1, new QTableWidgetItem(s.name), true);
-    setCell(r, 2, new QTableWidgetItem(plainText(s.close)), true);
-    setCell(r, 3, new QTableWidgetItem(plainText(s.volume)), true);
-    setCell(r, 4, new QTableWidgetItem(plainText(s.amount)), true);
+    setCell(r, 2, new OrderTableWidgetItem(plainText(s.close)), true);
+    setCell(r, 3, new OrderTableWidgetItem(plainText(s.volume)), true);
+    setCell(r, 4, new OrderTableWidgetItem(plainText(s.amount)), true);
     setCell(r, 5, new QTableWidgetItem(s.lhbType), false);
     setCell(r, 6, new QTableWidgetItem(s.date), true);
     endRow();
@@ -481,14 +513,13 @@ void StockListViewStrategy::appendRow(const Stock& s)
     setCell(r, 1, new QTableWidgetItem(s.code), false);
     setCell(r, 2, new QTableWidgetItem(s.name), false);
     setCell(r, 3, new QTableWidgetItem(t.buyDate), false);
-    setCell(r, 4, new QTableWidgetItem(plainText(t.buyPrice)), false);
+    setCell(r, 4, new OrderTableWidgetItem(plainText(t.buyPrice)), false);
     setCell(r, 5, new QTableWidgetItem(t.sellDate), false);
-    setCell(r, 6, new QTableWidgetItem(plainText(t.sellPrice)), false);
-    setCell(r, 7, new QTableWidgetItem(intText(t.holdDays)), false);
-    if (t.holdDays == 0)
-        setCell(r, 8, new QTableWidgetItem(QStringLiteral("?")), false);
-    else
-        setCell(r, 8, new OrderTableWidgetItem(plainText(t.gainPercent)), false);
+    setCell(r, 6, new OrderTableWidgetItem(plainText(t.sellPrice)), false);
+    setCell(r, 7, new OrderTableWidgetItem(intText(t.holdDays)), false);
+    // "?" is a cell of the same kind as the gains beside it: a column of
+    // mixed kinds would sort by whichever cell happens to be asked.
+    setCell(r, 8, new OrderTableWidgetItem(t.holdDays == 0 ? QStringLiteral("?") : plainText(t.gainPercent)), false);
     setCell(r, 9, new QTableWidgetItem(t.strategy), false);
     endRow();
 }

@@ -18,13 +18,23 @@
 class QMenu;
 class TradeRecord;
 
-// A cell that sorts by its text read as a number (0 for non-numbers).
+// A cell that sorts by its text read as a number: a text that is no number
+// counts as 0, and cells of equal value go by their texts, so that a column of
+// words still sorts by text. A percentage ("-1.20%") reads as its number. The
+// cell under a cell widget holds no text of its own but the text the widget
+// shows, under `SortTextRole` (see setSortedCellWidget).
 class OrderTableWidgetItem : public QTableWidgetItem
 {
 public:
     using QTableWidgetItem::QTableWidgetItem;
+    static constexpr int SortTextRole = Qt::UserRole + 1;
     bool operator<(const QTableWidgetItem& other) const override;
 };
+
+// Shows `widget` in the cell (row, column) of `table` over a cell that sorts
+// by `shownText`, the value the widget shows: a column of widgets sorts like
+// one of numbers or texts. The table takes the widget.
+void setSortedCellWidget(QTableWidget* table, int row, int column, QWidget* widget, const QString& shownText);
 
 class StockListView : public QTableWidget
 {

@@ -22,6 +22,8 @@
 #include <QTimeZone>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace lhbfixture;
 
 namespace {
@@ -34,13 +36,31 @@ QStringList column(const QTableWidget* table, int c)
     return texts;
 }
 
-// "seat/colour" per row, the colour a word, every cell of the row alike or "mixed".
+// Contrast of two colours as the accessibility guidelines measure it: 4.5 and
+// more reads well for body text.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// "seat/colour" per row: "red" or "blue" for a tint of that hue on which the
+// table's text reads well, every cell of the row alike; else what is wrong.
 QStringList seatColours(const QTableWidget* table)
 {
+    const QColor text = table->palette().color(QPalette::Text);
     QStringList rows;
     for (int r = 0; r < table->rowCount(); ++r) {
         const QColor colour = table->item(r, 0)->background().color();
-        QString name = colour == Qt::red ? "red" : colour == Qt::blue ? "blue" : colour.name();
+        QString name = colour.red() > colour.blue() && colour.red() > colour.green()     ? "red"
+                       : colour.blue() > colour.red() && colour.blue() > colour.green() ? "blue"
+                                                                                        : colour.name();
+        if (contrast(text, colour) < 4.5)
+            name = "unreadable " + colour.name();
         for (int c = 1; c < table->columnCount(); ++c) {
             if (table->item(r, c)->background().color() != colour)
                 name = "mixed";
@@ -95,6 +115,7 @@ private slots:
     void dateFallsBackToFridayAtTheWeekend();
     void searchListsTheStocksOfTheDate();
     void listOfAnEarlierSearchArrivingLateIsDropped();
+    void listAndSeatsSortNumbersByValue();
     void clickedStockShowsItsSeatsFetchedOnce();
     void sameStockOnAnotherDateHasItsOwnSeats();
     void failedSeatRequestIsAskedAgainOnTheNextClick();
@@ -180,6 +201,41 @@ void LHBWidgetTest::listOfAnEarlierSearchArrivingLateIsDropped()
     QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 2, 5000);
     QCOMPARE(column(page.listView, 0), QStringList({ "600002" }));
     QCOMPARE(page.stocks.first().code, QStringLiteral("600002"));
+}
+
+void LHBWidgetTest::listAndSeatsSortNumbersByValue()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(
+                                stockRow({ "600123", "示例股份", "2016-03-15", "11.34", "512.7", "10973.9" })
+                                + stockRow({ "000456", "样本科技", "2016-03-15", "8.17", "3201.5", "4115.2" })
+                                + stockRow({ "300789", "测试电子", "2016-03-15", "23.05", "77.4", "905.6" }))));
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "5000.00", "0.00", "5000.00" },
+                                                                { "乙营业部", "300.00", "0.00", "300.00" },
+                                                                { "丙营业部", "1234.50", "12.00", "1222.50" } }, {})));
+    LHBWidget page;
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    QSignalSpy lists(&page.loader, &DataLoader::sendStock);
+    page.onSearch();
+    QVERIFY(lists.wait(5000));
+
+    page.listView->sortByColumn(2, Qt::AscendingOrder);   // 价格
+    QCOMPARE(column(page.listView, 2), QStringList({ "8.17", "11.34", "23.05" }));
+    page.listView->sortByColumn(3, Qt::AscendingOrder);   // 成交量(万手)
+    QCOMPARE(column(page.listView, 3), QStringList({ "77.4", "512.7", "3201.5" }));
+    page.listView->sortByColumn(4, Qt::DescendingOrder);   // 成交额
+    QCOMPARE(column(page.listView, 4), QStringList({ "10973.9", "4115.2", "905.6" }));
+
+    const int row = column(page.listView, 0).indexOf("600123");
+    page.onClickCell(row, 0);
+    page.detailTable->sortByColumn(1, Qt::AscendingOrder);   // 买入金额(万元)
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "乙营业部", "丙营业部", "甲营业部" }));
+    QCOMPARE(column(page.detailTable, 1), QStringList({ "300.00", "1234.50", "5000.00" }));
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "dragontiger-sorted"));
 }
 
 void LHBWidgetTest::clickedStockShowsItsSeatsFetchedOnce()

@@ -33,14 +33,18 @@ namespace {
 const char* const kAHPath = "/EM_Finance2014NumericApplication/JS.aspx";
 const char* const kRankingPath = "/service/stock_sort_xml.jsp";
 
-QString ahRecord(const QString& aCode, const QString& hCode, const QString& aPrice)
+// The served record names the company beside its H code (item 2).
+QString ahRecord(const QString& aCode, const QString& hCode, const QString& aPrice,
+                 const QString& aChange = "0.50%", const QString& name = QString::fromUtf8("示例"))
 {
     QStringList cells;
     for (int i = 0; i < 17; ++i)
         cells << QString::number(i);
     cells[1] = hCode;
+    cells[2] = name;
     cells[5] = aCode;
     cells[8] = aPrice;
+    cells[9] = aChange;
     return cells.join(',');
 }
 
@@ -87,14 +91,15 @@ int countRequests(const TestHttpServer& server, const QString& path)
     return count;
 }
 
+// What each row shows in `column`: a label's text, else the cell's.
 QStringList columnTexts(QTableWidget* table, int column)
 {
     QStringList texts;
     for (int row = 0; row < table->rowCount(); ++row) {
-        if (QTableWidgetItem* item = table->item(row, column))
-            texts << item->text();
-        else if (auto* label = qobject_cast<QLabel*>(table->cellWidget(row, column)))
+        if (auto* label = qobject_cast<QLabel*>(table->cellWidget(row, column)))
             texts << label->text();
+        else if (QTableWidgetItem* item = table->item(row, column))
+            texts << item->text();
         else
             texts << QString();
     }
@@ -121,6 +126,7 @@ private slots:
     void ahFirstSearchDownloadsPagesAndFillsTheCache();
     void ahLaterSearchShowsTheCacheOnce();
     void ahFailedDownloadIsFetchedAgainOnTheNextSearch();
+    void ahColumnsSortByValueLabelsIncluded();
     void hotStocksAreFetchedOnceThenServedFromTheCache();
     void hotStocksStayWhenTheRootPageHasNoRanking();
     void resumedListKeepsTodayAndLater();
@@ -180,7 +186,7 @@ void ReportPagesTest::ahFirstSearchDownloadsPagesAndFillsTheCache()
     QCOMPARE(cache.keys(), QStringList({ "600000", "601398", "601988" }));
     QCOMPARE(cache.value("601988").value(5), QString("3.50"));
     QCOMPARE(cache.value("600000").value(0), QString::fromUtf8("浦发银行"));
-    QCOMPARE(cache.value("601398").value(0), QString());
+    QCOMPARE(cache.value("601398").value(0), QString::fromUtf8("示例"));   // not in the pool: the served name
 }
 
 void ReportPagesTest::ahLaterSearchShowsTheCacheOnce()
@@ -220,6 +226,32 @@ void ReportPagesTest::ahFailedDownloadIsFetchedAgainOnTheNextSearch()
     QVERIFY(done.wait(5000));
     QCOMPARE(countRequests(*server, kAHPath), 10);
     QCOMPARE(vorelApp()->ahPrices.size(), 3);
+}
+
+void ReportPagesTest::ahColumnsSortByValueLabelsIncluded()
+{
+    StockAHWidget page;
+    page.setStocks({ QStringList { "A", "01111", "6.20", "1.10%", "600000", "12.80", "-1.54%", "1.81" },
+                     QStringList { "B", "03988", "3.05", "-0.65%", "601988", "3.50", "0.29%", "1.26" },
+                     QStringList { "C", "03968", "30.15", "-2.10%", "600036", "33.68", "-10.20%", "1.23" },
+                     QStringList { "D", "00857", "5.10", "1.00%", "601857", "8.17", "0.50%", "1.76" } });
+    page.table->sortByColumn(5, Qt::AscendingOrder);   // A股价格, a column of labels
+    QCOMPARE(columnTexts(page.table, 5), QStringList({ "3.50", "8.17", "12.80", "33.68" }));
+    // each row's cells move together, the items beside the labels too
+    QCOMPARE(columnTexts(page.table, 0), QStringList({ "B", "D", "A", "C" }));
+    page.table->sortByColumn(6, Qt::AscendingOrder);   // A股涨幅
+    QCOMPARE(columnTexts(page.table, 6), QStringList({ "-10.20%", "-1.54%", "0.29%", "0.50%" }));
+    page.table->sortByColumn(4, Qt::DescendingOrder);   // A股代码
+    QCOMPARE(columnTexts(page.table, 4), QStringList({ "601988", "601857", "600036", "600000" }));
+    page.table->sortByColumn(2, Qt::AscendingOrder);   // H股价格
+    QCOMPARE(columnTexts(page.table, 2), QStringList({ "3.05", "5.10", "6.20", "30.15" }));
+    page.table->sortByColumn(0, Qt::DescendingOrder);   // 名称, by text
+    QCOMPARE(columnTexts(page.table, 0), QStringList({ "D", "C", "B", "A" }));
+    QCOMPARE(columnTexts(page.table, 5), QStringList({ "8.17", "33.68", "3.50", "12.80" }));
+    page.table->sortByColumn(5, Qt::AscendingOrder);
+    page.resize(900, 300);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "ah-by-a-price"));
 }
 
 void ReportPagesTest::hotStocksAreFetchedOnceThenServedFromTheCache()
