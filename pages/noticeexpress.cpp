@@ -1,13 +1,16 @@
 #include "pages/noticeexpress.h"
 
 #include "core/vorelapplication.h"
+#include "widgets/elidedlabel.h"
 #include "widgets/reporttable.h"
+#include "widgets/stocklistview.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -20,6 +23,20 @@ const char* const kNoticeTypes[] = {"5", "1", "2", "3", "6", "4", "7"};
 const char* const kTypeNames[] = {"重大事项", "财务报告", "融资公告", "风险提示", "资产重组", "信息变更", "持股变动"};
 
 enum Column { CodeColumn, NameColumn, TitleColumn, TypeColumn, DateColumn, ColumnCount };
+
+// Keywords as a user types them: separated by an ASCII or a full-width comma
+// or by "、", blanks around them ignored.
+QStringList keywordsOf(const QString& text)
+{
+    QStringList keywords;
+    for (const QString& part : text.split(QRegularExpression(QString::fromUtf8("[,，、]")))) {
+        const QString keyword = part.trimmed();
+        // an empty keyword would match between every two characters
+        if (!keyword.isEmpty())
+            keywords.append(keyword);
+    }
+    return keywords;
+}
 
 QTableWidgetItem* centredItem(const QString& text)
 {
@@ -77,10 +94,7 @@ QString NoticeExpress::highlightTitle(const QString& title, const QString& keywo
     const int unmarked = -1;
     QVector<int> owner(title.size(), unmarked);
     int occurrence = 0;
-    for (const QString& keyword : keywords.split(',', Qt::KeepEmptyParts)) {
-        // an empty keyword would match between every two characters
-        if (keyword.isEmpty())
-            continue;
+    for (const QString& keyword : keywordsOf(keywords)) {
         for (int at = title.indexOf(keyword, 0, Qt::CaseSensitive); at >= 0;
              at = title.indexOf(keyword, at + keyword.size(), Qt::CaseSensitive), ++occurrence) {
             for (int i = at; i < at + keyword.size(); ++i) {
@@ -157,9 +171,12 @@ void NoticeExpress::onUpdateOneRow(const Data& notice)
     table->insertRow(row);
     table->setItem(row, CodeColumn, centredItem(notice.code));
     table->setItem(row, NameColumn, centredItem(notice.name));
-    auto* title = new QLabel(highlightTitle(notice.fields.value("title"), keywordEdit->text()));
-    title->setTextFormat(Qt::RichText);
-    table->setCellWidget(row, TitleColumn, title);
+    // A long title is cut at the column's edge; its tooltip shows it whole.
+    const QString keywords = keywordEdit->text();
+    const QString titleText = notice.fields.value("title");
+    auto* title = new ElidedLabel(titleText,
+                                  [keywords](const QString& shown) { return highlightTitle(shown, keywords); });
+    setSortedCellWidget(table, row, TitleColumn, title, titleText);
     table->setItem(row, TypeColumn, new QTableWidgetItem(notice.fields.value("type")));
     table->setItem(row, DateColumn, new QTableWidgetItem(notice.date));
     widenColumnsToRow(table, row);

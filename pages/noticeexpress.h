@@ -26,7 +26,8 @@ public:
     ~NoticeExpress() override;
 
     // `title` with every occurrence of each keyword of `keywords` (separated
-    // by ",") wrapped in red; the title itself is escaped first.
+    // by ",", "，" or "、", blanks around each ignored) wrapped in red; the
+    // title itself is escaped first.
     static QString highlightTitle(const QString& title, const QString& keywords);
     // True for a title that announces a holding reduction.
     static bool isReductionNotice(const QString& title);

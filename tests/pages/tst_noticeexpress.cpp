@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QTest>
 
 namespace {
@@ -54,6 +55,7 @@ private slots:
     void keywordsShowInRed_data();
     void keywordsShowInRed();
     void reductionCodesOldestFirstWithRepeats();
+    void longTitleIsCutWithItsWholeTextAsTooltip();
     void downloadFillsTableAndReductionCodes();
     void initStartsTheSearch();
 };
@@ -75,6 +77,10 @@ void NoticeExpressTest::keywordsShowInRed_data()
     QTest::newRow("no keywords") << title << QString() << title;
     QTest::newRow("two keywords") << title << QString::fromUtf8("减持,股东")
                                   << QString::fromUtf8("关于") + red("股东") + red("减持") + QString::fromUtf8("计划的公告");
+    const QString both = QString::fromUtf8("关于") + red("股东") + red("减持") + QString::fromUtf8("计划的公告");
+    QTest::newRow("full-width comma") << title << QString::fromUtf8("减持，股东") << both;
+    QTest::newRow("blanks around the keywords") << title << QString::fromUtf8(" 减持 , 股东 ") << both;
+    QTest::newRow("enumeration comma") << title << QString::fromUtf8("减持、股东") << both;
     QTest::newRow("every occurrence, empty keyword skipped")
         << QString::fromUtf8("减持与减持") << QString::fromUtf8(",减持,") << red("减持") + QString::fromUtf8("与") + red("减持");
     QTest::newRow("case-sensitive") << QString("ST abc") << QString("st") << QString("ST abc");
@@ -110,6 +116,46 @@ void NoticeExpressTest::reductionCodesOldestFirstWithRepeats()
                                    notice("600003", "股东增持计划", "2017-01-01"),
                                    notice("600000", "再次减持", "2017-01-04")};
     QCOMPARE(NoticeExpress::reductionCodesOf(notices), QStringList({"000002", "600000", "600000"}));
+}
+
+void NoticeExpressTest::longTitleIsCutWithItsWholeTextAsTooltip()
+{
+    NoticeExpress page;
+    page.keywordEdit->setText(QString::fromUtf8("减持，股东"));
+    Data notice;
+    notice.code = "600000";
+    notice.date = "2017-01-04";
+    const QString title = QString::fromUtf8("浦发银行关于持股百分之五以上股东及其一致行动人的减持股份计划实施进展暨后续安排的"
+                                            "提示性公告，再次提示股东减持");
+    notice.fields.insert("title", title);
+    page.onUpdateOneRow(notice);
+    notice.code = "600036";
+    notice.fields.insert("title", QString::fromUtf8("招商银行年度报告"));
+    page.onUpdateOneRow(notice);
+    page.resize(900, 400);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(saveScreenshot(&page, "notices-long-title"));
+
+    const int row = page.table->item(0, 0)->text() == "600000" ? 0 : 1;
+    auto* label = qobject_cast<QLabel*>(page.table->cellWidget(row, 2));
+    QVERIFY(label);
+    const QString shown = QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+    QVERIFY2(shown.endsWith(QString::fromUtf8("…")), qPrintable(shown));
+    QVERIFY(title.startsWith(shown.chopped(1)));
+    QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+    // the tooltip holds the whole title, the keyword past the cut marked too
+    QCOMPARE(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText(), title);
+    QCOMPARE(label->toolTip().count(QString::fromUtf8("<font color=red>减持</font>")), 2);
+    // a title that fits stays whole
+    auto* shortTitle = qobject_cast<QLabel*>(page.table->cellWidget(1 - row, 2));
+    QCOMPARE(shortTitle->text(), QString::fromUtf8("招商银行年度报告"));
+
+    // the titles sort by their text
+    page.table->sortByColumn(2, Qt::AscendingOrder);
+    QCOMPARE(page.table->item(0, 0)->text(), QString("600036"));
+    page.table->sortByColumn(2, Qt::DescendingOrder);
+    QCOMPARE(page.table->item(0, 0)->text(), QString("600000"));
 }
 
 void NoticeExpressTest::downloadFillsTableAndReductionCodes()
