@@ -113,6 +113,7 @@ QVector<Stock> SinaRealtimeInterface::parse(const QString& body, const QString&)
         s.low = m.value("low").toFloat();
         s.preClose = m.value("settlement").toFloat();
         s.high = m.value("high").toFloat();
+        s.volume = m.value("volume").toFloat();
         out.append(s);
     }
     return out;

@@ -125,7 +125,10 @@ void StockTailWidget::fetchRealtimePage()
     const QMap<QString, Stock>& pool = vorelApp()->stockPool;
     for (const Stock& quote : quotes) {
         if (pool.contains(quote.code) && StockTailScanner::isCandidate(quote)) {
-            candidates.append(quote);
+            // The market list names no industry; the pool does.
+            Stock candidate = quote;
+            candidate.industry = pool.value(quote.code).industry;
+            candidates.append(candidate);
             std::cout << "code:" << quote.code.toStdString() << std::endl;
         }
     }

@@ -8,6 +8,7 @@
 #include "core/vorelapplication.h"
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -287,6 +288,14 @@ void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
     QCOMPARE(page.results.keys(), QStringList({ "600000" }));
     QCOMPARE(page.list->rowCount(), 1);
     QCOMPARE(page.list->item(0, 0)->text(), QString("600000"));
+    // 成交量 as the market list serves it, 行业 from the pool
+    QCOMPARE(page.list->item(0, 8)->text(), QString("52366400"));
+    const QString industry = vorelApp()->stockPool.value("600000").industry;
+    QVERIFY(!industry.isEmpty());
+    QCOMPARE(page.list->item(0, 9)->text(), industry);
+    page.resize(1200, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "tailpicks"));
 }
 
 void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()
