@@ -98,6 +98,17 @@ void CandlestickWidget::buildPlot()
 
     mapper = new QSignalMapper(this);
     proxy = new IndexViewProxy(plot, 2, 0);
+    // The prices get most of the height, also in a chart as low as the add-on
+    // scan dialog's: the pane takes a quarter of what the title leaves (never
+    // more than its maximum). The plot's own minimum sizes and margins (50
+    // and 15 pixels) would squeeze a low chart into equal parts instead.
+    plot->plotLayout()->setRowStretchFactor(1, 3);
+    plot->plotLayout()->setRowStretchFactor(2, 1);
+    plot->axisRect()->setMinimumSize(0, 30);
+    plot->axisRect()->setMinimumMargins(QMargins(15, 4, 15, 4));
+    proxy->setMinimumSize(0, 16);
+    proxy->setMinimumMargins(QMargins(15, 0, 15, 2));
+    connect(plot, &QCustomPlot::afterLayout, this, &CandlestickWidget::fitPriceTicks);
 
     plot->xAxis->setBasePen(Qt::NoPen);
     plot->xAxis->setTickLabels(false);
@@ -246,6 +257,15 @@ void CandlestickWidget::frameAxes()
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
     plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
     keepMinimumPriceSpan(plot->yAxis);
+}
+
+void CandlestickWidget::fitPriceTicks()
+{
+    // A label's height of room between two labels; the ticker's own five
+    // where the area is tall enough.
+    const int labelHeight = QFontMetrics(plot->yAxis->tickLabelFont()).height();
+    const int fitting = plot->axisRect()->height() / qMax(1, 2 * labelHeight);
+    plot->yAxis->ticker()->setTickCount(qBound(2, fitting, 5));
 }
 
 void CandlestickWidget::loadData(int newCount, const QString& newCode, const QString& newPeriod,

@@ -87,6 +87,8 @@ private:
     void rescale();
     // The same room around the data at construction and at every rescale.
     void frameAxes();
+    // As many price labels as the price area holds without overlap.
+    void fitPriceTicks();
 
     std::unique_ptr<MaNIndicator> ma5;
     std::unique_ptr<MaNIndicator> ma10;
