@@ -29,6 +29,7 @@ private slots:
     void bodyLargerThanTheLimitIsGivenUp_data();
     void bodyLargerThanTheLimitIsGivenUp();
     void requestsOfManyThreadsKeepTheirOwnResults();
+    void cookieOfOneAnswerGoesWithNoLaterRequest();
 };
 
 namespace {
@@ -301,6 +302,20 @@ void HttpGetTest::requestsOfManyThreadsKeepTheirOwnResults()
     }
     for (int t = 0; t < results.size(); ++t)
         QCOMPARE(results.at(t), (QStringList { QString("%1-0").arg(t), QString("%1-1").arg(t), QString("%1-2").arg(t) }));
+}
+
+// The requests of a thread share one manager, which must not hand a cookie
+// that one provider set to the next request.
+void HttpGetTest::cookieOfOneAnswerGoesWithNoLaterRequest()
+{
+    TestHttpServer server;
+    TestHttpServer::Reply withCookie = TestHttpServer::Reply::text("first");
+    withCookie.headers.insert("Set-Cookie", "visitor=1; Path=/");
+    server.serve("/first", withCookie);
+    server.serve("/second", TestHttpServer::Reply::text("second"));
+    QCOMPARE(httpGet(server.baseUrl() + "/first"), QString("first"));
+    QCOMPARE(httpGet(server.baseUrl() + "/second"), QString("second"));
+    QCOMPARE(server.requests().at(1).header("Cookie"), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(HttpGetTest)

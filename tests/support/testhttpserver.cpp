@@ -236,6 +236,8 @@ void TestHttpServer::answer(QTcpSocket* socket, const Reply& reply)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     head += "Content-Type: " + reply.contentType + "\r\n";
+    for (auto it = reply.headers.constBegin(); it != reply.headers.constEnd(); ++it)
+        head += it.key() + ": " + it.value() + "\r\n";
     const qint64 length = reply.generatedBytes >= 0 ? reply.generatedBytes : reply.body.size();
     if (reply.chunked)
         head += "Transfer-Encoding: chunked\r\n";

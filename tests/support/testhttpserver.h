@@ -56,6 +56,7 @@ public:
         int status = 200;
         QByteArray contentType = "text/plain";   // sent as the Content-Type header as it stands
         QByteArray body;
+        QMap<QByteArray, QByteArray> headers;   // further header lines, by name
         int delayMs = 0;      // answer this long after the request arrived
         bool stall = false;   // accept the request and never answer (until the server goes away)
         bool chunked = false; // send the body in chunks instead of announcing its length
