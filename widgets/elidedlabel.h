@@ -18,10 +18,6 @@ public:
 
     explicit ElidedLabel(const QString& plainText, Markup markup = Markup(), QWidget* parent = nullptr);
 
-    QString plainText() const { return plain; }
-    // The part of the plain text shown at the label's width.
-    QString shownText() const { return shown; }
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -29,6 +25,6 @@ private:
     QString marked(const QString& text) const;
 
     QString plain;
-    QString shown;
+    QString shown;   // the part of `plain` that fits the label's width
     Markup markup;
 };

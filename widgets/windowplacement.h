@@ -24,8 +24,9 @@ QRect besideRect(const QRect& anchor, const QSize& size, const QRect& area, int 
 // under its centre, else of the primary screen.
 QRect availableArea(const QWidget* window);
 
-// Moves `window` (and makes it smaller where it is larger than the area) so
-// that it lies whole on its screen's available area.
+// Moves `window`, and makes it smaller where it is larger than the area (as
+// far as its contents let it), so that it lies whole on its screen's
+// available area.
 void keepWindowOnScreen(QWidget* window);
 
 // Places `window` beside `anchor`, as besideRect does, on the anchor's screen.
