@@ -4,21 +4,14 @@
 // offscreen platform has one screen of a fixed 800 x 600 and reads no
 // configuration (its JSON screen description came with Qt 6), and QScreen has
 // no setter. What works is what a platform plug-in does when a monitor
-// changes: it tells QtGui's window-system interface, which QtGui exports for
-// plug-ins (a private API without a header in Debian's qtbase5-dev). The
-// change is delivered at once, so widgets made afterwards see the new size.
+// changes: it tells QtGui's window-system interface (Qt's platform API, from
+// qtbase5-private-dev). The change is delivered at once, so widgets made
+// afterwards see the new size.
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
-
-class QWindowSystemInterface
-{
-public:
-    static void handleScreenGeometryChange(QScreen* screen, const QRect& geometry, const QRect& availableGeometry);
-    static bool flushWindowSystemEvents(QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents);
-};
+#include <qpa/qwindowsysteminterface.h>
 
 class ScreenSizeOverride
 {
