@@ -66,6 +66,8 @@ void CandlestickWidget::buildPlot()
     plot = new VorelPlot(this);
     layout->addWidget(plot);
     statusLabel = createStatusLabel(this);
+    // The layout has no margins: the plot reaches the window's edges.
+    statusLabel->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(statusLabel);
     plot->setBackground(QBrush(Qt::black));
     plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));

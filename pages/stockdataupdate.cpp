@@ -18,6 +18,7 @@ namespace {
 
 const char* const kDownloadFolder = "data/dl/";
 const int kFirstTickMs = 600;
+const int kWidestDialog = 1000;
 
 // The label, a sunken line, the progress bar and a box with Cancel.
 QProgressBar* buildLayout(QDialog* dialog, const QString& text, QLabel** label, QDialogButtonBox** buttons)
@@ -39,6 +40,15 @@ QProgressBar* buildLayout(QDialog* dialog, const QString& text, QLabel** label, 
     *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, Qt::Horizontal, dialog);
     layout->addWidget(*buttons);
     return progress;
+}
+
+// Says what failed on the dialog's label, the dialog widened as far as the
+// text needs: the reason is the part the user must read, and it comes last.
+void sayWhatFailed(QDialog* dialog, QLabel* label, const QString& text)
+{
+    showStatus(label, text);
+    const int needed = label->fontMetrics().horizontalAdvance(text) + dialog->width() - label->width() + 8;
+    dialog->setFixedWidth(qBound(dialog->width(), needed, kWidestDialog));
 }
 
 } // namespace
@@ -100,7 +110,7 @@ void StockDataUpdate::onOK()
         close();
         return;
     }
-    showStatus(label, failure);
+    sayWhatFailed(this, label, failure);
     progress->setValue(100);
 }
 
@@ -157,7 +167,7 @@ void StockDownLoadDlg::finish()
         close();
         return;
     }
-    showStatus(label, withFailures(QStringLiteral("更新完毕"), failures.text(QStringLiteral("只股票"))));
+    sayWhatFailed(this, label, withFailures(QStringLiteral("更新完毕"), failures.text(QStringLiteral("只股票"))));
     // Nothing runs any more: the user may read the label and close.
     setEnabled(true);
     buttons->setEnabled(true);

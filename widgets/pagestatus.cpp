@@ -14,7 +14,8 @@ void fitToPage(QLabel* label)
 {
     // Reasons come from the network and the providers: never markup.
     label->setTextFormat(Qt::PlainText);
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // One line high: a layout must not hand it the room of the page's tables.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 
 void showStatus(QLabel* label, const QString& text)
