@@ -64,8 +64,8 @@ void DataLoader::reportError(const QString& message, bool withTables)
 
 QNetworkReply* DataLoader::sendRequest(QNetworkAccessManager& manager, const QUrl& url)
 {
-    QNetworkReply* sent = manager.get(QNetworkRequest(url));
-    abortWhenStuck(sent);
+    QNetworkReply* sent = manager.get(providerRequest(url));
+    abortWhenStuckOrTooLarge(sent);
     connect(sent, &QNetworkReply::downloadProgress, this, &DataLoader::downloadProgress);
     connect(sent, &QNetworkReply::finished, this, &DataLoader::downloadFinished);
     connect(sent, &QNetworkReply::readyRead, this, &DataLoader::downloadReadyRead);

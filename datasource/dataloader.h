@@ -3,9 +3,11 @@
 // Download queues: fetch a list of URLs one after the other on the GUI thread,
 // hand each body to a borrowed web source and deliver the records through
 // signals. One request is in flight at a time; the next one goes out
-// `interval` milliseconds after a reply was handled. A request without an
-// answer for requestTimeout() or still running after requestTimeLimit()
-// (httpget.h), and a reply whose body did not come whole, count as failed.
+// `interval` milliseconds after a reply was handled. Each request carries the
+// headers of its provider. A request without an answer for requestTimeout(),
+// still running after requestTimeLimit() or with a body larger than
+// downloadSizeLimit() (httpget.h), and a reply whose body did not come whole,
+// count as failed.
 //
 // Typical use: set exactly one parser field (the loader never owns it), adjust
 // `interval`, connect the signal, then per search setUrls(source->urls(args),
@@ -71,7 +73,8 @@ protected:
     // The steps both queues share; each queue keeps its own list and reply.
     // Only one reply or one pause at a time.
     bool isBusy(const QNetworkReply* current) const { return current || pause.isActive(); }
-    // Sends a request that is aborted when stuck and reports to the slots below.
+    // Sends a request with its provider's headers that is aborted when stuck or
+    // too large and reports to the slots below.
     QNetworkReply* sendRequest(QNetworkAccessManager& manager, const QUrl& url);
     // The end of the reply that sent the signal (else `current`): a failure, or
     // a body without its parser's form (WebSource::hasForm), goes to

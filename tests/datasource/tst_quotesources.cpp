@@ -4,6 +4,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "datasource/quotesources.h"
+#include "tests/datasource/quotefixtures.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -317,16 +318,27 @@ void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
     HostOverride hosts(server);
     const QString body = quoteLine("600000", 10, 10.2, 100000, 10000, QString::fromUtf8("浦发银行"))
                          + quoteLine("000001", 10, 10.9, 100000, 10000, QString::fromUtf8("平安银行"));
-    // The quote host declares no charset.
-    server.serve("/list=", TestHttpServer::Reply::gbk(body, "application/javascript", false));
+    // The quote host declares no charset, and refuses a request without the
+    // Referer of its finance site.
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(
+                               TestHttpServer::Reply::gbk(body, "application/javascript", false)));
     SinaInterface source;
     const QStringList urls = source.urls({ "600000", "000001" });
     QCOMPARE(urls.size(), 1);
-    const QVector<Stock> quotes = source.parse(httpGet(urls.first()), QString());
+    QString failure = "not set";
+    const QVector<Stock> quotes = source.parse(httpGet(urls.first(), nullptr, &failure), QString());
+    QCOMPARE(failure, QString());
     QCOMPARE(server.requests().first().target, QString("/list=sz000001,sh600000"));
+    QCOMPARE(server.requests().first().header("Referer"), quotefixtures::kReferer);
     QCOMPARE(quotes.size(), 1);   // 000001 rose 9 %
     QCOMPARE(quotes.first().name, QString::fromUtf8("浦发银行"));
     QCOMPARE(quotes.first().bidScore, 60);
+
+    // Asked at a host the program does not know for the quote service, the
+    // request goes without the Referer: the refusal reaches the caller.
+    HostOverride realHosts { QString() };
+    QVERIFY(source.parse(httpGet(server.baseUrl() + "/list=sh600000", nullptr, &failure), QString()).isEmpty());
+    QCOMPARE(failure, QString("HTTP 403 Forbidden"));
 }
 
 int main(int argc, char** argv)

@@ -6,6 +6,7 @@
 #include "core/vorelapplication.h"
 #include "strategy/stockbidwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/datasource/quotefixtures.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
@@ -368,7 +369,9 @@ void TestStockBidWidget::runWithoutPicksSaysSo()
 }
 
 // The pool the build ships and quotes in today's forms, at 09:25:40 China
-// time on a weekday: the stocks that pass the thresholds are listed.
+// time on a weekday, from a quote service that answers 403 to a request
+// without its Referer: every quote request carries it, and the stocks that
+// pass the thresholds are listed.
 void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
 {
     loadShippedPool();
@@ -377,11 +380,16 @@ void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
         QVERIFY2(vorelApp()->stockPool.value(code).totals > 0, qPrintable(code));
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/list=", todaysQuotesFor(strong));
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(todaysQuotesFor(strong)));
 
     StockBidWidget page;
+    QSignalSpy failures(&page.loader, &DataLoader::sendFailure);
     QVERIFY(runAuctionAt(page, QTime(9, 25, 40), QDate(2017, 5, 10)));
-    QCOMPARE(server.requestCount(), (vorelApp()->stockPool.size() + 7) / 8);
+    int quoteRequests = 0;
+    QCOMPARE(quotefixtures::quoteRequestsWithoutReferer(server.requests(), &quoteRequests), 0);
+    QCOMPARE(quoteRequests, (vorelApp()->stockPool.size() + 7) / 8);
+    QCOMPARE(server.requestCount(), quoteRequests);
+    QCOMPARE(failures.count(), 0);
 
     QStringList picked;
     for (const Stock& s : page.picks)

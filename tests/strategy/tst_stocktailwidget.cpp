@@ -8,6 +8,7 @@
 #include "core/vorelapplication.h"
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/datasource/quotefixtures.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
@@ -317,9 +318,11 @@ void TestStockTailWidget::nothingPickedIsSaid()
     QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,没有选出股票"));
 }
 
-// The pool the build ships and every answer in today's forms: a Shanghai
-// stock is picked and survives the recheck at 14:50, another one whose
-// recheck quote lost the end-of-day shape is dropped.
+// The pool the build ships and every answer in today's forms, the quote
+// service answering 403 to a request without its Referer: a Shanghai stock is
+// picked and survives the recheck at 14:50, another one whose recheck quote
+// lost the end-of-day shape is dropped, and every recheck request carried
+// the Referer.
 void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
 {
     loadShippedPool();
@@ -333,9 +336,10 @@ void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
         server.serve(QString("/appstock/app/minute/query?code=sh%1").arg(code),
                      TestHttpServer::Reply::text(todaysStrongMinutes(QString("sh%1").arg(code))));
     }
-    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600000", true, true, "")
-                                                          + recheckLine("600036", false, true, "D|36500|330325.00"),
-                                                      "application/javascript", false));
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(TestHttpServer::Reply::gbk(
+                               recheckLine("600000", true, true, "")
+                                   + recheckLine("600036", false, true, "D|36500|330325.00"),
+                               "application/javascript", false)));
 
     StockTailWidget page;
     runFromTenToThree(page);
@@ -344,6 +348,9 @@ void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
     QCOMPARE(page.results.keys(), QStringList({ "600000" }));
     QCOMPARE(page.list->rowCount(), 1);
     QCOMPARE(page.list->item(0, 0)->text(), QString("600000"));
+    int quoteRequests = 0;
+    QCOMPARE(quotefixtures::quoteRequestsWithoutReferer(server.requests(), &quoteRequests), 0);
+    QCOMPARE(quoteRequests, 1);
 }
 
 void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()
