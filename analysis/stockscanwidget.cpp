@@ -190,8 +190,8 @@ void StockScanWidget::scanNext()
     }
 
     // A failed or stalled download gives no bars, so the stored history of
-    // the stock is left as it was.
-    // A history answer always has bars: one without held nothing readable.
+    // the stock is left as it was. A history answer always has bars: one
+    // without them held nothing readable.
     const QVector<Stock> bars = history.parse(body, code);
     if (bars.isEmpty()) {
         markedCodes << code;
