@@ -7,8 +7,11 @@
 #include "core/textutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/stockqqhistoryinterface.h"
+#include "datasource/webinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -62,6 +65,10 @@ void CandlestickWidget::buildPlot()
     layout->setContentsMargins(0, 0, 0, 0);
     plot = new VorelPlot(this);
     layout->addWidget(plot);
+    statusLabel = createStatusLabel(this);
+    // The layout has no margins: the plot reaches the window's edges.
+    statusLabel->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(statusLabel);
     plot->setBackground(QBrush(Qt::black));
     plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
     plot->axisRect()->setupFullAxesBox(false);
@@ -282,8 +289,17 @@ void CandlestickWidget::loadData(int newCount, const QString& newCode, const QSt
     // finish) meanwhile, and this chart may go away.
     const int generation = ++loadGeneration;
     QPointer<CandlestickWidget> self(this);
-    const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir);
-    if (!self || generation != loadGeneration || loaded.isEmpty())
+    QString failure;
+    const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir, &failure);
+    if (!self || generation != loadGeneration)
+        return;
+    // A history that answered without bars held nothing this chart can read.
+    // The chart goes on showing the stock it showed, so the message names
+    // the one asked for.
+    failure = answerFailure(failure, !loaded.isEmpty());
+    showStatus(statusLabel,
+               failure.isEmpty() ? QString() : failureText(QStringLiteral("%1的K线下载").arg(newCode), failure));
+    if (loaded.isEmpty())
         return;
 
     count = newCount;

@@ -64,3 +64,9 @@ QVector<QStringList> EastMoneyAHStringListInterface::parse(const QString& body)
     }
     return rows;
 }
+
+bool EastMoneyAHStringListInterface::hasForm(const QString& body) const
+{
+    const int open = body.indexOf(QLatin1String("rank:["));
+    return open >= 0 && body.indexOf(QLatin1Char(']'), open) > open;
+}

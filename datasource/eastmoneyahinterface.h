@@ -18,4 +18,7 @@ public:
     // H code, H price, H change, A code, A price, A change, A/H price ratio,
     // A/H premium. Records with any other item count than 17 are skipped.
     QVector<QStringList> parse(const QString& body) override;
+    // The script's record list "rank:[...]", opened and closed; a page past
+    // the last company has it empty.
+    bool hasForm(const QString& body) const override;
 };

@@ -119,6 +119,14 @@ QVector<Stock> SinaRealtimeInterface::parse(const QString& body, const QString&)
     return out;
 }
 
+bool SinaRealtimeInterface::hasForm(const QString& body) const
+{
+    const QString trimmed = body.trimmed();
+    if (trimmed == QLatin1String("null"))
+        return true;
+    return trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'));
+}
+
 QList<QStringList> quoteBatches(const QStringList& codes, int size)
 {
     QList<QStringList> batches;
@@ -152,6 +160,11 @@ QStringList SinaInterface::urls(const QStringList& codes)
 QVector<Stock> SinaInterface::parse(const QString& body, const QString&)
 {
     return parseSinaQuotes(body, vorelApp()->stockPool, currentBidFilter());
+}
+
+bool SinaInterface::hasForm(const QString& body) const
+{
+    return body.contains(QLatin1String("var hq_str_")) && body.trimmed().endsWith(QLatin1String("\";"));
 }
 
 Stock parseSinaQuoteLine(const QString& line, const QMap<QString, Stock>& pool, const BidFilter& filter)

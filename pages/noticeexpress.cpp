@@ -64,6 +64,8 @@ NoticeExpress::NoticeExpress(QWidget* parent)
     layout->addWidget(new QLabel(QString::fromUtf8("公告类型"), this), 0, 0);
     layout->addWidget(typeCombo, 0, 1, 1, 2);
     layout->addWidget(searchButton, 0, 3);
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 0, 4, 1, 8);
     layout->addWidget(new QLabel(QString::fromUtf8("关键字高亮"), this), 2, 0);
     layout->addWidget(keywordEdit, 2, 1, 1, 2);
     layout->addWidget(table, 3, 0, 6, 12);
@@ -71,6 +73,7 @@ NoticeExpress::NoticeExpress(QWidget* parent)
     connect(searchButton, &QPushButton::clicked, this, &NoticeExpress::onSearch);
     connect(&loader, &DataLoader::sendData, this, &NoticeExpress::onRereshData);
     connect(&loader, &DataLoader::sendOK, this, &NoticeExpress::onDone);
+    connect(&loader, &DataLoader::sendFailure, this, &NoticeExpress::pageFailed);
 }
 
 NoticeExpress::~NoticeExpress() = default;
@@ -142,10 +145,10 @@ void NoticeExpress::onSearch()
     if (searching)
         return;
     searching = true;
+    awaitingFirstPage = true;
+    failures.reset();
+    showStatus(statusLabel, QString());
     searchButton->setEnabled(false);
-    notices.clear();
-    table->setRowCount(0);
-    table->clearContents();
     loader.interval = pageInterval;
     QStringList types;
     for (const char* type : kNoticeTypes)
@@ -156,6 +159,12 @@ void NoticeExpress::onSearch()
 
 void NoticeExpress::onRereshData(const QVector<Data>& batch)
 {
+    if (awaitingFirstPage) {
+        awaitingFirstPage = false;
+        notices.clear();
+        table->setRowCount(0);
+        table->clearContents();
+    }
     for (const Data& notice : batch)
         onUpdateOneRow(notice);
 }
@@ -183,13 +192,22 @@ void NoticeExpress::onUpdateOneRow(const Data& notice)
     table->setSortingEnabled(true);
 }
 
+void NoticeExpress::pageFailed(const QString&, const QString& message)
+{
+    failures.add(message);
+    showStatus(statusLabel, failures.text(QStringLiteral("类公告")));
+}
+
 void NoticeExpress::onDone()
 {
     searching = false;
     searchButton->setEnabled(true);
-    // A run that brought not one notice (every page failed) knows nothing: an
-    // empty list would silently switch the auction's reduction filter off.
-    if (notices.isEmpty())
+    // A run that brought not one page (every page failed) knows nothing, and
+    // neither does one without a notice: an empty list would silently switch
+    // the auction's reduction filter off.
+    const bool nothingArrived = awaitingFirstPage;
+    awaitingFirstPage = false;
+    if (nothingArrived || notices.isEmpty())
         return;
     if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
         app->reductionCodes = reductionCodesOf(notices);

@@ -4,16 +4,20 @@
 // the words of the keyword box shown in red in every title. At the end of each
 // download it hands the application the codes of the stocks whose notices
 // announce a holding reduction, which the call-auction picking filters by.
+// The notices shown stay until the first page of a new search arrives; pages
+// that fail are counted on the status line.
 
 #include "core/records.h"
 #include "datasource/dataloader.h"
 #include "datasource/eastmoneynotice.h"
+#include "widgets/pagestatus.h"
 
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -38,6 +42,7 @@ public:
     QLineEdit* keywordEdit = nullptr;
     QComboBox* typeCombo = nullptr;
     QTableWidget* table = nullptr;
+    QLabel* statusLabel = nullptr;
     QVector<Data> notices;
     EastmoneyInterface source;
     IterateDataLoader loader;
@@ -51,8 +56,15 @@ public slots:
     void onUpdateOneRow(const Data& notice);
     void onDone();
 
+private slots:
+    void pageFailed(const QString& url, const QString& message);
+
 private:
     void buildTable();
 
     bool searching = false;
+    // True from a search until its first page arrives, which replaces the
+    // notices shown.
+    bool awaitingFirstPage = false;
+    FailureTally failures;
 };

@@ -35,6 +35,9 @@ StockAHWidget::StockAHWidget(QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(table, 0, 0, 1, 2);
     layout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
+    // The status shares the spacer's cell left of the button.
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 1, 0);
     layout->addWidget(searchButton, 1, 1);
     connect(searchButton, &QPushButton::clicked, this, &StockAHWidget::onSearch);
 
@@ -44,6 +47,7 @@ StockAHWidget::StockAHWidget(QWidget* parent)
     loader.setUrls(source.urls(QStringList()), QStringList());
     connect(&loader, &DataLoader::sendStringList, this, &StockAHWidget::setStocks);
     connect(&loader, &DataLoader::sendOK, this, &StockAHWidget::downloadDone);
+    connect(&loader, &DataLoader::sendFailure, this, &StockAHWidget::pageFailed);
 }
 
 StockAHWidget::~StockAHWidget() = default;
@@ -64,6 +68,8 @@ void StockAHWidget::onSearch()
     if (loader.urlQueue.isEmpty())
         loader.setUrls(source.urls(QStringList()), QStringList());
     downloading = true;
+    failures.reset();
+    showStatus(statusLabel, QString());
     loader.start();
 }
 
@@ -86,6 +92,12 @@ void StockAHWidget::setStocks(const QVector<QStringList>& rows)
 void StockAHWidget::downloadDone()
 {
     downloading = false;
+}
+
+void StockAHWidget::pageFailed(const QString&, const QString& message)
+{
+    failures.add(message);
+    showStatus(statusLabel, failures.text(QStringLiteral("页比价")));
 }
 
 void StockAHWidget::appendRow(const QStringList& row)

@@ -7,7 +7,9 @@
 #include "datasource/htmltext.h"
 #include "datasource/httpget.h"
 #include "datasource/stockcompanyinfo.h"
+#include "datasource/webinterface.h"
 #include "widgets/linedelegate.h"
+#include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 #include "widgets/webviewer.h"
 
@@ -213,15 +215,17 @@ void StockListView::showKChart()
         vorelApp()->showChart(code);
 }
 
-QString StockListView::loadCompanyText(const QString& code)
+QString StockListView::loadCompanyText(const QString& code, QString* failure)
 {
+    if (failure)
+        failure->clear();
     // Only a plain code may become part of a path or a request.
     if (!isStockCodeForPath(code))
         return QString();
     const QString stored = loadTemplate(QStringLiteral("data/data/") + code);
     if (!stored.isEmpty() && !isLoadTemplateFailure(stored))
         return stored;
-    return httpGet(companyInfoUrl(code));
+    return httpGet(companyInfoUrl(code), nullptr, failure);
 }
 
 QString StockListView::stockHolderHtml(const QString& text)
@@ -272,26 +276,32 @@ QString StockListView::companyDescriptionHtml(const QString& code, const QString
 void StockListView::showStockHolderView()
 {
     const QString code = codeAtRow(row, false);
-    if (code.isEmpty())
+    if (!isStockCodeForPath(code))
         return;
-    const QString html = stockHolderHtml(loadCompanyText(code));
-    if (html.isEmpty())
-        return;
-    WebViewer viewer(QStringLiteral("股东信息"), this);
-    viewer.setContent(html, true);
-    viewer.exec();
+    QString failure;
+    const QString text = loadCompanyText(code, &failure);
+    failure = answerFailure(failure, hasCompanyInfoForm(text));
+    showProfile(failure.isEmpty() ? stockHolderHtml(text) : QString(), failure);
 }
 
 void StockListView::showDesc()
 {
     const QString code = codeAtRow(row, true);
-    if (code.isEmpty())
+    if (!isStockCodeForPath(code))
         return;
-    const QString html = companyDescriptionHtml(code, loadCompanyText(code));
-    if (html.isEmpty())
-        return;
+    QString failure;
+    const QString text = loadCompanyText(code, &failure);
+    failure = answerFailure(failure, hasCompanyInfoForm(text));
+    showProfile(failure.isEmpty() ? companyDescriptionHtml(code, text) : QString(), failure);
+}
+
+void StockListView::showProfile(const QString& html, const QString& failure)
+{
+    QString content = html;
+    if (!failure.isEmpty())
+        content = QStringLiteral("<p>%1</p>").arg(failureText(QStringLiteral("公司资料获取"), failure).toHtmlEscaped());
     WebViewer viewer(QStringLiteral("股东信息"), this);
-    viewer.setContent(html, true);
+    viewer.setContent(content, true);
     viewer.exec();
 }
 

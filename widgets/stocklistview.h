@@ -47,8 +47,9 @@ public:
     void clearStocks();
 
     // The profile text of a code: the file "data/data/" + code when it can be
-    // read, else one blocking download. Empty when neither gives a text.
-    static QString loadCompanyText(const QString& code);
+    // read, else one blocking download. Empty when neither gives a text;
+    // `failure` (when given) then holds the download's reason, if any.
+    static QString loadCompanyText(const QString& code, QString* failure = nullptr);
     // The page "简介" shows for a parsed profile; empty when `text` does not parse.
     static QString companyDescriptionHtml(const QString& code, const QString& text);
     // The page "股东" shows for a parsed profile; empty when `text` does not parse.
@@ -87,6 +88,11 @@ protected:
     QString codeAtRow(int row, bool allowSecondColumn) const;
 
 private:
+    // The profile window with `html`, or with what failed when `failure`
+    // (the download's reason, or answerFailure's for a text that does not
+    // read) is set.
+    void showProfile(const QString& html, const QString& failure);
+
     bool sortingWasEnabled = false;
 };
 

@@ -5,6 +5,7 @@
 #include "pages/vorelstocklhbbs5widget.h"
 #include "tests/datasource/lhbfixtures.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/highlighter.h"
 #include "widgets/stocklistview.h"
@@ -104,6 +105,15 @@ QStringList markedRanges(QTextDocument* document, const QColor& colour)
 
 const char* const kListPath = "/q/go.php/vInvestConsult/kind/lhb/index.phtml";
 
+// A row of the list as the page shows it: the seats are asked for by code and date.
+Stock listedStock(const QString& code, const QString& date)
+{
+    Stock stock;
+    stock.code = code;
+    stock.date = date;
+    return stock;
+}
+
 } // namespace
 
 class LHBWidgetTest : public QObject
@@ -116,8 +126,13 @@ private slots:
     void searchListsTheStocksOfTheDate();
     void listOfAnEarlierSearchArrivingLateIsDropped();
     void listAndSeatsSortNumbersByValue();
+    void failedListKeepsTheListAndSaysWhy_data();
+    void failedListKeepsTheListAndSaysWhy();
+    void emptyListReplacesTheListAndItsSeats();
     void clickedStockShowsItsSeatsFetchedOnce();
     void sameStockOnAnotherDateHasItsOwnSeats();
+    void failedSeatsLeaveNoSeatsAndSayWhy_data();
+    void failedSeatsLeaveNoSeatsAndSayWhy();
     void failedSeatRequestIsAskedAgainOnTheNextClick();
     void clickDuringASeatRequestIsIgnored();
 
@@ -176,11 +191,72 @@ void LHBWidgetTest::searchListsTheStocksOfTheDate()
     page.show();
     QVERIFY(saveScreenshot(&page, "dragontiger"));
 
-    // A new search starts from an empty list.
+    // A new search keeps the list until its answer replaces it.
     QTest::mouseClick(page.searchButton, Qt::LeftButton);
-    QCOMPARE(page.listView->rowCount(), 0);
+    QCOMPARE(page.listView->rowCount(), 2);
     QVERIFY(lists.wait(5000));
     QCOMPARE(page.listView->rowCount(), 2);
+    QVERIFY(page.statusLabel->isHidden());
+}
+
+void LHBWidgetTest::failedListKeepsTheListAndSaysWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void LHBWidgetTest::failedListKeepsTheListAndSaysWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(QString(kListPath) + "?tradedate=2016-03-14",
+                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600001", "旧日股份", "2016-03-14" }))));
+    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+                 failedAnswer(failure, sinaListPage(stockRow({ "600002", "今日股份", "2016-03-15" })
+                                                    + stockRow({ "600003", "明日股份", "2016-03-15" }))));
+    server.serve("/stock/lhb,2016-03-14,600001.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
+    LHBWidget page;
+    QSignalSpy failures(&page.loader, &DataLoader::sendFailure);
+    QSignalSpy ok(&page.loader, &DataLoader::sendOK);
+    page.dateEdit->setDate(QDate(2016, 3, 14));
+    page.onSearch();
+    QVERIFY(ok.wait(5000));
+    page.onClickCell(0, 0);
+    QCOMPARE(page.detailTable->rowCount(), 1);
+
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    page.onSearch();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(failures.count(), 1);
+    // the list and its seats stay as they were, and the page says why
+    QCOMPARE(column(page.listView, 0), QStringList({ "600001" }));
+    QCOMPARE(page.detailTable->rowCount(), 1);
+    QVERIFY(!page.statusLabel->isHidden());
+    QCOMPARE(page.statusLabel->text(), QString("龙虎榜下载失败：") + reason);
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, QString("dragontiger-failed-%1").arg(failureTag())));
+}
+
+void LHBWidgetTest::emptyListReplacesTheListAndItsSeats()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(QString())));
+    LHBWidget page;
+    Stock listed;
+    listed.code = "600001";
+    page.updateStockList({ listed });
+    page.detailTable->setRowCount(1);
+    QSignalSpy ok(&page.loader, &DataLoader::sendOK);
+    page.onSearch();
+    QVERIFY(ok.wait(5000));
+    // a day without entries is a real "nothing": no message
+    QCOMPARE(page.listView->rowCount(), 0);
+    QCOMPARE(page.detailTable->rowCount(), 0);
+    QVERIFY(page.statusLabel->isHidden());
 }
 
 void LHBWidgetTest::listOfAnEarlierSearchArrivingLateIsDropped()
@@ -272,12 +348,7 @@ void LHBWidgetTest::sameStockOnAnotherDateHasItsOwnSeats()
     server.serve("/stock/lhb,2016-03-15,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "周二营业部", "1.00", "0.00", "1.00" } }, {})));
     LHBWidget page;
-    Stock monday;
-    monday.code = "600123";
-    monday.date = "2016-03-14";
-    Stock tuesday = monday;
-    tuesday.date = "2016-03-15";
-    page.updateStockList({ monday, tuesday });
+    page.updateStockList({ listedStock("600123", "2016-03-14"), listedStock("600123", "2016-03-15") });
 
     page.onClickCell(0, 1);
     QCOMPARE(column(page.detailTable, 0), QStringList({ "周一营业部" }));
@@ -286,6 +357,54 @@ void LHBWidgetTest::sameStockOnAnotherDateHasItsOwnSeats()
     page.onClickCell(0, 1);
     QCOMPARE(column(page.detailTable, 0), QStringList({ "周一营业部" }));
     QCOMPARE(server.requestCount(), 2);
+}
+
+void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
+    // a seat page cut in the middle of its tables is one of the failures
+    server.serve("/stock/lhb,2016-03-15,000456.html",
+                 failedAnswer(failure, eastmoneySeatPage({ { "乙营业部", "1.00", "0.00", "1.00" },
+                                                           { "丙营业部", "2.00", "0.00", "2.00" } },
+                                                         { { "丁营业部", "0.00", "3.00", "-3.00" } })));
+    LHBWidget page;
+    page.updateStockList({ listedStock("600123", "2016-03-15"), listedStock("000456", "2016-03-15") });
+    page.onClickCell(0, 0);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
+
+    // the seats of the first stock go as soon as the second is asked for
+    int seatsWhileAsking = -1;
+    connect(&server, &TestHttpServer::requestSeen, &page, [&] { seatsWhileAsking = page.detailTable->rowCount(); });
+    page.onClickCell(1, 0);
+    QCOMPARE(seatsWhileAsking, 0);
+    QCOMPARE(page.detailTable->rowCount(), 0);
+    QCOMPARE(page.statusLabel->text(), QString("席位下载失败：") + reason);
+    QVERIFY(!page.statusLabel->isHidden());
+
+    // the seat window says the same
+    VorelStockLHBBS5Widget window;
+    window.load("600123", "2016-03-15");
+    QCOMPARE(window.table->rowCount(), 1);
+    QVERIFY(window.statusLabel->isHidden());
+    window.load("000456", "2016-03-15");
+    QCOMPARE(window.table->rowCount(), 0);
+    QCOMPARE(window.statusLabel->text(), QString("席位下载失败：") + reason);
+    window.show();
+    QVERIFY(saveScreenshot(&window, QString("seatwindow-failed-%1").arg(failureTag())));
+
+    // a good answer afterwards clears the message
+    page.onClickCell(0, 0);
+    QVERIFY(page.statusLabel->isHidden());
 }
 
 void LHBWidgetTest::failedSeatRequestIsAskedAgainOnTheNextClick()
@@ -319,12 +438,7 @@ void LHBWidgetTest::clickDuringASeatRequestIsIgnored()
     slow.delayMs = 200;
     server.serve("/stock/lhb,", slow);
     LHBWidget page;
-    Stock first;
-    first.code = "600123";
-    first.date = "2016-03-15";
-    Stock second = first;
-    second.code = "000456";
-    page.updateStockList({ first, second });
+    page.updateStockList({ listedStock("600123", "2016-03-15"), listedStock("000456", "2016-03-15") });
 
     // The request runs a local event loop: clicks keep arriving meanwhile.
     QTimer::singleShot(20, &page, [&page]() { page.onClickCell(0, 0); });

@@ -5,6 +5,7 @@
 #include "core/vorelapplication.h"
 #include "pages/noticeexpress.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -57,6 +58,8 @@ private slots:
     void reductionCodesOldestFirstWithRepeats();
     void longTitleIsCutWithItsWholeTextAsTooltip();
     void downloadFillsTableAndReductionCodes();
+    void failedPagesKeepTheNoticesAndSayWhy_data();
+    void failedPagesKeepTheNoticesAndSayWhy();
     void initStartsTheSearch();
 };
 
@@ -180,6 +183,8 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
                                  "/notices/hsa/3.html", "/notices/hsa/6.html", "/notices/hsa/4.html",
                                  "/notices/hsa/7.html"}));
     QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
+    // the four pages that failed are counted
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("4类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // newest first; each title label stays in the row of its own notice
     const QStringList codes = {"000002", "600000", "600000", "300750"};
@@ -199,13 +204,14 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     page.show();
     QVERIFY(saveScreenshot(&page, "notices"));
 
-    // a search whose every page fails empties the table but keeps the codes
+    // a search whose every page fails keeps the notices shown and the codes
     // the auction filters by
     server.clearFixtures();
     page.searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
-    QCOMPARE(page.table->rowCount(), 0);
+    QCOMPARE(page.table->rowCount(), 4);
     QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("7类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // pages that arrive without a reduction notice do clear them
     server.serve("/notices/hsa/5.html", TestHttpServer::Reply::gbk(noticePage(
@@ -214,6 +220,39 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
     QCOMPARE(page.table->rowCount(), 1);
     QVERIFY(vorelApp()->reductionCodes.isEmpty());
+}
+
+void NoticeExpressTest::failedPagesKeepTheNoticesAndSayWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void NoticeExpressTest::failedPagesKeepTheNoticesAndSayWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveNotices(server);
+    NoticeExpress page;
+    page.pageInterval = 5;
+    page.searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
+    QCOMPARE(page.table->rowCount(), 4);
+
+    server.clearFixtures();
+    server.serve("/notices/hsa/", failedAnswer(failure, noticePage({{"600000", QString::fromUtf8("浦发银行"),
+                                                                      QString::fromUtf8("年度报告"), "2017-01-04"},
+                                                                     {"000002", QString::fromUtf8("万科Ａ"),
+                                                                      QString::fromUtf8("季度报告"), "2017-01-05"}})));
+    page.searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
+    QCOMPARE(page.table->rowCount(), 4);
+    QVERIFY(!page.statusLabel->isHidden());
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("7类公告下载失败，最近一次：") + reason);
+    page.resize(900, 500);
+    page.show();
+    QVERIFY(saveScreenshot(&page, QString("notices-failed-%1").arg(failureTag())));
 }
 
 void NoticeExpressTest::initStartsTheSearch()

@@ -8,6 +8,7 @@
 #include "pages/stockahwidget.h"
 #include "pages/stockfocuswidget.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -129,6 +130,8 @@ private slots:
     void ahColumnsSortByValueLabelsIncluded();
     void hotStocksAreFetchedOnceThenServedFromTheCache();
     void hotStocksStayWhenTheRootPageHasNoRanking();
+    void failedDownloadsKeepWhatThePagesShowAndSayWhy_data();
+    void failedDownloadsKeepWhatThePagesShowAndSayWhy();
     void resumedListKeepsTodayAndLater();
     void resumedSearchTwiceListsEveryStockOnce();
     void resumedSearchRightAfterTheListArrivedShowsItAgain();
@@ -220,12 +223,14 @@ void ReportPagesTest::ahFailedDownloadIsFetchedAgainOnTheNextSearch()
     QCOMPARE(countRequests(*server, kAHPath), 5);
     QCOMPARE(page.table->rowCount(), 0);
     QVERIFY(vorelApp()->ahPrices.isEmpty());
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：HTTP 404 Not Found"));
 
     server->serve(kAHPath, &ahReply);
     page.onSearch();
     QVERIFY(done.wait(5000));
     QCOMPARE(countRequests(*server, kAHPath), 10);
     QCOMPARE(vorelApp()->ahPrices.size(), 3);
+    QVERIFY(page.statusLabel->isHidden());
 }
 
 void ReportPagesTest::ahColumnsSortByValueLabelsIncluded()
@@ -292,6 +297,67 @@ void ReportPagesTest::hotStocksStayWhenTheRootPageHasNoRanking()
     QCOMPARE(page.table->rowCount(), 1);
     QCOMPARE(page.table->item(0, 1)->text(), QString("600000"));
     QVERIFY(vorelApp()->hotStocks.isEmpty());
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("热门股票下载失败：") + unreadableAnswer());
+}
+
+void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
+    const QString resumed = QString::fromUtf8(
+        "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01,事项,c,2026-12-01,2026-12-09\","
+        "\"000001,平安银行,a,b,2026-12-02,事项,c,2026-12-02,2026-12-10\",\"type\":1]}, maketr:");
+
+    // resumed trading: the list shown stays
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(resumed));
+    RetradeWidget retrade;
+    retrade.loader.interval = 0;
+    QSignalSpy resumedDone(&retrade.loader, &DataLoader::sendOK);
+    retrade.onSearch();
+    QVERIFY(resumedDone.wait(5000));
+    QCOMPARE(retrade.table->rowCount(), 2);
+    server->serve("/tfpxx/", failedAnswer(failure, resumed));
+    retrade.onSearch();
+    QVERIFY(resumedDone.wait(5000));
+    QCOMPARE(columnTexts(retrade.table, 0), QStringList({ "600010", "000001" }));
+    QCOMPARE(retrade.statusLabel->text(), QString::fromUtf8("复盘列表下载失败：") + reason);
+    QVERIFY(!retrade.statusLabel->isHidden());
+
+    // A/H: every page counted, nothing cached
+    server->serve(kAHPath, failedAnswer(failure, ahPage({ ahRecord("601988", "03988", "3.50"),
+                                                          ahRecord("600000", "01111", "7.00") })));
+    StockAHWidget ah;
+    QSignalSpy ahDone(&ah.loader, &DataLoader::sendOK);
+    ah.onSearch();
+    QVERIFY(ahDone.wait(5000));
+    QVERIFY(vorelApp()->ahPrices.isEmpty());
+    QCOMPARE(ah.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：") + reason);
+
+    // hot stocks: the ranking shown and the cache stay
+    server->serve("/", TestHttpServer::Reply::gbk(
+                           "<a href=\"" + server->baseUrl() + "/service/stock_sort_xml.jsp?sort=1&type=\">榜</a>"));
+    server->serve(kRankingPath, failedAnswer(failure, rankingXml()));
+    StockFocusWidget focus;
+    focus.setStockFocus({ { "1", "600000", "a", "b", "c", "d", "e", "f" } });
+    focus.onSearch();
+    QCOMPARE(countRequests(*server, kRankingPath), 1);
+    QCOMPARE(columnTexts(focus.table, 1), QStringList({ "600000" }));
+    QVERIFY(vorelApp()->hotStocks.isEmpty());
+    QCOMPARE(focus.statusLabel->text(), QString::fromUtf8("热门股票下载失败：") + reason);
+
+    for (QWidget* page : QList<QWidget*>{ &retrade, &ah, &focus }) {
+        page->resize(800, 400);
+        page->show();
+    }
+    QVERIFY(saveScreenshot(&retrade, "resumed-failed-" + failureTag()));
+    QVERIFY(saveScreenshot(&ah, "ah-failed-" + failureTag()));
+    QVERIFY(saveScreenshot(&focus, "hotstocks-failed-" + failureTag()));
 }
 
 void ReportPagesTest::resumedListKeepsTodayAndLater()
@@ -339,8 +405,8 @@ void ReportPagesTest::resumedSearchTwiceListsEveryStockOnce()
     QCOMPARE(server->requestCount(), 1);
     QCOMPARE(page.table->rowCount(), 1);
 
-    page.onSearch();   // after it arrived: cleared, then listed afresh
-    QCOMPARE(page.table->rowCount(), 0);
+    page.onSearch();   // after it arrived: kept until the new list replaces it
+    QCOMPARE(page.table->rowCount(), 1);
     QVERIFY(done.wait(5000));
     QCOMPARE(page.table->rowCount(), 1);
 }
