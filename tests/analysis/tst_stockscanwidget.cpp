@@ -100,10 +100,12 @@ private:
     QScopedPointer<HostOverride> hosts;
     QStringList requestedCodes;
     QTemporaryDir* workingFolder = nullptr;
+    QString startFolder;   // the program's own temporary folder, current between the cases
 };
 
 void StockScanWidgetTest::init()
 {
+    startFolder = QDir::currentPath();
     workingFolder = new QTemporaryDir;
     QDir::setCurrent(workingFolder->path());
     QDir().mkpath("data");
@@ -122,7 +124,7 @@ void StockScanWidgetTest::cleanup()
     setRequestTimeout(30000);
     setRequestTimeLimit(90000);
     vorelApp()->stockPool.clear();
-    QDir::setCurrent(QDir::tempPath());
+    QDir::setCurrent(startFolder);
     delete workingFolder;
     workingFolder = nullptr;
 }
