@@ -7,6 +7,7 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "widgets/settingsform.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
@@ -236,13 +237,12 @@ void StockScanWidget::onConfig()
 // ---------------------------------------------------------------------------
 
 StockScannerConfig::StockScannerConfig(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), form(new SettingsForm(this))
 {
     setWindowTitle(QStringLiteral("股票智能点评设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
-    exportBox = new QCheckBox(QStringLiteral("扫描完成自动导出CSV文件"), this);
-    if (vorelApp())
-        exportBox->setChecked(vorelApp()->config.scanListExport);
+    exportBox = form->addCheck(QStringLiteral("扫描完成自动导出CSV文件"), &AppConfig::scanListExport);
+    form->load();
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(exportBox);
@@ -252,7 +252,6 @@ StockScannerConfig::StockScannerConfig(QWidget* parent)
 
 void StockScannerConfig::onConfig()
 {
-    if (vorelApp())
-        vorelApp()->config.scanListExport = exportBox->isChecked();
+    form->store();
     close();
 }

@@ -17,6 +17,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class SettingsForm;
 class StockListView;
 
 class StockScanWidget : public QWidget
@@ -74,4 +75,7 @@ public:
 
 public slots:
     void onConfig();
+
+private:
+    SettingsForm* form;
 };
