@@ -32,6 +32,7 @@ class QNetworkReply;
 class StockInterface;
 class StringListInterface;
 class StringMapInterface;
+class WebSource;
 
 class DataLoader : public QObject
 {
@@ -60,7 +61,8 @@ signals:
     // The queue is exhausted.
     void sendOK();
     // A request of the queue brought no usable body; `message` says why
-    // (requestFailure()), for the page that shows it. The queue goes on.
+    // (requestFailure(), or unreadableAnswer() for a body without its
+    // parser's form), for the page that shows it. The queue goes on.
     void sendFailure(const QString& url, const QString& message);
 
 protected:
@@ -74,18 +76,24 @@ protected:
     // Sends a request with its provider's headers that is aborted when stuck or
     // too large and reports to the slots below.
     QNetworkReply* sendRequest(QNetworkAccessManager& manager, const QUrl& url);
-    // The end of the reply that sent the signal (else `current`): a failure goes
-    // to reportError() and sendFailure(), a body to deliver(); the next request
-    // follows `interval` later.
+    // The end of the reply that sent the signal (else `current`): a failure, or
+    // a body without its parser's form (WebSource::hasForm), goes to
+    // reportError() and sendFailure(), a readable body to deliver(); the next
+    // request follows `interval` later.
     void finishReply(QNetworkReply*& current, bool withTables);
-    // Hands a body to the stock and notice parsers; `noticeUrl` goes with the notices.
-    void deliverStockAndNotice(QNetworkReply* finished, const QString& noticeUrl);
+    // Hands `body` to the stock and notice parsers; `noticeUrl` goes with the
+    // notices. Each parser takes the body from `body`: only the first one set
+    // (users set exactly one) sees it.
+    void deliverStockAndNotice(QString& body, const QString& noticeUrl);
 
     virtual void startNextDownload() = 0;
     virtual void downloadProgress(qint64 bytesReceived, qint64 bytesTotal) = 0;
     virtual void downloadFinished() = 0;
     virtual void downloadReadyRead() = 0;
-    virtual void deliver(QNetworkReply* finished) = 0;
+    virtual void deliver(QNetworkReply* finished, QString body) = 0;
+    // The parser that receives the bodies (the first one set), which judges
+    // their form; null when none is set.
+    const WebSource* bodyReader(bool withTables) const;
 
     QTimer pause;
 };
@@ -117,7 +125,7 @@ public slots:
     void downloadReadyRead() override;
 
 private:
-    void deliver(QNetworkReply* finished) override;
+    void deliver(QNetworkReply* finished, QString body) override;
 };
 
 // Cycles through its list for ever, serving the stock and notice parsers; it
@@ -145,5 +153,5 @@ public slots:
     void downloadReadyRead() override;
 
 private:
-    void deliver(QNetworkReply* finished) override;
+    void deliver(QNetworkReply* finished, QString body) override;
 };

@@ -114,6 +114,7 @@ private slots:
     void noticeSignalCarriesItsUrl();
     void oneArgumentFormsAreTheSameSignals();
     void repliesAreHandledIntervalApart();
+    void failedRequestIsReportedAndSkipped_data();
     void failedRequestIsReportedAndSkipped();
     void failedLHBRequestIsSilent();
     void stalledRequestIsGivenUp();
@@ -250,8 +251,19 @@ void DataLoaderTest::repliesAreHandledIntervalApart()
     QVERIFY(finishedAt - handled.at(2) >= 120);
 }
 
+void DataLoaderTest::failedRequestIsReportedAndSkipped_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("error status") << "/missing" << "HTTP 404 Not Found";
+    // a blank success answer holds nothing any source can read
+    QTest::newRow("body without its form") << "/n/" << unreadableAnswer();
+}
+
 void DataLoaderTest::failedRequestIsReportedAndSkipped()
 {
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
     TestHttpServer server;
     serveEcho(server);
     IterateDataLoader loader;
@@ -260,12 +272,15 @@ void DataLoaderTest::failedRequestIsReportedAndSkipped()
     loader.interval = 10;
     QVector<QStringList> rows;
     connect(&loader, &DataLoader::sendStringList, this, [&](const QVector<QStringList>& batch) { rows += batch; });
+    QSignalSpy failures(&loader, &DataLoader::sendFailure);
     QSignalSpy ok(&loader, &DataLoader::sendOK);
-    loader.setUrls({ server.baseUrl() + "/missing", server.baseUrl() + "/n/after" }, {});
+    loader.setUrls({ server.baseUrl() + path, server.baseUrl() + "/n/after" }, {});
     loader.start();
     QVERIFY(ok.wait(5000));
-    QCOMPARE(source.errors.size(), 1);
-    QVERIFY(!source.errors.first().isEmpty());
+    QCOMPARE(source.errors, QStringList { reason });
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(failures.first().at(0).toString(), server.baseUrl() + path);
+    QCOMPARE(failures.first().at(1).toString(), reason);
     QCOMPARE(rows, QVector<QStringList> { QStringList { "after" } });
 }
 

@@ -242,15 +242,18 @@ void TestQuoteSources::marketListGivesOneRecordPerItem()
     QCOMPARE(quotes.last().close, 0.0f);
 
     // Today's records name the turnover "turnoverratio" (quoted keys, bare
-    // numbers); where both keys stand, "turnover" is the one read.
+    // numbers); where both keys stand, "turnover" is the one read. The volume
+    // is kept as served, in shares.
     const QVector<Stock> today = source.parse(
         "[{\"symbol\":\"sh600000\",\"code\":\"600000\",\"trade\":\"10.200\",\"ticktime\":\"15:00:00\","
-        "\"mktcap\":30817926.22,\"turnoverratio\":0.17843},"
+        "\"volume\":52366400,\"mktcap\":30817926.22,\"turnoverratio\":0.17843},"
         "{\"code\":\"600004\",\"turnover\":\"1.5\",\"turnoverratio\":2.5}]",
         QString());
     QCOMPARE(today.size(), 2);
     QCOMPARE(today.first().close, 10.2f);
     QCOMPARE(today.first().turnover, 0.17843f);
+    QCOMPARE(today.first().volume, 52366400.0f);
+    QCOMPARE(today.last().volume, 0.0f);
     QCOMPARE(today.last().turnover, 1.5f);
 
     QVERIFY(source.parse("null", QString()).isEmpty());
