@@ -8,7 +8,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "datasource/webinterface.h"
-#include "strategy/stockbidwidget.h"
+#include "strategy/bidscoring.h"
 #include "widgets/stocklistview.h"
 
 #include <QDebug>
@@ -232,7 +232,7 @@ void StockTailWidget::composeTailMail()
     for (const Stock& s : picked) {
         lines << QString::fromUtf8("代码%1,股票%2,现价:%3,所属板块:%4,涨幅:%5%")
                      .arg(s.code, s.name, QString::number(double(s.close), 'g', 6), s.industry,
-                          QString::number(StockBidWidget::truncatedChangePercent(s), 'g', 6));
+                          QString::number(truncatedChangePercent(s), 'g', 6));
     }
     lines << startTime;
     const QString body = QStringLiteral("NOTE:\n") + lines.join('\n') + QLatin1Char('\n')
