@@ -10,6 +10,7 @@
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
@@ -89,6 +90,7 @@ private slots:
     void failedDownloadsAreCountedAtTheEnd_data();
     void failedDownloadsAreCountedAtTheEnd();
     void finishedScanExportsTheListWhenAsked();
+    void settingsDialogStoresTheExportSwitchOnConfirm();
     void shortOrSuspendedSeriesGetNoRow();
 
 private:
@@ -456,6 +458,24 @@ void StockScanWidgetTest::finishedScanExportsTheListWhenAsked()
     QVERIFY(page->hintLabel->text().contains(path));
     page->show();
     QVERIFY(saveScreenshot(page.data(), "smartcomment"));
+}
+
+void StockScanWidgetTest::settingsDialogStoresTheExportSwitchOnConfirm()
+{
+    vorelApp()->config.scanListExport = true;
+    {
+        StockScannerConfig dialog;
+        QVERIFY(dialog.exportBox->isChecked());
+        dialog.exportBox->setChecked(false);
+    }
+    QVERIFY(vorelApp()->config.scanListExport);   // closed without "确定"
+    StockScannerConfig dialog;
+    dialog.exportBox->setChecked(false);
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("确定"))
+            button->click();
+    }
+    QVERIFY(!vorelApp()->config.scanListExport);
 }
 
 void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()
