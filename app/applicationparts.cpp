@@ -1,7 +1,4 @@
-// The application object's steps that make or reach windows of the folders
-// above core: the add-on host, the K-line window, the information pages'
-// first searches and the error box. They are installed before main() runs, so
-// every program linked with app/ gets them, tests included.
+#include "app/applicationparts.h"
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
@@ -67,9 +64,9 @@ void showError(const QString& text)
     box.exec();
 }
 
-[[maybe_unused]] const bool installed = [] {
-    VorelApplication::installParts({start, init, finish, chartWindow, showChart, showError});
-    return true;
-}();
-
 } // namespace
+
+void installApplicationParts()
+{
+    VorelApplication::installParts({start, init, finish, chartWindow, showChart, showError});
+}

@@ -1,3 +1,4 @@
+#include "app/applicationparts.h"
 #include "app/vorelstock.h"
 #include "core/crashhandler.h"
 #include "core/messagehandler.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     qInstallMessageHandler(messageHandler);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
+    installApplicationParts();
     auto app = std::make_unique<VorelApplication>(argc, argv);
     quitInOrderOnTermination(app.get());
 

@@ -20,6 +20,7 @@
 #include "strategy/stocktrendwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/messagecatcher.h"
+#include "tests/support/programapplication.h"
 
 #include <benchmark/benchmark.h>
 
@@ -256,7 +257,7 @@ int main(int argc, char** argv)
         return 2;
     }
     workRoot = work.path();
-    VorelApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     if (!writeMarket(smallMarket) || !writeMarket(marketSize)) {
         std::fprintf(stderr, "cannot write the market folders\n");
         return 2;

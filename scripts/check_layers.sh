@@ -6,6 +6,12 @@
 #
 # The order, lowest first, lives here and nowhere else:
 LAYERS=(core datasource addon widgets analysis strategy pages app)
+#
+# A folder may also build an inner library below the rest of the folder, of
+# its files that need QtCore only; its CMakeLists.txt names them in the list
+# INNER_SOURCES. A file of an inner library fails the check when it includes
+# a header of the rest of its own folder, or of the rest of a lower folder
+# that has an inner library too.
 
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -13,8 +19,18 @@ root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 # One pass over every source file of the layers: "file:line:header" for each
 # quoted include that names a folder, judged against the rank of both folders.
 folders=()
+inner=()
 for layer in "${LAYERS[@]}"; do
-    [[ -d $root/$layer ]] && folders+=("$root/$layer")
+    [[ -d $root/$layer ]] || continue
+    folders+=("$root/$layer")
+    # the words of "set(INNER_SOURCES" up to its closing parenthesis, comments left out
+    if [[ -f $root/$layer/CMakeLists.txt ]]; then
+        for file in $(awk '/^[[:space:]]*set\(INNER_SOURCES/ { listing = 1; next }
+                           listing && /^[[:space:]]*\)/ { exit }
+                           listing { sub(/#.*/, ""); print }' "$root/$layer/CMakeLists.txt"); do
+            inner+=("$layer/$file")
+        done
+    fi
 done
 if (( ${#folders[@]} == 0 )); then
     echo "no layer folder under $root"
@@ -22,23 +38,32 @@ if (( ${#folders[@]} == 0 )); then
 fi
 report=$(find "${folders[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 \
     | { xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*/' || true; } \
-    | awk -v root="$root/" -v order="${LAYERS[*]}" '
+    | awk -v root="$root/" -v order="${LAYERS[*]}" -v innerfiles="${inner[*]}" '
         BEGIN {
             n = split(order, names, " ")
             for (i = 1; i <= n; ++i) rank[names[i]] = i
             # tests and benchmarks sit above everything: no source file may use them
             rank["tests"] = n + 1; rank["bench"] = n + 1
+            m = split(innerfiles, files, " ")
+            for (i = 1; i <= m; ++i) {
+                isInner[files[i]] = 1
+                folder = files[i]; sub(/\/.*/, "", folder)
+                hasInner[folder] = 1
+            }
         }
         {
             file = $0; sub(/:.*/, "", file)
             rest = substr($0, length(file) + 2)
             line = rest; sub(/:.*/, "", line)
             header = rest; sub(/^[^"]*"/, "", header); sub(/".*/, "", header)
-            own = substr(file, length(root) + 1); sub(/\/.*/, "", own)
+            name = substr(file, length(root) + 1)
+            own = name; sub(/\/.*/, "", own)
             used = header; sub(/\/.*/, "", used)
             if ((used in rank) && rank[used] > rank[own])
-                printf "%s:%s: includes \"%s\" of a folder above %s/\n", substr(file, length(root) + 1), line, header, own
-        }')
+                printf "%s:%s: includes \"%s\" of a folder above %s/\n", name, line, header, own
+            else if ((name in isInner) && (used in hasInner) && !(header in isInner))
+                printf "%s:%s: includes \"%s\" of the outer library of %s/ into an inner library\n", name, line, header, used
+        }' | sort -t: -k1,1 -k2,2n)
 faults=0
 if [[ -n $report ]]; then
     echo "$report"

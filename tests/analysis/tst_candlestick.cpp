@@ -10,6 +10,7 @@
 #include "analysis/vorelplot.h"
 #include "core/vorelapplication.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/programapplication.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -459,7 +460,7 @@ void TestCandlestick::screenshots()
 int main(int argc, char** argv)
 {
     // The chart writes "data/k/" under the working folder.
-    return runInWorkingFolder<TestCandlestick>(argc, argv);
+    return runInWorkingFolder<TestCandlestick, ProgramApplication>(argc, argv);
 }
 
 #include "tst_candlestick.moc"

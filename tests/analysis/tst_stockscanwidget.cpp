@@ -6,6 +6,7 @@
 #include "datasource/httpget.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/programapplication.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -508,7 +509,7 @@ int main(int argc, char** argv)
 {
     QTemporaryDir startFolder;
     QDir::setCurrent(startFolder.path());
-    VorelApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     StockScanWidgetTest test;
     const int failures = QTest::qExec(&test, argc, argv);
     QDir::setCurrent(startFolder.path());

@@ -1,6 +1,7 @@
 #include "app/vorelstock.h"
 #include "core/vorelapplication.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/programapplication.h"
 #include "tests/support/screensize.h"
 #include "widgets/linedelegate.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -320,7 +321,7 @@ int main(int argc, char** argv)
         qCritical("the working folder has no config/data.db: build vorel_workdir first");
         return 1;
     }
-    VorelApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }

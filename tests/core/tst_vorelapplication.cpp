@@ -2,6 +2,7 @@
 #include "core/vorelapplication.h"
 #include "tests/core/filesizelimit.h"
 #include "tests/support/messagecatcher.h"
+#include "tests/support/programapplication.h"
 #include "tests/support/sharelistfixture.h"
 
 #include <QDir>
@@ -269,7 +270,7 @@ int main(int argc, char** argv)
         return 2;
     settings.close();
     std::unique_ptr<FileSizeLimit> fullDisk(new FileSizeLimit(16));
-    VorelApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     fullDisk.reset();
     VorelApplicationTest test;
     return QTest::qExec(&test, argc, argv);

@@ -9,6 +9,7 @@
 #include "pages/stockfocuswidget.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/programapplication.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -600,7 +601,7 @@ int main(int argc, char** argv)
 {
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     ReportPagesTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -4,6 +4,7 @@
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
+#include "tests/support/programapplication.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -235,7 +236,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    return runInWorkingFolder<TestStockDataUpdate>(argc, argv, {"config"});
+    return runInWorkingFolder<TestStockDataUpdate, ProgramApplication>(argc, argv, {"config"});
 }
 
 #include "tst_stockdataupdate.moc"

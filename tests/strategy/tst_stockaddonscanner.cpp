@@ -10,6 +10,7 @@
 #include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/messagecatcher.h"
+#include "tests/support/programapplication.h"
 #include "widgets/stocklistview.h"
 
 #include <QComboBox>
@@ -356,7 +357,7 @@ int main(int argc, char** argv)
         return 2;
     int result = 0;
     {
-        VorelApplication app(argc, argv);
+        ProgramApplication app(argc, argv);
         TestStockAddonScanner test;
         result = QTest::qExec(&test, argc, argv);
     }

@@ -66,10 +66,11 @@ inline void loadShippedPool()
 }
 
 // Makes a fresh temporary folder current, creates the given folders in it
-// (e.g. "config"), then runs the test object `T` under a VorelApplication
+// (e.g. "config"), then runs the test object `T` under an application object
+// `App` (a VorelApplication, or the program's: tests/support/programapplication.h)
 // that lives as long as the test. Widgets default to the offscreen platform.
 // Returns 2 when the folder cannot be prepared.
-template<typename T>
+template<typename T, typename App = VorelApplication>
 int runInWorkingFolder(int argc, char** argv, const QStringList& folders = {})
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -83,7 +84,7 @@ int runInWorkingFolder(int argc, char** argv, const QStringList& folders = {})
     }
     int result = 0;
     {
-        VorelApplication app(argc, argv);
+        App app(argc, argv);
         T test;
         result = QTest::qExec(&test, argc, argv);
     }

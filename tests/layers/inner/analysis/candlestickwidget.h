@@ -1,0 +1,4 @@
+#pragma once
+
+#include "analysis/indicators.h"
+#include "core/mail.h"

@@ -1,0 +1,4 @@
+#pragma once
+
+#include "core/clock.h"
+#include "core/mail.h"
