@@ -3,7 +3,9 @@
 #include "core/textutils.h"
 
 #include <QDebug>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -62,6 +64,26 @@ void writeFile(const QString& path, const QString& text)
     saveWhole(path, text.toUtf8());
 }
 
+namespace {
+
+// Whether `name` is a copy that an interrupted write left behind. saveWhole
+// writes beside the target, under its name and six random letters or
+// digits; the files written into the data folders are named by a code, or
+// "none".
+bool isInterruptedWrite(const QString& name)
+{
+    static const QRegularExpression copy(QStringLiteral("^([0-9]{6}|none)\\.[A-Za-z0-9]{6}$"));
+    return copy.match(name).hasMatch();
+}
+
+void removeCopy(const QFileInfo& file)
+{
+    if (!QFile::remove(file.absoluteFilePath()))
+        qWarning() << "cannot remove" << file.absoluteFilePath();
+}
+
+} // namespace
+
 QStringList historyFiles(const QString& folder)
 {
     QStringList paths;
@@ -83,15 +105,31 @@ QMap<QString, QString> historyFileMap(const QString& folder)
 
 void removeInterruptedWrites(const QString& folder)
 {
-    // saveWhole writes beside the target, under its name and six random
-    // letters or digits; the files written into the data folders are named
-    // by a code, or "none".
-    static const QRegularExpression copy(QStringLiteral("^([0-9]{6}|none)\\.[A-Za-z0-9]{6}$"));
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo& file : files) {
-        if (copy.match(file.fileName()).hasMatch() && !QFile::remove(file.absoluteFilePath()))
-            qWarning() << "cannot remove" << file.absoluteFilePath();
+        if (isInterruptedWrite(file.fileName()))
+            removeCopy(file);
     }
+}
+
+QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QDateTime& writtenBefore,
+                                         const std::function<bool()>& stopped)
+{
+    QMap<QString, QString> histories;
+    QDirIterator entries(folder, QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+    while (entries.hasNext() && !stopped()) {
+        entries.next();
+        const QFileInfo file = entries.fileInfo();
+        const QString name = file.fileName();
+        if (isStockCodeForPath(name)) {
+            const QString path = file.absoluteFilePath();
+            histories.insert(path, path);
+        } else if (isInterruptedWrite(name) && file.lastModified() < writtenBefore) {
+            // A copy made since then belongs to a write under way.
+            removeCopy(file);
+        }
+    }
+    return histories;
 }
 
 void forEachFile(const QString& folder, FileVisitor* visitor)

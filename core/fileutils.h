@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QDateTime;
 class QuaZip;
 
 // The whole text of `path`: an entry of `archive` when one is given, else a
@@ -42,6 +45,12 @@ QMap<QString, QString> historyFileMap(const QString& folder);
 // crash or a kill left behind ("600000.AsNkOc" beside "600000"); the file that
 // was to be replaced is still the old one.
 void removeInterruptedWrites(const QString& folder);
+
+// Both in one listing of `folder`: removes the copies of interrupted writes
+// last changed before `writtenBefore` and gives the history files as
+// historyFileMap does. Stops early, with what it has, once `stopped` says so.
+QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QDateTime& writtenBefore,
+                                         const std::function<bool()>& stopped);
 
 class FileVisitor
 {

@@ -1,6 +1,7 @@
 #include "core/vorelapplication.h"
 
 #include "core/fileutils.h"
+#include "core/startuplisting.h"
 #include "core/textutils.h"
 
 #include <QDebug>
@@ -22,12 +23,14 @@ const char* const kUnreadableShareList = "无法读取数据文件软件,配置�
 
 // Downloads are written into these folders; a write into a missing folder
 // would be lost without a word. A copy that a killed write left in one of
-// them goes: the scans must never read it as a stock.
+// them goes: the scans must never read it as a stock. "data/" itself, which
+// may hold tens of thousands of histories, is tidied by the start-up listing
+// beside the start.
 void makeDataFolders()
 {
     for (const char* folder : {"data", "data/k", "data/dl", "data/data"})
         QDir().mkpath(QString::fromLatin1(folder));
-    for (const char* folder : {"data", "data/k", "data/dl"})
+    for (const char* folder : {"data/k", "data/dl"})
         removeInterruptedWrites(QString::fromLatin1(folder));
 }
 
@@ -100,6 +103,8 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
+    startupListing = new StartupListing(QStringLiteral("data"), this);
+    startupListing->start();
     if (installedParts().start)
         installedParts().start(*this);
 }
@@ -108,6 +113,8 @@ VorelApplication::~VorelApplication()
 {
     if (installedParts().finish)
         installedParts().finish(*this);
+    delete startupListing;
+    startupListing = nullptr;
     delete archive;
     archive = nullptr;
 }
