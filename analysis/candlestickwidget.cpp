@@ -7,8 +7,11 @@
 #include "core/textutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/stockqqhistoryinterface.h"
+#include "datasource/webinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -62,6 +65,10 @@ void CandlestickWidget::buildPlot()
     layout->setContentsMargins(0, 0, 0, 0);
     plot = new VorelPlot(this);
     layout->addWidget(plot);
+    statusLabel = createStatusLabel(this);
+    // The layout has no margins: the plot reaches the window's edges.
+    statusLabel->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(statusLabel);
     plot->setBackground(QBrush(Qt::black));
     plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
     plot->axisRect()->setupFullAxesBox(false);
@@ -98,6 +105,17 @@ void CandlestickWidget::buildPlot()
 
     mapper = new QSignalMapper(this);
     proxy = new IndexViewProxy(plot, 2, 0);
+    // The prices get most of the height, also in a chart as low as the add-on
+    // scan dialog's: the pane takes a quarter of what the title leaves (never
+    // more than its maximum). The plot's own minimum sizes and margins (50
+    // and 15 pixels) would squeeze a low chart into equal parts instead.
+    plot->plotLayout()->setRowStretchFactor(1, 3);
+    plot->plotLayout()->setRowStretchFactor(2, 1);
+    plot->axisRect()->setMinimumSize(0, 30);
+    plot->axisRect()->setMinimumMargins(QMargins(15, 4, 15, 4));
+    proxy->setMinimumSize(0, 16);
+    proxy->setMinimumMargins(QMargins(15, 0, 15, 2));
+    connect(plot, &QCustomPlot::afterLayout, this, &CandlestickWidget::fitPriceTicks);
 
     plot->xAxis->setBasePen(Qt::NoPen);
     plot->xAxis->setTickLabels(false);
@@ -248,6 +266,15 @@ void CandlestickWidget::frameAxes()
     keepMinimumPriceSpan(plot->yAxis);
 }
 
+void CandlestickWidget::fitPriceTicks()
+{
+    // A label's height of room between two labels; the ticker's own five
+    // where the area is tall enough.
+    const int labelHeight = QFontMetrics(plot->yAxis->tickLabelFont()).height();
+    const int fitting = plot->axisRect()->height() / qMax(1, 2 * labelHeight);
+    plot->yAxis->ticker()->setTickCount(qBound(2, fitting, 5));
+}
+
 void CandlestickWidget::loadData(int newCount, const QString& newCode, const QString& newPeriod,
                                  const QString& newAdjust)
 {
@@ -262,8 +289,17 @@ void CandlestickWidget::loadData(int newCount, const QString& newCode, const QSt
     // finish) meanwhile, and this chart may go away.
     const int generation = ++loadGeneration;
     QPointer<CandlestickWidget> self(this);
-    const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir);
-    if (!self || generation != loadGeneration || loaded.isEmpty())
+    QString failure;
+    const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir, &failure);
+    if (!self || generation != loadGeneration)
+        return;
+    // A history that answered without bars held nothing this chart can read.
+    // The chart goes on showing the stock it showed, so the message names
+    // the one asked for.
+    failure = answerFailure(failure, !loaded.isEmpty());
+    showStatus(statusLabel,
+               failure.isEmpty() ? QString() : failureText(QStringLiteral("%1的K线下载").arg(newCode), failure));
+    if (loaded.isEmpty())
         return;
 
     count = newCount;

@@ -21,6 +21,7 @@ class MaNIndicator;
 class QAction;
 class QCPFinancial;
 class QCPTextElement;
+class QLabel;
 class QMenu;
 class QMouseEvent;
 class QSignalMapper;
@@ -45,7 +46,8 @@ public:
                  const ChartLine& line3);
 
     // Downloads the stock's history anew (also kept under "data/k/") and shows
-    // it. A download without bars changes nothing, the stock settings included.
+    // it. A download without bars changes nothing, the stock settings included,
+    // and says on the status line below the chart what failed.
     void loadData(int count, const QString& code, const QString& period, const QString& adjust);
     // Shows the given bars as the stock `code` without loading.
     void setStock(int count, const QString& code, const QVector<Stock>& bars, const QString& period,
@@ -73,6 +75,8 @@ public:
     QMenu* indicatorMenu = nullptr;
     IndexViewProxy* proxy = nullptr;
     QSignalMapper* mapper = nullptr;
+    // Below the plot, shown only while the last load failed.
+    QLabel* statusLabel = nullptr;
 
 public slots:
     void onMouseClick(QMouseEvent* event);
@@ -87,6 +91,8 @@ private:
     void rescale();
     // The same room around the data at construction and at every rescale.
     void frameAxes();
+    // As many price labels as the price area holds without overlap.
+    void fitPriceTicks();
 
     std::unique_ptr<MaNIndicator> ma5;
     std::unique_ptr<MaNIndicator> ma10;

@@ -48,6 +48,8 @@ StockScanWidget::StockScanWidget(QWidget* parent)
     history.setParameter(2, QStringLiteral("day"));
 
     hintLabel = new QLabel(QStringLiteral("点击扫描即可智能点评相关股票"), this);
+    // The end of a scan says a lot; the page must not widen for it.
+    fitToPage(hintLabel);
     progressBar = new QProgressBar(this);
     progressBar->setRange(0, 100);
     stack = new QStackedWidget(this);
@@ -107,6 +109,7 @@ void StockScanWidget::startScan()
 {
     listView->clearStocks();
     takenCount = 0;
+    failures.reset();
     listView->setSortingEnabled(false);
     progressBar->setValue(0);
     stack->setCurrentIndex(1);
@@ -134,7 +137,10 @@ void StockScanWidget::finishScan()
     listView->setSortingEnabled(true);
     // comments are read whole, not cut to the header's default width
     listView->resizeColumnsToContents();
-    hintLabel->setText(QStringLiteral("扫描已完成"));
+    const QString counts = QStringLiteral("扫描已完成,共扫描%1只股票,列出%2只")
+                               .arg(takenCount - codes.size())
+                               .arg(listView->rowCount());
+    showStatus(hintLabel, withFailures(counts, failures.text(QStringLiteral("只股票"))));
     // a scan cut short by the program's end is not worth a file
     if (!quitting && vorelApp() && vorelApp()->config.scanListExport)
         exportList();
@@ -144,10 +150,9 @@ void StockScanWidget::finishScan()
 void StockScanWidget::exportList()
 {
     const QString path = QStringLiteral("output/%1.csv").arg(chinaNow().toString(QStringLiteral("yyyy-MM-dd")));
-    if (exportTableToCsvCreatingFolder(path, listView))
-        hintLabel->setText(QStringLiteral("扫描已完成,结果已导出到%1").arg(path));
-    else
-        hintLabel->setText(QStringLiteral("扫描已完成,结果无法导出到%1").arg(path));
+    const QString outcome = exportTableToCsvCreatingFolder(path, listView) ? QStringLiteral("结果已导出到%1")
+                                                                           : QStringLiteral("结果无法导出到%1");
+    showStatus(hintLabel, hintLabel->text() + QStringLiteral("；") + outcome.arg(path));
 }
 
 void StockScanWidget::timerEvent(QTimerEvent* event)
@@ -175,7 +180,8 @@ void StockScanWidget::scanNext()
     // program asked to quit before it returns, which gives up the download.
     // Only a whole success answer may replace the stored history.
     QPointer<StockScanWidget> self(this);
-    const QString body = httpGet(url, this);
+    QString failure;
+    const QString body = httpGet(url, this, &failure);
     if (!self)
         return;
     if (quitting) {
@@ -184,12 +190,15 @@ void StockScanWidget::scanNext()
     }
 
     // A failed or stalled download gives no bars, so the stored history of
-    // the stock is left as it was.
+    // the stock is left as it was. A history answer always has bars: one
+    // without them held nothing readable.
     const QVector<Stock> bars = history.parse(body, code);
-    if (bars.isEmpty())
+    if (bars.isEmpty()) {
         markedCodes << code;
-    else
+        failures.add(answerFailure(failure, false));
+    } else {
         addStock(bars);
+    }
     timer.start(tickInterval, this);
 }
 

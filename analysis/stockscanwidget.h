@@ -2,9 +2,12 @@
 
 // The page "智能点评": after the close it walks the stock pool one stock per
 // timer tick, downloads each daily history (kept under "data/"), runs the
-// comment factory over it and lists the stocks with their comments.
+// comment factory over it and lists the stocks with their comments. At the
+// end its hint says how many stocks it scanned and listed, and how many
+// downloads failed.
 
 #include "datasource/stockqqhistoryinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QBasicTimer>
 #include <QDialog>
@@ -59,6 +62,7 @@ private:
     QStringList codes;
     QStringList urls;
     int takenCount = 0;
+    FailureTally failures;
     QBasicTimer timer;
     bool quitting = false;
 };

@@ -11,11 +11,13 @@
 #include "strategy/stockbidwidget.h"
 #include "strategy/stockhotstockfibonacciwidget.h"
 #include "strategy/stocktailwidget.h"
+#include "widgets/windowplacement.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -25,6 +27,8 @@ namespace {
 const char* const kVersion = "1.7.0.0";
 // The page list's width where the captions fit in it.
 const int kPageListWidth = 96;
+// Between the main window and the K-line window beside it.
+const int kChartGap = 16;
 
 // The K-line chart window belongs to the application object; the main window
 // only shows, hides, moves and closes it.
@@ -132,14 +136,27 @@ void VorelStock::changePage(int index)
 
 void VorelStock::showCandistickWidget()
 {
+    // Placed before it shows, so that it comes up beside this window.
+    QWidget* chart = chartWindow();
+    if (chart && !chart->isVisible())
+        placeWindowBeside(chart, this, kChartGap);
     vorelApp()->toggleCandlestickWidget();
+}
+
+void VorelStock::showEvent(QShowEvent* event)
+{
+    // The pages' contents may ask for more than a small screen has.
+    if (!event->spontaneous())
+        keepWindowOnScreen(this);
+    QMainWindow::showEvent(event);
 }
 
 void VorelStock::moveEvent(QMoveEvent* event)
 {
+    // Right of this window, or where the screen has room for it.
     QWidget* chart = chartWindow();
     if (chart && chart->isVisible())
-        chart->move(pos().x() + width() + 16, pos().y());
+        placeWindowBeside(chart, this, kChartGap);
     QMainWindow::moveEvent(event);
 }
 

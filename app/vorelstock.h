@@ -30,6 +30,7 @@ public slots:
     void showCandistickWidget();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -8,6 +8,7 @@
 #include <QNetworkRequest>
 
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -63,8 +64,8 @@ void DataLoader::reportError(const QString& message, bool withTables)
 
 QNetworkReply* DataLoader::sendRequest(QNetworkAccessManager& manager, const QUrl& url)
 {
-    QNetworkReply* sent = manager.get(QNetworkRequest(url));
-    abortWhenStuck(sent);
+    QNetworkReply* sent = manager.get(providerRequest(url));
+    abortWhenStuckOrTooLarge(sent);
     connect(sent, &QNetworkReply::downloadProgress, this, &DataLoader::downloadProgress);
     connect(sent, &QNetworkReply::finished, this, &DataLoader::downloadFinished);
     connect(sent, &QNetworkReply::readyRead, this, &DataLoader::downloadReadyRead);
@@ -78,9 +79,15 @@ void DataLoader::finishReply(QNetworkReply*& current, bool withTables)
         finished = current;
     if (!finished)
         return;
-    const QString failure = requestFailure(finished);
+    QString failure = requestFailure(finished);
+    QString body;
     if (failure.isEmpty()) {
-        deliver(finished);
+        body = readReplyText(finished);
+        if (const WebSource* reader = bodyReader(withTables))
+            failure = answerFailure(*reader, body, QString());
+    }
+    if (failure.isEmpty()) {
+        deliver(finished, body);
     } else {
         reportError(failure, withTables);
         emit sendFailure(finished->url().toString(), failure);
@@ -91,14 +98,27 @@ void DataLoader::finishReply(QNetworkReply*& current, bool withTables)
     pause.start(interval);
 }
 
-void DataLoader::deliverStockAndNotice(QNetworkReply* finished, const QString& noticeUrl)
+const WebSource* DataLoader::bodyReader(bool withTables) const
 {
-    // Each parser reads the body itself and reading consumes it: only the
-    // first parser set (users set exactly one) sees it.
     if (stockInterface)
-        emit sendStock(stockInterface->parse(readReplyText(finished), QString()));
+        return stockInterface;
     if (noticeInterface)
-        emit sendData(noticeInterface->parse(readReplyText(finished), QString()), noticeUrl);
+        return noticeInterface;
+    if (!withTables)
+        return nullptr;
+    if (lhbInterface)
+        return lhbInterface;
+    if (stringListInterface)
+        return stringListInterface;
+    return stringMapInterface;
+}
+
+void DataLoader::deliverStockAndNotice(QString& body, const QString& noticeUrl)
+{
+    if (stockInterface)
+        emit sendStock(stockInterface->parse(std::exchange(body, QString()), QString()));
+    if (noticeInterface)
+        emit sendData(noticeInterface->parse(std::exchange(body, QString()), QString()), noticeUrl);
 }
 
 IterateDataLoader::IterateDataLoader(QObject* parent)
@@ -146,15 +166,15 @@ void IterateDataLoader::downloadFinished()
     finishReply(reply, true);
 }
 
-void IterateDataLoader::deliver(QNetworkReply* finished)
+void IterateDataLoader::deliver(QNetworkReply* finished, QString body)
 {
-    deliverStockAndNotice(finished, finished->url().toString());
+    deliverStockAndNotice(body, finished->url().toString());
     if (lhbInterface)
-        emit sendLHB(lhbInterface->parse(readReplyText(finished), QString()), currentCode);
+        emit sendLHB(lhbInterface->parse(std::exchange(body, QString()), QString()), currentCode);
     if (stringListInterface)
-        emit sendStringList(stringListInterface->parse(readReplyText(finished)));
+        emit sendStringList(stringListInterface->parse(std::exchange(body, QString())));
     if (stringMapInterface)
-        emit sendStringMap(stringMapInterface->parse(readReplyText(finished), QString()));
+        emit sendStringMap(stringMapInterface->parse(std::exchange(body, QString()), QString()));
 }
 
 LoopDataLoader::LoopDataLoader(QObject* parent)
@@ -203,7 +223,7 @@ void LoopDataLoader::downloadFinished()
     finishReply(reply, false);
 }
 
-void LoopDataLoader::deliver(QNetworkReply* finished)
+void LoopDataLoader::deliver(QNetworkReply*, QString body)
 {
-    deliverStockAndNotice(finished, QString());
+    deliverStockAndNotice(body, QString());
 }

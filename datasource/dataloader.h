@@ -3,9 +3,11 @@
 // Download queues: fetch a list of URLs one after the other on the GUI thread,
 // hand each body to a borrowed web source and deliver the records through
 // signals. One request is in flight at a time; the next one goes out
-// `interval` milliseconds after a reply was handled. A request without an
-// answer for requestTimeout() or still running after requestTimeLimit()
-// (httpget.h), and a reply whose body did not come whole, count as failed.
+// `interval` milliseconds after a reply was handled. Each request carries the
+// headers of its provider. A request without an answer for requestTimeout(),
+// still running after requestTimeLimit() or with a body larger than
+// downloadSizeLimit() (httpget.h), and a reply whose body did not come whole,
+// count as failed.
 //
 // Typical use: set exactly one parser field (the loader never owns it), adjust
 // `interval`, connect the signal, then per search setUrls(source->urls(args),
@@ -30,6 +32,7 @@ class QNetworkReply;
 class StockInterface;
 class StringListInterface;
 class StringMapInterface;
+class WebSource;
 
 class DataLoader : public QObject
 {
@@ -58,7 +61,8 @@ signals:
     // The queue is exhausted.
     void sendOK();
     // A request of the queue brought no usable body; `message` says why
-    // (requestFailure()), for the page that shows it. The queue goes on.
+    // (requestFailure(), or unreadableAnswer() for a body without its
+    // parser's form), for the page that shows it. The queue goes on.
     void sendFailure(const QString& url, const QString& message);
 
 protected:
@@ -69,20 +73,27 @@ protected:
     // The steps both queues share; each queue keeps its own list and reply.
     // Only one reply or one pause at a time.
     bool isBusy(const QNetworkReply* current) const { return current || pause.isActive(); }
-    // Sends a request that is aborted when stuck and reports to the slots below.
+    // Sends a request with its provider's headers that is aborted when stuck or
+    // too large and reports to the slots below.
     QNetworkReply* sendRequest(QNetworkAccessManager& manager, const QUrl& url);
-    // The end of the reply that sent the signal (else `current`): a failure goes
-    // to reportError() and sendFailure(), a body to deliver(); the next request
-    // follows `interval` later.
+    // The end of the reply that sent the signal (else `current`): a failure, or
+    // a body without its parser's form (WebSource::hasForm), goes to
+    // reportError() and sendFailure(), a readable body to deliver(); the next
+    // request follows `interval` later.
     void finishReply(QNetworkReply*& current, bool withTables);
-    // Hands a body to the stock and notice parsers; `noticeUrl` goes with the notices.
-    void deliverStockAndNotice(QNetworkReply* finished, const QString& noticeUrl);
+    // Hands `body` to the stock and notice parsers; `noticeUrl` goes with the
+    // notices. Each parser takes the body from `body`: only the first one set
+    // (users set exactly one) sees it.
+    void deliverStockAndNotice(QString& body, const QString& noticeUrl);
 
     virtual void startNextDownload() = 0;
     virtual void downloadProgress(qint64 bytesReceived, qint64 bytesTotal) = 0;
     virtual void downloadFinished() = 0;
     virtual void downloadReadyRead() = 0;
-    virtual void deliver(QNetworkReply* finished) = 0;
+    virtual void deliver(QNetworkReply* finished, QString body) = 0;
+    // The parser that receives the bodies (the first one set), which judges
+    // their form; null when none is set.
+    const WebSource* bodyReader(bool withTables) const;
 
     QTimer pause;
 };
@@ -114,7 +125,7 @@ public slots:
     void downloadReadyRead() override;
 
 private:
-    void deliver(QNetworkReply* finished) override;
+    void deliver(QNetworkReply* finished, QString body) override;
 };
 
 // Cycles through its list for ever, serving the stock and notice parsers; it
@@ -142,5 +153,5 @@ public slots:
     void downloadReadyRead() override;
 
 private:
-    void deliver(QNetworkReply* finished) override;
+    void deliver(QNetworkReply* finished, QString body) override;
 };

@@ -21,10 +21,14 @@ QString randomFraction()
     return QString::number(double(randomSuffix()) / 2147483648.0, 'g', 6);
 }
 
+// The record names the company beside its H code; the pool's name of the A
+// share goes first, the served one fills in for a stock the pool lacks.
 QStringList rowOf(const QStringList& items, const QMap<QString, Stock>& pool)
 {
     const auto found = pool.constFind(items.at(5).trimmed());
-    const QString name = found == pool.constEnd() ? QString() : found->name;
+    QString name = found == pool.constEnd() ? QString() : found->name;
+    if (name.isEmpty())
+        name = items.at(2).trimmed();
     return QStringList { name, items.at(1).trimmed(), items.at(3).trimmed(), items.at(4),
                          items.at(5), items.at(8), items.at(9), items.at(13), items.at(15) };
 }
@@ -59,4 +63,10 @@ QVector<QStringList> EastMoneyAHStringListInterface::parse(const QString& body)
             rows.append(rowOf(items, pool));
     }
     return rows;
+}
+
+bool EastMoneyAHStringListInterface::hasForm(const QString& body) const
+{
+    const int open = body.indexOf(QLatin1String("rank:["));
+    return open >= 0 && body.indexOf(QLatin1Char(']'), open) > open;
 }

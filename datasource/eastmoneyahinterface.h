@@ -13,8 +13,12 @@ public:
     // The five pages, page 1 first; the arguments are ignored.
     QStringList urls(const QStringList& args) override;
     // One row of nine cells per well-formed record, in the order of the body:
-    // A-share name (from the stock pool, empty when the code is not in it),
+    // A-share name (from the stock pool, the record's own name when the pool
+    // has none),
     // H code, H price, H change, A code, A price, A change, A/H price ratio,
     // A/H premium. Records with any other item count than 17 are skipped.
     QVector<QStringList> parse(const QString& body) override;
+    // The script's record list "rank:[...]", opened and closed; a page past
+    // the last company has it empty.
+    bool hasForm(const QString& body) const override;
 };

@@ -72,6 +72,11 @@ QVector<Data> EastmoneyInterface::parse(const QString& body, const QString&)
     return notices;
 }
 
+bool EastmoneyInterface::hasForm(const QString& body) const
+{
+    return !captureNoticeJson(body).isEmpty();
+}
+
 QStringList EastmoneyRecoveryTransactionInterface::urls(const QStringList&)
 {
     return {providerUrl(Provider::EastmoneyData, "/tfpxx/")};
@@ -102,4 +107,9 @@ QVector<Data> EastmoneyRecoveryTransactionInterface::parse(const QString& body, 
         records.append(record);
     }
     return records;
+}
+
+bool EastmoneyRecoveryTransactionInterface::hasForm(const QString& body) const
+{
+    return !captureRecoveryJson(body).isEmpty();
 }

@@ -17,6 +17,8 @@ public:
     // `extra` is not used. Records of pieces without a code are kept (with an
     // empty code); callers skip them.
     QVector<Data> parse(const QString& body, const QString& extra) override;
+    // The page's JSON block (captureNoticeJson).
+    bool hasForm(const QString& body) const override;
 };
 
 // The list of trading suspensions and resumptions. Records carry code, name,
@@ -28,4 +30,6 @@ public:
     QStringList urls(const QStringList& args) override;
     // `extra` is not used. Record texts too short to hold every item are skipped.
     QVector<Data> parse(const QString& body, const QString& extra) override;
+    // The page's JSON block (captureRecoveryJson).
+    bool hasForm(const QString& body) const override;
 };

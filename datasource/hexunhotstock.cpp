@@ -47,13 +47,22 @@ bool isShallowDocument(const QString& xml)
     return !reader.hasError();
 }
 
+// The parsed document; false when `xml` is no document the ranking can be.
+// An error page written as well-formed XHTML parses too, but is no ranking.
+bool readRanking(const QString& xml, QDomDocument& document)
+{
+    if (!isShallowDocument(xml) || !document.setContent(xml))
+        return false;
+    return document.documentElement().tagName().compare(QLatin1String("html"), Qt::CaseInsensitive) != 0;
+}
+
 } // namespace
 
 QVector<QStringList> parseHotStockXml(const QString& xml)
 {
     QVector<QStringList> rows;
     QDomDocument document;
-    if (!isShallowDocument(xml) || !document.setContent(xml))
+    if (!readRanking(xml, document))
         return rows;
     const QDomElement root = document.documentElement();
     for (QDomElement row = root.firstChildElement(); !row.isNull(); row = row.nextSiblingElement()) {
@@ -63,4 +72,10 @@ QVector<QStringList> parseHotStockXml(const QString& xml)
         rows.append(texts);
     }
     return rows;
+}
+
+bool hasHotStockRankingForm(const QString& xml)
+{
+    QDomDocument document;
+    return readRanking(xml, document);
 }

@@ -20,3 +20,7 @@ QString hotStockRankingUrl(const QString& rootPage);
 // One row per child element of the document element, its texts taken from the
 // row's child elements in document order. No rows when `xml` does not parse.
 QVector<QStringList> parseHotStockXml(const QString& xml);
+
+// Whether `xml` is a ranking document at all (it parses), which tells an
+// error page or a cut document from a ranking without entries.
+bool hasHotStockRankingForm(const QString& xml);

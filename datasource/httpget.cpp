@@ -1,18 +1,48 @@
 #include "datasource/httpget.h"
 
 #include "core/textutils.h"
+#include "datasource/providerhosts.h"
 
 #include <QAtomicInt>
 #include <QEventLoop>
+#include <QLocale>
 #include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
 #include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QThreadStorage>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
+constexpr qint64 kDefaultSizeLimit = 64 * 1024 * 1024;
+
 QAtomicInt timeoutMs = 30000;
 QAtomicInt timeLimitMs = 90000;
+QAtomicInteger<qint64> sizeLimitBytes = kDefaultSizeLimit;
+
+// A manager shared by a thread's requests would send the cookies one answer
+// set along with every later request.
+class NoCookieJar final : public QNetworkCookieJar
+{
+public:
+    using QNetworkCookieJar::QNetworkCookieJar;
+    bool setCookiesFromUrl(const QList<QNetworkCookie>&, const QUrl&) override { return false; }
+};
+
+// Making a manager costs more than a loopback request; the storage deletes
+// each thread's manager when the thread ends (the main thread's when the
+// application goes).
+QNetworkAccessManager& threadManager()
+{
+    static QThreadStorage<QNetworkAccessManager*> managers;
+    if (!managers.hasLocalData()) {
+        auto* manager = new QNetworkAccessManager;
+        manager->setCookieJar(new NoCookieJar(manager));
+        managers.setLocalData(manager);
+    }
+    return *managers.localData();
+}
 
 // An HTTP error status comes with the provider's page: the transfer itself
 // went well. Every other error means the body did not come whole.
@@ -27,8 +57,8 @@ bool isTransportError(QNetworkReply::NetworkError error, bool statusArrived)
     return !(statusArrived && (contentError || serverError));
 }
 
-// Set on a reply that abortWhenStuck() gave up, with the reason: Qt reports
-// such a reply only as cancelled.
+// Set on a reply that abortWhenStuckOrTooLarge() gave up, with the reason: Qt
+// reports such a reply only as cancelled.
 const char* const kGivenUpReason = "vorelGivenUpReason";
 
 // A finished GET: the body of a whole success answer, or why there is none.
@@ -40,9 +70,8 @@ struct Fetched
 
 Fetched fetch(const QString& url, const QObject* owner)
 {
-    QNetworkAccessManager manager;
-    QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(url)));
-    abortWhenStuck(reply);
+    QNetworkReply* reply = threadManager().get(providerRequest(QUrl(url)));
+    abortWhenStuckOrTooLarge(reply);
     if (owner)
         QObject::connect(owner, &QObject::destroyed, reply, &QNetworkReply::abort);
     if (!reply->isFinished()) {
@@ -64,8 +93,40 @@ Fetched fetch(const QString& url, const QObject* owner)
 
 void giveUp(QNetworkReply* reply, const QString& reason)
 {
+    if (reply->isFinished())
+        return;
     reply->setProperty(kGivenUpReason, reason);
     reply->abort();
+}
+
+bool isPastSizeLimit(qint64 bytes)
+{
+    return bytes > downloadSizeLimit();
+}
+
+void giveUpTooLarge(QNetworkReply* reply)
+{
+    const QString limit =
+        QLocale::c().formattedDataSize(downloadSizeLimit(), 0, QLocale::DataSizeTraditionalFormat);
+    giveUp(reply, QStringLiteral("应答大于%1，已放弃").arg(limit));
+}
+
+// The announced length is known before the first byte of the body; a body
+// without one (chunked, or ended by the close) is measured by what the reply
+// holds, which grows with every piece that arrives until it is read.
+// (Progress signals come at most a few times a second, too late for this.)
+void abortWhenTooLarge(QNetworkReply* reply)
+{
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
+        bool announced = false;
+        const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announced);
+        if (announced && isPastSizeLimit(length))
+            giveUpTooLarge(reply);
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply] {
+        if (isPastSizeLimit(reply->bytesAvailable()))
+            giveUpTooLarge(reply);
+    });
 }
 
 // "text/html; charset=GBK" -> "GBK"; empty when the reply declares none.
@@ -104,6 +165,24 @@ int requestTimeLimit()
 void setRequestTimeLimit(int milliseconds)
 {
     timeLimitMs.storeRelease(milliseconds > 0 ? milliseconds : 90000);
+}
+
+qint64 downloadSizeLimit()
+{
+    return sizeLimitBytes.loadAcquire();
+}
+
+void setDownloadSizeLimit(qint64 bytes)
+{
+    sizeLimitBytes.storeRelease(bytes > 0 ? bytes : kDefaultSizeLimit);
+}
+
+QNetworkRequest providerRequest(const QUrl& url)
+{
+    QNetworkRequest request(url);
+    for (const RequestHeader& header : requestHeaders(url))
+        request.setRawHeader(header.name, header.value);
+    return request;
 }
 
 bool isWholeReply(QNetworkReply* reply)
@@ -145,8 +224,9 @@ QString readReplyText(QNetworkReply* reply)
     return decodeText(reply->readAll(), declaredCharset(reply));
 }
 
-void abortWhenStuck(QNetworkReply* reply)
+void abortWhenStuckOrTooLarge(QNetworkReply* reply)
 {
+    abortWhenTooLarge(reply);
     auto* silence = new QTimer(reply);
     silence->setSingleShot(true);
     silence->setInterval(requestTimeout());

@@ -1,23 +1,35 @@
 #pragma once
 
-// The blocking GET and what it shares with the download queues: the limits of
-// a request, what counts as a whole reply, and the decoding of its body.
+// The blocking GET and what it shares with the download queues: the request
+// with its provider's headers, the limits of a request, what counts as a whole
+// reply, and the decoding of its body.
 
+#include <QNetworkRequest>
 #include <QString>
 
 class QNetworkReply;
 class QObject;
+class QUrl;
 
 // Fetches `url` and returns its body as text, running a local event loop on
 // the calling thread meanwhile (timers and input go on being served, so the
-// caller may be re-entered). Sends no headers of its own. Only the body of a
-// whole success answer (status 2xx) is returned; anything else gives the
-// empty string, and `failure` (when given) says why: an error status with the
-// provider's error page, a transport error, a body cut off before its
-// announced end, a request given up for silence or for its time limit, and a
-// request still running when the program quits or `owner` (the page that
-// asked, when given) goes away. A success gives an empty `failure`.
+// caller may be re-entered). Sends the headers of the URL's provider
+// (providerhosts.h) and no others. Only the body of a whole success answer
+// (status 2xx) is returned; anything else gives the empty string, and
+// `failure` (when given) says why: an error status with the provider's error
+// page, a transport error, a body cut off before its announced end, a request
+// given up for silence, for its time limit or for its size, and a request
+// still running when the program quits or `owner` (the page that asked, when
+// given) goes away. A success gives an empty `failure`.
+//
+// Every thread keeps one network manager for all its blocking GETs (made on
+// its first request, gone with the thread); it keeps no cookies, so each
+// request carries only its own headers.
 QString httpGet(const QString& url, const QObject* owner = nullptr, QString* failure = nullptr);
+
+// A GET request of `url` with the headers of its provider; the blocking GET
+// and the download queues send no other.
+QNetworkRequest providerRequest(const QUrl& url);
 
 // Milliseconds without an answer after which httpGet and the download queues
 // give a request up: 30 seconds unless a test sets another value.
@@ -28,6 +40,11 @@ void setRequestTimeout(int milliseconds);
 // still come: 90 seconds unless a test sets another value.
 int requestTimeLimit();
 void setRequestTimeLimit(int milliseconds);
+
+// Bytes of a body beyond which a request is given up: far above any real
+// answer (64 MB) unless a test sets another value.
+qint64 downloadSizeLimit();
+void setDownloadSizeLimit(qint64 bytes);
 
 // True when `reply` finished without a transport error and its body is whole:
 // the announced length arrived. An HTTP error status with its whole page is a
@@ -50,5 +67,8 @@ QString readReplyText(QNetworkReply* reply);
 
 // Aborts `reply` (it then finishes with an error) once it has been silent for
 // requestTimeout() milliseconds, every arriving piece of data restarting that
-// wait, or once it has run for requestTimeLimit() milliseconds in all.
-void abortWhenStuck(QNetworkReply* reply);
+// wait, once it has run for requestTimeLimit() milliseconds in all, or once
+// its body is larger than downloadSizeLimit(): as soon as its Content-Length
+// announces it or its bytes pass the limit, so that such a body is never held
+// whole.
+void abortWhenStuckOrTooLarge(QNetworkReply* reply);

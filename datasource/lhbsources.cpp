@@ -1,7 +1,6 @@
 #include "datasource/lhbsources.h"
 
 #include "core/textutils.h"
-#include "datasource/httpget.h"
 #include "datasource/providerhosts.h"
 
 namespace {
@@ -91,6 +90,29 @@ bool parseSummary(const QString& body, LHBUnit& unit)
     return true;
 }
 
+QString listTable(const QString& body)
+{
+    return matchFirst(body, "<table class=\"list_table(.*)<div class=\"pages\">");
+}
+
+QString seatContent(const QString& body)
+{
+    return matchFirst(body, "class=\"content-sepe\">(.*)</html>");
+}
+
+// The span inside the outer "[[" and "]]" of a QQ seat script; false when
+// the script has no such array.
+bool seatArrays(const QString& body, QString* items)
+{
+    const int open = body.indexOf("[[");
+    const int close = body.lastIndexOf("]]");
+    if (open < 0 || close < open + 2)
+        return false;
+    if (items)
+        *items = body.mid(open + 2, close - open - 2);
+    return true;
+}
+
 // The text after the last ">" of a cell, read as a number.
 float lastNumber(const QString& cell)
 {
@@ -113,15 +135,20 @@ QStringList SinaLHBStockListInterface::urls(const QStringList& dates)
 QVector<Stock> SinaLHBStockListInterface::parse(const QString& body, const QString&)
 {
     QVector<Stock> stocks;
-    const QStringList tables = matchAll(body, "<table class=\"list_table(.*)<div class=\"pages\">");
-    if (tables.isEmpty())
+    const QString table = listTable(body);
+    if (table.isEmpty())
         return stocks;
-    for (const QString& row : matchAll(tables.first(), "<tr(.*)</tr>")) {
+    for (const QString& row : matchAll(table, "<tr(.*)</tr>")) {
         Stock stock;
         if (parseRow(row, stock))
             stocks.append(stock);
     }
     return stocks;
+}
+
+bool SinaLHBStockListInterface::hasForm(const QString& body) const
+{
+    return !listTable(body).isEmpty();
 }
 
 bool SinaLHBStockListInterface::parseRow(const QString& row, Stock& stock)
@@ -179,7 +206,7 @@ QStringList EastmoneyLHBDataInterface::urls(const QStringList& args)
 QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& body, const QString&)
 {
     QVector<LHBUnit> units;
-    const QString content = matchFirst(body, "class=\"content-sepe\">(.*)</html>");
+    const QString content = seatContent(body);
     if (content.isEmpty())
         return units;
     const QStringList bodies = matchAll(content, "<tbody>(.*)</tbody>");
@@ -198,6 +225,11 @@ QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& body, const QSt
     return units;
 }
 
+bool EastmoneyLHBDataInterface::hasForm(const QString& body) const
+{
+    return !seatContent(body).isEmpty();
+}
+
 QStringList QQLHBDataInterface::urls(const QStringList& args)
 {
     QStringList list;
@@ -214,11 +246,9 @@ QStringList QQLHBDataInterface::urls(const QStringList& args)
 QVector<LHBUnit> QQLHBDataInterface::parse(const QString& body, const QString&)
 {
     QVector<LHBUnit> units;
-    const int open = body.indexOf("[[");
-    const int close = body.lastIndexOf("]]");
-    if (open < 0 || close < open + 2)
+    QString items;
+    if (!seatArrays(body, &items))
         return units;
-    QString items = body.mid(open + 2, close - open - 2);
     items.remove('"');
     for (const QString& item : items.split("],[", Qt::KeepEmptyParts)) {
         const QStringList cells = item.split(',', Qt::KeepEmptyParts);
@@ -236,11 +266,20 @@ QVector<LHBUnit> QQLHBDataInterface::parse(const QString& body, const QString&)
     return units;
 }
 
-QVector<LHBUnit> fetchEastmoneySeats(const QString& code, const QString& date)
+bool QQLHBDataInterface::hasForm(const QString& body) const
+{
+    return seatArrays(body, nullptr);
+}
+
+QVector<LHBUnit> fetchEastmoneySeats(const QString& code, const QString& date, const QObject* owner,
+                                     QString* failure)
 {
     EastmoneyLHBDataInterface source;
     const QStringList list = source.urls({ code + "," + date });
-    if (list.isEmpty())
+    if (list.isEmpty()) {
+        if (failure)
+            failure->clear();
         return QVector<LHBUnit>();
-    return source.parse(httpGet(list.first()), QString());
+    }
+    return source.parse(fetchForSource(source, list.first(), owner, failure), QString());
 }

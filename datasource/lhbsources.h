@@ -15,6 +15,8 @@ public:
     // With dates ("yyyy-MM-dd"), one URL per date; without, the latest list.
     QStringList urls(const QStringList& dates) override;
     QVector<Stock> parse(const QString& body, const QString& extra) override;
+    // The list table, closed by the pager below it.
+    bool hasForm(const QString& body) const override;
 
     // The last reason heading seen. A list continued over several pages
     // starts its next page with stocks of the same reason, so it is kept
@@ -33,6 +35,8 @@ public:
     // Each argument is "code,date"; one that is not exactly two parts is skipped.
     QStringList urls(const QStringList& args) override;
     QVector<LHBUnit> parse(const QString& body, const QString& extra) override;
+    // The detail block, through to the page's end.
+    bool hasForm(const QString& body) const override;
 };
 
 // The seats of one stock from the QQ script service, amounts in 10,000 yuan.
@@ -42,8 +46,12 @@ public:
     // Each argument is "code,date"; one that is not exactly two parts is skipped.
     QStringList urls(const QStringList& args) override;
     QVector<LHBUnit> parse(const QString& body, const QString& extra) override;
+    // The array of seat arrays, opened and closed.
+    bool hasForm(const QString& body) const override;
 };
 
 // One blocking request for the Eastmoney seats of `code` on `date`; empty
-// when the request fails or the page holds none.
-QVector<LHBUnit> fetchEastmoneySeats(const QString& code, const QString& date);
+// when the page holds none, or when the request fails or its answer lacks the
+// page's form, which `failure` (when given) then names (answerFailure).
+QVector<LHBUnit> fetchEastmoneySeats(const QString& code, const QString& date, const QObject* owner = nullptr,
+                                     QString* failure = nullptr);

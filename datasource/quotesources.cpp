@@ -113,9 +113,18 @@ QVector<Stock> SinaRealtimeInterface::parse(const QString& body, const QString&)
         s.low = m.value("low").toFloat();
         s.preClose = m.value("settlement").toFloat();
         s.high = m.value("high").toFloat();
+        s.volume = m.value("volume").toFloat();
         out.append(s);
     }
     return out;
+}
+
+bool SinaRealtimeInterface::hasForm(const QString& body) const
+{
+    const QString trimmed = body.trimmed();
+    if (trimmed == QLatin1String("null"))
+        return true;
+    return trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'));
 }
 
 QList<QStringList> quoteBatches(const QStringList& codes, int size)
@@ -151,6 +160,11 @@ QStringList SinaInterface::urls(const QStringList& codes)
 QVector<Stock> SinaInterface::parse(const QString& body, const QString&)
 {
     return parseSinaQuotes(body, vorelApp()->stockPool, currentBidFilter());
+}
+
+bool SinaInterface::hasForm(const QString& body) const
+{
+    return body.contains(QLatin1String("var hq_str_")) && body.trimmed().endsWith(QLatin1String("\";"));
 }
 
 Stock parseSinaQuoteLine(const QString& line, const QMap<QString, Stock>& pool, const BidFilter& filter)

@@ -16,6 +16,8 @@ public:
     // One URL per page number (each argument read as a number).
     QStringList urls(const QStringList& pages) override;
     QVector<Stock> parse(const QString& body, const QString& extra) override;
+    // A JSON array, or the "null" of a page past the end of the market.
+    bool hasForm(const QString& body) const override;
 };
 
 // Quotes of given codes, 8 codes a request. parse keeps only the quotes that
@@ -26,6 +28,9 @@ class SinaInterface final : public StockInterface
 public:
     QStringList urls(const QStringList& codes) override;
     QVector<Stock> parse(const QString& body, const QString& extra) override;
+    // Quote variables ("var hq_str_"), the last one closed ("\";"): a body
+    // cut inside a quote is not whole. Whatever the filter then keeps.
+    bool hasForm(const QString& body) const override;
 };
 
 // The thresholds of the call-auction filter (the [stockBid] settings).

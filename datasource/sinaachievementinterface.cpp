@@ -51,6 +51,11 @@ QMap<QString, QString> rowFromCells(const QStringList& cells)
     return row;
 }
 
+QString reportTable(const QString& body)
+{
+    return matchFirst(body, "</thead>(.*)<div class=\"clear\"></div>");
+}
+
 } // namespace
 
 QStringList SinaAchievementInterface::urls(const QStringList& args)
@@ -66,7 +71,7 @@ QStringList SinaAchievementInterface::urls(const QStringList& args)
 QVector<QMap<QString, QString> > SinaAchievementInterface::parse(const QString& body, const QString&)
 {
     QVector<QMap<QString, QString> > rows;
-    const QString table = matchFirst(body, "</thead>(.*)<div class=\"clear\"></div>");
+    const QString table = reportTable(body);
     if (table.isEmpty())
         return rows;
     for (const QString& rowText : matchAll(table, "<td style=\"width(.*)</a></td>")) {
@@ -75,4 +80,9 @@ QVector<QMap<QString, QString> > SinaAchievementInterface::parse(const QString& 
             rows.append(rowFromCells(cells));
     }
     return rows;
+}
+
+bool SinaAchievementInterface::hasForm(const QString& body) const
+{
+    return !reportTable(body).isEmpty();
 }

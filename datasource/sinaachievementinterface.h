@@ -15,4 +15,7 @@ public:
     QStringList urls(const QStringList& args) override;
     // `extra` is not used. A page past the end of the report gives no rows.
     QVector<QMap<QString, QString> > parse(const QString& body, const QString& extra) override;
+    // The table between its head and the clearing div below it, which a page
+    // past the end of the report still has.
+    bool hasForm(const QString& body) const override;
 };

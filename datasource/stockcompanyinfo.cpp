@@ -137,6 +137,12 @@ void StockCompanyInfo::parseHolders(const QString& text)
     }
 }
 
+bool hasCompanyInfoForm(const QString& text)
+{
+    StockCompanyInfo info;
+    return text.trimmed().endsWith(QLatin1Char('}')) && info.parse(text);
+}
+
 QString companyInfoUrl(const QString& code)
 {
     const QString symbol = (code.startsWith(QLatin1Char('6')) ? QStringLiteral("sh") : QStringLiteral("sz")) + code;

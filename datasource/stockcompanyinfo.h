@@ -84,6 +84,10 @@ private:
     QString m_sqGdrs;
 };
 
+// Whether `text` is a whole profile: it parses, and its outer object closes.
+// A cut download may still hold the head and the concepts.
+bool hasCompanyInfoForm(const QString& text);
+
 // The company summary request for a six-digit code.
 QString companyInfoUrl(const QString& code);
 

@@ -81,6 +81,12 @@ QVector<Stock> StockiFengInterface::parse(const QString& body, const QString& co
     return storeHistoryBody(std::move(bars), whole, body, cacheDir, code);
 }
 
+bool StockiFengInterface::hasForm(const QString& body) const
+{
+    const int open = body.indexOf(QLatin1String("[["));
+    return open >= 0 && body.lastIndexOf(QLatin1String("]]")) > open;
+}
+
 void StockiFengInterface::setParameter(int key, const QString& value)
 {
     if (key == 0)

@@ -14,6 +14,8 @@ public:
     QStringList urls(const QStringList& codes) override;
     // Stores the body as cacheDir + code under the same rule as the QQ source.
     QVector<Stock> parse(const QString& body, const QString& code) override;
+    // The array of bar arrays, opened and closed.
+    bool hasForm(const QString& body) const override;
     // 0: cacheDir; every other key is ignored.
     void setParameter(int key, const QString& value) override;
 };

@@ -6,6 +6,8 @@
 
 namespace {
 
+const int kColumns = 23;
+
 bool readRow(const QStringList& cells, Stock& stock)
 {
     stock.code = cells.at(0);
@@ -49,8 +51,14 @@ QVector<Stock> StockListInterface::parse(const QString& body, const QString&)
     for (int i = 1; i < lines.size(); ++i) {
         const QStringList cells = lines.at(i).split(',', Qt::KeepEmptyParts);
         Stock stock;
-        if (cells.size() == 23 && readRow(cells, stock))
+        if (cells.size() == kColumns && readRow(cells, stock))
             stocks.append(stock);
     }
     return stocks;
+}
+
+bool StockListInterface::hasForm(const QString& body) const
+{
+    const int end = body.indexOf(QLatin1Char('\n'));
+    return end >= 0 && body.left(end).split(QLatin1Char(',')).size() == kColumns && body.endsWith(QLatin1Char('\n'));
 }

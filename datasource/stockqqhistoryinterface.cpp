@@ -50,7 +50,7 @@ void StockQQHistoryInterface::setParameter(int key, const QString& value)
 }
 
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
-                             const QString& cacheDir)
+                             const QString& cacheDir, QString* failure)
 {
     StockQQHistoryInterface source;
     source.setParameter(0, cacheDir);
@@ -59,5 +59,5 @@ QVector<Stock> loadQQHistory(const QString& code, const QString& period, const Q
     const QStringList urls = source.urls(QStringList { code });
     if (urls.isEmpty())
         return QVector<Stock>();
-    return source.parse(httpGet(urls.first()), code);
+    return source.parse(httpGet(urls.first(), nullptr, failure), code);
 }

@@ -36,6 +36,6 @@ QVector<Stock> parseQQHistory(const QString& body, const QString& code);
 // Fetches one stock's history anew (blocking, httpGet: an error
 // page is no history) and stores the body under `cacheDir` + code as parse
 // does. A period or adjustment that is not one of the names keeps "day" or
-// "hfq".
+// "hfq". `failure` (when given) gets the request's reason when it failed.
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
-                             const QString& cacheDir);
+                             const QString& cacheDir, QString* failure = nullptr);

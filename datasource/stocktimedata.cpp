@@ -92,10 +92,10 @@ QStringList quoteCells(const QString& text)
     return cells.split(',');
 }
 
-void readQuoteListA(const QStringList& cells, StockTimeData& record)
+// The six values of quote list A and the ten order-book pairs, `cells`
+// starting at the price.
+void readQuoteValuesAndBook(const QStringList& cells, StockTimeData& record)
 {
-    if (cells.size() != 27)
-        return;
     record.quoteValues[7] = cells.at(0).toFloat();
     record.quoteValues[2] = cells.at(1).toFloat();
     record.quoteValues[5] = cells.at(2).toFloat();
@@ -106,6 +106,13 @@ void readQuoteListA(const QStringList& cells, StockTimeData& record)
         record.orderBook[k].price = cells.at(6 + 2 * k).toFloat();
         record.orderBook[k].volume = cells.at(7 + 2 * k).toInt();
     }
+}
+
+void readQuoteListA(const QStringList& cells, StockTimeData& record)
+{
+    if (cells.size() != 27)
+        return;
+    readQuoteValuesAndBook(cells, record);
 }
 
 void readQuoteListB(const QStringList& cells, StockTimeData& record)
@@ -190,6 +197,56 @@ void parseQuoteSections(QString r, StockTimeData& record)
     readPriceLevels(r.mid(listEnd + 2), record);
 }
 
+// Today's answer opens its quote object with the stock's own quote as one flat
+// array, in the order of the provider's quote line ("1", name, code, price,
+// previous close, open, volume, outer and inner volume, five bid and five ask
+// pairs, the deals, the time, ...), and the market line, the index quotes and
+// the deal tables follow it:
+//   "qt":{"sh600000":["1","浦发银行","600000","10.05",...],"market":[...],...
+// The older answer opened it with the market line, which its fixed cuts step
+// over; in today's form those cuts would take the market line for the quote.
+// Returns the position of the quote object in today's form, else -1.
+int todaysQuoteObject(const QString& rest)
+{
+    const QString opening = QStringLiteral("\"qt\":{");
+    const int at = rest.indexOf(opening);
+    if (at < 0 || rest.midRef(at + opening.size()).startsWith(QLatin1String("\"market\"")))
+        return -1;
+    return at;
+}
+
+// The items of the array keyed `key` in the quote object at `from`, unquoted;
+// empty when there is none or it is not whole.
+QStringList todaysQuoteItems(const QString& rest, int from, const QString& key)
+{
+    const QString opening = QStringLiteral("\"%1\":[\"").arg(key);
+    const int start = rest.indexOf(opening, from);
+    if (start < 0)
+        return {};
+    const int first = start + opening.size();
+    const int end = rest.indexOf(QLatin1String("\"]"), first);
+    if (end < 0)
+        return {};
+    return rest.mid(first, end - first).split(QStringLiteral("\",\""));
+}
+
+// Only what today's array holds at the places the older cuts read: the name,
+// the six values of list A and the order book, the deals. The values of the
+// older list B and its price levels have no place in it that can be told, so
+// they stay 0 and empty.
+void readTodaysQuote(const QStringList& items, StockTimeData& record)
+{
+    constexpr int kName = 1, kCode = 2, kPrice = 3, kDeals = 29;
+    // An array of another stock, or none at all, tells nothing of this one.
+    if (items.size() <= kCode || items.at(kCode) != record.code)
+        return;
+    record.name = items.at(kName);
+    if (items.size() <= kDeals)
+        return;
+    readQuoteValuesAndBook(items.mid(kPrice, kDeals - kPrice), record);
+    readDeals(items.at(kDeals), record);
+}
+
 } // namespace
 
 QString minuteDataUrl(const QString& code)
@@ -207,8 +264,11 @@ StockTimeData parseTimeData(const QString& body)
 
     // "data":{"sh600000": the code follows the key, its brace and the prefix.
     const int dataAt = body.indexOf(QLatin1String("data"));
-    if (dataAt >= 0)
+    QString key;
+    if (dataAt >= 0) {
+        key = body.mid(dataAt + 8, 8);
         record.code = body.mid(dataAt + 10, 6);
+    }
 
     const QString rest = body.mid(body.indexOf(']') + 1);
     const QString dateMatch = matchFirst(rest, QStringLiteral("\"date\":\"(.*)\""));
@@ -216,7 +276,11 @@ StockTimeData parseTimeData(const QString& body)
         return record;
     record.valid = true;
     record.date = dateMatch.mid(8).left(8);
-    parseQuoteSections(rest, record);
+    const int quoteObject = todaysQuoteObject(rest);
+    if (quoteObject < 0)
+        parseQuoteSections(rest, record);
+    else if (!key.isEmpty())
+        readTodaysQuote(todaysQuoteItems(rest, quoteObject, key), record);
     return record;
 }
 

@@ -64,8 +64,9 @@ struct StockTimeData
 // The minute request for a six-digit code.
 QString minuteDataUrl(const QString& code);
 
-// The record of one minute response; an empty or foreign body gives a record
-// that is not valid and has no rows.
+// The record of one minute response, in today's form (the quote as one flat
+// array after the rows) or the older one; an empty or foreign body gives a
+// record that is not valid and has no rows.
 StockTimeData parseTimeData(const QString& body);
 
 // Minute rows from stored text, one minute a line, the latest line first:

@@ -2,6 +2,7 @@
 
 #include "core/fileutils.h"
 #include "core/textutils.h"
+#include "datasource/httpget.h"
 
 #include <QDebug>
 #include <QRegExp>
@@ -83,6 +84,9 @@ void logError(const QString& message)
 
 } // namespace
 
+WebSource::~WebSource() = default;
+bool WebSource::hasForm(const QString& body) const { return !body.trimmed().isEmpty(); }
+
 StockInterface::~StockInterface() = default;
 void StockInterface::error(const QString& message) { logError(message); }
 void StockInterface::setParameter(int, const QString&) {}
@@ -97,6 +101,33 @@ void NoticeInterface::error(const QString& message) { logError(message); }
 
 StringListInterface::~StringListInterface() = default;
 void StringListInterface::error(const QString& message) { logError(message); }
+
+QString unreadableAnswer()
+{
+    return QStringLiteral("应答中没有可识别的数据");
+}
+
+QString answerFailure(const QString& failure, bool hasForm)
+{
+    if (!failure.isEmpty())
+        return failure;
+    return hasForm ? QString() : unreadableAnswer();
+}
+
+QString answerFailure(const WebSource& source, const QString& body, const QString& failure)
+{
+    return answerFailure(failure, failure.isEmpty() && source.hasForm(body));
+}
+
+QString fetchForSource(const WebSource& source, const QString& url, const QObject* owner, QString* failure)
+{
+    QString reason;
+    const QString body = httpGet(url, owner, &reason);
+    reason = answerFailure(source, body, reason);
+    if (failure)
+        *failure = reason;
+    return reason.isEmpty() ? body : QString();
+}
 
 QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
                                 const QString& code)

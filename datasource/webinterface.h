@@ -6,6 +6,7 @@
 // body back to parse. The virtual operations are declared in the order the
 // families share (destructor, error, urls, parse, setParameter); LHB sources
 // have no error operation because a failed LHB request is never reported.
+// Every family can tell whether a body has its provider's form at all.
 
 #include "core/records.h"
 #include "core/stock.h"
@@ -15,10 +16,25 @@
 #include <QStringList>
 #include <QVector>
 
-class StockInterface
+class QObject;
+
+// What every family shares: whether a body has its provider's form at all
+// (the script variable, JSON block, array or table that parse looks for). A
+// body without it, an error page served as a success or a page cut off in
+// the middle, held nothing the source could read, and the page that asked
+// says so; a body with the form and no records is a real empty answer. The
+// base takes every body that is not blank.
+class WebSource
 {
 public:
-    virtual ~StockInterface();
+    virtual ~WebSource();
+    virtual bool hasForm(const QString& body) const;
+};
+
+class StockInterface : public WebSource
+{
+public:
+    ~StockInterface() override;
     // Logs the message of a failed request; the source is left unchanged.
     virtual void error(const QString& message);
     virtual QStringList urls(const QStringList& args) = 0;
@@ -29,40 +45,57 @@ public:
     virtual void setParameter(int key, const QString& value);
 };
 
-class StringMapInterface
+class StringMapInterface : public WebSource
 {
 public:
-    virtual ~StringMapInterface();
+    ~StringMapInterface() override;
     virtual void error(const QString& message);
     virtual QStringList urls(const QStringList& args) = 0;
     virtual QVector<QMap<QString, QString> > parse(const QString& body, const QString& extra) = 0;
 };
 
-class LHBInterface
+class LHBInterface : public WebSource
 {
 public:
-    virtual ~LHBInterface();
+    ~LHBInterface() override;
     virtual QStringList urls(const QStringList& args) = 0;
     virtual QVector<LHBUnit> parse(const QString& body, const QString& extra) = 0;
 };
 
-class NoticeInterface
+class NoticeInterface : public WebSource
 {
 public:
-    virtual ~NoticeInterface();
+    ~NoticeInterface() override;
     virtual void error(const QString& message);
     virtual QStringList urls(const QStringList& args) = 0;
     virtual QVector<Data> parse(const QString& body, const QString& extra) = 0;
 };
 
-class StringListInterface
+class StringListInterface : public WebSource
 {
 public:
-    virtual ~StringListInterface();
+    ~StringListInterface() override;
     virtual void error(const QString& message);
     virtual QStringList urls(const QStringList& args) = 0;
     virtual QVector<QStringList> parse(const QString& body) = 0;
 };
+
+// The reason a page shows for a body that came whole but lacks its source's
+// form: "应答中没有可识别的数据".
+QString unreadableAnswer();
+
+// Why a fetched body gives its page nothing: `failure`, the request's own
+// reason (httpGet, DataLoader::sendFailure), when there is one, else
+// unreadableAnswer() when the body lacks its form; empty for a readable body.
+// Sources without a WebSource (free parsers, records that know whether they
+// read) hand over `hasForm` themselves.
+QString answerFailure(const QString& failure, bool hasForm);
+QString answerFailure(const WebSource& source, const QString& body, const QString& failure);
+
+// The blocking GET of `url` for `source` (httpGet, `owner` as there): the body
+// of a whole success answer that has the source's form, else the empty string
+// with `failure` saying why (answerFailure).
+QString fetchForSource(const WebSource& source, const QString& url, const QObject* owner, QString* failure);
 
 // What the history sources' parse hands on, storing the body on the way.
 // Reading a stored file (`cacheDir` empty) gives `bars` as they are. A body

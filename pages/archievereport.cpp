@@ -1,7 +1,7 @@
 #include "pages/archievereport.h"
 
 #include "core/clock.h"
-#include "datasource/httpget.h"
+#include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 #include "widgets/stocklistview.h"
 
@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTableWidget>
@@ -64,6 +65,9 @@ ArchieveReport::ArchieveReport(QWidget* parent)
     quarterBox->addItems({"1", "2", "3", "4"});
     searchButton = new QPushButton(QString::fromUtf8("查询"), this);
     layout->addItem(new QSpacerItem(382, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
+    // The status shares the spacer's cell left of the year.
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 1, 0);
     layout->addWidget(new QLabel(QString::fromUtf8("年份Year"), this), 1, 1);
     layout->addWidget(yearBox, 1, 2);
     layout->addWidget(new QLabel(QString::fromUtf8("季度"), this), 1, 3);
@@ -82,9 +86,9 @@ void ArchieveReport::onClick()
     if (running)
         return;
     running = true;
+    pageCount = 0;
+    showStatus(statusLabel, QString());
     table->setSortingEnabled(false);
-    table->clearContents();
-    table->setRowCount(0);
     pendingUrls = source.urls({yearBox->currentText(), quarterBox->currentText()});
     searchButton->setEnabled(false);
     timerId = startTimer(pageInterval);
@@ -103,8 +107,25 @@ void ArchieveReport::timerEvent(QTimerEvent* event)
         return;
     }
     const QString url = pendingUrls.takeFirst();
-    const QVector<QMap<QString, QString> > rows = source.parse(httpGet(url), QString());
-    // an empty page is the end of the report (or a failed request)
+    ++pageCount;
+    QString failure;
+    QPointer<ArchieveReport> self(this);
+    const QString body = fetchForSource(source, url, this, &failure);
+    if (!self)
+        return;
+    if (!failure.isEmpty()) {
+        showStatus(statusLabel, failureText(QStringLiteral("业绩报表第%1页下载").arg(pageCount), failure));
+        finish();
+        return;
+    }
+    // The first answer of the report replaces the last report's rows, an
+    // empty one (no report this quarter) too.
+    if (pageCount == 1) {
+        table->clearContents();
+        table->setRowCount(0);
+    }
+    const QVector<QMap<QString, QString> > rows = source.parse(body, QString());
+    // an empty page is the end of the report
     if (rows.isEmpty()) {
         finish();
         return;

@@ -2,7 +2,9 @@
 
 // The page "业绩报表": the quarterly earnings report of a chosen year and
 // quarter, fetched one page per 200 ms tick until a page comes back empty or
-// every page is read, in a sortable ten-column table.
+// every page is read, in a sortable ten-column table. The rows of the last
+// report stay until the first page of the next one arrives; a page that fails
+// ends the run and says so.
 
 #include "datasource/sinaachievementinterface.h"
 
@@ -10,6 +12,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -24,6 +27,7 @@ public:
     QComboBox* yearBox = nullptr;
     QComboBox* quarterBox = nullptr;
     QPushButton* searchButton = nullptr;
+    QLabel* statusLabel = nullptr;
     SinaAchievementInterface source;
     QStringList pendingUrls;
 
@@ -42,4 +46,6 @@ private:
 
     int timerId = 0;
     bool running = false;
+    // Pages fetched in this run so far.
+    int pageCount = 0;
 };

@@ -1,7 +1,8 @@
 #pragma once
 
 // The seat table of a dragon-tiger entry, shared by the dragon-tiger page and
-// the seat window: who bought and sold, buyers on red, sellers on blue.
+// the seat window: who bought and sold, buyers on a red tint, sellers on a
+// blue one.
 
 #include "core/records.h"
 
@@ -14,5 +15,6 @@ class QTableWidget;
 void setupSeatTable(QTableWidget* table, int seatWidth, int amountWidth);
 
 // Replaces the rows with one per unit that names a seat (the summary unit
-// names none), in order; side 1 rows red, every other side blue.
+// names none), in order; side 1 rows on a light red tint of the table's
+// background, every other side on a light blue one. The amounts sort by value.
 void showSeats(QTableWidget* table, const QVector<LHBUnit>& units);

@@ -2,10 +2,13 @@
 
 #include "core/clock.h"
 #include "pages/lhbseattable.h"
+#include "widgets/pagestatus.h"
 #include "widgets/stocklistview.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTableWidget>
@@ -34,6 +37,9 @@ LHBWidget::LHBWidget(QWidget* parent)
     searchButton = new QPushButton(QStringLiteral("查询"), this);
     layout->addWidget(searchButton, 0, 1);
     layout->addItem(new QSpacerItem(196, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 2);
+    // The status shares the spacer's cell beside the button.
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 0, 2);
 
     listView = createStockListView(1, this);
     layout->addWidget(listView, 1, 0, 1, 3);
@@ -46,6 +52,7 @@ LHBWidget::LHBWidget(QWidget* parent)
 
     connect(searchButton, &QPushButton::clicked, this, &LHBWidget::onSearch);
     connect(&loader, &DataLoader::sendStock, this, &LHBWidget::updateStockList);
+    connect(&loader, &DataLoader::sendFailure, this, &LHBWidget::listFailed);
     connect(listView, &QTableWidget::cellClicked, this, &LHBWidget::onClickCell);
 }
 
@@ -53,7 +60,9 @@ LHBWidget::~LHBWidget() = default;
 
 void LHBWidget::onSearch()
 {
-    listView->clearStocks();
+    // The list shown stays until the new one arrives: a failed search must
+    // not look like a day without entries.
+    showStatus(statusLabel, QString());
     const QStringList list = source.urls({ dateEdit->text() });
 
     // Pages still queued for an earlier search are not wanted any more.
@@ -68,12 +77,29 @@ void LHBWidget::onSearch()
     loader.start();
 }
 
+bool LHBWidget::isCurrentSearch() const
+{
+    return loader.currentCode == QString::number(searchCount);
+}
+
 void LHBWidget::updateStockList(const QVector<Stock>& list)
 {
-    if (sender() == &loader && loader.currentCode != QString::number(searchCount))
-        return;
+    if (sender() == &loader) {
+        if (!isCurrentSearch())
+            return;
+        // The answer of the search replaces the list, and the seats shown
+        // belong to a row that is gone.
+        listView->clearStocks();
+        showSeats(detailTable, {});
+    }
     stocks = list;
     listView->addStocks(list);
+}
+
+void LHBWidget::listFailed(const QString&, const QString& message)
+{
+    if (isCurrentSearch())
+        showStatus(statusLabel, failureText(QStringLiteral("龙虎榜下载"), message));
 }
 
 void LHBWidget::onClickCell(int r, int)
@@ -87,15 +113,22 @@ void LHBWidget::onClickCell(int r, int)
     const QString key = code + "," + date;
 
     if (!seatCache.contains(key)) {
+        // The seats of the row clicked before are not this stock's.
+        showSeats(detailTable, {});
         fetchingSeats = true;
-        const QVector<LHBUnit> units = fetchEastmoneySeats(code, date);
+        QString failure;
+        QPointer<LHBWidget> self(this);
+        const QVector<LHBUnit> units = fetchEastmoneySeats(code, date, this, &failure);
+        if (!self)
+            return;
         fetchingSeats = false;
-        // A failed or empty answer is not kept: the next click asks again.
-        if (units.isEmpty()) {
-            showSeats(detailTable, units);
+        // A failed answer is not kept: the next click asks again.
+        if (!failure.isEmpty()) {
+            showStatus(statusLabel, failureText(QStringLiteral("席位下载"), failure));
             return;
         }
         seatCache.insert(key, units);
     }
+    showStatus(statusLabel, QString());
     showSeats(detailTable, seatCache.value(key));
 }

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 class QDateEdit;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 class StockListView;
@@ -29,6 +30,9 @@ public:
     QPushButton* searchButton = nullptr;
     StockListView* listView = nullptr;
     QTableWidget* detailTable = nullptr;
+    // Says why the list or the seats could not be shown; the list keeps what
+    // it showed meanwhile.
+    QLabel* statusLabel = nullptr;
     IterateDataLoader loader;
     SinaLHBStockListInterface source;
     QVector<Stock> stocks;
@@ -41,7 +45,13 @@ public slots:
     void updateStockList(const QVector<Stock>& stocks);
     void onClickCell(int r, int c);
 
+private slots:
+    void listFailed(const QString& url, const QString& message);
+
 private:
+    // Whether the list request in flight belongs to the latest search.
+    bool isCurrentSearch() const;
+
     // Every list request carries the number of the search it belongs to, so
     // that a list still arriving for an earlier search is dropped.
     int searchCount = 0;

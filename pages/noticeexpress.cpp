@@ -1,13 +1,16 @@
 #include "pages/noticeexpress.h"
 
 #include "core/vorelapplication.h"
+#include "widgets/elidedlabel.h"
 #include "widgets/reporttable.h"
+#include "widgets/stocklistview.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -20,6 +23,20 @@ const char* const kNoticeTypes[] = {"5", "1", "2", "3", "6", "4", "7"};
 const char* const kTypeNames[] = {"重大事项", "财务报告", "融资公告", "风险提示", "资产重组", "信息变更", "持股变动"};
 
 enum Column { CodeColumn, NameColumn, TitleColumn, TypeColumn, DateColumn, ColumnCount };
+
+// Keywords as a user types them: separated by an ASCII or a full-width comma
+// or by "、", blanks around them ignored.
+QStringList keywordsOf(const QString& text)
+{
+    QStringList keywords;
+    for (const QString& part : text.split(QRegularExpression(QString::fromUtf8("[,，、]")))) {
+        const QString keyword = part.trimmed();
+        // an empty keyword would match between every two characters
+        if (!keyword.isEmpty())
+            keywords.append(keyword);
+    }
+    return keywords;
+}
 
 QTableWidgetItem* centredItem(const QString& text)
 {
@@ -47,6 +64,8 @@ NoticeExpress::NoticeExpress(QWidget* parent)
     layout->addWidget(new QLabel(QString::fromUtf8("公告类型"), this), 0, 0);
     layout->addWidget(typeCombo, 0, 1, 1, 2);
     layout->addWidget(searchButton, 0, 3);
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 0, 4, 1, 8);
     layout->addWidget(new QLabel(QString::fromUtf8("关键字高亮"), this), 2, 0);
     layout->addWidget(keywordEdit, 2, 1, 1, 2);
     layout->addWidget(table, 3, 0, 6, 12);
@@ -54,6 +73,7 @@ NoticeExpress::NoticeExpress(QWidget* parent)
     connect(searchButton, &QPushButton::clicked, this, &NoticeExpress::onSearch);
     connect(&loader, &DataLoader::sendData, this, &NoticeExpress::onRereshData);
     connect(&loader, &DataLoader::sendOK, this, &NoticeExpress::onDone);
+    connect(&loader, &DataLoader::sendFailure, this, &NoticeExpress::pageFailed);
 }
 
 NoticeExpress::~NoticeExpress() = default;
@@ -77,10 +97,7 @@ QString NoticeExpress::highlightTitle(const QString& title, const QString& keywo
     const int unmarked = -1;
     QVector<int> owner(title.size(), unmarked);
     int occurrence = 0;
-    for (const QString& keyword : keywords.split(',', Qt::KeepEmptyParts)) {
-        // an empty keyword would match between every two characters
-        if (keyword.isEmpty())
-            continue;
+    for (const QString& keyword : keywordsOf(keywords)) {
         for (int at = title.indexOf(keyword, 0, Qt::CaseSensitive); at >= 0;
              at = title.indexOf(keyword, at + keyword.size(), Qt::CaseSensitive), ++occurrence) {
             for (int i = at; i < at + keyword.size(); ++i) {
@@ -128,10 +145,10 @@ void NoticeExpress::onSearch()
     if (searching)
         return;
     searching = true;
+    awaitingFirstPage = true;
+    failures.reset();
+    showStatus(statusLabel, QString());
     searchButton->setEnabled(false);
-    notices.clear();
-    table->setRowCount(0);
-    table->clearContents();
     loader.interval = pageInterval;
     QStringList types;
     for (const char* type : kNoticeTypes)
@@ -142,6 +159,12 @@ void NoticeExpress::onSearch()
 
 void NoticeExpress::onRereshData(const QVector<Data>& batch)
 {
+    if (awaitingFirstPage) {
+        awaitingFirstPage = false;
+        notices.clear();
+        table->setRowCount(0);
+        table->clearContents();
+    }
     for (const Data& notice : batch)
         onUpdateOneRow(notice);
 }
@@ -157,22 +180,34 @@ void NoticeExpress::onUpdateOneRow(const Data& notice)
     table->insertRow(row);
     table->setItem(row, CodeColumn, centredItem(notice.code));
     table->setItem(row, NameColumn, centredItem(notice.name));
-    auto* title = new QLabel(highlightTitle(notice.fields.value("title"), keywordEdit->text()));
-    title->setTextFormat(Qt::RichText);
-    table->setCellWidget(row, TitleColumn, title);
+    // A long title is cut at the column's edge; its tooltip shows it whole.
+    const QString keywords = keywordEdit->text();
+    const QString titleText = notice.fields.value("title");
+    auto* title = new ElidedLabel(titleText,
+                                  [keywords](const QString& shown) { return highlightTitle(shown, keywords); });
+    setSortedCellWidget(table, row, TitleColumn, title, titleText);
     table->setItem(row, TypeColumn, new QTableWidgetItem(notice.fields.value("type")));
     table->setItem(row, DateColumn, new QTableWidgetItem(notice.date));
     widenColumnsToRow(table, row);
     table->setSortingEnabled(true);
 }
 
+void NoticeExpress::pageFailed(const QString&, const QString& message)
+{
+    failures.add(message);
+    showStatus(statusLabel, failures.text(QStringLiteral("类公告")));
+}
+
 void NoticeExpress::onDone()
 {
     searching = false;
     searchButton->setEnabled(true);
-    // A run that brought not one notice (every page failed) knows nothing: an
-    // empty list would silently switch the auction's reduction filter off.
-    if (notices.isEmpty())
+    // A run that brought not one page (every page failed) knows nothing, and
+    // neither does one without a notice: an empty list would silently switch
+    // the auction's reduction filter off.
+    const bool nothingArrived = awaitingFirstPage;
+    awaitingFirstPage = false;
+    if (nothingArrived || notices.isEmpty())
         return;
     if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
         app->reductionCodes = reductionCodesOf(notices);

@@ -4,16 +4,20 @@
 // the words of the keyword box shown in red in every title. At the end of each
 // download it hands the application the codes of the stocks whose notices
 // announce a holding reduction, which the call-auction picking filters by.
+// The notices shown stay until the first page of a new search arrives; pages
+// that fail are counted on the status line.
 
 #include "core/records.h"
 #include "datasource/dataloader.h"
 #include "datasource/eastmoneynotice.h"
+#include "widgets/pagestatus.h"
 
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -26,7 +30,8 @@ public:
     ~NoticeExpress() override;
 
     // `title` with every occurrence of each keyword of `keywords` (separated
-    // by ",") wrapped in red; the title itself is escaped first.
+    // by ",", "，" or "、", blanks around each ignored) wrapped in red; the
+    // title itself is escaped first.
     static QString highlightTitle(const QString& title, const QString& keywords);
     // True for a title that announces a holding reduction.
     static bool isReductionNotice(const QString& title);
@@ -37,6 +42,7 @@ public:
     QLineEdit* keywordEdit = nullptr;
     QComboBox* typeCombo = nullptr;
     QTableWidget* table = nullptr;
+    QLabel* statusLabel = nullptr;
     QVector<Data> notices;
     EastmoneyInterface source;
     IterateDataLoader loader;
@@ -50,8 +56,15 @@ public slots:
     void onUpdateOneRow(const Data& notice);
     void onDone();
 
+private slots:
+    void pageFailed(const QString& url, const QString& message);
+
 private:
     void buildTable();
 
     bool searching = false;
+    // True from a search until its first page arrives, which replaces the
+    // notices shown.
+    bool awaitingFirstPage = false;
+    FailureTally failures;
 };

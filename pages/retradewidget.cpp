@@ -1,9 +1,11 @@
 #include "pages/retradewidget.h"
 
 #include "core/clock.h"
+#include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTableWidget>
@@ -32,6 +34,9 @@ RetradeWidget::RetradeWidget(QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(table, 0, 0, 2, 2);
     layout->addItem(new QSpacerItem(394, 20, QSizePolicy::Expanding, QSizePolicy::Fixed), 2, 0);
+    // The status shares the spacer's cell left of the button.
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 2, 0);
     layout->addWidget(searchButton, 2, 1);
 
     loader.noticeInterface = &source;
@@ -39,6 +44,7 @@ RetradeWidget::RetradeWidget(QWidget* parent)
     connect(searchButton, &QPushButton::clicked, this, &RetradeWidget::onSearch);
     connect(&loader, &DataLoader::sendData, this, &RetradeWidget::onUpdateStockList);
     connect(&loader, &DataLoader::sendOK, this, &RetradeWidget::downloadDone);
+    connect(&loader, &DataLoader::sendFailure, this, &RetradeWidget::downloadFailed);
 }
 
 RetradeWidget::~RetradeWidget() = default;
@@ -50,9 +56,9 @@ void RetradeWidget::onSearch()
     // keeps what this run brought so far, and the rest arrives as usual.
     if (downloading)
         return;
-    table->setRowCount(0);
-    table->clearContents();
+    showStatus(statusLabel, QString());
     downloading = true;
+    awaitingList = true;
     loader.setUrls(source.urls(QStringList()), QStringList());
     loader.start();
 }
@@ -62,6 +68,11 @@ void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
     // Dates are "yyyy-MM-dd", so text order is date order; an empty date
     // sorts before today and is dropped.
     const QString today = chinaNow().date().toString("yyyy-MM-dd");
+    if (awaitingList) {
+        awaitingList = false;
+        table->setRowCount(0);
+        table->clearContents();
+    }
     for (const Data& record : list) {
         if (record.code.isEmpty() || record.date < today)
             continue;
@@ -72,6 +83,12 @@ void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
 void RetradeWidget::downloadDone()
 {
     downloading = false;
+    awaitingList = false;
+}
+
+void RetradeWidget::downloadFailed(const QString&, const QString& message)
+{
+    showStatus(statusLabel, failureText(QStringLiteral("复盘列表下载"), message));
 }
 
 void RetradeWidget::appendRow(const Data& record)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The page "复盘股票": suspended stocks that resume trading today or later,
-// with the suspension date, the resumption date and the reason.
+// with the suspension date, the resumption date and the reason. The list
+// shown stays until a new one arrives; a failed download says why.
 
 #include "core/records.h"
 #include "datasource/dataloader.h"
@@ -10,6 +11,7 @@
 #include <QVector>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -22,6 +24,7 @@ public:
 
     QTableWidget* table = nullptr;
     QPushButton* searchButton = nullptr;
+    QLabel* statusLabel = nullptr;
     // The source is declared before the loader that borrows it.
     EastmoneyRecoveryTransactionInterface source;
     IterateDataLoader loader;
@@ -32,9 +35,12 @@ public slots:
 
 private slots:
     void downloadDone();
+    void downloadFailed(const QString& url, const QString& message);
 
 private:
     void appendRow(const Data& record);
 
     bool downloading = false;
+    // True from a search until its list arrives, which replaces the rows shown.
+    bool awaitingList = false;
 };

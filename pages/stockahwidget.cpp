@@ -2,6 +2,7 @@
 
 #include "core/vorelapplication.h"
 #include "widgets/reporttable.h"
+#include "widgets/stocklistview.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 namespace {
 
 const int kShownFields = 8;
+const int kNameColumn = 0;
 // The A-share cells are labels, as the rest of the program shows A-share data.
 const int kFirstLabelColumn = 4;
 const int kLastLabelColumn = 6;
@@ -33,6 +35,9 @@ StockAHWidget::StockAHWidget(QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(table, 0, 0, 1, 2);
     layout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
+    // The status shares the spacer's cell left of the button.
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 1, 0);
     layout->addWidget(searchButton, 1, 1);
     connect(searchButton, &QPushButton::clicked, this, &StockAHWidget::onSearch);
 
@@ -42,6 +47,7 @@ StockAHWidget::StockAHWidget(QWidget* parent)
     loader.setUrls(source.urls(QStringList()), QStringList());
     connect(&loader, &DataLoader::sendStringList, this, &StockAHWidget::setStocks);
     connect(&loader, &DataLoader::sendOK, this, &StockAHWidget::downloadDone);
+    connect(&loader, &DataLoader::sendFailure, this, &StockAHWidget::pageFailed);
 }
 
 StockAHWidget::~StockAHWidget() = default;
@@ -62,6 +68,8 @@ void StockAHWidget::onSearch()
     if (loader.urlQueue.isEmpty())
         loader.setUrls(source.urls(QStringList()), QStringList());
     downloading = true;
+    failures.reset();
+    showStatus(statusLabel, QString());
     loader.start();
 }
 
@@ -86,18 +94,26 @@ void StockAHWidget::downloadDone()
     downloading = false;
 }
 
+void StockAHWidget::pageFailed(const QString&, const QString& message)
+{
+    failures.add(message);
+    showStatus(statusLabel, failures.text(QStringLiteral("页比价")));
+}
+
 void StockAHWidget::appendRow(const QStringList& row)
 {
     const int at = table->rowCount();
     table->insertRow(at);
+    // Every column but the name sorts by value, the labels by what they show.
     for (int column = 0; column < kShownFields; ++column) {
         const QString text = row.value(column);
         if (column >= kFirstLabelColumn && column <= kLastLabelColumn) {
             auto* label = new QLabel(text);
             label->setTextFormat(Qt::PlainText);   // downloaded text is never markup
-            table->setCellWidget(at, column, label);
+            setSortedCellWidget(table, at, column, label, text);
         } else {
-            table->setItem(at, column, new QTableWidgetItem(text));
+            auto* cell = column == kNameColumn ? new QTableWidgetItem(text) : new OrderTableWidgetItem(text);
+            table->setItem(at, column, cell);
         }
     }
     widenColumnsToRow(table, at);

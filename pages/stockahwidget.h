@@ -3,15 +3,18 @@
 // The page "AH股比价": stocks listed both as A shares and as H shares with
 // their prices side by side. The first search downloads the source's pages
 // back to back; every row lands in the application's A/H cache, from which
-// later searches are served without network traffic.
+// later searches are served without network traffic. Pages that fail are
+// counted on the status line.
 
 #include "datasource/dataloader.h"
 #include "datasource/eastmoneyahinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -24,6 +27,7 @@ public:
 
     QTableWidget* table = nullptr;
     QPushButton* searchButton = nullptr;
+    QLabel* statusLabel = nullptr;
     // The source is declared before the loader so that the loader, which
     // borrows it, goes first.
     EastMoneyAHStringListInterface source;
@@ -35,9 +39,11 @@ public slots:
 
 private slots:
     void downloadDone();
+    void pageFailed(const QString& url, const QString& message);
 
 private:
     void appendRow(const QStringList& row);
 
     bool downloading = false;
+    FailureTally failures;
 };

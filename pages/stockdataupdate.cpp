@@ -1,7 +1,6 @@
 #include "pages/stockdataupdate.h"
 
 #include "core/vorelapplication.h"
-#include "datasource/httpget.h"
 #include "datasource/stockifenginterface.h"
 
 #include <QDialogButtonBox>
@@ -9,6 +8,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMap>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimerEvent>
@@ -18,14 +18,18 @@ namespace {
 
 const char* const kDownloadFolder = "data/dl/";
 const int kFirstTickMs = 600;
+const int kWidestDialog = 1000;
 
 // The label, a sunken line, the progress bar and a box with Cancel.
-QProgressBar* buildLayout(QDialog* dialog, const QString& text, QDialogButtonBox** buttons)
+QProgressBar* buildLayout(QDialog* dialog, const QString& text, QLabel** label, QDialogButtonBox** buttons)
 {
     dialog->setWindowTitle(QStringLiteral("数据更新"));
     dialog->setFixedSize(400, 96);
     auto* layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(text, dialog));
+    *label = new QLabel(text, dialog);
+    // It says what failed at the end of a run, within the fixed width.
+    fitToPage(*label);
+    layout->addWidget(*label);
     auto* line = new QFrame(dialog);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -38,16 +42,26 @@ QProgressBar* buildLayout(QDialog* dialog, const QString& text, QDialogButtonBox
     return progress;
 }
 
+// Says what failed on the dialog's label, the dialog widened as far as the
+// text needs: the reason is the part the user must read, and it comes last.
+void sayWhatFailed(QDialog* dialog, QLabel* label, const QString& text)
+{
+    showStatus(label, text);
+    const int needed = label->fontMetrics().horizontalAdvance(text) + dialog->width() - label->width() + 8;
+    dialog->setFixedWidth(qBound(dialog->width(), needed, kWidestDialog));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
 
 StockDataUpdate::StockDataUpdate(QWidget* parent) : QDialog(parent)
 {
-    progress = buildLayout(this, QStringLiteral("正在同步股票列表,请稍等"), &buttons);
+    progress = buildLayout(this, QStringLiteral("正在同步股票列表,请稍等"), &label, &buttons);
     connect(buttons, &QDialogButtonBox::clicked, this, &StockDataUpdate::onClick);
     connect(&loader, &DataLoader::sendStock, this, &StockDataUpdate::onUpdate);
     connect(&loader, &DataLoader::sendOK, this, &StockDataUpdate::onOK);
+    connect(&loader, &DataLoader::sendFailure, this, &StockDataUpdate::listFailed);
     loader.stockInterface = &listSource;
     loader.setUrls(listSource.urls(QStringList()), QStringList());
     timerId = startTimer(kFirstTickMs);
@@ -81,13 +95,23 @@ void StockDataUpdate::onUpdate(const QVector<Stock>& stocks)
     progress->setValue(99);
 }
 
+void StockDataUpdate::listFailed(const QString&, const QString& message)
+{
+    failure = failureText(QStringLiteral("股票列表下载"), message);
+}
+
 void StockDataUpdate::onOK()
 {
     // A stock list that cannot be read gives nothing; the pool then stays.
     const QMap<QString, Stock> listed = vorelApp()->loadShareList(QString());
     if (!listed.isEmpty())
         vorelApp()->stockPool = listed;
-    close();
+    if (failure.isEmpty()) {
+        close();
+        return;
+    }
+    sayWhatFailed(this, label, failure);
+    progress->setValue(100);
 }
 
 // ---------------------------------------------------------------------------
@@ -95,7 +119,7 @@ void StockDataUpdate::onOK()
 StockDownLoadDlg::StockDownLoadDlg(const QStringList& codes, QWidget* parent)
     : QDialog(parent), source(new StockiFengInterface), codes(codes)
 {
-    progress = buildLayout(this, QStringLiteral("正在更新数据,请稍等"), &buttons);
+    progress = buildLayout(this, QStringLiteral("正在更新数据,请稍等"), &label, &buttons);
     // Nothing here can be stopped half-way: the dialog takes no input.
     setEnabled(false);
     buttons->setEnabled(false);
@@ -104,6 +128,7 @@ StockDownLoadDlg::StockDownLoadDlg(const QStringList& codes, QWidget* parent)
     source->setParameter(0, QString::fromLatin1(kDownloadFolder));
     urls = source->urls(codes);
     total = codes.size() + 1;
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     timerId = startTimer(kFirstTickMs);
 }
 
@@ -118,14 +143,32 @@ void StockDownLoadDlg::timerEvent(QTimerEvent* event)
     killTimer(timerId);
     timerId = 0;
     if (codes.isEmpty() || urls.isEmpty()) {
-        close();
+        finish();
         return;
     }
     // The parser stores what parses of a success answer; the records
     // themselves are not needed.
-    source->parse(httpGet(urls.last()), codes.last());
+    QString failure;
+    QPointer<StockDownLoadDlg> self(this);
+    const QString body = fetchForSource(*source, urls.last(), this, &failure);
+    if (!self)
+        return;
+    failures.add(failure);
+    source->parse(body, codes.last());
     codes.removeLast();
     urls.removeLast();
     progress->setValue((total - codes.size()) * 100 / total);
     timerId = startTimer(tickInterval);
+}
+
+void StockDownLoadDlg::finish()
+{
+    if (failures.count() == 0) {
+        close();
+        return;
+    }
+    sayWhatFailed(this, label, withFailures(QStringLiteral("更新完毕"), failures.text(QStringLiteral("只股票"))));
+    // Nothing runs any more: the user may read the label and close.
+    setEnabled(true);
+    buttons->setEnabled(true);
 }

@@ -3,11 +3,14 @@
 // Two progress dialogs that refresh local stock data: StockDataUpdate
 // re-synchronises the application's stock pool with the all-stocks list,
 // StockDownLoadDlg downloads the daily history of a list of codes into
-// "data/dl/", one code per tick, last code first.
+// "data/dl/", one code per tick, last code first. Both close by themselves
+// when all went well; after a failed download they stay open on their label,
+// which says what failed, until the user closes them.
 
 #include "core/stock.h"
 #include "datasource/dataloader.h"
 #include "datasource/stocklistinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -17,6 +20,7 @@
 
 class QAbstractButton;
 class QDialogButtonBox;
+class QLabel;
 class QProgressBar;
 class StockiFengInterface;
 
@@ -34,9 +38,14 @@ public slots:
 protected:
     void timerEvent(QTimerEvent* event) override;
 
+private slots:
+    void listFailed(const QString& url, const QString& message);
+
 private:
     StockListInterface listSource;
     IterateDataLoader loader;
+    QLabel* label = nullptr;
+    QString failure;
     QProgressBar* progress = nullptr;
     QDialogButtonBox* buttons = nullptr;
     int timerId = 0;
@@ -56,8 +65,14 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // Closes after a run without failures; otherwise says what failed and
+    // lets the user close.
+    void finish();
+
+    QLabel* label = nullptr;
     QProgressBar* progress = nullptr;
     QDialogButtonBox* buttons = nullptr;
+    FailureTally failures;
     std::unique_ptr<StockiFengInterface> source;
     QStringList codes;
     QStringList urls;

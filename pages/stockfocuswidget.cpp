@@ -3,11 +3,14 @@
 #include "core/vorelapplication.h"
 #include "datasource/hexunhotstock.h"
 #include "datasource/httpget.h"
+#include "datasource/webinterface.h"
+#include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 #include "widgets/stocklistview.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
@@ -37,6 +40,8 @@ StockFocusWidget::StockFocusWidget(QWidget* parent)
     groupLayout->addWidget(table, 0, 0, 1, 2);
     groupLayout->setColumnStretch(0, 1);
     groupLayout->addWidget(searchButton, 1, 1);
+    statusLabel = createStatusLabel(group);
+    groupLayout->addWidget(statusLabel, 1, 0);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
 
@@ -55,18 +60,36 @@ void StockFocusWidget::onSearch()
     if (rows.isEmpty()) {
         searching = true;
         QPointer<StockFocusWidget> alive(this);
-        const QString rankingUrl = hotStockRankingUrl(httpGet(hotStockRootUrl()));
-        if (alive && !rankingUrl.isEmpty())
-            rows = parseHotStockXml(httpGet(rankingUrl));
+        QString failure;
+        const bool fetched = fetchRanking(rows, failure);
         // The page may have gone with its window while the request was out.
         if (!alive)
             return;
         searching = false;
-        if (rankingUrl.isEmpty())
+        // What the page and the cache hold stays: a failure is no ranking.
+        if (!fetched) {
+            showStatus(statusLabel, failureText(QStringLiteral("热门股票下载"), failure));
             return;
+        }
     }
+    showStatus(statusLabel, QString());
     vorelApp()->setHotStocks(rows);
     setStockFocus(rows);
+}
+
+bool StockFocusWidget::fetchRanking(QVector<QStringList>& rows, QString& failure)
+{
+    const QString rootPage = httpGet(hotStockRootUrl(), this, &failure);
+    const QString rankingUrl = hotStockRankingUrl(rootPage);
+    failure = answerFailure(failure, !rankingUrl.isEmpty());
+    if (!failure.isEmpty())
+        return false;
+    const QString xml = httpGet(rankingUrl, this, &failure);
+    failure = answerFailure(failure, hasHotStockRankingForm(xml));
+    if (!failure.isEmpty())
+        return false;
+    rows = parseHotStockXml(xml);
+    return true;
 }
 
 void StockFocusWidget::setStockFocus(const QVector<QStringList>& rows)

@@ -3,12 +3,14 @@
 // The page "热门股票": stocks ranked by investor attention. The first search
 // reads the ranking from the hot-stock host and keeps it in the application's
 // hot-stock cache; every later search shows the cache (ordered by code)
-// without fetching again. The application starts one search at start-up.
+// without fetching again. The application starts one search at start-up. A
+// failed fetch keeps the rows shown and the cache, and says why.
 
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -21,6 +23,7 @@ public:
 
     QTableWidget* table = nullptr;
     QPushButton* searchButton = nullptr;
+    QLabel* statusLabel = nullptr;
 
 public slots:
     void onSearch();
@@ -28,5 +31,8 @@ public slots:
     void setStockFocus(const QVector<QStringList>& rows);
 
 private:
+    // The ranking from the host; false with `failure` set when there is none.
+    bool fetchRanking(QVector<QStringList>& rows, QString& failure);
+
     bool searching = false;
 };

@@ -2,8 +2,10 @@
 
 #include "datasource/lhbsources.h"
 #include "pages/lhbseattable.h"
+#include "widgets/pagestatus.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -26,6 +28,8 @@ VorelStockLHBBS5Widget::VorelStockLHBBS5Widget(QWidget* parent)
     table = new QTableWidget(this);
     setupSeatTable(table, 320, 120);
     layout->addWidget(table);
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel);
 }
 
 void VorelStockLHBBS5Widget::setSeats(const QVector<LHBUnit>& units)
@@ -36,5 +40,15 @@ void VorelStockLHBBS5Widget::setSeats(const QVector<LHBUnit>& units)
 void VorelStockLHBBS5Widget::load(const QString& code, const QString& date)
 {
     titleLabel->setText(QStringLiteral("%1,%2").arg(code, date));
-    setSeats(fetchEastmoneySeats(code, date));
+    // The seats of the entry shown before are not this one's.
+    setSeats({});
+    showStatus(statusLabel, QString());
+    QString failure;
+    QPointer<VorelStockLHBBS5Widget> self(this);
+    const QVector<LHBUnit> units = fetchEastmoneySeats(code, date, this, &failure);
+    if (!self)
+        return;
+    setSeats(units);
+    if (!failure.isEmpty())
+        showStatus(statusLabel, failureText(QStringLiteral("席位下载"), failure));
 }

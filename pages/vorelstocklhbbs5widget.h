@@ -16,11 +16,14 @@ class VorelStockLHBBS5Widget final : public QWidget
 public:
     explicit VorelStockLHBBS5Widget(QWidget* parent = nullptr);
 
-    // Rows for the units that name a seat; buyers red, everyone else blue.
+    // Rows for the units that name a seat; buyers on a red tint, everyone else
+    // on a blue one.
     void setSeats(const QVector<LHBUnit>& units);
-    // Titles the window "code,date" and shows the seats of one blocking request.
+    // Titles the window "code,date" and shows the seats of one blocking
+    // request; a failed one leaves the table empty and says why below it.
     void load(const QString& code, const QString& date);
 
     QLabel* titleLabel = nullptr;
     QTableWidget* table = nullptr;
+    QLabel* statusLabel = nullptr;
 };

@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build make zip
-    qtbase5-dev libqt5sql5-sqlite libqt5webkit5-dev
+    qtbase5-dev qtbase5-private-dev libqt5sql5-sqlite libqt5webkit5-dev
     libqcustomplot-dev libqwt-qt5-dev libquazip1-qt5-dev
     qt5-style-plugins qttranslations5-l10n fonts-wqy-zenhei
     libbenchmark-dev xvfb xauth

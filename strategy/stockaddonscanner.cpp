@@ -186,6 +186,9 @@ void StockAddonScanner::addResult(const Stock& stock)
 
 void StockAddonScanner::onScannFinished()
 {
+    // The worker reports each file before it is read; the last report is
+    // short of the whole.
+    progress->setValue(progress->maximum());
     scanning = false;
     scanButton->setEnabled(true);
     showMessage(QString::fromUtf8("汇总"), stats.text());

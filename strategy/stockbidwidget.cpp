@@ -38,6 +38,7 @@ StockBidWidget::StockBidWidget(QWidget* parent)
 {
     list = createStockListView(0, this);
     label = new QLabel(QString::fromUtf8("无需手动扫描,软件竞价时间会自动搜索"), this);
+    fitToPage(label);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list);
     layout->addWidget(label);
@@ -57,6 +58,7 @@ StockBidWidget::StockBidWidget(QWidget* parent)
     connect(&timer, &QTimer::timeout, this, &StockBidWidget::process);
     connect(&loader, &DataLoader::sendStock, this, &StockBidWidget::updateStocks);
     connect(&loader, &DataLoader::sendOK, this, &StockBidWidget::onFinished);
+    connect(&loader, &DataLoader::sendFailure, this, &StockBidWidget::quotesFailed);
     timer.start(kTickMs);
 }
 
@@ -136,6 +138,16 @@ void StockBidWidget::updateStocks(QVector<Stock> stocks)
     label->setText(QString::fromUtf8("分析中"));
 }
 
+void StockBidWidget::quotesFailed(const QString&, const QString& message)
+{
+    failures.add(message);
+}
+
+void StockBidWidget::showOutcome(const QString& text)
+{
+    showStatus(label, withFailures(text, failures.text(QStringLiteral("次行情"))));
+}
+
 void StockBidWidget::onUpdateResult(int, QString, int) {}
 
 void StockBidWidget::onScannFinished() {}
@@ -154,9 +166,11 @@ bool StockBidWidget::bidScoreGreater(const Stock& a, const Stock& b)
 
 void StockBidWidget::onFinished()
 {
-    if (list->rowCount() == 0)
+    if (list->rowCount() == 0) {
+        showOutcome(QString::fromUtf8("竞价结束,没有选出股票"));
         return;
-    label->setText(QString::fromUtf8("已选出%1股").arg(list->rowCount()));
+    }
+    showOutcome(QString::fromUtf8("已选出%1股").arg(list->rowCount()));
     // A strict ordering: the sort must never be handed one that calls equal
     // elements greater than each other.
     QVector<Stock> sorted = picks;
@@ -177,10 +191,12 @@ void StockBidWidget::composeBidMail(QVector<Stock> selected)
     const QStringList lines = bidMailLines(selected);
     mailBody = QString::fromUtf8("今日关注:\n") + lines.join('\n');
     mailResult = sendMail(QString::fromUtf8("今日竞价选股"), mailBody, 1);
-    if (mailResult == 0)
-        label->setText(QString::fromUtf8("前4个竞价股票已发送到您的邮箱"));
-    else
+    if (mailResult == 0) {
+        showOutcome(QString::fromUtf8("前4个竞价股票已发送到您的邮箱"));
+    } else {
         qWarning() << "auction picks were not mailed, mail result" << mailResult;
+        showOutcome(QString::fromUtf8("已选出%1股,邮件未发送").arg(list->rowCount()));
+    }
 
     if (!lines.isEmpty()) {
         list->clearStocks();

@@ -7,6 +7,7 @@
 #include "core/mail.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "datasource/webinterface.h"
 #include "strategy/stockbidwidget.h"
 #include "widgets/stocklistview.h"
 
@@ -37,6 +38,7 @@ StockTailWidget::StockTailWidget(QWidget* parent)
     list = createStockListView(3, this);
     chart = new StockTimeDataWidget(this);
     label = new QLabel(QString::fromUtf8("交易日尾盘选股自动运行,无需手动搜索"), this);
+    fitToPage(label);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list, 1);
     layout->addWidget(chart, 1);
@@ -105,7 +107,7 @@ void StockTailWidget::waitForStart()
         return;
     }
     startTime = now.toString(QString::fromLatin1(kTimeFormat));
-    label->setText(QString::fromUtf8("自动分析中..."));
+    showStep(QString::fromUtf8("自动分析中..."));
     QStringList pages;
     for (int page = 1; page <= kMarketPages; ++page)
         pages << QString::number(page);
@@ -117,19 +119,25 @@ void StockTailWidget::waitForStart()
 void StockTailWidget::fetchRealtimePage()
 {
     if (queue.isEmpty()) {
-        label->setText(QString::fromUtf8("检测股票涨幅完毕"));
+        showStep(QString::fromUtf8("检测股票涨幅完毕"));
         state = 2;
         return;
     }
-    const QVector<Stock> quotes = realtimeSource.parse(httpGet(queue.takeFirst()), QString());
+    QString failure;
+    const QString body = fetchForSource(realtimeSource, queue.takeFirst(), this, &failure);
+    failures.add(failure);
+    const QVector<Stock> quotes = realtimeSource.parse(body, QString());
     const QMap<QString, Stock>& pool = vorelApp()->stockPool;
     for (const Stock& quote : quotes) {
         if (pool.contains(quote.code) && StockTailScanner::isCandidate(quote)) {
-            candidates.append(quote);
+            // The market list names no industry; the pool does.
+            Stock candidate = quote;
+            candidate.industry = pool.value(quote.code).industry;
+            candidates.append(candidate);
             std::cout << "code:" << quote.code.toStdString() << std::endl;
         }
     }
-    label->setText(QString::fromUtf8("检测股票涨幅"));
+    showStep(QString::fromUtf8("检测股票涨幅"));
 }
 
 void StockTailWidget::checkCandidate()
@@ -137,7 +145,7 @@ void StockTailWidget::checkCandidate()
     if (candidates.isEmpty()) {
         state = 3;
         queue = quoteSource.urls(results.keys());
-        label->setText(QString::fromUtf8("分析历史数据完毕"));
+        showStep(QString::fromUtf8("分析历史数据完毕"));
         return;
     }
     const Stock candidate = candidates.takeFirst();
@@ -146,43 +154,58 @@ void StockTailWidget::checkCandidate()
     // that scan stored files; it is stored only when a success answer gave bars.
     QVector<Stock> bars;
     const QStringList historyUrls = historySource.urls(QStringList(code));
-    if (!historyUrls.isEmpty())
-        bars = historySource.parse(httpGet(historyUrls.first()), code);
+    if (!historyUrls.isEmpty()) {
+        QString failure;
+        bars = historySource.parse(httpGet(historyUrls.first(), this, &failure), code);
+        // A history answer always has bars: one without held nothing readable.
+        failures.add(answerFailure(failure, !bars.isEmpty()));
+    }
     // The last bar is today's, still being traded.
     if (!bars.isEmpty())
         bars.removeLast();
     QStringList comments;
     const int signal = scanner->scan(code, bars, &comments);
-    label->setText(QString::fromUtf8("检测股票走势"));
+    showStep(QString::fromUtf8("检测股票走势"));
     if (signal != 0)
         return;
 
-    const StockTimeData record = parseTimeData(httpGet(minuteDataUrl(code)));
+    QString failure;
+    const StockTimeData record = parseTimeData(httpGet(minuteDataUrl(code), this, &failure));
+    failures.add(answerFailure(failure, record.valid));
     std::cout << code.toStdString() << " " << record.aboveAveragePercent << " "
               << record.averageRisingPercent << std::endl;
     if (record.aboveAveragePercent > kMinuteStrength && record.averageRisingPercent > kMinuteStrength)
         results.insert(code, candidate);
     minutes.insert(code, record);
-    label->setText(QString::fromUtf8("检测股票今日明细"));
+    showStep(QString::fromUtf8("检测股票今日明细"));
 }
 
 void StockTailWidget::recheckQuotes()
 {
     if (queue.isEmpty()) {
         state = 4;
-        label->setText(QString::fromUtf8("检测股票历史完毕"));
+        showStep(QString::fromUtf8("检测股票历史完毕"));
         return;
     }
-    const QVector<Stock> quotes = quoteSource.parse(httpGet(queue.takeFirst()), QString());
+    QString failure;
+    const QString body = fetchForSource(quoteSource, queue.takeFirst(), this, &failure);
+    failures.add(failure);
+    const QVector<Stock> quotes = quoteSource.parse(body, QString());
     for (const Stock& quote : quotes) {
         if (!StockTailScanner::isCandidate(quote))
             results.remove(quote.code);
     }
 }
 
+void StockTailWidget::showStep(const QString& text)
+{
+    showStatus(label, withFailures(text, failures.text(QStringLiteral("次"))));
+}
+
 void StockTailWidget::finish()
 {
-    label->setText(QString::fromUtf8("分析股票完毕"));
+    showStep(results.isEmpty() ? QString::fromUtf8("分析股票完毕,没有选出股票")
+                               : QString::fromUtf8("分析股票完毕,选出%1只股票").arg(results.size()));
     for (const Stock& stock : results)
         list->addStock(stock);
 }

@@ -6,11 +6,14 @@
 // minutes for strength, rechecks the survivors' quotes and lists them. A
 // click on a listed stock shows its minutes. It runs at most once per program
 // run, driven by its own timer events (one blocking request or two per event).
+// Its label tells the step, the downloads that failed so far, and at the end
+// how many stocks were picked.
 
 #include "core/stock.h"
 #include "datasource/quotesources.h"
 #include "datasource/stockqqhistoryinterface.h"
 #include "datasource/stocktimedata.h"
+#include "widgets/pagestatus.h"
 
 #include <QMap>
 #include <QStringList>
@@ -52,6 +55,7 @@ public:
     QString startTime;
     bool stopped = false;
     int tickTimer = 0;
+    FailureTally failures;
 
 public slots:
     void onClick(int r, int c);
@@ -65,4 +69,6 @@ private:
     void checkCandidate();
     void recheckQuotes();
     void finish();
+    // The step's text, with the failed downloads of the run behind it.
+    void showStep(const QString& text);
 };

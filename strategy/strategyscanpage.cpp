@@ -5,11 +5,13 @@
 #include "core/fileutils.h"
 #include "core/textutils.h"
 #include "datasource/stockqqhistoryinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -72,6 +74,9 @@ StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList&
     layout->addWidget(chart, 0, 1, 1, 3);
     layout->addWidget(buildTypeGroup(groupTitle, radioTexts), 1, 1, 1, 3);
     layout->addWidget(progress, 2, 1);
+    // The status takes the progress bar's cell while no scan runs.
+    statusLabel = createStatusLabel(this);
+    layout->addWidget(statusLabel, 2, 1);
     layout->addWidget(configButton, 2, 2);
     layout->addWidget(scanButton, 2, 3);
 
@@ -126,12 +131,18 @@ void StrategyScanPage::setKind(int kind)
 
 void StrategyScanPage::onScan()
 {
-    const QDir dir(QString::fromLatin1(kDataDir));
-    if (!dir.exists() || isScanning())
+    if (isScanning())
         return;
+    const QDir dir(QString::fromLatin1(kDataDir));
+    if (!dir.exists()) {
+        showStatus(statusLabel, QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载"));
+        return;
+    }
     const QMap<QString, QString> files = historyFileMap(dir.path());
     list->clear();
     fillListHead();
+    foundCount = 0;
+    showStatus(statusLabel, QString());
     progress->setValue(0);
     progress->show();
     takeScanSettings();
@@ -144,13 +155,16 @@ void StrategyScanPage::onScan()
 void StrategyScanPage::onUpdateResult(int percent, const QString& code, int)
 {
     progress->setValue(percent);
-    if (!code.isEmpty())
+    if (!code.isEmpty()) {
         list->addItem(code.right(6));
+        ++foundCount;
+    }
 }
 
 void StrategyScanPage::onScannFinished()
 {
     progress->hide();
+    showStatus(statusLabel, QString::fromUtf8("扫描完毕,找到%1只股票").arg(foundCount));
     if (!listFile.isEmpty())
         exportListWidget(listFile, list);
 }

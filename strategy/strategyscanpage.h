@@ -7,6 +7,8 @@
 // "扫描" hands every history file of "data/" to a worker thread that runs the
 // page's per-file callback; the codes of the hits are listed, and a clicked
 // code is rescanned on the GUI thread and drawn with the set-up's lines.
+// Where the progress bar runs, the status line says at the end that the scan
+// is finished and how many codes it found.
 
 #include "analysis/stockthreadtarget.h"
 
@@ -16,6 +18,7 @@
 
 class CandlestickWidget;
 class QGroupBox;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QProgressBar;
@@ -36,6 +39,7 @@ public:
     CandlestickWidget* chart = nullptr;
     QListWidget* list = nullptr;
     QProgressBar* progress = nullptr;
+    QLabel* statusLabel = nullptr;
     QPushButton* scanButton = nullptr;
     QPushButton* configButton = nullptr;
     QVector<QRadioButton*> radios;
@@ -60,6 +64,9 @@ protected:
 
 private:
     QGroupBox* buildTypeGroup(const QString& title, const QStringList& radioTexts);
+
+    // Hits of the running (or last) scan.
+    int foundCount = 0;
 };
 
 // A copy of the history file "data/" + code, parsed; empty for a code that is

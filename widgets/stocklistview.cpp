@@ -7,7 +7,9 @@
 #include "datasource/htmltext.h"
 #include "datasource/httpget.h"
 #include "datasource/stockcompanyinfo.h"
+#include "datasource/webinterface.h"
 #include "widgets/linedelegate.h"
+#include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 #include "widgets/webviewer.h"
 
@@ -70,11 +72,43 @@ QString joinedComments(const Stock& stock, int category)
     return stock.comments.value(category).join(QLatin1Char(','));
 }
 
+QString sortTextOf(const QTableWidgetItem& item)
+{
+    const QVariant shown = item.data(OrderTableWidgetItem::SortTextRole);
+    return shown.isValid() ? shown.toString() : item.text();
+}
+
+double sortNumberOf(const QString& text)
+{
+    QString number = text.trimmed();
+    if (number.endsWith(QLatin1Char('%')))
+        number.chop(1);
+    bool isNumber = false;
+    const double value = number.toDouble(&isNumber);
+    return isNumber && std::isfinite(value) ? value : 0.0;
+}
+
 }   // namespace
 
 bool OrderTableWidgetItem::operator<(const QTableWidgetItem& other) const
 {
-    return text().toFloat() < other.text().toFloat();
+    // One order for the whole column, whichever cell is asked: by value,
+    // then by text.
+    const QString mine = sortTextOf(*this);
+    const QString theirs = sortTextOf(other);
+    const double a = sortNumberOf(mine);
+    const double b = sortNumberOf(theirs);
+    if (a != b)
+        return a < b;
+    return mine < theirs;
+}
+
+void setSortedCellWidget(QTableWidget* table, int row, int column, QWidget* widget, const QString& shownText)
+{
+    auto* cell = new OrderTableWidgetItem;
+    cell->setData(OrderTableWidgetItem::SortTextRole, shownText);
+    table->setItem(row, column, cell);
+    table->setCellWidget(row, column, widget);
 }
 
 // ---------------------------------------------------------------------------
@@ -181,15 +215,17 @@ void StockListView::showKChart()
         vorelApp()->showChart(code);
 }
 
-QString StockListView::loadCompanyText(const QString& code)
+QString StockListView::loadCompanyText(const QString& code, QString* failure)
 {
+    if (failure)
+        failure->clear();
     // Only a plain code may become part of a path or a request.
     if (!isStockCodeForPath(code))
         return QString();
     const QString stored = loadTemplate(QStringLiteral("data/data/") + code);
     if (!stored.isEmpty() && !isLoadTemplateFailure(stored))
         return stored;
-    return httpGet(companyInfoUrl(code));
+    return httpGet(companyInfoUrl(code), nullptr, failure);
 }
 
 QString StockListView::stockHolderHtml(const QString& text)
@@ -240,26 +276,32 @@ QString StockListView::companyDescriptionHtml(const QString& code, const QString
 void StockListView::showStockHolderView()
 {
     const QString code = codeAtRow(row, false);
-    if (code.isEmpty())
+    if (!isStockCodeForPath(code))
         return;
-    const QString html = stockHolderHtml(loadCompanyText(code));
-    if (html.isEmpty())
-        return;
-    WebViewer viewer(QStringLiteral("股东信息"), this);
-    viewer.setContent(html, true);
-    viewer.exec();
+    QString failure;
+    const QString text = loadCompanyText(code, &failure);
+    failure = answerFailure(failure, hasCompanyInfoForm(text));
+    showProfile(failure.isEmpty() ? stockHolderHtml(text) : QString(), failure);
 }
 
 void StockListView::showDesc()
 {
     const QString code = codeAtRow(row, true);
-    if (code.isEmpty())
+    if (!isStockCodeForPath(code))
         return;
-    const QString html = companyDescriptionHtml(code, loadCompanyText(code));
-    if (html.isEmpty())
-        return;
+    QString failure;
+    const QString text = loadCompanyText(code, &failure);
+    failure = answerFailure(failure, hasCompanyInfoForm(text));
+    showProfile(failure.isEmpty() ? companyDescriptionHtml(code, text) : QString(), failure);
+}
+
+void StockListView::showProfile(const QString& html, const QString& failure)
+{
+    QString content = html;
+    if (!failure.isEmpty())
+        content = QStringLiteral("<p>%1</p>").arg(failureText(QStringLiteral("公司资料获取"), failure).toHtmlEscaped());
     WebViewer viewer(QStringLiteral("股东信息"), this);
-    viewer.setContent(html, true);
+    viewer.setContent(content, true);
     viewer.exec();
 }
 
@@ -341,9 +383,9 @@ void LHBStockListView::appendRow(const Stock& s)
     const int r = beginRow();
     setCell(r, 0, new OrderTableWidgetItem(s.code), true);
     setCell(r, 1, new QTableWidgetItem(s.name), true);
-    setCell(r, 2, new QTableWidgetItem(plainText(s.close)), true);
-    setCell(r, 3, new QTableWidgetItem(plainText(s.volume)), true);
-    setCell(r, 4, new QTableWidgetItem(plainText(s.amount)), true);
+    setCell(r, 2, new OrderTableWidgetItem(plainText(s.close)), true);
+    setCell(r, 3, new OrderTableWidgetItem(plainText(s.volume)), true);
+    setCell(r, 4, new OrderTableWidgetItem(plainText(s.amount)), true);
     setCell(r, 5, new QTableWidgetItem(s.lhbType), false);
     setCell(r, 6, new QTableWidgetItem(s.date), true);
     endRow();
@@ -481,14 +523,13 @@ void StockListViewStrategy::appendRow(const Stock& s)
     setCell(r, 1, new QTableWidgetItem(s.code), false);
     setCell(r, 2, new QTableWidgetItem(s.name), false);
     setCell(r, 3, new QTableWidgetItem(t.buyDate), false);
-    setCell(r, 4, new QTableWidgetItem(plainText(t.buyPrice)), false);
+    setCell(r, 4, new OrderTableWidgetItem(plainText(t.buyPrice)), false);
     setCell(r, 5, new QTableWidgetItem(t.sellDate), false);
-    setCell(r, 6, new QTableWidgetItem(plainText(t.sellPrice)), false);
-    setCell(r, 7, new QTableWidgetItem(intText(t.holdDays)), false);
-    if (t.holdDays == 0)
-        setCell(r, 8, new QTableWidgetItem(QStringLiteral("?")), false);
-    else
-        setCell(r, 8, new OrderTableWidgetItem(plainText(t.gainPercent)), false);
+    setCell(r, 6, new OrderTableWidgetItem(plainText(t.sellPrice)), false);
+    setCell(r, 7, new OrderTableWidgetItem(intText(t.holdDays)), false);
+    // "?" is a cell of the same kind as the gains beside it: a column of
+    // mixed kinds would sort by whichever cell happens to be asked.
+    setCell(r, 8, new OrderTableWidgetItem(t.holdDays == 0 ? QStringLiteral("?") : plainText(t.gainPercent)), false);
     setCell(r, 9, new QTableWidgetItem(t.strategy), false);
     endRow();
 }

@@ -18,13 +18,23 @@
 class QMenu;
 class TradeRecord;
 
-// A cell that sorts by its text read as a number (0 for non-numbers).
+// A cell that sorts by its text read as a number: a text that is no number
+// counts as 0, and cells of equal value go by their texts, so that a column of
+// words still sorts by text. A percentage ("-1.20%") reads as its number. The
+// cell under a cell widget holds no text of its own but the text the widget
+// shows, under `SortTextRole` (see setSortedCellWidget).
 class OrderTableWidgetItem : public QTableWidgetItem
 {
 public:
     using QTableWidgetItem::QTableWidgetItem;
+    static constexpr int SortTextRole = Qt::UserRole + 1;
     bool operator<(const QTableWidgetItem& other) const override;
 };
+
+// Shows `widget` in the cell (row, column) of `table` over a cell that sorts
+// by `shownText`, the value the widget shows: a column of widgets sorts like
+// one of numbers or texts. The table takes the widget.
+void setSortedCellWidget(QTableWidget* table, int row, int column, QWidget* widget, const QString& shownText);
 
 class StockListView : public QTableWidget
 {
@@ -37,8 +47,9 @@ public:
     void clearStocks();
 
     // The profile text of a code: the file "data/data/" + code when it can be
-    // read, else one blocking download. Empty when neither gives a text.
-    static QString loadCompanyText(const QString& code);
+    // read, else one blocking download. Empty when neither gives a text;
+    // `failure` (when given) then holds the download's reason, if any.
+    static QString loadCompanyText(const QString& code, QString* failure = nullptr);
     // The page "简介" shows for a parsed profile; empty when `text` does not parse.
     static QString companyDescriptionHtml(const QString& code, const QString& text);
     // The page "股东" shows for a parsed profile; empty when `text` does not parse.
@@ -77,6 +88,11 @@ protected:
     QString codeAtRow(int row, bool allowSecondColumn) const;
 
 private:
+    // The profile window with `html`, or with what failed when `failure`
+    // (the download's reason, or answerFailure's for a text that does not
+    // read) is set.
+    void showProfile(const QString& html, const QString& failure);
+
     bool sortingWasEnabled = false;
 };
 

@@ -9,11 +9,13 @@
 #include "analysis/indexholders.h"
 #include "analysis/vorelplot.h"
 #include "core/vorelapplication.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -79,6 +81,7 @@ private slots:
     void loadDataDrawsDownloadedBars();
     void menuActionChangesOnlyItsSetting_data();
     void menuActionChangesOnlyItsSetting();
+    void failedLoadKeepsStockAndStoredBody_data();
     void failedLoadKeepsStockAndStoredBody();
     void codeUnfitForPathIsNotStored();
     void kLineEntryLoadsIntoShownWindow();
@@ -347,28 +350,46 @@ void TestCandlestick::menuActionChangesOnlyItsSetting()
     QCOMPARE(chart.count, 60);
 }
 
+void TestCandlestick::failedLoadKeepsStockAndStoredBody_data()
+{
+    addFailedAnswerRows();
+    // the provider's own answer for a request it cannot serve
+    QTest::newRow("provider refusal") << "refusal" << unreadableAnswer();
+}
+
 void TestCandlestick::failedLoadKeepsStockAndStoredBody()
 {
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
     HostOverride hosts(server);
     CandlestickWidget chart(false, nullptr);
     chart.loadData(120, "000001", "day", "qfq");
     const QString stored = readFile("data/k/000001");
     QVERIFY(!stored.isEmpty());
+    QVERIFY(chart.statusLabel->isHidden());
 
-    for (const TestHttpServer::Reply& reply :
-         {TestHttpServer::Reply::status404(), TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}"),
-          TestHttpServer::Reply::text(klineBody(served, "sz000001").left(40))}) {
-        server.clearFixtures();
-        server.serve(kKLinePath, reply);
-        findAction(chart.menu, QString::fromUtf8("周线"))->trigger();
-        QCOMPARE(chart.period, QString("day"));
-        QCOMPARE(chart.adjust, QString("qfq"));
-        QCOMPARE(chart.code, QString("000001"));
-        QCOMPARE(chart.bars.size(), served.size());
-        QCOMPARE(chart.candles->dataCount(), 120);
-        QCOMPARE(readFile("data/k/000001"), stored);
-    }
-    QCOMPARE(server.requestCount(), 4);
+    server.clearFixtures();
+    server.serve(kKLinePath, failure == "refusal" ? TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}")
+                                                  : failedAnswer(failure, klineBody(served, "sz000001")));
+    findAction(chart.menu, QString::fromUtf8("周线"))->trigger();
+    QCOMPARE(chart.period, QString("day"));
+    QCOMPARE(chart.adjust, QString("qfq"));
+    QCOMPARE(chart.code, QString("000001"));
+    QCOMPARE(chart.bars.size(), served.size());
+    QCOMPARE(chart.candles->dataCount(), 120);
+    QCOMPARE(readFile("data/k/000001"), stored);
+    QCOMPARE(server.requestCount(), 2);
+    QVERIFY(!chart.statusLabel->isHidden());
+    QCOMPARE(chart.statusLabel->text(), QString::fromUtf8("000001的K线下载失败：") + reason);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-failed-" + failureTag() + ".png")));
+
+    // the next load that brings bars takes the message away
+    server.serve(kKLinePath, TestHttpServer::Reply::text(klineBody(served, "sz000001")));
+    findAction(chart.menu, QString::fromUtf8("周线"))->trigger();
+    QCOMPARE(chart.period, QString("week"));
+    QVERIFY(chart.statusLabel->isHidden());
 }
 
 void TestCandlestick::codeUnfitForPathIsNotStored()

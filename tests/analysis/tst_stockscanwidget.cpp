@@ -5,6 +5,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -85,6 +86,8 @@ private slots:
     void brokenDownloadsKeepStoredHistories();
     void quittingDuringADownloadKeepsTheStoredHistory();
     void emptyPoolStillScansTheIndex();
+    void failedDownloadsAreCountedAtTheEnd_data();
+    void failedDownloadsAreCountedAtTheEnd();
     void finishedScanExportsTheListWhenAsked();
     void shortOrSuspendedSeriesGetNoRow();
 
@@ -230,7 +233,10 @@ void StockScanWidgetTest::scanListsThePoolAndKeepsFailedHistories()
     }
     QCOMPARE(previous, 100);
     QCOMPARE(page->stack->currentIndex(), 0);
-    QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成"));
+    // how many were scanned and listed, and the two that failed (in either order)
+    const QString hint = page->hintLabel->text();
+    QVERIFY2(hint.startsWith(QString::fromUtf8("扫描已完成,共扫描23只股票,列出20只；2只股票下载失败，最近一次：")),
+             qPrintable(hint));
     QVERIFY(page->searchButton->isEnabled());
     QVERIFY(page->listView->isSortingEnabled());
 
@@ -399,7 +405,34 @@ void StockScanWidgetTest::emptyPoolStillScansTheIndex()
     QCOMPARE(page->progressBar->value(), 100);
     // exporting is off unless the settings ask for it
     QVERIFY(!QFileInfo::exists("output"));
-    QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成"));
+    QCOMPARE(page->hintLabel->text(), QString::fromUtf8("扫描已完成,共扫描1只股票,列出1只"));
+}
+
+void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd_data()
+{
+    addFailedAnswerRows();
+}
+
+void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    vorelApp()->stockPool.insert("600001", poolStock("600001", QString::fromUtf8("股票1")));
+    vorelApp()->stockPool.insert("600002", poolStock("600002", QString::fromUtf8("股票2")));
+    server->serve("/appstock/app/fqkline/get", [failure](const TestHttpServer::Request& request) {
+        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        const QString body = klineBody(requestCode, 80, 10.0);
+        return requestCode == "sh600002" ? failedAnswer(failure, body) : TestHttpServer::Reply::text(body);
+    });
+    setChinaNow(tradingDayAt(15, 0));
+    QScopedPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
+    QCOMPARE(page->listView->rowCount(), 2);
+    QCOMPARE(page->hintLabel->text(),
+             QString::fromUtf8("扫描已完成,共扫描3只股票,列出2只；1只股票下载失败，最近一次：") + reason);
+    page->show();
+    QVERIFY(saveScreenshot(page.data(), "smartcomment-failed-" + failureTag()));
 }
 
 void StockScanWidgetTest::finishedScanExportsTheListWhenAsked()

@@ -35,6 +35,58 @@ QString fullBody(int listACells = 27)
         + "\"],\"pl\":[\"10.5~100~2~0.5^10.4~200~3~0.4^broken\"]}}}";
 }
 
+// Today's whole response: the 242 minutes of a day (09:30 to 11:30, 13:00 to
+// 15:00) with their cumulative amount, the date, then the quote as one flat
+// array of `items` items in the order of the quote line: "1", the name, the
+// code, then from item 3 on the numbers 303, 304, ... (3 the price, 4 the
+// previous close, 5 the open, 6 the volume, 7 and 8 the outer and inner
+// volume, 9 to 28 the five bid and five ask pairs), item 29 the deals, empty
+// today, item 30 the time. The market line, the index quote and the deal and
+// price tables follow it.
+QString todaysBody(const QString& arrayKey = "sh600000", const QString& arrayCode = "600000", int items = 87)
+{
+    QStringList rows;
+    int cumulative = 0;
+    for (const QTime& start : { QTime(9, 30), QTime(13, 0) }) {
+        for (int m = 0; m <= 120; ++m) {
+            cumulative += 100;
+            const double price = 10.0 + (rows.size() % 7) * 0.01;
+            rows << QString("\"%1 %2 %3 %4\"")
+                        .arg(start.addSecs(m * 60).toString("hhmm"))
+                        .arg(price, 0, 'f', 2)
+                        .arg(cumulative)
+                        .arg(cumulative * 100 * price, 0, 'f', 2);
+        }
+    }
+    QStringList quote { "1", QString::fromUtf8("浦发银行"), arrayCode };
+    for (int i = 3; i < items; ++i)
+        quote << QString::number(300 + i);
+    if (items > 30) {
+        quote[29] = QString();
+        quote[30] = "20260105150003";
+    }
+    return minuteBody(rows.join(',')) + ",\"date\":\"20260105\"},\"qt\":{\"" + arrayKey + "\":[\""
+        + quote.join("\",\"")
+        + QString::fromUtf8("\"],\"market\":[\"2026-01-05 15:35:02|HK_close_已收盘|SH_close_已收盘|SZ_close_已收盘|"
+                            "US_open_交易中|SQ_close_已休市|DS_close_已休市|ZS_close_已休市\"],"
+                            "\"zhishu\":[\"1\",\"上证指数\",\"000001\",\"501\",\"502\",\"503\"]},"
+                            "\"mx_price\":{\"mx\":[],\"price\":[]},\"introduce\":[]}}}");
+}
+
+// Quote list A as the cuts read it: its cells count up from `first`, cells 0,
+// 1, 4 and 5 go to slots 7, 2, 1 and 0, cells 6 to 25 to the order book.
+void compareListAAndBook(const StockTimeData& record, float first)
+{
+    QCOMPARE(record.quoteValues[7], first);
+    QCOMPARE(record.quoteValues[2], first + 1);
+    QCOMPARE(record.quoteValues[1], first + 4);
+    QCOMPARE(record.quoteValues[0], first + 5);
+    QCOMPARE(record.orderBook[0].price, first + 6);
+    QCOMPARE(record.orderBook[0].volume, int(first) + 7);
+    QCOMPARE(record.orderBook[9].price, first + 24);
+    QCOMPARE(record.orderBook[9].volume, int(first) + 25);
+}
+
 } // namespace
 
 class TestStockTimeData : public QObject
@@ -51,6 +103,9 @@ private slots:
     void fullResponseFillsQuoteSections();
     void oddQuoteListLengthLeavesOrderBookEmpty_data();
     void oddQuoteListLengthLeavesOrderBookEmpty();
+    void todaysFormReadsNameQuoteAndBookFromItsArray();
+    void todaysFormTakesNothingFromAnotherLine_data();
+    void todaysFormTakesNothingFromAnotherLine();
     void storedTextIsReadLatestLineLast();
     void minuteFileCheck_data();
     void minuteFileCheck();
@@ -169,14 +224,7 @@ void TestStockTimeData::fullResponseFillsQuoteSections()
     QCOMPARE(record.rows.size(), 2);
 
     // List A cells 0..5 and the ten order-book pairs; list B overrides slots 5 and 11.
-    QCOMPARE(record.quoteValues[7], 100.0f);
-    QCOMPARE(record.quoteValues[2], 101.0f);
-    QCOMPARE(record.quoteValues[1], 104.0f);
-    QCOMPARE(record.quoteValues[0], 105.0f);
-    QCOMPARE(record.orderBook[0].price, 106.0f);
-    QCOMPARE(record.orderBook[0].volume, 107);
-    QCOMPARE(record.orderBook[9].price, 124.0f);
-    QCOMPARE(record.orderBook[9].volume, 125);
+    compareListAAndBook(record, 100);
     QCOMPARE(record.quoteValues[3], 200.0f);
     QCOMPARE(record.quoteValues[4], 201.0f);
     QCOMPARE(record.quoteValues[5], 203.0f);
@@ -223,6 +271,54 @@ void TestStockTimeData::oddQuoteListLengthLeavesOrderBookEmpty()
     QCOMPARE(record.deals.size(), 2);
     QCOMPARE(record.quoteValues[3], 200.0f);
     QCOMPARE(record.priceLevels.size(), 2);
+}
+
+void TestStockTimeData::todaysFormReadsNameQuoteAndBookFromItsArray()
+{
+    const StockTimeData record = parseTimeData(todaysBody());
+    QVERIFY(record.valid);
+    QCOMPARE(record.date, QString("20260105"));
+    QCOMPARE(record.code, QString("600000"));
+    QCOMPARE(record.rows.size(), 242);
+    QCOMPARE(record.rows.at(121).time, QString("1300"));
+    QCOMPARE(record.name, QString::fromUtf8("浦发银行"));
+
+    // Item 3 on, the price, is list A's cell 0.
+    compareListAAndBook(record, 303);
+    QCOMPARE(record.quoteValues[5], 305.0f);   // open
+    QCOMPARE(record.quoteValues[11], 306.0f);  // volume
+    // What the older answer carried after its deals has no place here.
+    for (int unknown : { 3, 4, 6, 8, 9, 10, 12, 13, 14, 15 })
+        QCOMPARE(record.quoteValues[unknown], 0.0f);
+    QVERIFY(record.deals.isEmpty());
+    QVERIFY(record.priceLevels.isEmpty());
+}
+
+void TestStockTimeData::todaysFormTakesNothingFromAnotherLine_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<float>("price");
+    QTest::newRow("the array of another stock") << todaysBody("sh600036", "600036") << QString() << 0.0f;
+    QTest::newRow("another code in the stock's array") << todaysBody("sh600000", "600036") << QString() << 0.0f;
+    QTest::newRow("an array cut before its order book")
+        << todaysBody("sh600000", "600000", 20) << QString::fromUtf8("浦发银行") << 0.0f;
+    QTest::newRow("an array without its end") << todaysBody().left(todaysBody().indexOf("\"],\"market\""))
+                                             << QString() << 0.0f;
+}
+
+void TestStockTimeData::todaysFormTakesNothingFromAnotherLine()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, name);
+    QFETCH(float, price);
+    const StockTimeData record = parseTimeData(body);
+    QVERIFY(record.valid);
+    QCOMPARE(record.rows.size(), 242);
+    QCOMPARE(record.name, name);
+    QCOMPARE(record.quoteValues[7], price);
+    QCOMPARE(record.orderBook[0].price, 0.0f);
+    QVERIFY(record.deals.isEmpty());
 }
 
 void TestStockTimeData::storedTextIsReadLatestLineLast()

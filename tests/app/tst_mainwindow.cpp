@@ -1,8 +1,10 @@
 #include "app/vorelstock.h"
 #include "core/vorelapplication.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/screensize.h"
 #include "widgets/linedelegate.h"
 #include "widgets/vorelstockmsgbox.h"
+#include "widgets/windowplacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,12 +20,30 @@
 #include <QTest>
 #include <QTimer>
 
+namespace {
+
+// The K-line window, made once by the application's init step.
+QWidget* chartWindowFor(VorelStock* window)
+{
+    if (!vorelApp()->chartWindow())
+        vorelApp()->init(window);
+    return vorelApp()->chartWindow();
+}
+
+} // namespace
+
 class MainWindowTest : public QObject
 {
     Q_OBJECT
 private slots:
     void windowCarriesTitleSizeAndMenus();
     void chartWindowTogglesFollowsAndCloses();
+    void besideTakesTheFirstSideWithRoom_data();
+    void besideTakesTheFirstSideWithRoom();
+    void chartStaysWholeOnASmallScreen_data();
+    void chartStaysWholeOnASmallScreen();
+    void everyWindowLiesWholeOnTheScreen_data();
+    void everyWindowLiesWholeOnTheScreen();
     void pageListShowsEveryCaptionWithoutScrolling_data();
     void pageListShowsEveryCaptionWithoutScrolling();
     void screenshotShowsReadableChinese();
@@ -64,9 +84,10 @@ void MainWindowTest::windowCarriesTitleSizeAndMenus()
 
 void MainWindowTest::chartWindowTogglesFollowsAndCloses()
 {
+    // room for the chart right of the main window
+    ScreenSizeOverride screen(QRect(0, 0, 2560, 1440), QRect(0, 0, 2560, 1400));
     VorelStock window;
-    vorelApp()->init(&window);
-    QWidget* chart = vorelApp()->chartWindow();
+    QWidget* chart = chartWindowFor(&window);
     QVERIFY(chart);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -83,11 +104,115 @@ void MainWindowTest::chartWindowTogglesFollowsAndCloses()
     QCOMPARE(chart->pos(), parked);
 
     window.showCandistickWidget();
+    const auto besideWindow = [&] {
+        return QPoint(window.frameGeometry().right() + 1 + 16, window.frameGeometry().top());
+    };
+    QCOMPARE(chart->frameGeometry().topLeft(), besideWindow());   // beside it from the start
     window.move(window.pos() + QPoint(40, 10));
-    QTRY_COMPARE(chart->pos(), QPoint(window.pos().x() + window.width() + 16, window.pos().y()));
+    QTRY_COMPARE(chart->frameGeometry().topLeft(), besideWindow());
 
     window.close();
     QVERIFY(!chart->isVisible());
+}
+
+void MainWindowTest::besideTakesTheFirstSideWithRoom_data()
+{
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<QRect>("placed");
+    // a 1280 x 800 screen less a 30-pixel panel; the window is 400 x 300
+    QTest::newRow("right") << QRect(0, 0, 600, 400) << QRect(616, 0, 400, 300);
+    QTest::newRow("left") << QRect(700, 100, 500, 400) << QRect(284, 100, 400, 300);
+    QTest::newRow("below") << QRect(100, 0, 1000, 300) << QRect(100, 316, 400, 300);
+    QTest::newRow("above") << QRect(100, 400, 1000, 370) << QRect(100, 84, 400, 300);
+    QTest::newRow("no room: right side, pushed in") << QRect(100, 50, 1000, 600) << QRect(880, 50, 400, 300);
+    QTest::newRow("top kept inside") << QRect(0, 600, 600, 170) << QRect(616, 470, 400, 300);
+    QTest::newRow("anchor partly off the screen") << QRect(1500, -200, 300, 300) << QRect(880, 116, 400, 300);
+}
+
+void MainWindowTest::besideTakesTheFirstSideWithRoom()
+{
+    QFETCH(QRect, anchor);
+    QFETCH(QRect, placed);
+    const QRect area(0, 0, 1280, 770);
+    QCOMPARE(besideRect(anchor, QSize(400, 300), area, 16), placed);
+    // a window larger than the area is cut to it
+    QCOMPARE(besideRect(anchor, QSize(2000, 300), area, 16).width(), 1280);
+}
+
+void MainWindowTest::chartStaysWholeOnASmallScreen_data()
+{
+    QTest::addColumn<QPoint>("mainAt");
+    QTest::newRow("top left") << QPoint(0, 0);
+    QTest::newRow("centred") << QPoint(160, 80);
+    QTest::newRow("right edge") << QPoint(300, 100);
+    QTest::newRow("partly off the screen") << QPoint(900, 500);
+}
+
+// The K-line window is 960 x 320, as wide as the main window: on a 1280 x 800
+// screen it has no room beside it and must still lie whole on the screen.
+void MainWindowTest::chartStaysWholeOnASmallScreen()
+{
+    QFETCH(QPoint, mainAt);
+    const QRect available(0, 0, 1280, 770);
+    ScreenSizeOverride screen(QRect(0, 0, 1280, 800), available);
+    VorelStock window;
+    QWidget* chart = chartWindowFor(&window);
+    window.move(mainAt);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.showCandistickWidget();
+    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    QVERIFY2(available.contains(chart->frameGeometry()), qPrintable(QString("chart at %1,%2")
+                                                                     .arg(chart->frameGeometry().x())
+                                                                     .arg(chart->frameGeometry().y())));
+    QCOMPARE(chart->size(), QSize(960, 320));
+    QVERIFY(available.contains(window.frameGeometry()));
+    window.move(window.pos() + QPoint(200, 150));
+    QTRY_VERIFY(available.contains(chart->frameGeometry()));
+    window.close();
+}
+
+void MainWindowTest::everyWindowLiesWholeOnTheScreen_data()
+{
+    addFontSizeRows();
+}
+
+// On a 1280 x 800 screen: the main window, the K-line window and every dialog
+// of the menus.
+void MainWindowTest::everyWindowLiesWholeOnTheScreen()
+{
+    QFETCH(int, pointSize);
+    FontOverride font(pointSize);
+    const QRect available(0, 0, 1280, 770);
+    ScreenSizeOverride screen(QRect(0, 0, 1280, 800), available);
+    VorelStock window;
+    QWidget* chart = chartWindowFor(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(available.contains(window.frameGeometry()));
+    window.showCandistickWidget();
+    QVERIFY(available.contains(chart->frameGeometry()));
+
+    QStringList opened;
+    QStringList outside;
+    const auto check = [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        opened << dialog->windowTitle();
+        if (!available.contains(dialog->frameGeometry()))
+            outside << dialog->windowTitle();
+        saveScreenshot(dialog, QString("dialog-%1-%2pt").arg(dialog->metaObject()->className()).arg(pointSize));
+        dialog->close();
+    };
+    for (void (VorelStock::*open)() : {&VorelStock::visitBox, &VorelStock::visitConfigBox,
+                                       &VorelStock::visitAddonScanner, &VorelStock::setAddonScanner}) {
+        QTimer::singleShot(50, &window, check);
+        (window.*open)();
+    }
+    QCOMPARE(opened.size(), 4);
+    QCOMPARE(outside.join(" | "), QString());
+    window.close();
 }
 
 void MainWindowTest::pageListShowsEveryCaptionWithoutScrolling_data()

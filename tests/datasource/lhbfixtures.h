@@ -13,6 +13,9 @@ struct ListedStock
     QString code;
     QString name;
     QString date;
+    QString close = QStringLiteral("12.34");
+    QString volume = QStringLiteral("1234.5");
+    QString amount = QStringLiteral("5678.9");
 };
 
 inline QString reasonRow(const QString& reason)
@@ -26,9 +29,9 @@ inline QString stockRow(const ListedStock& s)
                "<tr>\n<td>1</td>\n"
                "<td><a href=\"http://biz.finance.sina.com.cn/suggest/lookup_n.php?q=%1&country=stock\" target=\"_blank\">%1</a></td>\n"
                "<td><a href=\"http://finance.sina.com.cn/realstock/company/%1/nc.shtml\" target=\"_blank\">%2</a></td>\n"
-               "<td>12.34</td>\n<td>5.67</td>\n<td> 1234.5 </td>\n<td>5678.9</td>\n"
+               "<td>%4</td>\n<td>5.67</td>\n<td> %5 </td>\n<td>%6</td>\n"
                "<td><a href=\"javascript:void(0)\" onclick=\"showDetail('%1','%3',this)\">明细</a></td>\n</tr>\n")
-        .arg(s.code, s.name, s.date);
+        .arg(s.code, s.name, s.date, s.close, s.volume, s.amount);
 }
 
 // The list page around `rows` (reason rows and stock rows in page order).

@@ -1,6 +1,9 @@
 #include "datasource/dataloader.h"
 #include "datasource/httpget.h"
+#include "datasource/quotesources.h"
+#include "datasource/stocktimedata.h"
 #include "datasource/webinterface.h"
+#include "tests/datasource/quotefixtures.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QtTest>
@@ -68,6 +71,16 @@ void serveEcho(TestHttpServer& server)
     });
 }
 
+// Lets `loader` parse with `source`, 10 ms between replies, and appends the
+// body of every stock batch it delivers to `bodies`.
+void collectBodies(DataLoader& loader, BodyStockSource& source, QStringList& bodies)
+{
+    loader.stockInterface = &source;
+    loader.interval = 10;
+    QObject::connect(&loader, &DataLoader::sendStock, &loader,
+                     [&bodies](const QVector<Stock>& stocks) { bodies.append(stocks.value(0).name); });
+}
+
 QStringList urlsOf(const TestHttpServer& server, const QStringList& names)
 {
     QStringList urls;
@@ -101,10 +114,12 @@ private slots:
     void noticeSignalCarriesItsUrl();
     void oneArgumentFormsAreTheSameSignals();
     void repliesAreHandledIntervalApart();
+    void failedRequestIsReportedAndSkipped_data();
     void failedRequestIsReportedAndSkipped();
     void failedLHBRequestIsSilent();
     void stalledRequestIsGivenUp();
-    void brokenOrTricklingReplyIsReportedAndSkipped();
+    void brokenTricklingOrOversizedReplyIsReportedAndSkipped();
+    void requestsCarryTheHeadersOfTheirProvider();
     void gbkTablePageIsDecoded();
     void startWhileRunningKeepsOneRequestInFlight();
     void loaderDestroyedWithRequestInFlight();
@@ -116,6 +131,7 @@ void DataLoaderTest::cleanup()
 {
     setRequestTimeout(30000);
     setRequestTimeLimit(90000);
+    setDownloadSizeLimit(0);
 }
 
 void DataLoaderTest::emptyQueueSaysOkAtOnce()
@@ -235,8 +251,19 @@ void DataLoaderTest::repliesAreHandledIntervalApart()
     QVERIFY(finishedAt - handled.at(2) >= 120);
 }
 
+void DataLoaderTest::failedRequestIsReportedAndSkipped_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("error status") << "/missing" << "HTTP 404 Not Found";
+    // a blank success answer holds nothing any source can read
+    QTest::newRow("body without its form") << "/n/" << unreadableAnswer();
+}
+
 void DataLoaderTest::failedRequestIsReportedAndSkipped()
 {
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
     TestHttpServer server;
     serveEcho(server);
     IterateDataLoader loader;
@@ -245,12 +272,15 @@ void DataLoaderTest::failedRequestIsReportedAndSkipped()
     loader.interval = 10;
     QVector<QStringList> rows;
     connect(&loader, &DataLoader::sendStringList, this, [&](const QVector<QStringList>& batch) { rows += batch; });
+    QSignalSpy failures(&loader, &DataLoader::sendFailure);
     QSignalSpy ok(&loader, &DataLoader::sendOK);
-    loader.setUrls({ server.baseUrl() + "/missing", server.baseUrl() + "/n/after" }, {});
+    loader.setUrls({ server.baseUrl() + path, server.baseUrl() + "/n/after" }, {});
     loader.start();
     QVERIFY(ok.wait(5000));
-    QCOMPARE(source.errors.size(), 1);
-    QVERIFY(!source.errors.first().isEmpty());
+    QCOMPARE(source.errors, QStringList { reason });
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(failures.first().at(0).toString(), server.baseUrl() + path);
+    QCOMPARE(failures.first().at(1).toString(), reason);
     QCOMPARE(rows, QVector<QStringList> { QStringList { "after" } });
 }
 
@@ -277,10 +307,8 @@ void DataLoaderTest::stalledRequestIsGivenUp()
     setRequestTimeout(200);
     IterateDataLoader loader;
     BodyStockSource source;
-    loader.stockInterface = &source;
-    loader.interval = 10;
     QStringList bodies;
-    connect(&loader, &DataLoader::sendStock, this, [&](const QVector<Stock>& stocks) { bodies.append(stocks.value(0).name); });
+    collectBodies(loader, source, bodies);
     QSignalSpy ok(&loader, &DataLoader::sendOK);
     loader.setUrls({ server.baseUrl() + "/stall", server.baseUrl() + "/n/next" }, {});
     loader.start();
@@ -289,7 +317,7 @@ void DataLoaderTest::stalledRequestIsGivenUp()
     QCOMPARE(bodies, QStringList { "next" });
 }
 
-void DataLoaderTest::brokenOrTricklingReplyIsReportedAndSkipped()
+void DataLoaderTest::brokenTricklingOrOversizedReplyIsReportedAndSkipped()
 {
     TestHttpServer server;
     serveEcho(server);
@@ -299,7 +327,11 @@ void DataLoaderTest::brokenOrTricklingReplyIsReportedAndSkipped()
     TestHttpServer::Reply trickling = TestHttpServer::Reply::bytes(page);
     trickling.trickleMs = 20;
     server.serve("/trickle", trickling);
+    const qint64 endless = qint64(1) << 40;
+    server.serve("/announced", TestHttpServer::Reply::generated(endless, true));
+    server.serve("/endless", TestHttpServer::Reply::generated(endless, false));
     setRequestTimeLimit(300);
+    setDownloadSizeLimit(1024 * 1024);
     for (bool loop : { false, true }) {
         std::unique_ptr<DataLoader> loader;
         if (loop)
@@ -310,21 +342,50 @@ void DataLoaderTest::brokenOrTricklingReplyIsReportedAndSkipped()
         loader->stockInterface = &source;
         loader->interval = 10;
         QStringList bodies;
+        QStringList failed;
+        connect(loader.get(), &DataLoader::sendFailure, this,
+                [&](const QString& url, const QString&) { failed << QUrl(url).path(); });
         int errorsBeforeNext = -1;   // the loop goes round again after "next"
         connect(loader.get(), &DataLoader::sendStock, this, [&](const QVector<Stock>& stocks) {
             bodies.append(stocks.value(0).name);
             if (bodies.last() == "next" && errorsBeforeNext < 0)
                 errorsBeforeNext = source.errors.size();
         });
-        loader->setUrls(urlsOf(server, { "first" }) + QStringList { server.baseUrl() + "/cut", server.baseUrl() + "/reset",
-                                                                   server.baseUrl() + "/trickle" }
-                            + urlsOf(server, { "next" }),
-                        {});
+        QStringList broken;
+        for (const char* path : { "/cut", "/reset", "/trickle", "/announced", "/endless" })
+            broken << server.baseUrl() + path;
+        loader->setUrls(urlsOf(server, { "first" }) + broken + urlsOf(server, { "next" }), {});
         loader->start();
         QTRY_VERIFY_WITH_TIMEOUT(bodies.contains("next"), 5000);
         QCOMPARE(bodies.mid(0, 2), (QStringList { "first", "next" }));
-        QCOMPARE(errorsBeforeNext, 3);
+        QCOMPARE(errorsBeforeNext, 5);
+        QCOMPARE(failed.mid(0, 5), (QStringList { "/cut", "/reset", "/trickle", "/announced", "/endless" }));
+        const QString tooLarge = QString::fromUtf8("应答大于1 MB，已放弃");
+        QCOMPARE(source.errors.mid(3, 2), (QStringList { tooLarge, tooLarge }));
     }
+}
+
+// Under the host override, as the quote pages run in the tests: the quote
+// request carries the quote service's Referer, the other request none.
+void DataLoaderTest::requestsCarryTheHeadersOfTheirProvider()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(TestHttpServer::Reply::text("quotes")));
+    server.serve("/appstock/", TestHttpServer::Reply::text("minutes"));
+    IterateDataLoader loader;
+    BodyStockSource source;
+    QStringList bodies;
+    collectBodies(loader, source, bodies);
+    QSignalSpy failures(&loader, &DataLoader::sendFailure);
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    loader.setUrls(SinaInterface().urls({ "600000" }) + QStringList { minuteDataUrl("600000") }, {});
+    loader.start();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(failures.count(), 0);
+    QCOMPARE(bodies, (QStringList { "quotes", "minutes" }));
+    QCOMPARE(server.requests().at(0).header("Referer"), quotefixtures::kReferer);
+    QCOMPARE(server.requests().at(1).header("Referer"), QByteArray());
 }
 
 void DataLoaderTest::gbkTablePageIsDecoded()

@@ -1,6 +1,10 @@
 #include "datasource/httpget.h"
+#include "datasource/quotesources.h"
+#include "datasource/stocktimedata.h"
+#include "tests/datasource/quotefixtures.h"
 #include "tests/support/testhttpserver.h"
 
+#include <QThread>
 #include <QtTest>
 
 class HttpGetTest : public QObject
@@ -20,6 +24,12 @@ private slots:
     void bodyIsOnlyAWholeTwoHundredAnswer();
     void quittingDuringARequestGivesEmptyText();
     void ownerGoneDuringARequestGivesEmptyText();
+    void requestsCarryTheHeadersOfTheirProvider_data();
+    void requestsCarryTheHeadersOfTheirProvider();
+    void bodyLargerThanTheLimitIsGivenUp_data();
+    void bodyLargerThanTheLimitIsGivenUp();
+    void requestsOfManyThreadsKeepTheirOwnResults();
+    void cookieOfOneAnswerGoesWithNoLaterRequest();
 };
 
 namespace {
@@ -34,6 +44,7 @@ void HttpGetTest::cleanup()
 {
     setRequestTimeout(30000);
     setRequestTimeLimit(90000);
+    setDownloadSizeLimit(0);
 }
 
 void HttpGetTest::decodesBodyByDeclaredOrGuessedCharset_data()
@@ -196,6 +207,115 @@ void HttpGetTest::ownerGoneDuringARequestGivesEmptyText()
     clock.start();
     QCOMPARE(httpGet(server.baseUrl() + "/", page), QString());
     QVERIFY2(clock.elapsed() < 2000, "the request outlived its page");
+}
+
+// The headers go with the provider, found from the URL's path, so they hold
+// under the host override, where every provider shares one host.
+void HttpGetTest::requestsCarryTheHeadersOfTheirProvider_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("override");
+    QTest::addColumn<QByteArray>("referer");
+    SinaInterface quotes;
+    const QString quotePath = QUrl(quotes.urls({ "600000", "000001" }).first()).path();
+    QTest::newRow("quote request") << quotePath << true << quotefixtures::kReferer;
+    QTest::newRow("minute request of another provider")
+        << QUrl(minuteDataUrl("600000")).path() + "?" + QUrl(minuteDataUrl("600000")).query() << true << QByteArray();
+    QTest::newRow("quote path at a host of no provider") << quotePath << false << QByteArray();
+}
+
+void HttpGetTest::requestsCarryTheHeadersOfTheirProvider()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, override);
+    QFETCH(QByteArray, referer);
+    TestHttpServer server;
+    server.serve("/", TestHttpServer::Reply::text("ok"));
+    // Without the override the providers are at their real hosts, and the
+    // loopback server is none of them.
+    HostOverride hosts(override ? server.baseUrl() : QString());
+    QCOMPARE(httpGet(server.baseUrl() + path), QString("ok"));
+    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(server.requests().first().target, path);
+    QCOMPARE(server.requests().first().header("Referer"), referer);
+}
+
+void HttpGetTest::bodyLargerThanTheLimitIsGivenUp_data()
+{
+    QTest::addColumn<TestHttpServer::Reply>("reply");
+    QTest::addColumn<bool>("givenUp");
+    const qint64 limit = 1024 * 1024;
+    const qint64 endless = qint64(1) << 40;
+    QTest::newRow("announced far above the limit") << TestHttpServer::Reply::generated(endless, true) << true;
+    QTest::newRow("endless, found while it arrives") << TestHttpServer::Reply::generated(endless, false) << true;
+    QTest::newRow("one byte above, announced") << TestHttpServer::Reply::generated(limit + 1, true) << true;
+    QTest::newRow("one byte above, found while it arrives")
+        << TestHttpServer::Reply::generated(limit + 1, false) << true;
+    QTest::newRow("the limit itself") << TestHttpServer::Reply::generated(limit, false) << false;
+}
+
+void HttpGetTest::bodyLargerThanTheLimitIsGivenUp()
+{
+    QFETCH(TestHttpServer::Reply, reply);
+    QFETCH(bool, givenUp);
+    TestHttpServer server;
+    server.serve("/", reply);
+    setDownloadSizeLimit(1024 * 1024);
+    // Read whole, the endless body would run into this limit instead.
+    setRequestTimeLimit(20000);
+    QString failure = "not set";
+    const QString body = httpGet(server.baseUrl() + "/appstock/app/fqkline/get", nullptr, &failure);
+    if (givenUp) {
+        QCOMPARE(failure, QString::fromUtf8("应答大于1 MB，已放弃"));
+        QCOMPARE(body, QString());
+    } else {
+        QCOMPARE(failure, QString());
+        QCOMPARE(body.size(), 1024 * 1024);
+    }
+}
+
+// Each thread has a manager of its own; a request on one never answers
+// another's.
+void HttpGetTest::requestsOfManyThreadsKeepTheirOwnResults()
+{
+    TestHttpServer server;
+    server.serve("/n/", [](const TestHttpServer::Request& request) {
+        TestHttpServer::Reply reply = TestHttpServer::Reply::text(request.target.mid(3));
+        reply.delayMs = 20;
+        return reply;
+    });
+    const QString base = server.baseUrl();
+    QVector<QStringList> results(3);
+    QList<QThread*> threads;
+    for (int t = 0; t < results.size(); ++t) {
+        threads << QThread::create([&results, t, base] {
+            for (int i = 0; i < 3; ++i)
+                results[t] << httpGet(base + QString("/n/%1-%2").arg(t).arg(i));
+        });
+        threads.last()->start();
+    }
+    // The server answers on this thread.
+    for (QThread* thread : threads) {
+        while (!thread->wait(10))
+            QCoreApplication::processEvents();
+        delete thread;
+    }
+    for (int t = 0; t < results.size(); ++t)
+        QCOMPARE(results.at(t), (QStringList { QString("%1-0").arg(t), QString("%1-1").arg(t), QString("%1-2").arg(t) }));
+}
+
+// The requests of a thread share one manager, which must not hand a cookie
+// that one provider set to the next request.
+void HttpGetTest::cookieOfOneAnswerGoesWithNoLaterRequest()
+{
+    TestHttpServer server;
+    TestHttpServer::Reply withCookie = TestHttpServer::Reply::text("first");
+    withCookie.headers.insert("Set-Cookie", "visitor=1; Path=/");
+    server.serve("/first", withCookie);
+    server.serve("/second", TestHttpServer::Reply::text("second"));
+    QCOMPARE(httpGet(server.baseUrl() + "/first"), QString("first"));
+    QCOMPARE(httpGet(server.baseUrl() + "/second"), QString("second"));
+    QCOMPARE(server.requests().at(1).header("Cookie"), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(HttpGetTest)

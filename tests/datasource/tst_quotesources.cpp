@@ -4,6 +4,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "datasource/quotesources.h"
+#include "tests/datasource/quotefixtures.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -241,15 +242,18 @@ void TestQuoteSources::marketListGivesOneRecordPerItem()
     QCOMPARE(quotes.last().close, 0.0f);
 
     // Today's records name the turnover "turnoverratio" (quoted keys, bare
-    // numbers); where both keys stand, "turnover" is the one read.
+    // numbers); where both keys stand, "turnover" is the one read. The volume
+    // is kept as served, in shares.
     const QVector<Stock> today = source.parse(
         "[{\"symbol\":\"sh600000\",\"code\":\"600000\",\"trade\":\"10.200\",\"ticktime\":\"15:00:00\","
-        "\"mktcap\":30817926.22,\"turnoverratio\":0.17843},"
+        "\"volume\":52366400,\"mktcap\":30817926.22,\"turnoverratio\":0.17843},"
         "{\"code\":\"600004\",\"turnover\":\"1.5\",\"turnoverratio\":2.5}]",
         QString());
     QCOMPARE(today.size(), 2);
     QCOMPARE(today.first().close, 10.2f);
     QCOMPARE(today.first().turnover, 0.17843f);
+    QCOMPARE(today.first().volume, 52366400.0f);
+    QCOMPARE(today.last().volume, 0.0f);
     QCOMPARE(today.last().turnover, 1.5f);
 
     QVERIFY(source.parse("null", QString()).isEmpty());
@@ -317,16 +321,27 @@ void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
     HostOverride hosts(server);
     const QString body = quoteLine("600000", 10, 10.2, 100000, 10000, QString::fromUtf8("浦发银行"))
                          + quoteLine("000001", 10, 10.9, 100000, 10000, QString::fromUtf8("平安银行"));
-    // The quote host declares no charset.
-    server.serve("/list=", TestHttpServer::Reply::gbk(body, "application/javascript", false));
+    // The quote host declares no charset, and refuses a request without the
+    // Referer of its finance site.
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(
+                               TestHttpServer::Reply::gbk(body, "application/javascript", false)));
     SinaInterface source;
     const QStringList urls = source.urls({ "600000", "000001" });
     QCOMPARE(urls.size(), 1);
-    const QVector<Stock> quotes = source.parse(httpGet(urls.first()), QString());
+    QString failure = "not set";
+    const QVector<Stock> quotes = source.parse(httpGet(urls.first(), nullptr, &failure), QString());
+    QCOMPARE(failure, QString());
     QCOMPARE(server.requests().first().target, QString("/list=sz000001,sh600000"));
+    QCOMPARE(server.requests().first().header("Referer"), quotefixtures::kReferer);
     QCOMPARE(quotes.size(), 1);   // 000001 rose 9 %
     QCOMPARE(quotes.first().name, QString::fromUtf8("浦发银行"));
     QCOMPARE(quotes.first().bidScore, 60);
+
+    // Asked at a host the program does not know for the quote service, the
+    // request goes without the Referer: the refusal reaches the caller.
+    HostOverride realHosts { QString() };
+    QVERIFY(source.parse(httpGet(server.baseUrl() + "/list=sh600000", nullptr, &failure), QString()).isEmpty());
+    QCOMPARE(failure, QString("HTTP 403 Forbidden"));
 }
 
 int main(int argc, char** argv)

@@ -15,13 +15,14 @@ Q_DECLARE_METATYPE(QVector<QStringList>)
 namespace {
 
 // One A/H record of the provider: 17 comma-separated items, the H code in
-// item 1, the A code in item 5.
+// item 1 with the company's name beside it, the A code in item 5.
 QString ahRecord(const QString& aCode, const QString& hCode, int items = 17)
 {
     QStringList cells;
     for (int i = 0; i < items; ++i)
         cells << QString("i%1").arg(i);
     cells[1] = " " + hCode + " ";
+    cells[2] = QString::fromUtf8(" 中国银行 ");
     cells[3] = " 5.12 ";
     cells[4] = "-1.20%";
     cells[5] = aCode;
@@ -92,8 +93,8 @@ void ReportSourcesTest::ahRowsTakeTheirCellsAndPoolNames()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows.at(0), QStringList({ QString::fromUtf8("浦发银行"), "01398", "5.12", "-1.20%", "600000",
                                        "7.00", "0.5%", "1.37", "36.7%" }));
-    // not in the pool: no name, and the lookup must not add the code
-    QCOMPARE(rows.at(1).at(0), QString());
+    // not in the pool: the served name, and the lookup must not add the code
+    QCOMPARE(rows.at(1).at(0), QString::fromUtf8("中国银行"));
     QCOMPARE(rows.at(1).at(4), QString("601988"));
     QVERIFY(!vorelApp()->stockPool.contains("601988"));
 }

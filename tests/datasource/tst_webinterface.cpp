@@ -1,9 +1,24 @@
+#include "datasource/eastmoneyahinterface.h"
+#include "datasource/eastmoneynotice.h"
 #include "datasource/eastmoneytradedetail.h"
+#include "datasource/hexunhotstock.h"
+#include "datasource/lhbsources.h"
+#include "datasource/neteasehistory.h"
 #include "datasource/providerhosts.h"
+#include "datasource/quotesources.h"
+#include "datasource/sinaachievementinterface.h"
+#include "datasource/stockcompanyinfo.h"
+#include "datasource/stockifenginterface.h"
+#include "datasource/stocklistinterface.h"
+#include "datasource/stocknewsinterface.h"
+#include "datasource/stockqqhistoryinterface.h"
+#include "datasource/stocktimedata.h"
 #include "datasource/webinterface.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QtTest>
+
+#include <functional>
 
 class WebInterfaceTest : public QObject
 {
@@ -20,6 +35,7 @@ private slots:
     void qqDataKeyNamesTheStockHoldingThePosition();
     void tradeDetailUsesTheDateTwice();
     void hostOverrideKeepsPathAndQuery();
+    void everyRequestFindsItsProvider();
 };
 
 void WebInterfaceTest::marketCodeBySecuritiesMarket_data()
@@ -159,6 +175,72 @@ void WebInterfaceTest::hostOverrideKeepsPathAndQuery()
         QVERIFY(base.host() != "127.0.0.1");
         QVERIFY(base.path().isEmpty());
     }
+}
+
+// A request's headers are those of the provider found from its URL: under
+// the override, where all providers share one host, its path must still name
+// the provider that built it, and only that one.
+void WebInterfaceTest::everyRequestFindsItsProvider()
+{
+    struct Built
+    {
+        const char* what;
+        Provider provider;
+        std::function<QString()> url;
+    };
+    Stock listed;
+    listed.code = "600000";
+    const QVector<Built> requests {
+        { "market list", Provider::SinaFinance, [] { return SinaRealtimeInterface().urls({ "1" }).value(0); } },
+        { "quotes", Provider::SinaQuote, [] { return SinaInterface().urls({ "600000" }).value(0); } },
+        { "simple quotes", Provider::QQQuote, [] { return tencentQuoteUrls({ "600000" }).value(0); } },
+        { "minutes", Provider::QQKLine, [] { return minuteDataUrl("600000"); } },
+        { "daily history", Provider::QQKLine, [] { return StockQQHistoryInterface().urls({ "600000" }).value(0); } },
+        { "company profile", Provider::QQKLine, [] { return companyInfoUrl("600000"); } },
+        { "news", Provider::QQKLine, [] { return StockNewsInterface().urls({ "600000" }).value(0); } },
+        { "stock doctor", Provider::QQStockApp, [] { return stockDoctorUrls({ "600000" }).value(0); } },
+        { "seats, second provider", Provider::QQStock,
+          [] { return QQLHBDataInterface().urls({ "600000,2017-03-01" }).value(0); } },
+        { "dragon-tiger list", Provider::SinaFinance,
+          [] { return SinaLHBStockListInterface().urls({ "2017-03-01" }).value(0); } },
+        { "seats", Provider::EastmoneyData,
+          [] { return EastmoneyLHBDataInterface().urls({ "600000,2017-03-01" }).value(0); } },
+        { "notices", Provider::EastmoneyData, [] { return EastmoneyInterface().urls({ "1" }).value(0); } },
+        { "resumed trading", Provider::EastmoneyData,
+          [] { return EastmoneyRecoveryTransactionInterface().urls({}).value(0); } },
+        { "trade detail", Provider::EastmoneyData, [] { return eastmoneyTradeDetailUrls({ "2017-03-01" }).value(0); } },
+        { "A/H comparison", Provider::EastmoneyQuote, [] { return EastMoneyAHStringListInterface().urls({}).value(0); } },
+        { "earnings", Provider::SinaFinance, [] { return SinaAchievementInterface().urls({ "2016", "4" }).value(0); } },
+        { "daily history, second provider", Provider::IFeng,
+          [] { return StockiFengInterface().urls({ "600000" }).value(0); } },
+        { "daily history CSV", Provider::Netease,
+          [listed] {
+              return neteaseHistoryUrls({ "600000" }, { { "600000", listed } }, QDate(2017, 3, 1)).value(0);
+          } },
+        { "hot stocks", Provider::Hexun, [] { return hotStockRootUrl(); } },
+        { "hot-stock ranking", Provider::Hexun,
+          [] {
+              return hotStockRankingUrl(providerBase(Provider::Hexun) + "/service/stock_sort_xml.jsp?a=1&type=");
+          } },
+        { "all stocks", Provider::StockList, [] { return StockListInterface().urls({}).value(0); } },
+    };
+    // With the override, and at the real hosts (an empty override).
+    for (const QString& base : { QString("http://127.0.0.1:18080"), QString() }) {
+        HostOverride hosts(base);
+        for (const Built& request : requests) {
+            const QString url = request.url();
+            QVERIFY2(!url.isEmpty(), request.what);
+            Provider found = Provider::StockList;
+            QVERIFY2(findProvider(QUrl(url), &found), qPrintable(url));
+            QVERIFY2(found == request.provider, qPrintable(url));
+            const bool quote = request.provider == Provider::SinaQuote;
+            QCOMPARE(requestHeaders(QUrl(url)).isEmpty(), !quote);
+        }
+        Provider found;
+        QVERIFY(!findProvider(QUrl(providerBase(Provider::QQKLine) + "/elsewhere"), &found));
+    }
+    Provider found;
+    QVERIFY(!findProvider(QUrl("http://127.0.0.1:1/list=sh600000"), &found));
 }
 
 QTEST_GUILESS_MAIN(WebInterfaceTest)

@@ -6,9 +6,11 @@
 #include "pages/archievereport.h"
 #include "tests/datasource/earningsfixtures.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -63,6 +65,8 @@ class ArchieveReportTest : public QObject
 private slots:
     void pagingEnds_data();
     void pagingEnds();
+    void failedFirstPageKeepsTheLastReportAndSaysWhy_data();
+    void failedFirstPageKeepsTheLastReportAndSaysWhy();
     void numberColumnsSortByValue();
     void yearListOffersTheCurrentAndPreviousChinaYear();
     void codesDatesAndHeadersShowWhole_data();
@@ -105,6 +109,47 @@ void ArchieveReportTest::pagingEnds()
     // rows already shown stay; GBK pages decode into the table
     QCOMPARE(page.table->rowCount(), rows);
     QCOMPARE(page.table->item(0, 1)->text(), QString::fromUtf8("银行甲乙"));
+}
+
+void ArchieveReportTest::failedFirstPageKeepsTheLastReportAndSaysWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void ArchieveReportTest::failedFirstPageKeepsTheLastReportAndSaysWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveReport(server, 1);
+    ArchieveReport page(nullptr);
+    runReport(page);
+    QCOMPARE(page.table->rowCount(), 2);
+    QVERIFY(page.statusLabel->isHidden());
+
+    server.serve("/q/go.php/vFinanceAnalyze/kbind/preformance/index.phtml",
+                 failedAnswer(failure, earningsPage({{"600000", "a"}, {"000002", "b"}, {"300750", "c"}})));
+    page.quarterBox->setCurrentText("2");
+    runReport(page);
+    QCOMPARE(page.table->rowCount(), 2);
+    QCOMPARE(page.table->item(0, 0)->text(), QString("600010"));
+    QVERIFY(!page.statusLabel->isHidden());
+    QCOMPARE(page.statusLabel->text(), QString("业绩报表第1页下载失败：") + reason);
+    page.resize(900, 480);
+    page.show();
+    QVERIFY(saveScreenshot(&page, QString("earnings-failed-%1").arg(failureTag())));
+
+    // a later page that fails keeps the pages before it and names itself
+    serveReport(server, 5, 2);
+    runReport(page);
+    QCOMPARE(page.table->rowCount(), 2);
+    QCOMPARE(page.statusLabel->text(), QString("业绩报表第2页下载失败：HTTP 404 Not Found"));
+    // a quarter without a report is a real empty table, without a message
+    serveReport(server, 0);
+    runReport(page);
+    QCOMPARE(page.table->rowCount(), 0);
+    QVERIFY(page.statusLabel->isHidden());
 }
 
 void ArchieveReportTest::numberColumnsSortByValue()

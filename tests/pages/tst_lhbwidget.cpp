@@ -5,6 +5,7 @@
 #include "pages/vorelstocklhbbs5widget.h"
 #include "tests/datasource/lhbfixtures.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/highlighter.h"
 #include "widgets/stocklistview.h"
@@ -22,6 +23,8 @@
 #include <QTimeZone>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace lhbfixture;
 
 namespace {
@@ -34,13 +37,31 @@ QStringList column(const QTableWidget* table, int c)
     return texts;
 }
 
-// "seat/colour" per row, the colour a word, every cell of the row alike or "mixed".
+// Contrast of two colours as the accessibility guidelines measure it: 4.5 and
+// more reads well for body text.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// "seat/colour" per row: "red" or "blue" for a tint of that hue on which the
+// table's text reads well, every cell of the row alike; else what is wrong.
 QStringList seatColours(const QTableWidget* table)
 {
+    const QColor text = table->palette().color(QPalette::Text);
     QStringList rows;
     for (int r = 0; r < table->rowCount(); ++r) {
         const QColor colour = table->item(r, 0)->background().color();
-        QString name = colour == Qt::red ? "red" : colour == Qt::blue ? "blue" : colour.name();
+        QString name = colour.red() > colour.blue() && colour.red() > colour.green()     ? "red"
+                       : colour.blue() > colour.red() && colour.blue() > colour.green() ? "blue"
+                                                                                        : colour.name();
+        if (contrast(text, colour) < 4.5)
+            name = "unreadable " + colour.name();
         for (int c = 1; c < table->columnCount(); ++c) {
             if (table->item(r, c)->background().color() != colour)
                 name = "mixed";
@@ -84,6 +105,15 @@ QStringList markedRanges(QTextDocument* document, const QColor& colour)
 
 const char* const kListPath = "/q/go.php/vInvestConsult/kind/lhb/index.phtml";
 
+// A row of the list as the page shows it: the seats are asked for by code and date.
+Stock listedStock(const QString& code, const QString& date)
+{
+    Stock stock;
+    stock.code = code;
+    stock.date = date;
+    return stock;
+}
+
 } // namespace
 
 class LHBWidgetTest : public QObject
@@ -95,8 +125,14 @@ private slots:
     void dateFallsBackToFridayAtTheWeekend();
     void searchListsTheStocksOfTheDate();
     void listOfAnEarlierSearchArrivingLateIsDropped();
+    void listAndSeatsSortNumbersByValue();
+    void failedListKeepsTheListAndSaysWhy_data();
+    void failedListKeepsTheListAndSaysWhy();
+    void emptyListReplacesTheListAndItsSeats();
     void clickedStockShowsItsSeatsFetchedOnce();
     void sameStockOnAnotherDateHasItsOwnSeats();
+    void failedSeatsLeaveNoSeatsAndSayWhy_data();
+    void failedSeatsLeaveNoSeatsAndSayWhy();
     void failedSeatRequestIsAskedAgainOnTheNextClick();
     void clickDuringASeatRequestIsIgnored();
 
@@ -155,11 +191,72 @@ void LHBWidgetTest::searchListsTheStocksOfTheDate()
     page.show();
     QVERIFY(saveScreenshot(&page, "dragontiger"));
 
-    // A new search starts from an empty list.
+    // A new search keeps the list until its answer replaces it.
     QTest::mouseClick(page.searchButton, Qt::LeftButton);
-    QCOMPARE(page.listView->rowCount(), 0);
+    QCOMPARE(page.listView->rowCount(), 2);
     QVERIFY(lists.wait(5000));
     QCOMPARE(page.listView->rowCount(), 2);
+    QVERIFY(page.statusLabel->isHidden());
+}
+
+void LHBWidgetTest::failedListKeepsTheListAndSaysWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void LHBWidgetTest::failedListKeepsTheListAndSaysWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(QString(kListPath) + "?tradedate=2016-03-14",
+                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600001", "旧日股份", "2016-03-14" }))));
+    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+                 failedAnswer(failure, sinaListPage(stockRow({ "600002", "今日股份", "2016-03-15" })
+                                                    + stockRow({ "600003", "明日股份", "2016-03-15" }))));
+    server.serve("/stock/lhb,2016-03-14,600001.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
+    LHBWidget page;
+    QSignalSpy failures(&page.loader, &DataLoader::sendFailure);
+    QSignalSpy ok(&page.loader, &DataLoader::sendOK);
+    page.dateEdit->setDate(QDate(2016, 3, 14));
+    page.onSearch();
+    QVERIFY(ok.wait(5000));
+    page.onClickCell(0, 0);
+    QCOMPARE(page.detailTable->rowCount(), 1);
+
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    page.onSearch();
+    QVERIFY(ok.wait(5000));
+    QCOMPARE(failures.count(), 1);
+    // the list and its seats stay as they were, and the page says why
+    QCOMPARE(column(page.listView, 0), QStringList({ "600001" }));
+    QCOMPARE(page.detailTable->rowCount(), 1);
+    QVERIFY(!page.statusLabel->isHidden());
+    QCOMPARE(page.statusLabel->text(), QString("龙虎榜下载失败：") + reason);
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, QString("dragontiger-failed-%1").arg(failureTag())));
+}
+
+void LHBWidgetTest::emptyListReplacesTheListAndItsSeats()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(QString())));
+    LHBWidget page;
+    Stock listed;
+    listed.code = "600001";
+    page.updateStockList({ listed });
+    page.detailTable->setRowCount(1);
+    QSignalSpy ok(&page.loader, &DataLoader::sendOK);
+    page.onSearch();
+    QVERIFY(ok.wait(5000));
+    // a day without entries is a real "nothing": no message
+    QCOMPARE(page.listView->rowCount(), 0);
+    QCOMPARE(page.detailTable->rowCount(), 0);
+    QVERIFY(page.statusLabel->isHidden());
 }
 
 void LHBWidgetTest::listOfAnEarlierSearchArrivingLateIsDropped()
@@ -180,6 +277,41 @@ void LHBWidgetTest::listOfAnEarlierSearchArrivingLateIsDropped()
     QTRY_COMPARE_WITH_TIMEOUT(lists.count(), 2, 5000);
     QCOMPARE(column(page.listView, 0), QStringList({ "600002" }));
     QCOMPARE(page.stocks.first().code, QStringLiteral("600002"));
+}
+
+void LHBWidgetTest::listAndSeatsSortNumbersByValue()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(
+                                stockRow({ "600123", "示例股份", "2016-03-15", "11.34", "512.7", "10973.9" })
+                                + stockRow({ "000456", "样本科技", "2016-03-15", "8.17", "3201.5", "4115.2" })
+                                + stockRow({ "300789", "测试电子", "2016-03-15", "23.05", "77.4", "905.6" }))));
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "5000.00", "0.00", "5000.00" },
+                                                                { "乙营业部", "300.00", "0.00", "300.00" },
+                                                                { "丙营业部", "1234.50", "12.00", "1222.50" } }, {})));
+    LHBWidget page;
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    QSignalSpy lists(&page.loader, &DataLoader::sendStock);
+    page.onSearch();
+    QVERIFY(lists.wait(5000));
+
+    page.listView->sortByColumn(2, Qt::AscendingOrder);   // 价格
+    QCOMPARE(column(page.listView, 2), QStringList({ "8.17", "11.34", "23.05" }));
+    page.listView->sortByColumn(3, Qt::AscendingOrder);   // 成交量(万手)
+    QCOMPARE(column(page.listView, 3), QStringList({ "77.4", "512.7", "3201.5" }));
+    page.listView->sortByColumn(4, Qt::DescendingOrder);   // 成交额
+    QCOMPARE(column(page.listView, 4), QStringList({ "10973.9", "4115.2", "905.6" }));
+
+    const int row = column(page.listView, 0).indexOf("600123");
+    page.onClickCell(row, 0);
+    page.detailTable->sortByColumn(1, Qt::AscendingOrder);   // 买入金额(万元)
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "乙营业部", "丙营业部", "甲营业部" }));
+    QCOMPARE(column(page.detailTable, 1), QStringList({ "300.00", "1234.50", "5000.00" }));
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "dragontiger-sorted"));
 }
 
 void LHBWidgetTest::clickedStockShowsItsSeatsFetchedOnce()
@@ -216,12 +348,7 @@ void LHBWidgetTest::sameStockOnAnotherDateHasItsOwnSeats()
     server.serve("/stock/lhb,2016-03-15,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "周二营业部", "1.00", "0.00", "1.00" } }, {})));
     LHBWidget page;
-    Stock monday;
-    monday.code = "600123";
-    monday.date = "2016-03-14";
-    Stock tuesday = monday;
-    tuesday.date = "2016-03-15";
-    page.updateStockList({ monday, tuesday });
+    page.updateStockList({ listedStock("600123", "2016-03-14"), listedStock("600123", "2016-03-15") });
 
     page.onClickCell(0, 1);
     QCOMPARE(column(page.detailTable, 0), QStringList({ "周一营业部" }));
@@ -230,6 +357,54 @@ void LHBWidgetTest::sameStockOnAnotherDateHasItsOwnSeats()
     page.onClickCell(0, 1);
     QCOMPARE(column(page.detailTable, 0), QStringList({ "周一营业部" }));
     QCOMPARE(server.requestCount(), 2);
+}
+
+void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
+    // a seat page cut in the middle of its tables is one of the failures
+    server.serve("/stock/lhb,2016-03-15,000456.html",
+                 failedAnswer(failure, eastmoneySeatPage({ { "乙营业部", "1.00", "0.00", "1.00" },
+                                                           { "丙营业部", "2.00", "0.00", "2.00" } },
+                                                         { { "丁营业部", "0.00", "3.00", "-3.00" } })));
+    LHBWidget page;
+    page.updateStockList({ listedStock("600123", "2016-03-15"), listedStock("000456", "2016-03-15") });
+    page.onClickCell(0, 0);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
+
+    // the seats of the first stock go as soon as the second is asked for
+    int seatsWhileAsking = -1;
+    connect(&server, &TestHttpServer::requestSeen, &page, [&] { seatsWhileAsking = page.detailTable->rowCount(); });
+    page.onClickCell(1, 0);
+    QCOMPARE(seatsWhileAsking, 0);
+    QCOMPARE(page.detailTable->rowCount(), 0);
+    QCOMPARE(page.statusLabel->text(), QString("席位下载失败：") + reason);
+    QVERIFY(!page.statusLabel->isHidden());
+
+    // the seat window says the same
+    VorelStockLHBBS5Widget window;
+    window.load("600123", "2016-03-15");
+    QCOMPARE(window.table->rowCount(), 1);
+    QVERIFY(window.statusLabel->isHidden());
+    window.load("000456", "2016-03-15");
+    QCOMPARE(window.table->rowCount(), 0);
+    QCOMPARE(window.statusLabel->text(), QString("席位下载失败：") + reason);
+    window.show();
+    QVERIFY(saveScreenshot(&window, QString("seatwindow-failed-%1").arg(failureTag())));
+
+    // a good answer afterwards clears the message
+    page.onClickCell(0, 0);
+    QVERIFY(page.statusLabel->isHidden());
 }
 
 void LHBWidgetTest::failedSeatRequestIsAskedAgainOnTheNextClick()
@@ -263,12 +438,7 @@ void LHBWidgetTest::clickDuringASeatRequestIsIgnored()
     slow.delayMs = 200;
     server.serve("/stock/lhb,", slow);
     LHBWidget page;
-    Stock first;
-    first.code = "600123";
-    first.date = "2016-03-15";
-    Stock second = first;
-    second.code = "000456";
-    page.updateStockList({ first, second });
+    page.updateStockList({ listedStock("600123", "2016-03-15"), listedStock("000456", "2016-03-15") });
 
     // The request runs a local event loop: clicks keep arriving meanwhile.
     QTimer::singleShot(20, &page, [&page]() { page.onClickCell(0, 0); });

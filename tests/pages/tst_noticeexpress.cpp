@@ -5,6 +5,7 @@
 #include "core/vorelapplication.h"
 #include "pages/noticeexpress.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QTest>
 
 namespace {
@@ -54,7 +56,10 @@ private slots:
     void keywordsShowInRed_data();
     void keywordsShowInRed();
     void reductionCodesOldestFirstWithRepeats();
+    void longTitleIsCutWithItsWholeTextAsTooltip();
     void downloadFillsTableAndReductionCodes();
+    void failedPagesKeepTheNoticesAndSayWhy_data();
+    void failedPagesKeepTheNoticesAndSayWhy();
     void initStartsTheSearch();
 };
 
@@ -75,6 +80,10 @@ void NoticeExpressTest::keywordsShowInRed_data()
     QTest::newRow("no keywords") << title << QString() << title;
     QTest::newRow("two keywords") << title << QString::fromUtf8("减持,股东")
                                   << QString::fromUtf8("关于") + red("股东") + red("减持") + QString::fromUtf8("计划的公告");
+    const QString both = QString::fromUtf8("关于") + red("股东") + red("减持") + QString::fromUtf8("计划的公告");
+    QTest::newRow("full-width comma") << title << QString::fromUtf8("减持，股东") << both;
+    QTest::newRow("blanks around the keywords") << title << QString::fromUtf8(" 减持 , 股东 ") << both;
+    QTest::newRow("enumeration comma") << title << QString::fromUtf8("减持、股东") << both;
     QTest::newRow("every occurrence, empty keyword skipped")
         << QString::fromUtf8("减持与减持") << QString::fromUtf8(",减持,") << red("减持") + QString::fromUtf8("与") + red("减持");
     QTest::newRow("case-sensitive") << QString("ST abc") << QString("st") << QString("ST abc");
@@ -112,6 +121,46 @@ void NoticeExpressTest::reductionCodesOldestFirstWithRepeats()
     QCOMPARE(NoticeExpress::reductionCodesOf(notices), QStringList({"000002", "600000", "600000"}));
 }
 
+void NoticeExpressTest::longTitleIsCutWithItsWholeTextAsTooltip()
+{
+    NoticeExpress page;
+    page.keywordEdit->setText(QString::fromUtf8("减持，股东"));
+    Data notice;
+    notice.code = "600000";
+    notice.date = "2017-01-04";
+    const QString title = QString::fromUtf8("浦发银行关于持股百分之五以上股东及其一致行动人的减持股份计划实施进展暨后续安排的"
+                                            "提示性公告，再次提示股东减持");
+    notice.fields.insert("title", title);
+    page.onUpdateOneRow(notice);
+    notice.code = "600036";
+    notice.fields.insert("title", QString::fromUtf8("招商银行年度报告"));
+    page.onUpdateOneRow(notice);
+    page.resize(900, 400);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(saveScreenshot(&page, "notices-long-title"));
+
+    const int row = page.table->item(0, 0)->text() == "600000" ? 0 : 1;
+    auto* label = qobject_cast<QLabel*>(page.table->cellWidget(row, 2));
+    QVERIFY(label);
+    const QString shown = QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+    QVERIFY2(shown.endsWith(QString::fromUtf8("…")), qPrintable(shown));
+    QVERIFY(title.startsWith(shown.chopped(1)));
+    QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+    // the tooltip holds the whole title, the keyword past the cut marked too
+    QCOMPARE(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText(), title);
+    QCOMPARE(label->toolTip().count(QString::fromUtf8("<font color=red>减持</font>")), 2);
+    // a title that fits stays whole
+    auto* shortTitle = qobject_cast<QLabel*>(page.table->cellWidget(1 - row, 2));
+    QCOMPARE(shortTitle->text(), QString::fromUtf8("招商银行年度报告"));
+
+    // the titles sort by their text
+    page.table->sortByColumn(2, Qt::AscendingOrder);
+    QCOMPARE(page.table->item(0, 0)->text(), QString("600036"));
+    page.table->sortByColumn(2, Qt::DescendingOrder);
+    QCOMPARE(page.table->item(0, 0)->text(), QString("600000"));
+}
+
 void NoticeExpressTest::downloadFillsTableAndReductionCodes()
 {
     TestHttpServer server;
@@ -134,6 +183,8 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
                                  "/notices/hsa/3.html", "/notices/hsa/6.html", "/notices/hsa/4.html",
                                  "/notices/hsa/7.html"}));
     QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
+    // the four pages that failed are counted
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("4类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // newest first; each title label stays in the row of its own notice
     const QStringList codes = {"000002", "600000", "600000", "300750"};
@@ -153,13 +204,14 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     page.show();
     QVERIFY(saveScreenshot(&page, "notices"));
 
-    // a search whose every page fails empties the table but keeps the codes
+    // a search whose every page fails keeps the notices shown and the codes
     // the auction filters by
     server.clearFixtures();
     page.searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
-    QCOMPARE(page.table->rowCount(), 0);
+    QCOMPARE(page.table->rowCount(), 4);
     QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("7类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // pages that arrive without a reduction notice do clear them
     server.serve("/notices/hsa/5.html", TestHttpServer::Reply::gbk(noticePage(
@@ -168,6 +220,39 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
     QCOMPARE(page.table->rowCount(), 1);
     QVERIFY(vorelApp()->reductionCodes.isEmpty());
+}
+
+void NoticeExpressTest::failedPagesKeepTheNoticesAndSayWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void NoticeExpressTest::failedPagesKeepTheNoticesAndSayWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveNotices(server);
+    NoticeExpress page;
+    page.pageInterval = 5;
+    page.searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
+    QCOMPARE(page.table->rowCount(), 4);
+
+    server.clearFixtures();
+    server.serve("/notices/hsa/", failedAnswer(failure, noticePage({{"600000", QString::fromUtf8("浦发银行"),
+                                                                      QString::fromUtf8("年度报告"), "2017-01-04"},
+                                                                     {"000002", QString::fromUtf8("万科Ａ"),
+                                                                      QString::fromUtf8("季度报告"), "2017-01-05"}})));
+    page.searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
+    QCOMPARE(page.table->rowCount(), 4);
+    QVERIFY(!page.statusLabel->isHidden());
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("7类公告下载失败，最近一次：") + reason);
+    page.resize(900, 500);
+    page.show();
+    QVERIFY(saveScreenshot(&page, QString("notices-failed-%1").arg(failureTag())));
 }
 
 void NoticeExpressTest::initStartsTheSearch()

@@ -8,6 +8,7 @@
 #include "pages/stockahwidget.h"
 #include "pages/stockfocuswidget.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -33,14 +34,18 @@ namespace {
 const char* const kAHPath = "/EM_Finance2014NumericApplication/JS.aspx";
 const char* const kRankingPath = "/service/stock_sort_xml.jsp";
 
-QString ahRecord(const QString& aCode, const QString& hCode, const QString& aPrice)
+// The served record names the company beside its H code (item 2).
+QString ahRecord(const QString& aCode, const QString& hCode, const QString& aPrice,
+                 const QString& aChange = "0.50%", const QString& name = QString::fromUtf8("示例"))
 {
     QStringList cells;
     for (int i = 0; i < 17; ++i)
         cells << QString::number(i);
     cells[1] = hCode;
+    cells[2] = name;
     cells[5] = aCode;
     cells[8] = aPrice;
+    cells[9] = aChange;
     return cells.join(',');
 }
 
@@ -87,14 +92,15 @@ int countRequests(const TestHttpServer& server, const QString& path)
     return count;
 }
 
+// What each row shows in `column`: a label's text, else the cell's.
 QStringList columnTexts(QTableWidget* table, int column)
 {
     QStringList texts;
     for (int row = 0; row < table->rowCount(); ++row) {
-        if (QTableWidgetItem* item = table->item(row, column))
-            texts << item->text();
-        else if (auto* label = qobject_cast<QLabel*>(table->cellWidget(row, column)))
+        if (auto* label = qobject_cast<QLabel*>(table->cellWidget(row, column)))
             texts << label->text();
+        else if (QTableWidgetItem* item = table->item(row, column))
+            texts << item->text();
         else
             texts << QString();
     }
@@ -121,8 +127,11 @@ private slots:
     void ahFirstSearchDownloadsPagesAndFillsTheCache();
     void ahLaterSearchShowsTheCacheOnce();
     void ahFailedDownloadIsFetchedAgainOnTheNextSearch();
+    void ahColumnsSortByValueLabelsIncluded();
     void hotStocksAreFetchedOnceThenServedFromTheCache();
     void hotStocksStayWhenTheRootPageHasNoRanking();
+    void failedDownloadsKeepWhatThePagesShowAndSayWhy_data();
+    void failedDownloadsKeepWhatThePagesShowAndSayWhy();
     void resumedListKeepsTodayAndLater();
     void resumedSearchTwiceListsEveryStockOnce();
     void resumedSearchRightAfterTheListArrivedShowsItAgain();
@@ -180,7 +189,7 @@ void ReportPagesTest::ahFirstSearchDownloadsPagesAndFillsTheCache()
     QCOMPARE(cache.keys(), QStringList({ "600000", "601398", "601988" }));
     QCOMPARE(cache.value("601988").value(5), QString("3.50"));
     QCOMPARE(cache.value("600000").value(0), QString::fromUtf8("浦发银行"));
-    QCOMPARE(cache.value("601398").value(0), QString());
+    QCOMPARE(cache.value("601398").value(0), QString::fromUtf8("示例"));   // not in the pool: the served name
 }
 
 void ReportPagesTest::ahLaterSearchShowsTheCacheOnce()
@@ -214,12 +223,40 @@ void ReportPagesTest::ahFailedDownloadIsFetchedAgainOnTheNextSearch()
     QCOMPARE(countRequests(*server, kAHPath), 5);
     QCOMPARE(page.table->rowCount(), 0);
     QVERIFY(vorelApp()->ahPrices.isEmpty());
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：HTTP 404 Not Found"));
 
     server->serve(kAHPath, &ahReply);
     page.onSearch();
     QVERIFY(done.wait(5000));
     QCOMPARE(countRequests(*server, kAHPath), 10);
     QCOMPARE(vorelApp()->ahPrices.size(), 3);
+    QVERIFY(page.statusLabel->isHidden());
+}
+
+void ReportPagesTest::ahColumnsSortByValueLabelsIncluded()
+{
+    StockAHWidget page;
+    page.setStocks({ QStringList { "A", "01111", "6.20", "1.10%", "600000", "12.80", "-1.54%", "1.81" },
+                     QStringList { "B", "03988", "3.05", "-0.65%", "601988", "3.50", "0.29%", "1.26" },
+                     QStringList { "C", "03968", "30.15", "-2.10%", "600036", "33.68", "-10.20%", "1.23" },
+                     QStringList { "D", "00857", "5.10", "1.00%", "601857", "8.17", "0.50%", "1.76" } });
+    page.table->sortByColumn(5, Qt::AscendingOrder);   // A股价格, a column of labels
+    QCOMPARE(columnTexts(page.table, 5), QStringList({ "3.50", "8.17", "12.80", "33.68" }));
+    // each row's cells move together, the items beside the labels too
+    QCOMPARE(columnTexts(page.table, 0), QStringList({ "B", "D", "A", "C" }));
+    page.table->sortByColumn(6, Qt::AscendingOrder);   // A股涨幅
+    QCOMPARE(columnTexts(page.table, 6), QStringList({ "-10.20%", "-1.54%", "0.29%", "0.50%" }));
+    page.table->sortByColumn(4, Qt::DescendingOrder);   // A股代码
+    QCOMPARE(columnTexts(page.table, 4), QStringList({ "601988", "601857", "600036", "600000" }));
+    page.table->sortByColumn(2, Qt::AscendingOrder);   // H股价格
+    QCOMPARE(columnTexts(page.table, 2), QStringList({ "3.05", "5.10", "6.20", "30.15" }));
+    page.table->sortByColumn(0, Qt::DescendingOrder);   // 名称, by text
+    QCOMPARE(columnTexts(page.table, 0), QStringList({ "D", "C", "B", "A" }));
+    QCOMPARE(columnTexts(page.table, 5), QStringList({ "8.17", "33.68", "3.50", "12.80" }));
+    page.table->sortByColumn(5, Qt::AscendingOrder);
+    page.resize(900, 300);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "ah-by-a-price"));
 }
 
 void ReportPagesTest::hotStocksAreFetchedOnceThenServedFromTheCache()
@@ -260,6 +297,67 @@ void ReportPagesTest::hotStocksStayWhenTheRootPageHasNoRanking()
     QCOMPARE(page.table->rowCount(), 1);
     QCOMPARE(page.table->item(0, 1)->text(), QString("600000"));
     QVERIFY(vorelApp()->hotStocks.isEmpty());
+    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("热门股票下载失败：") + unreadableAnswer());
+}
+
+void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy_data()
+{
+    addFailedAnswerRows();
+}
+
+void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
+    const QString resumed = QString::fromUtf8(
+        "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01,事项,c,2026-12-01,2026-12-09\","
+        "\"000001,平安银行,a,b,2026-12-02,事项,c,2026-12-02,2026-12-10\",\"type\":1]}, maketr:");
+
+    // resumed trading: the list shown stays
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(resumed));
+    RetradeWidget retrade;
+    retrade.loader.interval = 0;
+    QSignalSpy resumedDone(&retrade.loader, &DataLoader::sendOK);
+    retrade.onSearch();
+    QVERIFY(resumedDone.wait(5000));
+    QCOMPARE(retrade.table->rowCount(), 2);
+    server->serve("/tfpxx/", failedAnswer(failure, resumed));
+    retrade.onSearch();
+    QVERIFY(resumedDone.wait(5000));
+    QCOMPARE(columnTexts(retrade.table, 0), QStringList({ "600010", "000001" }));
+    QCOMPARE(retrade.statusLabel->text(), QString::fromUtf8("复盘列表下载失败：") + reason);
+    QVERIFY(!retrade.statusLabel->isHidden());
+
+    // A/H: every page counted, nothing cached
+    server->serve(kAHPath, failedAnswer(failure, ahPage({ ahRecord("601988", "03988", "3.50"),
+                                                          ahRecord("600000", "01111", "7.00") })));
+    StockAHWidget ah;
+    QSignalSpy ahDone(&ah.loader, &DataLoader::sendOK);
+    ah.onSearch();
+    QVERIFY(ahDone.wait(5000));
+    QVERIFY(vorelApp()->ahPrices.isEmpty());
+    QCOMPARE(ah.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：") + reason);
+
+    // hot stocks: the ranking shown and the cache stay
+    server->serve("/", TestHttpServer::Reply::gbk(
+                           "<a href=\"" + server->baseUrl() + "/service/stock_sort_xml.jsp?sort=1&type=\">榜</a>"));
+    server->serve(kRankingPath, failedAnswer(failure, rankingXml()));
+    StockFocusWidget focus;
+    focus.setStockFocus({ { "1", "600000", "a", "b", "c", "d", "e", "f" } });
+    focus.onSearch();
+    QCOMPARE(countRequests(*server, kRankingPath), 1);
+    QCOMPARE(columnTexts(focus.table, 1), QStringList({ "600000" }));
+    QVERIFY(vorelApp()->hotStocks.isEmpty());
+    QCOMPARE(focus.statusLabel->text(), QString::fromUtf8("热门股票下载失败：") + reason);
+
+    for (QWidget* page : QList<QWidget*>{ &retrade, &ah, &focus }) {
+        page->resize(800, 400);
+        page->show();
+    }
+    QVERIFY(saveScreenshot(&retrade, "resumed-failed-" + failureTag()));
+    QVERIFY(saveScreenshot(&ah, "ah-failed-" + failureTag()));
+    QVERIFY(saveScreenshot(&focus, "hotstocks-failed-" + failureTag()));
 }
 
 void ReportPagesTest::resumedListKeepsTodayAndLater()
@@ -307,8 +405,8 @@ void ReportPagesTest::resumedSearchTwiceListsEveryStockOnce()
     QCOMPARE(server->requestCount(), 1);
     QCOMPARE(page.table->rowCount(), 1);
 
-    page.onSearch();   // after it arrived: cleared, then listed afresh
-    QCOMPARE(page.table->rowCount(), 0);
+    page.onSearch();   // after it arrived: kept until the new list replaces it
+    QCOMPARE(page.table->rowCount(), 1);
     QVERIFY(done.wait(5000));
     QCOMPARE(page.table->rowCount(), 1);
 }

@@ -1,6 +1,8 @@
 #include "pages/stockdataupdate.h"
 
 #include "core/vorelapplication.h"
+#include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
@@ -8,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -43,6 +46,17 @@ QString stockListRow(const QString& code, const QString& name)
         cells << "2.5";
     cells << "1000";
     return cells.join(',');
+}
+
+// The list in the server's form: its header line, then a few stocks, every
+// line ending in CR LF.
+QString stockList()
+{
+    QString list = "code,name,industry,area,pe,outstanding,totals,totalAssets,liquidAssets,fixedAssets,reserved,"
+                   "reservedPerShare,esp,bvps,pb,timeToMarket,undp,perundp,rev,profit,gpr,npr,holders\r\n";
+    for (const char* code : {"600009", "600010", "600011", "600012"})
+        list += stockListRow(code, QString::fromUtf8("上海机场")) + "\r\n";
+    return list;
 }
 
 Stock stock(const QString& code, const QString& name)
@@ -101,7 +115,13 @@ private slots:
         dialog.tickInterval = 10;
         dialog.show();
         QSignalSpy progress(dialog.findChild<QProgressBar*>(), &QProgressBar::valueChanged);
-        QTRY_VERIFY(!dialog.isVisible());
+        // Three downloads failed: the dialog stays, says so, and lets the user close it.
+        QLabel* label = dialog.findChild<QLabel*>();
+        QTRY_COMPARE(label->text(), QString::fromUtf8("更新完毕；3只股票下载失败，最近一次：HTTP 500 Internal Server Error"));
+        QVERIFY(dialog.isVisible() && dialog.isEnabled());
+        QVERIFY(saveScreenshot(&dialog, "dataupdate-failed"));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        QVERIFY(!dialog.isVisible());
         QList<int> values;
         for (const QList<QVariant>& args : progress)
             values << args.first().toInt();
@@ -152,15 +172,40 @@ private slots:
                        {QString::fromUtf8("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
         TestHttpServer server;
         HostOverride hosts(server);
-        server.serve("/static/all.csv",
-                     TestHttpServer::Reply::gbk("header\n" + stockListRow("600009", QString::fromUtf8("上海机场")),
-                                                "text/csv"));
+        server.serve("/static/all.csv", TestHttpServer::Reply::gbk(stockList(), "text/csv"));
         StockDataUpdate dialog;
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
         QCOMPARE(server.requestCount(), 1);
         QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"600000"});
         QCOMPARE(vorelApp()->stockPool.value("600000").name, QString::fromUtf8("浦发银行"));
+    }
+
+    void failedStockListSaysWhy_data()
+    {
+        addFailedAnswerRows();
+    }
+
+    void failedStockListSaysWhy()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, reason);
+        writeShareList("config/data.db",
+                       {QString::fromUtf8("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
+        TestHttpServer server;
+        HostOverride hosts(server);
+        server.serve("/static/all.csv", failedAnswer(failure, stockList()));
+        vorelApp()->stockPool.insert("000001", stock("000001", "kept"));
+        StockDataUpdate dialog;
+        dialog.show();
+        QLabel* label = dialog.findChild<QLabel*>();
+        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString::fromUtf8("股票列表下载失败：") + reason, 10000);
+        QVERIFY(dialog.isVisible());
+        // the stored list still replaces the pool, as after every sync
+        QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"600000"});
+        QVERIFY(saveScreenshot(&dialog, "stocklistsync-failed-" + failureTag()));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        QVERIFY(!dialog.isVisible());
     }
 
     void unreadableStockListKeepsThePool()

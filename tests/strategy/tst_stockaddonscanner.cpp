@@ -1,12 +1,14 @@
 #include "strategy/stockaddonscanner.h"
 
 #include "analysis/candlestickwidget.h"
+#include "analysis/vorelplot.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonsetting.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/messagecatcher.h"
 #include "widgets/stocklistview.h"
 
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -248,6 +251,7 @@ private slots:
 
         auto* list = scanner.findChild<StockListView*>();
         QCOMPARE(list->rowCount(), 4);
+        QCOMPARE(scanner.findChild<QProgressBar*>()->value(), 100);   // the scan ran to its end
 
         // Scanning the same files again lists and sums up the same trades,
         // not twice as many.
@@ -282,6 +286,25 @@ private slots:
         QCOMPARE(chart->bars.size(), 24);   // days 5..28 of 5..29
         QCOMPARE(chart->bars.first().date, dayText(5));
         QCOMPARE(chart->bars.last().date, dayText(28));
+
+        // The low chart gives the prices most of its height, their labels a
+        // line apart at least.
+        scanner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&scanner));
+        chart->plot->replot();
+        QCPAxis* prices = chart->plot->yAxis;
+        QVERIFY2(2 * prices->axisRect()->height() > chart->height(),
+                 qPrintable(QString("%1 of %2").arg(prices->axisRect()->height()).arg(chart->height())));
+        const int labelHeight = QFontMetrics(prices->tickLabelFont()).height();
+        QVector<double> shown;
+        for (double tick : prices->tickVector()) {
+            if (prices->range().contains(tick))
+                shown << prices->coordToPixel(tick);
+        }
+        QVERIFY(shown.size() >= 2);
+        for (int i = 1; i < shown.size(); ++i)
+            QVERIFY2(qAbs(shown.at(i) - shown.at(i - 1)) >= labelHeight, qPrintable(QString::number(shown.size())));
+        QVERIFY(saveScreenshot(&scanner, "addonscanner"));
         scanner.onClick("../../x", dayText(28));
     }
 

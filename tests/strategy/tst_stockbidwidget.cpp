@@ -6,6 +6,9 @@
 #include "core/vorelapplication.h"
 #include "strategy/stockbidwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/datasource/quotefixtures.h"
+#include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -137,6 +140,8 @@ private slots:
     void historyScore();
     void historyScoringCanEndTheMailAfterOneLine();
     void wholeRunListsTwelveAndNeverClaimsAnUnsentMail();
+    void runWithoutPicksSaysSo_data();
+    void runWithoutPicksSaysSo();
     void shippedPoolWithTodaysQuotesListsItsPicks();
 };
 
@@ -321,15 +326,52 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
     QVERIFY(!page.list->stocks.contains("600001"));
     // No transport: the result is kept and the label does not say it was sent.
     QCOMPARE(page.mailResult, -1);
-    QCOMPARE(page.label->text(), QString::fromUtf8("已选出13股"));
+    QCOMPARE(page.label->text(), QString::fromUtf8("已选出13股,邮件未发送"));
 
     invoke(&page, "process");
     QTest::qWait(50);
     QCOMPARE(server.requestCount(), 2);
 }
 
+void TestStockBidWidget::runWithoutPicksSaysSo_data()
+{
+    addFailedAnswerRows();
+    QTest::newRow("no quote passes") << "weak" << QString();
+}
+
+void TestStockBidWidget::runWithoutPicksSaysSo()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    if (failure == "weak") {
+        server.serve("/list=", todaysQuotesFor({}));
+    } else {
+        server.serve("/list=", [failure](const TestHttpServer::Request& request) {
+            return failedAnswer(failure, QString::fromLatin1(quotesFor(request).body));
+        });
+    }
+    for (int i = 1; i <= 13; ++i) {
+        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
+        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
+    }
+    StockBidWidget page;
+    QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
+    QCOMPARE(server.requestCount(), 2);
+    QCOMPARE(page.list->rowCount(), 0);
+    const QString nothing = QString::fromUtf8("竞价结束,没有选出股票");
+    QCOMPARE(page.label->text(), reason.isEmpty() ? nothing
+                                                  : nothing + QString::fromUtf8("；2次行情下载失败，最近一次：") + reason);
+    page.resize(900, 500);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "auction-nopicks-" + failureTag()));
+}
+
 // The pool the build ships and quotes in today's forms, at 09:25:40 China
-// time on a weekday: the stocks that pass the thresholds are listed.
+// time on a weekday, from a quote service that answers 403 to a request
+// without its Referer: every quote request carries it, and the stocks that
+// pass the thresholds are listed.
 void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
 {
     loadShippedPool();
@@ -338,11 +380,16 @@ void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
         QVERIFY2(vorelApp()->stockPool.value(code).totals > 0, qPrintable(code));
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/list=", todaysQuotesFor(strong));
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(todaysQuotesFor(strong)));
 
     StockBidWidget page;
+    QSignalSpy failures(&page.loader, &DataLoader::sendFailure);
     QVERIFY(runAuctionAt(page, QTime(9, 25, 40), QDate(2017, 5, 10)));
-    QCOMPARE(server.requestCount(), (vorelApp()->stockPool.size() + 7) / 8);
+    int quoteRequests = 0;
+    QCOMPARE(quotefixtures::quoteRequestsWithoutReferer(server.requests(), &quoteRequests), 0);
+    QCOMPARE(quoteRequests, (vorelApp()->stockPool.size() + 7) / 8);
+    QCOMPARE(server.requestCount(), quoteRequests);
+    QCOMPARE(failures.count(), 0);
 
     QStringList picked;
     for (const Stock& s : page.picks)

@@ -8,6 +8,9 @@
 #include "core/vorelapplication.h"
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/datasource/quotefixtures.h"
+#include "tests/support/columnfit.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -124,6 +127,26 @@ int runToEnd(StockTailWidget& page)
     return steps;
 }
 
+// The whole run of a page started at 14:50 on a trading day, step by step.
+void runFromTenToThree(StockTailWidget& page)
+{
+    page.stopTicking();
+    setChinaNow(at(QDate(2017, 4, 25), 14, 50, 0));
+    QVERIFY(page.step());
+    runToEnd(page);
+    QCOMPARE(page.state, 4);
+}
+
+// The market list: `items` on its first page, "null" on every later one.
+void serveMarket(TestHttpServer& server, const QStringList& items)
+{
+    const QString firstPage = "[" + items.join(',') + "]";
+    server.serve("/quotes_service/", [firstPage](const TestHttpServer::Request& request) {
+        return request.query.endsWith("&page=1") ? TestHttpServer::Reply::gbk(firstPage, "text/plain", false)
+                                                 : TestHttpServer::Reply::text("null");
+    });
+}
+
 } // namespace
 
 class TestStockTailWidget : public QObject
@@ -135,6 +158,9 @@ private slots:
     void waitsForTenToThreeOnTradingDays();
     void wholeRunPicksRechecksStoresAndShowsMinutes();
     void shippedPoolWithTodaysFormsPicksAndRechecks();
+    void failedDownloadsAreCountedOnTheLabel_data();
+    void failedDownloadsAreCountedOnTheLabel();
+    void nothingPickedIsSaid();
     void unsentMailIsNotAnnouncedAsSent();
 };
 
@@ -200,12 +226,7 @@ void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
     for (const char* code : { "600001", "600002", "600003", "600004", "600005", "600007", "600009" })
         items << realtimeItem(code, "N");
     items << realtimeItem("600006", "*ST F");
-    // Only the first page of the market has quotes; the others answer "null".
-    const QString firstPage = "[" + items.join(',') + "]";
-    server.serve("/quotes_service/", [firstPage](const TestHttpServer::Request& request) {
-        return request.query.endsWith("&page=1") ? TestHttpServer::Reply::gbk(firstPage, "text/plain", false)
-                                                 : TestHttpServer::Reply::text("null");
-    });
+    serveMarket(server, items);
     for (const char* code : { "600001", "600002", "600003", "600004" })
         server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
                      TestHttpServer::Reply::text(engulfingHistory(code)));
@@ -225,7 +246,8 @@ void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
     setChinaNow(at(QDate(2017, 4, 25), 14, 51, 30));
     runToEnd(page);
     QCOMPARE(page.state, 4);
-    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕"));
+    // 600007's history was an error page
+    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,选出2只股票；1次下载失败，最近一次：") + unreadableAnswer());
     QCOMPARE(page.startTime, QString("2017-04-25 14:50:30"));
 
     // 600002's recheck quote lost the shape; 600003's quote failed the
@@ -252,41 +274,91 @@ void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
     QCOMPARE(server.requestCount(), requests);
 }
 
-// The pool the build ships and every answer in today's forms: a Shanghai
-// stock is picked and survives the recheck at 14:50, another one whose
-// recheck quote lost the end-of-day shape is dropped.
+void TestStockTailWidget::failedDownloadsAreCountedOnTheLabel_data()
+{
+    addFailedAnswerRows();
+}
+
+// Three candidates: 600001's history fails, 600002's minutes fail, 600003 is
+// picked and its recheck fails, which keeps it.
+void TestStockTailWidget::failedDownloadsAreCountedOnTheLabel()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    for (const char* code : { "600001", "600002", "600003" })
+        vorelApp()->stockPool.insert(code, poolStock(code, "N"));
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveMarket(server, { realtimeItem("600001", "N"), realtimeItem("600002", "N"), realtimeItem("600003", "N") });
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600001,", failedAnswer(failure, engulfingHistory("600001")));
+    for (const char* code : { "600002", "600003" })
+        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
+                     TestHttpServer::Reply::text(engulfingHistory(code)));
+    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
+    server.serve("/appstock/app/minute/query?code=sh600002", failedAnswer(failure, minutes(true)));
+    server.serve("/list=", failedAnswer(failure, recheckLine("600003", true, true) + recheckLine("600004", true, true)));
+
+    StockTailWidget page;
+    runFromTenToThree(page);
+    QCOMPARE(page.results.keys(), QStringList({ "600003" }));
+    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,选出1只股票；3次下载失败，最近一次：") + reason);
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "endofday-failed-" + failureTag()));
+}
+
+void TestStockTailWidget::nothingPickedIsSaid()
+{
+    vorelApp()->stockPool.insert("600001", poolStock("600001", "N"));
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/quotes_service/", TestHttpServer::Reply::text("null"));
+    StockTailWidget page;
+    runFromTenToThree(page);
+    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,没有选出股票"));
+}
+
+// The pool the build ships and every answer in today's forms, the quote
+// service answering 403 to a request without its Referer: a Shanghai stock is
+// picked and survives the recheck at 14:50, another one whose recheck quote
+// lost the end-of-day shape is dropped, and every recheck request carried
+// the Referer.
 void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
 {
     loadShippedPool();
     TestHttpServer server;
     HostOverride hosts(server);
-    const QString firstPage = "[" + todaysRealtimeItem("600000", QString::fromUtf8("浦发银行")) + ","
-                              + todaysRealtimeItem("600036", QString::fromUtf8("招商银行")) + "]";
-    server.serve("/quotes_service/", [firstPage](const TestHttpServer::Request& request) {
-        return request.query.endsWith("&page=1") ? TestHttpServer::Reply::gbk(firstPage, "text/plain", false)
-                                                 : TestHttpServer::Reply::text("null");
-    });
+    serveMarket(server, { todaysRealtimeItem("600000", QString::fromUtf8("浦发银行")),
+                          todaysRealtimeItem("600036", QString::fromUtf8("招商银行")) });
     for (const char* code : { "600000", "600036" }) {
         server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
                      TestHttpServer::Reply::text(engulfingHistory(code)));
         server.serve(QString("/appstock/app/minute/query?code=sh%1").arg(code),
                      TestHttpServer::Reply::text(todaysStrongMinutes(QString("sh%1").arg(code))));
     }
-    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600000", true, true, "")
-                                                          + recheckLine("600036", false, true, "D|36500|330325.00"),
-                                                      "application/javascript", false));
+    server.serve("/list=", quotefixtures::refusingWithoutReferer(TestHttpServer::Reply::gbk(
+                               recheckLine("600000", true, true, "")
+                                   + recheckLine("600036", false, true, "D|36500|330325.00"),
+                               "application/javascript", false)));
 
     StockTailWidget page;
-    page.stopTicking();
-    setChinaNow(at(QDate(2017, 4, 25), 14, 50, 0));
-    QVERIFY(page.step());
-    runToEnd(page);
-    QCOMPARE(page.state, 4);
+    runFromTenToThree(page);
     QCOMPARE(page.minutes.keys(), QStringList({ "600000", "600036" }));
     QCOMPARE(page.minutes.value("600000").rows.size(), 20);
     QCOMPARE(page.results.keys(), QStringList({ "600000" }));
     QCOMPARE(page.list->rowCount(), 1);
     QCOMPARE(page.list->item(0, 0)->text(), QString("600000"));
+    int quoteRequests = 0;
+    QCOMPARE(quotefixtures::quoteRequestsWithoutReferer(server.requests(), &quoteRequests), 0);
+    QCOMPARE(quoteRequests, 1);
+    // 成交量 as the market list serves it, 行业 from the pool
+    QCOMPARE(page.list->item(0, 8)->text(), QString("52366400"));
+    const QString industry = vorelApp()->stockPool.value("600000").industry;
+    QVERIFY(!industry.isEmpty());
+    QCOMPARE(page.list->item(0, 9)->text(), industry);
+    page.resize(1200, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "tailpicks"));
 }
 
 void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()

@@ -8,11 +8,13 @@
 #include "core/seriesutils.h"
 #include "core/vorelapplication.h"
 #include "tests/strategy/fibonacciseries.h"
+#include "tests/support/columnfit.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
@@ -135,7 +137,14 @@ void runScan(StrategyScanPage& page)
 {
     page.onScan();
     QVERIFY(page.isScanning());
+    QVERIFY(page.statusLabel->isHidden());   // the progress bar has the place
     QTRY_VERIFY(!page.isScanning());
+}
+
+// What the status line says after a scan that found `hits` codes.
+QString finishedText(int hits)
+{
+    return QString::fromUtf8("扫描完毕,找到%1只股票").arg(hits);
 }
 
 // Scans with each set-up of the page in turn and compares the list with the
@@ -151,8 +160,9 @@ int hitsOfEverySetUp(StrategyScanPage& page, const QStringList& head,
         if (QTest::currentTestFailed())
             return -1;
         const QStringList expected = freshHits([&](const QString& path) { return freshHit(type, path); });
-        if (listed(page.list) != head + expected) {
-            qWarning() << "set-up" << type << "listed" << listed(page.list) << "fresh scans" << expected;
+        if (listed(page.list) != head + expected || page.statusLabel->text() != finishedText(expected.size())) {
+            qWarning() << "set-up" << type << "listed" << listed(page.list) << page.statusLabel->text()
+                       << "fresh scans" << expected;
             return -1;
         }
         hits += expected.size();
@@ -196,12 +206,19 @@ private slots:
         runScan(page);
         QCOMPARE(listed(page.list), QStringList{"600001"});
         QCOMPARE(readText("list"), QString("600001,"));
+        QCOMPARE(page.statusLabel->text(), finishedText(1));
 
         // Other set-ups over the same files find nothing; the list file follows.
         page.radios.at(0)->click();
         runScan(page);
         QCOMPARE(page.list->count(), 0);
         QCOMPARE(readText("list"), QString());
+        // a scan that found nothing says that it ran
+        QVERIFY(!page.statusLabel->isHidden());
+        QCOMPARE(page.statusLabel->text(), finishedText(0));
+        page.resize(900, 600);
+        page.show();
+        QVERIFY(saveScreenshot(&page, "fibonacci-finished"));
     }
 
     void hotScanTakesTheSettingsRecord()
@@ -301,6 +318,7 @@ private slots:
         QCOMPARE(listed(page.list),
                  (QStringList{"399678", "300001", "600001", "600002", "600011", "600012"}));
         QCOMPARE(readText("list"), QString("keep,"));
+        QCOMPARE(page.statusLabel->text(), finishedText(5));   // the index heads the list unasked
     }
 
     void newStockIndexIsDrawnWithoutLines()
@@ -448,9 +466,10 @@ private slots:
         QCOMPARE(readText("list"), QString());
         QVERIFY(QDir("data").removeRecursively());
 
-        // Without the folder nothing starts.
+        // Without the folder nothing starts, and the page says why.
         page.onScan();
         QVERIFY(!page.isScanning());
+        QCOMPARE(page.statusLabel->text(), QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载"));
         QVERIFY(QDir().rename("data.full", "data"));
     }
 };

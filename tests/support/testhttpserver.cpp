@@ -108,6 +108,14 @@ TestHttpServer::Reply TestHttpServer::Reply::chunkedCutShort(const QByteArray& b
     return reply;
 }
 
+TestHttpServer::Reply TestHttpServer::Reply::generated(qint64 bytes, bool announceLength)
+{
+    Reply reply;
+    reply.generatedBytes = bytes;
+    reply.chunked = !announceLength;
+    return reply;
+}
+
 TestHttpServer::TestHttpServer(QObject* parent)
     : QObject(parent)
     , server(new QTcpServer(this))
@@ -191,8 +199,15 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
     // One request per connection: whatever follows the header is ignored.
     disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
 
-    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     Request request;
+    for (int i = 1; i < lines.size(); ++i) {
+        const QByteArray& line = lines.at(i);
+        const int colon = line.indexOf(':');
+        if (colon > 0)
+            request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+    }
     request.method = requestLine.value(0);
     request.target = QString::fromLatin1(requestLine.value(1));
     const int question = request.target.indexOf('?');
@@ -221,13 +236,18 @@ void TestHttpServer::answer(QTcpSocket* socket, const Reply& reply)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     head += "Content-Type: " + reply.contentType + "\r\n";
+    for (auto it = reply.headers.constBegin(); it != reply.headers.constEnd(); ++it)
+        head += it.key() + ": " + it.value() + "\r\n";
+    const qint64 length = reply.generatedBytes >= 0 ? reply.generatedBytes : reply.body.size();
     if (reply.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     else
-        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
-    if (reply.trickleMs > 0)
+    if (reply.generatedBytes >= 0)
+        generate(socket, reply);
+    else if (reply.trickleMs > 0)
         trickle(socket, reply);
     else
         sendBody(socket, reply);
@@ -255,6 +275,30 @@ void TestHttpServer::trickle(QTcpSocket* socket, const Reply& reply)
         remaining->remove(0, 1);
     });
     ticks->start(reply.trickleMs);
+}
+
+void TestHttpServer::generate(QTcpSocket* socket, const Reply& reply)
+{
+    // A few pieces in the socket's buffer at a time: the next ones are made
+    // as the client takes the bytes, and none once it hangs up.
+    static constexpr qint64 kPiece = 64 * 1024;
+    const QByteArray piece(int(kPiece), 'x');
+    auto remaining = std::make_shared<qint64>(reply.generatedBytes);
+    auto refill = [this, socket, piece, remaining, reply] {
+        while (*remaining > 0 && socket->bytesToWrite() < 4 * kPiece) {
+            const QByteArray data = piece.left(int(qMin(kPiece, *remaining)));
+            *remaining -= data.size();
+            socket->write(reply.chunked ? QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n" : data);
+        }
+        if (*remaining == 0) {
+            *remaining = -1;
+            if (reply.chunked)
+                socket->write("0\r\n\r\n");
+            endConnection(socket, reply);
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    refill();
 }
 
 void TestHttpServer::endConnection(QTcpSocket* socket, const Reply& reply)

@@ -5,9 +5,11 @@
 // fixtures registered per prefix of "path?query" (the longest matching prefix
 // wins; nothing matching gives 404 with an empty body). It can delay a reply,
 // stall it (accept the request and never answer), break it off midway (closed
-// or reset after part of the body, a chunked body without its last chunk) or
-// trickle it one byte at a time, and it records every request it saw. Point the program at it with HostOverride (every provider then goes
-// to baseUrl(), keeping its path and query).
+// or reset after part of the body, a chunked body without its last chunk),
+// trickle it one byte at a time or generate a body of any size piece by piece,
+// and it records every request it saw with its headers. Point the program at
+// it with HostOverride (every provider then goes to baseUrl(), keeping its
+// path and query).
 //
 //   TestHttpServer server;
 //   HostOverride hosts(server);
@@ -43,6 +45,10 @@ public:
         QString query;      // "p=1&param=..." without the "?"; empty when none
         QString target;     // path, then "?" and the query when there is one
         QByteArray method;  // "GET"
+        QMap<QByteArray, QByteArray> headers;   // by lower-case name
+
+        // The value of the header `name` (any case); empty when not sent.
+        QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
     };
 
     struct Reply
@@ -50,6 +56,7 @@ public:
         int status = 200;
         QByteArray contentType = "text/plain";   // sent as the Content-Type header as it stands
         QByteArray body;
+        QMap<QByteArray, QByteArray> headers;   // further header lines, by name
         int delayMs = 0;      // answer this long after the request arrived
         bool stall = false;   // accept the request and never answer (until the server goes away)
         bool chunked = false; // send the body in chunks instead of announcing its length
@@ -58,6 +65,11 @@ public:
         int cutAfter = -1;
         bool reset = false;   // end a cut reply with a reset instead of an orderly close
         int trickleMs = 0;    // send the body one byte every this many milliseconds
+        // When not negative: instead of `body`, this many filler bytes, made
+        // piece by piece as the connection drains, so that a body of any size
+        // costs the server next to no memory. Announced by its length unless
+        // `chunked`, which sends each piece as a chunk.
+        qint64 generatedBytes = -1;
 
         // `text` as UTF-8, without a declared charset unless `contentType` names one.
         static Reply text(const QString& text, const QByteArray& contentType = "text/plain");
@@ -74,6 +86,8 @@ public:
         // connection closed after `wireBytes` of that form, before the last
         // chunk. Qt often finishes such a reply without an error.
         static Reply chunkedCutShort(const QByteArray& body, int wireBytes);
+        // A body of `bytes` filler bytes, its length announced or (chunked) not.
+        static Reply generated(qint64 bytes, bool announceLength);
     };
 
     using Handler = std::function<Reply(const Request&)>;
@@ -104,6 +118,7 @@ private:
     void answer(QTcpSocket* socket, const Reply& reply);
     void sendBody(QTcpSocket* socket, const Reply& reply);
     void trickle(QTcpSocket* socket, const Reply& reply);
+    void generate(QTcpSocket* socket, const Reply& reply);
     void endConnection(QTcpSocket* socket, const Reply& reply);
     Reply replyFor(const Request& request) const;
 

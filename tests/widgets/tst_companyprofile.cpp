@@ -2,6 +2,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/htmltext.h"
 #include "datasource/stockcompanyinfo.h"
+#include "tests/support/failedanswers.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stockinfobox.h"
 #include "widgets/stocklistview.h"
@@ -53,6 +54,20 @@ QTimer* onNextModal(const std::function<void(QWidget*)>& handle)
     return poll;
 }
 
+// The plain text the profile window shows once its page has loaded; closes it.
+QString viewerText(QWidget* modal)
+{
+    auto* viewer = qobject_cast<WebViewer*>(modal);
+    if (!viewer) {
+        modal->close();
+        return QString();
+    }
+    (void)QTest::qWaitFor([viewer] { return !viewer->view->page()->mainFrame()->toPlainText().isEmpty(); }, 3000);
+    const QString text = viewer->view->page()->mainFrame()->toPlainText();
+    viewer->reject();
+    return text;
+}
+
 }   // namespace
 
 class CompanyProfileTest : public QObject
@@ -75,7 +90,9 @@ private slots:
     void viewerRunsNoScript();
     void profilePageScreenshot();
     void holdersViewShowsTheTable();
-    void unparsableProfileShowsNothing();
+    void failedProfileSaysWhy_data();
+    void failedProfileSaysWhy();
+    void unreadableStoredProfileSaysSoWithoutAFetch();
     void profileWidgetsShowTheRecord();
 };
 
@@ -314,15 +331,8 @@ void CompanyProfileTest::holdersViewShowsTheTable()
     QString title;
     QString text;
     onNextModal([&title, &text](QWidget* modal) {
-        auto* viewer = qobject_cast<WebViewer*>(modal);
-        if (!viewer) {
-            modal->close();
-            return;
-        }
-        title = viewer->windowTitle();
-        (void)QTest::qWaitFor([viewer] { return !viewer->view->page()->mainFrame()->toPlainText().isEmpty(); }, 3000);
-        text = viewer->view->page()->mainFrame()->toPlainText();
-        viewer->reject();
+        title = modal->windowTitle();
+        text = viewerText(modal);
     });
     view->showStockHolderView();
     QCOMPARE(server.requestCount(), 1);
@@ -332,31 +342,52 @@ void CompanyProfileTest::holdersViewShowsTheTable()
     QVERIFY(text.contains("<script>alert(1)</script>"));   // shown as text, not run
 }
 
-void CompanyProfileTest::unparsableProfileShowsNothing()
+void CompanyProfileTest::failedProfileSaysWhy_data()
+{
+    addFailedAnswerRows();
+    // the provider's own answer for a request it cannot serve
+    QTest::newRow("provider refusal") << "refusal" << unreadableAnswer();
+}
+
+void CompanyProfileTest::failedProfileSaysWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/corp/cwbb/search", failure == "refusal"
+                                                ? TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}")
+                                                : failedAnswer(failure, profileBody()));
+    QScopedPointer<StockListView> view(createStockListView(4));
+    Stock stock;
+    stock.code = "600777";
+    view->addStock(stock);
+    view->onClick(0, 0);
+    for (void (StockListView::*show)() : {&StockListView::showDesc, &StockListView::showStockHolderView}) {
+        QString text;
+        onNextModal([&text](QWidget* modal) { text = viewerText(modal); });
+        (view.data()->*show)();
+        QCOMPARE(text, QString::fromUtf8("公司资料获取失败：") + reason);
+    }
+    QCOMPARE(server.requestCount(), 2);
+}
+
+void CompanyProfileTest::unreadableStoredProfileSaysSoWithoutAFetch()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}"));
     QDir().mkpath("data/data");
     writeFile("data/data/600666", "\x01garbage without fields");
     QScopedPointer<StockListView> view(createStockListView(4));
-    Stock a;
-    a.code = "600666";
-    Stock b;
-    b.code = "600777";
-    view->addStocks({a, b});
-    bool dialogShown = false;
-    QScopedPointer<QTimer> poll(onNextModal([&dialogShown](QWidget* modal) {
-        dialogShown = true;
-        modal->close();
-    }));
-    for (int r = 0; r < 2; ++r) {
-        view->onClick(r, 0);
-        view->showDesc();
-        view->showStockHolderView();
-    }
-    QVERIFY(!dialogShown);
-    QCOMPARE(server.requestCount(), 2);   // the stored garbage is read, not refetched; the other is fetched twice
+    Stock stock;
+    stock.code = "600666";
+    view->addStock(stock);
+    view->onClick(0, 0);
+    QString text;
+    onNextModal([&text](QWidget* modal) { text = viewerText(modal); });
+    view->showDesc();
+    QCOMPARE(text, QString::fromUtf8("公司资料获取失败：") + unreadableAnswer());
+    QCOMPARE(server.requestCount(), 0);   // the stored text is read, not refetched
 }
 
 void CompanyProfileTest::profileWidgetsShowTheRecord()

@@ -7,10 +7,13 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +45,35 @@ Stock makeStock(const QString& code, const QString& name, float change)
     return stock;
 }
 
+// A stock whose `field` holds `value`; it has comments in two categories and
+// a closed trade, so that every view lists it.
+Stock stockWith(const QString& field, double value, int serial)
+{
+    Stock s = makeStock(QStringLiteral("60000%1").arg(serial), QStringLiteral("s%1").arg(serial), 1);
+    s.comments[0] = QStringList{"a"};
+    s.comments[1] = QStringList{"b"};
+    auto* trade = new TradeRecord;
+    trade->buyDate = "2017-03-01";
+    trade->sellDate = "2017-03-02";
+    trade->holdDays = 1;
+    s.trade = trade;
+    const float number = float(value);
+    if (field == "close") s.close = number;
+    else if (field == "volume") s.volume = number;
+    else if (field == "amount") s.amount = number;
+    else if (field == "changePercent") s.changePercent = number;
+    else if (field == "buySellRatio") s.buySellRatio = number;
+    else if (field == "buyVolume1") s.buyVolume1 = int(value);
+    else if (field == "bidScore") s.bidScore = int(value);
+    else if (field == "totals") s.totals = int(value);
+    else if (field == "outstanding") s.outstanding = int(value);
+    else if (field == "buyPrice") trade->buyPrice = number;
+    else if (field == "sellPrice") trade->sellPrice = number;
+    else if (field == "holdDays") trade->holdDays = int(value);
+    else if (field == "gainPercent") trade->gainPercent = number;
+    return s;
+}
+
 const char* const kProfile =
     "{\"code\":0,\"data\":{\"jianjie\":{\"gsmz\":\"示例银行股份有限公司\",\"riqi\":\"1999-11-10\","
     "\"jg\":\"10.00\",\"fxs\":\"40000\",\"yw\":\"存贷款业务\",\"dy\":\"上海\",\"hy\":\"银行\"},"
@@ -60,6 +92,8 @@ private slots:
     void unknownTypeGivesNull();
     void sameCodeTwiceGivesTwoRowsAndTheLastRecord();
     void numericColumnsSortByValueTextColumnsByText();
+    void everyNumberColumnOfEveryViewSortsByValue_data();
+    void everyNumberColumnOfEveryViewSortsByValue();
     void rowStaysWholeWhileTheViewIsSorted();
     void auctionRowsAreRedFromZeroAndGreenBelow();
     void basicViewFormatsListingDate_data();
@@ -147,6 +181,77 @@ void StockListViewTest::numericColumnsSortByValueTextColumnsByText()
     QVERIFY(number < larger);
     QVERIFY(!(larger < number));
     QVERIFY(word < number);   // a non-number counts as 0
+    // one order whichever cell is asked: equal values go by text
+    OrderTableWidgetItem zero("0"), question("?"), other("abd");
+    QVERIFY(zero < question && !(question < zero));
+    QVERIFY(word < other && !(other < word));
+    QVERIFY(OrderTableWidgetItem("-1.20%") < OrderTableWidgetItem("0.5%"));
+    QVERIFY(OrderTableWidgetItem("9%") < OrderTableWidgetItem("10%"));
+
+    // a cell widget's column sorts by what the widget shows
+    QTableWidget table(3, 1);
+    const QStringList shown{"12.80", "3.50", "8.17"};
+    for (int r = 0; r < 3; ++r)
+        setSortedCellWidget(&table, r, 0, new QLabel(shown.at(r)), shown.at(r));
+    table.sortItems(0, Qt::AscendingOrder);
+    QStringList sorted;
+    for (int r = 0; r < 3; ++r)
+        sorted << qobject_cast<QLabel*>(table.cellWidget(r, 0))->text();
+    QCOMPARE(sorted, (QStringList{"3.50", "8.17", "12.80"}));
+    QCOMPARE(table.item(0, 0)->text(), QString());   // nothing drawn under the label
+}
+
+void StockListViewTest::everyNumberColumnOfEveryViewSortsByValue_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QList<double>>("values");   // in text order, not in number order
+    const QList<double> prices{11.34, 23.05, 8.17};
+    const QList<double> changes{-1.25, -2.5, 10};
+    const QList<double> counts{1200, 15000, 900};
+    QTest::newRow("auction 得分") << 0 << 2 << "bidScore" << QList<double>{100, 60, 9};
+    QTest::newRow("auction 价格") << 0 << 3 << "close" << prices;
+    QTest::newRow("auction 买卖比") << 0 << 4 << "buySellRatio" << prices;
+    QTest::newRow("auction 涨幅") << 0 << 5 << "changePercent" << changes;
+    QTest::newRow("auction 买1") << 0 << 6 << "buyVolume1" << counts;
+    QTest::newRow("dragon-tiger 价格") << 1 << 2 << "close" << prices;
+    QTest::newRow("dragon-tiger 成交量") << 1 << 3 << "volume" << QList<double>{3201.5, 512.7, 77.4};
+    QTest::newRow("dragon-tiger 成交额") << 1 << 4 << "amount" << QList<double>{10973.9, 4115.2, 905.6};
+    QTest::newRow("dragon-tiger pk 涨幅") << 2 << 2 << "changePercent" << changes;
+    QTest::newRow("end of day 涨幅") << 3 << 2 << "changePercent" << changes;
+    QTest::newRow("end of day 现价") << 3 << 3 << "close" << prices;
+    QTest::newRow("end of day 成交量") << 3 << 8 << "volume" << QList<double>{51270312, 9000000, 52366400};
+    QTest::newRow("basic 股本") << 4 << 4 << "totals" << counts;
+    QTest::newRow("basic 流通股本") << 4 << 5 << "outstanding" << counts;
+    QTest::newRow("scanner 涨幅") << 5 << 2 << "changePercent" << changes;
+    QTest::newRow("strategy 买入价位") << 6 << 4 << "buyPrice" << prices;
+    QTest::newRow("strategy 卖出价位") << 6 << 6 << "sellPrice" << prices;
+    QTest::newRow("strategy 持股天数") << 6 << 7 << "holdDays" << QList<double>{12, 3, 100};
+    QTest::newRow("strategy 涨幅") << 6 << 8 << "gainPercent" << changes;
+}
+
+void StockListViewTest::everyNumberColumnOfEveryViewSortsByValue()
+{
+    QFETCH(int, type);
+    QFETCH(int, column);
+    QFETCH(QString, field);
+    QFETCH(QList<double>, values);
+    QScopedPointer<StockListView> view(createStockListView(type));
+    for (int i = 0; i < values.size(); ++i)
+        view->addStock(stockWith(field, values.at(i), i));
+    QCOMPARE(view->rowCount(), values.size());
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        view->sortByColumn(column, order);
+        QList<double> shown;
+        for (int r = 0; r < view->rowCount(); ++r)
+            shown << view->item(r, column)->text().toDouble();
+        QList<double> expected = values;
+        std::sort(expected.begin(), expected.end());
+        if (order == Qt::DescendingOrder)
+            std::reverse(expected.begin(), expected.end());
+        QCOMPARE(shown, expected);
+    }
 }
 
 void StockListViewTest::rowStaysWholeWhileTheViewIsSorted()

@@ -1,0 +1,59 @@
+#include "widgets/pagestatus.h"
+
+#include <QLabel>
+
+QLabel* createStatusLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    fitToPage(label);
+    label->hide();
+    return label;
+}
+
+void fitToPage(QLabel* label)
+{
+    // Reasons come from the network and the providers: never markup.
+    label->setTextFormat(Qt::PlainText);
+    // One line high: a layout must not hand it the room of the page's tables.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+void showStatus(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->setToolTip(text);
+    label->setVisible(!text.isEmpty());
+}
+
+QString failureText(const QString& what, const QString& reason)
+{
+    return QStringLiteral("%1失败：%2").arg(what, reason);
+}
+
+void FailureTally::reset()
+{
+    failures = 0;
+    lastReason.clear();
+}
+
+void FailureTally::add(const QString& reason)
+{
+    if (reason.isEmpty())
+        return;
+    ++failures;
+    lastReason = reason;
+}
+
+QString FailureTally::text(const QString& unit) const
+{
+    if (failures == 0)
+        return QString();
+    return QStringLiteral("%1%2下载失败，最近一次：%3").arg(failures).arg(unit, lastReason);
+}
+
+QString withFailures(const QString& result, const QString& failures)
+{
+    if (failures.isEmpty())
+        return result;
+    return result.isEmpty() ? failures : result + QStringLiteral("；") + failures;
+}
