@@ -15,12 +15,15 @@ void IndicatorWindow::clear()
 
 void IndicatorWindow::push(float v)
 {
+    // The oldest value moves only once the window is full, so until then the
+    // ring starts at 0; a wrap by comparison saves a division per bar.
     if (count < capacity) {
-        values[(start + count) % capacity] = v;
+        values[count] = v;
         ++count;
     } else {
         values[start] = v;
-        start = (start + 1) % capacity;
+        if (++start == capacity)
+            start = 0;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "datasource/klinebars.h"
 
 #include <cstring>
+#include <utility>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -250,13 +251,19 @@ public:
         // "yyyy-MM-dd" apart by every character.
         const char* const bytes = reinterpret_cast<const char*>(begin);
         const int length = size * int(sizeof(Char));
-        const quint64 mixed = word(bytes) * 0x9e3779b97f4a7c15ULL
-                              ^ word(bytes + length / 2 - 4) * 0xc2b2ae3d27d4eb4fULL
-                              ^ word(bytes + length - 8) * 0x165667b19e3779f9ULL;
-        QString& kept = table[(mixed >> 52) & (kSlots - 1)];
-        if (kept.size() != size || !sameBytes(reinterpret_cast<const char*>(kept.constData()), bytes, length))
-            kept = QString(reinterpret_cast<const QChar*>(begin), size);
-        return kept;
+        const quint64 mixed = ((word(bytes) * 0x9e3779b97f4a7c15ULL + word(bytes + length / 2 - 4)) * 0xc2b2ae3d27d4eb4fULL
+                               + word(bytes + length - 8))
+                              * 0x165667b19e3779f9ULL;
+        // Two places for each hash, the newer text in the first: dates
+        // whose hashes meet do not drive each other out.
+        QString* const pair = table + ((mixed >> 52) & (kSlots - 2));
+        if (isText(pair[0], bytes, size))
+            return pair[0];
+        if (isText(pair[1], bytes, size))
+            qSwap(pair[0], pair[1]);
+        else
+            pair[1] = std::exchange(pair[0], QString(reinterpret_cast<const QChar*>(begin), size));
+        return pair[0];
     }
 
     static DateTexts& ofThisThread()
@@ -270,12 +277,16 @@ private:
     static constexpr int kLongest = 16;
     static constexpr int kSlots = 4096;
 
-    // Whether two texts of `length` bytes (8 to 32) are the same, compared as
-    // words that overlap where the length asks for it.
-    static bool sameBytes(const char* a, const char* b, int length)
+    // Whether `kept` holds the `size` characters at `bytes` (8 to 32 bytes),
+    // compared as words that overlap where the length asks for it.
+    static bool isText(const QString& kept, const char* bytes, int size)
     {
-        const bool ends = word(a) == word(b) && word(a + length - 8) == word(b + length - 8);
-        return ends && (length <= 16 || (word(a + 8) == word(b + 8) && word(a + length - 16) == word(b + length - 16)));
+        if (kept.size() != size)
+            return false;
+        const char* const a = reinterpret_cast<const char*>(kept.constData());
+        const int length = size * int(sizeof(Char));
+        const bool ends = word(a) == word(bytes) && word(a + length - 8) == word(bytes + length - 8);
+        return ends && (length <= 16 || (word(a + 8) == word(bytes + 8) && word(a + length - 16) == word(bytes + length - 16)));
     }
 
     QString table[kSlots];
