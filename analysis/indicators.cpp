@@ -3,7 +3,7 @@
 #include <cmath>
 
 IndicatorWindow::IndicatorWindow(int length)
-    : values(length < 1 ? 1 : length), capacity(length < 1 ? 1 : length)
+    : values(2 * size_t(length < 1 ? 1 : length)), capacity(length < 1 ? 1 : length)
 {
 }
 
@@ -17,14 +17,13 @@ void IndicatorWindow::push(float v)
 {
     // The oldest value moves only once the window is full, so until then the
     // ring starts at 0; a wrap by comparison saves a division per bar.
-    if (count < capacity) {
-        values[count] = v;
+    const int at = count < capacity ? count : start;
+    values[at] = v;
+    values[at + capacity] = v;
+    if (count < capacity)
         ++count;
-    } else {
-        values[start] = v;
-        if (++start == capacity)
-            start = 0;
-    }
+    else if (++start == capacity)
+        start = 0;
 }
 
 namespace {
