@@ -1,9 +1,14 @@
-# Two commands do all the set-up on a fresh Debian 12 machine:
-#   make run    installs what is missing, builds, starts the program
+# Two commands do all the set-up on a fresh Debian 12 machine (where make
+# itself is missing, `bash scripts/setup.sh` installs it first):
+#   make run    installs what is missing, builds, brings the program into the
+#               working folder (~/.local/share/VorelStock, or $VOREL_WORK_DIR)
+#               and starts it there
 #   make test   installs what is missing, builds, runs every test
 #   make fuzz   installs clang, builds the fuzz targets in build-fuzz and runs
 #               each for FUZZ_SECONDS (60 by default)
+#   make clean  removes the build folders; the working folder stays
 BUILD_DIR ?= build
+FUZZ_BUILD_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
@@ -28,7 +33,7 @@ bench: build
 	bash scripts/bench.sh $(BUILD_DIR)
 
 fuzz:
-	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) bash scripts/fuzz.sh
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_BUILD_DIR)

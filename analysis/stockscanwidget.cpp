@@ -7,6 +7,7 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "widgets/settingsform.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStackedWidget>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -81,14 +81,14 @@ StockScanWidget::StockScanWidget(QWidget* parent)
 
 StockScanWidget::~StockScanWidget()
 {
-    timer.stop();
+    ticks.stop();
     if (!markedCodes.isEmpty())
         writeFile(QStringLiteral("data/none"), markedCodes.join(QLatin1Char(',')));
 }
 
 bool StockScanWidget::isScanning() const
 {
-    return timer.isActive() || stack->currentIndex() == 1;
+    return ticks.isActive() || stack->currentIndex() == 1;
 }
 
 void StockScanWidget::onSearch()
@@ -108,7 +108,6 @@ void StockScanWidget::onSearch()
 void StockScanWidget::startScan()
 {
     listView->clearStocks();
-    takenCount = 0;
     failures.reset();
     listView->setSortingEnabled(false);
     progressBar->setValue(0);
@@ -126,9 +125,8 @@ void StockScanWidget::startScan()
     std::shuffle(pool.begin(), pool.end(), *QRandomGenerator::global());
     codes = pool;
     urls = history.urls(codes);
-    takenCount = codes.size();
     quitting = false;
-    timer.start(tickInterval, this);
+    ticks.start(tickInterval);
 }
 
 void StockScanWidget::finishScan()
@@ -138,7 +136,7 @@ void StockScanWidget::finishScan()
     // comments are read whole, not cut to the header's default width
     listView->resizeColumnsToContents();
     const QString counts = QStringLiteral("扫描已完成,共扫描%1只股票,列出%2只")
-                               .arg(takenCount - codes.size())
+                               .arg(ticks.done())
                                .arg(listView->rowCount());
     showStatus(hintLabel, withFailures(counts, failures.text(QStringLiteral("只股票"))));
     // a scan cut short by the program's end is not worth a file
@@ -157,14 +155,12 @@ void StockScanWidget::exportList()
 
 void StockScanWidget::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != timer.timerId()) {
+    if (!ticks.claim(event)) {
         QWidget::timerEvent(event);
         return;
     }
-    timer.stop();
-    if (takenCount > 0)
-        progressBar->setValue((takenCount - codes.size()) * 100 / takenCount);
-    if (codes.isEmpty() || urls.isEmpty()) {
+    progressBar->setValue(ticks.percentDone());
+    if (ticks.isEmpty() || urls.isEmpty()) {
         finishScan();
         return;
     }
@@ -173,7 +169,7 @@ void StockScanWidget::timerEvent(QTimerEvent* event)
 
 void StockScanWidget::scanNext()
 {
-    const QString code = codes.takeFirst();
+    const QString code = ticks.takeFirst();
     const QString url = urls.takeFirst();
 
     // The download runs a local event loop: the page may be closed or the
@@ -199,14 +195,14 @@ void StockScanWidget::scanNext()
     } else {
         addStock(bars);
     }
-    timer.start(tickInterval, this);
+    ticks.startNext(tickInterval);
 }
 
 void StockScanWidget::stopForQuit()
 {
     quitting = true;
-    if (timer.isActive()) {
-        timer.stop();
+    if (ticks.isActive()) {
+        ticks.stop();
         finishScan();
     }
 }
@@ -245,13 +241,12 @@ void StockScanWidget::onConfig()
 // ---------------------------------------------------------------------------
 
 StockScannerConfig::StockScannerConfig(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), form(new SettingsForm(this))
 {
     setWindowTitle(QStringLiteral("股票智能点评设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
-    exportBox = new QCheckBox(QStringLiteral("扫描完成自动导出CSV文件"), this);
-    if (vorelApp())
-        exportBox->setChecked(vorelApp()->config.scanListExport);
+    exportBox = form->addCheck(QStringLiteral("扫描完成自动导出CSV文件"), &AppConfig::scanListExport);
+    form->load();
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(exportBox);
@@ -261,7 +256,6 @@ StockScannerConfig::StockScannerConfig(QWidget* parent)
 
 void StockScannerConfig::onConfig()
 {
-    if (vorelApp())
-        vorelApp()->config.scanListExport = exportBox->isChecked();
+    form->store();
     close();
 }

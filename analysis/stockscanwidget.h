@@ -6,10 +6,10 @@
 // end its hint says how many stocks it scanned and listed, and how many
 // downloads failed.
 
+#include "core/tickqueue.h"
 #include "datasource/stockqqhistoryinterface.h"
 #include "widgets/pagestatus.h"
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <QStringList>
 #include <QVector>
@@ -20,6 +20,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class SettingsForm;
 class StockListView;
 
 class StockScanWidget : public QWidget
@@ -59,11 +60,11 @@ private:
     void stopForQuit();
 
     StockQQHistoryInterface history;
+    // The codes still to scan and their history requests beside them.
     QStringList codes;
     QStringList urls;
-    int takenCount = 0;
+    TickQueue ticks{this, codes};
     FailureTally failures;
-    QBasicTimer timer;
     bool quitting = false;
 };
 
@@ -78,4 +79,7 @@ public:
 
 public slots:
     void onConfig();
+
+private:
+    SettingsForm* form;
 };

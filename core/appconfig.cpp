@@ -3,6 +3,7 @@
 #include "core/inifile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <variant>
@@ -101,15 +102,50 @@ AppConfig::~AppConfig()
 
 void AppConfig::load()
 {
-    // On a first start the settings folder may be missing too; the file is
-    // created below and written in full at exit.
+    // On a first start the settings folder may be missing too.
     QDir().mkpath(QFileInfo(binding.path).path());
-    IniFile ini(localPath(binding.path));
+    const std::string file = localPath(binding.path);
+    IniFile ini(file);
+    // The program never leaves an empty file (see below): one was cut to nothing.
+    if (ini.damaged() || (QFileInfo::exists(binding.path) && QFileInfo(binding.path).size() == 0)) {
+        if (setDamagedFileAside()) {
+            ini.load(file);
+        } else {
+            // what cannot be set aside is neither read nor ever rewritten
+            ini.load(std::string());
+            binding.path.clear();
+        }
+    }
     for (const Setting& setting : kSettings) {
         std::visit([&](auto member) { this->*member = ini.getValue(setting.section, setting.key, this->*member); },
                    setting.field);
     }
+    // A first start writes every setting at once, so that the file a killed
+    // run leaves is whole too.
+    if (!binding.path.isEmpty() && !QFileInfo::exists(binding.path))
+        storeFields(ini);
     // `ini` rewrites the file in its normalised form when it goes out of scope
+}
+
+bool AppConfig::setDamagedFileAside()
+{
+    const QString kept = binding.path + QStringLiteral(".bad");
+    QFile::remove(kept);
+    const bool moved = QFile::rename(binding.path, kept);
+    // the user finds the files by the whole path; the log lies beside them
+    const QString shownPath = QFileInfo(binding.path).absoluteFilePath();
+    if (moved) {
+        qWarning("%s cannot be read whole: kept as %s, every setting takes its default", qPrintable(binding.path),
+                 qPrintable(kept));
+        damageNote = QString::fromUtf8("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
+                         .arg(shownPath, QFileInfo(kept).absoluteFilePath());
+    } else {
+        qWarning("%s cannot be read whole nor be moved to %s: every setting takes its default, the file stays as it is",
+                 qPrintable(binding.path), qPrintable(kept));
+        damageNote = QString::fromUtf8("设置文件 %1 无法完整读取,所有设置恢复为默认值,该文件保持原样,不会被改写")
+                         .arg(shownPath);
+    }
+    return moved;
 }
 
 void AppConfig::save() const
@@ -119,10 +155,15 @@ void AppConfig::save() const
     // Reading first keeps whatever this record does not own: other sections,
     // comments, blank lines and the [dcz] entries as the user wrote them.
     IniFile ini(localPath(binding.path));
+    storeFields(ini);
+    ini.close();
+}
+
+void AppConfig::storeFields(IniFile& ini) const
+{
     for (const Setting& setting : kSettings) {
         if (!setting.saved)
             continue;
         std::visit([&](auto member) { ini.setValue(setting.section, setting.key, this->*member); }, setting.field);
     }
-    ini.close();
 }

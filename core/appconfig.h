@@ -11,12 +11,16 @@
 
 #include <QString>
 
+class IniFile;
+
 class AppConfig
 {
 public:
     // Reads "config/config.ini" of the working folder (a missing file,
     // section or key, or a value that does not read, keeps the default) and
-    // rewrites it normalised; a missing file is created.
+    // rewrites it normalised; a missing file is created with every setting.
+    // A file that cannot be read whole (or is empty) is kept as
+    // "config/config.ini.bad", and every setting takes its default.
     AppConfig();
     // Writes every field except the [dcz] ones back, keeping the file's other
     // sections, comments and blank lines.
@@ -27,6 +31,10 @@ public:
     // the values and keeps the target's binding.
     AppConfig(const AppConfig&) = default;
     AppConfig& operator=(const AppConfig&) = default;
+
+    // What the user must be told about the settings file found at start: empty
+    // when it was read whole.
+    const QString& damagedFileNote() const { return damageNote; }
 
     // [fibonacciNewStock]
     float fibonacciNewStockDelta = 1.2f;
@@ -105,6 +113,9 @@ private:
 
     void load();
     void save() const;
+    void storeFields(IniFile& ini) const;
+    bool setDamagedFileAside();
 
     Binding binding;
+    QString damageNote;
 };

@@ -2,15 +2,18 @@
 
 #include "core/textutils.h"
 
-#include <QDebug>
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+
+#include <sys/statvfs.h>
 
 const char* const kLoadTemplateZipFailed = "load template zip file failed.";
 const char* const kLoadTemplateFileFailed = "load template file failed.";
@@ -64,26 +67,6 @@ void writeFile(const QString& path, const QString& text)
     saveWhole(path, text.toUtf8());
 }
 
-namespace {
-
-// Whether `name` is a copy that an interrupted write left behind. saveWhole
-// writes beside the target, under its name and six random letters or
-// digits; the files written into the data folders are named by a code, or
-// "none".
-bool isInterruptedWrite(const QString& name)
-{
-    static const QRegularExpression copy(QStringLiteral("^([0-9]{6}|none)\\.[A-Za-z0-9]{6}$"));
-    return copy.match(name).hasMatch();
-}
-
-void removeCopy(const QFileInfo& file)
-{
-    if (!QFile::remove(file.absoluteFilePath()))
-        qWarning() << "cannot remove" << file.absoluteFilePath();
-}
-
-} // namespace
-
 QStringList historyFiles(const QString& folder)
 {
     QStringList paths;
@@ -103,18 +86,39 @@ QMap<QString, QString> historyFileMap(const QString& folder)
     return files;
 }
 
-void removeInterruptedWrites(const QString& folder)
+namespace {
+
+// The copies that interrupted writes of the files named `names` leave.
+QRegularExpression interruptedWrites(const QString& names)
 {
+    // saveWhole writes beside the target, under its name and six random
+    // letters or digits. Six lower-case letters or six digits are rather a
+    // user's copy ("config.ini.backup", "hammer.csv.201703"): those stay.
+    return QRegularExpression(QStringLiteral("^(%1)\\.(?![a-z]{6}$)(?![0-9]{6}$)[A-Za-z0-9]{6}$").arg(names));
+}
+
+void removeCopy(const QFileInfo& file)
+{
+    if (!QFile::remove(file.absoluteFilePath()))
+        qWarning() << "cannot remove" << file.absoluteFilePath();
+}
+
+} // namespace
+
+void removeInterruptedWrites(const QString& folder, const QString& names)
+{
+    const QRegularExpression copy = interruptedWrites(names);
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo& file : files) {
-        if (isInterruptedWrite(file.fileName()))
+        if (copy.match(file.fileName()).hasMatch())
             removeCopy(file);
     }
 }
 
-QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QDateTime& writtenBefore,
+QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QString& names, const QDateTime& writtenBefore,
                                          const std::function<bool()>& stopped)
 {
+    const QRegularExpression copy = interruptedWrites(names);
     QMap<QString, QString> histories;
     QDirIterator entries(folder, QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     while (entries.hasNext() && !stopped()) {
@@ -124,12 +128,43 @@ QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QDateTime&
         if (isStockCodeForPath(name)) {
             const QString path = file.absoluteFilePath();
             histories.insert(path, path);
-        } else if (isInterruptedWrite(name) && file.lastModified() < writtenBefore) {
+        } else if (copy.match(name).hasMatch() && file.lastModified() < writtenBefore) {
             // A copy made since then belongs to a write under way.
             removeCopy(file);
         }
     }
     return histories;
+}
+
+namespace {
+
+// Whether the file system of `folder` has `bytes` free for us; true when that
+// cannot be told.
+bool hasRoomFor(const QString& folder, qint64 bytes)
+{
+    struct statvfs space = {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &space) != 0)
+        return true;
+    return qint64(space.f_bavail) * qint64(space.f_frsize) >= bytes;
+}
+
+} // namespace
+
+FolderState probeFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return FolderState::Missing;
+    if (!info.isDir())
+        return FolderState::NotAFolder;
+    const QByteArray block(4096, ' ');
+    QTemporaryFile probe(folder + QStringLiteral("/.probe"));
+    if (!probe.open())
+        return hasRoomFor(folder, block.size()) ? FolderState::Unwritable : FolderState::Full;
+    // A full disk may still let a file be made: then its first block fails.
+    if (probe.write(block) != block.size() || !probe.flush())
+        return FolderState::Full;
+    return FolderState::Writable;
 }
 
 void forEachFile(const QString& folder, FileVisitor* visitor)

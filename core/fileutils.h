@@ -42,15 +42,20 @@ QStringList historyFiles(const QString& folder);
 QMap<QString, QString> historyFileMap(const QString& folder);
 
 // Removes from `folder` the temporary copies that a write interrupted by a
-// crash or a kill left behind ("600000.AsNkOc" beside "600000"); the file that
-// was to be replaced is still the old one.
-void removeInterruptedWrites(const QString& folder);
-
+// crash or a kill left behind ("600000.AsNkOc" beside "600000"), of the files
+// whose names match `names` (a regular expression, "[0-9]{6}|none"); the file
+// that was to be replaced is still the old one.
+void removeInterruptedWrites(const QString& folder, const QString& names);
 // Both in one listing of `folder`: removes the copies of interrupted writes
 // last changed before `writtenBefore` and gives the history files as
 // historyFileMap does. Stops early, with what it has, once `stopped` says so.
-QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QDateTime& writtenBefore,
+QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QString& names, const QDateTime& writtenBefore,
                                          const std::function<bool()>& stopped);
+
+// Whether whole files can be stored in `folder`: a file of a few kilobytes is
+// written there and removed.
+enum class FolderState { Writable, Missing, NotAFolder, Unwritable, Full };
+FolderState probeFolder(const QString& folder);
 
 class FileVisitor
 {

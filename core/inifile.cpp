@@ -14,6 +14,9 @@ namespace {
 
 const char* const kCommentKey = "_comment";
 const char* const kNewlineKey = "_newline";
+// Settings files are a few kilobytes: a larger file is something else, and
+// reading it whole into memory could take it all.
+const qint64 kMaxFileSize = 1 << 20;
 
 bool isBlank(char c)
 {
@@ -114,6 +117,11 @@ bool IniFile::load(const std::string& name)
             qWarning() << "cannot read" << path << file.errorString();
         return false;
     }
+    if (file.size() > kMaxFileSize) {
+        qWarning() << "cannot read" << path << "of" << file.size() << "bytes: no INI file is that large";
+        readFailed = true;
+        return false;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         qWarning() << "cannot read" << path << file.errorString();
@@ -121,7 +129,13 @@ bool IniFile::load(const std::string& name)
         return false;
     }
     parse(std::string(bytes.constData(), size_t(bytes.size())));
+    readPartly = readPartly || bytes.contains('\0');
     return true;
+}
+
+bool IniFile::damaged() const
+{
+    return readFailed || readPartly;
 }
 
 void IniFile::parse(const std::string& text)
@@ -153,8 +167,13 @@ void IniFile::parse(const std::string& text)
             addLine(current, kCommentKey, line);
         } else if (n.empty() && !lastLine) {
             addLine(current, kNewlineKey, line);
+        } else if (!n.empty()) {
+            readPartly = true;   // a line starting with a digit, say, is dropped
         }
-        // anything else (a line starting with a digit, say) is dropped
+        // Every line we write ends in a line end: a last one without it was
+        // cut short.
+        if (lastLine && !n.empty())
+            readPartly = true;
     }
 }
 
@@ -333,4 +352,5 @@ void IniFile::clear()
     sections.clear();
     sectionIndex.clear();
     readFailed = false;
+    readPartly = false;
 }

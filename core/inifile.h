@@ -25,8 +25,14 @@ public:
     IniFile& operator=(const IniFile&) = delete;
 
     // Binds to `fileName` and reads it. False when the name is empty or the
-    // file cannot be read; a missing file is created by the next save.
+    // file cannot be read; a missing file is created by the next save. An
+    // empty name unbinds without writing.
     bool load(const std::string& fileName);
+    // True when the bound file exists but was not read whole: it could not be
+    // read or is larger than an INI file of ours can be (neither is ever
+    // rewritten), or it holds a zero byte, a line that is none of header,
+    // entry, comment and blank, or a last line cut off before its line end.
+    bool damaged() const;
     void save();
     void close();
 
@@ -81,4 +87,6 @@ private:
     // Set when the bound file exists but could not be read: writing our empty
     // picture of it would destroy what it holds.
     bool readFailed = false;
+    // Set when the bound file was read but some of it was not understood.
+    bool readPartly = false;
 };

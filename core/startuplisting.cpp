@@ -2,8 +2,8 @@
 
 #include "core/fileutils.h"
 
-StartupListing::StartupListing(const QString& folder, QObject* parent)
-    : QThread(parent), folder(folder), startedAt(QDateTime::currentDateTime())
+StartupListing::StartupListing(const QString& folder, const QString& names, QObject* parent)
+    : QThread(parent), folder(folder), names(names), startedAt(QDateTime::currentDateTime())
 {
 }
 
@@ -21,7 +21,7 @@ QMap<QString, QString> StartupListing::historyFiles() const
 
 void StartupListing::run()
 {
-    QMap<QString, QString> found = tidyHistoryFolder(folder, startedAt, [this] { return isInterruptionRequested(); });
+    QMap<QString, QString> found = tidyHistoryFolder(folder, names, startedAt, [this] { return isInterruptionRequested(); });
     {
         QMutexLocker lock(&mutex);
         files = std::move(found);

@@ -15,9 +15,11 @@ class StartupListing final : public QThread
 {
     Q_OBJECT
 public:
-    // Lists `folder` once started; copies changed from now on are left alone,
-    // since they belong to writes under way.
-    explicit StartupListing(const QString& folder, QObject* parent = nullptr);
+    // Lists `folder` once started, where the files named `names` (a regular
+    // expression, as removeInterruptedWrites takes it) are written; copies
+    // changed from now on are left alone, since they belong to writes under
+    // way.
+    StartupListing(const QString& folder, const QString& names, QObject* parent = nullptr);
     // Asks the listing to end early and waits for it.
     ~StartupListing() override;
 
@@ -45,6 +47,7 @@ protected:
 
 private:
     const QString folder;
+    const QString names;
     const QDateTime startedAt;
     mutable QMutex mutex;
     bool done = false;

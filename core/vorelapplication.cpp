@@ -21,17 +21,73 @@ const char* const kVersion = "1.7.0.0";
 const char* const kShareListFile = "config/data.db";
 const char* const kUnreadableShareList = "无法读取数据文件软件,配置错误,请重新下载";
 
+// The folders the program writes whole files into, with the names of those
+// files: a copy that a killed write left beside one of them goes, so that no
+// scan reads it as a stock and none piles up.
+struct WrittenFolder
+{
+    const char* path;
+    const char* names;   // a regular expression of the file names written there
+};
+const WrittenFolder kWrittenFolders[] = {
+    {".", "list"},
+    {"config", "config\\.ini"},
+    {"data", "[0-9]{6}|none"},
+    {"data/k", "[0-9]{6}"},
+    {"data/dl", "[0-9]{6}"},
+    {"output", ".+\\.csv"},
+};
+
+// "data/", which may hold tens of thousands of histories, is tidied by the
+// start-up listing beside the start (StartupListing), not before the window.
+const char* const kListedFolder = "data";
+
 // Downloads are written into these folders; a write into a missing folder
-// would be lost without a word. A copy that a killed write left in one of
-// them goes: the scans must never read it as a stock. "data/" itself, which
-// may hold tens of thousands of histories, is tidied by the start-up listing
-// beside the start.
+// would be lost without a word.
 void makeDataFolders()
 {
     for (const char* folder : {"data", "data/k", "data/dl", "data/data"})
         QDir().mkpath(QString::fromLatin1(folder));
-    for (const char* folder : {"data/k", "data/dl"})
-        removeInterruptedWrites(QString::fromLatin1(folder));
+    for (const WrittenFolder& folder : kWrittenFolders) {
+        if (qstrcmp(folder.path, kListedFolder) != 0)
+            removeInterruptedWrites(QString::fromLatin1(folder.path), QString::fromLatin1(folder.names));
+    }
+}
+
+// The names of the files written into `path`, as kWrittenFolders has them.
+QString writtenNames(const char* path)
+{
+    for (const WrittenFolder& folder : kWrittenFolders) {
+        if (qstrcmp(folder.path, path) == 0)
+            return QString::fromLatin1(folder.names);
+    }
+    return QString();
+}
+
+// What keeps the program from storing anything, for the user: the first
+// written folder that is a plain file, cannot be written or has no room left.
+// Empty when all is well.
+QString workingFolderProblem()
+{
+    for (const WrittenFolder& folder : kWrittenFolders) {
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLatin1(folder.path)));
+        switch (probeFolder(path)) {
+        case FolderState::Writable:
+        case FolderState::Missing:   // made when first written, in a folder probed before it
+            continue;
+        case FolderState::NotAFolder:
+            qWarning("%s is a file, not a folder: nothing can be stored in it", qPrintable(path));
+            return QString::fromUtf8("%1 是一个文件,不是文件夹,下载的数据、报表和设置无法保存在其中").arg(path);
+        case FolderState::Unwritable:
+            qWarning("cannot write into %s: nothing downloaded, reported or set is kept", qPrintable(path));
+            return QString::fromUtf8("无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
+        case FolderState::Full:
+            qWarning("the disk is full: cannot write into %s, nothing downloaded, reported or set is kept",
+                     qPrintable(path));
+            return QString::fromUtf8("磁盘已满,无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
+        }
+    }
+    return QString();
 }
 
 ApplicationParts& installedParts()
@@ -103,8 +159,12 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
-    startupListing = new StartupListing(QStringLiteral("data"), this);
+    startupListing = new StartupListing(QString::fromLatin1(kListedFolder), writtenNames(kListedFolder), this);
     startupListing->start();
+    for (const QString& note : {config.damagedFileNote(), workingFolderProblem()}) {
+        if (!note.isEmpty())
+            startupNotes << note;
+    }
     if (installedParts().start)
         installedParts().start(*this);
 }
@@ -127,6 +187,10 @@ void VorelApplication::installParts(const ApplicationParts& parts)
 void VorelApplication::init(VorelStock* window)
 {
     mainWindow = window;
+    // Said once, before the pool's own messages.
+    if (!startupNotes.isEmpty())
+        showError(startupNotes.join(QStringLiteral("\n\n")));
+    startupNotes.clear();
     // The archive may be open already: a page may have read from it first.
     if (!archive->isOpen() && !archive->open(QuaZip::mdUnzip)) {
         qWarning("the resource archive cannot be opened: the stock pool is empty");

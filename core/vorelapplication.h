@@ -81,6 +81,11 @@ public:
 private slots:
     void process();
     void shutDown();
+
+private:
+    // What the user must know about the working folder found at start: a
+    // damaged settings file, a folder that cannot be written.
+    QStringList startupNotes;
 };
 
 // The running application object.

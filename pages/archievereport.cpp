@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTableWidget>
-#include <QTimerEvent>
 
 namespace {
 
@@ -86,28 +85,25 @@ void ArchieveReport::onClick()
     if (running)
         return;
     running = true;
-    pageCount = 0;
     showStatus(statusLabel, QString());
     table->setSortingEnabled(false);
     pendingUrls = source.urls({yearBox->currentText(), quarterBox->currentText()});
     searchButton->setEnabled(false);
-    timerId = startTimer(pageInterval);
+    pages.start(pageInterval);
 }
 
 void ArchieveReport::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != timerId) {
+    if (!pages.claim(event)) {
         QWidget::timerEvent(event);
         return;
     }
-    killTimer(timerId);
-    timerId = 0;
-    if (pendingUrls.isEmpty()) {
+    if (pages.isEmpty()) {
         finish();
         return;
     }
-    const QString url = pendingUrls.takeFirst();
-    ++pageCount;
+    const QString url = pages.takeFirst();
+    const int pageCount = pages.done();
     QString failure;
     QPointer<ArchieveReport> self(this);
     const QString body = fetchForSource(source, url, this, &failure);
@@ -132,7 +128,7 @@ void ArchieveReport::timerEvent(QTimerEvent* event)
     }
     for (const auto& row : rows)
         appendRow(row);
-    timerId = startTimer(pageInterval);
+    pages.startNext(pageInterval);
 }
 
 void ArchieveReport::appendRow(const QMap<QString, QString>& row)

@@ -6,6 +6,7 @@
 // report stay until the first page of the next one arrives; a page that fails
 // ends the run and says so.
 
+#include "core/tickqueue.h"
 #include "datasource/sinaachievementinterface.h"
 
 #include <QStringList>
@@ -44,8 +45,6 @@ private:
     void appendRow(const QMap<QString, QString>& row);
     void finish();
 
-    int timerId = 0;
+    TickQueue pages{this, pendingUrls};
     bool running = false;
-    // Pages fetched in this run so far.
-    int pageCount = 0;
 };

@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -64,17 +63,15 @@ StockDataUpdate::StockDataUpdate(QWidget* parent) : QDialog(parent)
     connect(&loader, &DataLoader::sendFailure, this, &StockDataUpdate::listFailed);
     loader.stockInterface = &listSource;
     loader.setUrls(listSource.urls(QStringList()), QStringList());
-    timerId = startTimer(kFirstTickMs);
+    startDelay.start(kFirstTickMs);
 }
 
 void StockDataUpdate::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != timerId) {
+    if (!startDelay.claim(event)) {
         QDialog::timerEvent(event);
         return;
     }
-    killTimer(timerId);
-    timerId = 0;
     loader.start();
 }
 
@@ -129,20 +126,18 @@ StockDownLoadDlg::StockDownLoadDlg(const QStringList& codes, QWidget* parent)
     urls = source->urls(codes);
     total = codes.size() + 1;
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    timerId = startTimer(kFirstTickMs);
+    downloads.start(kFirstTickMs, total);
 }
 
 StockDownLoadDlg::~StockDownLoadDlg() = default;
 
 void StockDownLoadDlg::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != timerId) {
+    if (!downloads.claim(event)) {
         QDialog::timerEvent(event);
         return;
     }
-    killTimer(timerId);
-    timerId = 0;
-    if (codes.isEmpty() || urls.isEmpty()) {
+    if (downloads.isEmpty() || urls.isEmpty()) {
         finish();
         return;
     }
@@ -154,11 +149,10 @@ void StockDownLoadDlg::timerEvent(QTimerEvent* event)
     if (!self)
         return;
     failures.add(failure);
-    source->parse(body, codes.last());
-    codes.removeLast();
+    source->parse(body, downloads.takeLast());
     urls.removeLast();
-    progress->setValue((total - codes.size()) * 100 / total);
-    timerId = startTimer(tickInterval);
+    progress->setValue(downloads.percentDone());
+    downloads.startNext(tickInterval);
 }
 
 void StockDownLoadDlg::finish()

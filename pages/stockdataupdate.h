@@ -8,6 +8,7 @@
 // which says what failed, until the user closes them.
 
 #include "core/stock.h"
+#include "core/tickqueue.h"
 #include "datasource/dataloader.h"
 #include "datasource/stocklistinterface.h"
 #include "widgets/pagestatus.h"
@@ -48,7 +49,7 @@ private:
     QString failure;
     QProgressBar* progress = nullptr;
     QDialogButtonBox* buttons = nullptr;
-    int timerId = 0;
+    TickQueue startDelay{this};
 };
 
 class StockDownLoadDlg final : public QDialog
@@ -74,8 +75,11 @@ private:
     QDialogButtonBox* buttons = nullptr;
     FailureTally failures;
     std::unique_ptr<StockiFengInterface> source;
+    // The codes still to download, last first, and their requests beside them.
     QStringList codes;
     QStringList urls;
+    // One step more than the codes at construction: three codes read 50, 75
+    // and 100.
     int total = 0;
-    int timerId = 0;
+    TickQueue downloads{this, codes};
 };

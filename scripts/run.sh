@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Starts the program in its working folder; offscreen when there is no display.
+# Brings the build's parts into the user's working folder and starts the
+# program there; offscreen when there is no display. Ctrl+C (SIGINT) or SIGTERM
+# end it in order: the windows close and the settings are written.
 set -euo pipefail
 build_dir=${1:-build}
-cd "$build_dir/run"
+work=$(bash "$(dirname "$0")/workdir.sh" "$build_dir")
+cd "$work"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+    echo "no display: the window is not shown (see README, \"Seeing the window\")" >&2
 fi
+echo "working folder: $work" >&2
 exec ./VorelStock

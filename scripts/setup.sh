@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the program and its tests need.
-# Does nothing when all of them are present; otherwise refreshes the package
-# lists once (a fresh machine has stale ones) and installs what is missing.
+# Installs every Debian package the build, the program and its tests need,
+# make included: on a bare Debian 12 nothing but bash is assumed. Does nothing
+# when all of them are present; otherwise refreshes the package lists once (a
+# fresh machine has stale ones) and installs what is missing, as root or
+# through sudo, from Debian's mirrors over the network.
 # `setup.sh fuzz` adds the clang tool chain of the fuzz build.
 set -euo pipefail
 
@@ -28,10 +30,18 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "installing: ${missing[*]}"
-sudo_cmd=()
+# sudo clears the environment: the setting that keeps apt from asking
+# questions goes on its command line.
+as_root=(env DEBIAN_FRONTEND=noninteractive)
 if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
+    if ! command -v sudo >/dev/null; then
+        echo "installing Debian packages needs root: run this as root, or as a user with sudo rights" >&2
+        exit 1
+    fi
+    as_root=(sudo "${as_root[@]}")
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if ! "${as_root[@]}" apt-get update -qq; then
+    echo "cannot refresh the package lists: set-up needs the network to reach Debian's mirrors" >&2
+    exit 1
+fi
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QDoubleSpinBox;
+class SettingsForm;
 
 class BidConfigWidget final : public QWidget
 {
@@ -21,4 +22,7 @@ public:
     QDoubleSpinBox* maxPercentBox = nullptr;
     QCheckBox* useKBox = nullptr;
     QDoubleSpinBox* ratioBox = nullptr;
+
+private:
+    SettingsForm* form;
 };

@@ -1,8 +1,5 @@
 #include "strategy/stockbidwidget.h"
 
-#include "analysis/candlepatterns.h"
-#include "analysis/indicators.h"
-#include "analysis/shapescanners.h"
 #include "analysis/stockthreadtarget.h"
 #include "core/clock.h"
 #include "core/fileutils.h"
@@ -10,7 +7,7 @@
 #include "core/startuplisting.h"
 #include "core/vorelapplication.h"
 #include "datasource/quotesources.h"
-#include "datasource/stockqqhistoryinterface.h"
+#include "strategy/bidscoring.h"
 #include "widgets/stocklistview.h"
 
 #include <QDebug>
@@ -20,7 +17,6 @@
 #include <QtConcurrent>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -28,8 +24,6 @@ const char* const kDataDir = "data/";
 const char* const kExcludedFile = "data/none";
 constexpr int kTickMs = 600;
 constexpr int kMaxSelected = 12;
-constexpr int kMailLines = 4;
-constexpr int kAuctionScore = 60;
 
 } // namespace
 
@@ -87,12 +81,7 @@ void StockBidWidget::startFileScan()
 
 bool StockBidWidget::scanBidFile(const QString& path, const QString&, int)
 {
-    const QString text = loadTemplate(path);
-    if (isLoadTemplateFailure(text))
-        return false;
-    const QVector<Stock> bars = parseQQHistory(text, path.right(6));
-    QString name;
-    return hasBullishKPattern(bars, &name, false);
+    return storedHistoryEndsBullish(path);
 }
 
 bool StockBidWidget::isAuctionTime() const
@@ -204,86 +193,10 @@ void StockBidWidget::composeBidMail(QVector<Stock> selected)
     }
 }
 
-double StockBidWidget::truncatedChangePercent(const Stock& stock)
-{
-    if (!(stock.preClose > 0.0f))
-        return 0.0;
-    const double p = (double(stock.close) - double(stock.preClose)) * 100.0 / double(stock.preClose);
-    if (!std::isfinite(p))
-        return 0.0;
-    return std::trunc(p * 100.0) / 100.0;
-}
-
-QStringList StockBidWidget::bidMailLines(const QVector<Stock>& scored)
-{
-    QStringList lines;
-    for (const Stock& s : scored) {
-        lines << QString::fromUtf8("代码%1,股票%2,推荐度:%3,开价:%4,所属板块:%5,涨幅:%6%")
-                     .arg(s.code, s.name)
-                     .arg(s.bidScore)
-                     .arg(QString::number(double(s.close), 'g', 6), s.industry,
-                          QString::number(truncatedChangePercent(s), 'g', 6));
-        if (lines.size() >= kMailLines || s.bidScore < kAuctionScore)
-            break;
-    }
-    return lines;
-}
-
 int StockBidWidget::analyzeStockFile(const QString& path)
 {
     // The worker gets copies: the lists belong to the GUI thread.
     const QStringList codeList = vorelApp()->codeList;
     const QStringList reductionCodes = vorelApp()->reductionCodes;
-    return QtConcurrent::run(&StockBidWidget::historyScore, path, codeList, reductionCodes).result();
-}
-
-int StockBidWidget::historyScore(const QString& path, const QStringList& codeList,
-                                 const QStringList& reductionCodes)
-{
-    const QString text = loadTemplate(path);
-    if (text.isEmpty() || isLoadTemplateFailure(text)) {
-        qDebug() << "load file:" << path << ",failed";
-        return 0;
-    }
-    const QString code = path.right(6);
-    const QVector<Stock> bars = parseQQHistory(text, code);
-    if (bars.size() < 10)
-        return 0;
-
-    BollIndicator boll;
-    IndicatorResult lastBoll;
-    QVector<Stock> kept;
-    kept.reserve(bars.size());
-    for (const Stock& bar : bars) {
-        if (!(bar.close > 0.01f))
-            continue;
-        lastBoll = boll.update(bar);
-        kept.append(bar);
-    }
-
-    int score = 0;
-    if (lastBoll.valid && !kept.isEmpty()) {
-        const float upper = lastBoll.first + lastBoll.second - lastBoll.third;
-        if (kept.last().close > upper)
-            score += 6;
-    }
-    if (codeList.contains(code))
-        score += 2;
-    if (reductionCodes.contains(code))
-        score -= 32;
-
-    // Each scanner judges the stock on its own, with a fresh comment list.
-    auto reports = [&](StockScanner&& scanner, int signal) {
-        QStringList comments;
-        return scanner.scan(code, kept, &comments) == signal;
-    };
-    if (reports(StockMShapeScanner(), 1))
-        score -= 36;
-    if (reports(StockDuanTouChaDaoScanner(), 1))
-        score -= 36;
-    if (reports(StockGaoWeiHengPanScanner(), 1))
-        score -= 36;
-    if (reports(StockDiWeiHengPanScanner(), 0))
-        score += 2;
-    return score;
+    return QtConcurrent::run(&bidHistoryScore, path, codeList, reductionCodes).result();
 }

@@ -34,17 +34,9 @@ public:
     QStringList buildBidCodeList();
     // Scores, ranks, mails and shows the final picks.
     void composeBidMail(QVector<Stock> selected);
-    // The history score of the stock whose file is `path`, computed on Qt's
-    // global thread pool while the caller waits.
+    // The history score of the stock whose file is `path` (bidHistoryScore),
+    // computed on Qt's global thread pool while the caller waits.
     int analyzeStockFile(const QString& path);
-    // The same score from copies of the application's code lists; any thread.
-    static int historyScore(const QString& path, const QStringList& codeList,
-                            const QStringList& reductionCodes);
-    // The mail lines of the scored picks: at most 4, ending early after the
-    // first stock scoring below 60.
-    static QStringList bidMailLines(const QVector<Stock>& scored);
-    // The change percent of a mail line, truncated toward zero to two decimals.
-    static double truncatedChangePercent(const Stock& stock);
 
     static bool bidRatioGreater(const Stock& a, const Stock& b);
     static bool bidScoreGreater(const Stock& a, const Stock& b);

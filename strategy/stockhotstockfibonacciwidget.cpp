@@ -2,16 +2,12 @@
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
+#include "widgets/settingsform.h"
 
-#include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QGridLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpacerItem>
-#include <QSpinBox>
 
 #include <memory>
 
@@ -100,49 +96,26 @@ void StockHotStockFibonacciWidget::onConfig()
 // ---------------------------------------------------------------------------
 
 StockHotStockFibonacciConfig::StockHotStockFibonacciConfig(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), form(new SettingsForm(this))
 {
     setWindowTitle(QString::fromUtf8("热点股票波非那切参数设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
 
-    hotCheck = new QCheckBox(this);
-    deltaSpin = new QDoubleSpinBox(this);
-    deltaSpin->setRange(0.5, 8.0);
-    deltaSpin->setSingleStep(0.1);
-    deltaSpin->setValue(1.2);
-    volRatioSpin = new QDoubleSpinBox(this);
-    volRatioSpin->setRange(2.0, 6.0);
-    volRatioSpin->setValue(3.0);
-    spanSpin = new QSpinBox(this);
-    spanSpin->setRange(5, 21);
-    spanSpin->setValue(6);
-    daysSpin = new QSpinBox(this);
+    deltaSpin = form->addDoubleSpin(QString::fromUtf8("最大偏差[0.5%-8.0%]"), {0.5, 8.0, 0.1},
+                                    &AppConfig::fibonacciHotStockDelta);
+    spanSpin = form->addSpin(QString::fromUtf8("均线周期[5-21]"), {5, 21}, &AppConfig::fibonacciHotStockSpan);
+    volRatioSpin = form->addDoubleSpin(QString::fromUtf8("放量倍数[2.0-6.0]"), {2.0, 6.0},
+                                       &AppConfig::fibonacciHotStockVolRatio);
     // The label promises up to 24 days; stored settings of up to 40 stay editable.
-    daysSpin->setRange(5, 40);
-    daysSpin->setValue(15);
-    fallDaysSpin = new QSpinBox(this);
-    fallDaysSpin->setRange(3, 21);
-    fallDaysSpin->setValue(6);
-    minSwingSpin = new QSpinBox(this);
-    minSwingSpin->setRange(8, 100);
-    minSwingSpin->setValue(12);
+    daysSpin = form->addSpin(QString::fromUtf8("放量天数[5-24]"), {5, 40}, &AppConfig::fibonacciHotStockDays);
+    fallDaysSpin = form->addSpin(QString::fromUtf8("最大回落天数[3-21]"), {3, 21},
+                                 &AppConfig::fibonacciHotStockMaxFallDays);
+    minSwingSpin = form->addSpin(QString::fromUtf8("最小振幅[>=8%]"), {8, 100}, &AppConfig::fibonacciHotStockMinSwing);
+    hotCheck = form->addCheck(QString::fromUtf8("启动热度分析"), &AppConfig::fibonacciHotStock);
 
     auto* layout = new QGridLayout(this);
-    const QPair<const char*, QWidget*> rows[] = {
-        {"最大偏差[0.5%-8.0%]", deltaSpin}, {"均线周期[5-21]", spanSpin},
-        {"放量倍数[2.0-6.0]", volRatioSpin}, {"放量天数[5-24]", daysSpin},
-        {"最大回落天数[3-21]", fallDaysSpin}, {"最小振幅[>=8%]", minSwingSpin},
-        {"启动热度分析", hotCheck},
-    };
-    int row = 0;
-    for (const auto& r : rows) {
-        layout->addWidget(new QLabel(QString::fromUtf8(r.first), this), row, 0);
-        layout->addWidget(r.second, row, 1, 1, 2);
-        ++row;
-    }
-    auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
-    layout->addItem(new QSpacerItem(137, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), row, 0, 1, 2);
-    layout->addWidget(ok, row, 2);
+    form->addToGrid(layout, 2, SettingsForm::CheckText::InLabelColumn);
+    QPushButton* ok = form->addButtonRow(layout, QString::fromUtf8("确定"), 2);
     connect(ok, &QPushButton::clicked, this, &StockHotStockFibonacciConfig::onConfig);
 
     loadSettings();
@@ -150,25 +123,11 @@ StockHotStockFibonacciConfig::StockHotStockFibonacciConfig(QWidget* parent)
 
 void StockHotStockFibonacciConfig::loadSettings()
 {
-    const AppConfig& c = vorelApp()->config;
-    hotCheck->setChecked(c.fibonacciHotStock);
-    deltaSpin->setValue(c.fibonacciHotStockDelta);
-    volRatioSpin->setValue(c.fibonacciHotStockVolRatio);
-    spanSpin->setValue(c.fibonacciHotStockSpan);
-    daysSpin->setValue(c.fibonacciHotStockDays);
-    fallDaysSpin->setValue(c.fibonacciHotStockMaxFallDays);
-    minSwingSpin->setValue(c.fibonacciHotStockMinSwing);
+    form->load();
 }
 
 void StockHotStockFibonacciConfig::onConfig()
 {
-    AppConfig& c = vorelApp()->config;
-    c.fibonacciHotStock = hotCheck->isChecked();
-    c.fibonacciHotStockDelta = float(deltaSpin->value());
-    c.fibonacciHotStockVolRatio = float(volRatioSpin->value());
-    c.fibonacciHotStockSpan = spanSpin->value();
-    c.fibonacciHotStockDays = daysSpin->value();
-    c.fibonacciHotStockMaxFallDays = fallDaysSpin->value();
-    c.fibonacciHotStockMinSwing = minSwingSpin->value();
+    form->store();
     accept();
 }

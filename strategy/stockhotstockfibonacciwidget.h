@@ -12,6 +12,7 @@
 class QCheckBox;
 class QDoubleSpinBox;
 class QSpinBox;
+class SettingsForm;
 
 // The worker's per-file callback: true when the history at `key` shows set-up
 // `kind`. It reads the settings its page took before the scan started (the
@@ -61,4 +62,6 @@ public slots:
 
 private:
     void loadSettings();
+
+    SettingsForm* form;
 };

@@ -2,15 +2,12 @@
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
+#include "widgets/settingsform.h"
 
-#include <QDoubleSpinBox>
 #include <QGridLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpacerItem>
-#include <QSpinBox>
 
 #include <memory>
 
@@ -110,41 +107,25 @@ void StockNewStockFibonacciWidget::onConfig()
 // ---------------------------------------------------------------------------
 
 StockNewStockFibonacciConfig::StockNewStockFibonacciConfig(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), form(new SettingsForm(this))
 {
     setWindowTitle(QString::fromUtf8("次新股波非那切参数设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
-    deltaSpin = new QDoubleSpinBox(this);
-    deltaSpin->setRange(0.5, 8.0);
-    deltaSpin->setSingleStep(0.1);
-    spanSpin = new QSpinBox(this);
-    spanSpin->setRange(5, 25);
-    maxDaysSpin = new QSpinBox(this);
-    maxDaysSpin->setRange(20, 120);
+    deltaSpin = form->addDoubleSpin(QString::fromUtf8("最大偏差(0.5%-8.0%)"), {0.5, 8.0, 0.1},
+                                    &AppConfig::fibonacciNewStockDelta);
+    spanSpin = form->addSpin(QString::fromUtf8("均线周期(5-25)"), {5, 25}, &AppConfig::fibonacciNewStockSpan);
+    maxDaysSpin = form->addSpin(QString::fromUtf8("次新股上市范围(20-120)"), {20, 120},
+                                &AppConfig::fibonacciNewStockMaxDays);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QString::fromUtf8("最大偏差(0.5%-8.0%)"), this), 0, 0);
-    layout->addWidget(deltaSpin, 0, 1, 1, 2);
-    layout->addWidget(new QLabel(QString::fromUtf8("均线周期(5-25)"), this), 1, 0);
-    layout->addWidget(spanSpin, 1, 1, 1, 2);
-    layout->addWidget(new QLabel(QString::fromUtf8("次新股上市范围(20-120)"), this), 2, 0);
-    layout->addWidget(maxDaysSpin, 2, 1, 1, 2);
-    auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
-    layout->addItem(new QSpacerItem(137, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 3, 0, 1, 2);
-    layout->addWidget(ok, 3, 2);
+    form->addToGrid(layout, 2, SettingsForm::CheckText::InLabelColumn);
+    QPushButton* ok = form->addButtonRow(layout, QString::fromUtf8("确定"), 2);
     connect(ok, &QPushButton::clicked, this, &StockNewStockFibonacciConfig::onConfig);
-
-    const AppConfig& c = vorelApp()->config;
-    deltaSpin->setValue(c.fibonacciNewStockDelta);
-    spanSpin->setValue(c.fibonacciNewStockSpan);
-    maxDaysSpin->setValue(c.fibonacciNewStockMaxDays);
+    form->load();
 }
 
 void StockNewStockFibonacciConfig::onConfig()
 {
-    AppConfig& c = vorelApp()->config;
-    c.fibonacciNewStockDelta = float(deltaSpin->value());
-    c.fibonacciNewStockSpan = spanSpin->value();
-    c.fibonacciNewStockMaxDays = maxDaysSpin->value();
+    form->store();
     accept();
 }

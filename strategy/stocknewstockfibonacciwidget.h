@@ -12,6 +12,7 @@
 
 class QDoubleSpinBox;
 class QSpinBox;
+class SettingsForm;
 
 // The worker's per-file callback: true when the history at `key` shows set-up
 // `kind` (settings as scanHotStockFile takes them).
@@ -52,4 +53,7 @@ public:
 
 public slots:
     void onConfig();
+
+private:
+    SettingsForm* form;
 };

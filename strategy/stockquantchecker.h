@@ -4,12 +4,8 @@
 // bar of one stock's daily series, whether that bar is a buy signal (a value
 // >= 0) or not (-1), names itself and its CSV report, says how many following
 // days the result table evaluates, and edits its parameters in a modal dialog.
-// Parameters are read from the application's settings record at each check.
-//
-// A check judges bar `index` from the prices of bars 0 to index only: a
-// back-test that let later prices decide whether an earlier day was a signal
-// would report gains nobody could have had. (The new-stock losing streak
-// still asks for a history of more than ten days.)
+// The answer is the checker's rule (strategy/quantsignalrules.h) under the
+// application's settings record, read at each check.
 
 #include <QObject>
 #include <QPointer>
@@ -19,9 +15,9 @@
 class QCheckBox;
 class QDialog;
 class QDoubleSpinBox;
-class QGridLayout;
 class QSpinBox;
 class QWidget;
+class SettingsForm;
 class Stock;
 
 class StockQuantChecker : public QObject
@@ -43,12 +39,16 @@ public:
     QDialog* buildDialog(QWidget* parent);
 
 protected:
-    // Adds the checker's rows to the dialog's grid, from row 0 on, filled from
-    // the settings; answers false when the checker has no parameters.
-    virtual bool addRows(QGridLayout* grid);
+    // Adds the checker's rows to the dialog's form; answers false when the
+    // checker has no parameters.
+    virtual bool addRows(SettingsForm* rows);
     virtual QString dialogTitle() const;
+    // What each checker's onConfig() does: the dialog's values go to the
+    // settings record and the dialog closes.
+    void storeSettings();
 
     QPointer<QDialog> dialog;
+    QPointer<SettingsForm> form;
 };
 
 // 锤子线: a long lower shadow under a small body at a low close on calm volume.
@@ -66,7 +66,7 @@ public slots:
     void onConfig();
 
 protected:
-    bool addRows(QGridLayout* grid) override;
+    bool addRows(SettingsForm* rows) override;
     QString dialogTitle() const override;
 
 private:
@@ -89,7 +89,7 @@ public slots:
     void onConfig();
 
 protected:
-    bool addRows(QGridLayout* grid) override;
+    bool addRows(SettingsForm* rows) override;
     QString dialogTitle() const override;
 
 private:
@@ -113,7 +113,7 @@ public slots:
     void onConfig();
 
 protected:
-    bool addRows(QGridLayout* grid) override;
+    bool addRows(SettingsForm* rows) override;
     QString dialogTitle() const override;
 
 private:
@@ -137,7 +137,7 @@ public slots:
     void onConfig();
 
 protected:
-    bool addRows(QGridLayout* grid) override;
+    bool addRows(SettingsForm* rows) override;
     QString dialogTitle() const override;
 
 private:
@@ -160,7 +160,7 @@ public slots:
     void onConfig();
 
 protected:
-    bool addRows(QGridLayout* grid) override;
+    bool addRows(SettingsForm* rows) override;
     QString dialogTitle() const override;
 
 private:

@@ -15,7 +15,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -170,7 +169,7 @@ StockQuantCheckerWidget::StockQuantCheckerWidget(StockQuantChecker* checker, QWi
 
 bool StockQuantCheckerWidget::isRunning() const
 {
-    return timerId != 0;
+    return ticks.isActive();
 }
 
 void StockQuantCheckerWidget::onConfig()
@@ -205,33 +204,29 @@ void StockQuantCheckerWidget::onSearch()
     queue = candidateFiles();
     if (queue.isEmpty())
         return;
-    total = queue.size();
     // A new run starts afresh: the stock that ended the last one may signal again.
     lastCode.clear();
     list->clearRows();
     progress->setValue(0);
     progress->show();
-    timerId = startTimer(kFirstTickMs);
+    ticks.start(kFirstTickMs);
 }
 
 void StockQuantCheckerWidget::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != timerId) {
+    if (!ticks.claim(event)) {
         QWidget::timerEvent(event);
         return;
     }
-    killTimer(timerId);
-    timerId = 0;
-    if (queue.isEmpty()) {
+    if (ticks.isEmpty()) {
         finishRun();
         return;
     }
-    const QString path = queue.takeLast();
+    const QString path = ticks.takeLast();
     const QString code = path.right(6);
     const QString text = loadTemplate(path);
-    const int percent = (total - queue.size()) * 100 / total;
-    testStock(code, history.parse(text, code), percent);
-    timerId = startTimer(kNextTickMs);
+    testStock(code, history.parse(text, code), ticks.percentDone());
+    ticks.startNext(kNextTickMs);
 }
 
 void StockQuantCheckerWidget::onUpdateStocks(const QString& code, const QVector<Stock>& stocks, int, int percent)
@@ -320,8 +315,7 @@ void StockQuantThreadTarget::run()
         const QString& path = it.value();
         const QString code = path.right(6);
         const QString text = loadTemplate(path);
-        const int percent = counter * 100 / size;
-        emit updateStocks(code, reader.parse(text, code), 0, percent);
+        emit updateStocks(code, reader.parse(text, code), 0, progressPercent(counter, size));
         ++counter;
     }
 }

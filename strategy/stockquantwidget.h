@@ -7,6 +7,7 @@
 // wants them delivered by signal instead.
 
 #include "core/stock.h"
+#include "core/tickqueue.h"
 #include "datasource/stockqqhistoryinterface.h"
 
 #include <QMap>
@@ -73,10 +74,10 @@ private:
     QProgressBar* progress = nullptr;
     StockQuantChecker* checker = nullptr;
     StockQQHistoryInterface history;   // no cache folder: reads only
+    // The history files still to test, last first.
     QStringList queue;
-    int total = 0;
+    TickQueue ticks{this, queue};
     QString lastCode;
-    int timerId = 0;
 };
 
 // A tab per checker.

@@ -8,13 +8,12 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "datasource/webinterface.h"
-#include "strategy/stockbidwidget.h"
+#include "strategy/bidscoring.h"
 #include "widgets/stocklistview.h"
 
 #include <QDebug>
 #include <QLabel>
 #include <QRandomGenerator>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -50,26 +49,24 @@ StockTailWidget::StockTailWidget(QWidget* parent)
     scanner = new StockTailScanner(this);
     connect(list, &QTableWidget::cellClicked, this, &StockTailWidget::onClick);
     state = 0;
-    tickTimer = startTimer(kFirstTickMs);
+    ticks.start(kFirstTickMs);
 }
 
 StockTailWidget::~StockTailWidget() = default;
 
 void StockTailWidget::timerEvent(QTimerEvent* event)
 {
-    // One event at a time: the blocking requests of a step serve other
-    // events meanwhile, and no tick may start a second step inside it.
-    killTimer(event->timerId());
-    tickTimer = 0;
+    if (!ticks.claim(event)) {
+        QWidget::timerEvent(event);
+        return;
+    }
     if (step())
-        tickTimer = startTimer(kTickMs);
+        ticks.startNext(kTickMs);
 }
 
 void StockTailWidget::stopTicking()
 {
-    if (tickTimer)
-        killTimer(tickTimer);
-    tickTimer = 0;
+    ticks.stop();
 }
 
 bool StockTailWidget::step()
@@ -118,13 +115,13 @@ void StockTailWidget::waitForStart()
 
 void StockTailWidget::fetchRealtimePage()
 {
-    if (queue.isEmpty()) {
+    if (ticks.isEmpty()) {
         showStep(QString::fromUtf8("检测股票涨幅完毕"));
         state = 2;
         return;
     }
     QString failure;
-    const QString body = fetchForSource(realtimeSource, queue.takeFirst(), this, &failure);
+    const QString body = fetchForSource(realtimeSource, ticks.takeFirst(), this, &failure);
     failures.add(failure);
     const QVector<Stock> quotes = realtimeSource.parse(body, QString());
     const QMap<QString, Stock>& pool = vorelApp()->stockPool;
@@ -182,13 +179,13 @@ void StockTailWidget::checkCandidate()
 
 void StockTailWidget::recheckQuotes()
 {
-    if (queue.isEmpty()) {
+    if (ticks.isEmpty()) {
         state = 4;
         showStep(QString::fromUtf8("检测股票历史完毕"));
         return;
     }
     QString failure;
-    const QString body = fetchForSource(quoteSource, queue.takeFirst(), this, &failure);
+    const QString body = fetchForSource(quoteSource, ticks.takeFirst(), this, &failure);
     failures.add(failure);
     const QVector<Stock> quotes = quoteSource.parse(body, QString());
     for (const Stock& quote : quotes) {
@@ -232,7 +229,7 @@ void StockTailWidget::composeTailMail()
     for (const Stock& s : picked) {
         lines << QString::fromUtf8("代码%1,股票%2,现价:%3,所属板块:%4,涨幅:%5%")
                      .arg(s.code, s.name, QString::number(double(s.close), 'g', 6), s.industry,
-                          QString::number(StockBidWidget::truncatedChangePercent(s), 'g', 6));
+                          QString::number(truncatedChangePercent(s), 'g', 6));
     }
     lines << startTime;
     const QString body = QStringLiteral("NOTE:\n") + lines.join('\n') + QLatin1Char('\n')

@@ -10,6 +10,7 @@
 // how many stocks were picked.
 
 #include "core/stock.h"
+#include "core/tickqueue.h"
 #include "datasource/quotesources.h"
 #include "datasource/stockqqhistoryinterface.h"
 #include "datasource/stocktimedata.h"
@@ -54,7 +55,8 @@ public:
     QMap<QString, StockTimeData> minutes;
     QString startTime;
     bool stopped = false;
-    int tickTimer = 0;
+    // The page's ticks, through `queue` in the states that fetch URLs.
+    TickQueue ticks{this, queue};
     FailureTally failures;
 
 public slots:

@@ -3,14 +3,12 @@
 #include "analysis/candlestickwidget.h"
 #include "core/seriesutils.h"
 #include "core/vorelapplication.h"
+#include "widgets/settingsform.h"
 
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 
 #include <memory>
 
@@ -105,64 +103,31 @@ void StockTrendWidget::onConfig()
 // ---------------------------------------------------------------------------
 
 StockTrendConfig::StockTrendConfig(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), form(new SettingsForm(this))
 {
     setWindowTitle(QString::fromUtf8("智能画线参数设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
-    auto spin = [this](int lo, int hi) {
-        auto* box = new QSpinBox(this);
-        box->setRange(lo, hi);
-        box->setSingleStep(1);
-        return box;
-    };
-    auto doubleSpin = [this](double lo, double hi, double step) {
-        auto* box = new QDoubleSpinBox(this);
-        box->setDecimals(2);
-        box->setRange(lo, hi);
-        box->setSingleStep(step);
-        return box;
-    };
-    minIntervalSpin = spin(3, 10);
-    minSpanSpin = spin(20, 240);
-    deltaSpin = doubleSpin(0.01, 3.0, 0.01);
-    kSpin = doubleSpin(0.1, 2.0, 0.1);
-    nearDaySpin = spin(1, 6);
-    minPointsSpin = spin(3, 5);
-    typeCombo = new QComboBox(this);
-    typeCombo->addItems({QString::fromUtf8("收盘价"), QString::fromUtf8("开盘价"), QString::fromUtf8("开收混合"),
-                         QString::fromUtf8("开收平均"), QString::fromUtf8("极点价")});
+    minIntervalSpin = form->addSpin(QString::fromUtf8("最小间隔日[3,10]"), {3, 10}, &AppConfig::trendMinIntervalDay);
+    minSpanSpin = form->addSpin(QString::fromUtf8("最小跨度日[20,240]"), {20, 240}, &AppConfig::trendMinSpan);
+    deltaSpin = form->addDoubleSpin(QString::fromUtf8("最大误差[0.01-3.00]%"), {0.01, 3.0, 0.01}, &AppConfig::trendDelta);
+    kSpin = form->addDoubleSpin(QString::fromUtf8("画线斜率[0.1-2.0]"), {0.1, 2.0, 0.1}, &AppConfig::trendK);
+    nearDaySpin = form->addSpin(QString::fromUtf8("最近日[1,6]"), {1, 6}, &AppConfig::trendNearDay);
+    minPointsSpin = form->addSpin(QString::fromUtf8("最小附着点(3,5)"), {3, 5}, &AppConfig::trendMinPoints);
+    typeCombo = form->addCombo(QString::fromUtf8("选点模式"),
+                               {QString::fromUtf8("收盘价"), QString::fromUtf8("开盘价"), QString::fromUtf8("开收混合"),
+                                QString::fromUtf8("开收平均"), QString::fromUtf8("极点价")},
+                               &AppConfig::trendType);
+    form->load();
 
-    const AppConfig& c = vorelApp()->config;
-    minIntervalSpin->setValue(c.trendMinIntervalDay);
-    minSpanSpin->setValue(c.trendMinSpan);
-    deltaSpin->setValue(c.trendDelta);
-    kSpin->setValue(c.trendK);
-    nearDaySpin->setValue(c.trendNearDay);
-    minPointsSpin->setValue(c.trendMinPoints);
-    typeCombo->setCurrentIndex(qBound(0, c.trendType, typeCombo->count() - 1));
-
-    auto* form = new QFormLayout(this);
-    form->addRow(QString::fromUtf8("最小间隔日[3,10]"), minIntervalSpin);
-    form->addRow(QString::fromUtf8("最小跨度日[20,240]"), minSpanSpin);
-    form->addRow(QString::fromUtf8("最大误差[0.01-3.00]%"), deltaSpin);
-    form->addRow(QString::fromUtf8("画线斜率[0.1-2.0]"), kSpin);
-    form->addRow(QString::fromUtf8("最近日[1,6]"), nearDaySpin);
-    form->addRow(QString::fromUtf8("最小附着点(3,5)"), minPointsSpin);
-    form->addRow(QString::fromUtf8("选点模式"), typeCombo);
+    auto* layout = new QFormLayout(this);
+    form->addToForm(layout);
     auto* ok = new QPushButton(QString::fromUtf8("设置"), this);
-    form->addRow(ok);
+    layout->addRow(ok);
     connect(ok, &QPushButton::clicked, this, &StockTrendConfig::onConfig);
 }
 
 void StockTrendConfig::onConfig()
 {
-    AppConfig& c = vorelApp()->config;
-    c.trendMinIntervalDay = minIntervalSpin->value();
-    c.trendMinSpan = minSpanSpin->value();
-    c.trendDelta = float(deltaSpin->value());
-    c.trendK = float(kSpin->value());
-    c.trendNearDay = nearDaySpin->value();
-    c.trendMinPoints = minPointsSpin->value();
-    c.trendType = typeCombo->currentIndex();
+    form->store();
     accept();
 }

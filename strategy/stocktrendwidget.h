@@ -13,6 +13,7 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QSpinBox;
+class SettingsForm;
 
 // The worker's per-file callback: true when the history at `key` has a line
 // of type `kind` (0 support, 1 pressure; other types have no scanner).
@@ -55,4 +56,7 @@ public:
 
 public slots:
     void onConfig();
+
+private:
+    SettingsForm* form;
 };

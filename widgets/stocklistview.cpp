@@ -1,11 +1,8 @@
 #include "widgets/stocklistview.h"
 
-#include "core/fileutils.h"
 #include "core/textutils.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
-#include "datasource/htmltext.h"
-#include "datasource/httpget.h"
 #include "datasource/stockcompanyinfo.h"
 #include "datasource/webinterface.h"
 #include "widgets/linedelegate.h"
@@ -213,64 +210,6 @@ void StockListView::showKChart()
         return;
     if (vorelApp())
         vorelApp()->showChart(code);
-}
-
-QString StockListView::loadCompanyText(const QString& code, QString* failure)
-{
-    if (failure)
-        failure->clear();
-    // Only a plain code may become part of a path or a request.
-    if (!isStockCodeForPath(code))
-        return QString();
-    const QString stored = loadTemplate(QStringLiteral("data/data/") + code);
-    if (!stored.isEmpty() && !isLoadTemplateFailure(stored))
-        return stored;
-    return httpGet(companyInfoUrl(code), nullptr, failure);
-}
-
-QString StockListView::stockHolderHtml(const QString& text)
-{
-    StockCompanyInfo info;
-    if (!info.parse(text))
-        return QString();
-    return topHoldersHtml(info.gudong());
-}
-
-QString StockListView::companyDescriptionHtml(const QString& code, const QString& text)
-{
-    StockCompanyInfo info;
-    if (!info.parse(text))
-        return QString();
-
-    QString concepts;
-    for (const QString& name : info.concepts())
-        concepts += QStringLiteral("<span class=\"label label-default\"> %1 </span>").arg(safeHtmlText(name));
-
-    QString revenue;
-    for (const StockIncomeRow& line : info.yysr()) {
-        revenue += QStringLiteral("<h6>%1<span class=\"label label-default\"> %2</span></h6>")
-                       .arg(safeHtmlText(line.value1), safeHtmlText(line.value2));
-        revenue += QLatin1Char('\t');
-    }
-
-    QString name;
-    if (vorelApp())
-        name = vorelApp()->stockPool.value(code).name;
-    const QString title = QStringLiteral("%1(%2)").arg(safeHtmlText(name), safeHtmlText(code));
-
-    const QString page = loadTemplate(QStringLiteral("assets/basic"));
-    const QStringList fields = {title,
-                                safeHtmlText(info.hy()),
-                                concepts,
-                                safeHtmlText(info.gsmz()),
-                                safeHtmlText(info.riqi()),
-                                safeHtmlText(info.jg()),
-                                safeHtmlText(info.yw()),
-                                safeHtmlText(info.zgb()),
-                                safeHtmlText(info.ltgb()),
-                                safeHtmlText(info.gdrs()),
-                                info.emptyField()};
-    return fillPlaceholders(page, fields) + revenue;
 }
 
 void StockListView::showStockHolderView()

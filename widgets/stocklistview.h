@@ -46,15 +46,6 @@ public:
     void setMenuEnabled(bool on);
     void clearStocks();
 
-    // The profile text of a code: the file "data/data/" + code when it can be
-    // read, else one blocking download. Empty when neither gives a text;
-    // `failure` (when given) then holds the download's reason, if any.
-    static QString loadCompanyText(const QString& code, QString* failure = nullptr);
-    // The page "简介" shows for a parsed profile; empty when `text` does not parse.
-    static QString companyDescriptionHtml(const QString& code, const QString& text);
-    // The page "股东" shows for a parsed profile; empty when `text` does not parse.
-    static QString stockHolderHtml(const QString& text);
-
     QMap<QString, Stock> stocks;
     int row = -1;
     int column = -1;

@@ -10,6 +10,7 @@
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
@@ -89,6 +90,7 @@ private slots:
     void failedDownloadsAreCountedAtTheEnd_data();
     void failedDownloadsAreCountedAtTheEnd();
     void finishedScanExportsTheListWhenAsked();
+    void settingsDialogStoresTheExportSwitchOnConfirm();
     void shortOrSuspendedSeriesGetNoRow();
 
 private:
@@ -100,10 +102,12 @@ private:
     QScopedPointer<HostOverride> hosts;
     QStringList requestedCodes;
     QTemporaryDir* workingFolder = nullptr;
+    QString startFolder;   // the program's own temporary folder, current between the cases
 };
 
 void StockScanWidgetTest::init()
 {
+    startFolder = QDir::currentPath();
     workingFolder = new QTemporaryDir;
     QDir::setCurrent(workingFolder->path());
     QDir().mkpath("data");
@@ -122,7 +126,7 @@ void StockScanWidgetTest::cleanup()
     setRequestTimeout(30000);
     setRequestTimeLimit(90000);
     vorelApp()->stockPool.clear();
-    QDir::setCurrent(QDir::tempPath());
+    QDir::setCurrent(startFolder);
     delete workingFolder;
     workingFolder = nullptr;
 }
@@ -454,6 +458,24 @@ void StockScanWidgetTest::finishedScanExportsTheListWhenAsked()
     QVERIFY(page->hintLabel->text().contains(path));
     page->show();
     QVERIFY(saveScreenshot(page.data(), "smartcomment"));
+}
+
+void StockScanWidgetTest::settingsDialogStoresTheExportSwitchOnConfirm()
+{
+    vorelApp()->config.scanListExport = true;
+    {
+        StockScannerConfig dialog;
+        QVERIFY(dialog.exportBox->isChecked());
+        dialog.exportBox->setChecked(false);
+    }
+    QVERIFY(vorelApp()->config.scanListExport);   // closed without "确定"
+    StockScannerConfig dialog;
+    dialog.exportBox->setChecked(false);
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("确定"))
+            button->click();
+    }
+    QVERIFY(!vorelApp()->config.scanListExport);
 }
 
 void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()

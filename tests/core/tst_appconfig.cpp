@@ -39,6 +39,9 @@ private slots:
     void cleanup();
 
     void firstStartWritesEverySavedSettingWithDefaults();
+    void damagedFileIsKeptAsBadAndDefaultsAreUsed_data();
+    void damagedFileIsKeptAsBadAndDefaultsAreUsed();
+    void damagedFileThatCannotBeSetAsideIsNeverRewritten();
     void emptyFileYieldsDefaults();
     void storedValuesAreRead_data();
     void storedValuesAreRead();
@@ -72,10 +75,66 @@ void TestAppConfig::firstStartWritesEverySavedSettingWithDefaults()
     // neither the file nor its folder exists yet
     {
         AppConfig config;
-        QVERIFY(QFile::exists(kConfig));
-        QCOMPARE(readConfig(), QByteArray());
+        // at once: a run killed before its exit leaves a whole file too
+        QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+        QVERIFY(config.damagedFileNote().isEmpty());
     }
     QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+}
+
+void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    const QByteArray settings = "[hammer]\nquantHammerMaN=30\n[stockBid]\nbidRatio=0.5\n";
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 7919 + 13) % 256));
+    QTest::newRow("garbage") << garbage;
+    QTest::newRow("cut within its last line") << settings + "bidMinPercent=-";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("a line that is no setting") << "<html>\n" + settings;
+    QTest::newRow("a zero byte") << settings + QByteArray("bidUseK=0\0\n", 11);
+    QTest::newRow("huge") << settings + QByteArray(2 << 20, '#') + "\n";
+}
+
+void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
+{
+    QFETCH(QByteArray, file);
+    writeConfig(file);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("config/config.ini cannot be read whole: kept as "
+                                                          "config/config.ini.bad, every setting takes its default"));
+    {
+        AppConfig config;
+        QCOMPARE(config.quantHammerMaN, 21);
+        QCOMPARE(config.bidRatio, 0.093f);
+        const QDir folder("config");
+        QCOMPARE(config.damagedFileNote(),
+                 QString::fromUtf8("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
+                     .arg(folder.absoluteFilePath("config.ini"), folder.absoluteFilePath("config.ini.bad")));
+        QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+    }
+    QFile kept("config/config.ini.bad");
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), file);
+    // told once: the file the program wrote reads whole at the next start
+    AppConfig next;
+    QVERIFY(next.damagedFileNote().isEmpty());
+}
+
+void TestAppConfig::damagedFileThatCannotBeSetAsideIsNeverRewritten()
+{
+    const QByteArray cut = "[hammer]\nquantHammerMaN=30\nquantHammerBo";
+    writeConfig(cut);
+    // something that a file cannot replace stands in the way
+    QVERIFY(QDir().mkpath("config/config.ini.bad/kept"));
+    {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read whole nor be moved"));
+        AppConfig config;
+        QCOMPARE(config.quantHammerMaN, 21);
+        QVERIFY(config.damagedFileNote().contains(QString::fromUtf8("该文件保持原样")));
+        config.quantHammerMaN = 40;
+    }
+    QCOMPARE(readConfig(), cut);
 }
 
 void TestAppConfig::emptyFileYieldsDefaults()
@@ -115,6 +174,7 @@ void TestAppConfig::storedValuesAreRead()
 
     writeConfig(file);
     AppConfig config;
+    QVERIFY(config.damagedFileNote().isEmpty());
     QCOMPARE(config.bidUseK, bidUseK);
     QCOMPARE(config.quantHammerMaN, quantHammerMaN);
     QCOMPARE(config.bidRatio, bidRatio);

@@ -1,6 +1,7 @@
 #include "core/exportutils.h"
 #include "core/fileutils.h"
 #include "core/geometry.h"
+#include "tests/core/filesizelimit.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -13,6 +14,7 @@
 #include <quazip/quazipfile.h>
 
 #include <cmath>
+#include <unistd.h>
 
 class FileUtilsTest : public QObject
 {
@@ -26,6 +28,8 @@ private slots:
     void forEachFileVisitsPlainFilesOnly();
     void historyFilesAreTheFilesNamedByACode();
     void oneListingTidiesTheFolderAndGivesItsHistories();
+    void interruptedWritesGoUsersCopiesStay();
+    void probeTellsWhyAFolderKeepsNothing();
     void pointLineDistanceHandlesVerticalLines();
 
 private:
@@ -157,6 +161,7 @@ void FileUtilsTest::historyFilesAreTheFilesNamedByACode()
 
 void FileUtilsTest::oneListingTidiesTheFolderAndGivesItsHistories()
 {
+    const QString kHistoryNames = "[0-9]{6}|none";
     QTemporaryDir folder;
     const QDateTime start = QDateTime::currentDateTime();
     for (const char* name : {"600000", "399678", "000001", "none", "60000", "600000.AsNkOc", "none.Qw3rTy", "000001.zzZZzz"})
@@ -174,17 +179,54 @@ void FileUtilsTest::oneListingTidiesTheFolderAndGivesItsHistories()
     QVERIFY(underWay.setFileTime(start.addSecs(60), QFileDevice::FileModificationTime));
     underWay.close();
 
-    QVERIFY(tidyHistoryFolder(folder.path(), start, [] { return true; }).isEmpty());
+    QVERIFY(tidyHistoryFolder(folder.path(), kHistoryNames, start, [] { return true; }).isEmpty());
     QVERIFY(QFile::exists(folder.filePath("600000.AsNkOc")));
 
-    const QMap<QString, QString> histories = tidyHistoryFolder(folder.path(), start, [] { return false; });
+    const QMap<QString, QString> histories = tidyHistoryFolder(folder.path(), kHistoryNames, start, [] { return false; });
     QCOMPARE(histories, historyFileMap(folder.path()));
     QCOMPARE(histories.size(), 3);
     QVERIFY(!QFile::exists(folder.filePath("600000.AsNkOc")));
     QVERIFY(!QFile::exists(folder.filePath("none.Qw3rTy")));
     QVERIFY(QFile::exists(folder.filePath("000001.zzZZzz")));
     QVERIFY(QFile::exists(folder.filePath("none")));
-    QVERIFY(tidyHistoryFolder(folder.filePath("missing"), start, [] { return false; }).isEmpty());
+    QVERIFY(tidyHistoryFolder(folder.filePath("missing"), kHistoryNames, start, [] { return false; }).isEmpty());
+}
+
+void FileUtilsTest::interruptedWritesGoUsersCopiesStay()
+{
+    QTemporaryDir folder;
+    const QStringList leftovers{"config.ini.AsNkOc", "config.ini.x7yz0q", "config.ini.QWERTY"};
+    const QStringList kept{"config.ini", "config.ini.bad", "config.ini.backup", "config.ini.201703",
+                           "config.ini.AsNkOc1", "other.ini.AsNkOc", "config.inix.AsNkOc"};
+    for (const QString& name : leftovers + kept)
+        QVERIFY(saveWhole(folder.filePath(name), "x"));
+    removeInterruptedWrites(folder.path(), "config\\.ini");
+    QStringList expected = kept;
+    expected.sort();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);
+}
+
+void FileUtilsTest::probeTellsWhyAFolderKeepsNothing()
+{
+    QTemporaryDir folder;
+    QCOMPARE(probeFolder(folder.path()), FolderState::Writable);
+    QCOMPARE(probeFolder(folder.filePath("missing")), FolderState::Missing);
+    QVERIFY(saveWhole(folder.filePath("data"), "a file where a folder belongs"));
+    QCOMPARE(probeFolder(folder.filePath("data")), FolderState::NotAFolder);
+    {
+        FileSizeLimit fullDisk(16);
+        QVERIFY(fullDisk.active);
+        QCOMPARE(probeFolder(folder.path()), FolderState::Full);
+    }
+    // the probes leave nothing behind
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList("data"));
+
+    if (geteuid() == 0)
+        QSKIP("permissions do not bind the superuser");
+    QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const FolderState readOnly = probeFolder(folder.path());
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(readOnly, FolderState::Unwritable);
 }
 
 void FileUtilsTest::pointLineDistanceHandlesVerticalLines()

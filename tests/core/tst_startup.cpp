@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <utility>
 
 // Starts the built program in a fresh working folder, as a user would, and
 // ends it the way a desktop session's logout does.
@@ -16,6 +17,7 @@ class StartupTest : public QObject
 private slots:
     void startsLogsAndEndsInOrderOnSigterm();
     void sigtermDuringStartupMessageEndsTheProgram();
+    void damagedWorkingFolderIsToldOnceAndKept();
 
 private:
     static void startProgram(QProcess& program, const QString& folder);
@@ -52,11 +54,16 @@ void StartupTest::startsLogsAndEndsInOrderOnSigterm()
     QTemporaryDir folder;
     QDir().mkpath(folder.filePath("config"));
     QVERIFY(QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db")));
-    // A history and the copy that a write killed midway left beside it.
+    // The user's files, and the copies that writes killed midway left beside
+    // them in every folder the program writes.
     QDir().mkpath(folder.filePath("data/k"));
+    QDir().mkpath(folder.filePath("output"));
     const QMap<QString, QByteArray> kept{{"data/600000", "history"}, {"data/none", "600001"},
-                                         {"data/6000001.AsNkOc", "not a copy of ours"}};
-    const QStringList leftovers{"data/600000.AsNkOc", "data/none.Qw3rTy", "data/k/000001.zzZZzz"};
+                                         {"data/6000001.AsNkOc", "not a copy of ours"},
+                                         {"config/config.ini.backup", "the user's copy"},
+                                         {"output/hammer.csv", "report"}, {"list", "600000,"}};
+    const QStringList leftovers{"data/600000.AsNkOc", "data/none.Qw3rTy", "data/k/000001.zzZZzz",
+                                "config/config.ini.Xy12Ab", "output/hammer.csv.Qw3rTy", "list.Zx9Yw8"};
     for (const QString& name : kept.keys() + leftovers) {
         QFile file(folder.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -74,7 +81,7 @@ void StartupTest::startsLogsAndEndsInOrderOnSigterm()
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
-    // "data/" is tidied beside the start, the folders below it before.
+    // "data/" is tidied beside the start, every other folder before it.
     for (const QString& name : leftovers)
         QVERIFY2(!QFile::exists(folder.filePath(name)), qPrintable(name));
     for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
@@ -108,6 +115,47 @@ void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(QFile::exists(folder.filePath("config/config.ini")));
+}
+
+void StartupTest::damagedWorkingFolderIsToldOnceAndKept()
+{
+    // a settings file cut short, and a plain file where the data folder belongs
+    QTemporaryDir folder;
+    QDir().mkpath(folder.filePath("config"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", folder.filePath("config/data.db")));
+    const QByteArray cut = "[hammer]\nquantHammerMaN=34\n[stockBid]\nbidRa";
+    const QByteArray data = "not a folder";
+    for (const auto& file : {std::make_pair("config/config.ini", cut), std::make_pair("data", data)}) {
+        QFile out(folder.filePath(file.first));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file.second);
+    }
+
+    QProcess program;
+    startProgram(program, folder.path());
+    QVERIFY(program.waitForStarted());
+    waitForAddonCount(program);
+    // the notes went to the log before the add-ons were counted; the box waits
+    QTest::qWait(300);
+    QCOMPARE(program.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), 0);
+
+    QFile log(folder.filePath("output.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    QCOMPARE(text.count("config/config.ini cannot be read whole: kept as config/config.ini.bad"), 1);
+    QCOMPARE(text.count(folder.filePath("data") + " is a file, not a folder"), 1);
+    QFile kept(folder.filePath("config/config.ini.bad"));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), cut);
+    QFile settings(folder.filePath("config/config.ini"));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QVERIFY(settings.readAll().contains("quantHammerMaN=21\n"));
+    QFile plain(folder.filePath("data"));
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    QCOMPARE(plain.readAll(), data);
 }
 
 QTEST_GUILESS_MAIN(StartupTest)

@@ -2,6 +2,7 @@
 #include "core/messagehandler.h"
 #include "core/startuplisting.h"
 #include "core/vorelapplication.h"
+#include "tests/core/filesizelimit.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/sharelistfixture.h"
 
@@ -11,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 // Runs against a real application object in a temporary working folder with a
 // stock list database of our own and the compiled-in resource archive.
 class VorelApplicationTest : public QObject
@@ -18,6 +21,7 @@ class VorelApplicationTest : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void damagedFolderIsToldOnceInOneBox();
     void poolHoldsListedCodesOnly();
     void shareListFiltersByListingDate();
     void readFileTakesArchiveOrDisk();
@@ -27,6 +31,9 @@ private slots:
     void logLinesCarryDateTimeAndKind();
     void shippedStockListFillsThePoolWithShareCounts();
     void startupListingHandsItsHistoriesToEveryoneWhoAsks();
+
+private:
+    QStringList startupMessages;
 };
 
 void VorelApplicationTest::initTestCase()
@@ -37,7 +44,23 @@ void VorelApplicationTest::initTestCase()
                     QString::fromUtf8("('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')"),
                     QString::fromUtf8("('300498','温氏股份','','农业综合',0,0,'20151102','广东','20151102')"),
                     QString::fromUtf8("('999999','不在股票池','','',0,0,'20200101','','20200101')")});
+    MessageCatcher catcher;
     vorelApp()->init(nullptr);
+    startupMessages = catcher.seen;
+}
+
+// main() started the application object on a damaged settings file and a full disk.
+void VorelApplicationTest::damagedFolderIsToldOnceInOneBox()
+{
+    const QString folder = QDir::currentPath();
+    QCOMPARE(startupMessages,
+             QStringList(QString::fromUtf8("错误|设置文件 %1/config/config.ini 无法完整读取,已另存为 "
+                                           "%1/config/config.ini.bad,所有设置恢复为默认值\n\n磁盘已满,无法在 %1 "
+                                           "中写入文件,下载的数据、报表和设置都不会保存").arg(folder)));
+    QVERIFY(QFile::exists("config/config.ini.bad"));
+    MessageCatcher catcher;
+    vorelApp()->init(nullptr);
+    QVERIFY(catcher.seen.isEmpty());
 }
 
 void VorelApplicationTest::poolHoldsListedCodesOnly()
@@ -247,7 +270,7 @@ void VorelApplicationTest::startupListingHandsItsHistoriesToEveryoneWhoAsks()
     QTemporaryDir folder;
     QVERIFY(saveWhole(folder.filePath("600000"), "x"));
     QVERIFY(saveWhole(folder.filePath("000001"), "x"));
-    StartupListing listing(folder.path());
+    StartupListing listing(folder.path(), "[0-9]{6}|none");
     QObject page;
     using Handed = QList<QMap<QString, QString>>;
     Handed early;
@@ -269,7 +292,14 @@ int main(int argc, char** argv)
 {
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
+    QDir().mkpath("config");
+    QFile settings("config/config.ini");
+    if (!settings.open(QIODevice::WriteOnly) || settings.write(QByteArray("[hammer]\nquant\0", 15)) != 15)
+        return 2;
+    settings.close();
+    std::unique_ptr<FileSizeLimit> fullDisk(new FileSizeLimit(16));
     VorelApplication app(argc, argv);
+    fullDisk.reset();
     VorelApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }

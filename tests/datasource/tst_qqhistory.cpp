@@ -528,8 +528,9 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory()
     QCOMPARE(readAll("data/600000"), kThreeBars.toUtf8());
     QCOMPARE(QDir("data").entryList(QDir::Files | QDir::Hidden), QStringList { "600000" });
     // Qt itself sends the GET again (twice at most) when a chunked answer
-    // breaks off early; the program never does.
-    if (reply.chunked)
+    // breaks off early, or when a reset throws away an answer it had not read
+    // yet (a busy machine); the program never does.
+    if (reply.chunked || reply.reset)
         QVERIFY(server.requestCount() >= 1 && server.requestCount() <= 3);
     else
         QCOMPARE(server.requestCount(), 1);

@@ -4,6 +4,7 @@
 
 #include "core/clock.h"
 #include "core/vorelapplication.h"
+#include "strategy/bidscoring.h"
 #include "strategy/stockbidwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
@@ -258,31 +259,31 @@ void TestStockBidWidget::mailLines()
 {
     QFETCH(QVector<Stock>, scored);
     QFETCH(QStringList, lines);
-    QCOMPARE(StockBidWidget::bidMailLines(scored), lines);
+    QCOMPARE(bidMailLines(scored), lines);
 }
 
 void TestStockBidWidget::historyScore()
 {
     const QString path = "data/600000";
-    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);   // no file
+    QCOMPARE(bidHistoryScore(path, {}, {}), 0);   // no file
     writeHistory("600000", flat(9));
-    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);   // too few bars
+    QCOMPARE(bidHistoryScore(path, {}, {}), 0);   // too few bars
     writeHistory("600000", flat(30));
-    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);
-    QCOMPARE(StockBidWidget::historyScore(path, { "600000" }, {}), 2);
-    QCOMPARE(StockBidWidget::historyScore(path, {}, { "000001", "600000" }), -32);
+    QCOMPARE(bidHistoryScore(path, {}, {}), 0);
+    QCOMPARE(bidHistoryScore(path, { "600000" }, {}), 2);
+    QCOMPARE(bidHistoryScore(path, {}, { "000001", "600000" }), -32);
 
     // A last close far above the upper band; zero closes are skipped, not fed.
     QVector<double> breakout = flat(29);
     breakout << 0.0 << 20.0;
     writeHistory("600000", breakout);
-    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 6);
+    QCOMPARE(bidHistoryScore(path, {}, {}), 6);
 
     QFile garbage(path);
     QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
     garbage.write("<html>502</html>");
     garbage.close();
-    QCOMPARE(StockBidWidget::historyScore(path, {}, {}), 0);
+    QCOMPARE(bidHistoryScore(path, {}, {}), 0);
 }
 
 void TestStockBidWidget::historyScoringCanEndTheMailAfterOneLine()

@@ -417,6 +417,7 @@ private slots:
         AppConfig& c = vorelApp()->config;
         c.quantHammerHead = 12.7f;
         c.quantHammerFooter = 99;
+        c.quantHammerBody = 1e30f;   // a hand-written value beyond any integer
         std::unique_ptr<StockQuantChecker> checker(createQuantChecker(1));
         QPointer<QDialog> dialog = checker->buildDialog(nullptr);
         QVERIFY(dialog);
@@ -424,9 +425,11 @@ private slots:
         auto* head = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最大头部[0-15]%"));
         auto* footer = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最小足部[65-99]%"));
         auto* volume = control<QDoubleSpinBox>(dialog, QString::fromUtf8("锤子线成交量变化[1.0-1.8f]"));
-        QVERIFY(head && footer && volume);
+        auto* body = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最大实体[10-30]%"));
+        QVERIFY(head && footer && volume && body);
         QCOMPARE(head->value(), 12);       // truncated
         QCOMPARE(footer->value(), 90);     // clamped
+        QCOMPARE(body->value(), 30);       // clamped before it is truncated
         volume->setValue(1.5);
         dialog->show();
         pressOk(dialog);

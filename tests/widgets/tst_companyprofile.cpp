@@ -93,6 +93,8 @@ private slots:
     void failedProfileSaysWhy_data();
     void failedProfileSaysWhy();
     void unreadableStoredProfileSaysSoWithoutAFetch();
+    void storedProfileMeansNoRequest();
+    void missingOrUnreadableProfileIsFetched();
     void profileWidgetsShowTheRecord();
 };
 
@@ -245,7 +247,7 @@ void CompanyProfileTest::downloadedTextCannotBecomeMarkup()
     ::unescapeUnicode(twice);
     QVERIFY(!twice.contains('<'));
 
-    const QString page = StockListView::companyDescriptionHtml("600000", profileBody());
+    const QString page = companyDescriptionHtml("600000", profileBody());
     QVERIFY(!page.contains("<b>x</b>"));
     QVERIFY(page.contains("&lt;b&gt;x&lt;/b&gt;"));
     QVERIFY(page.contains(QString::fromUtf8("吸收公众存款")));   // escapes of the provider are resolved
@@ -388,6 +390,42 @@ void CompanyProfileTest::unreadableStoredProfileSaysSoWithoutAFetch()
     view->showDesc();
     QCOMPARE(text, QString::fromUtf8("公司资料获取失败：") + unreadableAnswer());
     QCOMPARE(server.requestCount(), 0);   // the stored text is read, not refetched
+}
+
+void CompanyProfileTest::storedProfileMeansNoRequest()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    QDir().mkpath("data/data");
+    QFile file("data/data/600123");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(profileBody().toUtf8());
+    file.close();
+
+    const QString text = loadCompanyText("600123");
+    QCOMPARE(server.requestCount(), 0);
+    const QString html = companyDescriptionHtml("600123", text);
+    QVERIFY(html.contains(QStringLiteral("示例银行股份有限公司")));
+    QVERIFY(html.contains(QStringLiteral("<span class=\"label label-default\"> 金融改革 </span>")));
+    QVERIFY(html.contains(QStringLiteral("2935208.04")));
+    QVERIFY(html.contains(QStringLiteral("<h6>银行业务<span class=\"label label-default\"> 75.2%</span></h6>\t")));
+}
+
+void CompanyProfileTest::missingOrUnreadableProfileIsFetched()
+{
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text(profileBody()));
+    QDir().mkpath("data/data/000777");   // a folder where the file should be: unreadable
+
+    QCOMPARE(loadCompanyText("000888"), profileBody());
+    QCOMPARE(loadCompanyText("000777"), profileBody());
+    QCOMPARE(server.requestCount(), 2);
+    QVERIFY(server.requests().at(0).query.startsWith("symbol=sz000888&type=sum&jianjie=1"));
+    QVERIFY(!QFile::exists("data/data/000888"));   // the program never writes profiles
+
+    QCOMPARE(loadCompanyText("../etc"), QString());   // not a code: no path, no request
+    QCOMPARE(server.requestCount(), 2);
 }
 
 void CompanyProfileTest::profileWidgetsShowTheRecord()

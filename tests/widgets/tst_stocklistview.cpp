@@ -74,19 +74,12 @@ Stock stockWith(const QString& field, double value, int serial)
     return s;
 }
 
-const char* const kProfile =
-    "{\"code\":0,\"data\":{\"jianjie\":{\"gsmz\":\"示例银行股份有限公司\",\"riqi\":\"1999-11-10\","
-    "\"jg\":\"10.00\",\"fxs\":\"40000\",\"yw\":\"存贷款业务\",\"dy\":\"上海\",\"hy\":\"银行\"},"
-    "\"concept\":[{\"name\":\"上海本地\"},{\"name\":\"金融改革\"}],\"ZGB\":2935208.04,"
-    "\"LTGB\":2810376.45,\"GDRS\":\"180000\",\"yysr\":[{\"a\":\"银行业务\",\"b\":\"75.2%\",\"c\":\"2016\"}]}}";
-
 }   // namespace
 
 class StockListViewTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void factoryMakesEveryViewType_data();
     void factoryMakesEveryViewType();
     void unknownTypeGivesNull();
@@ -105,21 +98,9 @@ private slots:
     void codesDatesTypesAndHeadersShowWhole();
     void contextMenuActsOnTheRowUnderTheMouse();
     void disabledMenuStaysClosed();
-    void storedProfileMeansNoRequest();
-    void missingOrUnreadableProfileIsFetched();
     void menuActionsWithoutARowDoNothing();
     void rowsAreUnderlinedWithoutGrid();
 };
-
-void StockListViewTest::initTestCase()
-{
-    // the page templates the program finds beside it
-    const QDir assets(qEnvironmentVariable("VOREL_SOURCE_DIR") + "/resources/assets");
-    QVERIFY(assets.exists());
-    QDir().mkpath("assets");
-    for (const QString& name : assets.entryList(QDir::Files))
-        QVERIFY(QFile::copy(assets.filePath(name), "assets/" + name));
-}
 
 void StockListViewTest::factoryMakesEveryViewType_data()
 {
@@ -465,42 +446,6 @@ void StockListViewTest::disabledMenuStaysClosed()
     view->setMenuEnabled(false);
     view->showMenu(QPoint(1, 1));
     QVERIFY(!view->menu->isVisible());
-}
-
-void StockListViewTest::storedProfileMeansNoRequest()
-{
-    TestHttpServer server;
-    HostOverride hosts(server);
-    QDir().mkpath("data/data");
-    QFile file("data/data/600123");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(kProfile));
-    file.close();
-
-    const QString text = StockListView::loadCompanyText("600123");
-    QCOMPARE(server.requestCount(), 0);
-    const QString html = StockListView::companyDescriptionHtml("600123", text);
-    QVERIFY(html.contains(QStringLiteral("示例银行股份有限公司")));
-    QVERIFY(html.contains(QStringLiteral("<span class=\"label label-default\"> 金融改革 </span>")));
-    QVERIFY(html.contains(QStringLiteral("2935208.04")));
-    QVERIFY(html.contains(QStringLiteral("<h6>银行业务<span class=\"label label-default\"> 75.2%</span></h6>\t")));
-}
-
-void StockListViewTest::missingOrUnreadableProfileIsFetched()
-{
-    TestHttpServer server;
-    HostOverride hosts(server);
-    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text(QString::fromUtf8(kProfile)));
-    QDir().mkpath("data/data/000777");   // a folder where the file should be: unreadable
-
-    QCOMPARE(StockListView::loadCompanyText("000888"), QString::fromUtf8(kProfile));
-    QCOMPARE(StockListView::loadCompanyText("000777"), QString::fromUtf8(kProfile));
-    QCOMPARE(server.requestCount(), 2);
-    QVERIFY(server.requests().at(0).query.startsWith("symbol=sz000888&type=sum&jianjie=1"));
-    QVERIFY(!QFile::exists("data/data/000888"));   // the program never writes profiles
-
-    QCOMPARE(StockListView::loadCompanyText("../etc"), QString());   // not a code: no path, no request
-    QCOMPARE(server.requestCount(), 2);
 }
 
 void StockListViewTest::menuActionsWithoutARowDoNothing()

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# make run's copy step and make clean against a working folder that holds a
+# user's settings, histories, reports, log, crash dumps and an add-on of their
+# own: the build's parts arrive, the program starts from there, and the user's
+# files stay as they were through both.
+#
+#   tst_workdir.sh <source folder> <build folder>
+set -euo pipefail
+source_dir=$1
+build_dir=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+export XDG_DATA_HOME=$scratch/share
+unset VOREL_WORK_DIR
+work=$XDG_DATA_HOME/VorelStock
+
+mkdir -p "$work"/{config,data/k,output,crash,addon}
+printf '[hammer]\nquantHammerMaN=34\n' >"$work/config/config.ini"
+printf 'a history' >"$work/data/600000"
+printf 'a chart download' >"$work/data/k/600000"
+printf 'a report' >"$work/output/hammer.csv"
+printf 'a log line\n' >"$work/output.txt"
+printf 'a dump' >"$work/crash/vorel.2017-03-28-10-00-00-00-42.dmp"
+printf 'not a library' >"$work/addon/mine.so"
+printf 'an older program' >"$work/VorelStock"
+users_files() {
+    (cd "$work" && find config/config.ini data output output.txt crash addon/mine.so -type f -exec sha256sum {} + | sort)
+}
+before=$(users_files)
+
+printed=$(bash "$source_dir/scripts/workdir.sh" "$build_dir")
+[ "$printed" = "$work" ] || fail "the working folder is $printed, not $work"
+parts=$(cd "$build_dir/run" && find VorelStock lib config/data.db addon assets -type f)
+for part in $parts; do
+    cmp -s "$build_dir/run/$part" "$work/$part" || fail "$part was not brought in"
+done
+[ -x "$work/VorelStock" ] || fail "the program cannot be run"
+[ "$(users_files)" = "$before" ] || fail "the copy step changed the user's files"
+# The program finds its libraries beside itself, not in the build.
+if ldd "$work/VorelStock" | grep libvorel_ | grep -v -- "=> $work/lib/"; then
+    fail "the program takes libraries from elsewhere than $work/lib"
+fi
+
+# It starts there with the user's settings and ends in order on SIGTERM.
+(cd "$work" && QT_QPA_PLATFORM=offscreen VOREL_HOST_OVERRIDE=http://127.0.0.1:9 exec ./VorelStock \
+    >"$scratch/stdout" 2>"$scratch/stderr") &
+program=$!
+for _ in $(seq 100); do
+    grep -q "addon count:" "$scratch/stdout" && break
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+done
+grep -q "addon count:1" "$scratch/stdout" || { kill "$program" 2>/dev/null; cat "$scratch/stderr"; fail "the program did not start with its add-on"; }
+kill -TERM "$program"
+wait "$program" || fail "the program did not end in order"
+grep -q "quantHammerMaN=34" "$work/config/config.ini" || fail "the user's setting was lost"
+
+# make clean removes the build folders and nothing of the working folder.
+before=$(users_files)
+mkdir -p "$scratch/build/run" "$scratch/build-fuzz"
+env -u MAKEFLAGS -u MAKELEVEL -u MFLAGS make --no-print-directory -C "$source_dir" clean \
+    BUILD_DIR="$scratch/build" FUZZ_BUILD_DIR="$scratch/build-fuzz" >/dev/null
+[ ! -e "$scratch/build" ] && [ ! -e "$scratch/build-fuzz" ] || fail "make clean left a build folder"
+[ "$(users_files)" = "$before" ] || fail "make clean changed the user's files"
+
+# Without XDG_DATA_HOME the folder is ~/.local/share/VorelStock; VOREL_WORK_DIR names another.
+printed=$(unset XDG_DATA_HOME && HOME=$scratch/home bash "$source_dir/scripts/workdir.sh" "$build_dir")
+[ "$printed" = "$scratch/home/.local/share/VorelStock" ] || fail "the default working folder is $printed"
+printed=$(VOREL_WORK_DIR=$scratch/elsewhere bash "$source_dir/scripts/workdir.sh" "$build_dir")
+[ "$printed" = "$scratch/elsewhere" ] && [ -x "$scratch/elsewhere/VorelStock" ] || fail "VOREL_WORK_DIR is not followed"
+echo "PASS"
