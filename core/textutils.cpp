@@ -15,25 +15,6 @@ QByteArray untilZeroByte(const QByteArray& bytes)
     return zero ? bytes.left(int(zero - bytes.constData())) : bytes;
 }
 
-// Whether no byte is 0x80 or above: plain ASCII, which UTF-8 and GB18030
-// read alike and which widens to text fastest as Latin-1. The stored
-// histories are all ASCII.
-bool isAscii(const QByteArray& bytes)
-{
-    const char* const data = bytes.constData();
-    const int size = bytes.size();
-    quint64 high = 0;
-    int i = 0;
-    for (; i + 8 <= size; i += 8) {
-        quint64 word;
-        std::memcpy(&word, data + i, sizeof word);
-        high |= word;
-    }
-    for (; i < size; ++i)
-        high |= quint8(data[i]);
-    return (high & 0x8080808080808080ULL) == 0;
-}
-
 } // namespace
 
 QString decodeText(const QByteArray& bytes, const QByteArray& declaredCharset)
@@ -43,8 +24,6 @@ QString decodeText(const QByteArray& bytes, const QByteArray& declaredCharset)
         if (QTextCodec* codec = QTextCodec::codecForName(declaredCharset.trimmed()))
             return codec->toUnicode(text);
     }
-    if (isAscii(text))
-        return QString::fromLatin1(text);
     QTextCodec::ConverterState state;
     const QString utf8 = QTextCodec::codecForName("UTF-8")->toUnicode(text.constData(), text.size(), &state);
     if (state.invalidChars == 0 && state.remainingChars == 0)
