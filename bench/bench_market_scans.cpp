@@ -8,9 +8,9 @@
 //     each through its own scan on the file-scan worker.
 // The targets: the floor within 5 times the plain read and every scan within
 // 1.5 times the floor of the same run, the same cost per file at 500 and at
-// 5,000 files, and a peak under 100 MB. The rows
-// report files per second, minor page faults per file and the process's peak
-// resident memory during the run.
+// 5,000 files, and a peak under 100 MB. The rows report files per second,
+// minor page faults per file and the process's peak resident memory during
+// the run.
 
 #include "bench/benchmain.h"
 #include "bench/randommarket.h"
@@ -23,7 +23,6 @@
 #include "strategy/stocktrendwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/messagecatcher.h"
-
 
 #include <QDir>
 #include <QFile>
@@ -249,8 +248,8 @@ void BM_AddonScanMarket(benchmark::State& state)
 void marketSizes(benchmark::internal::Benchmark* bench)
 {
     // Whole passes take about a second: a bounded time keeps `make bench` short.
-    // A pass ahead of the timed ones takes what a page pays once (fonts, the
-    // first message box) and the file cache out of the rows.
+    // A pass ahead of the timed ones keeps what a first pass pays once (fonts,
+    // caches) out of the rows.
     bench->ArgName("files")->Arg(smallMarket)->Arg(marketSize)->UseRealTime()->MinWarmUpTime(0.1)->MinTime(1.0)->Unit(
         benchmark::kMillisecond);
 }

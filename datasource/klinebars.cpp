@@ -502,7 +502,9 @@ QVector<Stock> readKLineBars(const QString& body, const QString& code, KLineRead
         bool complete = false;
         p = walk.read(p, bar, complete, result.numeric);
         if (complete) {
-            bar.code = QString(code);   // a copy and a swap, where assignment is a call
+            // A copy moved in: both inline, where QString's copy assignment
+            // is a call into the library.
+            bar.code = QString(code);
             if (count > 0) {
                 bar.change = bar.close - previousClose;
                 bar.changePercent = previousClose != 0 ? bar.change * 100 / previousClose : 0;
