@@ -44,22 +44,15 @@ void StockThreadTarget::run()
 {
     done = 0;
     const int size = stocks.size();
-    // An entry that gives nothing only moves the progress on: one report per
-    // percent tells the owner as much as one per entry, and spares its thread
-    // a queued call, and a wake, for each of thousands of files.
-    int reported = -1;
     for (auto it = stocks.constBegin(); it != stocks.constEnd(); ++it) {
         if (isInterruptionRequested())
             break;
         // 64-bit product: a map of more than 21 million files would overflow int.
         const int percent = int(qint64(done) * 100 / size);
-        if (callback && callback(it.key(), it.value(), kindValue)) {
+        if (callback && callback(it.key(), it.value(), kindValue))
             emit updateStock(percent, it.key(), 1);
-            reported = percent;
-        } else if (percent != reported) {
+        else
             emit updateStock(percent, QString(), 0);
-            reported = percent;
-        }
         ++done;
     }
 }

@@ -45,9 +45,6 @@ public:
     static StockThreadTarget* current();
 
 signals:
-    // Flag 1 with the key for each entry whose callback passed; the entries
-    // that did not pass report the percent reached (flag 0, no key), once for
-    // each percent.
     void updateStock(int percent, const QString& code, int flag);
 
 protected:

@@ -102,40 +102,6 @@ private slots:
         QCOMPARE(seenKeys, keys);   // in key order
     }
 
-    // Entries that give nothing are reported once per percent; no hit is
-    // ever left out, and the progress still climbs to its last value.
-    void missesReportOncePerPercent()
-    {
-        StockThreadTarget misses([](const QString&, const QString&, int) { return false; });
-        misses.setStocks(entries(1000));
-        QSignalSpy missed(&misses, &StockThreadTarget::updateStock);
-        misses.start();
-        QVERIFY(misses.wait(5000));
-        QList<int> percents;
-        for (const QList<QVariant>& update : missed) {
-            QCOMPARE(update.at(1).toString(), QString());
-            percents << update.at(0).toInt();
-        }
-        QList<int> everyPercent;
-        for (int p = 0; p < 100; ++p)
-            everyPercent << p;
-        QCOMPARE(percents, everyPercent);
-
-        // Every other entry a hit: each is reported, and the miss behind it,
-        // which has no new percent, is not.
-        StockThreadTarget worker(&recordAndPassOdd);
-        worker.setStocks(entries(1000));
-        QSignalSpy updates(&worker, &StockThreadTarget::updateStock);
-        worker.start();
-        QVERIFY(worker.wait(5000));
-        QCOMPARE(updates.size(), 500);
-        const QStringList keys = entries(1000).keys();
-        for (int i = 0; i < updates.size(); ++i) {
-            QCOMPARE(updates.at(i).at(1).toString(), keys.at(2 * i));
-            QCOMPARE(updates.at(i).at(0).toInt(), 2 * i / 10);
-        }
-    }
-
     void kindStartsAtZeroAndReachesTheCallback()
     {
         StockThreadTarget worker(&recordAndPassOdd);
