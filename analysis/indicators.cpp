@@ -3,7 +3,7 @@
 #include <cmath>
 
 IndicatorWindow::IndicatorWindow(int length)
-    : values(length < 1 ? 1 : length), capacity(length < 1 ? 1 : length)
+    : values(2 * size_t(length < 1 ? 1 : length)), capacity(length < 1 ? 1 : length)
 {
 }
 
@@ -15,13 +15,15 @@ void IndicatorWindow::clear()
 
 void IndicatorWindow::push(float v)
 {
-    if (count < capacity) {
-        values[(start + count) % capacity] = v;
+    // The oldest value moves only once the window is full, so until then the
+    // ring starts at 0; a wrap by comparison saves a division per bar.
+    const int at = count < capacity ? count : start;
+    values[at] = v;
+    values[at + capacity] = v;
+    if (count < capacity)
         ++count;
-    } else {
-        values[start] = v;
-        start = (start + 1) % capacity;
-    }
+    else if (++start == capacity)
+        start = 0;
 }
 
 namespace {

@@ -33,23 +33,20 @@ public:
     // Appends v, dropping the oldest value once the window is full.
     void push(float v);
     // Calls f with every value oldest first, leaving out the oldest `skip` ones
-    // (0 or 1). Walking the two halves of the ring keeps a division out of the loop.
+    // (0 or 1). The ring is kept twice over, so that the window is always one
+    // run of the buffer: one loop of the same length bar after bar, whose end
+    // the processor sees coming, where the two halves of a ring would end
+    // somewhere else every bar.
     template <typename F>
     void forEach(int skip, F f) const
     {
-        if (count < capacity) {
-            for (int i = skip; i < count; ++i)
-                f(values[i]);
-            return;
-        }
-        for (int i = start + skip; i < capacity; ++i)
-            f(values[i]);
-        for (int i = 0; i < start; ++i)
-            f(values[i]);
+        const float* const oldest = values.data() + start;
+        for (int i = skip; i < count; ++i)
+            f(oldest[i]);
     }
 
 private:
-    std::vector<float> values;
+    std::vector<float> values;   // the ring, then the same ring again
     int capacity = 1;
     int start = 0;
     int count = 0;

@@ -2,8 +2,10 @@
 
 #include "core/textutils.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -84,18 +86,54 @@ QMap<QString, QString> historyFileMap(const QString& folder)
     return files;
 }
 
-void removeInterruptedWrites(const QString& folder, const QString& names)
+namespace {
+
+// The copies that interrupted writes of the files named `names` leave.
+QRegularExpression interruptedWrites(const QString& names)
 {
     // saveWhole writes beside the target, under its name and six random
     // letters or digits. Six lower-case letters or six digits are rather a
     // user's copy ("config.ini.backup", "hammer.csv.201703"): those stay.
-    const QRegularExpression copy(
-        QStringLiteral("^(%1)\\.(?![a-z]{6}$)(?![0-9]{6}$)[A-Za-z0-9]{6}$").arg(names));
+    return QRegularExpression(QStringLiteral("^(%1)\\.(?![a-z]{6}$)(?![0-9]{6}$)[A-Za-z0-9]{6}$").arg(names));
+}
+
+void removeCopy(const QFileInfo& file)
+{
+    if (!QFile::remove(file.absoluteFilePath()))
+        qWarning() << "cannot remove" << file.absoluteFilePath();
+}
+
+} // namespace
+
+void removeInterruptedWrites(const QString& folder, const QString& names)
+{
+    const QRegularExpression copy = interruptedWrites(names);
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo& file : files) {
-        if (copy.match(file.fileName()).hasMatch() && !QFile::remove(file.absoluteFilePath()))
-            qWarning() << "cannot remove" << file.absoluteFilePath();
+        if (copy.match(file.fileName()).hasMatch())
+            removeCopy(file);
     }
+}
+
+QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QString& names, const QDateTime& writtenBefore,
+                                         const std::function<bool()>& stopped)
+{
+    const QRegularExpression copy = interruptedWrites(names);
+    QMap<QString, QString> histories;
+    QDirIterator entries(folder, QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+    while (entries.hasNext() && !stopped()) {
+        entries.next();
+        const QFileInfo file = entries.fileInfo();
+        const QString name = file.fileName();
+        if (isStockCodeForPath(name)) {
+            const QString path = file.absoluteFilePath();
+            histories.insert(path, path);
+        } else if (copy.match(name).hasMatch() && file.lastModified() < writtenBefore) {
+            // A copy made since then belongs to a write under way.
+            removeCopy(file);
+        }
+    }
+    return histories;
 }
 
 namespace {

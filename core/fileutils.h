@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QDateTime;
 class QuaZip;
 
 // The whole text of `path`: an entry of `archive` when one is given, else a
@@ -43,6 +46,11 @@ QMap<QString, QString> historyFileMap(const QString& folder);
 // whose names match `names` (a regular expression, "[0-9]{6}|none"); the file
 // that was to be replaced is still the old one.
 void removeInterruptedWrites(const QString& folder, const QString& names);
+// Both in one listing of `folder`: removes the copies of interrupted writes
+// last changed before `writtenBefore` and gives the history files as
+// historyFileMap does. Stops early, with what it has, once `stopped` says so.
+QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QString& names, const QDateTime& writtenBefore,
+                                         const std::function<bool()>& stopped);
 
 // Whether whole files can be stored in `folder`: a file of a few kilobytes is
 // written there and removed.

@@ -110,10 +110,10 @@ QVector<Stock> relativeSeries(const QVector<Stock>& bars)
     return out;
 }
 
-void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out)
+void relativeSeries(QVector<Stock> bars, QVector<Stock>* out)
 {
     if (bars.size() < 2) {
-        *out = bars;
+        *out = std::move(bars);
         return;
     }
     // A fresh buffer gets just what it needs; a kept one keeps its storage,
@@ -128,7 +128,7 @@ void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out)
         // infinite; such a bar adds no change instead.
         auto relative = [sum, p](float x) -> float { return p == 0 ? sum : sum + (x - p) * 10.0 / p; };
         Stock& bar = relativeBars[i - 1];
-        bar = bars.at(i);
+        bar = std::move(bars[i]);
         bar.open = relative(bar.open);
         bar.high = relative(bar.high);
         bar.low = relative(bar.low);

@@ -41,8 +41,9 @@ void findExtremes(const QVector<Stock>& bars, int count, int* highIndex, int* lo
 QVector<Stock> relativeSeries(const QVector<Stock>& bars);
 // The same series written into *out (not `bars` itself), whose storage is
 // reused: a scan over many files keeps one series instead of building one per
-// file.
-void relativeSeries(const QVector<Stock>& bars, QVector<Stock>* out);
+// file. Bars handed over as a temporary give up their texts instead of having
+// them copied.
+void relativeSeries(QVector<Stock> bars, QVector<Stock>* out);
 
 // Least-squares line y = k·x + b through the points.
 void fitLine(const QVector<FitPoint>& points, float* k, float* b);

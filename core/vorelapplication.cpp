@@ -1,6 +1,7 @@
 #include "core/vorelapplication.h"
 
 #include "core/fileutils.h"
+#include "core/startuplisting.h"
 #include "core/textutils.h"
 
 #include <QDebug>
@@ -37,14 +38,30 @@ const WrittenFolder kWrittenFolders[] = {
     {"output", ".+\\.csv"},
 };
 
+// "data/", which may hold tens of thousands of histories, is tidied by the
+// start-up listing beside the start (StartupListing), not before the window.
+const char* const kListedFolder = "data";
+
 // Downloads are written into these folders; a write into a missing folder
 // would be lost without a word.
 void makeDataFolders()
 {
     for (const char* folder : {"data", "data/k", "data/dl", "data/data"})
         QDir().mkpath(QString::fromLatin1(folder));
-    for (const WrittenFolder& folder : kWrittenFolders)
-        removeInterruptedWrites(QString::fromLatin1(folder.path), QString::fromLatin1(folder.names));
+    for (const WrittenFolder& folder : kWrittenFolders) {
+        if (qstrcmp(folder.path, kListedFolder) != 0)
+            removeInterruptedWrites(QString::fromLatin1(folder.path), QString::fromLatin1(folder.names));
+    }
+}
+
+// The names of the files written into `path`, as kWrittenFolders has them.
+QString writtenNames(const char* path)
+{
+    for (const WrittenFolder& folder : kWrittenFolders) {
+        if (qstrcmp(folder.path, path) == 0)
+            return QString::fromLatin1(folder.names);
+    }
+    return QString();
 }
 
 // What keeps the program from storing anything, for the user: the first
@@ -142,6 +159,8 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
+    startupListing = new StartupListing(QString::fromLatin1(kListedFolder), writtenNames(kListedFolder), this);
+    startupListing->start();
     for (const QString& note : {config.damagedFileNote(), workingFolderProblem()}) {
         if (!note.isEmpty())
             startupNotes << note;
@@ -154,6 +173,8 @@ VorelApplication::~VorelApplication()
 {
     if (installedParts().finish)
         installedParts().finish(*this);
+    delete startupListing;
+    startupListing = nullptr;
     delete archive;
     archive = nullptr;
 }

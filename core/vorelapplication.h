@@ -19,6 +19,7 @@
 class CandlestickWidget;
 class NoticeExpress;
 class QuaZip;
+class StartupListing;
 class StockAddonScanner;
 class StockFocusWidget;
 class VorelStock;
@@ -74,6 +75,8 @@ public:
     QMap<QString, QStringList> ahPrices;
     QStringList codeList;
     QStringList reductionCodes;
+    // The listing of "data/" that the constructor starts; owned.
+    StartupListing* startupListing = nullptr;
 
 private slots:
     void process();

@@ -5,12 +5,13 @@
 
 namespace {
 
-// The bars of an iFeng body; `closed` tells whether its array of bar arrays
-// both opens and closes ("[[" ... "]]").
+// The bars of an iFeng body; `whole` tells whether its array of bar arrays
+// both opens and closes ("[[" ... "]]") and every price and volume of its
+// bars is a number.
 QVector<Stock> readBars(const QString& body, const QString& code, const QMap<QString, Stock>& pool,
-                        bool& closed)
+                        bool& whole)
 {
-    closed = false;
+    whole = false;
     QString span = body;
     span.remove('"');
     const int open = span.indexOf("[[");
@@ -20,9 +21,16 @@ QVector<Stock> readBars(const QString& body, const QString& code, const QMap<QSt
     span = span.mid(open + 1);
     // Unlike the QQ body, the bars run to the last "]]".
     const int close = span.lastIndexOf("]]");
-    closed = close >= 0;
+    const bool closed = close >= 0;
     if (closed)
         span.truncate(close);
+    bool numeric = true;
+    const auto number = [&numeric](const QString& item) {
+        bool ok = false;
+        const float value = item.toFloat(&ok);
+        numeric = numeric && ok && qIsFinite(value);
+        return value;
+    };
 
     const Stock record = pool.value(code);
     QVector<Stock> bars;
@@ -36,16 +44,17 @@ QVector<Stock> readBars(const QString& body, const QString& code, const QMap<QSt
         bar.industry = record.industry;
         bar.area = record.area;
         bar.date = items.at(0).startsWith('[') ? items.at(0).mid(1) : items.at(0);
-        bar.open = items.at(1).toFloat();
-        bar.high = items.at(2).toFloat();
-        bar.close = items.at(3).toFloat();
-        bar.low = items.at(4).toFloat();
-        bar.volume = items.at(5).toFloat();
+        bar.open = number(items.at(1));
+        bar.high = number(items.at(2));
+        bar.close = number(items.at(3));
+        bar.low = number(items.at(4));
+        bar.volume = number(items.at(5));
         bar.change = items.at(6).toFloat();
         bar.changePercent = items.at(7).toFloat();
         bar.turnover = record.totals >= 1 ? bar.volume * 100 / record.totals : 0;
         bars.append(bar);
     }
+    whole = closed && numeric;
     return bars;
 }
 
@@ -53,8 +62,8 @@ QVector<Stock> readBars(const QString& body, const QString& code, const QMap<QSt
 
 QVector<Stock> parseIFengHistory(const QString& body, const QString& code, const QMap<QString, Stock>& pool)
 {
-    bool closed = false;
-    return readBars(body, code, pool, closed);
+    bool whole = false;
+    return readBars(body, code, pool, whole);
 }
 
 QStringList StockiFengInterface::urls(const QStringList& codes)
@@ -67,9 +76,9 @@ QStringList StockiFengInterface::urls(const QStringList& codes)
 
 QVector<Stock> StockiFengInterface::parse(const QString& body, const QString& code)
 {
-    bool closed = false;
-    QVector<Stock> bars = readBars(body, code, applicationStockPool(), closed);
-    return storeHistoryBody(std::move(bars), closed, body, cacheDir, code);
+    bool whole = false;
+    QVector<Stock> bars = readBars(body, code, applicationStockPool(), whole);
+    return storeHistoryBody(std::move(bars), whole, body, cacheDir, code);
 }
 
 bool StockiFengInterface::hasForm(const QString& body) const

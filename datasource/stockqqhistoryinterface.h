@@ -18,9 +18,12 @@ public:
     QStringList urls(const QStringList& codes) override;
     // The bars of the first array of arrays, oldest first, each with `code`;
     // none from a body without that array. With a cacheDir set, none either
-    // from a body whose array does not close ("]]"): a download cut off. The
-    // body is stored as cacheDir + code only when it gave at least one bar
-    // and the code is fit for a path (six digits), written whole.
+    // from a body that is no whole answer for the stock: its array does not
+    // close ("]]", a download cut off), a bar holds a word where a number
+    // belongs, or its data key is not the request's own ("sh"/"sz" + code,
+    // as urls asks). The body is stored as cacheDir + code only when it gave
+    // at least one bar and the code is fit for a path (six digits), written
+    // whole.
     QVector<Stock> parse(const QString& body, const QString& code) override;
     // 0: cacheDir (any value); 1: adjust, 2: period (only the exact names
     // above, case-sensitive); other keys and values are ignored.

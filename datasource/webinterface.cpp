@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QRegExp>
+#include <QRegularExpression>
 #include <QVector>
 
 namespace {
@@ -128,16 +129,42 @@ QString fetchForSource(const WebSource& source, const QString& url, const QObjec
     return reason.isEmpty() ? body : QString();
 }
 
-QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool closed, const QString& body, const QString& cacheDir,
+QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
                                 const QString& code)
 {
     if (cacheDir.isEmpty())
         return bars;
-    if (!closed)
+    if (!whole)
         return QVector<Stock>();
     if (!bars.isEmpty() && isStockCodeForPath(code))
         saveWhole(cacheDir + code, body.toUtf8());
     return bars;
+}
+
+QString qqDataKey(const QString& body, int at)
+{
+    // "data", a colon, "{" and the quoted key, blanks allowed between them.
+    static const QRegularExpression opening(QStringLiteral("\"data\"\\s*:\\s*\\{\\s*\"([^\"]*)\"\\s*:\\s*\\{"));
+    const QRegularExpressionMatch match = opening.match(body);
+    if (!match.hasMatch() || match.capturedEnd() > at)
+        return QString();
+    // The key's object must still be open at `at`: count its braces, and
+    // skip what stands in quotes.
+    int depth = 1;
+    for (int i = match.capturedEnd(); i < at; ++i) {
+        const QChar c = body.at(i);
+        if (c == QLatin1Char('"')) {
+            for (++i; i < at && body.at(i) != QLatin1Char('"'); ++i) {
+                if (body.at(i) == QLatin1Char('\\'))
+                    ++i;
+            }
+        } else if (c == QLatin1Char('{')) {
+            ++depth;
+        } else if (c == QLatin1Char('}') && --depth == 0) {
+            return QString();
+        }
+    }
+    return match.captured(1);
 }
 
 QString marketCode(const QString& code)

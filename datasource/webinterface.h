@@ -99,13 +99,20 @@ QString fetchForSource(const WebSource& source, const QString& url, const QObjec
 
 // What the history sources' parse hands on, storing the body on the way.
 // Reading a stored file (`cacheDir` empty) gives `bars` as they are. A body
-// to be stored as `cacheDir` + `code` must hold its provider's whole array of
-// bar arrays (`closed`): a body cut off inside it, which the network layer
-// does not always report, gives no bars. The body is written whole, and only
-// when it gave bars and `code` is fit for a path, so that a failed or cut
-// download leaves the stored history as it was.
-QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool closed, const QString& body, const QString& cacheDir,
+// to be stored as `cacheDir` + `code` must be a whole answer for that stock
+// (`whole`): its provider's array of bar arrays closed (a body cut off inside
+// it, which the network layer does not always report), numbers where the
+// bars hold numbers, and, where the provider names the stock, the requested
+// one. Any other body gives no bars. The body is written whole, and only when
+// it gave bars and `code` is fit for a path, so that a failed, cut or wrong
+// download leaves the stored history byte for byte as it was.
+QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
                                 const QString& code);
+
+// The stock a QQ finance answer is for: the key under "data" whose object
+// holds position `at` of the body ({"code":0,"data":{"sh600000":{"qfqday":
+// [[...). Empty when `at` lies in no such object.
+QString qqDataKey(const QString& body, int at);
 
 // The request form of a code: "sh" + code for codes starting with "6", "sz" +
 // code for every other code (other markets included).

@@ -4,13 +4,13 @@
 #include "core/clock.h"
 #include "core/fileutils.h"
 #include "core/mail.h"
+#include "core/startuplisting.h"
 #include "core/vorelapplication.h"
 #include "datasource/quotesources.h"
 #include "strategy/bidscoring.h"
 #include "widgets/stocklistview.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QVBoxLayout>
@@ -66,11 +66,17 @@ StockBidWidget::~StockBidWidget()
 
 void StockBidWidget::startFileScan()
 {
-    const QDir dir(QString::fromLatin1(kDataDir));
-    if (!dir.exists())
-        return;
-    fileScan->setStocks(historyFileMap(dir.path()));
-    fileScan->start();
+    // The histories come from the start-up listing of "data/", which runs on
+    // a thread of its own so that the window does not wait for a large
+    // folder: the scan starts once the listing is there.
+    StartupListing* listing = vorelApp()->startupListing;
+    listing->whenDone(this, [this, listing] {
+        const QMap<QString, QString> files = listing->historyFiles();
+        if (files.isEmpty())
+            return;
+        fileScan->setStocks(files);
+        fileScan->start();
+    });
 }
 
 bool StockBidWidget::scanBidFile(const QString& path, const QString&, int)

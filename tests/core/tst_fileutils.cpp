@@ -4,6 +4,7 @@
 #include "tests/core/filesizelimit.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTableWidget>
@@ -26,6 +27,7 @@ private slots:
     void tableExportJoinsCellsWithCommas();
     void forEachFileVisitsPlainFilesOnly();
     void historyFilesAreTheFilesNamedByACode();
+    void oneListingTidiesTheFolderAndGivesItsHistories();
     void interruptedWritesGoUsersCopiesStay();
     void probeTellsWhyAFolderKeepsNothing();
     void pointLineDistanceHandlesVerticalLines();
@@ -155,6 +157,39 @@ void FileUtilsTest::historyFilesAreTheFilesNamedByACode()
     QCOMPARE(map.keys(), expected);
     QCOMPARE(map.values(), expected);
     QVERIFY(historyFiles(folder.filePath("missing")).isEmpty());
+}
+
+void FileUtilsTest::oneListingTidiesTheFolderAndGivesItsHistories()
+{
+    const QString kHistoryNames = "[0-9]{6}|none";
+    QTemporaryDir folder;
+    const QDateTime start = QDateTime::currentDateTime();
+    for (const char* name : {"600000", "399678", "000001", "none", "60000", "600000.AsNkOc", "none.Qw3rTy", "000001.zzZZzz"})
+        QVERIFY(saveWhole(folder.filePath(name), "x"));
+    QDir(folder.path()).mkdir("600003");
+    // Copies from before the start are what interrupted writes left; one
+    // changed since belongs to a write under way.
+    for (const char* name : {"600000.AsNkOc", "none.Qw3rTy"}) {
+        QFile copy(folder.filePath(name));
+        QVERIFY(copy.open(QIODevice::ReadWrite));
+        QVERIFY(copy.setFileTime(start.addSecs(-60), QFileDevice::FileModificationTime));
+    }
+    QFile underWay(folder.filePath("000001.zzZZzz"));
+    QVERIFY(underWay.open(QIODevice::ReadWrite));
+    QVERIFY(underWay.setFileTime(start.addSecs(60), QFileDevice::FileModificationTime));
+    underWay.close();
+
+    QVERIFY(tidyHistoryFolder(folder.path(), kHistoryNames, start, [] { return true; }).isEmpty());
+    QVERIFY(QFile::exists(folder.filePath("600000.AsNkOc")));
+
+    const QMap<QString, QString> histories = tidyHistoryFolder(folder.path(), kHistoryNames, start, [] { return false; });
+    QCOMPARE(histories, historyFileMap(folder.path()));
+    QCOMPARE(histories.size(), 3);
+    QVERIFY(!QFile::exists(folder.filePath("600000.AsNkOc")));
+    QVERIFY(!QFile::exists(folder.filePath("none.Qw3rTy")));
+    QVERIFY(QFile::exists(folder.filePath("000001.zzZZzz")));
+    QVERIFY(QFile::exists(folder.filePath("none")));
+    QVERIFY(tidyHistoryFolder(folder.filePath("missing"), kHistoryNames, start, [] { return false; }).isEmpty());
 }
 
 void FileUtilsTest::interruptedWritesGoUsersCopiesStay()

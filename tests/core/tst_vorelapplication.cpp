@@ -1,4 +1,6 @@
+#include "core/fileutils.h"
 #include "core/messagehandler.h"
+#include "core/startuplisting.h"
 #include "core/vorelapplication.h"
 #include "tests/core/filesizelimit.h"
 #include "tests/support/messagecatcher.h"
@@ -29,6 +31,7 @@ private slots:
     void damagedDatabaseGivesTheMessageOfAMissingOne();
     void logLinesCarryDateTimeAndKind();
     void shippedStockListFillsThePoolWithShareCounts();
+    void startupListingHandsItsHistoriesToEveryoneWhoAsks();
 
 private:
     QStringList startupMessages;
@@ -258,6 +261,32 @@ void VorelApplicationTest::shippedStockListFillsThePoolWithShareCounts()
 
     QVERIFY(QFile::remove("config/data.db"));
     QVERIFY(QFile::rename("config/data.db.away", "config/data.db"));
+}
+
+void VorelApplicationTest::startupListingHandsItsHistoriesToEveryoneWhoAsks()
+{
+    // The application's own listing of "data/" is there from the start.
+    QVERIFY(vorelApp()->startupListing);
+
+    QTemporaryDir folder;
+    QVERIFY(saveWhole(folder.filePath("600000"), "x"));
+    QVERIFY(saveWhole(folder.filePath("000001"), "x"));
+    StartupListing listing(folder.path(), "[0-9]{6}|none");
+    QObject page;
+    using Handed = QList<QMap<QString, QString>>;
+    Handed early;
+    Handed late;
+    listing.whenDone(&page, [&] { early << listing.historyFiles(); });
+    listing.start();
+    QVERIFY(listing.wait(10000));
+    // Asked once it is done: the answer is queued, never given in the call.
+    listing.whenDone(&page, [&] { late << listing.historyFiles(); });
+    QVERIFY(late.isEmpty());
+    QTRY_COMPARE(early.size() + late.size(), 2);
+    const QMap<QString, QString> expected = historyFileMap(folder.path());
+    QCOMPARE(expected.size(), 2);
+    QCOMPARE(early, Handed{expected});
+    QCOMPARE(late, Handed{expected});
 }
 
 int main(int argc, char** argv)

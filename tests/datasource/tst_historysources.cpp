@@ -119,6 +119,16 @@ void HistorySourcesTest::ifengUrlAndStorage()
     QCOMPARE(parseIFengHistory(cut, "600001", samplePool()).size(), 1);
     QVERIFY(source.parse(cut, "600001").isEmpty());
     QCOMPARE(QDir(dir.path() + "/dl").entryList(QDir::Files), QStringList { "000001" });
+
+    // A whole answer whose bars hold words gives none and leaves the stored
+    // history byte for byte.
+    QString words = body;
+    words.replace("\"10.0\"", "\"open\"").replace("\"300\"", "\"n/a\"");
+    QVERIFY(parseIFengHistory(words, "000001", samplePool()).size() == 1);
+    QVERIFY(source.parse(words, "000001").isEmpty());
+    QFile stored(dir.path() + "/dl/000001");
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(stored.readAll(), body.toUtf8());
 }
 
 void HistorySourcesTest::tuShareReadsNewestFirstFiles_data()

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -17,8 +18,9 @@ QVector<Stock> referenceParse(const QString& body, const QString& code)
 {
     QString text = body;
     const int open = text.indexOf("[[");
-    if (open >= 0)
-        text = text.mid(open + 1);
+    if (open < 0)
+        return {};   // without the array of bar arrays a body is no history
+    text = text.mid(open + 1);
     const int close = text.indexOf("]]");
     if (close >= 0)
         text = text.left(close);
@@ -75,9 +77,26 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-const QString kThreeBars = "{\"data\":{\"sh600000\":{\"qfqday\":[[\"2019-01-02\",\"10.00\",\"10.50\",\"10.80\",\"9.90\","
-                           "\"1000\"],[\"2019-01-03\",\"10.50\",\"10.29\",\"10.60\",\"10.10\",\"2000\"],"
-                           "[\"2019-01-04\",\"10.29\",\"10.29\",\"10.40\",\"10.00\",\"1500\"]]}}}";
+// Three bars as the service answers for the stock it names `key`.
+QString threeBars(const QString& key)
+{
+    return "{\"data\":{\"" + key + "\":{\"qfqday\":[[\"2019-01-02\",\"10.00\",\"10.50\",\"10.80\",\"9.90\","
+           "\"1000\"],[\"2019-01-03\",\"10.50\",\"10.29\",\"10.60\",\"10.10\",\"2000\"],"
+           "[\"2019-01-04\",\"10.29\",\"10.29\",\"10.40\",\"10.00\",\"1500\"]]}}}";
+}
+
+const QString kThreeBars = threeBars("sh600000");
+
+// A 200 answer for 600000 in the service's form whose bars hold `bars`.
+QString answerHolding(const QString& bars)
+{
+    return "{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"qfqday\":[" + bars + "]}}}";
+}
+
+const QString kWordBars = answerHolding("[\"2019-01-02\",\"open\",\"close\",\"high\",\"low\",\"volume\"],"
+                                        "[\"2019-01-03\",\"open\",\"close\",\"high\",\"low\",\"volume\"]");
+const QString kFiveItemPieces = answerHolding("[\"2019-01-02\",\"10.00\",\"10.50\",\"10.80\",\"9.90\"],"
+                                              "[\"2019-01-03\",\"10.50\",\"10.29\",\"10.60\",\"10.10\"]");
 
 } // namespace
 
@@ -313,6 +332,26 @@ void QQHistoryTest::fastParserMatchesThePlainRule_data()
         random += (i ? "],[" : "") + items.join(',');
     }
     QTest::newRow("random decimals") << random + "]]";
+
+    // The service's own form, damaged here and there: whatever piece the
+    // short road of the parser does not take whole, the general one must.
+    std::mt19937 damage(7);
+    const QStringList marks { "\"", ",", "[", "]", "],[", "]]", "[[", "1", "23", ".", "-", "e", " ", "x", "{", "" };
+    const QString pristine = klinefixtures::body("sh600000", 6);
+    for (int i = 0; i < 600; ++i) {
+        QString body = pristine;
+        for (int k = 0, changes = 1 + int(damage() % 3); k < changes; ++k) {
+            const int at = int(damage() % uint(body.size()));
+            const QString& mark = marks.at(int(damage() % uint(marks.size())));
+            if (damage() % 2)
+                body.insert(at, mark);
+            else
+                body.replace(at, 1 + int(damage() % 3), mark);
+        }
+        if (damage() % 4 == 0)
+            body.truncate(int(damage() % uint(body.size())));
+        QTest::addRow("damaged answer %d", i) << body;
+    }
 }
 
 void QQHistoryTest::fastParserMatchesThePlainRule()
@@ -328,7 +367,25 @@ void QQHistoryTest::storesBodyOnlyForBarsAndPathSafeCodes_data()
     QTest::addColumn<QString>("body");
     QTest::addColumn<bool>("stored");
     QTest::newRow("stock") << "600000" << kThreeBars << true;
-    QTest::newRow("index") << "399678" << kThreeBars << true;
+    QTest::newRow("shenzhen stock") << "000002" << threeBars("sz000002") << true;
+    QTest::newRow("index, named as it is asked for") << "399678" << threeBars("sz399678") << true;
+    QTest::newRow("index answered with another stock's bars") << "399678" << kThreeBars << false;
+    QTest::newRow("another stock's bars") << "600000" << threeBars("sz000002") << false;
+    QTest::newRow("the code on the other exchange") << "600000" << threeBars("sz600000") << false;
+    QTest::newRow("bars outside the stock's object")
+        << "600000" << "{\"data\":{\"sh600000\":{\"qt\":{}},\"sz000002\":{\"qfqday\":[[\"2019-01-02\",\"1\",\"2\",\"3\","
+                       "\"4\",\"5\"]]}}}" << false;
+    QTest::newRow("no data key") << "600000" << "{\"qfqday\":[[\"2019-01-02\",\"1\",\"2\",\"3\",\"4\",\"5\"]]}" << false;
+    QTest::newRow("bars of words") << "600000" << kWordBars << false;
+    QTest::newRow("one word among numbers")
+        << "600000" << answerHolding("[\"2019-01-02\",\"10.00\",\"10.50\",\"10.80\",\"9.90\",\"1000\"],"
+                                     "[\"2019-01-03\",\"10.50\",\"--\",\"10.60\",\"10.10\",\"2000\"]") << false;
+    QTest::newRow("an empty number") << "600000" << answerHolding("[\"2019-01-02\",\"10.00\",\"\",\"10.80\",\"9.90\",\"1\"]")
+                                     << false;
+    QTest::newRow("closed empty bar array") << "600000" << answerHolding("[]") << false;
+    QTest::newRow("pieces of five items") << "600000" << kFiveItemPieces << false;
+    QTest::newRow("numbers of other forms")
+        << "600000" << answerHolding("[\"2019-01-02\",\"1e1\",\".5\",\"+3\",\" 4 \",\"5.\",{\"nd\":\"x\"}]") << true;
     QTest::newRow("no bars") << "600000" << "<html>busy</html>" << false;
     QTest::newRow("empty body") << "600000" << "" << false;
     QTest::newRow("bar array cut off") << "600000" << kThreeBars.left(kThreeBars.indexOf("]]")) << false;
@@ -406,13 +463,13 @@ void QQHistoryTest::loadQQHistoryFallsBackToDayAndHfq()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(kThreeBars));
+    server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(threeBars("sz000001")));
 
     const QVector<Stock> bars = loadQQHistory("000001", "minute", "", "data/k/");
     QCOMPARE(bars.size(), 3);
     QCOMPARE(bars.first().code, QString("000001"));
     QCOMPARE(QUrlQuery(server.requests().last().query).queryItemValue("param"), QString("sz000001,day,,,480,hfq"));
-    QCOMPARE(readAll("data/k/000001"), kThreeBars.toUtf8());
+    QCOMPARE(readAll("data/k/000001"), threeBars("sz000001").toUtf8());
 
     loadQQHistory("600036", "week", "bfq", "data/k/");
     QCOMPARE(QUrlQuery(server.requests().last().query).queryItemValue("param"), QString("sh600036,week,,,480,bfq"));
@@ -447,6 +504,10 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
     QTest::newRow("unknown code")
         << Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"day\":[],\"qt\":{\"sh600000\":[\"1\",\"\","
                        "\"600000\",\"0.00\",\"0.00\",\"0.00\"]},\"prec\":\"0.00\"}}}");
+    QTest::newRow("another stock's history") << Reply::text(klinefixtures::body("sz000002", 480), "application/json");
+    QTest::newRow("bars of words") << Reply::text(kWordBars, "application/json");
+    QTest::newRow("closed empty bar array") << Reply::text(answerHolding("[]"), "application/json");
+    QTest::newRow("pieces of five items") << Reply::text(kFiveItemPieces, "application/json");
 }
 
 void QQHistoryTest::failedDownloadKeepsStoredHistory()

@@ -31,6 +31,8 @@ private slots:
     void matchFirstTakesTheFirstShortestMatch();
     void jsonBlockCaptures_data();
     void jsonBlockCaptures();
+    void qqDataKeyNamesTheStockHoldingThePosition_data();
+    void qqDataKeyNamesTheStockHoldingThePosition();
     void tradeDetailUsesTheDateTwice();
     void hostOverrideKeepsPathAndQuery();
     void everyRequestFindsItsProvider();
@@ -116,6 +118,31 @@ void WebInterfaceTest::jsonBlockCaptures()
     QFETCH(QString, recovery);
     QCOMPARE(captureNoticeJson(body), notice);
     QCOMPARE(captureRecoveryJson(body), recovery);
+}
+
+void WebInterfaceTest::qqDataKeyNamesTheStockHoldingThePosition_data()
+{
+    // The position asked about is that of the "[[" in each body.
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("history") << "{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"qfqday\":[[\"2019-01-02\"]]}}}"
+                             << "sh600000";
+    QTest::newRow("index") << "{\"data\":{\"sz399678\":{\"day\":[[1]]}}}" << "sz399678";
+    QTest::newRow("blanks between the parts") << "{\"data\" : { \"sz000002\" :\n{\"qfqday\":[[1]]}}}" << "sz000002";
+    QTest::newRow("objects and quoted braces before the bars")
+        << "{\"data\":{\"sh600000\":{\"qt\":{\"a\":\"}\\\"}\"},\"qfqday\":[[1]]}}}" << "sh600000";
+    QTest::newRow("bars in the object of a later key")
+        << "{\"data\":{\"sh600000\":{\"qt\":{}},\"sz000002\":{\"qfqday\":[[1]]}}}" << "";
+    QTest::newRow("bars before the data object") << "{\"qfqday\":[[1]],\"data\":{\"sh600000\":{}}}" << "";
+    QTest::newRow("no data object") << "{\"sh600000\":{\"qfqday\":[[1]]}}" << "";
+    QTest::newRow("data is no object of objects") << "{\"data\":[[1]]}" << "";
+}
+
+void WebInterfaceTest::qqDataKeyNamesTheStockHoldingThePosition()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, key);
+    QCOMPARE(qqDataKey(body, body.indexOf("[[")), key);
 }
 
 void WebInterfaceTest::tradeDetailUsesTheDateTwice()

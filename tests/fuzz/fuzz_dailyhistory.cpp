@@ -10,7 +10,10 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -30,6 +33,22 @@ void storedBodyReadsBackAlike(const QString& body)
         abort();
 }
 
+// The reader never looks past the end of a body: the same characters held
+// without a terminating zero, in a block of their exact size, read alike.
+void unterminatedBodyReadsAlike(const QString& body)
+{
+    const std::unique_ptr<QChar[]> copy(new QChar[size_t(body.size())]);
+    std::copy(body.constBegin(), body.constEnd(), copy.get());
+    const QVector<Stock> bars = parseQQHistory(QString::fromRawData(copy.get(), body.size()), QStringLiteral("600000"));
+    const QVector<Stock> expected = parseQQHistory(body, QStringLiteral("600000"));
+    if (bars.size() != expected.size())
+        abort();
+    for (int i = 0; i < bars.size(); ++i) {
+        if (bars.at(i).date != expected.at(i).date || std::memcmp(&bars.at(i).close, &expected.at(i).close, sizeof(float)))
+            abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -41,5 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     parseNeteaseHistory(body, QStringLiteral("600000"), pool);
     StockTuShareInterface().parse(body, QStringLiteral("600000"));
     storedBodyReadsBackAlike(body);
+    unterminatedBodyReadsAlike(body);
     return 0;
 }
