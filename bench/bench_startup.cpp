@@ -9,6 +9,7 @@
 #include "bench/benchmain.h"
 #include "core/vorelapplication.h"
 #include "tests/datasource/klinefixtures.h"
+#include "tests/support/programapplication.h"
 
 
 #include <QDir>
@@ -73,7 +74,7 @@ double startOnce(int files)
         return -1;
     QElapsedTimer clock;
     clock.start();
-    VorelApplication app(programArgc, programArgv);
+    ProgramApplication app(programArgc, programArgv);
     VorelStock window;
     app.init(&window);
     window.show();
