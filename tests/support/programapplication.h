@@ -8,7 +8,7 @@
 #include "app/applicationparts.h"
 #include "core/vorelapplication.h"
 
-class ProgramApplication : public VorelApplication
+class ProgramApplication final : public VorelApplication
 {
 public:
     ProgramApplication(int& argc, char** argv)
