@@ -1,7 +1,7 @@
 #pragma once
 
 // A worker thread that runs one callback over every entry of a map of texts
-// (the strategy pages give it the daily history files of "data/", path as key
+// (the strategy pages give it the daily history files of data/, path as key
 // and value) and reports progress to the GUI thread through updateStock.
 //
 // The callback runs on the worker thread. It must not touch widgets or anything

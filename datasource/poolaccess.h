@@ -8,8 +8,15 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 QMap<QString, Stock> applicationStockPool();
+
+// Whether a stock's name marks it for special treatment ("ST", "*ST"): the
+// stock lists and the picks leave such stocks out.
+bool isSpecialTreatment(const QString& name);
+// The codes of `pool` whose names are not so marked, in code order.
+QStringList codesWithoutST(const QMap<QString, Stock>& pool);
 
 // A share count read as a real number, stored as an int: truncated toward
 // zero and held within the int range (the numbers come off the wire).

@@ -5,8 +5,8 @@
 #include "core/fileutils.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "strategy/addonhost.h"
-#include "strategy/strategyscanpage.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
@@ -19,7 +19,6 @@
 
 namespace {
 
-const char* const kDataDir = "data/";
 // The trade list has a fixed number of columns; its strategy-result type.
 constexpr int kStrategyListType = 6;
 constexpr int kChartBars = 30;
@@ -123,7 +122,7 @@ void StockAddonScanner::onSearch()
         showMessage(QString::fromUtf8("警告"), QString::fromUtf8("请选择策略插件"));
         return;
     }
-    const QDir dir(QString::fromLatin1(kDataDir));
+    const QDir dir(QString::fromLatin1(kHistoryFolder));
     if (!dir.exists())
         return;
 
@@ -156,11 +155,10 @@ bool StockAddonScanner::scanFile(const QString& path, const QString&, int)
     StockThreadTarget* self = StockThreadTarget::current();
     auto* page = self ? qobject_cast<StockAddonScanner*>(self->parent()) : nullptr;
     VorelAddon* addon = page ? page->scanAddon : nullptr;
-    const QString code = path.right(6);
     const QVector<Stock> bars = readHistoryFile(path);
     if (bars.isEmpty() || !addon)
         return false;
-    addon->check(code, bars);
+    addon->check(historyCode(path), bars);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // "执行策略选股": runs the bound add-on over every daily history file of
-// "data/" on a worker thread, lists the trades it reports, shows a trade's
+// data/ on a worker thread, lists the trades it reports, shows a trade's
 // recent candles when its row is clicked, and sums the closed trades up when
 // the scan ends. While it exists it is the application's addonScanner, the
 // page the add-on host delivers reports to.

@@ -2,6 +2,7 @@
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
 
 #include <QGridLayout>
@@ -32,7 +33,7 @@ bool scanHotStockFile(const QString& key, const QString&, int kind)
     if (!scanner)
         return false;
     QStringList messages;
-    return scanner->scan(key.right(6), readHistoryFile(key), &messages) != -1;
+    return scanner->scan(historyCode(key), readHistoryFile(key), &messages) != -1;
 }
 
 StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)

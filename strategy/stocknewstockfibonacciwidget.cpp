@@ -2,6 +2,7 @@
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
 
 #include <QGridLayout>
@@ -14,7 +15,6 @@
 namespace {
 
 constexpr int kChartBars = 240;
-const char* const kIndexCode = "399678";
 
 NewStockFibonacciParams currentScanParams()
 {
@@ -34,7 +34,7 @@ bool scanNewStockFile(const QString& key, const QString&, int kind)
     if (!scanner)
         return false;
     QStringList messages;
-    return scanner->scan(key.right(6), readHistoryFile(key), &messages) == 0;
+    return scanner->scan(historyCode(key), readHistoryFile(key), &messages) == 0;
 }
 
 StockNewStockFibonacciWidget::StockNewStockFibonacciWidget(QWidget* parent)

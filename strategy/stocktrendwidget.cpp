@@ -3,6 +3,7 @@
 #include "analysis/candlestickwidget.h"
 #include "core/seriesutils.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
 
 #include <QFormLayout>
@@ -38,7 +39,7 @@ bool scanTrendFile(const QString& key, const QString&, int kind)
     thread_local QVector<Stock> series;
     relativeSeries(readHistoryFile(key), &series);
     QStringList messages;
-    return scanner->scan(key.right(6), series, &messages) == 0;
+    return scanner->scan(historyCode(key), series, &messages) == 0;
 }
 
 StockTrendWidget::StockTrendWidget(QWidget* parent)

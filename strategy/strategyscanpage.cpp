@@ -3,8 +3,7 @@
 #include "analysis/candlestickwidget.h"
 #include "core/exportutils.h"
 #include "core/fileutils.h"
-#include "core/textutils.h"
-#include "datasource/stockqqhistoryinterface.h"
+#include "datasource/storedhistory.h"
 #include "widgets/pagestatus.h"
 
 #include <QDir>
@@ -23,8 +22,6 @@
 
 namespace {
 
-const char* const kDataDir = "data/";
-
 // Wide enough for a six-digit code beside the scroll bar of a long list, in
 // whatever font the desktop gives; never narrower than the original 72 px.
 int codeListWidth(const QListWidget* list)
@@ -37,21 +34,6 @@ int codeListWidth(const QListWidget* list)
 }
 
 } // namespace
-
-QVector<Stock> readHistoryFile(const QString& path)
-{
-    const QString text = loadTemplate(path);
-    if (isLoadTemplateFailure(text))
-        return {};
-    return parseQQHistory(text, path.right(6));
-}
-
-QVector<Stock> readDataHistory(const QString& code)
-{
-    if (!isStockCodeForPath(code))
-        return {};
-    return readHistoryFile(QString::fromLatin1(kDataDir) + code);
-}
 
 StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList& radioTexts,
                                    StockThreadTarget::Callback callback, QWidget* parent)
@@ -133,7 +115,7 @@ void StrategyScanPage::onScan()
 {
     if (isScanning())
         return;
-    const QDir dir(QString::fromLatin1(kDataDir));
+    const QDir dir(QString::fromLatin1(kHistoryFolder));
     if (!dir.exists()) {
         showStatus(statusLabel, QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载"));
         return;
@@ -156,7 +138,7 @@ void StrategyScanPage::onUpdateResult(int percent, const QString& code, int)
 {
     progress->setValue(percent);
     if (!code.isEmpty()) {
-        list->addItem(code.right(6));
+        list->addItem(historyCode(code));
         ++foundCount;
     }
 }

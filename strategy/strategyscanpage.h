@@ -4,7 +4,7 @@
 // Fibonacci pages and the trend-line page): a code list, an embedded K-line
 // chart, a group of radio buttons choosing the set-up, "设置", "扫描" and a
 // progress bar.
-// "扫描" hands every history file of "data/" to a worker thread that runs the
+// "扫描" hands every history file of data/ to a worker thread that runs the
 // page's per-file callback; the codes of the hits are listed, and a clicked
 // code is rescanned on the GUI thread and drawn with the set-up's lines.
 // Where the progress bar runs, the status line says at the end that the scan
@@ -68,11 +68,3 @@ private:
     // Hits of the running (or last) scan.
     int foundCount = 0;
 };
-
-// A copy of the history file "data/" + code, parsed; empty for a code that is
-// not six digits (list items are user-visible text, never a path) or a file
-// that does not read.
-QVector<Stock> readDataHistory(const QString& code);
-
-// The history stored at `path` (code = its last six characters), parsed.
-QVector<Stock> readHistoryFile(const QString& path);

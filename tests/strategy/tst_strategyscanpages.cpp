@@ -7,6 +7,7 @@
 #include "core/fileutils.h"
 #include "core/seriesutils.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "tests/strategy/fibonacciseries.h"
 #include "tests/support/columnfit.h"
 
