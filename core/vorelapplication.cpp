@@ -160,8 +160,8 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
-    startupListing = new StartupListing(QDir::cleanPath(QString::fromLatin1(kListedFolder)), writtenNames(kListedFolder),
-                                        this);
+    const QString listed = QDir::cleanPath(QString::fromLatin1(kListedFolder));
+    startupListing = new StartupListing(listed, writtenNames(kListedFolder), this);
     startupListing->start();
     for (const QString& note : {config.damagedFileNote(), workingFolderProblem()}) {
         if (!note.isEmpty())

@@ -16,20 +16,12 @@ namespace {
 
 constexpr int kChartBars = 60;
 
-HotStockFibonacciParams currentScanParams()
-{
-    if (StockThreadTarget* worker = StockThreadTarget::current()) {
-        if (auto* page = qobject_cast<StockHotStockFibonacciWidget*>(worker->parent()))
-            return page->scanParams;
-    }
-    return vorelApp() ? HotStockFibonacciParams::fromConfig(vorelApp()->config) : HotStockFibonacciParams();
-}
-
 } // namespace
 
 bool scanHotStockFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockHotStockFibonacciScanner> scanner(createFibonacciScanner(kind, currentScanParams()));
+    std::unique_ptr<StockHotStockFibonacciScanner> scanner(
+        createFibonacciScanner(kind, currentScanParams<HotStockFibonacciParams>()));
     if (!scanner)
         return false;
     QStringList messages;
@@ -57,13 +49,13 @@ StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)
 
 StockHotStockFibonacciWidget::~StockHotStockFibonacciWidget()
 {
-    // The worker's callback reads scanParams: it must end before they go.
     worker->stop();
 }
 
 void StockHotStockFibonacciWidget::takeScanSettings()
 {
     scanParams = HotStockFibonacciParams::fromConfig(vorelApp()->config);
+    worker->setParams(scanParams);
 }
 
 void StockHotStockFibonacciWidget::onClickRadioButton1() { setKind(0); }

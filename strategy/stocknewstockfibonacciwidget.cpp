@@ -16,21 +16,12 @@ namespace {
 
 constexpr int kChartBars = 240;
 
-NewStockFibonacciParams currentScanParams()
-{
-    if (StockThreadTarget* worker = StockThreadTarget::current()) {
-        if (auto* page = qobject_cast<StockNewStockFibonacciWidget*>(worker->parent()))
-            return page->scanParams;
-    }
-    return vorelApp() ? NewStockFibonacciParams::fromConfig(vorelApp()->config) : NewStockFibonacciParams();
-}
-
 } // namespace
 
 bool scanNewStockFile(const QString& key, const QString&, int kind)
 {
     std::unique_ptr<StockNewStockFibonacciScanner> scanner(
-        createNewStockFibonacciScanner(kind, currentScanParams()));
+        createNewStockFibonacciScanner(kind, currentScanParams<NewStockFibonacciParams>()));
     if (!scanner)
         return false;
     QStringList messages;
@@ -55,13 +46,13 @@ StockNewStockFibonacciWidget::StockNewStockFibonacciWidget(QWidget* parent)
 
 StockNewStockFibonacciWidget::~StockNewStockFibonacciWidget()
 {
-    // The worker's callback reads scanParams: it must end before they go.
     worker->stop();
 }
 
 void StockNewStockFibonacciWidget::takeScanSettings()
 {
     scanParams = NewStockFibonacciParams::fromConfig(vorelApp()->config);
+    worker->setParams(scanParams);
 }
 
 void StockNewStockFibonacciWidget::fillListHead()

@@ -1,8 +1,8 @@
 #include "strategy/stockquantwidget.h"
 
+#include "analysis/historyscan.h"
 #include "core/clock.h"
 #include "core/exportutils.h"
-#include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/storedhistory.h"
 #include "strategy/stockquantchecker.h"
@@ -10,7 +10,6 @@
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -179,7 +178,7 @@ void StockQuantCheckerWidget::onConfig()
         checker->config(this);
 }
 
-QStringList StockQuantCheckerWidget::candidateFiles() const
+QStringList StockQuantCheckerWidget::candidateFiles(const QStringList& paths) const
 {
     QStringList files;
     const int type = checker->typeId();
@@ -190,7 +189,7 @@ QStringList StockQuantCheckerWidget::candidateFiles() const
         const QStringList codes = vorelApp()->loadShareList(since).keys();
         listed = QSet<QString>(codes.begin(), codes.end());
     }
-    for (const QString& path : historyFiles(QString::fromLatin1(kHistoryFolder))) {
+    for (const QString& path : paths) {
         if (!newStocksOnly || listed.contains(historyCode(path)))
             files.append(path);
     }
@@ -200,9 +199,12 @@ QStringList StockQuantCheckerWidget::candidateFiles() const
 void StockQuantCheckerWidget::onSearch()
 {
     // One run at a time: a second one would share the queue and the table.
-    if (!checker || isRunning() || !QDir(QString::fromLatin1(kHistoryFolder)).exists())
+    if (!checker || isRunning())
         return;
-    queue = candidateFiles();
+    const HistoryScanFiles files;
+    if (files.paths().isEmpty())
+        return;
+    queue = candidateFiles(files.paths());
     if (queue.isEmpty())
         return;
     // A new run starts afresh: the stock that ended the last one may signal again.

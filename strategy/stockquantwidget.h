@@ -65,7 +65,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    QStringList candidateFiles() const;
+    // The history files of `paths` the checker tests: new stocks only for
+    // the new-stock checkers.
+    QStringList candidateFiles(const QStringList& paths) const;
     void testStock(const QString& code, const QVector<Stock>& bars, int percent);
     void finishRun();
 

@@ -17,20 +17,11 @@ namespace {
 
 constexpr int kChartBars = 240;
 
-TrendParams currentScanParams()
-{
-    if (StockThreadTarget* worker = StockThreadTarget::current()) {
-        if (auto* page = qobject_cast<StockTrendWidget*>(worker->parent()))
-            return page->scanParams;
-    }
-    return vorelApp() ? TrendParams::fromConfig(vorelApp()->config) : TrendParams();
-}
-
 } // namespace
 
 bool scanTrendFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams()));
+    std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams<TrendParams>()));
     if (!scanner)
         return false;
     // One relative series per worker thread, refilled for every file: building
@@ -60,13 +51,13 @@ StockTrendWidget::StockTrendWidget(QWidget* parent)
 
 StockTrendWidget::~StockTrendWidget()
 {
-    // The worker's callback reads scanParams: it must end before they go.
     worker->stop();
 }
 
 void StockTrendWidget::takeScanSettings()
 {
     scanParams = TrendParams::fromConfig(vorelApp()->config);
+    worker->setParams(scanParams);
 }
 
 void StockTrendWidget::onClickRadioButton1() { setKind(0); }

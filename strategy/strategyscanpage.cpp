@@ -1,12 +1,11 @@
 #include "strategy/strategyscanpage.h"
 
 #include "analysis/candlestickwidget.h"
+#include "analysis/historyscan.h"
 #include "core/exportutils.h"
-#include "core/fileutils.h"
 #include "datasource/storedhistory.h"
 #include "widgets/pagestatus.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -115,12 +114,13 @@ void StrategyScanPage::onScan()
 {
     if (isScanning())
         return;
-    const QDir dir(QString::fromLatin1(kHistoryFolder));
-    if (!dir.exists()) {
-        showStatus(statusLabel, QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载"));
+    const HistoryScanFiles files;
+    // An empty folder is scanned all the same: the scan then ends with no
+    // hits and an empty list file.
+    if (!files.hasFolder()) {
+        showStatus(statusLabel, files.nothingToScan());
         return;
     }
-    const QMap<QString, QString> files = historyFileMap(dir.path());
     list->clear();
     fillListHead();
     foundCount = 0;
@@ -130,7 +130,7 @@ void StrategyScanPage::onScan()
     takeScanSettings();
     // A button clicked during the last scan could not reach the running worker.
     worker->setKind(checkedType());
-    worker->setStocks(files);
+    worker->setStocks(files.workMap());
     worker->start();
 }
 

@@ -11,6 +11,7 @@
 // is finished and how many codes it found.
 
 #include "analysis/stockthreadtarget.h"
+#include "core/vorelapplication.h"
 
 #include <QStringList>
 #include <QVector>
@@ -54,7 +55,8 @@ protected:
     StrategyScanPage(const QString& groupTitle, const QStringList& radioTexts,
                      StockThreadTarget::Callback callback, QWidget* parent);
 
-    // Takes the settings the worker will read, before it starts.
+    // Takes the settings the worker will read, before it starts, and hands
+    // the worker its copy (StockThreadTarget::setParams).
     virtual void takeScanSettings() = 0;
     // Items the list starts with when a scan begins.
     virtual void fillListHead() {}
@@ -68,3 +70,14 @@ private:
     // Hits of the running (or last) scan.
     int foundCount = 0;
 };
+
+// For a page's per-file callback: the settings the scan running on this
+// thread was started with; outside a scan those of the settings record (the
+// defaults without an application object).
+template <class Params>
+Params currentScanParams()
+{
+    if (const Params* taken = StockThreadTarget::currentParams<Params>())
+        return *taken;
+    return vorelApp() ? Params::fromConfig(vorelApp()->config) : Params();
+}
