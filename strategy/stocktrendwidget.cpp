@@ -9,7 +9,6 @@
 #include <QFormLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <memory>
 
@@ -34,36 +33,12 @@ bool scanTrendFile(const QString& key, const QString&, int kind)
 }
 
 StockTrendWidget::StockTrendWidget(QWidget* parent)
-    : StrategyScanPage(QString::fromUtf8("画线类型"),
-                       {QString::fromUtf8("水平支撑线"), QString::fromUtf8("水平压力线"),
-                        QString::fromUtf8("射线"), QString::fromUtf8("压力线")},
-                       &scanTrendFile, parent)
+    : StrategyScanPageOf(QString::fromUtf8("画线类型"),
+                         {QString::fromUtf8("水平支撑线"), QString::fromUtf8("水平压力线"),
+                          QString::fromUtf8("射线"), QString::fromUtf8("压力线")},
+                         &scanTrendFile, parent)
 {
-    connect(list, &QListWidget::itemClicked, this, &StockTrendWidget::onClick);
-    connect(configButton, &QPushButton::clicked, this, &StockTrendWidget::onConfig);
-    void (StockTrendWidget::*radioSlots[])() = {
-        &StockTrendWidget::onClickRadioButton1, &StockTrendWidget::onClickRadioButton2,
-        &StockTrendWidget::onClickRadioButton3, &StockTrendWidget::onClickRadioButton4,
-    };
-    for (int i = 0; i < radios.size(); ++i)
-        connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
 }
-
-StockTrendWidget::~StockTrendWidget()
-{
-    worker->stop();
-}
-
-void StockTrendWidget::takeScanSettings()
-{
-    scanParams = TrendParams::fromConfig(vorelApp()->config);
-    worker->setParams(scanParams);
-}
-
-void StockTrendWidget::onClickRadioButton1() { setKind(0); }
-void StockTrendWidget::onClickRadioButton2() { setKind(1); }
-void StockTrendWidget::onClickRadioButton3() { setKind(2); }
-void StockTrendWidget::onClickRadioButton4() { setKind(3); }
 
 void StockTrendWidget::onClick(QListWidgetItem* item)
 {
@@ -84,12 +59,6 @@ void StockTrendWidget::onClick(QListWidgetItem* item)
         line.points.insert(p.first, p.second);
     chart->setTitle(code);
     chart->setData(kChartBars, series, line);
-}
-
-void StockTrendWidget::onConfig()
-{
-    StockTrendConfig dialog;
-    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -63,6 +64,8 @@ StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList&
 
     worker = new StockThreadTarget(callback, this);
     worker->setKind(0);
+    connect(list, &QListWidget::itemClicked, this, &StrategyScanPage::onClick);
+    connect(configButton, &QPushButton::clicked, this, &StrategyScanPage::onConfig);
     connect(scanButton, &QPushButton::clicked, this, &StrategyScanPage::onScan);
     connect(worker, &StockThreadTarget::updateStock, this, &StrategyScanPage::onUpdateResult,
             Qt::QueuedConnection);
@@ -79,9 +82,17 @@ QGroupBox* StrategyScanPage::buildTypeGroup(const QString& title, const QStringL
     auto* group = new QGroupBox(title, this);
     group->setFixedHeight(64);
     auto* row = new QHBoxLayout(group);
+    // The buttons in order, each with the slot of its number.
+    void (StrategyScanPage::*const radioSlots[])() = {
+        &StrategyScanPage::onClickRadioButton1, &StrategyScanPage::onClickRadioButton2,
+        &StrategyScanPage::onClickRadioButton3, &StrategyScanPage::onClickRadioButton4,
+        &StrategyScanPage::onClickRadioButton5, &StrategyScanPage::onClickRadioButton6,
+    };
     for (const QString& text : radioTexts) {
         auto* radio = new QRadioButton(text, group);
         row->addWidget(radio);
+        if (size_t(radios.size()) < std::size(radioSlots))
+            connect(radio, &QRadioButton::clicked, this, radioSlots[radios.size()]);
         radios.append(radio);
     }
     if (!radios.isEmpty())
@@ -107,7 +118,20 @@ int StrategyScanPage::checkedType() const
 
 void StrategyScanPage::setKind(int kind)
 {
-    worker->setKind(kind);
+    if (kind < radios.size())
+        worker->setKind(kind);
+}
+
+void StrategyScanPage::onClickRadioButton1() { setKind(0); }
+void StrategyScanPage::onClickRadioButton2() { setKind(1); }
+void StrategyScanPage::onClickRadioButton3() { setKind(2); }
+void StrategyScanPage::onClickRadioButton4() { setKind(3); }
+void StrategyScanPage::onClickRadioButton5() { setKind(4); }
+void StrategyScanPage::onClickRadioButton6() { setKind(5); }
+
+void StrategyScanPage::onConfig()
+{
+    createConfigDialog()->exec();
 }
 
 void StrategyScanPage::onScan()
