@@ -2,7 +2,9 @@
 
 // The sources that fill descriptive fields read the application's stock pool.
 // They take a copy, and an empty one where no application object runs (a
-// tool or a test without VorelApplication).
+// tool or a test without VorelApplication). The stock list and the pages
+// that pick from the pool leave out the stocks under special treatment by
+// the one rule here.
 
 #include "core/stock.h"
 
