@@ -288,6 +288,7 @@ void TestHttpServer::generate(QTcpSocket* socket, const Reply& reply)
         while (*remaining > 0 && socket->bytesToWrite() < 4 * kPiece) {
             const QByteArray data = piece.left(int(qMin(kPiece, *remaining)));
             *remaining -= data.size();
+            generatedSent += data.size();
             socket->write(reply.chunked ? QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n" : data);
         }
         if (*remaining == 0) {
