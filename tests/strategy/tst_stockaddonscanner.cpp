@@ -144,6 +144,18 @@ private slots:
                  qPrintable(details));
         dialog.onConfig();
         QCOMPARE(registry().boundIndex, 0);
+
+        // every line of the details shows, at a larger font too
+        for (int pointSize : { 0, 12 }) {
+            FontOverride font(pointSize);
+            StockAddonSetting shown;
+            shown.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&shown));
+            auto* text = shown.findChild<QTextEdit*>();
+            QVERIFY2(text->document()->size().height() <= text->viewport()->height(), qPrintable(QString::number(pointSize)));
+            QVERIFY(shown.width() >= 320 && shown.height() >= 128);
+            QVERIFY(saveScreenshot(&shown, QString("bindaddon-%1pt").arg(pointSize)));
+        }
     }
 
     void scanNeedsABoundAddonAndHistories_data()
