@@ -36,6 +36,15 @@ Stock poolStock(const QString& code, const QString& name)
     return s;
 }
 
+// Pool stocks 600001 to 600013, asked for in two quote requests.
+void addThirteenPoolStocks()
+{
+    for (int i = 1; i <= 13; ++i) {
+        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
+        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
+    }
+}
+
 Stock pick(const QString& code, int score, float ratio, float preClose = 10, float close = 10.5f)
 {
     Stock s = poolStock(code, "N" + code);
@@ -309,10 +318,7 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
     TestHttpServer server;
     HostOverride hosts(server);
     server.serve("/list=", &quotesFor);
-    for (int i = 1; i <= 13; ++i) {
-        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
-        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
-    }
+    addThirteenPoolStocks();
     vorelApp()->stockPool.insert("600099", poolStock("600099", "*ST X"));
 
     StockBidWidget page;
@@ -357,10 +363,7 @@ void TestStockBidWidget::runWithoutPicksSaysSo()
             return failedAnswer(failure, QString::fromLatin1(quotesFor(request).body));
         });
     }
-    for (int i = 1; i <= 13; ++i) {
-        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
-        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
-    }
+    addThirteenPoolStocks();
     StockBidWidget page;
     QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
     QCOMPARE(server.requestCount(), 2);
@@ -391,10 +394,7 @@ void TestStockBidWidget::partlyFailedRunListsWhatCameAndSaysWhatFailed()
         const TestHttpServer::Reply quotes = quotesFor(request);
         return ++*answered == 1 ? quotes : failedAnswer(failure, QString::fromLatin1(quotes.body));
     });
-    for (int i = 1; i <= 13; ++i) {
-        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
-        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
-    }
+    addThirteenPoolStocks();
     StockBidWidget page;
     QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
     QCOMPARE(server.requestCount(), 2);
