@@ -101,6 +101,10 @@ void StockScanWidget::startScan()
 {
     listView->clearStocks();
     failures.reset();
+    // "data/none" names what the last scan found without history: a stock
+    // that failed in an earlier scan of this run and came whole in this one
+    // must not stay left out of the next auction.
+    markedCodes.clear();
     listView->setSortingEnabled(false);
     progressBar->setValue(0);
     stack->setCurrentIndex(1);

@@ -38,6 +38,16 @@ StockTimeDataWidget::StockTimeDataWidget(QWidget* parent)
     titleFont.setPointSize(12);
     title->setFont(titleFont);
     plot->plotLayout()->addElement(0, 0, title);
+    // The prices get three parts of what the title leaves, the volumes one
+    // (never more than their maximum): in the end-of-day page's half of a
+    // small screen equal parts left the prices too low for their labels.
+    // Their minimum sizes and margins (50 and 15 pixels) would squeeze a low
+    // chart into equal parts instead.
+    plot->plotLayout()->setRowStretchFactor(1, 3);
+    plot->plotLayout()->setRowStretchFactor(2, 1);
+    plot->axisRect()->setMinimumMargins(QMargins(15, 4, 15, 4));
+    volumeRect->setMinimumSize(0, 16);
+    volumeRect->setMinimumMargins(QMargins(15, 0, 15, 2));
 }
 
 void StockTimeDataWidget::buildVolumeRect()

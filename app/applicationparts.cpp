@@ -54,8 +54,14 @@ QWidget* chartWindow(const VorelApplication& app)
 void showChart(VorelApplication& app, const QString& code)
 {
     CandlestickWidget* chart = app.candlestickWidget;
-    if (chart && chart->isVisible())
-        chart->loadData(120, code, QStringLiteral("day"), QStringLiteral("bfq"));
+    if (!chart || !chart->isVisible())
+        return;
+    chart->loadData(120, code, QStringLiteral("day"), QStringLiteral("bfq"));
+    // Where the screen has no room beside the main window the chart lies
+    // over it, and the click on the list has just put the main window on
+    // top: the stock asked for comes to the front.
+    chart->raise();
+    chart->activateWindow();
 }
 
 void showError(const QString& text)

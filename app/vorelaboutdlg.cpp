@@ -36,7 +36,6 @@ QString VorelAboutDlg::headingText()
 VorelAboutDlg::VorelAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
-    setFixedSize(410, 196);
     const QString heading = headingText();
     setWindowTitle(heading);
 
@@ -61,4 +60,7 @@ VorelAboutDlg::VorelAboutDlg(QWidget* parent)
     layout->addWidget(linkLabel(QString::fromUtf8("插件SDK:"), kSdkUrl, this), 4, 0);
     layout->addItem(new QSpacerItem(308, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 5, 0);
     layout->addWidget(ok, 5, 1);
+    // 410 x 196 where the desktop's font lets the addresses show whole in it;
+    // a larger font widens the box instead of cutting them.
+    setFixedSize(QSize(410, 196).expandedTo(sizeHint()));
 }

@@ -20,6 +20,9 @@ public slots:
     void onChangeAddon(int index);
 
 private:
+    // Sizes the dialog for the details shown.
+    void fitToDetails();
+
     QTextEdit* details = nullptr;
     QComboBox* addons = nullptr;
     QPushButton* bindButton = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-// Bars and K-line response bodies for the chart tests, a check of the price
+// Bars and K-line response bodies for the chart tests, checks of the price
 // axis, and where their screenshots go.
 
 #include "core/stock.h"
@@ -92,6 +92,28 @@ inline QString flatPriceAxisFault(QCPAxis* axis, double price)
     const QSet<QString> distinct(labels.begin(), labels.end());
     if (labels.size() < 2 || distinct.size() != labels.size())
         return "ticks " + QStringList(labels.toList()).join(' ');
+    return QString();
+}
+
+// Empty when the price axis's rectangle takes more than half of
+// `chartHeight` and its shown tick labels lie a line apart at least; else
+// what is wrong with it.
+inline QString crowdedPriceAxisFault(QCPAxis* axis, int chartHeight)
+{
+    if (2 * axis->axisRect()->height() <= chartHeight)
+        return QString("prices %1 of %2 pixels").arg(axis->axisRect()->height()).arg(chartHeight);
+    const int labelHeight = QFontMetrics(axis->tickLabelFont()).height();
+    QVector<double> shown;
+    for (double tick : axis->tickVector()) {
+        if (axis->range().contains(tick))
+            shown << axis->coordToPixel(tick);
+    }
+    if (shown.size() < 2)
+        return QString("%1 tick labels").arg(shown.size());
+    for (int i = 1; i < shown.size(); ++i) {
+        if (qAbs(shown.at(i) - shown.at(i - 1)) < labelHeight)
+            return QString("tick labels %1 pixels apart").arg(qAbs(shown.at(i) - shown.at(i - 1)));
+    }
     return QString();
 }
 

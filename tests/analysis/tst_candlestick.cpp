@@ -16,6 +16,7 @@
 #include "widgets/stocklistview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -426,8 +427,14 @@ void TestCandlestick::kLineEntryLoadsIntoShownWindow()
 
     app()->toggleCandlestickWidget();
     QVERIFY(chart->isVisible());
+    // the list's window is in front when its menu is used
+    view->show();
+    view->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), view.get());
     view->showKChart();
     QCOMPARE(server.requestCount(), 1);
+    // the chart comes to the front with the stock asked for
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(chart));
     QCOMPARE(lastParam(server), QString("sz000001,day,,,480,bfq"));
     QCOMPARE(chart->candles->dataCount(), 120);
     QCOMPARE(chart->count, 120);

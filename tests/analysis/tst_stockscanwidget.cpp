@@ -438,6 +438,17 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
              QString::fromUtf8("扫描已完成,共扫描3只股票,列出2只；1只股票下载失败，最近一次：") + reason);
     page->show();
     QVERIFY(saveScreenshot(page.data(), "smartcomment-failed-" + failureTag()));
+
+    // a later scan in which it came whole no longer leaves it out of the auction
+    server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
+        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        return TestHttpServer::Reply::text(klineBody(requestCode, 80, 10.0));
+    });
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
+    QCOMPARE(page->hintLabel->text(), QString::fromUtf8("扫描已完成,共扫描3只股票,列出3只"));
+    page.reset();
+    QVERIFY(!fileText("data/none").split(',').contains("600002"));
 }
 
 void StockScanWidgetTest::finishedScanExportsTheListWhenAsked()

@@ -45,6 +45,7 @@ private slots:
     void linesFollowRows();
     void emptyRecordClearsChart();
     void dayAtOnePriceDrawsFlatWithReadableTicks();
+    void lowChartGivesThePricesMostOfItsHeight();
     void screenshot();
 };
 
@@ -127,6 +128,23 @@ void TestStockTimeDataWidget::dayAtOnePriceDrawsFlatWithReadableTicks()
     // a real day keeps the range its prices span
     widget.setData(minutes({10.0f, 11.0f}));
     QCOMPARE(widget.plot->yAxis->range().lower, 10.0);
+}
+
+// As low as the end-of-day page gives it on a 1280 x 800 screen at a large
+// font: the prices get most of the height, their labels a line apart.
+void TestStockTimeDataWidget::lowChartGivesThePricesMostOfItsHeight()
+{
+    QVector<float> prices;
+    for (int i = 0; i < 241; ++i)
+        prices << 10.0f + 0.01f * i;
+    StockTimeDataWidget widget;
+    widget.resize(1000, 250);
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    widget.setData(minutes(prices, "600000"));
+    widget.plot->replot();
+    QCOMPARE(chartfixtures::crowdedPriceAxisFault(widget.plot->yAxis, widget.height()), QString());
+    QVERIFY(widget.volumeRect->height() > 0);
 }
 
 void TestStockTimeDataWidget::screenshot()

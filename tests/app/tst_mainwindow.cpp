@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -196,6 +197,7 @@ void MainWindowTest::everyWindowLiesWholeOnTheScreen()
 
     QStringList opened;
     QStringList outside;
+    QStringList cut;
     const auto check = [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (!dialog)
@@ -203,6 +205,15 @@ void MainWindowTest::everyWindowLiesWholeOnTheScreen()
         opened << dialog->windowTitle();
         if (!available.contains(dialog->frameGeometry()))
             outside << dialog->windowTitle();
+        // and nothing in it is cut: every line of text shows whole
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->isVisible() && !label->wordWrap() && label->width() < label->sizeHint().width())
+                cut << dialog->windowTitle() + ": " + label->text();
+        }
+        for (QTextEdit* text : dialog->findChildren<QTextEdit*>()) {
+            if (text->isVisible() && text->document()->size().height() > text->viewport()->height())
+                cut << dialog->windowTitle() + ": " + text->toPlainText();
+        }
         saveScreenshot(dialog, QString("dialog-%1-%2pt").arg(dialog->metaObject()->className()).arg(pointSize));
         dialog->close();
     };
@@ -213,6 +224,7 @@ void MainWindowTest::everyWindowLiesWholeOnTheScreen()
     }
     QCOMPARE(opened.size(), 4);
     QCOMPARE(outside.join(" | "), QString());
+    QCOMPARE(cut.join(" | "), QString());
     window.close();
 }
 

@@ -339,6 +339,17 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
     QVERIFY(ahDone.wait(5000));
     QVERIFY(vorelApp()->ahPrices.isEmpty());
     QCOMPARE(ah.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：") + reason);
+    // the rows of the pages that came stay beside the message
+    server->serve(kAHPath, [failure](const TestHttpServer::Request& request) {
+        const QString page = ahPage({ ahRecord("601988", "03988", "3.50"), ahRecord("600000", "01111", "7.00") });
+        if (QUrlQuery(request.query).queryItemValue("page") == "1")
+            return TestHttpServer::Reply::gbk(page, "application/x-javascript");
+        return failedAnswer(failure, page);
+    });
+    ah.onSearch();
+    QVERIFY(ahDone.wait(5000));
+    QCOMPARE(columnTexts(ah.table, 4), QStringList({ "601988", "600000" }));
+    QCOMPARE(ah.statusLabel->text(), QString::fromUtf8("4页比价下载失败，最近一次：") + reason);
 
     // hot stocks: the ranking shown and the cache stay
     server->serve("/", TestHttpServer::Reply::gbk(

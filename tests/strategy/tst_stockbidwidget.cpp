@@ -20,6 +20,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 Q_DECLARE_METATYPE(Stock)
 
 namespace {
@@ -32,6 +34,15 @@ Stock poolStock(const QString& code, const QString& name)
     s.industry = QString::fromUtf8("银行");
     s.totals = 10000;
     return s;
+}
+
+// Pool stocks 600001 to 600013, asked for in two quote requests.
+void addThirteenPoolStocks()
+{
+    for (int i = 1; i <= 13; ++i) {
+        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
+        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
+    }
 }
 
 Stock pick(const QString& code, int score, float ratio, float preClose = 10, float close = 10.5f)
@@ -143,6 +154,8 @@ private slots:
     void wholeRunListsTwelveAndNeverClaimsAnUnsentMail();
     void runWithoutPicksSaysSo_data();
     void runWithoutPicksSaysSo();
+    void partlyFailedRunListsWhatCameAndSaysWhatFailed_data();
+    void partlyFailedRunListsWhatCameAndSaysWhatFailed();
     void shippedPoolWithTodaysQuotesListsItsPicks();
 };
 
@@ -305,10 +318,7 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
     TestHttpServer server;
     HostOverride hosts(server);
     server.serve("/list=", &quotesFor);
-    for (int i = 1; i <= 13; ++i) {
-        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
-        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
-    }
+    addThirteenPoolStocks();
     vorelApp()->stockPool.insert("600099", poolStock("600099", "*ST X"));
 
     StockBidWidget page;
@@ -353,10 +363,7 @@ void TestStockBidWidget::runWithoutPicksSaysSo()
             return failedAnswer(failure, QString::fromLatin1(quotesFor(request).body));
         });
     }
-    for (int i = 1; i <= 13; ++i) {
-        const QString code = QString("6000%1").arg(i, 2, 10, QChar('0'));
-        vorelApp()->stockPool.insert(code, poolStock(code, "N" + code));
-    }
+    addThirteenPoolStocks();
     StockBidWidget page;
     QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
     QCOMPARE(server.requestCount(), 2);
@@ -367,6 +374,34 @@ void TestStockBidWidget::runWithoutPicksSaysSo()
     page.resize(900, 500);
     page.show();
     QVERIFY(saveScreenshot(&page, "auction-nopicks-" + failureTag()));
+}
+
+void TestStockBidWidget::partlyFailedRunListsWhatCameAndSaysWhatFailed_data()
+{
+    addFailedAnswerRows();
+}
+
+// 13 stocks in two requests, the second of which fails: the picks of the
+// first are listed and the label says what failed beside them.
+void TestStockBidWidget::partlyFailedRunListsWhatCameAndSaysWhatFailed()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    auto answered = std::make_shared<int>(0);
+    server.serve("/list=", [failure, answered](const TestHttpServer::Request& request) {
+        const TestHttpServer::Reply quotes = quotesFor(request);
+        return ++*answered == 1 ? quotes : failedAnswer(failure, QString::fromLatin1(quotes.body));
+    });
+    addThirteenPoolStocks();
+    StockBidWidget page;
+    QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
+    QCOMPARE(server.requestCount(), 2);
+    QCOMPARE(page.picks.size(), 8);
+    QCOMPARE(page.list->rowCount(), 8);
+    QCOMPARE(page.label->text(),
+             QString::fromUtf8("已选出8股,邮件未发送；1次行情下载失败，最近一次：") + reason);
 }
 
 // The pool the build ships and quotes in today's forms, at 09:25:40 China

@@ -40,6 +40,8 @@ inline void addFontSizeRows()
     QTest::addColumn<int>("pointSize");
     QTest::newRow("default font") << 0;
     QTest::newRow("9 pt") << 9;
+    // 9 pt on a 120-dpi screen takes the room 11.25 pt takes at 96 dpi
+    QTest::newRow("12 pt") << 12;
 }
 
 // "header <text>" or "row r <text>" for every header of `table`, and every
