@@ -6,61 +6,103 @@
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/testhttpserver.h"
 
+#include <QNetworkReply>
 #include <QtTest>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
-// Sources that turn a body into one record holding it, and count errors.
-class BodyStockSource final : public StockInterface
+// One record of each family, holding the body it was read from (and the
+// stock's `extra` where the record has room for it).
+void hold(Stock& stock, const QString& body, const QString& extra)
+{
+    stock.name = body;
+    stock.code = extra;
+}
+void hold(Data& data, const QString& body, const QString&)
+{
+    data.name = body;
+}
+void hold(LHBUnit& unit, const QString& body, const QString&)
+{
+    unit.seat = body;
+}
+void hold(QStringList& row, const QString& body, const QString&)
+{
+    row = QStringList{body};
+}
+
+// Dragon-tiger sources are told of no failure, table sources parse without
+// `extra`: in these forms every family fits the one fake source below.
+struct ReportedLHBInterface : LHBInterface
+{
+    virtual void error(const QString&) {}
+};
+struct TableInterface : StringListInterface
+{
+    virtual QVector<QStringList> parse(const QString& body, const QString& extra) = 0;
+    QVector<QStringList> parse(const QString& body) final { return parse(body, QString()); }
+};
+
+// A source of any family that asks for its arguments as URLs, turns a body
+// into one record holding it, and keeps the failures it is told of.
+template <typename Interface>
+class EchoSource final : public Interface
 {
 public:
+    using Record = typename decltype(std::declval<Interface&>().parse(QString(), QString()))::value_type;
+
     QStringList urls(const QStringList& args) override { return args; }
-    QVector<Stock> parse(const QString& body, const QString& extra) override
+    QVector<Record> parse(const QString& body, const QString& extra) override
     {
-        Stock stock;
-        stock.name = body;
-        stock.code = extra;
-        return { stock };
+        Record record;
+        hold(record, body, extra);
+        return {record};
     }
     void error(const QString& message) override { errors.append(message); }
     QStringList errors;
 };
 
-class BodyNoticeSource final : public NoticeInterface
-{
-public:
-    QStringList urls(const QStringList& args) override { return args; }
-    QVector<Data> parse(const QString& body, const QString&) override
-    {
-        Data data;
-        data.name = body;
-        return { data };
-    }
-    void error(const QString& message) override { errors.append(message); }
-    QStringList errors;
-};
+using BodyStockSource = EchoSource<StockInterface>;
+using BodyNoticeSource = EchoSource<NoticeInterface>;
+using BodyLHBSource = EchoSource<ReportedLHBInterface>;
+using BodyTableSource = EchoSource<TableInterface>;
 
-class BodyLHBSource final : public LHBInterface
+// A finished reply with status 200 whose body is `body` and whose head
+// announced `announced` bytes. Qt 5.15 ends a loopback answer cut short
+// after its announced length with "Connection closed" (at every cut tried),
+// so only such a reply shows the queue's own count of the bytes at work.
+class AnsweredReply final : public QNetworkReply
 {
 public:
-    QStringList urls(const QStringList& args) override { return args; }
-    QVector<LHBUnit> parse(const QString& body, const QString&) override
+    AnsweredReply(const QString& url, const QByteArray& body, qint64 announced)
+        : body(body)
     {
-        LHBUnit unit;
-        unit.seat = body;
-        return { unit };
+        setUrl(QUrl(url));
+        setOperation(QNetworkAccessManager::GetOperation);
+        setAttribute(QNetworkRequest::HttpStatusCodeAttribute, 200);
+        setHeader(QNetworkRequest::ContentLengthHeader, announced);
+        open(QIODevice::ReadOnly);
+        setFinished(true);
     }
-};
+    void abort() override {}
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return body.size() - offset + QIODevice::bytesAvailable(); }
 
-class BodyTableSource final : public StringListInterface
-{
-public:
-    QStringList urls(const QStringList& args) override { return args; }
-    QVector<QStringList> parse(const QString& body) override { return { QStringList { body } }; }
-    void error(const QString& message) override { errors.append(message); }
-    QStringList errors;
+protected:
+    qint64 readData(char* data, qint64 most) override
+    {
+        const qint64 count = qMin(most, qint64(body.size()) - offset);
+        std::copy_n(body.constData() + offset, count, data);
+        offset += count;
+        return count;
+    }
+
+private:
+    QByteArray body;
+    qint64 offset = 0;
 };
 
 // Serves "/n/<anything>" with the body "<anything>".
@@ -119,6 +161,7 @@ private slots:
     void failedLHBRequestIsSilent();
     void stalledRequestIsGivenUp();
     void brokenTricklingOrOversizedReplyIsReportedAndSkipped();
+    void replyShorterThanAnnouncedIsReportedAndSkipped();
     void requestsCarryTheHeadersOfTheirProvider();
     void gbkTablePageIsDecoded();
     void startWhileRunningKeepsOneRequestInFlight();
@@ -324,14 +367,17 @@ void DataLoaderTest::brokenTricklingOrOversizedReplyIsReportedAndSkipped()
     const QByteArray page = "[[\"2017-01-03\",\"16.1\",\"16.3\",\"16.4\",\"16.0\",\"1000\"]]";
     server.serve("/cut", TestHttpServer::Reply::cutShort(page, page.size() / 2));
     server.serve("/reset", TestHttpServer::Reply::cutShort(page, page.size() / 2, true));
+    // The time limit must stop the trickling page (5 s at one byte in 100 ms)
+    // while the endless one, however busy the machine, passes the size limit
+    // well before it.
     TestHttpServer::Reply trickling = TestHttpServer::Reply::bytes(page);
-    trickling.trickleMs = 20;
+    trickling.trickleMs = 100;
     server.serve("/trickle", trickling);
     const qint64 endless = qint64(1) << 40;
     server.serve("/announced", TestHttpServer::Reply::generated(endless, true));
     server.serve("/endless", TestHttpServer::Reply::generated(endless, false));
-    setRequestTimeLimit(300);
-    setDownloadSizeLimit(1024 * 1024);
+    setRequestTimeLimit(2000);
+    setDownloadSizeLimit(64 * 1024);
     for (bool loop : { false, true }) {
         std::unique_ptr<DataLoader> loader;
         if (loop)
@@ -356,13 +402,35 @@ void DataLoaderTest::brokenTricklingOrOversizedReplyIsReportedAndSkipped()
             broken << server.baseUrl() + path;
         loader->setUrls(urlsOf(server, { "first" }) + broken + urlsOf(server, { "next" }), {});
         loader->start();
-        QTRY_VERIFY_WITH_TIMEOUT(bodies.contains("next"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(bodies.contains("next"), 20000);
         QCOMPARE(bodies.mid(0, 2), (QStringList { "first", "next" }));
         QCOMPARE(errorsBeforeNext, 5);
         QCOMPARE(failed.mid(0, 5), (QStringList { "/cut", "/reset", "/trickle", "/announced", "/endless" }));
-        const QString tooLarge = QString::fromUtf8("应答大于1 MB，已放弃");
+        const QString tooLarge = QString::fromUtf8("应答大于64 kB，已放弃");
         QCOMPARE(source.errors.mid(3, 2), (QStringList { tooLarge, tooLarge }));
     }
+}
+
+// A body that ended short of its announced length without an error from the
+// network is no answer: reported and skipped, while a whole one is read.
+void DataLoaderTest::replyShorterThanAnnouncedIsReportedAndSkipped()
+{
+    IterateDataLoader loader;
+    BodyStockSource source;
+    QStringList bodies;
+    collectBodies(loader, source, bodies);
+    QSignalSpy failures(&loader, &DataLoader::sendFailure);
+    QSignalSpy ok(&loader, &DataLoader::sendOK);
+    for (const qint64 announced : {24, 12}) {
+        auto* reply = new AnsweredReply("http://127.0.0.1:9/n/page", "whole answer", announced);
+        connect(reply, &QNetworkReply::finished, &loader, &IterateDataLoader::downloadFinished);
+        emit reply->finished();
+        QVERIFY(ok.wait(5000));
+    }
+    QCOMPARE(source.errors, QStringList{QString::fromUtf8("应答未完整到达")});
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(failures.first().at(0).toString(), QString("http://127.0.0.1:9/n/page"));
+    QCOMPARE(bodies, QStringList{"whole answer"});
 }
 
 // Under the host override, as the quote pages run in the tests: the quote
