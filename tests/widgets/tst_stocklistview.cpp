@@ -367,6 +367,13 @@ void StockListViewTest::numbersShowInPlainForm()
     small.amount = 0.00001f;
     dragonTiger->addStock(small);
     QCOMPARE(rowTexts(dragonTiger.data(), 1).mid(2, 3), (QStringList{"12.34", "12.5", "0.00001"}));
+    // more significant digits than six: six are shown, rounded
+    Stock precise = big;
+    precise.close = 12.345678f;
+    precise.volume = 1234.5678f;
+    precise.amount = 0.000123456789f;
+    dragonTiger->addStock(precise);
+    QCOMPARE(rowTexts(dragonTiger.data(), 2).mid(2, 3), (QStringList{"12.3457", "1234.57", "0.000123457"}));
 
     QScopedPointer<StockListView> quotes(createStockListView(3));
     big.high = 1234567.5f;
