@@ -60,7 +60,7 @@ public:
 // Flat bars (no candle at all) of `close` on volume 100.
 Stock flat(int i, float close)
 {
-    return Bar::flat(close).volume(100).day(i);
+    return flatBar(close).volume(100).day(i);
 }
 
 // Bars 0..20 flat, bar 21 a hammer (open 10, close 10.25, high 10.25, low 9)
@@ -72,7 +72,7 @@ QVector<Stock> hammerSeries(float earlyClose, float recentClose, float volume, i
     QVector<Stock> days;
     for (int i = 0; i < 21; ++i)
         days.append(flat(i, i < 12 ? earlyClose : recentClose));
-    days.append(Bar::ohlc(10, 10.25f, 9, 10.25f).volume(volume).day(21));
+    days.append(ohlc(10, 10.25f, 9, 10.25f).volume(volume).day(21));
     for (int i = 0; i < after; ++i)
         days.append(flat(22 + i, 11 + i));
     return days;
@@ -179,7 +179,7 @@ private slots:
         QFETCH(float, high);
         QFETCH(float, low);
         QFETCH(bool, hammer);
-        QCOMPARE(hammer::isHammerCandle(Bar::ohlc(open, high, low, close).volume(1).day(0)), hammer);
+        QCOMPARE(hammer::isHammerCandle(ohlc(open, high, low, close).volume(1).day(0)), hammer);
     }
 
     void tradeEndsFollowTheHit_data()
@@ -252,7 +252,7 @@ private slots:
     {
         QVector<Stock> days = hammerSeries(12, 10.25f, 200, 0);
         // A second hammer right after the first one, on heavy volume again.
-        days.append(Bar::ohlc(10, 10.25f, 9, 10.25f).volume(1000).day(22));
+        days.append(ohlc(10, 10.25f, 9, 10.25f).volume(1000).day(22));
         days.append(flat(23, 10.5f));
         const QList<Trade> trades = run(days);
         QCOMPARE(trades.size(), 2);

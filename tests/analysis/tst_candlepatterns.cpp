@@ -19,7 +19,7 @@ QVector<Stock> edited(int id, const QString& edits)
         const float value = edit.section('=', 1).toFloat();
         if (target == "level") {
             for (int i = 0; i < flatBars; ++i)
-                bars[i] = Bar::flat(value);
+                bars[i] = flatBar(value);
             continue;
         }
         Stock& bar = bars[bars.size() - 1 - target.mid(1, 1).toInt()];
@@ -360,14 +360,14 @@ void TestCandlePatterns::onlyTheLastBarsCount()
     // five closes.
     QVector<Stock> bars;
     for (int i = 0; i < 400; ++i)
-        bars.append(Bar::flat(i % 2 ? 1 : 50));
+        bars.append(flatBar(i % 2 ? 1 : 50));
     bars += patternSeries(KPatternXuRiDongSheng);
     QVERIFY(detectKPattern(KPatternXuRiDongSheng, bars, nullptr));
 
     // The same closing bars under a low average are no 旭日东升 (ma5 must be above
     // the middle of the last body).
     const PatternBars p = patternBars(KPatternXuRiDongSheng);
-    QVector<Stock> low = {Bar::flat(8), Bar::flat(8), Bar::flat(8), Bar::flat(8)};
+    QVector<Stock> low = {flatBar(8), flatBar(8), flatBar(8), flatBar(8)};
     low += p.last;
     QVERIFY(!detectKPattern(KPatternXuRiDongSheng, low, nullptr));
 }
@@ -398,7 +398,7 @@ void TestCandlePatterns::barMeasures()
     QFETCH(bool, solid);
     QFETCH(float, ratio);
 
-    const Stock bar = Bar::ohlc(open, high, low, close);
+    const Stock bar = ohlc(open, high, low, close);
     QCOMPARE(isSolidBody(bar), solid);
     if (std::isinf(ratio))
         QVERIFY(std::isinf(shadowBodyRatio(bar)));
@@ -417,12 +417,12 @@ void TestCandlePatterns::hammerShadowThresholds()
 
     // The colour of the bar does not matter: the same shape falling.
     QVector<Stock> falling = short9;
-    falling.last() = Bar::ohlc(10.01f, 10.06f, 10, 10);
+    falling.last() = ohlc(10.01f, 10.06f, 10, 10);
     QVERIFY(detectKPattern(KPatternChuiZiZhiDie, falling, nullptr));
 
     // A body over half the shadow is no hammer.
     QVector<Stock> thick = short9;
-    thick.last() = Bar::ohlc(10, 10.06f, 10, 10.03f);
+    thick.last() = ohlc(10, 10.06f, 10, 10.03f);
     QVERIFY(!detectKPattern(KPatternChuiZiZhiDie, thick, nullptr));
 }
 
@@ -443,18 +443,18 @@ void TestCandlePatterns::risingThreeMethodsBoundsMiddleHighs()
 
     // A middle close at or below the first bar's close breaks the pattern.
     QVector<Stock> deep = bars;
-    deep[deep.size() - 2] = Bar::ohlc(11.25f, 11.3f, 10.9f, 11.0f);
+    deep[deep.size() - 2] = ohlc(11.25f, 11.3f, 10.9f, 11.0f);
     QVERIFY(!detectKPattern(KPatternShangShengSanFa, deep, nullptr));
 }
 
 void TestCandlePatterns::zeroPreviousPriceGivesNoSignal()
 {
     QVector<Stock> yang = patternSeries(KPatternDaYangXian);
-    yang[yang.size() - 2] = Bar::flat(0);
+    yang[yang.size() - 2] = flatBar(0);
     QVERIFY(!detectKPattern(KPatternDaYangXian, yang, nullptr));
 
     QVector<Stock> gap = patternSeries(KPatternTiaoKongGaoKai);
-    gap[gap.size() - 2] = Bar::flat(0);
+    gap[gap.size() - 2] = flatBar(0);
     QVERIFY(!detectKPattern(KPatternTiaoKongGaoKai, gap, nullptr));
 }
 
@@ -478,7 +478,7 @@ void TestCandlePatterns::bullishSearchModes()
     QCOMPARE(name, QString("unchanged"));
     QVERIFY(hasBullishKPattern(patternSeries(KPatternShangShengSanFa), nullptr, false));
 
-    QVector<Stock> flat(30, Bar::flat(10));
+    QVector<Stock> flat(30, flatBar(10));
     QVERIFY(!hasBullishKPattern(flat, &name, true));
     QVERIFY(!hasBullishKPattern(flat, &name, false));
     // Patterns outside 0 to 19 are no bullish signal.
@@ -492,7 +492,7 @@ void TestCandlePatterns::bearishSearch()
             QVERIFY2(hasBearishKPattern(patternSeries(id)), qPrintable(QString::number(id)));
     }
     QVERIFY(!hasBearishKPattern(patternSeries(KPatternHongSanBing)));
-    QVERIFY(!hasBearishKPattern(QVector<Stock>(30, Bar::flat(10))));
+    QVERIFY(!hasBearishKPattern(QVector<Stock>(30, flatBar(10))));
     QVERIFY(!hasBearishKPattern(patternSeries(KPatternDaYinXian)));
 }
 
@@ -517,7 +517,7 @@ void TestCandlePatterns::strongRisingBar()
     QFETCH(float, low);
     QFETCH(float, close);
     QFETCH(bool, strong);
-    QCOMPARE(isStrongRisingBar(Bar::ohlc(open, high, low, close)), strong);
+    QCOMPARE(isStrongRisingBar(ohlc(open, high, low, close)), strong);
 }
 
 QTEST_APPLESS_MAIN(TestCandlePatterns)

@@ -77,7 +77,7 @@ void TestStockKScanner::noPatternNoComment()
 {
     StockKScanner scanner;
     QStringList out;
-    QCOMPARE(scanner.scan("600000", QVector<Stock>(60, Bar::flat(10)), &out), -1);
+    QCOMPARE(scanner.scan("600000", QVector<Stock>(60, flatBar(10)), &out), -1);
     // Patterns reached only through the library are not the scanner's.
     for (int id : {31, 97, 98, 99})
         QCOMPARE(scanner.scan("600000", patternSeries(id, 21), &out), -1);

@@ -4,6 +4,7 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
@@ -59,11 +60,7 @@ QString klineBody(const QString& requestCode, int count, double base)
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    Stock stock;
-    stock.code = code;
-    stock.name = name;
-    stock.industry = QString::fromUtf8("行业") + code.right(2);
-    return stock;
+    return StockBuilder().code(code).name(name).industry(QString::fromUtf8("行业") + code.right(2));
 }
 
 QString fileText(const QString& path)

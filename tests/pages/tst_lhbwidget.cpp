@@ -4,6 +4,7 @@
 #include "core/vorelapplication.h"
 #include "pages/vorelstocklhbbs5widget.h"
 #include "tests/datasource/lhbfixtures.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/testhttpserver.h"
@@ -108,10 +109,7 @@ const char* const kListPath = "/q/go.php/vInvestConsult/kind/lhb/index.phtml";
 // A row of the list as the page shows it: the seats are asked for by code and date.
 Stock listedStock(const QString& code, const QString& date)
 {
-    Stock stock;
-    stock.code = code;
-    stock.date = date;
-    return stock;
+    return StockBuilder().code(code).date(date);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ inline SeriesBuilder zigzag(int legs)
 inline QVector<Stock> breakdownSeries(int legs)
 {
     SeriesBuilder b = zigzag(legs);
-    b.add(Bar::ohlc(10, 10, 9.4f, 9.4f));
+    b.add(ohlc(10, 10, 9.4f, 9.4f));
     return b.bars();
 }
 
@@ -30,6 +30,6 @@ inline QVector<Stock> breakdownSeries(int legs)
 inline QVector<Stock> breakoutSeries(int legs)
 {
     SeriesBuilder b = zigzag(legs);
-    b.add(Bar::ohlc(12.3f, 12.6f, 12.3f, 12.5f).volume(3000));
+    b.add(ohlc(12.3f, 12.6f, 12.3f, 12.5f).volume(3000));
     return b.bars();
 }

@@ -39,14 +39,14 @@ struct Signal
 // 21 calm bars at 10, then a hammer: low 9, body 9.9-9.95, high 9.96.
 Signal hammer()
 {
-    return {daily().flat(21, 10).add(Bar::ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars(), 21};
+    return {daily().flat(21, 10).add(ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars(), 21};
 }
 
 // A decline (which leaves KDJ oversold), then a falling bar engulfed by a rising one.
 Signal yangTunYin()
 {
     SeriesBuilder b = daily().line(30, 16.0f, 10.5f, 0.1f);
-    b.add(Bar::ohlc(10.3f, 10.32f, 9.8f, 9.9f)).add(Bar::ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000));
+    b.add(ohlc(10.3f, 10.32f, 9.8f, 9.9f)).add(ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000));
     return {b.bars(), 31};
 }
 
@@ -54,14 +54,14 @@ Signal yangTunYin()
 Signal daoChuiZi()
 {
     SeriesBuilder b = daily().line(10, 10.0f, 16.0f, 0.1f).line(20, 16.0f, 10.0f, 0.1f);
-    return {b.add(Bar::ohlc(9.92f, 10.5f, 9.9f, 9.95f)).bars(), 30};
+    return {b.add(ohlc(9.92f, 10.5f, 9.9f, 9.95f)).bars(), 30};
 }
 
 // A new stock that rises to 17.1, falls to 13.5 and breaks above its first high.
 Signal ciXinGuTuPo()
 {
     SeriesBuilder b = daily().line(8, 10.0f, 17.0f, 0.1f).line(8, 16.5f, 13.5f, 0.1f).line(6, 14.0f, 16.5f, 0.1f);
-    return {b.add(Bar::ohlc(16.6f, 17.45f, 16.5f, 17.4f)).bars(), 22};
+    return {b.add(ohlc(16.6f, 17.45f, 16.5f, 17.4f)).bars(), 22};
 }
 
 // A new stock that rises for seven days and then falls 6 % five times.
@@ -78,14 +78,14 @@ Signal ciXinGuLianDie()
 Signal fangLiang()
 {
     SeriesBuilder b = daily().flat(40, 10).flat(1, 10.05f);
-    return {b.add(Bar::ohlc(10.1f, 10.62f, 10.1f, 10.6f).volume(3000)).bars(), 41};
+    return {b.add(ohlc(10.1f, 10.62f, 10.1f, 10.6f).volume(3000)).bars(), 41};
 }
 
 // 20 calm bars, a dip below the average and a rise of 6 % above the upper band.
 Signal bollBreak(int calmBars = 20)
 {
     SeriesBuilder b = daily().flat(calmBars, 10);
-    b.add(Bar::ohlc(10, 10, 9.9f, 9.9f)).add(Bar::ohlc(9.9f, 10.55f, 9.9f, 10.5f));
+    b.add(ohlc(10, 10, 9.9f, 9.9f)).add(ohlc(9.9f, 10.55f, 9.9f, 10.5f));
     return {b.bars(), calmBars + 1};
 }
 
@@ -215,7 +215,7 @@ private slots:
     {
         // A wide sideways range keeps KDJ in the middle without a cross.
         SeriesBuilder b = daily().flat(30, 10.6f, 2.0f);
-        b.add(Bar::ohlc(10.3f, 10.32f, 9.8f, 9.9f)).add(Bar::ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000));
+        b.add(ohlc(10.3f, 10.32f, 9.8f, 9.9f)).add(ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000));
         const QVector<Stock> bars = b.bars();
         QVERIFY(!kdjFavours(kdjVerdict(bars)));
         vorelApp()->config.quantYangTunYinUseKDJ = 1;
@@ -251,7 +251,7 @@ private slots:
         QFETCH(float, volume);
         QFETCH(int, expected);
         Signal s = hammer();
-        s.bars[s.index] = Bar::ohlc(open, high, low, close).volume(volume);
+        s.bars[s.index] = ohlc(open, high, low, close).volume(volume);
         QCOMPARE(check(1, SeriesBuilder(s.bars).bars(), s.index), expected);
     }
 
@@ -273,7 +273,7 @@ private slots:
         QFETCH(int, expected);
         Signal s = hammer();
         // The close three days back: inside the window of K = 2 (3 bars), not of K = 1.
-        s.bars[s.index - 3] = Bar::flat(earlierClose).volume(1000);
+        s.bars[s.index - 3] = flatBar(earlierClose).volume(1000);
         vorelApp()->config.quantHammerNDayLow = days;
         QCOMPARE(check(1, SeriesBuilder(s.bars).bars(), s.index), expected);
     }
@@ -307,7 +307,7 @@ private slots:
         Signal s = ciXinGuLianDie();
         for (int i = 7; i < 12; ++i) {
             const float c = s.bars[i - 1].close * (flatDay && i == 9 ? 1.0f : fall);
-            s.bars[i] = Bar::flat(c).volume(1000);
+            s.bars[i] = flatBar(c).volume(1000);
         }
         vorelApp()->config.quantCiXinGuLianDieDecease = limit;
         QCOMPARE(check(5, SeriesBuilder(s.bars).bars(), 11), expected);
@@ -326,7 +326,7 @@ private slots:
 
     void newStockBreakUpNeedsATurn()
     {
-        SeriesBuilder b = daily().line(30, 10.0f, 20.0f, 0.1f).add(Bar::ohlc(20.0f, 21.1f, 20.0f, 21.0f));
+        SeriesBuilder b = daily().line(30, 10.0f, 20.0f, 0.1f).add(ohlc(20.0f, 21.1f, 20.0f, 21.0f));
         QCOMPARE(check(4, b.bars(), 30), -1);
     }
 
@@ -349,7 +349,7 @@ private slots:
         SeriesBuilder b = daily();
         for (int i = 0; i < 20; ++i)
             b.flat(1, i % 2 ? 10.1f : 9.9f);
-        b.add(Bar::ohlc(10, 10, 9.9f, 9.9f)).add(Bar::ohlc(9.9f, close, 9.9f, close));
+        b.add(ohlc(10, 10, 9.9f, 9.9f)).add(ohlc(9.9f, close, 9.9f, close));
         QCOMPARE(check(7, b.bars(), 21), expected);
     }
 

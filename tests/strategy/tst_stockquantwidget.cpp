@@ -23,7 +23,7 @@ namespace {
 // 21 calm days, then a hammer (low 9, body 9.9-9.95, high 9.96).
 QVector<Stock> calmThenHammer()
 {
-    return SeriesBuilder().flat(21, 10).add(Bar::ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars();
+    return SeriesBuilder().flat(21, 10).add(ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars();
 }
 
 // A new stock rising for seven days, then falling 6 % on `falls` days.
@@ -38,15 +38,10 @@ QVector<Stock> risingThenFalling(int falls)
     return bars.flat(2, c).bars();
 }
 
-// A daily history as the K-line source stores it, a day apart from 2020-01-01.
+// A daily history as the K-line source stores it.
 void writeHistory(const QString& code, const QVector<Stock>& bars)
 {
-    QStringList rows;
-    for (int i = 0; i < bars.size(); ++i) {
-        const Stock& b = bars.at(i);
-        rows << klinefixtures::plainBar(dayText(i), b.open, b.close, b.high, b.low, b.volume);
-    }
-    QVERIFY(klinefixtures::writeStoredHistory(code, rows));
+    QVERIFY(klinefixtures::writeStoredHistory(code, klinefixtures::plainBars(bars)));
 }
 
 QVector<Stock> series(std::initializer_list<float> closes)
@@ -177,7 +172,7 @@ private slots:
     void runListsEverySignalAndWritesTheReport()
     {
         writeHistory("600001", SeriesBuilder(calmThenHammer()).closes({10, 10.5f, 11, 11.5f}).bars());
-        const QVector<Stock> again = calmThenHammer() + calmThenHammer().mid(1);
+        const QVector<Stock> again = SeriesBuilder(calmThenHammer() + calmThenHammer().mid(1)).bars();
         writeHistory("600002", again);
         QFile garbage("data/000000");
         QVERIFY(garbage.open(QIODevice::WriteOnly));

@@ -9,6 +9,7 @@
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
@@ -33,11 +34,7 @@ QDateTime at(const QDate& day, int h, int m, int s)
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    Stock s;
-    s.code = code;
-    s.name = name;
-    s.totals = 10000;
-    return s;
+    return StockBuilder().code(code).name(name).totals(10000);
 }
 
 // A realtime item that passes the candidate test: +4 % from the open with

@@ -1,11 +1,11 @@
 #pragma once
 
-// Bars and daily series for the tests of indicators, scanners, strategies and
-// add-ons. A bar is built by name, so that no test mixes up the order of its
-// prices:
+// Stock records and daily series for the tests. A record is built by name, so
+// that no test mixes up the order of a bar's prices:
 //
-//   Bar::ohlc(10, 10.5f, 9.9f, 10.2f).volume(3000).day(4)   // open, high, low, close
-//   Bar::flat(10).high(10.5f)                              // open = high = low = close = 10, then high 10.5
+//   ohlc(10, 10.5f, 9.9f, 10.2f).volume(3000).day(4)   // open, high, low, close
+//   flatBar(10).high(10.5f)                           // open = high = low = close = 10, then high 10.5
+//   StockBuilder().code("600000").totals(10000)       // a pool entry
 //
 // A series is built step by step (flat stretches, ramps, closes, bars) and
 // gets its dates and change percents at the end. Dates count days from
@@ -17,94 +17,63 @@
 #include <QString>
 #include <QVector>
 
-#include <initializer_list>
-
 inline QString dayText(int i)
 {
     return QDate(2020, 1, 1).addDays(i).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-class Bar
+// One Stock record built by name: a daily bar, a pool entry, a pick.
+class StockBuilder
 {
 public:
-    // The prices in the order the name says: open, high, low, close.
-    static Bar ohlc(float open, float high, float low, float close)
+    StockBuilder() = default;
+    explicit StockBuilder(const Stock& from)
+        : s(from)
     {
-        Bar b;
-        b.s.open = open;
-        b.s.high = high;
-        b.s.low = low;
-        b.s.close = close;
-        return b;
     }
-    // A bar that opens, closes and stays at `price`.
-    static Bar flat(float price) { return ohlc(price, price, price, price); }
 
-    Bar& open(float v)
-    {
-        s.open = v;
-        return *this;
-    }
-    Bar& high(float v)
-    {
-        s.high = v;
-        return *this;
-    }
-    Bar& low(float v)
-    {
-        s.low = v;
-        return *this;
-    }
-    Bar& close(float v)
-    {
-        s.close = v;
-        return *this;
-    }
-    Bar& volume(float v)
-    {
-        s.volume = v;
-        volumeGiven = true;
-        return *this;
-    }
-    Bar& changePercent(float v)
-    {
-        s.changePercent = v;
-        return *this;
-    }
-    Bar& preClose(float v)
-    {
-        s.preClose = v;
-        return *this;
-    }
-    Bar& code(const QString& v)
-    {
-        s.code = v;
-        return *this;
-    }
-    Bar& name(const QString& v)
-    {
-        s.name = v;
-        return *this;
-    }
-    Bar& date(const QString& v)
-    {
-        s.date = v;
-        return *this;
-    }
-    Bar& day(int i) { return date(dayText(i)); }
+    StockBuilder& open(float v) { return set(&Stock::open, v); }
+    StockBuilder& high(float v) { return set(&Stock::high, v); }
+    StockBuilder& low(float v) { return set(&Stock::low, v); }
+    StockBuilder& close(float v) { return set(&Stock::close, v); }
+    StockBuilder& preClose(float v) { return set(&Stock::preClose, v); }
+    StockBuilder& volume(float v) { return set(&Stock::volume, v); }
+    StockBuilder& changePercent(float v) { return set(&Stock::changePercent, v); }
+    StockBuilder& code(const QString& v) { return set(&Stock::code, v); }
+    StockBuilder& name(const QString& v) { return set(&Stock::name, v); }
+    StockBuilder& industry(const QString& v) { return set(&Stock::industry, v); }
+    StockBuilder& totals(int v) { return set(&Stock::totals, v); }
+    StockBuilder& date(const QString& v) { return set(&Stock::date, v); }
+    StockBuilder& day(int i) { return date(dayText(i)); }
 
-    bool hasVolume() const { return volumeGiven; }
     operator Stock() const { return s; }
 
 private:
+    template <typename T>
+    StockBuilder& set(T Stock::*field, const T& value)
+    {
+        s.*field = value;
+        return *this;
+    }
+
     Stock s;
-    bool volumeGiven = false;
 };
+
+// A bar from its prices in the order the name says: open, high, low, close.
+inline StockBuilder ohlc(float open, float high, float low, float close)
+{
+    return StockBuilder().open(open).high(high).low(low).close(close);
+}
+
+// A bar that opens, closes and stays at `price`.
+inline StockBuilder flatBar(float price)
+{
+    return ohlc(price, price, price, price);
+}
 
 // A daily series. Filler bars are dojis (open = close), which no candle
 // pattern takes as rising or falling, so the bars a test adds by hand are the
-// only candles a scanner can recognise. Every bar trades 1000 unless it names
-// its volume.
+// only candles a scanner can recognise. A bar without a volume trades 1000.
 class SeriesBuilder
 {
 public:
@@ -120,7 +89,7 @@ public:
     SeriesBuilder& flat(int count, float close, float spread = 0, float volume = 1000)
     {
         for (int i = 0; i < count; ++i)
-            add(Bar::ohlc(close, close + spread, close - spread, close).volume(volume));
+            add(ohlc(close, close + spread, close - spread, close).volume(volume));
         return *this;
     }
 
@@ -137,41 +106,33 @@ public:
     // count dojis whose closes step from `from` to `to`, both included.
     SeriesBuilder& line(int count, float from, float to, float spread = 0)
     {
-        for (int i = 0; i < count; ++i)
-            flat(1, from + (to - from) * i / (count - 1), spread);
-        return *this;
+        return flat(1, from, spread).ramp(count - 1, to, spread);
     }
 
-    SeriesBuilder& closes(std::initializer_list<float> values, float spread = 0)
+    SeriesBuilder& closes(const QVector<float>& values, float spread = 0)
     {
         for (float v : values)
             flat(1, v, spread);
         return *this;
     }
-    SeriesBuilder& closes(const QVector<float>& values)
-    {
-        for (float v : values)
-            flat(1, v);
-        return *this;
-    }
-
-    SeriesBuilder& add(Bar bar)
-    {
-        if (!bar.hasVolume())
-            bar.volume(1000);
-        series.append(bar);
-        explicitPct.append(false);
-        return *this;
-    }
 
     // Bars at close 10 with the given volumes.
-    SeriesBuilder& volumes(std::initializer_list<float> values)
+    SeriesBuilder& volumes(const QVector<float>& values)
     {
         for (float v : values)
             flat(1, 10, 0, v);
         return *this;
     }
     SeriesBuilder& volumes(int count, float volume) { return flat(count, 10, 0, volume); }
+
+    SeriesBuilder& add(const Stock& bar)
+    {
+        series.append(bar);
+        if (series.last().volume == 0)
+            series.last().volume = 1000;
+        explicitPct.append(false);
+        return *this;
+    }
 
     // Overrides the change percent of the last bar added.
     SeriesBuilder& pct(float changePercent)
@@ -196,8 +157,7 @@ public:
     {
         QVector<Stock> out = series;
         for (int i = 0; i < out.size(); ++i) {
-            if (!stockCode.isEmpty())
-                out[i].code = stockCode;
+            out[i].code = stockCode.isEmpty() ? out.at(i).code : stockCode;
             out[i].date = dayText(i);
             if (i > 0 && !explicitPct.at(i) && out.at(i - 1).close != 0)
                 out[i].changePercent = (out.at(i).close - out.at(i - 1).close) * 100 / out.at(i - 1).close;

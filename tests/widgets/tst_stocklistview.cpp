@@ -1,5 +1,6 @@
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/linedelegate.h"
@@ -37,12 +38,7 @@ QStringList rowTexts(const QTableWidget* view, int row)
 
 Stock makeStock(const QString& code, const QString& name, float change)
 {
-    Stock stock;
-    stock.code = code;
-    stock.name = name;
-    stock.changePercent = change;
-    stock.close = 10;
-    return stock;
+    return StockBuilder().code(code).name(name).changePercent(change).close(10);
 }
 
 // A stock whose `field` holds `value`; it has comments in two categories and
