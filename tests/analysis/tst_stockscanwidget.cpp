@@ -9,6 +9,7 @@
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -562,14 +563,7 @@ void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir startFolder;
-    QDir::setCurrent(startFolder.path());
-    ProgramApplication app(argc, argv);
-    StockScanWidgetTest test;
-    const int failures = QTest::qExec(&test, argc, argv);
-    QDir::setCurrent(startFolder.path());
-    QDir().mkpath("config");
-    return failures;
+    return runInWorkingFolder<StockScanWidgetTest, ProgramApplication>(argc, argv, {"config"});
 }
 
 #include "tst_stockscanwidget.moc"

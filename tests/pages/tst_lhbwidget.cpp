@@ -7,6 +7,7 @@
 #include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/highlighter.h"
 #include "widgets/stocklistview.h"
@@ -495,11 +496,7 @@ void LHBWidgetTest::highlighterWordsMatchingNothingDoNotHang()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
-    LHBWidgetTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<LHBWidgetTest>(argc, argv);
 }
 
 #include "tst_lhbwidget.moc"

@@ -597,11 +597,7 @@ void ReportPagesTest::startUpStartsTheHotStockSearch()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    ProgramApplication app(argc, argv);
-    ReportPagesTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<ReportPagesTest, ProgramApplication>(argc, argv);
 }
 
 #include "tst_reportpages.moc"

@@ -2,6 +2,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/linedelegate.h"
 #include "widgets/stocklistview.h"
@@ -503,11 +504,7 @@ void StockListViewTest::rowsAreUnderlinedWithoutGrid()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
-    StockListViewTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<StockListViewTest>(argc, argv);
 }
 
 #include "tst_stocklistview.moc"
