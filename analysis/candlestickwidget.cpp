@@ -6,7 +6,7 @@
 #include "analysis/vorelplot.h"
 #include "core/textutils.h"
 #include "core/vorelapplication.h"
-#include "datasource/stockqqhistoryinterface.h"
+#include "datasource/storedhistory.h"
 #include "datasource/webinterface.h"
 #include "widgets/pagestatus.h"
 
@@ -19,8 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const char* const kKLineCacheDir = "data/k/";
 
 QCPGraph::LineStyle lineStyleOf(int style)
 {
@@ -282,8 +280,8 @@ void CandlestickWidget::loadData(int newCount, const QString& newCode, const QSt
         return;
     // Only a code fit for a path names a file in the cache folder.
     QString cacheDir;
-    if (isStockCodeForPath(newCode) && QDir().mkpath(QString::fromLatin1(kKLineCacheDir)))
-        cacheDir = QString::fromLatin1(kKLineCacheDir);
+    if (isStockCodeForPath(newCode) && QDir().mkpath(QString::fromLatin1(kKLineFolder)))
+        cacheDir = QString::fromLatin1(kKLineFolder);
 
     // The download runs a local event loop: a later request may start (and
     // finish) meanwhile, and this chart may go away.

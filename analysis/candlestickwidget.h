@@ -45,7 +45,7 @@ public:
     void setData(int count, const QVector<Stock>& bars, const ChartLine& line1, const ChartLine& line2,
                  const ChartLine& line3);
 
-    // Downloads the stock's history anew (also kept under "data/k/") and shows
+    // Downloads the stock's history anew (also kept under data/k/) and shows
     // it. A download without bars changes nothing, the stock settings included,
     // and says on the status line below the chart what failed.
     void loadData(int count, const QString& code, const QString& period, const QString& adjust);

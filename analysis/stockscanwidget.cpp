@@ -4,9 +4,8 @@
 #include "core/calendar.h"
 #include "core/clock.h"
 #include "core/exportutils.h"
-#include "core/fileutils.h"
 #include "core/vorelapplication.h"
-#include "datasource/httpget.h"
+#include "datasource/poolaccess.h"
 #include "widgets/settingsform.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -27,8 +26,6 @@
 
 namespace {
 
-// The index that every scan takes along, whatever the pool holds.
-const char* const kIndexCode = "399678";
 const int kMinimumBars = 10;
 const float kMarkedCloseBelow = 7.6f;
 
@@ -43,10 +40,6 @@ bool isBeforeClose()
 StockScanWidget::StockScanWidget(QWidget* parent)
     : QWidget(parent)
 {
-    history.setParameter(0, QStringLiteral("data/"));
-    history.setParameter(1, QStringLiteral("qfq"));
-    history.setParameter(2, QStringLiteral("day"));
-
     hintLabel = new QLabel(QStringLiteral("点击扫描即可智能点评相关股票"), this);
     // The end of a scan says a lot; the page must not widen for it.
     fitToPage(hintLabel);
@@ -83,7 +76,7 @@ StockScanWidget::~StockScanWidget()
 {
     ticks.stop();
     if (!markedCodes.isEmpty())
-        writeFile(QStringLiteral("data/none"), markedCodes.join(QLatin1Char(',')));
+        writeMarkedCodes(markedCodes);
 }
 
 bool StockScanWidget::isScanning() const
@@ -95,7 +88,6 @@ void StockScanWidget::onSearch()
 {
     searchButton->setEnabled(false);
     codes.clear();
-    urls.clear();
     if (isBeforeClose()) {
         VorelStockMsgBox box(QStringLiteral("提示"), QStringLiteral("请在收盘后使用该功能"), this);
         box.exec();
@@ -114,17 +106,12 @@ void StockScanWidget::startScan()
     stack->setCurrentIndex(1);
 
     QStringList pool;
-    if (vorelApp()) {
-        const auto& stockPool = vorelApp()->stockPool;
-        for (auto it = stockPool.cbegin(); it != stockPool.cend(); ++it) {
-            if (!it.value().name.contains(QLatin1String("ST")))
-                pool << it.key();
-        }
-    }
+    if (vorelApp())
+        pool = codesWithoutST(vorelApp()->stockPool);
+    // The index goes along with every scan, whatever the pool holds.
     pool << QString::fromLatin1(kIndexCode);
     std::shuffle(pool.begin(), pool.end(), *QRandomGenerator::global());
     codes = pool;
-    urls = history.urls(codes);
     quitting = false;
     ticks.start(tickInterval);
 }
@@ -160,7 +147,7 @@ void StockScanWidget::timerEvent(QTimerEvent* event)
         return;
     }
     progressBar->setValue(ticks.percentDone());
-    if (ticks.isEmpty() || urls.isEmpty()) {
+    if (ticks.isEmpty()) {
         finishScan();
         return;
     }
@@ -170,14 +157,15 @@ void StockScanWidget::timerEvent(QTimerEvent* event)
 void StockScanWidget::scanNext()
 {
     const QString code = ticks.takeFirst();
-    const QString url = urls.takeFirst();
 
     // The download runs a local event loop: the page may be closed or the
     // program asked to quit before it returns, which gives up the download.
-    // Only a whole success answer may replace the stored history.
+    // Only a whole success answer may replace the stored history: a failed or
+    // stalled download gives no bars, and the stored history of the stock is
+    // left as it was.
     QPointer<StockScanWidget> self(this);
     QString failure;
-    const QString body = httpGet(url, this, &failure);
+    const QVector<Stock> bars = fetchQQHistory(history, code, this, &failure);
     if (!self)
         return;
     if (quitting) {
@@ -185,10 +173,8 @@ void StockScanWidget::scanNext()
         return;
     }
 
-    // A failed or stalled download gives no bars, so the stored history of
-    // the stock is left as it was. A history answer always has bars: one
-    // without them held nothing readable.
-    const QVector<Stock> bars = history.parse(body, code);
+    // A history answer always has bars: one without them held nothing
+    // readable.
     if (bars.isEmpty()) {
         markedCodes << code;
         failures.add(answerFailure(failure, false));

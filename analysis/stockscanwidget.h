@@ -1,13 +1,13 @@
 #pragma once
 
 // The page "智能点评": after the close it walks the stock pool one stock per
-// timer tick, downloads each daily history (kept under "data/"), runs the
+// timer tick, downloads each daily history (kept under data/), runs the
 // comment factory over it and lists the stocks with their comments. At the
 // end its hint says how many stocks it scanned and listed, and how many
 // downloads failed.
 
 #include "core/tickqueue.h"
-#include "datasource/stockqqhistoryinterface.h"
+#include "datasource/storedhistory.h"
 #include "widgets/pagestatus.h"
 
 #include <QDialog>
@@ -59,10 +59,9 @@ private:
     void scanNext();
     void stopForQuit();
 
-    StockQQHistoryInterface history;
-    // The codes still to scan and their history requests beside them.
+    StockQQHistoryInterface history = storedDailySource();
+    // The codes still to scan.
     QStringList codes;
-    QStringList urls;
     TickQueue ticks{this, codes};
     FailureTally failures;
     bool quitting = false;

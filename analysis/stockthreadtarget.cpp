@@ -1,5 +1,7 @@
 #include "analysis/stockthreadtarget.h"
 
+#include "core/tickqueue.h"
+
 StockThreadTarget::StockThreadTarget(Callback callback, QObject* parent)
     : QThread(parent)
     , callback(callback)
@@ -47,8 +49,7 @@ void StockThreadTarget::run()
     for (auto it = stocks.constBegin(); it != stocks.constEnd(); ++it) {
         if (isInterruptionRequested())
             break;
-        // 64-bit product: a map of more than 21 million files would overflow int.
-        const int percent = int(qint64(done) * 100 / size);
+        const int percent = progressPercent(done, size);
         if (callback && callback(it.key(), it.value(), kindValue))
             emit updateStock(percent, it.key(), 1);
         else

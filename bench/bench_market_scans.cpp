@@ -16,6 +16,7 @@
 #include "bench/randommarket.h"
 #include "analysis/stockthreadtarget.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "strategy/addonhost.h"
 #include "strategy/stockaddonscanner.h"
 #include "strategy/stockhotstockfibonacciwidget.h"

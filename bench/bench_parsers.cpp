@@ -8,6 +8,7 @@
 #include "datasource/eastmoneynotice.h"
 #include "datasource/hexunhotstock.h"
 #include "datasource/htmltext.h"
+#include "datasource/klinebars.h"
 #include "datasource/lhbsources.h"
 #include "datasource/neteasehistory.h"
 #include "datasource/providerhosts.h"
@@ -70,7 +71,7 @@ void registerWebParsers()
     registerCase("ahSeparators", "\"" + megabyteOf("\",\"") + "\"",
                  [](const QString& body) { EastMoneyAHStringListInterface().parse(body); });
     const QString separators = "[[" + megabyteOf("],[") + "]]";
-    registerCase("qqHistorySeparators", separators, [](const QString& body) { parseQQHistory(body, "600000"); });
+    registerCase("qqHistorySeparators", separators, [](const QString& body) { readKLineBars(body, "600000"); });
     registerCase("ifengHistorySeparators", separators, [](const QString& body) { parseIFengHistory(body, "600000", {}); });
     registerCase("neteaseHistoryLines", megabyteOf("\n"), [](const QString& body) { parseNeteaseHistory(body, "600000", {}); });
     registerCase("minutesUnclosedLists", megabyteOf("[\"date\":\""), [](const QString& body) { parseTimeData(body); });

@@ -80,10 +80,15 @@ QStringList historyFiles(const QString& folder)
 
 QMap<QString, QString> historyFileMap(const QString& folder)
 {
-    QMap<QString, QString> files;
-    for (const QString& path : historyFiles(folder))
-        files.insert(path, path);
-    return files;
+    return pathMap(historyFiles(folder));
+}
+
+QMap<QString, QString> pathMap(const QStringList& paths)
+{
+    QMap<QString, QString> map;
+    for (const QString& path : paths)
+        map.insert(path, path);
+    return map;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The one listing of "data/" at start-up, on a thread of its own so that the
+// The one listing of data/ at start-up, on a thread of its own so that the
 // main window never waits for a large folder. It removes the copies that
 // writes interrupted before the program started left behind, and keeps the
 // daily history files for the file scan that starts with the program.

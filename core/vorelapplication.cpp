@@ -1,5 +1,6 @@
 #include "core/vorelapplication.h"
 
+#include "core/datafolders.h"
 #include "core/fileutils.h"
 #include "core/startuplisting.h"
 #include "core/textutils.h"
@@ -32,21 +33,21 @@ struct WrittenFolder
 const WrittenFolder kWrittenFolders[] = {
     {".", "list"},
     {"config", "config\\.ini"},
-    {"data", "[0-9]{6}|none"},
-    {"data/k", "[0-9]{6}"},
-    {"data/dl", "[0-9]{6}"},
+    {kHistoryFolder, "[0-9]{6}|none"},
+    {kKLineFolder, "[0-9]{6}"},
+    {kDownloadFolder, "[0-9]{6}"},
     {"output", ".+\\.csv"},
 };
 
-// "data/", which may hold tens of thousands of histories, is tidied by the
-// start-up listing beside the start (StartupListing), not before the window.
-const char* const kListedFolder = "data";
+// The histories, which may be tens of thousands, are tidied by the start-up
+// listing beside the start (StartupListing), not before the window.
+const char* const kListedFolder = kHistoryFolder;
 
 // Downloads are written into these folders; a write into a missing folder
 // would be lost without a word.
 void makeDataFolders()
 {
-    for (const char* folder : {"data", "data/k", "data/dl", "data/data"})
+    for (const char* folder : {kHistoryFolder, kKLineFolder, kDownloadFolder, kProfileFolder})
         QDir().mkpath(QString::fromLatin1(folder));
     for (const WrittenFolder& folder : kWrittenFolders) {
         if (qstrcmp(folder.path, kListedFolder) != 0)
@@ -159,7 +160,8 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
-    startupListing = new StartupListing(QString::fromLatin1(kListedFolder), writtenNames(kListedFolder), this);
+    const QString listed = QDir::cleanPath(QString::fromLatin1(kListedFolder));
+    startupListing = new StartupListing(listed, writtenNames(kListedFolder), this);
     startupListing->start();
     for (const QString& note : {config.damagedFileNote(), workingFolderProblem()}) {
         if (!note.isEmpty())
@@ -198,7 +200,7 @@ void VorelApplication::init(VorelStock* window)
     }
 
     QSet<QString> codes;
-    for (const QString& line : splitLines(loadTemplate("data/stockPool.txt", archive))) {
+    for (const QString& line : splitLines(loadTemplate(QString::fromLatin1(kPoolArchiveEntry), archive))) {
         if (!line.isEmpty())
             codes.insert(line);
     }

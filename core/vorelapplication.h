@@ -75,7 +75,7 @@ public:
     QMap<QString, QStringList> ahPrices;
     QStringList codeList;
     QStringList reductionCodes;
-    // The listing of "data/" that the constructor starts; owned.
+    // The listing of data/ that the constructor starts; owned.
     StartupListing* startupListing = nullptr;
 
 private slots:

@@ -115,8 +115,15 @@ void giveUpTooLarge(QNetworkReply* reply)
 // without one (chunked, or ended by the close) is measured by what the reply
 // holds, which grows with every piece that arrives until it is read.
 // (Progress signals come at most a few times a second, too late for this.)
+// Qt's network thread reads on its own and, while this thread is behind,
+// folds its pieces into one until it catches up: a fast endless body would
+// pile up there unmeasured until the time limit. So the reply's read buffer
+// is bounded; Qt may stop up to a piece short of that bound (and wait for us
+// to read), so the bound lies well past the limit, which is always passed first.
 void abortWhenTooLarge(QNetworkReply* reply)
 {
+    const qint64 limit = downloadSizeLimit();
+    reply->setReadBufferSize(limit + qMax(limit, qint64(1024 * 1024)));
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
         bool announced = false;
         const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announced);

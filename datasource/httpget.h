@@ -70,5 +70,7 @@ QString readReplyText(QNetworkReply* reply);
 // wait, once it has run for requestTimeLimit() milliseconds in all, or once
 // its body is larger than downloadSizeLimit(): as soon as its Content-Length
 // announces it or its bytes pass the limit, so that such a body is never held
-// whole.
+// whole. Bounds the reply's read buffer to twice the limit (at least 1 MB
+// above it): Qt reads no further ahead, however long the caller's thread is
+// busy.
 void abortWhenStuckOrTooLarge(QNetworkReply* reply);

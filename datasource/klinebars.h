@@ -1,7 +1,7 @@
 #pragma once
 
 // The bars of a QQ finance K-line body, the format of the downloads and of
-// the history files under "data/" alike. Any thread may read any body at any
+// the history files under data/ alike. Any thread may read any body at any
 // time: the result depends on the body alone.
 
 #include "core/stock.h"

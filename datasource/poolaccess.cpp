@@ -14,6 +14,21 @@ QMap<QString, Stock> applicationStockPool()
     return QMap<QString, Stock>();
 }
 
+bool isSpecialTreatment(const QString& name)
+{
+    return name.contains(QLatin1String("ST"));
+}
+
+QStringList codesWithoutST(const QMap<QString, Stock>& pool)
+{
+    QStringList codes;
+    for (auto it = pool.constBegin(); it != pool.constEnd(); ++it) {
+        if (!isSpecialTreatment(it->name))
+            codes << it.key();
+    }
+    return codes;
+}
+
 int truncatedCount(double value)
 {
     if (std::isnan(value))

@@ -6,6 +6,7 @@
 #include "datasource/httpget.h"
 #include "datasource/poolaccess.h"
 #include "datasource/providerhosts.h"
+#include "datasource/storedhistory.h"
 #include "datasource/webinterface.h"
 
 #include <QRegExp>
@@ -191,7 +192,7 @@ QString loadCompanyText(const QString& code, QString* failure)
     // Only a plain code may become part of a path or a request.
     if (!isStockCodeForPath(code))
         return QString();
-    const QString stored = loadTemplate(QStringLiteral("data/data/") + code);
+    const QString stored = loadTemplate(QString::fromLatin1(kProfileFolder) + code);
     if (!stored.isEmpty() && !isLoadTemplateFailure(stored))
         return stored;
     return httpGet(companyInfoUrl(code), nullptr, failure);

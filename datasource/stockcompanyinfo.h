@@ -2,7 +2,7 @@
 
 // A company's profile from the QQ finance company summary: the texts of its
 // head, the concept names and four row sections. The text is looked up first
-// in "data/data/" + code (the program never writes there) and otherwise
+// in data/data/ + code (the program never writes there) and otherwise
 // fetched; both have the same form and go through the same parse.
 
 #include <QString>
@@ -91,7 +91,7 @@ bool hasCompanyInfoForm(const QString& text);
 // The company summary request for a six-digit code.
 QString companyInfoUrl(const QString& code);
 
-// The profile text of a code: the file "data/data/" + code when it can be
+// The profile text of a code: the file data/data/ + code when it can be
 // read, else one blocking download. Empty when neither gives a text, and for
 // anything but a six-digit code (which alone may become a path or a request);
 // `failure` (when given) then holds the download's reason, if any.

@@ -2,6 +2,7 @@
 
 #include "datasource/poolaccess.h"
 #include "datasource/providerhosts.h"
+#include "datasource/storedhistory.h"
 
 namespace {
 
@@ -89,6 +90,6 @@ bool StockiFengInterface::hasForm(const QString& body) const
 
 void StockiFengInterface::setParameter(int key, const QString& value)
 {
-    if (key == 0)
+    if (key == CacheDirParameter)
         cacheDir = value;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // Daily K-line history from the iFeng finance API (the data update dialog
-// keeps it under "data/dl/"). Names, industries, areas and share counts come
+// keeps it under data/dl/). Names, industries, areas and share counts come
 // from the application's stock pool.
 
 #include "datasource/webinterface.h"
@@ -16,7 +16,7 @@ public:
     QVector<Stock> parse(const QString& body, const QString& code) override;
     // The array of bar arrays, opened and closed.
     bool hasForm(const QString& body) const override;
-    // 0: cacheDir; every other key is ignored.
+    // CacheDirParameter (storedhistory.h): cacheDir; every other key is ignored.
     void setParameter(int key, const QString& value) override;
 };
 

@@ -34,7 +34,7 @@ bool readRow(const QStringList& cells, Stock& stock)
     stock.gpr = cells.at(20).toFloat();
     stock.npr = cells.at(21).toFloat();
     stock.holders = cells.at(22).toInt();
-    return stock.outstanding >= 1 && stock.totals >= 1 && !stock.name.contains("ST");
+    return stock.outstanding >= 1 && stock.totals >= 1 && !isSpecialTreatment(stock.name);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "datasource/httpget.h"
 #include "datasource/klinebars.h"
 #include "datasource/providerhosts.h"
+#include "datasource/storedhistory.h"
 
 namespace {
 
@@ -10,11 +11,6 @@ const QStringList kAdjustments { "bfq", "qfq", "hfq" };
 const QStringList kPeriods { "day", "week", "month" };
 
 } // namespace
-
-QVector<Stock> parseQQHistory(const QString& body, const QString& code)
-{
-    return readKLineBars(body, code);
-}
 
 QStringList StockQQHistoryInterface::urls(const QStringList& codes)
 {
@@ -41,23 +37,32 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& body, const QString
 
 void StockQQHistoryInterface::setParameter(int key, const QString& value)
 {
-    if (key == 0)
+    if (key == CacheDirParameter)
         cacheDir = value;
-    else if (key == 1 && kAdjustments.contains(value))
+    else if (key == AdjustParameter && kAdjustments.contains(value))
         adjust = value;
-    else if (key == 2 && kPeriods.contains(value))
+    else if (key == PeriodParameter && kPeriods.contains(value))
         period = value;
+}
+
+QVector<Stock> fetchQQHistory(const StockQQHistoryInterface& source, const QString& code, const QObject* owner,
+                              QString* failure)
+{
+    // A copy: the request runs a local event loop, in which the page that
+    // owns `source` may go.
+    StockQQHistoryInterface reader = source;
+    const QStringList urls = reader.urls(QStringList { code });
+    if (urls.isEmpty())
+        return QVector<Stock>();
+    return reader.parse(httpGet(urls.first(), owner, failure), code);
 }
 
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
                              const QString& cacheDir, QString* failure)
 {
     StockQQHistoryInterface source;
-    source.setParameter(0, cacheDir);
-    source.setParameter(1, adjust);
-    source.setParameter(2, period);
-    const QStringList urls = source.urls(QStringList { code });
-    if (urls.isEmpty())
-        return QVector<Stock>();
-    return source.parse(httpGet(urls.first(), nullptr, failure), code);
+    source.setParameter(CacheDirParameter, cacheDir);
+    source.setParameter(AdjustParameter, adjust);
+    source.setParameter(PeriodParameter, period);
+    return fetchQQHistory(source, code, nullptr, failure);
 }

@@ -2,8 +2,9 @@
 
 // Daily, weekly or monthly K-line history with price adjustment from the QQ
 // finance K-line service. The response body is also the format of the history
-// files under "data/": parse reads a download and a stored file alike, and,
-// given a cache directory and a code, stores the body it parsed.
+// files under data/, which datasource/storedhistory reads: parse reads a
+// download and a stored file alike (readKLineBars), and, given a cache
+// directory and a code, stores the body it parsed.
 
 #include "datasource/webinterface.h"
 
@@ -25,17 +26,21 @@ public:
     // at least one bar and the code is fit for a path (six digits), written
     // whole.
     QVector<Stock> parse(const QString& body, const QString& code) override;
-    // 0: cacheDir (any value); 1: adjust, 2: period (only the exact names
-    // above, case-sensitive); other keys and values are ignored.
+    // The keys of storedhistory.h: CacheDirParameter (any value),
+    // AdjustParameter and PeriodParameter (only the exact names above,
+    // case-sensitive); other keys and values are ignored.
     void setParameter(int key, const QString& value) override;
 };
 
-// The bars of a K-line body without storing anything; pure, any thread.
-QVector<Stock> parseQQHistory(const QString& body, const QString& code);
+// Fetches one stock's history anew with the settings of `source` (blocking,
+// httpGet with `owner` as there: an error page is no history) and stores the
+// body as parse does. `source` is read before the request only, so it may go
+// with its page meanwhile. `failure` (when given) gets the request's reason
+// when it failed.
+QVector<Stock> fetchQQHistory(const StockQQHistoryInterface& source, const QString& code,
+                              const QObject* owner = nullptr, QString* failure = nullptr);
 
-// Fetches one stock's history anew (blocking, httpGet: an error
-// page is no history) and stores the body under `cacheDir` + code as parse
-// does. A period or adjustment that is not one of the names keeps "day" or
-// "hfq". `failure` (when given) gets the request's reason when it failed.
+// fetchQQHistory with a source of these settings. A period or adjustment that
+// is not one of the names keeps "day" or "hfq".
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
                              const QString& cacheDir, QString* failure = nullptr);

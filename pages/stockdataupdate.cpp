@@ -2,6 +2,7 @@
 
 #include "core/vorelapplication.h"
 #include "datasource/stockifenginterface.h"
+#include "datasource/storedhistory.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -15,7 +16,6 @@
 
 namespace {
 
-const char* const kDownloadFolder = "data/dl/";
 const int kFirstTickMs = 600;
 const int kWidestDialog = 1000;
 
@@ -122,7 +122,7 @@ StockDownLoadDlg::StockDownLoadDlg(const QStringList& codes, QWidget* parent)
     buttons->setEnabled(false);
     // The histories are written whole into this folder, which must exist.
     QDir().mkpath(QString::fromLatin1(kDownloadFolder));
-    source->setParameter(0, QString::fromLatin1(kDownloadFolder));
+    source->setParameter(CacheDirParameter, QString::fromLatin1(kDownloadFolder));
     urls = source->urls(codes);
     total = codes.size() + 1;
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

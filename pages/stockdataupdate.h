@@ -3,7 +3,7 @@
 // Two progress dialogs that refresh local stock data: StockDataUpdate
 // re-synchronises the application's stock pool with the all-stocks list,
 // StockDownLoadDlg downloads the daily history of a list of codes into
-// "data/dl/", one code per tick, last code first. Both close by themselves
+// data/dl/, one code per tick, last code first. Both close by themselves
 // when all went well; after a failed download they stay open on their label,
 // which says what failed, until the user closes them.
 

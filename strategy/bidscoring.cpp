@@ -3,8 +3,7 @@
 #include "analysis/candlepatterns.h"
 #include "analysis/indicators.h"
 #include "analysis/shapescanners.h"
-#include "core/fileutils.h"
-#include "datasource/stockqqhistoryinterface.h"
+#include "datasource/storedhistory.h"
 
 #include <QDebug>
 
@@ -20,12 +19,8 @@ constexpr int kMinimumBars = 10;
 
 bool storedHistoryEndsBullish(const QString& path)
 {
-    const QString text = loadTemplate(path);
-    if (isLoadTemplateFailure(text))
-        return false;
-    const QVector<Stock> bars = parseQQHistory(text, path.right(6));
     QString name;
-    return hasBullishKPattern(bars, &name, false);
+    return hasBullishKPattern(readHistoryFile(path), &name, false);
 }
 
 double truncatedChangePercent(const Stock& stock)
@@ -55,15 +50,12 @@ QStringList bidMailLines(const QVector<Stock>& scored)
 
 int bidHistoryScore(const QString& path, const QStringList& codeList, const QStringList& reductionCodes)
 {
-    const QString text = loadTemplate(path);
-    if (text.isEmpty() || isLoadTemplateFailure(text)) {
+    const QVector<Stock> bars = readHistoryFile(path);
+    if (bars.isEmpty())
         qDebug() << "load file:" << path << ",failed";
-        return 0;
-    }
-    const QString code = path.right(6);
-    const QVector<Stock> bars = parseQQHistory(text, code);
     if (bars.size() < kMinimumBars)
         return 0;
+    const QString code = historyCode(path);
 
     BollIndicator boll;
     IndicatorResult lastBoll;

@@ -3,7 +3,7 @@
 #include "analysis/indicators.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
-#include "datasource/stockifenginterface.h"
+#include "datasource/storedhistory.h"
 
 #include <QSet>
 
@@ -149,14 +149,11 @@ LhbResult LhbAnalyzer::evaluate(const QString& code, const QVector<LHBUnit>& row
     }
 
     // The daily data of the data update dialog, when there is one.
-    if (isStockCodeForPath(code)) {
-        StockiFengInterface daily;
-        const QVector<Stock> bars = daily.parse(loadTemplate(QStringLiteral("data/dl/") + code), QString());
-        if (isFirstBreakBollUpper(bars, 1))
-            result.reasons << QStringLiteral("首次突破布林上轨");
-        if (isMacdGoldenCross(bars))
-            result.reasons << QStringLiteral("MACD金叉");
-    }
+    const QVector<Stock> bars = readDownloadedHistory(code);
+    if (isFirstBreakBollUpper(bars, 1))
+        result.reasons << QStringLiteral("首次突破布林上轨");
+    if (isMacdGoldenCross(bars))
+        result.reasons << QStringLiteral("MACD金叉");
 
     const QString department = departmentBuy(departmentTable, buy.seats);
     if (!department.isEmpty()) {

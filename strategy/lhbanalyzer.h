@@ -42,7 +42,7 @@ public:
     static QVector<CoworkPair> parseCoworkTable(const QString& text);
 
     // The score and reasons of one stock's seat rows. The daily data is read
-    // from "data/dl/" + code under the working folder.
+    // from data/dl/ + code under the working folder.
     LhbResult evaluate(const QString& code, const QVector<LHBUnit>& rows) const;
     // Evaluates every stock of seatRows; results keeps those scoring 2 or more.
     void run();

@@ -1,16 +1,15 @@
 #include "strategy/stockaddonscanner.h"
 
 #include "analysis/candlestickwidget.h"
+#include "analysis/historyscan.h"
 #include "analysis/stockthreadtarget.h"
-#include "core/fileutils.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "strategy/addonhost.h"
-#include "strategy/strategyscanpage.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,7 +18,6 @@
 
 namespace {
 
-const char* const kDataDir = "data/";
 // The trade list has a fixed number of columns; its strategy-result type.
 constexpr int kStrategyListType = 6;
 constexpr int kChartBars = 30;
@@ -97,7 +95,7 @@ StockAddonScanner::~StockAddonScanner()
     // Reports still on their way find no page from now on and are dropped.
     if (vorelApp()->addonScanner == this)
         vorelApp()->addonScanner = nullptr;
-    // The worker reads this page's members: it must end before they go.
+    // The scan ends before the dialog's parts go.
     worker->stop();
 }
 
@@ -123,18 +121,13 @@ void StockAddonScanner::onSearch()
         showMessage(QString::fromUtf8("警告"), QString::fromUtf8("请选择策略插件"));
         return;
     }
-    const QDir dir(QString::fromLatin1(kDataDir));
-    if (!dir.exists())
-        return;
-
-    stack->setCurrentIndex(1);
-    const QMap<QString, QString> files = historyFileMap(dir.path());
-    if (files.isEmpty()) {
-        stack->setCurrentIndex(0);
-        showMessage(QString::fromUtf8("提示"),
-                    QString::fromUtf8("无股票数据请先使用智能点评搜索股票数据之后再进行分析"));
+    const HistoryScanFiles files;
+    if (files.paths().isEmpty()) {
+        showMessage(QString::fromUtf8("提示"), files.nothingToScan());
         return;
     }
+
+    stack->setCurrentIndex(1);
 
     progress->setValue(0);
     progress->show();
@@ -143,8 +136,9 @@ void StockAddonScanner::onSearch()
     // scan would sum trades up that are no longer listed, and count every
     // trade twice when the same files are scanned again.
     stats = TradeSummary();
-    scanAddon = host->registry.boundAddon();
-    worker->setStocks(files);
+    // The add-on of this scan, which the worker's callback runs.
+    worker->setParams(host->registry.boundAddon());
+    worker->setStocks(files.workMap());
     worker->setPool(vorelApp()->stockPool);
     scanning = true;
     scanButton->setEnabled(false);
@@ -153,14 +147,11 @@ void StockAddonScanner::onSearch()
 
 bool StockAddonScanner::scanFile(const QString& path, const QString&, int)
 {
-    StockThreadTarget* self = StockThreadTarget::current();
-    auto* page = self ? qobject_cast<StockAddonScanner*>(self->parent()) : nullptr;
-    VorelAddon* addon = page ? page->scanAddon : nullptr;
-    const QString code = path.right(6);
+    VorelAddon* const* addon = StockThreadTarget::currentParams<VorelAddon*>();
     const QVector<Stock> bars = readHistoryFile(path);
-    if (bars.isEmpty() || !addon)
+    if (bars.isEmpty() || !addon || !*addon)
         return false;
-    addon->check(code, bars);
+    (*addon)->check(historyCode(path), bars);
     return true;
 }
 

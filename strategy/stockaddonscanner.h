@@ -1,7 +1,7 @@
 #pragma once
 
 // "执行策略选股": runs the bound add-on over every daily history file of
-// "data/" on a worker thread, lists the trades it reports, shows a trade's
+// data/ on a worker thread, lists the trades it reports, shows a trade's
 // recent candles when its row is clicked, and sums the closed trades up when
 // the scan ends. While it exists it is the application's addonScanner, the
 // page the add-on host delivers reports to.
@@ -19,7 +19,6 @@ class QPushButton;
 class QStackedWidget;
 class StockListView;
 class StockThreadTarget;
-class VorelAddon;
 
 // Counters of the closed trades of a scan dialog.
 struct TradeSummary
@@ -65,9 +64,8 @@ private:
     QLabel* label = nullptr;
     QProgressBar* progress = nullptr;
     QPushButton* scanButton = nullptr;
+    // Its settings are the add-on of the running scan, taken before the start.
     StockThreadTarget* worker = nullptr;
-    // The add-on of the running scan, taken before the worker starts.
-    VorelAddon* scanAddon = nullptr;
     // From the start of a scan until its end has been handled here; the button
     // is off meanwhile.
     bool scanning = false;

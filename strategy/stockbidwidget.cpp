@@ -2,11 +2,12 @@
 
 #include "analysis/stockthreadtarget.h"
 #include "core/clock.h"
-#include "core/fileutils.h"
 #include "core/mail.h"
 #include "core/startuplisting.h"
 #include "core/vorelapplication.h"
+#include "datasource/poolaccess.h"
 #include "datasource/quotesources.h"
+#include "datasource/storedhistory.h"
 #include "strategy/bidscoring.h"
 #include "widgets/stocklistview.h"
 
@@ -20,8 +21,6 @@
 
 namespace {
 
-const char* const kDataDir = "data/";
-const char* const kExcludedFile = "data/none";
 constexpr int kTickMs = 600;
 constexpr int kMaxSelected = 12;
 
@@ -66,7 +65,7 @@ StockBidWidget::~StockBidWidget()
 
 void StockBidWidget::startFileScan()
 {
-    // The histories come from the start-up listing of "data/", which runs on
+    // The histories come from the start-up listing of data/, which runs on
     // a thread of its own so that the window does not wait for a large
     // folder: the scan starts once the listing is there.
     StartupListing* listing = vorelApp()->startupListing;
@@ -106,15 +105,11 @@ void StockBidWidget::process()
 
 QStringList StockBidWidget::buildBidCodeList()
 {
-    QStringList excluded;
-    const QString text = loadTemplate(QString::fromLatin1(kExcludedFile));
-    if (!isLoadTemplateFailure(text))
-        excluded = text.split(',');
+    const QStringList excluded = readMarkedCodes();
     QStringList codes;
-    const QMap<QString, Stock>& pool = vorelApp()->stockPool;
-    for (auto it = pool.constBegin(); it != pool.constEnd(); ++it) {
-        if (!excluded.contains(it.key()) && !it->name.contains(QLatin1String("ST")))
-            codes << it.key();
+    for (const QString& code : codesWithoutST(vorelApp()->stockPool)) {
+        if (!excluded.contains(code))
+            codes << code;
     }
     std::shuffle(codes.begin(), codes.end(), *QRandomGenerator::global());
     return codes;
@@ -173,7 +168,7 @@ void StockBidWidget::composeBidMail(QVector<Stock> selected)
 {
     if (vorelApp()->config.bidUseK) {
         for (Stock& s : selected)
-            s.bidScore += analyzeStockFile(QString::fromLatin1(kDataDir) + s.code);
+            s.bidScore += analyzeStockFile(historyPath(s.code));
     }
     std::stable_sort(selected.begin(), selected.end(), &StockBidWidget::bidScoreGreater);
 

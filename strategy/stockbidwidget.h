@@ -29,7 +29,7 @@ public:
     explicit StockBidWidget(QWidget* parent = nullptr);
     ~StockBidWidget() override;
 
-    // The codes of the run: the pool minus the codes listed in "data/none" and
+    // The codes of the run: the pool minus the codes listed in data/none and
     // the names containing "ST", shuffled.
     QStringList buildBidCodeList();
     // Scores, ranks, mails and shows the final picks.

@@ -2,12 +2,12 @@
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
 
 #include <QGridLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <memory>
 
@@ -15,62 +15,27 @@ namespace {
 
 constexpr int kChartBars = 60;
 
-HotStockFibonacciParams currentScanParams()
-{
-    if (StockThreadTarget* worker = StockThreadTarget::current()) {
-        if (auto* page = qobject_cast<StockHotStockFibonacciWidget*>(worker->parent()))
-            return page->scanParams;
-    }
-    return vorelApp() ? HotStockFibonacciParams::fromConfig(vorelApp()->config) : HotStockFibonacciParams();
-}
-
 } // namespace
 
 bool scanHotStockFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockHotStockFibonacciScanner> scanner(createFibonacciScanner(kind, currentScanParams()));
+    std::unique_ptr<StockHotStockFibonacciScanner> scanner(
+        createFibonacciScanner(kind, currentScanParams<HotStockFibonacciParams>()));
     if (!scanner)
         return false;
     QStringList messages;
-    return scanner->scan(key.right(6), readHistoryFile(key), &messages) != -1;
+    return scanner->scan(historyCode(key), readHistoryFile(key), &messages) != -1;
 }
 
 StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)
-    : StrategyScanPage(QString::fromUtf8("操作类型"),
-                       {QString::fromUtf8("上升趋势调整买入"), QString::fromUtf8("上升趋势升破买入"),
-                        QString::fromUtf8("下降趋势反弹卖出"), QString::fromUtf8("下降跌破卖出"),
-                        QString::fromUtf8("下降趋势反转买入"), QString::fromUtf8("上涨趋势反转卖出")},
-                       &scanHotStockFile, parent)
+    : StrategyScanPageOf(QString::fromUtf8("操作类型"),
+                         {QString::fromUtf8("上升趋势调整买入"), QString::fromUtf8("上升趋势升破买入"),
+                          QString::fromUtf8("下降趋势反弹卖出"), QString::fromUtf8("下降跌破卖出"),
+                          QString::fromUtf8("下降趋势反转买入"), QString::fromUtf8("上涨趋势反转卖出")},
+                         &scanHotStockFile, parent)
 {
     listFile = QStringLiteral("list");
-    connect(list, &QListWidget::itemClicked, this, &StockHotStockFibonacciWidget::onClick);
-    connect(configButton, &QPushButton::clicked, this, &StockHotStockFibonacciWidget::onConfig);
-    void (StockHotStockFibonacciWidget::*radioSlots[])() = {
-        &StockHotStockFibonacciWidget::onClickRadioButton1, &StockHotStockFibonacciWidget::onClickRadioButton2,
-        &StockHotStockFibonacciWidget::onClickRadioButton3, &StockHotStockFibonacciWidget::onClickRadioButton4,
-        &StockHotStockFibonacciWidget::onClickRadioButton5, &StockHotStockFibonacciWidget::onClickRadioButton6,
-    };
-    for (int i = 0; i < radios.size(); ++i)
-        connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
 }
-
-StockHotStockFibonacciWidget::~StockHotStockFibonacciWidget()
-{
-    // The worker's callback reads scanParams: it must end before they go.
-    worker->stop();
-}
-
-void StockHotStockFibonacciWidget::takeScanSettings()
-{
-    scanParams = HotStockFibonacciParams::fromConfig(vorelApp()->config);
-}
-
-void StockHotStockFibonacciWidget::onClickRadioButton1() { setKind(0); }
-void StockHotStockFibonacciWidget::onClickRadioButton2() { setKind(1); }
-void StockHotStockFibonacciWidget::onClickRadioButton3() { setKind(2); }
-void StockHotStockFibonacciWidget::onClickRadioButton4() { setKind(3); }
-void StockHotStockFibonacciWidget::onClickRadioButton5() { setKind(4); }
-void StockHotStockFibonacciWidget::onClickRadioButton6() { setKind(5); }
 
 void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)
 {
@@ -85,12 +50,6 @@ void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)
         return;
     chart->setComment(messages.join(QLatin1Char('\n')), false);
     chart->setData(kChartBars, bars, scanner->line1, scanner->line2, scanner->line3);
-}
-
-void StockHotStockFibonacciWidget::onConfig()
-{
-    StockHotStockFibonacciConfig dialog;
-    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------

@@ -19,28 +19,17 @@ class SettingsForm;
 // settings record itself when called outside a page's worker).
 bool scanHotStockFile(const QString& key, const QString& value, int kind);
 
-class StockHotStockFibonacciWidget final : public StrategyScanPage
+class StockHotStockFibonacciConfig;
+
+class StockHotStockFibonacciWidget final
+    : public StrategyScanPageOf<HotStockFibonacciParams, StockHotStockFibonacciConfig>
 {
     Q_OBJECT
 public:
     explicit StockHotStockFibonacciWidget(QWidget* parent = nullptr);
-    ~StockHotStockFibonacciWidget() override;
-
-    // The settings of the running (or last) scan.
-    HotStockFibonacciParams scanParams;
 
 public slots:
-    void onClick(QListWidgetItem* item);
-    void onClickRadioButton1();
-    void onClickRadioButton2();
-    void onClickRadioButton3();
-    void onClickRadioButton4();
-    void onClickRadioButton5();
-    void onClickRadioButton6();
-    void onConfig();
-
-protected:
-    void takeScanSettings() override;
+    void onClick(QListWidgetItem* item) override;
 };
 
 class StockHotStockFibonacciConfig final : public QDialog

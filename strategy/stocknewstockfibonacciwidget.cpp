@@ -2,77 +2,43 @@
 
 #include "analysis/candlestickwidget.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
 
 #include <QGridLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <memory>
 
 namespace {
 
 constexpr int kChartBars = 240;
-const char* const kIndexCode = "399678";
-
-NewStockFibonacciParams currentScanParams()
-{
-    if (StockThreadTarget* worker = StockThreadTarget::current()) {
-        if (auto* page = qobject_cast<StockNewStockFibonacciWidget*>(worker->parent()))
-            return page->scanParams;
-    }
-    return vorelApp() ? NewStockFibonacciParams::fromConfig(vorelApp()->config) : NewStockFibonacciParams();
-}
 
 } // namespace
 
 bool scanNewStockFile(const QString& key, const QString&, int kind)
 {
     std::unique_ptr<StockNewStockFibonacciScanner> scanner(
-        createNewStockFibonacciScanner(kind, currentScanParams()));
+        createNewStockFibonacciScanner(kind, currentScanParams<NewStockFibonacciParams>()));
     if (!scanner)
         return false;
     QStringList messages;
-    return scanner->scan(key.right(6), readHistoryFile(key), &messages) == 0;
+    return scanner->scan(historyCode(key), readHistoryFile(key), &messages) == 0;
 }
 
 StockNewStockFibonacciWidget::StockNewStockFibonacciWidget(QWidget* parent)
-    : StrategyScanPage(QString::fromUtf8("操作类型"),
-                       {QString::fromUtf8("调整买入"), QString::fromUtf8("升破买入"),
-                        QString::fromUtf8("反弹卖出"), QString::fromUtf8("跌破卖出")},
-                       &scanNewStockFile, parent)
+    : StrategyScanPageOf(QString::fromUtf8("操作类型"),
+                         {QString::fromUtf8("调整买入"), QString::fromUtf8("升破买入"),
+                          QString::fromUtf8("反弹卖出"), QString::fromUtf8("跌破卖出")},
+                         &scanNewStockFile, parent)
 {
-    connect(list, &QListWidget::itemClicked, this, &StockNewStockFibonacciWidget::onClick);
-    connect(configButton, &QPushButton::clicked, this, &StockNewStockFibonacciWidget::onConfig);
-    void (StockNewStockFibonacciWidget::*radioSlots[])() = {
-        &StockNewStockFibonacciWidget::onClickRadioButton1, &StockNewStockFibonacciWidget::onClickRadioButton2,
-        &StockNewStockFibonacciWidget::onClickRadioButton3, &StockNewStockFibonacciWidget::onClickRadioButton4,
-    };
-    for (int i = 0; i < radios.size(); ++i)
-        connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
-}
-
-StockNewStockFibonacciWidget::~StockNewStockFibonacciWidget()
-{
-    // The worker's callback reads scanParams: it must end before they go.
-    worker->stop();
-}
-
-void StockNewStockFibonacciWidget::takeScanSettings()
-{
-    scanParams = NewStockFibonacciParams::fromConfig(vorelApp()->config);
 }
 
 void StockNewStockFibonacciWidget::fillListHead()
 {
     list->insertItem(0, QString::fromLatin1(kIndexCode));
 }
-
-void StockNewStockFibonacciWidget::onClickRadioButton1() { setKind(0); }
-void StockNewStockFibonacciWidget::onClickRadioButton2() { setKind(1); }
-void StockNewStockFibonacciWidget::onClickRadioButton3() { setKind(2); }
-void StockNewStockFibonacciWidget::onClickRadioButton4() { setKind(3); }
 
 void StockNewStockFibonacciWidget::onClick(QListWidgetItem* item)
 {
@@ -96,12 +62,6 @@ void StockNewStockFibonacciWidget::onClick(QListWidgetItem* item)
 void StockNewStockFibonacciWidget::do399678(QString code)
 {
     chart->setData(kChartBars, readDataHistory(code));
-}
-
-void StockNewStockFibonacciWidget::onConfig()
-{
-    StockNewStockFibonacciConfig dialog;
-    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------

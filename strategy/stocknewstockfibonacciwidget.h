@@ -18,26 +18,20 @@ class SettingsForm;
 // `kind` (settings as scanHotStockFile takes them).
 bool scanNewStockFile(const QString& key, const QString& value, int kind);
 
-class StockNewStockFibonacciWidget final : public StrategyScanPage
+class StockNewStockFibonacciConfig;
+
+class StockNewStockFibonacciWidget final
+    : public StrategyScanPageOf<NewStockFibonacciParams, StockNewStockFibonacciConfig>
 {
     Q_OBJECT
 public:
     explicit StockNewStockFibonacciWidget(QWidget* parent = nullptr);
-    ~StockNewStockFibonacciWidget() override;
-
-    NewStockFibonacciParams scanParams;
 
 public slots:
-    void onClick(QListWidgetItem* item);
-    void onClickRadioButton1();
-    void onClickRadioButton2();
-    void onClickRadioButton3();
-    void onClickRadioButton4();
-    void onConfig();
+    void onClick(QListWidgetItem* item) override;
     void do399678(QString code);
 
 protected:
-    void takeScanSettings() override;
     void fillListHead() override;
 };
 

@@ -1,15 +1,15 @@
 #include "strategy/stockquantwidget.h"
 
+#include "analysis/historyscan.h"
 #include "core/clock.h"
 #include "core/exportutils.h"
-#include "core/fileutils.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "strategy/stockquantchecker.h"
 #include "widgets/linedelegate.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -178,7 +178,7 @@ void StockQuantCheckerWidget::onConfig()
         checker->config(this);
 }
 
-QStringList StockQuantCheckerWidget::candidateFiles() const
+QStringList StockQuantCheckerWidget::candidateFiles(const QStringList& paths) const
 {
     QStringList files;
     const int type = checker->typeId();
@@ -189,8 +189,8 @@ QStringList StockQuantCheckerWidget::candidateFiles() const
         const QStringList codes = vorelApp()->loadShareList(since).keys();
         listed = QSet<QString>(codes.begin(), codes.end());
     }
-    for (const QString& path : historyFiles(QStringLiteral("data"))) {
-        if (!newStocksOnly || listed.contains(path.right(6)))
+    for (const QString& path : paths) {
+        if (!newStocksOnly || listed.contains(historyCode(path)))
             files.append(path);
     }
     return files;
@@ -199,9 +199,12 @@ QStringList StockQuantCheckerWidget::candidateFiles() const
 void StockQuantCheckerWidget::onSearch()
 {
     // One run at a time: a second one would share the queue and the table.
-    if (!checker || isRunning() || !QDir(QStringLiteral("data")).exists())
+    if (!checker || isRunning())
         return;
-    queue = candidateFiles();
+    const HistoryScanFiles files;
+    if (files.paths().isEmpty())
+        return;
+    queue = candidateFiles(files.paths());
     if (queue.isEmpty())
         return;
     // A new run starts afresh: the stock that ended the last one may signal again.
@@ -223,9 +226,7 @@ void StockQuantCheckerWidget::timerEvent(QTimerEvent* event)
         return;
     }
     const QString path = ticks.takeLast();
-    const QString code = path.right(6);
-    const QString text = loadTemplate(path);
-    testStock(code, history.parse(text, code), ticks.percentDone());
+    testStock(historyCode(path), readHistoryFile(path), ticks.percentDone());
     ticks.startNext(kNextTickMs);
 }
 
@@ -308,14 +309,11 @@ void StockQuantThreadTarget::run()
 {
     counter = 0;
     const int size = work.size();
-    StockQQHistoryInterface reader;
     for (auto it = work.constBegin(); it != work.constEnd(); ++it) {
         if (isInterruptionRequested())
             return;
         const QString& path = it.value();
-        const QString code = path.right(6);
-        const QString text = loadTemplate(path);
-        emit updateStocks(code, reader.parse(text, code), 0, progressPercent(counter, size));
+        emit updateStocks(historyCode(path), readHistoryFile(path), 0, progressPercent(counter, size));
         ++counter;
     }
 }

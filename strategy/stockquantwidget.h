@@ -1,14 +1,13 @@
 #pragma once
 
 // The back-test pages: one tab per checker runs it over the daily history of
-// every stock in "data/", one stock per timer event on the GUI thread, lists
+// every stock in data/, one stock per timer event on the GUI thread, lists
 // every signal day with the next days' prices and writes the table to the
 // checker's CSV report. The worker thread loads histories for a receiver that
 // wants them delivered by signal instead.
 
 #include "core/stock.h"
 #include "core/tickqueue.h"
-#include "datasource/stockqqhistoryinterface.h"
 
 #include <QMap>
 #include <QStringList>
@@ -66,14 +65,15 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    QStringList candidateFiles() const;
+    // The history files of `paths` the checker tests: new stocks only for
+    // the new-stock checkers.
+    QStringList candidateFiles(const QStringList& paths) const;
     void testStock(const QString& code, const QVector<Stock>& bars, int percent);
     void finishRun();
 
     StockQuantListWidget* list = nullptr;
     QProgressBar* progress = nullptr;
     StockQuantChecker* checker = nullptr;
-    StockQQHistoryInterface history;   // no cache folder: reads only
     // The history files still to test, last first.
     QStringList queue;
     TickQueue ticks{this, queue};

@@ -43,9 +43,6 @@ StockTailWidget::StockTailWidget(QWidget* parent)
     layout->addWidget(chart, 1);
     layout->addWidget(label, 0);
 
-    historySource.setParameter(0, QStringLiteral("data/"));
-    historySource.setParameter(1, QStringLiteral("qfq"));
-    historySource.setParameter(2, QStringLiteral("day"));
     scanner = new StockTailScanner(this);
     connect(list, &QTableWidget::cellClicked, this, &StockTailWidget::onClick);
     state = 0;
@@ -147,16 +144,12 @@ void StockTailWidget::checkCandidate()
     }
     const Stock candidate = candidates.takeFirst();
     const QString code = candidate.code;
-    // Parsing with the code keeps the history under "data/" for the pages
-    // that scan stored files; it is stored only when a success answer gave bars.
-    QVector<Stock> bars;
-    const QStringList historyUrls = historySource.urls(QStringList(code));
-    if (!historyUrls.isEmpty()) {
-        QString failure;
-        bars = historySource.parse(httpGet(historyUrls.first(), this, &failure), code);
-        // A history answer always has bars: one without held nothing readable.
-        failures.add(answerFailure(failure, !bars.isEmpty()));
-    }
+    // The history is kept in data/ for the pages that scan stored files; it
+    // is stored only when a success answer gave bars.
+    QString historyFailure;
+    QVector<Stock> bars = fetchQQHistory(historySource, code, this, &historyFailure);
+    // A history answer always has bars: one without held nothing readable.
+    failures.add(answerFailure(historyFailure, !bars.isEmpty()));
     // The last bar is today's, still being traded.
     if (!bars.isEmpty())
         bars.removeLast();

@@ -12,8 +12,8 @@
 #include "core/stock.h"
 #include "core/tickqueue.h"
 #include "datasource/quotesources.h"
-#include "datasource/stockqqhistoryinterface.h"
 #include "datasource/stocktimedata.h"
+#include "datasource/storedhistory.h"
 #include "widgets/pagestatus.h"
 
 #include <QMap>
@@ -47,7 +47,7 @@ public:
     int state = 0;
     QStringList queue;
     SinaRealtimeInterface realtimeSource;
-    StockQQHistoryInterface historySource;
+    StockQQHistoryInterface historySource = storedDailySource();
     SinaInterface quoteSource;
     QVector<Stock> candidates;
     StockTailScanner* scanner = nullptr;

@@ -3,12 +3,12 @@
 #include "analysis/candlestickwidget.h"
 #include "core/seriesutils.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
 
 #include <QFormLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <memory>
 
@@ -16,20 +16,11 @@ namespace {
 
 constexpr int kChartBars = 240;
 
-TrendParams currentScanParams()
-{
-    if (StockThreadTarget* worker = StockThreadTarget::current()) {
-        if (auto* page = qobject_cast<StockTrendWidget*>(worker->parent()))
-            return page->scanParams;
-    }
-    return vorelApp() ? TrendParams::fromConfig(vorelApp()->config) : TrendParams();
-}
-
 } // namespace
 
 bool scanTrendFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams()));
+    std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams<TrendParams>()));
     if (!scanner)
         return false;
     // One relative series per worker thread, refilled for every file: building
@@ -38,40 +29,16 @@ bool scanTrendFile(const QString& key, const QString&, int kind)
     thread_local QVector<Stock> series;
     relativeSeries(readHistoryFile(key), &series);
     QStringList messages;
-    return scanner->scan(key.right(6), series, &messages) == 0;
+    return scanner->scan(historyCode(key), series, &messages) == 0;
 }
 
 StockTrendWidget::StockTrendWidget(QWidget* parent)
-    : StrategyScanPage(QString::fromUtf8("画线类型"),
-                       {QString::fromUtf8("水平支撑线"), QString::fromUtf8("水平压力线"),
-                        QString::fromUtf8("射线"), QString::fromUtf8("压力线")},
-                       &scanTrendFile, parent)
+    : StrategyScanPageOf(QString::fromUtf8("画线类型"),
+                         {QString::fromUtf8("水平支撑线"), QString::fromUtf8("水平压力线"),
+                          QString::fromUtf8("射线"), QString::fromUtf8("压力线")},
+                         &scanTrendFile, parent)
 {
-    connect(list, &QListWidget::itemClicked, this, &StockTrendWidget::onClick);
-    connect(configButton, &QPushButton::clicked, this, &StockTrendWidget::onConfig);
-    void (StockTrendWidget::*radioSlots[])() = {
-        &StockTrendWidget::onClickRadioButton1, &StockTrendWidget::onClickRadioButton2,
-        &StockTrendWidget::onClickRadioButton3, &StockTrendWidget::onClickRadioButton4,
-    };
-    for (int i = 0; i < radios.size(); ++i)
-        connect(radios.at(i), &QRadioButton::clicked, this, radioSlots[i]);
 }
-
-StockTrendWidget::~StockTrendWidget()
-{
-    // The worker's callback reads scanParams: it must end before they go.
-    worker->stop();
-}
-
-void StockTrendWidget::takeScanSettings()
-{
-    scanParams = TrendParams::fromConfig(vorelApp()->config);
-}
-
-void StockTrendWidget::onClickRadioButton1() { setKind(0); }
-void StockTrendWidget::onClickRadioButton2() { setKind(1); }
-void StockTrendWidget::onClickRadioButton3() { setKind(2); }
-void StockTrendWidget::onClickRadioButton4() { setKind(3); }
 
 void StockTrendWidget::onClick(QListWidgetItem* item)
 {
@@ -92,12 +59,6 @@ void StockTrendWidget::onClick(QListWidgetItem* item)
         line.points.insert(p.first, p.second);
     chart->setTitle(code);
     chart->setData(kChartBars, series, line);
-}
-
-void StockTrendWidget::onConfig()
-{
-    StockTrendConfig dialog;
-    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------

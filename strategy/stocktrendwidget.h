@@ -19,25 +19,16 @@ class SettingsForm;
 // of type `kind` (0 support, 1 pressure; other types have no scanner).
 bool scanTrendFile(const QString& key, const QString& value, int kind);
 
-class StockTrendWidget final : public StrategyScanPage
+class StockTrendConfig;
+
+class StockTrendWidget final : public StrategyScanPageOf<TrendParams, StockTrendConfig>
 {
     Q_OBJECT
 public:
     explicit StockTrendWidget(QWidget* parent = nullptr);
-    ~StockTrendWidget() override;
-
-    TrendParams scanParams;
 
 public slots:
-    void onClick(QListWidgetItem* item);
-    void onClickRadioButton1();
-    void onClickRadioButton2();
-    void onClickRadioButton3();
-    void onClickRadioButton4();
-    void onConfig();
-
-protected:
-    void takeScanSettings() override;
+    void onClick(QListWidgetItem* item) override;
 };
 
 class StockTrendConfig final : public QDialog

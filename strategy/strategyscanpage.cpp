@@ -1,13 +1,11 @@
 #include "strategy/strategyscanpage.h"
 
 #include "analysis/candlestickwidget.h"
+#include "analysis/historyscan.h"
 #include "core/exportutils.h"
-#include "core/fileutils.h"
-#include "core/textutils.h"
-#include "datasource/stockqqhistoryinterface.h"
+#include "datasource/storedhistory.h"
 #include "widgets/pagestatus.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,10 +18,9 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
-
-const char* const kDataDir = "data/";
 
 // Wide enough for a six-digit code beside the scroll bar of a long list, in
 // whatever font the desktop gives; never narrower than the original 72 px.
@@ -37,21 +34,6 @@ int codeListWidth(const QListWidget* list)
 }
 
 } // namespace
-
-QVector<Stock> readHistoryFile(const QString& path)
-{
-    const QString text = loadTemplate(path);
-    if (isLoadTemplateFailure(text))
-        return {};
-    return parseQQHistory(text, path.right(6));
-}
-
-QVector<Stock> readDataHistory(const QString& code)
-{
-    if (!isStockCodeForPath(code))
-        return {};
-    return readHistoryFile(QString::fromLatin1(kDataDir) + code);
-}
 
 StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList& radioTexts,
                                    StockThreadTarget::Callback callback, QWidget* parent)
@@ -82,6 +64,8 @@ StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList&
 
     worker = new StockThreadTarget(callback, this);
     worker->setKind(0);
+    connect(list, &QListWidget::itemClicked, this, &StrategyScanPage::onClick);
+    connect(configButton, &QPushButton::clicked, this, &StrategyScanPage::onConfig);
     connect(scanButton, &QPushButton::clicked, this, &StrategyScanPage::onScan);
     connect(worker, &StockThreadTarget::updateStock, this, &StrategyScanPage::onUpdateResult,
             Qt::QueuedConnection);
@@ -98,9 +82,17 @@ QGroupBox* StrategyScanPage::buildTypeGroup(const QString& title, const QStringL
     auto* group = new QGroupBox(title, this);
     group->setFixedHeight(64);
     auto* row = new QHBoxLayout(group);
+    // The buttons in order, each with the slot of its number.
+    void (StrategyScanPage::*const radioSlots[])() = {
+        &StrategyScanPage::onClickRadioButton1, &StrategyScanPage::onClickRadioButton2,
+        &StrategyScanPage::onClickRadioButton3, &StrategyScanPage::onClickRadioButton4,
+        &StrategyScanPage::onClickRadioButton5, &StrategyScanPage::onClickRadioButton6,
+    };
     for (const QString& text : radioTexts) {
         auto* radio = new QRadioButton(text, group);
         row->addWidget(radio);
+        if (size_t(radios.size()) < std::size(radioSlots))
+            connect(radio, &QRadioButton::clicked, this, radioSlots[radios.size()]);
         radios.append(radio);
     }
     if (!radios.isEmpty())
@@ -126,19 +118,33 @@ int StrategyScanPage::checkedType() const
 
 void StrategyScanPage::setKind(int kind)
 {
-    worker->setKind(kind);
+    if (kind < radios.size())
+        worker->setKind(kind);
+}
+
+void StrategyScanPage::onClickRadioButton1() { setKind(0); }
+void StrategyScanPage::onClickRadioButton2() { setKind(1); }
+void StrategyScanPage::onClickRadioButton3() { setKind(2); }
+void StrategyScanPage::onClickRadioButton4() { setKind(3); }
+void StrategyScanPage::onClickRadioButton5() { setKind(4); }
+void StrategyScanPage::onClickRadioButton6() { setKind(5); }
+
+void StrategyScanPage::onConfig()
+{
+    createConfigDialog()->exec();
 }
 
 void StrategyScanPage::onScan()
 {
     if (isScanning())
         return;
-    const QDir dir(QString::fromLatin1(kDataDir));
-    if (!dir.exists()) {
-        showStatus(statusLabel, QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载"));
+    const HistoryScanFiles files;
+    // An empty folder is scanned all the same: the scan then ends with no
+    // hits and an empty list file.
+    if (!files.hasFolder()) {
+        showStatus(statusLabel, files.nothingToScan());
         return;
     }
-    const QMap<QString, QString> files = historyFileMap(dir.path());
     list->clear();
     fillListHead();
     foundCount = 0;
@@ -148,7 +154,7 @@ void StrategyScanPage::onScan()
     takeScanSettings();
     // A button clicked during the last scan could not reach the running worker.
     worker->setKind(checkedType());
-    worker->setStocks(files);
+    worker->setStocks(files.workMap());
     worker->start();
 }
 
@@ -156,7 +162,7 @@ void StrategyScanPage::onUpdateResult(int percent, const QString& code, int)
 {
     progress->setValue(percent);
     if (!code.isEmpty()) {
-        list->addItem(code.right(6));
+        list->addItem(historyCode(code));
         ++foundCount;
     }
 }

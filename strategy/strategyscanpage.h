@@ -4,17 +4,27 @@
 // Fibonacci pages and the trend-line page): a code list, an embedded K-line
 // chart, a group of radio buttons choosing the set-up, "设置", "扫描" and a
 // progress bar.
-// "扫描" hands every history file of "data/" to a worker thread that runs the
-// page's per-file callback; the codes of the hits are listed, and a clicked
-// code is rescanned on the GUI thread and drawn with the set-up's lines.
+// "扫描" hands every history file of data/ to a worker thread that runs the
+// page's per-file callback with the settings the page took at the start; the
+// codes of the hits are listed, and a clicked code is rescanned on the GUI
+// thread and drawn with the set-up's lines.
 // Where the progress bar runs, the status line says at the end that the scan
 // is finished and how many codes it found.
+//
+// The frame holds what the pages share: the radio buttons and their slots,
+// the worker and its stop, the settings snapshot (StrategyScanPageOf) and
+// "设置". A page adds its texts, its per-file callback with its scanner
+// factory, its settings dialog and its drawing of a clicked code.
 
 #include "analysis/stockthreadtarget.h"
+#include "core/vorelapplication.h"
 
+#include <QDialog>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+
+#include <memory>
 
 class CandlestickWidget;
 class QGroupBox;
@@ -29,6 +39,7 @@ class StrategyScanPage : public QWidget
 {
     Q_OBJECT
 public:
+    // Stops a running worker before the page's parts go.
     ~StrategyScanPage() override;
 
     // From "扫描" until the worker has finished.
@@ -47,8 +58,22 @@ public:
 
 public slots:
     void onScan();
+    // Rescans a clicked code and draws it; a list item names a history only
+    // when it is a code (readDataHistory).
+    virtual void onClick(QListWidgetItem* item) = 0;
     void onUpdateResult(int percent, const QString& code, int flag);
     void onScannFinished();
+    // Radio button n chooses set-up n - 1 for the worker (the scan itself
+    // takes the checked button when it starts); a page uses as many of these
+    // as it has buttons, and the others do nothing.
+    void onClickRadioButton1();
+    void onClickRadioButton2();
+    void onClickRadioButton3();
+    void onClickRadioButton4();
+    void onClickRadioButton5();
+    void onClickRadioButton6();
+    // Shows the page's settings dialog modally.
+    void onConfig();
 
 protected:
     StrategyScanPage(const QString& groupTitle, const QStringList& radioTexts,
@@ -56,6 +81,8 @@ protected:
 
     // Takes the settings the worker will read, before it starts.
     virtual void takeScanSettings() = 0;
+    // The page's settings dialog, without parent.
+    virtual std::unique_ptr<QDialog> createConfigDialog() const = 0;
     // Items the list starts with when a scan begins.
     virtual void fillListHead() {}
     // The list file written when a scan ends; empty writes none.
@@ -69,10 +96,40 @@ private:
     int foundCount = 0;
 };
 
-// A copy of the history file "data/" + code, parsed; empty for a code that is
-// not six digits (list items are user-visible text, never a path) or a file
-// that does not read.
-QVector<Stock> readDataHistory(const QString& code);
+// A scan page whose scanners take settings of type Params (built from the
+// settings record by Params::fromConfig) and whose "设置" shows a dialog of
+// type Config.
+template <class Params, class Config>
+class StrategyScanPageOf : public StrategyScanPage
+{
+public:
+    // The settings of the running (or last) scan.
+    Params scanParams;
 
-// The history stored at `path` (code = its last six characters), parsed.
-QVector<Stock> readHistoryFile(const QString& path);
+protected:
+    using StrategyScanPage::StrategyScanPage;
+
+    // The worker gets its own copy, which its callback reads
+    // (currentScanParams).
+    void takeScanSettings() override
+    {
+        scanParams = Params::fromConfig(vorelApp()->config);
+        worker->setParams(scanParams);
+    }
+
+    std::unique_ptr<QDialog> createConfigDialog() const override
+    {
+        return std::make_unique<Config>();
+    }
+};
+
+// For a page's per-file callback: the settings the scan running on this
+// thread was started with; outside a scan those of the settings record (the
+// defaults without an application object).
+template <class Params>
+Params currentScanParams()
+{
+    if (const Params* taken = StockThreadTarget::currentParams<Params>())
+        return *taken;
+    return vorelApp() ? Params::fromConfig(vorelApp()->config) : Params();
+}

@@ -1,9 +1,14 @@
 #include "analysis/stockthreadtarget.h"
 
+#include "analysis/historyscan.h"
+
 #include <QAtomicInt>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -19,16 +24,35 @@ QStringList seenKeys;      // written on the worker, read after it ended
 QStringList poolSeen;
 bool sawWorker = false;
 
-bool recordAndPassOdd(const QString& key, const QString&, int kind)
+// A gated callback waits for the test, or for its worker to be stopped.
+void waitForGate()
 {
-    // A gated callback waits for the test, or for its worker to be stopped.
     while (gated && !gate.tryAcquire(1, 5)) {
         if (StockThreadTarget::current()->isInterruptionRequested())
             break;
     }
+}
+
+bool recordAndPassOdd(const QString& key, const QString&, int kind)
+{
+    waitForGate();
     seenKeys.append(key);
     lastKind.storeRelaxed(kind);
     return calls.fetchAndAddRelaxed(1) % 2 == 0;
+}
+
+// The settings the callback found, by type: -1 and "" where it found none.
+int intParamSeen = 0;
+QString textParamSeen;
+
+bool readParams(const QString&, const QString&, int)
+{
+    waitForGate();
+    const int* number = StockThreadTarget::currentParams<int>();
+    const QString* text = StockThreadTarget::currentParams<QString>();
+    intParamSeen = number ? *number : -1;
+    textParamSeen = text ? *text : QString();
+    return true;
 }
 
 bool readPool(const QString&, const QString&, int)
@@ -166,6 +190,75 @@ private slots:
         QVERIFY(worker.wait(5000));
         QVERIFY(sawWorker);
         QCOMPARE(poolSeen, QStringList{"600000"});
+    }
+
+    void callbackReadsTheSettingsOfItsTypeOnly()
+    {
+        QVERIFY(StockThreadTarget::currentParams<int>() == nullptr);
+        StockThreadTarget worker(&readParams);
+        worker.setStocks(entries(1));
+        worker.start();
+        QVERIFY(worker.wait(5000));
+        QCOMPARE(intParamSeen, -1);   // none given
+
+        int settings = 7;
+        worker.setParams(settings);
+        gated = true;
+        worker.start();
+        settings = 8;   // the worker keeps its own copy
+        worker.setParams(QString("while running: ignored"));
+        gate.release(1);
+        QVERIFY(worker.wait(5000));
+        QCOMPARE(intParamSeen, 7);
+        QCOMPARE(textParamSeen, QString());
+
+        gated = false;
+        worker.setParams(QString("text"));
+        worker.start();
+        QVERIFY(worker.wait(5000));
+        QCOMPARE(intParamSeen, -1);
+        QCOMPARE(textParamSeen, QString("text"));
+    }
+
+    // Every folder scan starts from the listing of data/ and says why it
+    // cannot start.
+    void scanStartListsHistoriesOrSaysWhyNot()
+    {
+        const QString previous = QDir::currentPath();
+        QTemporaryDir work;
+        QVERIFY(work.isValid() && QDir::setCurrent(work.path()));
+        const QString noFolder = QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载");
+        const QString noFile = QString::fromUtf8("无股票数据请先使用智能点评搜索股票数据之后再进行分析");
+
+        QVERIFY(!HistoryScanFiles().hasFolder());
+        QCOMPARE(HistoryScanFiles().nothingToScan(), noFolder);
+        QFile plain("data");   // a file where the folder belongs
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QCOMPARE(HistoryScanFiles().nothingToScan(), noFolder);
+        QVERIFY(plain.remove());
+
+        QVERIFY(QDir().mkpath("data/k"));
+        for (const char* name : {"none", "600000.AsNkOc"}) {
+            QFile other(QString("data/") + name);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(HistoryScanFiles().hasFolder());
+        QVERIFY(HistoryScanFiles().paths().isEmpty());
+        QCOMPARE(HistoryScanFiles().nothingToScan(), noFile);
+
+        for (const char* name : {"600001", "000002"}) {
+            QFile history(QString("data/") + name);
+            QVERIFY(history.open(QIODevice::WriteOnly));
+        }
+        const HistoryScanFiles files;
+        const QDir data("data");
+        const QStringList expected{data.absoluteFilePath("000002"), data.absoluteFilePath("600001")};
+        QCOMPARE(files.paths(), expected);
+        QCOMPARE(files.workMap().keys(), expected);
+        QCOMPARE(files.workMap().values(), expected);
+        QCOMPARE(files.nothingToScan(), QString());
+        QVERIFY(QDir::setCurrent(previous));
     }
 };
 

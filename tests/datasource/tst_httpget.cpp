@@ -4,8 +4,12 @@
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/testhttpserver.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QThread>
 #include <QtTest>
+
+#include <memory>
 
 class HttpGetTest : public QObject
 {
@@ -28,6 +32,7 @@ private slots:
     void requestsCarryTheHeadersOfTheirProvider();
     void bodyLargerThanTheLimitIsGivenUp_data();
     void bodyLargerThanTheLimitIsGivenUp();
+    void endlessBodyStopsAtTheLimitWhileTheThreadIsBusy();
     void requestsOfManyThreadsKeepTheirOwnResults();
     void cookieOfOneAnswerGoesWithNoLaterRequest();
 };
@@ -272,6 +277,47 @@ void HttpGetTest::bodyLargerThanTheLimitIsGivenUp()
         QCOMPARE(failure, QString());
         QCOMPARE(body.size(), 1024 * 1024);
     }
+}
+
+// Qt's network thread goes on reading while the thread that asked is busy
+// (a page at work, a loaded machine): an endless body must stop coming just
+// past the limit instead of piling up unseen in memory until the thread looks
+// again. The server runs on a thread of its own, so that it keeps sending.
+void HttpGetTest::endlessBodyStopsAtTheLimitWhileTheThreadIsBusy()
+{
+    struct ServerThread
+    {
+        QThread thread;
+        QObject context;
+        std::unique_ptr<TestHttpServer> server;
+        ServerThread()
+        {
+            context.moveToThread(&thread);
+            thread.start();
+            QMetaObject::invokeMethod(&context, [this] { server.reset(new TestHttpServer); },
+                                      Qt::BlockingQueuedConnection);
+        }
+        ~ServerThread()
+        {
+            QMetaObject::invokeMethod(&context, [this] { server.reset(); }, Qt::BlockingQueuedConnection);
+            thread.quit();
+            thread.wait();
+        }
+    } serving;
+    serving.server->serve("/", TestHttpServer::Reply::generated(qint64(1) << 40, false));
+    const qint64 limit = 1024 * 1024;
+    setDownloadSizeLimit(limit);
+
+    QNetworkAccessManager manager;
+    std::unique_ptr<QNetworkReply> reply(manager.get(providerRequest(QUrl(serving.server->baseUrl() + "/"))));
+    abortWhenStuckOrTooLarge(reply.get());
+    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+    QThread::msleep(1500);   // no event of this thread is handled meanwhile
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(requestFailure(reply.get()), QString::fromUtf8("应答大于1 MB，已放弃"));
+    // Twice the limit, and what the sockets' buffers on both sides hold besides.
+    const qint64 sent = serving.server->generatedBytesSent();
+    QVERIFY2(sent < 24 * limit, qPrintable(QStringLiteral("%1 bytes were sent").arg(sent)));
 }
 
 // Each thread has a manager of its own; a request on one never answers

@@ -1,6 +1,8 @@
 #include "core/fileutils.h"
 #include "datasource/httpget.h"
+#include "datasource/klinebars.h"
 #include "datasource/stockqqhistoryinterface.h"
+#include "datasource/storedhistory.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/testhttpserver.h"
 
@@ -123,6 +125,7 @@ private slots:
     void emptyCacheDirStoresNothing();
 
     void downloadIsStoredAndReadBack();
+    void storedHistoriesAreReadByCodeOnly();
     void loadQQHistoryFallsBackToDayAndHfq();
     void failedDownloadKeepsStoredHistory_data();
     void failedDownloadKeepsStoredHistory();
@@ -267,7 +270,7 @@ void QQHistoryTest::parseCutsAndSkips()
     QFETCH(QString, body);
     QFETCH(QStringList, dates);
     QFETCH(float, lastVolume);
-    const QVector<Stock> bars = parseQQHistory(body, "600000");
+    const QVector<Stock> bars = readKLineBars(body, "600000");
     QStringList actual;
     for (const Stock& bar : bars)
         actual.append(bar.date);
@@ -278,7 +281,7 @@ void QQHistoryTest::parseCutsAndSkips()
 
 void QQHistoryTest::firstBarAndZeroCloseGiveNoChange()
 {
-    const QVector<Stock> bars = parseQQHistory(
+    const QVector<Stock> bars = readKLineBars(
         "[[\"d1\",\"1\",\"5\",\"1\",\"1\",\"1\"],[\"d2\",\"1\",\"0\",\"1\",\"1\",\"1\"],"
         "[\"d3\",\"1\",\"2\",\"1\",\"1\",\"1\"],[\"d4\",\"1\",\"3\",\"1\",\"1\",\"1\"]]",
         "000001");
@@ -357,7 +360,7 @@ void QQHistoryTest::fastParserMatchesThePlainRule_data()
 void QQHistoryTest::fastParserMatchesThePlainRule()
 {
     QFETCH(QString, body);
-    const QString difference = sameBars(parseQQHistory(body, "600000"), referenceParse(body, "600000"));
+    const QString difference = sameBars(readKLineBars(body, "600000"), referenceParse(body, "600000"));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
@@ -457,6 +460,33 @@ void QQHistoryTest::downloadIsStoredAndReadBack()
     StockQQHistoryInterface reader;
     const QString difference = sameBars(reader.parse(stored, "600000"), downloaded);
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void QQHistoryTest::storedHistoriesAreReadByCodeOnly()
+{
+    QVERIFY(saveWhole("data/600000", kThreeBars.toUtf8()));
+    QVERIFY(QDir().mkpath("data/dl"));
+    QVERIFY(saveWhole("data/dl/600000", "[[\"2019-01-02\",1,2,3,4,5,6,7,0,0,0,0,0,0,0,0,0]]"));
+
+    QCOMPARE(readDataHistory("600000").size(), 3);
+    QCOMPARE(readDataHistory("600000").last().code, QString("600000"));
+    QCOMPARE(readDownloadedHistory("600000").size(), 1);
+    // A list item or an add-on's report is text: it names a stored file only
+    // when it is a code, however it leads to one.
+    for (const char* text : { "../data/600000", "./600000", "600000/", "/600000", "60000", "6000000", "" }) {
+        QVERIFY2(readDataHistory(text).isEmpty(), text);
+        QVERIFY2(readDownloadedHistory(text).isEmpty(), text);
+    }
+    QVERIFY(readDataHistory("600001").isEmpty());
+    QVERIFY(readDownloadedHistory("600001").isEmpty());
+
+    // By path the code is the file's name.
+    const QVector<Stock> bars = readHistoryFile(QDir("data").absoluteFilePath("600000"));
+    QCOMPARE(bars.size(), 3);
+    QCOMPARE(bars.first().code, QString("600000"));
+    // A folder where the file should be does not read.
+    QVERIFY(QDir().mkpath("data/600002"));
+    QVERIFY(readHistoryFile("data/600002").isEmpty());
 }
 
 void QQHistoryTest::loadQQHistoryFallsBackToDayAndHfq()

@@ -2,6 +2,7 @@
 // scans read back through the same parser.
 
 #include "core/fileutils.h"
+#include "datasource/klinebars.h"
 #include "datasource/neteasehistory.h"
 #include "datasource/stockifenginterface.h"
 #include "datasource/stockqqhistoryinterface.h"
@@ -29,7 +30,7 @@ void storedBodyReadsBackAlike(const QString& body)
     const QVector<Stock> bars = source.parse(body, QStringLiteral("600000"));
     if (!QFile::exists(path))
         return;
-    if (bars.isEmpty() || parseQQHistory(loadTemplate(path), QStringLiteral("600000")).size() != bars.size())
+    if (bars.isEmpty() || readKLineBars(loadTemplate(path), QStringLiteral("600000")).size() != bars.size())
         abort();
 }
 
@@ -39,8 +40,8 @@ void unterminatedBodyReadsAlike(const QString& body)
 {
     const std::unique_ptr<QChar[]> copy(new QChar[size_t(body.size())]);
     std::copy(body.constBegin(), body.constEnd(), copy.get());
-    const QVector<Stock> bars = parseQQHistory(QString::fromRawData(copy.get(), body.size()), QStringLiteral("600000"));
-    const QVector<Stock> expected = parseQQHistory(body, QStringLiteral("600000"));
+    const QVector<Stock> bars = readKLineBars(QString::fromRawData(copy.get(), body.size()), QStringLiteral("600000"));
+    const QVector<Stock> expected = readKLineBars(body, QStringLiteral("600000"));
     if (bars.size() != expected.size())
         abort();
     for (int i = 0; i < bars.size(); ++i) {
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const QMap<QString, Stock> pool = fuzzPool();
     const QString body = fuzzBody(data, size);
-    parseQQHistory(body, QStringLiteral("600000"));
+    readKLineBars(body, QStringLiteral("600000"));
     parseIFengHistory(body, QStringLiteral("600000"), pool);
     parseNeteaseHistory(body, QStringLiteral("600000"), pool);
     StockTuShareInterface().parse(body, QStringLiteral("600000"));

@@ -151,6 +151,18 @@ private slots:
         QVERIFY(scanner.findChild<QPushButton*>()->isEnabled());
     }
 
+    void scanWithoutHistoryFolderSaysSo()
+    {
+        registry().boundIndex = 0;
+        QVERIFY(QDir("data").removeRecursively());
+        MessageCatcher catcher;
+        StockAddonScanner scanner;
+        scanner.onSearch();
+        QCOMPARE(catcher.seen,
+                 QStringList{QString::fromUtf8("提示|没有可扫描的历史数据(data/),请先用智能点评下载")});
+        QVERIFY(!scanner.isScanning());
+    }
+
     void summaryCountsClosedTradesOnly_data()
     {
         QTest::addColumn<QList<float> >("gains");

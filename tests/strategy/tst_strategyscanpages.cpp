@@ -7,6 +7,7 @@
 #include "core/fileutils.h"
 #include "core/seriesutils.h"
 #include "core/vorelapplication.h"
+#include "datasource/storedhistory.h"
 #include "tests/strategy/fibonacciseries.h"
 #include "tests/support/columnfit.h"
 
@@ -369,6 +370,10 @@ private slots:
             runScan(page);
             QCOMPARE(page.list->count(), 0);
         }
+        // The page has four buttons: the slots of a fifth and sixth do nothing.
+        page.onClickRadioButton5();
+        page.onClickRadioButton6();
+        QCOMPARE(page.worker->kind(), 3);
     }
 
     // A long result list gets a scroll bar; the codes beside it stay whole in

@@ -291,6 +291,7 @@ void TestHttpServer::generate(QTcpSocket* socket, const Reply& reply)
                && socket->bytesToWrite() < 4 * kPiece) {
             const QByteArray data = piece.left(int(qMin(kPiece, *remaining)));
             *remaining -= data.size();
+            generatedSent += data.size();
             socket->write(reply.chunked ? QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n" : data);
         }
         if (*remaining == 0) {

@@ -19,8 +19,10 @@
 //   QCOMPARE(server.requests().first().query, ...);
 //
 // Connections are closed after each answer, so every request of the program
-// opens its own connection. The server must live on the thread that runs the
-// event loop of the code under test (the test's main thread).
+// opens its own connection. The server lives on the thread that runs the event
+// loop of the code under test (the test's main thread), unless it must go on
+// sending while that thread is busy: then it is made, used and destroyed on a
+// thread of its own.
 
 #include <QByteArray>
 #include <QList>
@@ -30,6 +32,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class QTcpServer;
@@ -108,6 +111,9 @@ public:
     QList<Request> requests() const;
     int requestCount() const;
     void clearRequests();
+    // The filler bytes of generated bodies handed to the connections so far;
+    // safe to read from any thread (the server may run on a thread of its own).
+    qint64 generatedBytesSent() const { return generatedSent; }
 
 signals:
     void requestSeen(const TestHttpServer::Request& request);
@@ -126,6 +132,7 @@ private:
     QMap<QString, Handler> handlers;   // by prefix
     QList<Request> seen;
     QList<QPointer<QTcpSocket> > stalledSockets;
+    std::atomic<qint64> generatedSent { 0 };
 };
 
 // Replies travel as columns of data-driven tests.
