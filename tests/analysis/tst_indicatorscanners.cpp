@@ -252,31 +252,18 @@ void TestIndicatorScanners::fallingRun_data()
     QTest::addColumn<int>("days");
     addScanColumns();
     const QStringList none;
-    const QVector<Stock> run = SeriesBuilder()
-                                   .closes({10})
-                                   .add(ohlc(10, 10, 9.5f, 9.6f))
-                                   .add(ohlc(9.7f, 9.7f, 9.3f, 9.4f))
-                                   .add(ohlc(9.3f, 9.3f, 9, 9.1f))
-                                   .bars();
+    // A close of 10, then three days.
+    auto days = [](const Stock& a, const Stock& b, const Stock& c) {
+        return SeriesBuilder().closes({10}).add(a).add(b).add(c).bars();
+    };
+    const QVector<Stock> run = days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.7f, 9.7f, 9.3f, 9.4f), ohlc(9.3f, 9.3f, 9, 9.1f));
     QTest::newRow("three falling days") << 3 << run << 0 << QStringList{"连跌3天反弹可期"};
     QTest::newRow("two of three") << 2 << run << 0 << QStringList{"连跌2天反弹可期"};
     QTest::newRow("only the run itself") << 3 << run.mid(1) << -1 << none;
-    QTest::newRow("falling bar above previous close") << 3
-                                                      << SeriesBuilder()
-                                                             .closes({10})
-                                                             .add(ohlc(10, 10, 9.5f, 9.6f))
-                                                             .add(ohlc(9.9f, 9.9f, 9.6f, 9.7f))
-                                                             .add(ohlc(9.3f, 9.3f, 9, 9.1f))
-                                                             .bars()
-                                                      << -1 << none;
-    QTest::newRow("rising last bar") << 3
-                                     << SeriesBuilder()
-                                            .closes({10})
-                                            .add(ohlc(10, 10, 9.5f, 9.6f))
-                                            .add(ohlc(9.7f, 9.7f, 9.3f, 9.4f))
-                                            .add(ohlc(9, 9.3f, 9, 9.2f))
-                                            .bars()
-                                     << -1 << none;
+    QTest::newRow("falling bar above previous close")
+        << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.9f, 9.9f, 9.6f, 9.7f), ohlc(9.3f, 9.3f, 9, 9.1f)) << -1 << none;
+    QTest::newRow("rising last bar")
+        << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.7f, 9.7f, 9.3f, 9.4f), ohlc(9, 9.3f, 9, 9.2f)) << -1 << none;
     QTest::newRow("zero days") << 0 << run << -1 << none;
 }
 

@@ -113,15 +113,23 @@ void serveEcho(TestHttpServer& server)
     });
 }
 
-// Lets `loader` parse with `source`, 10 ms between replies, and appends the
-// body of every stock batch it delivers to `bodies`.
-void collectBodies(DataLoader& loader, BodyStockSource& source, QStringList& bodies)
+// A queue whose stock source turns each body into a record, 10 ms between
+// replies; `bodies` gets the body of every stock batch it delivers.
+struct EchoQueue
 {
-    loader.stockInterface = &source;
-    loader.interval = 10;
-    QObject::connect(&loader, &DataLoader::sendStock, &loader,
-                     [&bodies](const QVector<Stock>& stocks) { bodies.append(stocks.value(0).name); });
-}
+    EchoQueue()
+    {
+        loader.stockInterface = &source;
+        loader.interval = 10;
+        QObject::connect(&loader, &DataLoader::sendStock, &loader,
+                         [this](const QVector<Stock>& stocks) { bodies.append(stocks.value(0).name); });
+    }
+    IterateDataLoader loader;
+    BodyStockSource source;
+    QStringList bodies;
+    QSignalSpy failures { &loader, &DataLoader::sendFailure };
+    QSignalSpy ok { &loader, &DataLoader::sendOK };
+};
 
 QStringList urlsOf(const TestHttpServer& server, const QStringList& names)
 {
@@ -348,16 +356,12 @@ void DataLoaderTest::stalledRequestIsGivenUp()
     serveEcho(server);
     server.serve("/stall", TestHttpServer::Reply::stalled());
     setRequestTimeout(200);
-    IterateDataLoader loader;
-    BodyStockSource source;
-    QStringList bodies;
-    collectBodies(loader, source, bodies);
-    QSignalSpy ok(&loader, &DataLoader::sendOK);
-    loader.setUrls({ server.baseUrl() + "/stall", server.baseUrl() + "/n/next" }, {});
-    loader.start();
-    QVERIFY(ok.wait(5000));
-    QCOMPARE(source.errors.size(), 1);
-    QCOMPARE(bodies, QStringList { "next" });
+    EchoQueue queue;
+    queue.loader.setUrls({ server.baseUrl() + "/stall", server.baseUrl() + "/n/next" }, {});
+    queue.loader.start();
+    QVERIFY(queue.ok.wait(5000));
+    QCOMPARE(queue.source.errors.size(), 1);
+    QCOMPARE(queue.bodies, QStringList { "next" });
 }
 
 void DataLoaderTest::brokenTricklingOrOversizedReplyIsReportedAndSkipped()
@@ -412,22 +416,17 @@ void DataLoaderTest::brokenTricklingOrOversizedReplyIsReportedAndSkipped()
 // network is no answer: reported and skipped, while a whole one is read.
 void DataLoaderTest::replyShorterThanAnnouncedIsReportedAndSkipped()
 {
-    IterateDataLoader loader;
-    BodyStockSource source;
-    QStringList bodies;
-    collectBodies(loader, source, bodies);
-    QSignalSpy failures(&loader, &DataLoader::sendFailure);
-    QSignalSpy ok(&loader, &DataLoader::sendOK);
-    for (const qint64 announced : {24, 12}) {
+    EchoQueue queue;
+    for (const qint64 announced : { 24, 12 }) {
         auto* reply = new AnsweredReply("http://127.0.0.1:9/n/page", "whole answer", announced);
-        connect(reply, &QNetworkReply::finished, &loader, &IterateDataLoader::downloadFinished);
+        connect(reply, &QNetworkReply::finished, &queue.loader, &IterateDataLoader::downloadFinished);
         emit reply->finished();
-        QVERIFY(ok.wait(5000));
+        QVERIFY(queue.ok.wait(5000));
     }
-    QCOMPARE(source.errors, QStringList{QString::fromUtf8("应答未完整到达")});
-    QCOMPARE(failures.count(), 1);
-    QCOMPARE(failures.first().at(0).toString(), QString("http://127.0.0.1:9/n/page"));
-    QCOMPARE(bodies, QStringList{"whole answer"});
+    QCOMPARE(queue.source.errors, QStringList { QString::fromUtf8("应答未完整到达") });
+    QCOMPARE(queue.failures.count(), 1);
+    QCOMPARE(queue.failures.first().at(0).toString(), QString("http://127.0.0.1:9/n/page"));
+    QCOMPARE(queue.bodies, QStringList { "whole answer" });
 }
 
 // Under the host override, as the quote pages run in the tests: the quote
@@ -438,17 +437,12 @@ void DataLoaderTest::requestsCarryTheHeadersOfTheirProvider()
     HostOverride hosts(server);
     server.serve("/list=", quotefixtures::refusingWithoutReferer(TestHttpServer::Reply::text("quotes")));
     server.serve("/appstock/", TestHttpServer::Reply::text("minutes"));
-    IterateDataLoader loader;
-    BodyStockSource source;
-    QStringList bodies;
-    collectBodies(loader, source, bodies);
-    QSignalSpy failures(&loader, &DataLoader::sendFailure);
-    QSignalSpy ok(&loader, &DataLoader::sendOK);
-    loader.setUrls(SinaInterface().urls({ "600000" }) + QStringList { minuteDataUrl("600000") }, {});
-    loader.start();
-    QVERIFY(ok.wait(5000));
-    QCOMPARE(failures.count(), 0);
-    QCOMPARE(bodies, (QStringList { "quotes", "minutes" }));
+    EchoQueue queue;
+    queue.loader.setUrls(SinaInterface().urls({ "600000" }) + QStringList { minuteDataUrl("600000") }, {});
+    queue.loader.start();
+    QVERIFY(queue.ok.wait(5000));
+    QCOMPARE(queue.failures.count(), 0);
+    QCOMPARE(queue.bodies, (QStringList { "quotes", "minutes" }));
     QCOMPARE(server.requests().at(0).header("Referer"), quotefixtures::kReferer);
     QCOMPARE(server.requests().at(1).header("Referer"), QByteArray());
 }
