@@ -53,7 +53,11 @@ QVector<QMap<QString, QString> > parseJsonArray(const QString& text)
     QString rest = text;
     rest.remove('"');
     const int open = rest.indexOf("[{");
-    rest = open < 0 ? rest : rest.mid(open + 2);
+    // Without an array of objects the text holds none (an error page, "null",
+    // an empty array): no record from it, not one made of its words.
+    if (open < 0)
+        return {};
+    rest = rest.mid(open + 2);
     rest = rest.trimmed();
     const int close = rest.lastIndexOf("}]");
     if (close >= 0)
@@ -61,6 +65,8 @@ QVector<QMap<QString, QString> > parseJsonArray(const QString& text)
 
     QVector<QMap<QString, QString> > objects;
     for (const QString& object : rest.split("},{", Qt::KeepEmptyParts)) {
+        if (object.trimmed().isEmpty())
+            continue;   // "{}" or a text cut right behind "[{": no pair in it
         QMap<QString, QString> map;
         for (const QString& piece : object.split(',')) {
             const int colon = piece.indexOf(':');

@@ -20,7 +20,8 @@ QStringList splitLines(const QString& text);
 QString firstCapture(const QString& text, const QString& pattern);
 
 // A minimal reader for the flat JSON arrays of objects the web sources serve:
-// quotes removed, objects split at "},{", pairs at "," and ":".
+// quotes removed, objects split at "},{", pairs at "," and ":". A text
+// without "[{" holds no object, and an object without a pair is skipped.
 QVector<QMap<QString, QString> > parseJsonArray(const QString& text);
 
 // True for a code that may become part of a file path: six digits.

@@ -57,17 +57,10 @@ public:
     std::vector<std::unique_ptr<StockIndicator> > made;
 };
 
-Stock bar(const QString& date, float open, float close, float high, float low, float volume)
-{
-    Stock s = candle(open, high, low, close, 0, volume);
-    s.date = date;
-    return s;
-}
-
 // Flat bars (no candle at all) of `close` on volume 100.
 Stock flat(int i, float close)
 {
-    return bar(dayText(i), close, close, close, close, 100);
+    return flatBar(close).volume(100).day(i);
 }
 
 // Bars 0..20 flat, bar 21 a hammer (open 10, close 10.25, high 10.25, low 9)
@@ -79,7 +72,7 @@ QVector<Stock> hammerSeries(float earlyClose, float recentClose, float volume, i
     QVector<Stock> days;
     for (int i = 0; i < 21; ++i)
         days.append(flat(i, i < 12 ? earlyClose : recentClose));
-    days.append(bar(dayText(21), 10, 10.25f, 10.25f, 9, volume));
+    days.append(ohlc(10, 10.25f, 9, 10.25f).volume(volume).day(21));
     for (int i = 0; i < after; ++i)
         days.append(flat(22 + i, 11 + i));
     return days;
@@ -186,7 +179,7 @@ private slots:
         QFETCH(float, high);
         QFETCH(float, low);
         QFETCH(bool, hammer);
-        QCOMPARE(hammer::isHammerCandle(bar("2020-01-01", open, close, high, low, 1)), hammer);
+        QCOMPARE(hammer::isHammerCandle(ohlc(open, high, low, close).volume(1).day(0)), hammer);
     }
 
     void tradeEndsFollowTheHit_data()
@@ -259,7 +252,7 @@ private slots:
     {
         QVector<Stock> days = hammerSeries(12, 10.25f, 200, 0);
         // A second hammer right after the first one, on heavy volume again.
-        days.append(bar(dayText(22), 10, 10.25f, 10.25f, 9, 1000));
+        days.append(ohlc(10, 10.25f, 9, 10.25f).volume(1000).day(22));
         days.append(flat(23, 10.5f));
         const QList<Trade> trades = run(days);
         QCOMPARE(trades.size(), 2);

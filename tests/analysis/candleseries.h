@@ -8,11 +8,6 @@
 
 #include <QVector>
 
-inline Stock flatBar(float price)
-{
-    return candle(price, price, price, price);
-}
-
 // The closing bars of a pattern, oldest first, and the level of the flat bars in
 // front of them; the level sets the 5-day average the rule compares with.
 struct PatternBars
@@ -24,65 +19,52 @@ struct PatternBars
 inline PatternBars patternBars(int id)
 {
     switch (id) {
-    case KPatternXuRiDongSheng:
-        return {{candle(10.5f, 10.5f, 9.9f, 10.0f), candle(10.1f, 10.6f, 10.1f, 10.6f)}, 12};
+    case KPatternXuRiDongSheng: return {{ohlc(10.5f, 10.5f, 9.9f, 10.0f), ohlc(10.1f, 10.6f, 10.1f, 10.6f)}, 12};
     case KPatternHongSanBing:
-        return {{candle(9.5f, 10, 9.5f, 10), candle(10, 10.5f, 10, 10.5f), candle(10.5f, 11, 10.5f, 11),
-                 candle(11, 11.5f, 11, 11.5f)}, 9};
-    case KPatternYangTunYin:
-        return {{candle(10, 10, 9.5f, 9.6f), candle(10, 10.6f, 10, 10.6f)}, 12};
+        return {{ohlc(9.5f, 10, 9.5f, 10), ohlc(10, 10.5f, 10, 10.5f), ohlc(10.5f, 11, 10.5f, 11),
+                 ohlc(11, 11.5f, 11, 11.5f)},
+                9};
+    case KPatternYangTunYin: return {{ohlc(10, 10, 9.5f, 9.6f), ohlc(10, 10.6f, 10, 10.6f)}, 12};
     case KPatternQingChenZhiXing:
-        return {{candle(11, 11, 10, 10), candle(9.5f, 9.8f, 9.0f, 9.55f), candle(9.8f, 10.4f, 9.8f, 10.4f)}, 12};
-    case KPatternChuanCiKanZhang:
-        return {{candle(11, 11, 10, 10, -5), candle(9.8f, 10.8f, 9.8f, 10.8f)}, 9};
+        return {{ohlc(11, 11, 10, 10), ohlc(9.5f, 9.8f, 9.0f, 9.55f), ohlc(9.8f, 10.4f, 9.8f, 10.4f)}, 12};
+    case KPatternChuanCiKanZhang: return {{ohlc(11, 11, 10, 10).changePercent(-5), ohlc(9.8f, 10.8f, 9.8f, 10.8f)}, 9};
     case KPatternPingTouDiBu:
-        return {{candle(10, 10, 9.5f, 9.5f), candle(11, 11, 9.5f, 10.1f), candle(9.6f, 9.8f, 9.6f, 9.8f)}, 12};
+        return {{ohlc(10, 10, 9.5f, 9.5f), ohlc(11, 11, 9.5f, 10.1f), ohlc(9.6f, 9.8f, 9.6f, 9.8f)}, 12};
     case KPatternShangShengSanFa:
-        return {{candle(10, 11.5f, 10, 11), candle(11.45f, 11.45f, 11.3f, 11.3f), candle(11.35f, 11.4f, 11.2f, 11.2f),
-                 candle(11.25f, 11.3f, 11.1f, 11.1f), candle(11.25f, 11.85f, 11.2f, 11.8f)}, 10};
+        return {{ohlc(10, 11.5f, 10, 11), ohlc(11.45f, 11.45f, 11.3f, 11.3f), ohlc(11.35f, 11.4f, 11.2f, 11.2f),
+                 ohlc(11.25f, 11.3f, 11.1f, 11.1f), ohlc(11.25f, 11.85f, 11.2f, 11.8f)},
+                10};
     case KPatternSanYangKaiTai:
-        return {{candle(10, 10.5f, 10, 10.5f, 0, 100), candle(10.6f, 11.1f, 10.6f, 11.1f, 0, 200),
-                 candle(11.2f, 11.7f, 11.2f, 11.7f, 0, 300)}, 9};
-    case KPatternChuiZiZhiDie:
-        return {{candle(10, 10.06f, 10, 10.01f)}, 12};
-    case KPatternChuiZiZhiDieKanZhang:
-        return {{candle(10, 10.5f, 10, 10.1f)}, 12};
-    case KPatternKanZhangMuZi:
-        return {{candle(11, 11, 9, 9), candle(9.5f, 10, 9.5f, 10)}, 12};
-    case KPatternYinTunYang:
-        return {{candle(10, 10.5f, 10, 10.5f), candle(10.6f, 10.6f, 9.9f, 9.9f)}, 9};
-    case KPatternQingPenDaYu:
-        return {{candle(10, 11, 10, 11), candle(10, 10, 9.5f, 9.5f)}, 9};
-    case KPatternWuYunGaiDing:
-        return {{candle(10, 11, 10, 11), candle(11.6f, 11.6f, 11.05f, 11.05f)}, 9};
-    case KPatternZhangShiJinTou:
-        return {{candle(10, 11, 9.9f, 10.3f), candle(10.4f, 10.9f, 10.4f, 10.9f)}, 9};
-    case KPatternKongFangPao:
-        return {{candle(11, 11, 10, 10), candle(9, 9.5f, 9, 9.5f), candle(10, 10, 9.5f, 9.6f)}, 9};
+        return {{ohlc(10, 10.5f, 10, 10.5f).volume(100), ohlc(10.6f, 11.1f, 10.6f, 11.1f).volume(200),
+                 ohlc(11.2f, 11.7f, 11.2f, 11.7f).volume(300)},
+                9};
+    case KPatternChuiZiZhiDie: return {{ohlc(10, 10.06f, 10, 10.01f)}, 12};
+    case KPatternChuiZiZhiDieKanZhang: return {{ohlc(10, 10.5f, 10, 10.1f)}, 12};
+    case KPatternKanZhangMuZi: return {{ohlc(11, 11, 9, 9), ohlc(9.5f, 10, 9.5f, 10)}, 12};
+    case KPatternYinTunYang: return {{ohlc(10, 10.5f, 10, 10.5f), ohlc(10.6f, 10.6f, 9.9f, 9.9f)}, 9};
+    case KPatternQingPenDaYu: return {{ohlc(10, 11, 10, 11), ohlc(10, 10, 9.5f, 9.5f)}, 9};
+    case KPatternWuYunGaiDing: return {{ohlc(10, 11, 10, 11), ohlc(11.6f, 11.6f, 11.05f, 11.05f)}, 9};
+    case KPatternZhangShiJinTou: return {{ohlc(10, 11, 9.9f, 10.3f), ohlc(10.4f, 10.9f, 10.4f, 10.9f)}, 9};
+    case KPatternKongFangPao: return {{ohlc(11, 11, 10, 10), ohlc(9, 9.5f, 9, 9.5f), ohlc(10, 10, 9.5f, 9.6f)}, 9};
     case KPatternHuangHunZhiXing:
-        return {{candle(10, 11, 10, 11), candle(11.2f, 11.6f, 11.0f, 11.25f), candle(11.2f, 11.2f, 10.5f, 10.5f)}, 9};
+        return {{ohlc(10, 11, 10, 11), ohlc(11.2f, 11.6f, 11.0f, 11.25f), ohlc(11.2f, 11.2f, 10.5f, 10.5f)}, 9};
     case KPatternXiaJiangSanFa:
-        return {{candle(11, 11, 9.9f, 10.6f), candle(10, 10.55f, 9.9f, 10.5f), candle(9.9f, 10, 9.9f, 10),
-                 candle(10, 10.2f, 10, 10.2f), candle(10.5f, 10.5f, 10, 10)}, 10};
+        return {{ohlc(11, 11, 9.9f, 10.6f), ohlc(10, 10.55f, 9.9f, 10.5f), ohlc(9.9f, 10, 9.9f, 10),
+                 ohlc(10, 10.2f, 10, 10.2f), ohlc(10.5f, 10.5f, 10, 10)},
+                10};
     case KPatternHeiSanBing:
-        return {{candle(9, 10, 9, 10), candle(10.5f, 10.5f, 10, 10), candle(11, 11, 10.2f, 10.2f),
-                 candle(11.5f, 11.5f, 10.4f, 10.4f)}, 9};
-    case KPatternYangYunShiZi:
-        return {{candle(10, 11, 10, 11), candle(10.5f, 10.8f, 10.2f, 10.5f)}, 9};
+        return {{ohlc(9, 10, 9, 10), ohlc(10.5f, 10.5f, 10, 10), ohlc(11, 11, 10.2f, 10.2f),
+                 ohlc(11.5f, 11.5f, 10.4f, 10.4f)},
+                9};
+    case KPatternYangYunShiZi: return {{ohlc(10, 11, 10, 11), ohlc(10.5f, 10.8f, 10.2f, 10.5f)}, 9};
     case KPatternShuangFeiWuYa:
-        return {{candle(10, 11, 10, 11), candle(11.5f, 11.5f, 11.2f, 11.2f), candle(11.6f, 11.6f, 11, 11)}, 9};
-    case KPatternDiaoJingXian:
-        return {{candle(10, 10.02f, 9.5f, 10.01f)}, 9};
-    case KPatternLiuXing:
-        return {{candle(10, 10.5f, 9.99f, 10.01f)}, 9};
-    case KPatternKanDieMuZi:
-        return {{candle(10, 11, 10, 11), candle(10.8f, 10.8f, 10.3f, 10.3f)}, 9};
-    case KPatternDaYinXian:
-        return {{candle(10, 10, 9, 9, -10)}, 10};
-    case KPatternDaYangXian:
-        return {{candle(10, 16, 10, 16)}, 10};
-    case KPatternTiaoKongGaoKai:
-        return {{candle(10.5f, 10.6f, 10.3f, 10.5f)}, 10};
+        return {{ohlc(10, 11, 10, 11), ohlc(11.5f, 11.5f, 11.2f, 11.2f), ohlc(11.6f, 11.6f, 11, 11)}, 9};
+    case KPatternDiaoJingXian: return {{ohlc(10, 10.02f, 9.5f, 10.01f)}, 9};
+    case KPatternLiuXing: return {{ohlc(10, 10.5f, 9.99f, 10.01f)}, 9};
+    case KPatternKanDieMuZi: return {{ohlc(10, 11, 10, 11), ohlc(10.8f, 10.8f, 10.3f, 10.3f)}, 9};
+    case KPatternDaYinXian: return {{ohlc(10, 10, 9, 9).changePercent(-10)}, 10};
+    case KPatternDaYangXian: return {{ohlc(10, 16, 10, 16)}, 10};
+    case KPatternTiaoKongGaoKai: return {{ohlc(10.5f, 10.6f, 10.3f, 10.5f)}, 10};
     default:
         return {};
     }

@@ -6,6 +6,33 @@
 
 #include <cmath>
 
+namespace {
+
+// The pattern's series with `edits` made: "d1.open=10.5" sets the open of the
+// bar before the last, "level=9" moves the flat bars in front of the pattern.
+QVector<Stock> edited(int id, const QString& edits)
+{
+    QVector<Stock> bars = patternSeries(id);
+    const int flatBars = bars.size() - patternBars(id).last.size();
+    for (const QString& edit : edits.split(' ', Qt::SkipEmptyParts)) {
+        const QString target = edit.section('=', 0, 0);
+        const float value = edit.section('=', 1).toFloat();
+        if (target == "level") {
+            for (int i = 0; i < flatBars; ++i)
+                bars[i] = flatBar(value);
+            continue;
+        }
+        Stock& bar = bars[bars.size() - 1 - target.mid(1, 1).toInt()];
+        const QString field = target.section('.', 1);
+        float* fields[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.changePercent, &bar.volume};
+        const QStringList names = {"open", "high", "low", "close", "changePercent", "volume"};
+        *fields[names.indexOf(field)] = value;
+    }
+    return bars;
+}
+
+}   // namespace
+
 class TestCandlePatterns : public QObject
 {
     Q_OBJECT
@@ -13,6 +40,9 @@ class TestCandlePatterns : public QObject
 private slots:
     void eachPatternMatchesItsSeries_data();
     void eachPatternMatchesItsSeries();
+    void everyConditionIsNeeded_data();
+    void everyConditionIsNeeded();
+    void bigFallCountsFromExactlyFivePercent();
     void fiveBarsNeverMatch();
     void idsWithoutRuleNeverMatch();
     void nameIsWrittenOnlyOnMatch();
@@ -57,6 +87,238 @@ void TestCandlePatterns::eachPatternMatchesItsSeries()
     QCOMPARE(kPatternName(id), name);
     // A caller that does not want the name passes none.
     QVERIFY(detectKPattern(id, patternSeries(id), nullptr));
+}
+
+// Each condition of each rule, broken alone: the pattern's own series with one
+// or two prices moved so that this condition fails while every other one
+// holds, so that a rule that loosened or lost the condition would match.
+// (Conditions that follow from the others have no row: 阳吞阴 d0.close >
+// d1.open, 清晨之星 and 黄昏之星 !isSolidBody(d1), 上升三法 d0.close > d4.close
+// and d4.close below d2 and d3, 看涨母子线 falling(d1), 阳孕十字 rising(d1) and
+// 双飞乌鸦 falling(d0); the zero guards of 大阳线 and 跳空高开 have their own test.)
+void TestCandlePatterns::everyConditionIsNeeded_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("edits");
+    const struct
+    {
+        int id;
+        const char* condition;
+        const char* edits;
+    } rows[] = {
+        {0, "rising(d0)", "d0.open=10.9 d1.open=11"},
+        {0, "falling(d1)", "d1.close=10.9"},
+        {0, "d1.open > d0.open", "d0.open=10.5 d0.close=10.8"},
+        {0, "d1.high <= d0.close", "d1.high=10.61"},
+        {0, "isSolidBody(d0)", "d0.open=10.4"},
+        {0, "isSolidBody(d1)", "d1.open=10.3"},
+        {0, "ma5 > mid0", "level=10"},
+        {1, "d3.close < d2.close", "d3.close=10.5"},
+        {1, "d2.close < d1.close", "d2.close=11"},
+        {1, "d1.close < d0.close", "d1.close=11.5"},
+        {1, "rising(d2)", "d2.open=10.3 d2.close=10.02"},
+        {1, "rising(d1)", "d1.open=10.8 d1.close=10.52"},
+        {1, "rising(d0)", "d0.open=11.8"},
+        {1, "d3.open < d2.open", "d2.open=9.5"},
+        {1, "d2.open < d1.open", "d1.open=10"},
+        {1, "d1.open < d0.open", "d0.open=10.5"},
+        {1, "isSolidBody(d0)", "d0.open=11.3"},
+        {1, "isSolidBody(d1)", "d1.open=10.8"},
+        {1, "isSolidBody(d2)", "d2.open=10.3"},
+        {2, "isSolidBody(d1)", "d1.open=9.8"},
+        {2, "isSolidBody(d0)", "d0.open=10.3"},
+        {2, "falling(d1)", "d1.open=9.3"},
+        {2, "rising(d0)", "d0.open=11"},
+        {2, "d1.open <= d0.open", "d0.open=9.99"},
+        {2, "d0.close > d1.high", "d1.high=10.6 d1.close=9.4"},
+        {2, "ma5 > d0.open", "level=9.5"},
+        {4, "isSolidBody(d2)", "d2.open=10.5"},
+        {4, "falling(d2)", "d2.open=9.49"},
+        {4, "d2.close >= d1.open", "d1.open=10.01 d1.close=9.81"},
+        {4, "shadowBodyRatio(d1) >= 3.0", "d1.open=9.3"},
+        {4, "d2.close >= d1.high", "d2.close=9.79"},
+        {4, "d1.high <= d0.open", "d0.open=9.79"},
+        {4, "isSolidBody(d0)", "d0.open=10.1"},
+        {4, "rising(d0)", "d0.open=10.7"},
+        {4, "ma5 > mid0", "d0.close=12.8"},
+        {5, "isSolidBody(d1)", "d1.close=10.5"},
+        {5, "d1.changePercent < -2.0", "d1.changePercent=-2"},
+        {5, "falling(d1)", "d1.close=11.8"},
+        {5, "rising(d0)", "d0.close=9.2"},
+        {5, "d0.open <= d1.close", "d0.open=10.01"},
+        {5, "isSolidBody(d0)", "d0.close=10.3"},
+        {5, "d0.close < d1.open", "d0.close=11"},
+        {5, "ma5 < mid0", "d0.open=8"},
+        {6, "isSolidBody(d1)", "d1.open=10.8"},
+        {6, "fabs(d1.low - d2.low) < 0.01", "d1.low=9.49"},
+        {6, "falling(d2)", "d2.open=9.5"},
+        {6, "falling(d1)", "d1.open=9.3"},
+        {6, "d1.close > d2.open", "d1.close=10"},
+        {6, "rising(d0)", "d0.open=9.8"},
+        {6, "d0.close > d2.close", "d2.close=9.8"},
+        {6, "d0.low >= d1.low", "d0.low=9.49"},
+        {6, "ma5 > mid0", "level=9.5"},
+        {7, "isSolidBody(d0)", "d0.open=11.48"},
+        {7, "rising(d0)", "d0.open=12.15"},
+        {7, "rising(d4)", "d4.open=11"},
+        {7, "falling(d1)", "d1.open=11.1"},
+        {7, "falling(d2)", "d2.open=11.2"},
+        {7, "falling(d3)", "d3.open=11.3"},
+        {7, "d4.close < d1.close", "d1.close=11"},
+        {7, "d2.close > d1.close", "d1.close=11.2"},
+        {7, "d3.close > d2.close", "d2.close=11.3"},
+        {7, "d1.open <= d0.open", "d0.open=11.24"},
+        {7, "d0.close >= d1.high", "d1.high=11.81 d2.high=11.81"},
+        {7, "d1.high <= d2.high", "d1.high=11.41"},
+        {7, "d4.high >= d3.high", "d3.high=11.51"},
+        {8, "isSolidBody(d0)", "d0.open=11.5"},
+        {8, "isSolidBody(d1)", "d1.open=10.9"},
+        {8, "isSolidBody(d2)", "d2.open=10.3"},
+        {8, "rising(d0)", "d0.open=12"},
+        {8, "rising(d1)", "d1.open=11.4"},
+        {8, "rising(d2)", "d2.open=10.8"},
+        {8, "d2.high < d1.high", "d1.high=10.5"},
+        {8, "d1.high < d0.high", "d0.high=11.1"},
+        {8, "d2.low < d1.low", "d2.low=10.6"},
+        {8, "d1.low < d0.low", "d1.low=11.2"},
+        {8, "d2.volume < d1.volume", "d1.volume=100"},
+        {8, "d1.volume < d0.volume", "d0.volume=200"},
+        {8, "d1.close < d0.open", "d0.open=11.1"},
+        {8, "d2.close < d1.open", "d1.open=10.5"},
+        {9, "upperShadow(d0) >= 0.01", "d0.open=9.99 d0.close=10.07"},
+        {9, "lowerShadow(d0) <= upperShadow(d0) / 5", "d0.open=10.01"},
+        {9, "body(d0) / upperShadow(d0) <= 0.49", "d0.close=10.02"},
+        {9, "ma5 > mid0", "level=10"},
+        {10, "upperShadow(d0) >= 0.1", "d0.open=9.99 d0.high=10.09"},
+        {10, "lowerShadow(d0) <= upperShadow(d0) / 5", "d0.open=10.09"},
+        {10, "body(d0) / upperShadow(d0) <= 0.49", "d0.close=10.2"},
+        {10, "ma5 > mid0", "level=10"},
+        {11, "isSolidBody(d0)", "d0.open=9.8"},
+        {11, "rising(d0)", "d0.open=10.3"},
+        {11, "d1.close < d0.open", "d0.open=9"},
+        {11, "d1.open > d0.close", "d0.close=11"},
+        {11, "ma5 > mid0", "level=9.5"},
+        {20, "isSolidBody(d1)", "d1.open=10.3"},
+        {20, "isSolidBody(d0)", "d0.low=9.1"},
+        {20, "rising(d1)", "d1.open=10.8"},
+        {20, "d1.close < d0.open", "d1.close=10.6"},
+        {20, "d1.open > d0.close", "d1.open=9.9"},
+        {20, "d1.high < d0.open", "d1.high=10.6"},
+        {20, "d1.low > d0.close", "d1.low=9.9"},
+        {20, "ma5 < mid0", "level=10.5"},
+        {21, "isSolidBody(d1)", "d1.open=10.5"},
+        {21, "rising(d1)", "d1.open=12"},
+        {21, "d1.close > d0.open", "d0.open=11"},
+        {21, "isSolidBody(d0)", "d0.open=9.7"},
+        {21, "falling(d0)", "d0.open=9.52 d0.close=9.8"},
+        {21, "d1.open > d0.close", "d1.open=9.5"},
+        {21, "ma5 < mid0", "d0.close=8.5"},
+        {22, "isSolidBody(d1)", "d1.open=10.5"},
+        {22, "rising(d1)", "d1.open=11.55"},
+        {22, "d1.close < d0.open", "d1.close=11.6"},
+        {22, "falling(d0)", "d0.close=11.9"},
+        {22, "isSolidBody(d0)", "d0.open=11.3"},
+        {22, "d0.open >= d1.high", "d1.high=11.61"},
+        {22, "ma5 < mid0", "level=12"},
+        {23, "!isSolidBody(d1)", "d1.open=9.7"},
+        {23, "rising(d1)", "d1.close=9.89"},
+        {23, "lower <= d1.high - d1.close", "d1.open=9.4 d1.low=8.5"},
+        {23, "lower < body(d1)", "d1.open=10.1"},
+        {23, "d1.high >= d0.high", "d1.high=10.89"},
+        {23, "isSolidBody(d0)", "d0.close=10.6"},
+        {23, "d0.low >= d1.close", "d0.low=10.29"},
+        {23, "ma5 < mid0", "d0.open=8.3"},
+        {24, "falling(d2)", "d2.open=10"},
+        {24, "rising(d1)", "d1.open=9.5"},
+        {24, "falling(d0)", "d0.open=9.6"},
+        {24, "d2.close >= d0.close", "d2.close=9.59"},
+        {24, "d1.close <= d0.close", "d1.close=9.61"},
+        {25, "isSolidBody(d2)", "d2.open=10.5"},
+        {25, "rising(d2)", "d2.open=11.55"},
+        {25, "d2.close < d1.open", "d2.close=11.2"},
+        {25, "d2.close > d0.close", "d0.close=11.55"},
+        {25, "isSolidBody(d0)", "d0.open=10.8"},
+        {25, "d0.open <= d1.close", "d0.open=11.26"},
+        {25, "shadowBodyRatio(d1) >= 3.0", "d1.close=11.35"},
+        {25, "ma5 < mid0", "d0.open=9.8"},
+        {26, "isSolidBody(d0)", "d0.open=10.25"},
+        {26, "isSolidBody(d1)", "d1.open=10.1"},
+        {26, "isSolidBody(d2)", "d2.open=9.95"},
+        {26, "isSolidBody(d3)", "d3.open=10.18"},
+        {26, "falling(d0)", "d0.open=9.7"},
+        {26, "rising(d1)", "d1.open=10.3"},
+        {26, "rising(d2)", "d2.close=9.8"},
+        {26, "rising(d3)", "d3.open=10.85"},
+        {26, "falling(d4)", "d4.open=10.6"},
+        {26, "d4.close > d1.close", "d1.close=10.6"},
+        {26, "d4.close > d2.close", "d2.close=10.6"},
+        {26, "d4.close > d3.close", "d3.close=10.6"},
+        {26, "d2.low <= d1.low", "d1.low=9.89"},
+        {26, "d3.low <= d2.low", "d2.low=9.89"},
+        {26, "d4.low <= d3.low", "d3.low=9.89"},
+        {26, "d4.close >= d0.close", "d0.open=10.9 d0.close=10.61"},
+        {26, "d4.open >= d1.high", "d1.high=11.01 d1.close=10.51"},
+        {26, "d3.open >= d2.high", "d2.high=10.01"},
+        {26, "d4.open >= d3.high", "d3.high=10.62 d4.open=10.61"},
+        {27, "isSolidBody(d1)", "d1.open=10.55"},
+        {27, "isSolidBody(d2)", "d2.open=10.25"},
+        {27, "isSolidBody(d3)", "d3.open=9.5"},
+        {27, "isSolidBody(d0)", "d0.open=10.95"},
+        {27, "rising(d3)", "d3.open=10.51"},
+        {27, "falling(d0)", "d0.open=9.8"},
+        {27, "falling(d1)", "d1.open=9.7"},
+        {27, "falling(d2)", "d2.open=9.7"},
+        {27, "d2.close < d1.close", "d1.close=10"},
+        {27, "d1.close < d0.close", "d0.close=10.2"},
+        {27, "(d1.open < d0.open || d2.open < d1.open)", "d0.open=11 d2.open=11"},
+        {28, "isSolidBody(d1)", "d1.high=12"},
+        {28, "d1.open <= d0.low", "d0.low=9.99"},
+        {28, "d1.close >= d0.high", "d0.high=11.01"},
+        {28, "!isSolidBody(d0)", "d0.open=10.19"},
+        {28, "ma5 < mid0", "level=10.5"},
+        {29, "isSolidBody(d2)", "d2.open=10.5"},
+        {29, "rising(d2)", "d2.open=11.51"},
+        {29, "falling(d1)", "d1.open=11.2"},
+        {29, "d2.close <= d1.close", "d2.close=11.21"},
+        {29, "d1.open < d0.open", "d0.open=11.5"},
+        {29, "d1.close > d0.close", "d0.close=11.2"},
+        {30, "lowerShadow(d0) >= 0.1", "d0.low=9.91"},
+        {30, "upperShadow(d0) <= lowerShadow(d0) / 5", "d0.high=10.12"},
+        {30, "body(d0) / lowerShadow(d0) <= 0.49", "d0.open=9.82"},
+        {30, "ma5 < mid0", "level=10.5"},
+        {31, "upperShadow(d0) >= 0.1", "d0.high=10.11"},
+        {31, "lowerShadow(d0) <= upperShadow(d0) / 5", "d0.low=9.9"},
+        {31, "body(d0) / upperShadow(d0) <= 0.49", "d0.close=10.19"},
+        {31, "ma5 < mid0", "level=10.5"},
+        {32, "rising(d1)", "d1.open=10.31 d1.close=10.31"},
+        {32, "d1.close > d0.close", "d1.close=10.3"},
+        {32, "d1.open < d0.open", "d1.open=10.8"},
+        {32, "falling(d0)", "d0.open=10.3"},
+        {32, "ma5 < mid0", "level=10.5"},
+        {97, "d0.changePercent <= -5.0", "d0.changePercent=-4.99"},
+        {97, "ma5 >= d0.close", "d0.close=10.01"},
+        {98, "isSolidBody(d0)", "d0.open=13"},
+        {98, "d0.close > d1.close * 1.5", "d0.close=15"},
+        {99, "d0.low > d1.high * 1.02", "d0.low=10.2"},
+    };
+    for (const auto& row : rows)
+        QTest::addRow("%s %s", kPatternName(row.id).toUtf8().constData(), row.condition)
+            << row.id << QString(row.edits);
+}
+
+void TestCandlePatterns::everyConditionIsNeeded()
+{
+    QFETCH(int, id);
+    QFETCH(QString, edits);
+    QVERIFY(detectKPattern(id, patternSeries(id), nullptr));
+    QVERIFY(!detectKPattern(id, edited(id, edits), nullptr));
+}
+
+// 大阴线 takes a fall of 5.00 % itself, not one of 4.99 %.
+void TestCandlePatterns::bigFallCountsFromExactlyFivePercent()
+{
+    QVERIFY(detectKPattern(KPatternDaYinXian, edited(KPatternDaYinXian, "d0.changePercent=-5"), nullptr));
+    QVERIFY(!detectKPattern(KPatternDaYinXian, edited(KPatternDaYinXian, "d0.changePercent=-4.99"), nullptr));
 }
 
 void TestCandlePatterns::fiveBarsNeverMatch()
@@ -136,7 +398,7 @@ void TestCandlePatterns::barMeasures()
     QFETCH(bool, solid);
     QFETCH(float, ratio);
 
-    const Stock bar = candle(open, high, low, close);
+    const Stock bar = ohlc(open, high, low, close);
     QCOMPARE(isSolidBody(bar), solid);
     if (std::isinf(ratio))
         QVERIFY(std::isinf(shadowBodyRatio(bar)));
@@ -155,12 +417,12 @@ void TestCandlePatterns::hammerShadowThresholds()
 
     // The colour of the bar does not matter: the same shape falling.
     QVector<Stock> falling = short9;
-    falling.last() = candle(10.01f, 10.06f, 10, 10);
+    falling.last() = ohlc(10.01f, 10.06f, 10, 10);
     QVERIFY(detectKPattern(KPatternChuiZiZhiDie, falling, nullptr));
 
     // A body over half the shadow is no hammer.
     QVector<Stock> thick = short9;
-    thick.last() = candle(10, 10.06f, 10, 10.03f);
+    thick.last() = ohlc(10, 10.06f, 10, 10.03f);
     QVERIFY(!detectKPattern(KPatternChuiZiZhiDie, thick, nullptr));
 }
 
@@ -181,7 +443,7 @@ void TestCandlePatterns::risingThreeMethodsBoundsMiddleHighs()
 
     // A middle close at or below the first bar's close breaks the pattern.
     QVector<Stock> deep = bars;
-    deep[deep.size() - 2] = candle(11.25f, 11.3f, 10.9f, 11.0f);
+    deep[deep.size() - 2] = ohlc(11.25f, 11.3f, 10.9f, 11.0f);
     QVERIFY(!detectKPattern(KPatternShangShengSanFa, deep, nullptr));
 }
 
@@ -255,7 +517,7 @@ void TestCandlePatterns::strongRisingBar()
     QFETCH(float, low);
     QFETCH(float, close);
     QFETCH(bool, strong);
-    QCOMPARE(isStrongRisingBar(candle(open, high, low, close)), strong);
+    QCOMPARE(isStrongRisingBar(ohlc(open, high, low, close)), strong);
 }
 
 QTEST_APPLESS_MAIN(TestCandlePatterns)

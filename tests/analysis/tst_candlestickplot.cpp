@@ -8,7 +8,7 @@
 
 namespace {
 
-// A plain engine that counts how often it draws.
+// A plain engine that counts how often it draws, and with what colour and font.
 class CountingEngine : public QwtPlainTextEngine
 {
 public:
@@ -19,8 +19,14 @@ public:
     void draw(QPainter* painter, const QRectF& rect, int flags, const QString& text) const override
     {
         ++*draws;
+        *drawnColor = painter->pen().color();
+        *drawnPointSize = painter->font().pointSize();
         QwtPlainTextEngine::draw(painter, rect, flags, text);
     }
+
+    // Shared so that the const draw can fill them in.
+    QSharedPointer<QColor> drawnColor{new QColor};
+    QSharedPointer<int> drawnPointSize{new int(0)};
 
 private:
     int* draws;
@@ -76,27 +82,39 @@ void TestCandlestickPlot::graphOnForeignAxisIsRefused()
 void TestCandlestickPlot::textAttributes()
 {
     VorelPlot plot;
-    QwtText text(&plot, "a", QwtText::PlainText);
-    text.setBorderRadius(-3);
-    QCOMPARE(text.borderRadius(), 0.0);
+    plot.resize(200, 100);
+    auto* text = new QwtText(&plot, "a", QwtText::PlainText);
+    text->setBorderRadius(-3);
+    QCOMPARE(text->borderRadius(), 0.0);
 
-    // Own font and colour count only while their attributes are set.
-    const QFont fallbackFont("Serif", 9);
-    const QColor fallbackColor(Qt::white);
-    QCOMPARE(text.usedFont(fallbackFont), fallbackFont);
-    QCOMPARE(text.usedColor(fallbackColor), fallbackColor);
-    const QFont own("Sans", 15);
-    text.setFont(own);
-    text.setColor(QColor(184, 26, 26));
-    QCOMPARE(text.usedFont(fallbackFont), own);
-    QCOMPARE(text.usedColor(fallbackColor), QColor(184, 26, 26));
-    text.setPaintAttribute(QwtText::PaintUsingTextColor, false);
-    QCOMPARE(text.usedColor(fallbackColor), fallbackColor);
+    // The text is drawn in its own font and colour while their attributes
+    // are set, else in the painter's.
+    int draws = 0;
+    auto* engine = new CountingEngine(&draws);
+    QwtText::setTextEngine(QwtText::PlainText, engine);
+    plot.replot();
+    const QColor painterColor = *engine->drawnColor;
+    const int painterSize = *engine->drawnPointSize;
+    const QColor own(184, 26, 26);
+    QVERIFY(painterColor != own && painterSize != 15);
+    text->setFont(QFont("Sans", 15));
+    text->setColor(own);
+    plot.replot();
+    QCOMPARE(*engine->drawnColor, own);
+    QCOMPARE(*engine->drawnPointSize, 15);
+    text->setPaintAttribute(QwtText::PaintUsingTextColor, false);
+    text->setPaintAttribute(QwtText::PaintUsingTextFont, false);
+    plot.replot();
+    QCOMPARE(*engine->drawnColor, painterColor);
+    QCOMPARE(*engine->drawnPointSize, painterSize);
+    QCOMPARE(draws, 3);
+    QwtText::setTextEngine(QwtText::PlainText, new QwtPlainTextEngine);
 
     // A new text is measured anew, not taken from the cache.
-    const QSizeF shortSize = text.textSize(fallbackFont);
-    text.setText("a much longer comment", QwtText::PlainText);
-    QVERIFY(text.textSize(fallbackFont).width() > shortSize.width());
+    const QFont fallbackFont("Serif", 9);
+    const QSizeF shortSize = text->textSize(fallbackFont);
+    text->setText("a much longer comment", QwtText::PlainText);
+    QVERIFY(text->textSize(fallbackFont).width() > shortSize.width());
 }
 
 void TestCandlestickPlot::formatPicksEngine()

@@ -1,7 +1,7 @@
 #include "analysis/indicatorscanners.h"
 
 #include "tests/analysis/scanchecks.h"
-#include "tests/analysis/seriesbuilder.h"
+#include "tests/support/barbuilder.h"
 
 #include <QtTest>
 
@@ -22,9 +22,9 @@ QVector<Stock> stochasticBars(const QVector<float>& rsvs)
 {
     SeriesBuilder b;
     for (int i = 0; i < 9; ++i)
-        b.candle(15, 20, 10, 15);
+        b.add(ohlc(15, 20, 10, 15));
     for (float r : rsvs)
-        b.candle(10 + r / 10, 20, 10, 10 + r / 10);
+        b.add(ohlc(10 + r / 10, 20, 10, 10 + r / 10));
     return b.bars();
 }
 
@@ -173,19 +173,22 @@ void TestIndicatorScanners::gapBetweenLastTwoBars_data()
 {
     addScanColumns();
     const QStringList none;
-    QTest::newRow("upward gap") << SeriesBuilder().flat(3, 10).candle(10, 10, 9.5f, 10).candle(10.6f, 11, 10.5f, 10.8f).bars()
-                                << 0 << QStringList{"看涨缺口幅度:5.00"};
-    QTest::newRow("downward gap") << SeriesBuilder().flat(3, 10).candle(10, 10.5f, 10, 10.2f).candle(7.9f, 8, 7.5f, 7.6f).bars()
-                                  << 1 << QStringList{"看跌缺口幅度:25.00"};
-    QTest::newRow("touching bars") << SeriesBuilder().flat(3, 10).candle(10, 10, 9.5f, 10).candle(10.5f, 11, 10, 10.8f).bars()
-                                   << -1 << none;
+    QTest::newRow("upward gap")
+        << SeriesBuilder().flat(3, 10).add(ohlc(10, 10, 9.5f, 10)).add(ohlc(10.6f, 11, 10.5f, 10.8f)).bars() << 0
+        << QStringList{"看涨缺口幅度:5.00"};
+    QTest::newRow("downward gap")
+        << SeriesBuilder().flat(3, 10).add(ohlc(10, 10.5f, 10, 10.2f)).add(ohlc(7.9f, 8, 7.5f, 7.6f)).bars() << 1
+        << QStringList{"看跌缺口幅度:25.00"};
+    QTest::newRow("touching bars")
+        << SeriesBuilder().flat(3, 10).add(ohlc(10, 10, 9.5f, 10)).add(ohlc(10.5f, 11, 10, 10.8f)).bars() << -1 << none;
     // A bar without prices (a suspension day) must not turn into an endless percentage.
     QTest::newRow("previous bar without prices")
-        << SeriesBuilder().flat(3, 10).candle(0, 0, 0, 0).candle(10, 10.5f, 9.8f, 10.2f).bars() << -1 << none;
+        << SeriesBuilder().flat(3, 10).add(ohlc(0, 0, 0, 0)).add(ohlc(10, 10.5f, 9.8f, 10.2f)).bars() << -1 << none;
     QTest::newRow("last bar without prices")
-        << SeriesBuilder().flat(3, 10).candle(10, 10, 10, 10).candle(0, 0, 0, 0).bars() << -1 << none;
-    QTest::newRow("4 bars") << SeriesBuilder().flat(2, 10).candle(10, 10, 9.5f, 10).candle(10.6f, 11, 10.5f, 10.8f).bars()
-                            << -1 << none;
+        << SeriesBuilder().flat(3, 10).add(ohlc(10, 10, 10, 10)).add(ohlc(0, 0, 0, 0)).bars() << -1 << none;
+    QTest::newRow("4 bars")
+        << SeriesBuilder().flat(2, 10).add(ohlc(10, 10, 9.5f, 10)).add(ohlc(10.6f, 11, 10.5f, 10.8f)).bars() << -1
+        << none;
 }
 
 void TestIndicatorScanners::gapBetweenLastTwoBars()
@@ -222,19 +225,19 @@ void TestIndicatorScanners::newSixtyDayExtremes_data()
 {
     addScanColumns();
     const QStringList none;
-    QTest::newRow("new high") << SeriesBuilder().flat(60, 10, 0.5f).candle(11, 12.5f, 10.9f, 12).bars() << 0
+    QTest::newRow("new high") << SeriesBuilder().flat(60, 10, 0.5f).add(ohlc(11, 12.5f, 10.9f, 12)).bars() << 0
                               << QStringList{"60日新高,前60日最高:10.5"};
-    QTest::newRow("new low") << SeriesBuilder().flat(60, 10, 0.5f).candle(9, 9.1f, 8, 8.5f).bars() << 0
+    QTest::newRow("new low") << SeriesBuilder().flat(60, 10, 0.5f).add(ohlc(9, 9.1f, 8, 8.5f)).bars() << 0
                              << QStringList{"60日新低,前60日最低:9.5"};
-    QTest::newRow("equal to earlier high") << SeriesBuilder().flat(60, 10, 0.5f).candle(10, 10.5f, 9.8f, 10.2f).bars()
-                                           << -1 << none;
+    QTest::newRow("equal to earlier high")
+        << SeriesBuilder().flat(60, 10, 0.5f).add(ohlc(10, 10.5f, 9.8f, 10.2f)).bars() << -1 << none;
     QTest::newRow("flat") << SeriesBuilder().flat(61, 10, 0.5f).bars() << -1 << none;
-    QTest::newRow("60 bars") << SeriesBuilder().flat(59, 10, 0.5f).candle(11, 12.5f, 10.9f, 12).bars() << -1 << none;
+    QTest::newRow("60 bars") << SeriesBuilder().flat(59, 10, 0.5f).add(ohlc(11, 12.5f, 10.9f, 12)).bars() << -1 << none;
     // Index levels lie far above any fixed search ceiling.
-    QTest::newRow("index level") << SeriesBuilder().flat(60, 12000, 50).candle(12100, 12500, 12050, 12400).bars()
+    QTest::newRow("index level") << SeriesBuilder().flat(60, 12000, 50).add(ohlc(12100, 12500, 12050, 12400)).bars()
                                  << 0 << QStringList{"60日新高,前60日最高:12050"};
     QTest::newRow("six significant digits")
-        << SeriesBuilder().flat(60, 1234.5678f).candle(1300, 1300, 1290, 1300).bars() << 0
+        << SeriesBuilder().flat(60, 1234.5678f).add(ohlc(1300, 1300, 1290, 1300)).bars() << 0
         << QStringList{"60日新高,前60日最高:1234.57"};
 }
 
@@ -249,21 +252,18 @@ void TestIndicatorScanners::fallingRun_data()
     QTest::addColumn<int>("days");
     addScanColumns();
     const QStringList none;
-    const QVector<Stock> run = SeriesBuilder()
-                                   .closes({10})
-                                   .candle(10, 10, 9.5f, 9.6f)
-                                   .candle(9.7f, 9.7f, 9.3f, 9.4f)
-                                   .candle(9.3f, 9.3f, 9, 9.1f)
-                                   .bars();
+    // A close of 10, then three days.
+    auto days = [](const Stock& a, const Stock& b, const Stock& c) {
+        return SeriesBuilder().closes({10}).add(a).add(b).add(c).bars();
+    };
+    const QVector<Stock> run = days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.7f, 9.7f, 9.3f, 9.4f), ohlc(9.3f, 9.3f, 9, 9.1f));
     QTest::newRow("three falling days") << 3 << run << 0 << QStringList{"连跌3天反弹可期"};
     QTest::newRow("two of three") << 2 << run << 0 << QStringList{"连跌2天反弹可期"};
     QTest::newRow("only the run itself") << 3 << run.mid(1) << -1 << none;
     QTest::newRow("falling bar above previous close")
-        << 3
-        << SeriesBuilder().closes({10}).candle(10, 10, 9.5f, 9.6f).candle(9.9f, 9.9f, 9.6f, 9.7f).candle(9.3f, 9.3f, 9, 9.1f).bars()
-        << -1 << none;
-    QTest::newRow("rising last bar") << 3 << SeriesBuilder().closes({10}).candle(10, 10, 9.5f, 9.6f).candle(9.7f, 9.7f, 9.3f, 9.4f).candle(9, 9.3f, 9, 9.2f).bars()
-                                     << -1 << none;
+        << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.9f, 9.9f, 9.6f, 9.7f), ohlc(9.3f, 9.3f, 9, 9.1f)) << -1 << none;
+    QTest::newRow("rising last bar")
+        << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.7f, 9.7f, 9.3f, 9.4f), ohlc(9, 9.3f, 9, 9.2f)) << -1 << none;
     QTest::newRow("zero days") << 0 << run << -1 << none;
 }
 

@@ -2,7 +2,6 @@
 #include "analysis/stocktailscanner.h"
 
 #include "tests/analysis/scanchecks.h"
-#include "tests/analysis/seriesbuilder.h"
 #include "tests/support/barbuilder.h"
 
 #include <QtTest>
@@ -25,7 +24,7 @@ void verifyPoint(const ShapePoint& point, const ExpectedPoint& expected)
         QVERIFY(point.date.isEmpty());
         return;
     }
-    QCOMPARE(point.date, dateOf(expected.bar));
+    QCOMPARE(point.date, dayText(expected.bar));
     QCOMPARE(point.price, expected.price);
 }
 
@@ -56,8 +55,8 @@ SeriesBuilder doubleTopSeries(float trough)
         .ramp(10, 13, 0.1f)
         .ramp(10, trough, 0.1f)
         .ramp(11, 13.2f, 0.1f)
-        .candle(13.4f, 13.5f, 12.9f, 13.0f)
-        .candle(12.6f, 12.9f, 12.5f, 12.8f);
+        .add(ohlc(13.4f, 13.5f, 12.9f, 13.0f))
+        .add(ohlc(12.6f, 12.9f, 12.5f, 12.8f));
 }
 
 // A bottom at bar 34 (low 9.9), a top at bar 55 (12.5), and back down to 10.3
@@ -73,12 +72,12 @@ QVector<Stock> triangle(int lead, float secondTop = 11.52f)
 {
     return SeriesBuilder()
         .flat(lead, 10, 0.05f)
-        .candle(10, 10.65f, 10, 10.6f)
+        .add(ohlc(10, 10.65f, 10, 10.6f))
         .ramp(10, 11.45f, 0.05f)
         .ramp(5, 10.8f, 0.05f)
         .ramp(5, secondTop - 0.05f, 0.05f)
         .ramp(3, 11.3f, 0.05f)
-        .candle(11.4f, 12.1f, 11.35f, 12)
+        .add(ohlc(11.4f, 12.1f, 11.35f, 12))
         .bars();
 }
 
@@ -100,12 +99,10 @@ QVector<Stock> withChange(QVector<Stock> bars, int back, float changePercent)
     return bars;
 }
 
-Stock quote(float open, float high, float low, float close, float changePercent = 5,
-            const QString& name = QStringLiteral("岚蚁科技"))
+// A rising day as the pool's quote of it: its bar, its change and its name.
+Stock quote(StockBuilder bar, float changePercent = 5, const QString& name = QStringLiteral("岚蚁科技"))
 {
-    Stock s = candle(open, high, low, close, changePercent);
-    s.name = name;
-    return s;
+    return bar.changePercent(changePercent).name(name);
 }
 
 } // namespace
@@ -217,11 +214,12 @@ void TestShapeScanners::doubleTop_data()
 {
     addScanColumns();
     const QStringList none;
-    QTest::newRow("double top") << doubleTopSeries(10).candle(13.1f, 13.2f, 12.8f, 12.9f).bars() << 1
+    QTest::newRow("double top") << doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << 1
                                 << QStringList{"M形态"};
-    QTest::newRow("trough too shallow") << doubleTopSeries(12.5f).candle(13.1f, 13.2f, 12.8f, 12.9f).bars() << -1 << none;
-    QTest::newRow("no bearish candle") << doubleTopSeries(10).candle(12.8f, 13, 12.8f, 13).bars() << -1 << none;
-    QTest::newRow("60 bars") << doubleTopSeries(10).candle(13.1f, 13.2f, 12.8f, 12.9f).bars().mid(4) << -1 << none;
+    QTest::newRow("trough too shallow") << doubleTopSeries(12.5f).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << -1
+                                        << none;
+    QTest::newRow("no bearish candle") << doubleTopSeries(10).add(ohlc(12.8f, 13, 12.8f, 13)).bars() << -1 << none;
+    QTest::newRow("60 bars") << doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars().mid(4) << -1 << none;
 }
 
 void TestShapeScanners::doubleTop()
@@ -233,7 +231,7 @@ void TestShapeScanners::doubleTop()
 void TestShapeScanners::doubleTopRecordsPeaksAndTrough()
 {
     StockMShapeScanner scanner;
-    QCOMPARE(scanner.scan(QString(), doubleTopSeries(10).candle(13.1f, 13.2f, 12.8f, 12.9f).bars(), nullptr), 1);
+    QCOMPARE(scanner.scan(QString(), doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars(), nullptr), 1);
     verifyRecord(scanner, "双顶形态", {61, 13.0f}, {39, 13.0f}, {49, 10.0f});
 }
 
@@ -242,11 +240,11 @@ void TestShapeScanners::wShape_data()
     addScanColumns();
     const QStringList none;
     // The last bar is an inverted hammer whose body starts at 10.0, 1 % above the bottom.
-    QTest::newRow("w shape") << wShapeSeries().candle(10, 10.5f, 10, 10.1f).bars() << 0 << QStringList{"W形态"};
-    QTest::newRow("second bottom 3.5 % higher") << wShapeSeries().candle(10.25f, 10.75f, 10.25f, 10.35f).bars() << -1
-                                                << none;
+    QTest::newRow("w shape") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars() << 0 << QStringList{"W形态"};
+    QTest::newRow("second bottom 3.5 % higher")
+        << wShapeSeries().add(ohlc(10.25f, 10.75f, 10.25f, 10.35f)).bars() << -1 << none;
     QTest::newRow("no bullish candle") << wShapeSeries().flat(1, 10.05f).bars() << -1 << none;
-    QTest::newRow("60 bars") << wShapeSeries().candle(10, 10.5f, 10, 10.1f).bars().mid(10) << -1 << none;
+    QTest::newRow("60 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(10) << -1 << none;
 }
 
 void TestShapeScanners::wShape()
@@ -258,7 +256,7 @@ void TestShapeScanners::wShape()
 void TestShapeScanners::wShapeRecordsBottomsAndTop()
 {
     StockWShapeScanner scanner;
-    QCOMPARE(scanner.scan(QString(), wShapeSeries().candle(10, 10.5f, 10, 10.1f).bars(), nullptr), 0);
+    QCOMPARE(scanner.scan(QString(), wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars(), nullptr), 0);
     verifyRecord(scanner, "W形态", {34, 10.0f}, {55, 12.5f}, {69, 10.0f});
 }
 
@@ -295,18 +293,19 @@ void TestShapeScanners::oneBarThroughThreeAverages_data()
 {
     addScanColumns();
     const QStringList none;
-    QTest::newRow("rise through averages") << SeriesBuilder().flat(31, 10).closes({10.05f}).candle(10.1f, 10.65f, 10.1f, 10.6f).bars()
-                                           << 0 << QStringList{"一阳穿三线"};
+    QTest::newRow("rise through averages")
+        << SeriesBuilder().flat(31, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << 0
+        << QStringList{"一阳穿三线"};
     QTest::newRow("rise of exactly 4 %")
-        << SeriesBuilder().flat(31, 10).closes({10.05f}).candle(10.1f, 10.65f, 10.1f, 10.6f).pct(4.0f).bars() << -1
+        << SeriesBuilder().flat(31, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).pct(4.0f).bars() << -1
         << none;
     QTest::newRow("averages 3 % apart")
-        << SeriesBuilder().flat(21, 9).flat(10, 10).closes({10.05f}).candle(10.1f, 10.65f, 10.1f, 10.6f).bars() << -1
+        << SeriesBuilder().flat(21, 9).flat(10, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << -1
         << none;
     QTest::newRow("previous close below averages")
-        << SeriesBuilder().flat(31, 10).closes({9.99f}).candle(10.1f, 10.65f, 10.1f, 10.6f).bars() << -1 << none;
-    QTest::newRow("32 bars") << SeriesBuilder().flat(30, 10).closes({10.05f}).candle(10.1f, 10.65f, 10.1f, 10.6f).bars()
-                             << -1 << none;
+        << SeriesBuilder().flat(31, 10).closes({9.99f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << -1 << none;
+    QTest::newRow("32 bars")
+        << SeriesBuilder().flat(30, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << -1 << none;
 }
 
 void TestShapeScanners::oneBarThroughThreeAverages()
@@ -350,11 +349,11 @@ void TestShapeScanners::tailScannerFindsBullishCandle_data()
     addScanColumns();
     const QStringList none;
     // An inverted hammer after a fall.
-    QTest::newRow("hammer") << SeriesBuilder().flat(10, 10.5f).ramp(5, 10.2f).candle(10, 10.5f, 10, 10.1f).bars() << 0
-                            << none;
+    QTest::newRow("hammer") << SeriesBuilder().flat(10, 10.5f).ramp(5, 10.2f).add(ohlc(10, 10.5f, 10, 10.1f)).bars()
+                            << 0 << none;
     QTest::newRow("flat") << SeriesBuilder().flat(16, 10).bars() << -1 << none;
-    QTest::newRow("5 bars") << SeriesBuilder().flat(2, 10.5f).ramp(2, 10.2f).candle(10, 10.5f, 10, 10.1f).bars() << -1
-                            << none;
+    QTest::newRow("5 bars") << SeriesBuilder().flat(2, 10.5f).ramp(2, 10.2f).add(ohlc(10, 10.5f, 10, 10.1f)).bars()
+                            << -1 << none;
 }
 
 void TestShapeScanners::tailScannerFindsBullishCandle()
@@ -367,19 +366,19 @@ void TestShapeScanners::tailCandidateQuote_data()
 {
     QTest::addColumn<Stock>("quote");
     QTest::addColumn<bool>("candidate");
-    QTest::newRow("clean 4 % body") << quote(100, 104, 100, 104) << true;
-    QTest::newRow("day change 6.5 %") << quote(100, 104, 100, 104, 6.5f) << true;
-    QTest::newRow("day change 6.51 %") << quote(100, 104, 100, 104, 6.51f) << false;
-    QTest::newRow("not rising") << quote(100, 100, 100, 100) << false;
-    QTest::newRow("falling") << quote(104, 104, 100, 100) << false;
-    QTest::newRow("special treatment") << quote(100, 104, 100, 104, 5, QStringLiteral("*ST岚蚁")) << false;
-    QTest::newRow("body 2.25 %") << quote(100, 102.25f, 100, 102.25f) << true;
-    QTest::newRow("body 2.125 %") << quote(100, 102.125f, 100, 102.125f) << false;
-    QTest::newRow("body 6.125 %") << quote(100, 106.125f, 100, 106.125f) << true;
-    QTest::newRow("body 6.25 %") << quote(100, 106.25f, 100, 106.25f) << false;
-    QTest::newRow("shadows 0.33 of body") << quote(100, 104, 98.68f, 104) << true;
-    QTest::newRow("shadows a third of body") << quote(100, 104 + 4.0f / 3, 100, 104) << false;
-    QTest::newRow("no open price") << quote(0, 5, 0, 5) << false;
+    QTest::newRow("clean 4 % body") << quote(ohlc(100, 104, 100, 104)) << true;
+    QTest::newRow("day change 6.5 %") << quote(ohlc(100, 104, 100, 104), 6.5f) << true;
+    QTest::newRow("day change 6.51 %") << quote(ohlc(100, 104, 100, 104), 6.51f) << false;
+    QTest::newRow("not rising") << quote(ohlc(100, 100, 100, 100)) << false;
+    QTest::newRow("falling") << quote(ohlc(104, 104, 100, 100)) << false;
+    QTest::newRow("special treatment") << quote(ohlc(100, 104, 100, 104), 5, QStringLiteral("*ST岚蚁")) << false;
+    QTest::newRow("body 2.25 %") << quote(ohlc(100, 102.25f, 100, 102.25f)) << true;
+    QTest::newRow("body 2.125 %") << quote(ohlc(100, 102.125f, 100, 102.125f)) << false;
+    QTest::newRow("body 6.125 %") << quote(ohlc(100, 106.125f, 100, 106.125f)) << true;
+    QTest::newRow("body 6.25 %") << quote(ohlc(100, 106.25f, 100, 106.25f)) << false;
+    QTest::newRow("shadows 0.33 of body") << quote(ohlc(100, 104, 98.68f, 104)) << true;
+    QTest::newRow("shadows a third of body") << quote(ohlc(100, 104 + 4.0f / 3, 100, 104)) << false;
+    QTest::newRow("no open price") << quote(ohlc(0, 5, 0, 5)) << false;
 }
 
 void TestShapeScanners::tailCandidateQuote()

@@ -4,9 +4,12 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -58,11 +61,7 @@ QString klineBody(const QString& requestCode, int count, double base)
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    Stock stock;
-    stock.code = code;
-    stock.name = name;
-    stock.industry = QString::fromUtf8("行业") + code.right(2);
-    return stock;
+    return StockBuilder().code(code).name(name).industry(QString::fromUtf8("行业") + code.right(2));
 }
 
 QString fileText(const QString& path)
@@ -82,7 +81,12 @@ private slots:
     void init();
     void cleanup();
     void beforeTheCloseNothingIsFetched();
-    void scanListsThePoolAndKeepsFailedHistories();
+    void poolScanAsksForEveryNonStStockAndTheIndexOnce();
+    void poolScanShowsItsProgressAndSaysWhenItIsDone();
+    void poolScanListsTheStocksWithTenBarsOrMore();
+    void poolScanStoresNewHistoriesAndKeepsFailedOnes();
+    void poolScanRowLoadsItsStockIntoTheChart();
+    void poolScanMarksFailedAndCheapStocksWhenThePageGoes();
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
     void quittingDuringAScanEndsIt();
     void brokenDownloadsKeepStoredHistories();
@@ -97,13 +101,24 @@ private slots:
 private:
     void servePool();
     StockScanWidget* makePage();
-    QStringList runModal(const std::function<void()>& action);
+    StockScanWidget* poolScan();
 
+    // Closes the message boxes a case opens; a case that expects one takes
+    // it out, any other fails the case instead of blocking it for good.
+    QScopedPointer<MessageCatcher> messages;
     QScopedPointer<TestHttpServer> server;
     QScopedPointer<HostOverride> hosts;
     QStringList requestedCodes;
     QTemporaryDir* workingFolder = nullptr;
     QString startFolder;   // the program's own temporary folder, current between the cases
+
+    // The one scan the pool-scan cases look at, in a folder of its own.
+    QScopedPointer<QTemporaryDir> poolScanFolder;
+    QScopedPointer<StockScanWidget> poolScanPage;
+    QStringList poolScanAsked;      // the codes the scan asked for, sorted
+    QStringList poolScanExpected;   // every non-ST pool stock and the index, sorted
+    QList<int> poolScanProgress;
+    bool poolScanStarted = false;   // scanning, its button off and its progress shown right after the click
 };
 
 void StockScanWidgetTest::init()
@@ -117,10 +132,14 @@ void StockScanWidgetTest::init()
     setRequestTimeout(300);   // the stalled stock gives up quickly
     requestedCodes.clear();
     vorelApp()->stockPool.clear();
+    messages.reset(new MessageCatcher);
 }
 
 void StockScanWidgetTest::cleanup()
 {
+    const QStringList unexpected = messages->seen;
+    messages.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable("message box: " + unexpected.join(" / ")));
     hosts.reset();
     server.reset();
     setChinaNow(QDateTime());
@@ -173,70 +192,72 @@ StockScanWidget* StockScanWidgetTest::makePage()
     return page;
 }
 
-QStringList StockScanWidgetTest::runModal(const std::function<void()>& action)
-{
-    QStringList texts;
-    QTimer::singleShot(0, [&texts] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        texts << modal->windowTitle();
-        for (QLabel* label : modal->findChildren<QLabel*>())
-            texts << label->text();
-        modal->close();
-    });
-    action();
-    return texts;
-}
-
 void StockScanWidgetTest::beforeTheCloseNothingIsFetched()
 {
     servePool();
     setChinaNow(tradingDayAt(14, 59));
     QScopedPointer<StockScanWidget> page(makePage());
-    const QStringList texts = runModal([&page] { page->searchButton->click(); });
-    QVERIFY(texts.contains(QStringLiteral("提示")));
-    QVERIFY(texts.contains(QStringLiteral("请在收盘后使用该功能")));
+    page->searchButton->click();   // returns when the message box is closed
+    QCOMPARE(messages->seen.size(), 1);
+    QVERIFY2(messages->seen.first().startsWith(QStringLiteral("提示|")), qPrintable(messages->seen.first()));
+    QVERIFY(messages->seen.first().contains(QStringLiteral("请在收盘后使用该功能")));
+    messages->seen.clear();
     QVERIFY(page->searchButton->isEnabled());
     QVERIFY(!page->isScanning());
     QTest::qWait(20);
     QCOMPARE(server->requestCount(), 0);
 }
 
-void StockScanWidgetTest::scanListsThePoolAndKeepsFailedHistories()
+// The pool of servePool() scanned at 15:00 on a trading day, once: the first
+// case that asks runs it, with stored histories of 000012, 000013 and 600001
+// in its folder; the cases check, each, one thing it did. Null when the scan
+// did not end within 30 seconds.
+StockScanWidget* StockScanWidgetTest::poolScan()
 {
+    if (poolScanPage)
+        return poolScanPage->isScanning() ? nullptr : poolScanPage.data();
+    const QString caseFolder = QDir::currentPath();
+    poolScanFolder.reset(new QTemporaryDir);
+    QDir::setCurrent(poolScanFolder->path());
+    QDir().mkpath("data");
     servePool();
-    writeFile("data/000012", "old history of 000012");
-    writeFile("data/000013", "old history of 000013");
-    writeFile("data/600001", "old history of 600001");
+    poolScanExpected = vorelApp()->stockPool.keys();
+    poolScanExpected.removeAll("000014");
+    poolScanExpected << "399678";
+    std::sort(poolScanExpected.begin(), poolScanExpected.end());
+    for (const QString code : {"000012", "000013", "600001"})
+        writeFile("data/" + code, "old history of " + code);
     setChinaNow(tradingDayAt(15, 0));
 
-    auto* page = makePage();
+    poolScanPage.reset(makePage());
+    StockScanWidget* page = poolScanPage.data();
     page->show();
     QSignalSpy progress(page->progressBar, &QProgressBar::valueChanged);
     page->searchButton->click();
-    QVERIFY(page->isScanning());
-    QVERIFY(!page->searchButton->isEnabled());
-    QCOMPARE(page->stack->currentIndex(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 30000);
+    poolScanStarted = page->isScanning() && !page->searchButton->isEnabled() && page->stack->currentIndex() == 1;
+    QTest::qWaitFor([page] { return !page->isScanning(); }, 30000);
+    for (const QList<QVariant>& value : progress)
+        poolScanProgress << value.at(0).toInt();
+    poolScanAsked = requestedCodes;
+    std::sort(poolScanAsked.begin(), poolScanAsked.end());
+    QDir::setCurrent(caseFolder);
+    return page->isScanning() ? nullptr : page;
+}
 
-    // every non-ST stock and the index, each once
-    QStringList expected = vorelApp()->stockPool.keys();
-    expected.removeAll("000014");
-    expected << "399678";
-    QStringList requested = requestedCodes;
-    std::sort(expected.begin(), expected.end());
-    std::sort(requested.begin(), requested.end());
-    QCOMPARE(requested, expected);
+void StockScanWidgetTest::poolScanAsksForEveryNonStStockAndTheIndexOnce()
+{
+    QVERIFY2(poolScan(), "the scan did not end within 30 s");
+    QVERIFY(poolScanStarted);
+    QCOMPARE(poolScanAsked, poolScanExpected);
+}
 
-    // progress runs up to 100 and the hint tells that the scan is done
-    QVERIFY(progress.count() >= 2);
-    int previous = -1;
-    for (const QList<QVariant>& value : progress) {
-        QVERIFY(value.at(0).toInt() >= previous);
-        previous = value.at(0).toInt();
-    }
-    QCOMPARE(previous, 100);
+void StockScanWidgetTest::poolScanShowsItsProgressAndSaysWhenItIsDone()
+{
+    StockScanWidget* page = poolScan();
+    QVERIFY2(page, "the scan did not end within 30 s");
+    QVERIFY(poolScanProgress.size() >= 2);
+    QVERIFY(std::is_sorted(poolScanProgress.begin(), poolScanProgress.end()));
+    QCOMPARE(poolScanProgress.last(), 100);
     QCOMPARE(page->stack->currentIndex(), 0);
     // how many were scanned and listed, and the two that failed (in either order)
     const QString hint = page->hintLabel->text();
@@ -244,16 +265,20 @@ void StockScanWidgetTest::scanListsThePoolAndKeepsFailedHistories()
              qPrintable(hint));
     QVERIFY(page->searchButton->isEnabled());
     QVERIFY(page->listView->isSortingEnabled());
+}
 
-    // one row per stock with 10 bars or more: 18 plain, the cheap one, the index
+// One row per stock with 10 bars or more: 18 plain, the cheap one, the index.
+void StockScanWidgetTest::poolScanListsTheStocksWithTenBarsOrMore()
+{
+    StockScanWidget* page = poolScan();
+    QVERIFY2(page, "the scan did not end within 30 s");
     StockListView* table = page->listView;
     QCOMPARE(table->rowCount(), 20);
     QStringList listed;
     for (int r = 0; r < table->rowCount(); ++r)
         listed << table->item(r, 0)->text();
-    QVERIFY(!listed.contains("000011"));
-    QVERIFY(!listed.contains("000012"));
-    QVERIFY(!listed.contains("000013"));
+    for (const QString missing : {"000011", "000012", "000013"})
+        QVERIFY2(!listed.contains(missing), qPrintable(missing));
     QVERIFY(listed.contains("399678"));
     const int row = listed.indexOf("600007");
     QCOMPARE(table->item(row, 1)->text(), QString::fromUtf8("股票7"));
@@ -262,20 +287,34 @@ void StockScanWidgetTest::scanListsThePoolAndKeepsFailedHistories()
     QVERIFY(table->item(row, 7)->text().startsWith(QString::fromUtf8("看涨缺口幅度:")));
     QCOMPARE(table->stocks.value("600007").industry, QString::fromUtf8("行业07"));
     QVERIFY(table->stocks.value("600007").valid);
+}
 
-    // stored histories: new for every fetched stock, untouched for the failed ones
-    for (const QString& code : expected) {
-        if (code == "000012" || code == "000013")
-            continue;
-        QVERIFY2(fileText("data/" + code).contains("qfqday"), qPrintable(code));
+// New for every fetched stock, untouched for the failed ones.
+void StockScanWidgetTest::poolScanStoresNewHistoriesAndKeepsFailedOnes()
+{
+    QVERIFY2(poolScan(), "the scan did not end within 30 s");
+    const QString data = poolScanFolder->filePath("data/");
+    for (const QString& code : poolScanExpected) {
+        if (code != "000012" && code != "000013")
+            QVERIFY2(fileText(data + code).contains("qfqday"), qPrintable(code));
     }
-    QCOMPARE(fileText("data/000012"), QStringLiteral("old history of 000012"));
-    QCOMPARE(fileText("data/000013"), QStringLiteral("old history of 000013"));
+    QCOMPARE(fileText(data + "000012"), QStringLiteral("old history of 000012"));
+    QCOMPARE(fileText(data + "000013"), QStringLiteral("old history of 000013"));
+}
 
-    // "K线" loads the row's stock into the visible chart
+// "K线" loads the row's stock into the visible chart, from the service.
+void StockScanWidgetTest::poolScanRowLoadsItsStockIntoTheChart()
+{
+    StockScanWidget* page = poolScan();
+    QVERIFY2(page, "the scan did not end within 30 s");
+    servePool();
     CandlestickWidget chart;
     chart.show();
     vorelApp()->candlestickWidget = &chart;
+    StockListView* table = page->listView;
+    int row = 0;
+    while (row < table->rowCount() && table->item(row, 0)->text() != "600007")
+        ++row;
     table->onClick(row, 2);
     table->showKChart();
     vorelApp()->candlestickWidget = nullptr;
@@ -283,13 +322,20 @@ void StockScanWidgetTest::scanListsThePoolAndKeepsFailedHistories()
     QCOMPARE(chart.adjust, QStringLiteral("bfq"));
     QVERIFY(!chart.bars.isEmpty());
     QVERIFY(QFile::exists("data/k/600007"));
+}
 
-    // failed downloads and cheap stocks are marked in "data/none" when the page goes
+// Failed downloads and cheap stocks are marked in "data/none" when the page goes.
+void StockScanWidgetTest::poolScanMarksFailedAndCheapStocksWhenThePageGoes()
+{
+    QVERIFY2(poolScan(), "the scan did not end within 30 s");
+    const QString caseFolder = QDir::currentPath();
+    QDir::setCurrent(poolScanFolder->path());
     const QString shotFolder = qEnvironmentVariable("VOREL_SHOTS_DIR");
     if (!shotFolder.isEmpty())
-        page->grab().save(shotFolder + "/smart_comments.png");
-    delete page;
+        poolScanPage->grab().save(shotFolder + "/smart_comments.png");
+    poolScanPage.reset();
     QStringList marked = fileText("data/none").split(',');
+    QDir::setCurrent(caseFolder);
     std::sort(marked.begin(), marked.end());
     QCOMPARE(marked, (QStringList{"000010", "000012", "000013"}));
 }
@@ -389,8 +435,18 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
     quit.setSingleShot(true);
     connect(&quit, &QTimer::timeout, QCoreApplication::instance(), &QCoreApplication::quit);
     connect(server.data(), &TestHttpServer::requestSeen, &quit, [&quit] { quit.start(400); });
+    // Without a request nothing would ever quit the loop: give up after 20 s.
+    bool gaveUp = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, QCoreApplication::instance(), [&gaveUp] {
+        gaveUp = true;
+        QCoreApplication::quit();
+    });
+    deadline.start(20000);
     page->searchButton->click();
     QCoreApplication::exec();
+    QVERIFY2(!gaveUp, "no download began within 20 s");
     QCOMPARE(server->requestCount(), 1);
     QVERIFY(!page->isScanning());
     for (const QString code : { "600001", "399678" })
@@ -518,14 +574,7 @@ void StockScanWidgetTest::shortOrSuspendedSeriesGetNoRow()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir startFolder;
-    QDir::setCurrent(startFolder.path());
-    ProgramApplication app(argc, argv);
-    StockScanWidgetTest test;
-    const int failures = QTest::qExec(&test, argc, argv);
-    QDir::setCurrent(startFolder.path());
-    QDir().mkpath("config");
-    return failures;
+    return runInWorkingFolder<StockScanWidgetTest, ProgramApplication>(argc, argv, {"config"});
 }
 
 #include "tst_stockscanwidget.moc"

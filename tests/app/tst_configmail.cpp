@@ -1,6 +1,7 @@
 #include "app/configmail.h"
 
 #include "core/inifile.h"
+#include "tests/support/sharelistfixture.h"
 #include "widgets/vorelstockmsgbox.h"
 
 #include <QApplication>
@@ -157,12 +158,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path()) || !QDir().mkpath("config"))
-        return 2;
-    QApplication app(argc, argv);
-    TestConfigMail test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<TestConfigMail, QApplication>(argc, argv, {"config"});
 }
 
 #include "tst_configmail.moc"

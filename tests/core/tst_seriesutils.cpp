@@ -157,7 +157,7 @@ void TestSeriesUtils::rangeOutsideSeriesGivesNoIndexAndKeepsValue()
 
 void TestSeriesUtils::rangeAverageOfClosesAndVolumes()
 {
-    const QVector<Stock> bars = {bar(1, -1, -1, 3e8f), bar(2, -1, -1, 5e8f), bar(4, -1, -1, 7e8f), bar(9)};
+    const QVector<Stock> bars = {flatBar(1).volume(3e8f), flatBar(2).volume(5e8f), flatBar(4).volume(7e8f), flatBar(9)};
     QCOMPARE(rangeAverage(bars, 0, 2, 0), 7.0 / 3);
     QCOMPARE(rangeAverage(bars, 1, 3, 0), 5.0);
     QCOMPARE(rangeAverage(bars, 3, 3, 0), 9.0);
@@ -176,7 +176,8 @@ void TestSeriesUtils::rangeAverageOfBadRangeIsZero()
 
 void TestSeriesUtils::findExtremesOfSeries()
 {
-    const QVector<Stock> bars = {bar(10, 11, 9), bar(10, 12, 8.5f), bar(10, 12, 8.5f), bar(10, 10.5f, 9.5f)};
+    const QVector<Stock> bars = {flatBar(10).high(11).low(9), flatBar(10).high(12).low(8.5f),
+                                 flatBar(10).high(12).low(8.5f), flatBar(10).high(10.5f).low(9.5f)};
     int hi = -5, lo = -5;
     float high = 0, low = 0;
     findExtremes(bars, &hi, &lo, &high, &low);
@@ -223,7 +224,7 @@ void TestSeriesUtils::findExtremesOfEmptySeries()
 
 void TestSeriesUtils::relativeSeriesAccumulatesTenthsOfChange()
 {
-    QVector<Stock> bars = {bar(10), bar(11, 11.5f, 10.5f), bar(9.9f)};
+    QVector<Stock> bars = {flatBar(10), flatBar(11).high(11.5f).low(10.5f), flatBar(9.9f)};
     bars[1].open = 10.2f;
     bars[1].date = "2024-01-03";
     const QVector<Stock> rel = relativeSeries(bars);
@@ -241,7 +242,7 @@ void TestSeriesUtils::relativeSeriesAccumulatesTenthsOfChange()
 void TestSeriesUtils::relativeSeriesOfShortSeries()
 {
     QVERIFY(relativeSeries({}).isEmpty());
-    Stock one = bar(7.5f);
+    Stock one = flatBar(7.5f);
     one.code = "600000";
     const QVector<Stock> rel = relativeSeries({one});
     QCOMPARE(rel.size(), 1);

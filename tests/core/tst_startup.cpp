@@ -15,14 +15,129 @@ class StartupTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void startsLogsAndEndsInOrderOnSigterm();
+    void ordinaryRunSaysHowManyAddonsItLoaded();
+    void ordinaryRunEndsNormallyOnSigterm();
+    void ordinaryRunRemovesWhatKilledWritesLeft();
+    void ordinaryRunKeepsTheUsersFiles();
+    void ordinaryRunLogsLinesOfOneFormEndingInStopped();
+    void ordinaryRunMakesItsDataFolders();
     void sigtermDuringStartupMessageEndsTheProgram();
     void damagedWorkingFolderIsToldOnceAndKept();
 
 private:
     static void startProgram(QProcess& program, const QString& folder);
     static QByteArray waitForAddonCount(QProcess& program);
+
+    // One ordinary run, shared by the cases that check what it did: started
+    // in a working folder with the stock list, the user's files and the
+    // copies that writes killed midway left beside them in every folder the
+    // program writes, and ended by SIGTERM half a second after it started.
+    struct OrdinaryRun
+    {
+        QTemporaryDir folder;
+        const QMap<QString, QByteArray> kept{{"data/600000", "history"},
+                                             {"data/none", "600001"},
+                                             {"data/6000001.AsNkOc", "not a copy of ours"},
+                                             {"config/config.ini.backup", "the user's copy"},
+                                             {"output/hammer.csv", "report"},
+                                             {"list", "600000,"}};
+        const QStringList leftovers{"data/600000.AsNkOc",       "data/none.Qw3rTy",         "data/k/000001.zzZZzz",
+                                    "config/config.ini.Xy12Ab", "output/hammer.csv.Qw3rTy", "list.Zx9Yw8"};
+        bool prepared = true;   // the stock list and every file above written
+        QByteArray output;
+        bool started = false;
+        bool ended = false;
+        QProcess::ExitStatus exitStatus = QProcess::CrashExit;
+        int exitCode = -1;
+    };
+    const OrdinaryRun& ordinaryRun();
+    QScopedPointer<OrdinaryRun> run;
 };
+
+const StartupTest::OrdinaryRun& StartupTest::ordinaryRun()
+{
+    if (run)
+        return *run;
+    run.reset(new OrdinaryRun);
+    const QString runDir = qEnvironmentVariable("VOREL_RUN_DIR");
+    const QTemporaryDir& folder = run->folder;
+    QDir().mkpath(folder.filePath("config"));
+    run->prepared = QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db"));
+    QDir().mkpath(folder.filePath("data/k"));
+    QDir().mkpath(folder.filePath("output"));
+    for (const QString& name : run->kept.keys() + run->leftovers) {
+        QFile file(folder.filePath(name));
+        const QByteArray bytes = run->kept.value(name, "half a history");
+        run->prepared = run->prepared && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+    QProcess program;
+    startProgram(program, folder.path());
+    run->started = program.waitForStarted();
+    if (run->started) {
+        run->output = waitForAddonCount(program);
+        QTest::qWait(500);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        run->ended = program.waitForFinished(20000);
+        run->exitStatus = program.exitStatus();
+        run->exitCode = program.exitCode();
+    }
+    return *run;
+}
+
+void StartupTest::ordinaryRunSaysHowManyAddonsItLoaded()
+{
+    QVERIFY(QFile::exists(qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock"));
+    QVERIFY(ordinaryRun().prepared);
+    const QByteArray output = ordinaryRun().output;
+    QVERIFY2(output.contains("addon count:0\n"), output.constData());
+}
+
+void StartupTest::ordinaryRunEndsNormallyOnSigterm()
+{
+    const OrdinaryRun& run = ordinaryRun();
+    QVERIFY2(run.started, "the program did not start");
+    QVERIFY2(run.ended, "still running 20 s after SIGTERM");
+    QCOMPARE(run.exitStatus, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, 0);
+}
+
+// "data/" is tidied beside the start, every other folder before it.
+void StartupTest::ordinaryRunRemovesWhatKilledWritesLeft()
+{
+    const OrdinaryRun& run = ordinaryRun();
+    QVERIFY(run.prepared && run.ended);
+    for (const QString& name : run.leftovers)
+        QVERIFY2(!QFile::exists(run.folder.filePath(name)), qPrintable(name));
+}
+
+void StartupTest::ordinaryRunKeepsTheUsersFiles()
+{
+    const OrdinaryRun& run = ordinaryRun();
+    for (auto it = run.kept.cbegin(); it != run.kept.cend(); ++it) {
+        QFile file(run.folder.filePath(it.key()));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(it.key()));
+        QCOMPARE(file.readAll(), it.value());
+    }
+}
+
+void StartupTest::ordinaryRunLogsLinesOfOneFormEndingInStopped()
+{
+    QFile log(ordinaryRun().folder.filePath("output.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(!lines.isEmpty());
+    const QRegExp form("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} (Debug|Warning|Critical): .*");
+    for (const QString& line : lines)
+        QVERIFY2(form.exactMatch(line), qPrintable(line));
+    QVERIFY(lines.last().endsWith("Debug: stopped"));
+}
+
+void StartupTest::ordinaryRunMakesItsDataFolders()
+{
+    const OrdinaryRun& run = ordinaryRun();
+    QVERIFY(QDir(run.folder.filePath("data/k")).exists());
+    QVERIFY(QDir(run.folder.filePath("data/dl")).exists());
+}
 
 void StartupTest::startProgram(QProcess& program, const QString& folder)
 {
@@ -45,61 +160,6 @@ QByteArray StartupTest::waitForAddonCount(QProcess& program)
         output += program.readAllStandardOutput();
     }
     return output;
-}
-
-void StartupTest::startsLogsAndEndsInOrderOnSigterm()
-{
-    const QString runDir = qEnvironmentVariable("VOREL_RUN_DIR");
-    QVERIFY(QFile::exists(runDir + "/VorelStock"));
-    QTemporaryDir folder;
-    QDir().mkpath(folder.filePath("config"));
-    QVERIFY(QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db")));
-    // The user's files, and the copies that writes killed midway left beside
-    // them in every folder the program writes.
-    QDir().mkpath(folder.filePath("data/k"));
-    QDir().mkpath(folder.filePath("output"));
-    const QMap<QString, QByteArray> kept{{"data/600000", "history"}, {"data/none", "600001"},
-                                         {"data/6000001.AsNkOc", "not a copy of ours"},
-                                         {"config/config.ini.backup", "the user's copy"},
-                                         {"output/hammer.csv", "report"}, {"list", "600000,"}};
-    const QStringList leftovers{"data/600000.AsNkOc", "data/none.Qw3rTy", "data/k/000001.zzZZzz",
-                                "config/config.ini.Xy12Ab", "output/hammer.csv.Qw3rTy", "list.Zx9Yw8"};
-    for (const QString& name : kept.keys() + leftovers) {
-        QFile file(folder.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kept.value(name, "half a history"));
-    }
-
-    QProcess program;
-    startProgram(program, folder.path());
-    QVERIFY(program.waitForStarted());
-    const QByteArray output = waitForAddonCount(program);
-    QVERIFY2(output.contains("addon count:0\n"), output.constData());
-    QTest::qWait(500);
-
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    // "data/" is tidied beside the start, every other folder before it.
-    for (const QString& name : leftovers)
-        QVERIFY2(!QFile::exists(folder.filePath(name)), qPrintable(name));
-    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
-        QFile file(folder.filePath(it.key()));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), it.value());
-    }
-
-    QFile log(folder.filePath("output.txt"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
-    QVERIFY(!lines.isEmpty());
-    const QRegExp form("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} (Debug|Warning|Critical): .*");
-    for (const QString& line : lines)
-        QVERIFY2(form.exactMatch(line), qPrintable(line));
-    QVERIFY(lines.last().endsWith("Debug: stopped"));
-    QVERIFY(QDir(folder.filePath("data/k")).exists());
-    QVERIFY(QDir(folder.filePath("data/dl")).exists());
 }
 
 void StartupTest::sigtermDuringStartupMessageEndsTheProgram()

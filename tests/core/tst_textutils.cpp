@@ -10,7 +10,7 @@ class TextUtilsTest : public QObject
 private slots:
     void splitLinesTrimsCarriageReturnsAndKeepsEmptyLines();
     void parseJsonArrayReadsObjectsInOrder();
-    void parseJsonArrayOfGarbageGivesNoCrash();
+    void parseJsonArrayOfGarbageGivesNoObject();
     void firstCaptureIsMinimalAndCaseInsensitive();
     void decodeTextTellsUtf8FromGbk();
     void decodeTextStopsAtZeroByteAndHonoursCharset();
@@ -38,11 +38,13 @@ void TextUtilsTest::parseJsonArrayReadsObjectsInOrder()
     QCOMPARE(parseJsonArray(R"([{"t":"09:30"}])").at(0).value("t"), QString("09:30"));
 }
 
-void TextUtilsTest::parseJsonArrayOfGarbageGivesNoCrash()
+void TextUtilsTest::parseJsonArrayOfGarbageGivesNoObject()
 {
-    parseJsonArray(QString());
-    parseJsonArray("}]]][{");
-    parseJsonArray("<html>error</html>");
+    QVERIFY(parseJsonArray(QString()).isEmpty());
+    QVERIFY(parseJsonArray("}]]][{").isEmpty());
+    QVERIFY(parseJsonArray("<html>error</html>").isEmpty());
+    QVERIFY(parseJsonArray("null").isEmpty());
+    QVERIFY(parseJsonArray("[]").isEmpty());
 }
 
 void TextUtilsTest::firstCaptureIsMinimalAndCaseInsensitive()

@@ -2,10 +2,13 @@
 
 // K-line bodies in the form the QQ finance service returns them.
 
+#include "core/stock.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace klinefixtures {
 
@@ -32,6 +35,15 @@ inline QString plainBar(const QString& date, double open, double close, double h
         .arg(high)
         .arg(low)
         .arg(volume);
+}
+
+// The bar arrays of `bars` in that form, each under the bar's date.
+inline QStringList plainBars(const QVector<Stock>& bars)
+{
+    QStringList arrays;
+    for (const Stock& b : bars)
+        arrays << plainBar(b.date, b.open, b.close, b.high, b.low, b.volume);
+    return arrays;
 }
 
 // The smallest response the K-line parser takes: bar arrays of "sh<code>".

@@ -126,6 +126,9 @@ void HistorySourcesTest::ifengUrlAndStorage()
     words.replace("\"10.0\"", "\"open\"").replace("\"300\"", "\"n/a\"");
     QVERIFY(parseIFengHistory(words, "000001", samplePool()).size() == 1);
     QVERIFY(source.parse(words, "000001").isEmpty());
+    // So does a closed array without bars, or of pieces too short for a bar.
+    QVERIFY(source.parse("{\"record\":[[]]}", "000001").isEmpty());
+    QVERIFY(source.parse("{\"record\":[" + ifengPiece("2019-01-02", 16) + "]]}", "000001").isEmpty());
     QFile stored(dir.path() + "/dl/000001");
     QVERIFY(stored.open(QIODevice::ReadOnly));
     QCOMPARE(stored.readAll(), body.toUtf8());

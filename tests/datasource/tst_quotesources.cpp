@@ -76,6 +76,27 @@ BidFilter filter()
     return f;
 }
 
+// What a parsed quote holds, field by field.
+QStringList quoteFields(const Stock& s)
+{
+    QStringList fields;
+    for (const auto& price :
+         {std::make_pair("open", s.open), std::make_pair("preClose", s.preClose), std::make_pair("close", s.close),
+          std::make_pair("high", s.high), std::make_pair("low", s.low), std::make_pair("volume", s.volume),
+          std::make_pair("amount", s.amount), std::make_pair("change", s.change),
+          std::make_pair("changePercent", s.changePercent), std::make_pair("buySellRatio", s.buySellRatio),
+          std::make_pair("value1", s.value1)})
+        fields << QString("%1=%2").arg(price.first).arg(double(price.second), 0, 'g', 7);
+    const int book[] = {s.buyVolume1,  s.buyVolume2,  s.buyVolume3,  s.buyVolume4,  s.buyVolume5,
+                        s.sellVolume1, s.sellVolume2, s.sellVolume3, s.sellVolume4, s.sellVolume5};
+    for (int i = 0; i < 10; ++i)
+        fields << QString("%1Volume%2=%3").arg(i < 5 ? "buy" : "sell").arg(i % 5 + 1).arg(book[i]);
+    fields << "code=" + s.code << "name=" + s.name << "date=" + s.date << "time=" + s.text2 << "industry=" + s.industry
+           << "area=" + s.area << QString("totals=%1").arg(s.totals) << QString("outstanding=%1").arg(s.outstanding)
+           << QString("valid=%1").arg(s.valid) << QString("bidScore=%1").arg(s.bidScore);
+    return fields;
+}
+
 } // namespace
 
 class TestQuoteSources : public QObject
@@ -89,6 +110,7 @@ private slots:
     void auctionFilter();
     void bodyKeepsPassingQuotesInOrder();
     void todaysQuoteLinesReadAsTheirFirst33Fields();
+    void everyQuoteFieldLandsInItsOwnPlace();
     void marketListGivesOneRecordPerItem();
     void simpleQuotesAreCompletedFromThePool();
     void gbkQuoteBodyOverHttpIsJudgedAgainstThePool();
@@ -223,6 +245,62 @@ void TestQuoteSources::todaysQuoteLinesReadAsTheirFirst33Fields()
     QCOMPARE(quotes.at(1).name, QString::fromUtf8("浦发银行"));
     QCOMPARE(quotes.at(2).code, QString("000001"));
     QCOMPARE(quotes.at(2).name, QString::fromUtf8("平安银行"));
+}
+
+// Every field of the line its own value, so that a parser that read one
+// field for another (high for low, a buy level for a sell level) shows.
+void TestQuoteSources::everyQuoteFieldLandsInItsOwnPlace()
+{
+    QStringList f{QString::fromUtf8("浦发银行"),
+                  "10.01",
+                  "10.00",
+                  "10.20",
+                  "10.30",
+                  "9.90",
+                  "10.19",
+                  "10.21",
+                  "1234567",
+                  "98765432.5"};
+    for (int level = 1; level <= 5; ++level)
+        f << QString::number(100100 * level) << QString::number(10.20 - 0.01 * level);
+    for (int level = 1; level <= 5; ++level)
+        f << QString::number(10100 * level) << QString::number(10.20 + 0.01 * level);
+    f << "2026-12-07"
+      << "09:25:03"
+      << "00";
+    const Stock quote = parseSinaQuoteLine("var hq_str_sh600000=\"" + f.join(',') + "\";", pool(), filter());
+    const QStringList expected{"open=10.01",
+                               "preClose=10",
+                               "close=10.2",
+                               "high=10.3",
+                               "low=9.9",
+                               "volume=12345",
+                               "amount=9876.543",
+                               "change=0.1999998",
+                               "changePercent=1.999998",
+                               "buySellRatio=9.910892",
+                               "value1=1.5015",
+                               "buyVolume1=1001",
+                               "buyVolume2=2002",
+                               "buyVolume3=3003",
+                               "buyVolume4=4004",
+                               "buyVolume5=5005",
+                               "sellVolume1=101",
+                               "sellVolume2=202",
+                               "sellVolume3=303",
+                               "sellVolume4=404",
+                               "sellVolume5=505",
+                               "code=600000",
+                               QString::fromUtf8("name=浦发银行"),
+                               "date=2026-12-07",
+                               "time=09:25:03",
+                               QString::fromUtf8("industry=银行"),
+                               QString::fromUtf8("area=上海"),
+                               "totals=10000",
+                               "outstanding=8000",
+                               "valid=1",
+                               "bidScore=60"};
+    QCOMPARE(quoteFields(quote), expected);
 }
 
 void TestQuoteSources::marketListGivesOneRecordPerItem()

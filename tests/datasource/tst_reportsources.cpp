@@ -3,6 +3,7 @@
 #include "datasource/hexunhotstock.h"
 #include "datasource/providerhosts.h"
 #include "datasource/stocknewsinterface.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -221,11 +222,7 @@ void ReportSourcesTest::rankingXmlThatDoesNotParseGivesNoRows()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
-    ReportSourcesTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<ReportSourcesTest>(argc, argv);
 }
 
 #include "tst_reportsources.moc"

@@ -4,8 +4,10 @@
 #include "core/vorelapplication.h"
 #include "pages/vorelstocklhbbs5widget.h"
 #include "tests/datasource/lhbfixtures.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/highlighter.h"
 #include "widgets/stocklistview.h"
@@ -108,10 +110,7 @@ const char* const kListPath = "/q/go.php/vInvestConsult/kind/lhb/index.phtml";
 // A row of the list as the page shows it: the seats are asked for by code and date.
 Stock listedStock(const QString& code, const QString& date)
 {
-    Stock stock;
-    stock.code = code;
-    stock.date = date;
-    return stock;
+    return StockBuilder().code(code).date(date);
 }
 
 } // namespace
@@ -497,11 +496,7 @@ void LHBWidgetTest::highlighterWordsMatchingNothingDoNotHang()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
-    LHBWidgetTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<LHBWidgetTest>(argc, argv);
 }
 
 #include "tst_lhbwidget.moc"

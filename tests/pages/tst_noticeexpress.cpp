@@ -271,13 +271,7 @@ void NoticeExpressTest::initStartsTheSearch()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    VorelApplication application(argc, argv);
-    NoticeExpressTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<NoticeExpressTest>(argc, argv);
 }
 
 #include "tst_noticeexpress.moc"

@@ -7,6 +7,7 @@
 #include "pages/retradewidget.h"
 #include "pages/stockahwidget.h"
 #include "pages/stockfocuswidget.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/programapplication.h"
@@ -110,10 +111,7 @@ QStringList columnTexts(QTableWidget* table, int column)
 
 Stock poolStock(const QString& code, const char* name)
 {
-    Stock stock;
-    stock.code = code;
-    stock.name = QString::fromUtf8(name);
-    return stock;
+    return StockBuilder().code(code).name(QString::fromUtf8(name));
 }
 
 } // namespace
@@ -610,11 +608,7 @@ void ReportPagesTest::startUpStartsTheHotStockSearch()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    ProgramApplication app(argc, argv);
-    ReportPagesTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<ReportPagesTest, ProgramApplication>(argc, argv);
 }
 
 #include "tst_reportpages.moc"

@@ -1,6 +1,7 @@
 #include "pages/stockdataupdate.h"
 
 #include "core/vorelapplication.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
@@ -62,10 +63,7 @@ QString stockList()
 
 Stock stock(const QString& code, const QString& name)
 {
-    Stock s;
-    s.code = code;
-    s.name = name;
-    return s;
+    return StockBuilder().code(code).name(name);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // Daily series that show the hot-stock set-ups, shared by the scanner and
 // the page tests.
 
-#include "tests/analysis/seriesbuilder.h"
+#include "tests/support/barbuilder.h"
 
 // Swings between 10 and 12 in 8-bar legs, starting and ending at 10 after a
 // fall: the 6-bar average turns once per leg.
@@ -21,7 +21,7 @@ inline SeriesBuilder zigzag(int legs)
 inline QVector<Stock> breakdownSeries(int legs)
 {
     SeriesBuilder b = zigzag(legs);
-    b.candle(10, 10, 9.4f, 9.4f);
+    b.add(ohlc(10, 10, 9.4f, 9.4f));
     return b.bars();
 }
 
@@ -30,6 +30,6 @@ inline QVector<Stock> breakdownSeries(int legs)
 inline QVector<Stock> breakoutSeries(int legs)
 {
     SeriesBuilder b = zigzag(legs);
-    b.candle(12.3f, 12.6f, 12.3f, 12.5f, 3000);
+    b.add(ohlc(12.3f, 12.6f, 12.3f, 12.5f).volume(3000));
     return b.bars();
 }

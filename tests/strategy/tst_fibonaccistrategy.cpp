@@ -17,7 +17,7 @@ QVector<Stock> pullBackSeries(float earlierPeak, float lastPeak, float x)
     SeriesBuilder b;
     b.flat(1, 10).ramp(8, earlierPeak).ramp(8, 10).ramp(8, earlierPeak).ramp(8, 10).ramp(8, lastPeak);
     b.ramp(5, x + 0.15f);
-    b.candle(x, x + 0.5f, x, x, 500);
+    b.add(ohlc(x, x + 0.5f, x, x).volume(500));
     return b.bars();
 }
 
@@ -146,6 +146,13 @@ private slots:
         // The last high only equals the earlier ones: no new high.
         QCOMPARE(scanType(0, pullBackSeries(11.9f, 12.0f, 11.0f)), 0);
         QCOMPARE(scanType(0, pullBackSeries(12.0f, 12.0f, 11.0f)), -1);
+        // The level is met by the lower end of the day's body: a rising hammer
+        // that opens on the 0.5 level and closes between two levels is a hit.
+        QVector<Stock> risingBar = bars;
+        risingBar.last() = ohlc(11.25f, 11.9f, 11.25f, 11.4f).volume(500);
+        out.clear();
+        QCOMPARE(scanType(0, SeriesBuilder(risingBar).bars(), &out), 0);
+        QCOMPARE(out.first(), QString::fromUtf8("斐波那契分割线:0.5"));
         // A doji on normal volume is not a pull-back on shrinking volume.
         QVector<Stock> busy = bars;
         busy.last().volume = 1000;
@@ -159,7 +166,7 @@ private slots:
         SeriesBuilder b;
         b.flat(1, 10.5f).ramp(8, 12).ramp(8, 10.5f).ramp(8, 12).ramp(8, 10.5f);
         b.ramp(6, 12.5f).ramp(6, 10).ramp(4, 11.1f);
-        b.candle(11.25f, 11.25f, 11.0f, 11.25f, 3000);
+        b.add(ohlc(11.25f, 11.25f, 11.0f, 11.25f).volume(3000));
         QStringList out;
         QCOMPARE(scanType(2, b.bars(), &out), 0);
         QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:0.5"), QString::fromUtf8("吊颈线"),
@@ -175,7 +182,7 @@ private slots:
         SeriesBuilder b;
         b.flat(1, 10.5f).ramp(8, 12).ramp(8, 10.5f).ramp(8, 12).ramp(8, 10.5f);
         b.ramp(6, 13).ramp(8, 10).ramp(6, 12).ramp(4, 9.6f);
-        b.candle(9, 9.5f, 9, 9, 500);
+        b.add(ohlc(9, 9.5f, 9, 9).volume(500));
         const QVector<Stock> bars = b.bars();
         QStringList out;
         std::unique_ptr<StockHotStockFibonacciScanner> s(createFibonacciScanner(4));
@@ -212,6 +219,9 @@ private slots:
         HotStockFibonacciParams wide;
         wide.minSwing = 25;
         QCOMPARE(scanType(3, bars, nullptr, wide), -1);
+        // The swing is measured from the low: 10 to 12 is 20 %, enough for 18 %.
+        wide.minSwing = 18;
+        QCOMPARE(scanType(3, bars, nullptr, wide), 0);
         QVector<Stock> held = bars;
         held.last().close = 10.0f;
         QCOMPARE(scanType(3, held), -1);
@@ -225,7 +235,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             b.ramp(8, i % 2 == 0 ? 12 : 10);
         b.flat(2, 10);
-        b.candle(10, 10, 9.4f, 9.4f);
+        b.add(ohlc(10, 10, 9.4f, 9.4f));
         QCOMPARE(b.size(), 44);
         QCOMPARE(scanType(3, b.bars()), 0);
         for (int type = 0; type < 6; ++type)
@@ -304,7 +314,7 @@ private slots:
         // Lists at its low, rallies, pulls back, climbs again and gaps above the old high.
         SeriesBuilder b;
         b.flat(1, 10).ramp(10, 14).ramp(6, 12).ramp(6, 13.8f);
-        b.candle(14.5f, 14.9f, 14.5f, 14.8f, 3000);
+        b.add(ohlc(14.5f, 14.9f, 14.5f, 14.8f).volume(3000));
         const QVector<Stock> bars = b.bars();
         QStringList out;
         std::unique_ptr<StockNewStockFibonacciScanner> s(createNewStockFibonacciScanner(1));
@@ -319,7 +329,7 @@ private slots:
         // A third turn before the breakout is no longer this set-up.
         SeriesBuilder wiggly;
         wiggly.flat(1, 10).ramp(10, 14).ramp(6, 12).ramp(6, 13.8f).ramp(6, 12.5f).ramp(4, 13.8f);
-        wiggly.candle(14.5f, 14.9f, 14.5f, 14.8f, 3000);
+        wiggly.add(ohlc(14.5f, 14.9f, 14.5f, 14.8f).volume(3000));
         QVector<int> turns;
         QVERIFY(countMaTurns(wiggly.bars(), 5, &turns).count > 3);
         QCOMPARE(scanNewType(1, wiggly.bars()), -1);

@@ -28,35 +28,24 @@
 
 namespace {
 
-struct Bar
-{
-    int day;
-    float open, close, high, low, volume;
-};
-
 // 21 calm bars from `start` on (closes 12, then 10.25 from the 13th), then a
 // hammer (open 10, close 10.25, high 10.25, low 9) on twice their volume.
-QList<Bar> hammerAt21(int start)
+QVector<Stock> hammerAt21(int start)
 {
-    QList<Bar> bars;
-    for (int i = 0; i < 21; ++i) {
-        const float c = i < 12 ? 12.f : 10.25f;
-        bars.append({start + i, c, c, c, c, 100});
-    }
-    bars.append({start + 21, 10, 10.25f, 10.25f, 9, 200});
+    QVector<Stock> bars;
+    for (int i = 0; i < 21; ++i)
+        bars << flatBar(i < 12 ? 12.f : 10.25f).volume(100).day(start + i);
+    bars << ohlc(10, 10.25f, 9, 10.25f).volume(200).day(start + 21);
     return bars;
 }
 
 // A daily history file as the K-line source stores it.
-QByteArray historyBody(const QString& code, const QList<Bar>& bars)
+QByteArray historyBody(const QString& code, const QVector<Stock>& bars)
 {
-    QStringList rows;
-    for (const Bar& b : bars)
-        rows << klinefixtures::plainBar(dayText(b.day), b.open, b.close, b.high, b.low, b.volume);
-    return klinefixtures::storedHistory(code, rows).toLatin1();
+    return klinefixtures::storedHistory(code, klinefixtures::plainBars(bars)).toLatin1();
 }
 
-void writeHistory(const QString& code, const QList<Bar>& bars)
+void writeHistory(const QString& code, const QVector<Stock>& bars)
 {
     QFile file("data/" + code);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -67,18 +56,12 @@ void writeHistory(const QString& code, const QList<Bar>& bars)
 // same day) and one open trade of a stock that also has a closed one.
 void writeScanFixture()
 {
-    QList<Bar> up = hammerAt21(0);
-    up << Bar{22, 10, 11, 11, 10, 100} << Bar{23, 10, 10.25f, 10.25f, 10, 100};
-    writeHistory("600001", up);
-
-    QList<Bar> even = hammerAt21(0);
-    even << Bar{22, 10, 11, 11, 10, 100} << Bar{23, 10, 10, 10, 10, 100};
-    writeHistory("600002", even);
-
-    QList<Bar> twice = hammerAt21(5);
-    twice << Bar{27, 10, 11, 11, 10, 100} << Bar{28, 10, 9.9f, 10, 9.9f, 100}
-          << Bar{29, 10, 10.25f, 10.25f, 9, 1000};
-    writeHistory("600003", twice);
+    const Stock rise = ohlc(10, 11, 10, 11).volume(100).day(22);
+    writeHistory("600001", hammerAt21(0) << rise << ohlc(10, 10.25f, 10, 10.25f).volume(100).day(23));
+    writeHistory("600002", hammerAt21(0) << rise << flatBar(10).volume(100).day(23));
+    writeHistory("600003", hammerAt21(5) << ohlc(10, 11, 10, 11).volume(100).day(27)
+                                         << ohlc(10, 10, 9.9f, 9.9f).volume(100).day(28)
+                                         << ohlc(10, 10.25f, 9, 10.25f).volume(1000).day(29));
 
     // Too short to test, and a file that holds no bars at all.
     writeHistory("600004", hammerAt21(0).mid(0, 21));

@@ -8,6 +8,7 @@
 #include "strategy/stockbidwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
@@ -28,12 +29,7 @@ namespace {
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    Stock s;
-    s.code = code;
-    s.name = name;
-    s.industry = QString::fromUtf8("银行");
-    s.totals = 10000;
-    return s;
+    return StockBuilder().code(code).name(name).industry(QString::fromUtf8("银行")).totals(10000);
 }
 
 // Pool stocks 600001 to 600013, asked for in two quote requests.
@@ -47,11 +43,9 @@ void addThirteenPoolStocks()
 
 Stock pick(const QString& code, int score, float ratio, float preClose = 10, float close = 10.5f)
 {
-    Stock s = poolStock(code, "N" + code);
+    Stock s = StockBuilder(poolStock(code, "N" + code)).preClose(preClose).close(close);
     s.bidScore = score;
     s.buySellRatio = ratio;
-    s.preClose = preClose;
-    s.close = close;
     return s;
 }
 

@@ -3,6 +3,7 @@
 #include "analysis/indicatorscanners.h"
 #include "core/stock.h"
 #include "core/vorelapplication.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/sharelistfixture.h"
 
 #include <QCheckBox>
@@ -21,43 +22,11 @@
 
 namespace {
 
-Stock bar(float open, float high, float low, float close, float volume = 1000)
+// The stock's daily series as the history parser gives it: code, dates one
+// day apart, change percents against the previous close, no previous-close field.
+SeriesBuilder daily()
 {
-    Stock s;
-    s.open = open;
-    s.high = high;
-    s.low = low;
-    s.close = close;
-    s.volume = volume;
-    return s;
-}
-
-// Dates one day apart and, as the history parser gives them, change percents
-// against the previous close and no previous-close field.
-QVector<Stock> finish(QVector<Stock> bars)
-{
-    for (int i = 0; i < bars.size(); ++i) {
-        bars[i].code = "600000";
-        bars[i].date = QDate(2020, 1, 1).addDays(i).toString("yyyy-MM-dd");
-        if (i > 0)
-            bars[i].changePercent = (bars[i].close - bars[i - 1].close) * 100 / bars[i - 1].close;
-    }
-    return bars;
-}
-
-void addFlat(QVector<Stock>& bars, int count, float price, float volume = 1000)
-{
-    for (int i = 0; i < count; ++i)
-        bars.append(bar(price, price, price, price, volume));
-}
-
-// Closes stepping from `from` to `to` with highs and lows `spread` around them.
-void addRamp(QVector<Stock>& bars, int count, float from, float to, float spread = 0.1f)
-{
-    for (int i = 0; i < count; ++i) {
-        const float c = from + (to - from) * i / (count - 1);
-        bars.append(bar(c, c + spread, c - spread, c));
-    }
+    return SeriesBuilder().code("600000");
 }
 
 // A series ending in a signal of the checker, and the signal's index.
@@ -70,75 +39,54 @@ struct Signal
 // 21 calm bars at 10, then a hammer: low 9, body 9.9-9.95, high 9.96.
 Signal hammer()
 {
-    QVector<Stock> bars;
-    addFlat(bars, 21, 10);
-    bars.append(bar(9.9f, 9.96f, 9.0f, 9.95f));
-    return {finish(bars), 21};
+    return {daily().flat(21, 10).add(ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars(), 21};
 }
 
 // A decline (which leaves KDJ oversold), then a falling bar engulfed by a rising one.
 Signal yangTunYin()
 {
-    QVector<Stock> bars;
-    addRamp(bars, 30, 16.0f, 10.5f);
-    bars.append(bar(10.3f, 10.32f, 9.8f, 9.9f));
-    bars.append(bar(9.85f, 10.41f, 9.8f, 10.4f, 2000));
-    return {finish(bars), 31};
+    SeriesBuilder b = daily().line(30, 16.0f, 10.5f, 0.1f);
+    b.add(ohlc(10.3f, 10.32f, 9.8f, 9.9f)).add(ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000));
+    return {b.bars(), 31};
 }
 
 // A decline, then an inverted hammer: foot 0.02, body 0.03, head 0.55.
 Signal daoChuiZi()
 {
-    QVector<Stock> bars;
-    addRamp(bars, 10, 10.0f, 16.0f);
-    addRamp(bars, 20, 16.0f, 10.0f);
-    bars.append(bar(9.92f, 10.5f, 9.9f, 9.95f));
-    return {finish(bars), 30};
+    SeriesBuilder b = daily().line(10, 10.0f, 16.0f, 0.1f).line(20, 16.0f, 10.0f, 0.1f);
+    return {b.add(ohlc(9.92f, 10.5f, 9.9f, 9.95f)).bars(), 30};
 }
 
 // A new stock that rises to 17.1, falls to 13.5 and breaks above its first high.
 Signal ciXinGuTuPo()
 {
-    QVector<Stock> bars;
-    addRamp(bars, 8, 10.0f, 17.0f);
-    addRamp(bars, 8, 16.5f, 13.5f);
-    addRamp(bars, 6, 14.0f, 16.5f);
-    bars.append(bar(16.6f, 17.45f, 16.5f, 17.4f));
-    return {finish(bars), 22};
+    SeriesBuilder b = daily().line(8, 10.0f, 17.0f, 0.1f).line(8, 16.5f, 13.5f, 0.1f).line(6, 14.0f, 16.5f, 0.1f);
+    return {b.add(ohlc(16.6f, 17.45f, 16.5f, 17.4f)).bars(), 22};
 }
 
 // A new stock that rises for seven days and then falls 6 % five times.
 Signal ciXinGuLianDie()
 {
-    QVector<Stock> bars;
-    addRamp(bars, 7, 10.0f, 16.0f);
+    SeriesBuilder b = daily().line(7, 10.0f, 16.0f, 0.1f);
     float c = 16.0f;
-    for (int i = 0; i < 5; ++i) {
-        c *= 0.94f;
-        bars.append(bar(c, c, c, c));
-    }
-    addFlat(bars, 3, c);
-    return {finish(bars), 11};
+    for (int i = 0; i < 5; ++i)
+        b.flat(1, c *= 0.94f);
+    return {b.flat(3, c).bars(), 11};
 }
 
 // Calm bars, one step up, then a rise of 5.5 % through the averages.
 Signal fangLiang()
 {
-    QVector<Stock> bars;
-    addFlat(bars, 40, 10);
-    bars.append(bar(10.05f, 10.05f, 10.05f, 10.05f));
-    bars.append(bar(10.1f, 10.62f, 10.1f, 10.6f, 3000));
-    return {finish(bars), 41};
+    SeriesBuilder b = daily().flat(40, 10).flat(1, 10.05f);
+    return {b.add(ohlc(10.1f, 10.62f, 10.1f, 10.6f).volume(3000)).bars(), 41};
 }
 
 // 20 calm bars, a dip below the average and a rise of 6 % above the upper band.
 Signal bollBreak(int calmBars = 20)
 {
-    QVector<Stock> bars;
-    addFlat(bars, calmBars, 10);
-    bars.append(bar(10, 10, 9.9f, 9.9f));
-    bars.append(bar(9.9f, 10.55f, 9.9f, 10.5f));
-    return {finish(bars), calmBars + 1};
+    SeriesBuilder b = daily().flat(calmBars, 10);
+    b.add(ohlc(10, 10, 9.9f, 9.9f)).add(ohlc(9.9f, 10.55f, 9.9f, 10.5f));
+    return {b.bars(), calmBars + 1};
 }
 
 Signal signalFor(int id)
@@ -237,10 +185,9 @@ private slots:
         QCOMPARE(check(id, s.bars, s.bars.size()), -1);
         QCOMPARE(check(id, s.bars, -1), -1);
 
-        QVector<Stock> longer = s.bars;
-        addRamp(longer, 12, longer.last().close, longer.last().close * 0.5f);
-        addRamp(longer, 12, longer.last().close, longer.last().close * 3.0f);
-        longer = finish(longer);
+        const float last = s.bars.last().close;
+        const QVector<Stock> longer =
+            SeriesBuilder(s.bars).line(12, last, last * 0.5f, 0.1f).line(12, last * 0.5f, last * 1.5f, 0.1f).bars();
         QCOMPARE(check(id, longer, s.index), 0);
     }
 
@@ -258,9 +205,8 @@ private slots:
         QFETCH(int, id);
         const Signal s = signalFor(id);
         QVERIFY(kdjFavours(kdjVerdict(s.bars.mid(0, s.index + 1))));
-        QVector<Stock> longer = s.bars;
-        addRamp(longer, 15, longer.last().close, longer.last().close * 2.0f);
-        longer = finish(longer);
+        const float last = s.bars.last().close;
+        const QVector<Stock> longer = SeriesBuilder(s.bars).line(15, last, last * 2.0f, 0.1f).bars();
         QVERIFY(!kdjFavours(kdjVerdict(longer)));   // today's KDJ would refuse
         QCOMPARE(check(id, longer, s.index), 0);
     }
@@ -268,12 +214,9 @@ private slots:
     void yangTunYinKdjSwitch()
     {
         // A wide sideways range keeps KDJ in the middle without a cross.
-        QVector<Stock> bars;
-        for (int i = 0; i < 30; ++i)
-            bars.append(bar(10.6f, 12.6f, 8.6f, 10.6f));
-        bars.append(bar(10.3f, 10.32f, 9.8f, 9.9f));
-        bars.append(bar(9.85f, 10.41f, 9.8f, 10.4f, 2000));
-        bars = finish(bars);
+        SeriesBuilder b = daily().flat(30, 10.6f, 2.0f);
+        b.add(ohlc(10.3f, 10.32f, 9.8f, 9.9f)).add(ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000));
+        const QVector<Stock> bars = b.bars();
         QVERIFY(!kdjFavours(kdjVerdict(bars)));
         vorelApp()->config.quantYangTunYinUseKDJ = 1;
         QCOMPARE(check(2, bars, 31), -1);
@@ -308,8 +251,8 @@ private slots:
         QFETCH(float, volume);
         QFETCH(int, expected);
         Signal s = hammer();
-        s.bars[s.index] = bar(open, high, low, close, volume);
-        QCOMPARE(check(1, finish(s.bars), s.index), expected);
+        s.bars[s.index] = ohlc(open, high, low, close).volume(volume);
+        QCOMPARE(check(1, SeriesBuilder(s.bars).bars(), s.index), expected);
     }
 
     void hammerNeedsTheLowestRecentClose_data()
@@ -330,9 +273,9 @@ private slots:
         QFETCH(int, expected);
         Signal s = hammer();
         // The close three days back: inside the window of K = 2 (3 bars), not of K = 1.
-        s.bars[s.index - 3] = bar(earlierClose, earlierClose, earlierClose, earlierClose);
+        s.bars[s.index - 3] = flatBar(earlierClose).volume(1000);
         vorelApp()->config.quantHammerNDayLow = days;
-        QCOMPARE(check(1, finish(s.bars), s.index), expected);
+        QCOMPARE(check(1, SeriesBuilder(s.bars).bars(), s.index), expected);
     }
 
     void hammerNeedsEnoughDays()
@@ -364,33 +307,50 @@ private slots:
         Signal s = ciXinGuLianDie();
         for (int i = 7; i < 12; ++i) {
             const float c = s.bars[i - 1].close * (flatDay && i == 9 ? 1.0f : fall);
-            s.bars[i] = bar(c, c, c, c);
+            s.bars[i] = flatBar(c).volume(1000);
         }
         vorelApp()->config.quantCiXinGuLianDieDecease = limit;
-        QCOMPARE(check(5, finish(s.bars), 11), expected);
+        QCOMPARE(check(5, SeriesBuilder(s.bars).bars(), 11), expected);
     }
 
     // The history must be longer than ten days; the streak may lie in its first days.
     void losingStreakNeedsElevenBars()
     {
-        QVector<Stock> bars;
-        addRamp(bars, 3, 10.0f, 12.0f);
+        SeriesBuilder b = daily().line(3, 10.0f, 12.0f, 0.1f);
         float c = 12.0f;
-        for (int i = 0; i < 5; ++i) {
-            c *= 0.94f;
-            bars.append(bar(c, c, c, c));
-        }
-        QCOMPARE(check(5, finish(bars), 7), -1);
-        addFlat(bars, 3, c);
-        QCOMPARE(check(5, finish(bars), 7), 0);
+        for (int i = 0; i < 5; ++i)
+            b.flat(1, c *= 0.94f);
+        QCOMPARE(check(5, b.bars(), 7), -1);
+        QCOMPARE(check(5, b.flat(3, c).bars(), 7), 0);
     }
 
     void newStockBreakUpNeedsATurn()
     {
-        QVector<Stock> bars;
-        addRamp(bars, 30, 10.0f, 20.0f);
-        bars.append(bar(20.0f, 21.1f, 20.0f, 21.0f));
-        QCOMPARE(check(4, finish(bars), 30), -1);
+        SeriesBuilder b = daily().line(30, 10.0f, 20.0f, 0.1f).add(ohlc(20.0f, 21.1f, 20.0f, 21.0f));
+        QCOMPARE(check(4, b.bars(), 30), -1);
+    }
+
+    // The upper band lies two standard deviations of the last 20 closes above
+    // their mean, and the close must pass it by 1.5 %. Over calm days swinging
+    // between 9.9 and 10.1, a close of 10.35 stays under that mark (10.415),
+    // one of 10.55 passes it (10.488).
+    void bollBandIsTwoDeviationsWide_data()
+    {
+        QTest::addColumn<float>("close");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("inside the band") << 10.35f << -1;
+        QTest::newRow("above the band") << 10.55f << 0;
+    }
+
+    void bollBandIsTwoDeviationsWide()
+    {
+        QFETCH(float, close);
+        QFETCH(int, expected);
+        SeriesBuilder b = daily();
+        for (int i = 0; i < 20; ++i)
+            b.flat(1, i % 2 ? 10.1f : 9.9f);
+        b.add(ohlc(10, 10, 9.9f, 9.9f)).add(ohlc(9.9f, close, 9.9f, close));
+        QCOMPARE(check(7, b.bars(), 21), expected);
     }
 
     void bollNeedsTwentyOneEarlierDays()

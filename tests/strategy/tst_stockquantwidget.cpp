@@ -20,65 +20,33 @@
 
 namespace {
 
-struct Bar
-{
-    float open, close, high, low, volume;
-};
-
-Bar flat(float price)
-{
-    return {price, price, price, price, 1000};
-}
-
 // 21 calm days, then a hammer (low 9, body 9.9-9.95, high 9.96).
-QList<Bar> calmThenHammer()
+QVector<Stock> calmThenHammer()
 {
-    QList<Bar> bars;
-    for (int i = 0; i < 21; ++i)
-        bars << flat(10);
-    bars << Bar{9.9f, 9.95f, 9.96f, 9.0f, 1000};
-    return bars;
+    return SeriesBuilder().flat(21, 10).add(ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars();
 }
 
 // A new stock rising for seven days, then falling 6 % on `falls` days.
-QList<Bar> risingThenFalling(int falls)
+QVector<Stock> risingThenFalling(int falls)
 {
-    QList<Bar> bars;
+    SeriesBuilder bars;
     for (int i = 0; i < 7; ++i)
-        bars << flat(10 + i);
+        bars.flat(1, 10 + i);
     float c = 16;
-    for (int i = 0; i < falls; ++i) {
-        c *= 0.94f;
-        bars << flat(c);
-    }
-    bars << flat(c) << flat(c);
-    return bars;
+    for (int i = 0; i < falls; ++i)
+        bars.flat(1, c *= 0.94f);
+    return bars.flat(2, c).bars();
 }
 
 // A daily history as the K-line source stores it.
-void writeHistory(const QString& code, const QList<Bar>& bars)
+void writeHistory(const QString& code, const QVector<Stock>& bars)
 {
-    QStringList rows;
-    for (int i = 0; i < bars.size(); ++i) {
-        const Bar& b = bars.at(i);
-        rows << klinefixtures::plainBar(dayText(i), b.open, b.close, b.high, b.low, b.volume);
-    }
-    QVERIFY(klinefixtures::writeStoredHistory(code, rows));
+    QVERIFY(klinefixtures::writeStoredHistory(code, klinefixtures::plainBars(bars)));
 }
 
-QVector<Stock> series(const QList<float>& closes)
+QVector<Stock> series(std::initializer_list<float> closes)
 {
-    QVector<Stock> bars;
-    for (int i = 0; i < closes.size(); ++i) {
-        Stock s;
-        s.code = "600000";
-        s.date = dayText(i);
-        s.open = s.high = s.low = s.close = closes.at(i);
-        if (i > 0)
-            s.changePercent = (closes.at(i) - closes.at(i - 1)) * 100 / closes.at(i - 1);
-        bars.append(s);
-    }
-    return bars;
+    return SeriesBuilder().code("600000").closes(closes).bars();
 }
 
 QStringList rowTexts(QTableWidget* table)
@@ -203,10 +171,8 @@ private slots:
 
     void runListsEverySignalAndWritesTheReport()
     {
-        QList<Bar> twice = calmThenHammer();
-        twice << flat(10) << flat(10.5f) << flat(11) << flat(11.5f);
-        writeHistory("600001", twice);
-        QList<Bar> again = calmThenHammer() + calmThenHammer().mid(1);
+        writeHistory("600001", SeriesBuilder(calmThenHammer()).closes({10, 10.5f, 11, 11.5f}).bars());
+        const QVector<Stock> again = SeriesBuilder(calmThenHammer() + calmThenHammer().mid(1)).bars();
         writeHistory("600002", again);
         QFile garbage("data/000000");
         QVERIFY(garbage.open(QIODevice::WriteOnly));

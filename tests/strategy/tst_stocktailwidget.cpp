@@ -9,6 +9,7 @@
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
@@ -19,6 +20,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -31,11 +34,7 @@ QDateTime at(const QDate& day, int h, int m, int s)
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    Stock s;
-    s.code = code;
-    s.name = name;
-    s.totals = 10000;
-    return s;
+    return StockBuilder().code(code).name(name).totals(10000);
 }
 
 // A realtime item that passes the candidate test: +4 % from the open with
@@ -156,13 +155,79 @@ private slots:
     void init();
     void waitsForTenToThreeOnTradingDays_data();
     void waitsForTenToThreeOnTradingDays();
-    void wholeRunPicksRechecksStoresAndShowsMinutes();
+    void wholeRunGoesOnPastTenToThreeAndSaysWhatItPicked();
+    void wholeRunKeepsThePicksTheRecheckLeaves();
+    void wholeRunStoresTheHistoriesThatParsed();
+    void wholeRunShowsTheMinutesOfAClickedPick();
+    void wholeRunIsTheOnlyRunOfTheProgram();
+    void cleanupTestCase();
     void shippedPoolWithTodaysFormsPicksAndRechecks();
     void failedDownloadsAreCountedOnTheLabel_data();
     void failedDownloadsAreCountedOnTheLabel();
     void nothingPickedIsSaid();
     void unsentMailIsNotAnnouncedAsSent();
+
+private:
+    struct WholeRun;
+    WholeRun& wholeRun();
+    std::unique_ptr<WholeRun> run;
 };
+
+// One run of the page against the loopback services, started at 14:50:30 on
+// a trading day and ended after 14:51, shared by the cases that each check
+// one thing it did. Seven pool stocks (one ST) on the market list with a
+// stranger; 600001 to 600004 show the engulfing shape, 600005 is flat and
+// 600007's history is an error page; the recheck keeps 600001's shape,
+// loses 600002's and fails 600003's auction filter; 600004's minutes are weak.
+struct TestStockTailWidget::WholeRun
+{
+    TestHttpServer server;
+    HostOverride hosts{server};
+    StockTailWidget page;
+    bool started = false;
+    QStringList stored;   // the histories in data/ when the run ended
+};
+
+TestStockTailWidget::WholeRun& TestStockTailWidget::wholeRun()
+{
+    if (run)
+        return *run;
+    run.reset(new WholeRun);
+    for (const Stock& s :
+         {poolStock("600001", "A"), poolStock("600002", "B"), poolStock("600003", "C"), poolStock("600004", "D"),
+          poolStock("600005", "E"), poolStock("600006", "*ST F"), poolStock("600007", "G")})
+        vorelApp()->stockPool.insert(s.code, s);
+    TestHttpServer& server = run->server;
+    QStringList items;
+    for (const char* code : {"600001", "600002", "600003", "600004", "600005", "600007", "600009"})
+        items << realtimeItem(code, "N");
+    items << realtimeItem("600006", "*ST F");
+    serveMarket(server, items);
+    for (const char* code : {"600001", "600002", "600003", "600004"})
+        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
+                     TestHttpServer::Reply::text(engulfingHistory(code)));
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600005,", TestHttpServer::Reply::text(flatHistory("600005")));
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600007,", TestHttpServer::Reply::text("<html>busy</html>"));
+    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
+    server.serve("/appstock/app/minute/query?code=sh600004", TestHttpServer::Reply::text(minutes(false)));
+    server.serve("/list=",
+                 TestHttpServer::Reply::gbk(recheckLine("600001", true, true) + recheckLine("600002", false, true)
+                                                + recheckLine("600003", false, false),
+                                            "application/javascript", false));
+    StockTailWidget& page = run->page;
+    page.stopTicking();
+    setChinaNow(at(QDate(2017, 4, 25), 14, 50, 30));
+    run->started = page.step();
+    setChinaNow(at(QDate(2017, 4, 25), 14, 51, 30));
+    runToEnd(page);
+    run->stored = QDir("data").entryList(QDir::Files);
+    return *run;
+}
+
+void TestStockTailWidget::cleanupTestCase()
+{
+    run.reset();
+}
 
 void TestStockTailWidget::init()
 {
@@ -213,65 +278,54 @@ void TestStockTailWidget::waitsForTenToThreeOnTradingDays()
     }
 }
 
-void TestStockTailWidget::wholeRunPicksRechecksStoresAndShowsMinutes()
+// The run goes on to its end after 14:50; 600007's history was an error page.
+void TestStockTailWidget::wholeRunGoesOnPastTenToThreeAndSaysWhatItPicked()
 {
-    for (const Stock& s : { poolStock("600001", "A"), poolStock("600002", "B"), poolStock("600003", "C"),
-                            poolStock("600004", "D"), poolStock("600005", "E"), poolStock("600006", "*ST F"),
-                            poolStock("600007", "G") })
-        vorelApp()->stockPool.insert(s.code, s);
+    WholeRun& run = wholeRun();
+    QVERIFY(run.started);
+    QCOMPARE(run.page.state, 4);
+    QCOMPARE(run.page.label->text(),
+             QString::fromUtf8("分析股票完毕,选出2只股票；1次下载失败，最近一次：") + unreadableAnswer());
+    QCOMPARE(run.page.startTime, QString("2017-04-25 14:50:30"));
+}
 
-    TestHttpServer server;
-    HostOverride hosts(server);
-    QStringList items;
-    for (const char* code : { "600001", "600002", "600003", "600004", "600005", "600007", "600009" })
-        items << realtimeItem(code, "N");
-    items << realtimeItem("600006", "*ST F");
-    serveMarket(server, items);
-    for (const char* code : { "600001", "600002", "600003", "600004" })
-        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
-                     TestHttpServer::Reply::text(engulfingHistory(code)));
-    server.serve("/appstock/app/fqkline/get?p=1&param=sh600005,", TestHttpServer::Reply::text(flatHistory("600005")));
-    server.serve("/appstock/app/fqkline/get?p=1&param=sh600007,", TestHttpServer::Reply::text("<html>busy</html>"));
-    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
-    server.serve("/appstock/app/minute/query?code=sh600004", TestHttpServer::Reply::text(minutes(false)));
-    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600001", true, true) + recheckLine("600002", false, true)
-                                                      + recheckLine("600003", false, false),
-                                                  "application/javascript", false));
-
-    StockTailWidget page;
-    page.stopTicking();
-    setChinaNow(at(QDate(2017, 4, 25), 14, 50, 30));
-    QVERIFY(page.step());
-    // The run goes on to its end after 14:50.
-    setChinaNow(at(QDate(2017, 4, 25), 14, 51, 30));
-    runToEnd(page);
-    QCOMPARE(page.state, 4);
-    // 600007's history was an error page
-    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,选出2只股票；1次下载失败，最近一次：") + unreadableAnswer());
-    QCOMPARE(page.startTime, QString("2017-04-25 14:50:30"));
-
-    // 600002's recheck quote lost the shape; 600003's quote failed the
-    // auction filter, which is no reason to drop it; 600004's minutes are weak.
+// 600002's recheck quote lost the shape; 600003's quote failed the auction
+// filter, which is no reason to drop it; 600004's minutes are weak.
+void TestStockTailWidget::wholeRunKeepsThePicksTheRecheckLeaves()
+{
+    const StockTailWidget& page = wholeRun().page;
     QCOMPARE(page.results.keys(), QStringList({ "600001", "600003" }));
     QCOMPARE(page.list->rowCount(), 2);
     QCOMPARE(page.minutes.keys(), QStringList({ "600001", "600002", "600003", "600004" }));
+}
 
-    // Histories that parsed are kept for the file scans; garbage is not.
-    QVERIFY(QFile::exists("data/600001"));
-    QVERIFY(QFile::exists("data/600005"));
-    QVERIFY(!QFile::exists("data/600007"));
+// Histories that parsed are kept for the file scans; garbage is not.
+void TestStockTailWidget::wholeRunStoresTheHistoriesThatParsed()
+{
+    const QStringList stored = wholeRun().stored;
+    QVERIFY(stored.contains("600001"));
+    QVERIFY(stored.contains("600005"));
+    QVERIFY(!stored.contains("600007"));
+}
 
+void TestStockTailWidget::wholeRunShowsTheMinutesOfAClickedPick()
+{
+    StockTailWidget& page = wholeRun().page;
     int row = 0;
-    while (page.list->item(row, 0)->text() != "600003")
+    while (row < page.list->rowCount() && page.list->item(row, 0)->text() != "600003")
         ++row;
     page.onClick(row, 1);
     QCOMPARE(page.chart->record.rows.size(), 20);
     page.onClick(99, 0);   // no such row
+}
 
-    // Finished for this program run.
-    const int requests = server.requestCount();
-    QVERIFY(!page.step());
-    QCOMPARE(server.requestCount(), requests);
+// Finished for this program run: no later step asks for anything.
+void TestStockTailWidget::wholeRunIsTheOnlyRunOfTheProgram()
+{
+    WholeRun& run = wholeRun();
+    const int requests = run.server.requestCount();
+    QVERIFY(!run.page.step());
+    QCOMPARE(run.server.requestCount(), requests);
 }
 
 void TestStockTailWidget::failedDownloadsAreCountedOnTheLabel_data()

@@ -1,6 +1,6 @@
 #include "strategy/stocktrendscanner.h"
 
-#include "tests/analysis/seriesbuilder.h"
+#include "tests/support/barbuilder.h"
 
 #include <QtTest>
 
@@ -9,12 +9,6 @@
 Q_DECLARE_METATYPE(QVector<Stock>)
 
 namespace {
-
-// Dojis: every price picker reads the close.
-QVector<Stock> closes(std::initializer_list<float> values)
-{
-    return SeriesBuilder().closes(values).bars();
-}
 
 int scanLine(int type, const QVector<Stock>& bars, QVector<TrendPoint>* points = nullptr,
              const TrendParams& params = TrendParams())
@@ -49,7 +43,7 @@ private slots:
     void bodyExtremesTakeTheFirstOnTies()
     {
         SeriesBuilder b;
-        b.flat(3, 10).candle(9, 12, 8, 11).flat(2, 10).candle(11, 12, 8, 9).flat(3, 10);
+        b.flat(3, 10).add(ohlc(9, 12, 8, 11)).flat(2, 10).add(ohlc(11, 12, 8, 9)).flat(3, 10);
         StockTrendScanner s;
         QCOMPARE(s.scan("600000", b.bars(), nullptr), 0);
         QCOMPARE(s.highIndex, 3);
@@ -128,7 +122,7 @@ private slots:
         params.type = type;
         StockTrendScanner s(params);
         SeriesBuilder b;
-        b.flat(9, 10).candle(10, 13, 9, 12);
+        b.flat(9, 10).add(ohlc(10, 13, 9, 12));
         QCOMPARE(s.scan("600000", b.bars(), nullptr), 0);
         QCOMPARE(s.supportPick(9), support);
         QCOMPARE(s.pressurePick(9), pressure);

@@ -81,7 +81,7 @@ QVector<Stock> randomHistory(quint32 seed, int count, bool levelled)
                          : open * float(1 + (random.bounded(2.0) - 1) * 0.05);
         const float high = std::max(open, close) * float(1 + random.bounded(0.02));
         const float low = std::min(open, close) * float(1 - random.bounded(0.02));
-        b.candle(open, high, low, close, float(1000 + random.bounded(100000)));
+        b.add(ohlc(open, high, low, close).volume(float(1000 + random.bounded(100000))));
     }
     return b.bars();
 }

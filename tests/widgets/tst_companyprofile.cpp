@@ -3,6 +3,7 @@
 #include "datasource/htmltext.h"
 #include "datasource/stockcompanyinfo.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stockinfobox.h"
 #include "widgets/stocklistview.h"
@@ -447,11 +448,7 @@ void CompanyProfileTest::profileWidgetsShowTheRecord()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
-    CompanyProfileTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<CompanyProfileTest>(argc, argv);
 }
 
 #include "tst_companyprofile.moc"

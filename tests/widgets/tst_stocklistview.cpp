@@ -1,6 +1,8 @@
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/linedelegate.h"
 #include "widgets/stocklistview.h"
@@ -37,12 +39,7 @@ QStringList rowTexts(const QTableWidget* view, int row)
 
 Stock makeStock(const QString& code, const QString& name, float change)
 {
-    Stock stock;
-    stock.code = code;
-    stock.name = name;
-    stock.changePercent = change;
-    stock.close = 10;
-    return stock;
+    return StockBuilder().code(code).name(name).changePercent(change).close(10);
 }
 
 // A stock whose `field` holds `value`; it has comments in two categories and
@@ -367,6 +364,13 @@ void StockListViewTest::numbersShowInPlainForm()
     small.amount = 0.00001f;
     dragonTiger->addStock(small);
     QCOMPARE(rowTexts(dragonTiger.data(), 1).mid(2, 3), (QStringList{"12.34", "12.5", "0.00001"}));
+    // more significant digits than six: six are shown, rounded
+    Stock precise = big;
+    precise.close = 12.345678f;
+    precise.volume = 1234.5678f;
+    precise.amount = 0.000123456789f;
+    dragonTiger->addStock(precise);
+    QCOMPARE(rowTexts(dragonTiger.data(), 2).mid(2, 3), (QStringList{"12.3457", "1234.57", "0.000123457"}));
 
     QScopedPointer<StockListView> quotes(createStockListView(3));
     big.high = 1234567.5f;
@@ -500,11 +504,7 @@ void StockListViewTest::rowsAreUnderlinedWithoutGrid()
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir workingFolder;
-    QDir::setCurrent(workingFolder.path());
-    VorelApplication app(argc, argv);
-    StockListViewTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runInWorkingFolder<StockListViewTest>(argc, argv);
 }
 
 #include "tst_stocklistview.moc"
