@@ -14,6 +14,13 @@ QMap<QString, Stock> applicationStockPool()
     return QMap<QString, Stock>();
 }
 
+AppConfig applicationConfig()
+{
+    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
+        return app->config;
+    return AppConfig();
+}
+
 bool isSpecialTreatment(const QString& name)
 {
     return name.contains(QLatin1String("ST"));

@@ -1,11 +1,13 @@
 #pragma once
 
-// The sources that fill descriptive fields read the application's stock pool.
-// They take a copy, and an empty one where no application object runs (a
-// tool or a test without VorelApplication). The stock list and the pages
+// The sources that fill descriptive fields read the application's stock pool
+// (and the quote filter its settings). They take a copy, and an empty pool or
+// the default settings where no application object runs (a tool or a test
+// without VorelApplication). The stock list and the pages
 // that pick from the pool leave out the stocks under special treatment by
 // the one rule here.
 
+#include "core/appconfig.h"
 #include "core/stock.h"
 
 #include <QMap>
@@ -13,6 +15,8 @@
 #include <QStringList>
 
 QMap<QString, Stock> applicationStockPool();
+// The application's settings; the defaults where no application object runs.
+AppConfig applicationConfig();
 
 // Whether a stock's name marks it for special treatment ("ST", "*ST"): the
 // stock lists and the picks leave such stocks out.

@@ -1,7 +1,7 @@
 #include "datasource/quotesources.h"
 
 #include "core/textutils.h"
-#include "core/vorelapplication.h"
+#include "datasource/poolaccess.h"
 #include "datasource/providerhosts.h"
 
 namespace {
@@ -24,7 +24,7 @@ int hands(const QString& shares)
 
 BidFilter currentBidFilter()
 {
-    const AppConfig& config = vorelApp()->config;
+    const AppConfig config = applicationConfig();
     BidFilter filter;
     filter.minPercent = config.bidMinPercent;
     filter.maxPercent = config.bidMaxPercent;
@@ -159,7 +159,7 @@ QStringList SinaInterface::urls(const QStringList& codes)
 
 QVector<Stock> SinaInterface::parse(const QString& body, const QString&)
 {
-    return parseSinaQuotes(body, vorelApp()->stockPool, currentBidFilter());
+    return parseSinaQuotes(body, applicationStockPool(), currentBidFilter());
 }
 
 bool SinaInterface::hasForm(const QString& body) const
@@ -235,7 +235,7 @@ QStringList tencentQuoteUrls(const QStringList& codes)
 
 QVector<Stock> parseTencentQuotes(const QString& body)
 {
-    return parseTencentQuotes(body, vorelApp()->stockPool);
+    return parseTencentQuotes(body, applicationStockPool());
 }
 
 QVector<Stock> parseTencentQuotes(const QString& body, const QMap<QString, Stock>& pool)
