@@ -32,9 +32,7 @@ namespace {
 // itself is left alone so that peek and update share the arithmetic.
 float sumWithNext(const IndicatorWindow& window, float next)
 {
-    float sum = 0;
-    window.forEach(window.isFull() ? 1 : 0, [&sum](float v) { sum += v; });
-    return sum + next;
+    return window.sum(window.isFull() ? 1 : 0) + next;
 }
 
 bool fillsWindow(const IndicatorWindow& window)

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -13,7 +12,12 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+
+#include <algorithm>
 
 const char* const kLoadTemplateZipFailed = "load template zip file failed.";
 const char* const kLoadTemplateFileFailed = "load template file failed.";
@@ -67,20 +71,78 @@ void writeFile(const QString& path, const QString& text)
     saveWhole(path, text.toUtf8());
 }
 
+namespace {
+
+// Calls `take` with the name of every plain file of `folder`, the entries
+// QDir::Files | QDir::NoSymLinks lists (no folder, symbolic link, device or
+// pipe), hidden ones only when `hidden` is set, in the order the file system
+// gives them, until `take` returns false. QDir makes a QFileInfo of every
+// entry and the caller then an absolute path of each, which costs ten times
+// what reading the folder does: histories are listed by name alone.
+template <class Take>
+void forEachPlainFileName(const QString& folder, bool hidden, Take take)
+{
+    DIR* dir = ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* const name = entry->d_name;
+        if (!hidden && name[0] == '.')
+            continue;
+        bool plain = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            // A file system that does not say: ask for the entry itself.
+            struct stat status = {};
+            plain = ::fstatat(::dirfd(dir), name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode);
+        }
+        if (plain && !take(QFile::decodeName(name)))
+            break;
+    }
+    ::closedir(dir);
+}
+
+// What a file name follows in the absolute path of a file of `folder`, as
+// QFileInfo::absoluteFilePath writes it: absolute, clean, ending in "/".
+QString absoluteFolderPrefix(const QString& folder)
+{
+    QString prefix = QDir::cleanPath(QDir(folder).absolutePath());
+    if (!prefix.endsWith(QLatin1Char('/')))
+        prefix += QLatin1Char('/');
+    return prefix;
+}
+
+// The history files named `names` in `folder` by absolute path, path as key
+// and value.
+QMap<QString, QString> historyMap(const QString& folder, QStringList names)
+{
+    // Six digits each: the plain order of the texts is the order of the
+    // names, and with it the map's order, so each path goes in last.
+    std::sort(names.begin(), names.end());
+    const QString prefix = absoluteFolderPrefix(folder);
+    QMap<QString, QString> files;
+    for (const QString& name : names) {
+        const QString path = prefix + name;
+        files.insert(files.cend(), path, path);
+    }
+    return files;
+}
+
+} // namespace
+
 QStringList historyFiles(const QString& folder)
 {
-    QStringList paths;
-    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
-    for (const QFileInfo& file : files) {
-        if (isStockCodeForPath(file.fileName()))
-            paths.append(file.absoluteFilePath());
-    }
-    return paths;
+    return historyFileMap(folder).keys();
 }
 
 QMap<QString, QString> historyFileMap(const QString& folder)
 {
-    return pathMap(historyFiles(folder));
+    QStringList names;
+    forEachPlainFileName(folder, false, [&names](const QString& name) {
+        if (isStockCodeForPath(name))
+            names.append(name);
+        return true;
+    });
+    return historyMap(folder, names);
 }
 
 QMap<QString, QString> pathMap(const QStringList& paths)
@@ -124,21 +186,22 @@ QMap<QString, QString> tidyHistoryFolder(const QString& folder, const QString& n
                                          const std::function<bool()>& stopped)
 {
     const QRegularExpression copy = interruptedWrites(names);
-    QMap<QString, QString> histories;
-    QDirIterator entries(folder, QDir::Files | QDir::NoSymLinks | QDir::Hidden);
-    while (entries.hasNext() && !stopped()) {
-        entries.next();
-        const QFileInfo file = entries.fileInfo();
-        const QString name = file.fileName();
+    const QString prefix = absoluteFolderPrefix(folder);
+    QStringList histories;
+    forEachPlainFileName(folder, true, [&](const QString& name) {
+        if (stopped())
+            return false;
         if (isStockCodeForPath(name)) {
-            const QString path = file.absoluteFilePath();
-            histories.insert(path, path);
-        } else if (copy.match(name).hasMatch() && file.lastModified() < writtenBefore) {
+            histories.append(name);
+        } else if (copy.match(name).hasMatch()) {
             // A copy made since then belongs to a write under way.
-            removeCopy(file);
+            const QFileInfo file(prefix + name);
+            if (file.lastModified() < writtenBefore)
+                removeCopy(file);
         }
-    }
-    return histories;
+        return true;
+    });
+    return historyMap(folder, histories);
 }
 
 namespace {

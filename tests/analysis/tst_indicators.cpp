@@ -68,6 +68,14 @@ void TestIndicators::movingAverageOverWindow()
     compareResult(ma.update(flatBar(5)), true, 3, 0, 0);
     compareResult(ma.update(flatBar(6)), true, 4, 0, 0);
     compareResult(ma.update(flatBar(16)), true, 6.8, 0, 0);
+
+    // Oldest first, one addition after the other: 1e8 swallows each 4 on its
+    // own (floats step by 8 there), where adding some 4s together first would
+    // leave 16 or more over.
+    MaNIndicator big(9);
+    for (float close : {1e8f, 4.0f, 4.0f, 4.0f, 4.0f, 4.0f, 4.0f, 4.0f})
+        big.update(flatBar(close));
+    QCOMPARE(big.update(flatBar(-1e8f)).first, 0.0f);
 }
 
 void TestIndicators::movingAverageBelowOneBarIsOneBar_data()

@@ -181,6 +181,9 @@ void FileUtilsTest::historyFilesAreTheFilesNamedByACode()
     for (const char* name : {"600000", "399678", "000001", "none", "600000.AsNkOc", "60000", "6000001", ".600002"})
         QVERIFY(saveWhole(folder.filePath(name), "x"));
     QDir(folder.path()).mkdir("600003");
+    // A link named by a code is no history, whether it leads to one or nowhere.
+    QVERIFY(QFile::link(folder.filePath("600000"), folder.filePath("600004")));
+    QVERIFY(QFile::link(folder.filePath("gone"), folder.filePath("600005")));
     const QStringList expected{folder.filePath("000001"), folder.filePath("399678"), folder.filePath("600000")};
     QCOMPARE(historyFiles(folder.path()), expected);
     const QMap<QString, QString> map = historyFileMap(folder.path());
