@@ -37,7 +37,7 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     , ma10(new MaNIndicator(10))
     , ma20(new MaNIndicator(20))
 {
-    setWindowTitle(QString::fromUtf8("股票日K"));
+    setWindowTitle(QStringLiteral("股票日K"));
     setWindowIcon(QIcon(":logo/vorel.png"));
     if (!embedded)
         setFixedSize(960, 320);
@@ -125,11 +125,11 @@ void CandlestickWidget::buildPlot()
 void CandlestickWidget::buildMenu()
 {
     menu = new QMenu(this);
-    QMenu* adjustMenu = menu->addMenu(QString::fromUtf8("除权"));
+    QMenu* adjustMenu = menu->addMenu(QStringLiteral("除权"));
     for (const char* text : {"不复权", "前复权", "后复权"})
         adjustMenu->addAction(createAction(QString::fromUtf8(text), mapper));
-    indicatorMenu = menu->addMenu(QString::fromUtf8("指标"));
-    QMenu* periodMenu = menu->addMenu(QString::fromUtf8("K线"));
+    indicatorMenu = menu->addMenu(QStringLiteral("指标"));
+    QMenu* periodMenu = menu->addMenu(QStringLiteral("K线"));
     for (const char* text : {"日线", "周线", "月线"})
         periodMenu->addAction(createAction(QString::fromUtf8(text), mapper));
 
@@ -357,18 +357,18 @@ void CandlestickWidget::onMouseClick(QMouseEvent* event)
 
 void CandlestickWidget::doAction(QString text)
 {
-    if (text.contains(QString::fromUtf8("复权"))) {
+    if (text.contains(QStringLiteral("复权"))) {
         QString newAdjust = QStringLiteral("bfq");
-        if (text == QString::fromUtf8("后复权"))
+        if (text == QStringLiteral("后复权"))
             newAdjust = QStringLiteral("hfq");
-        else if (text == QString::fromUtf8("前复权"))
+        else if (text == QStringLiteral("前复权"))
             newAdjust = QStringLiteral("qfq");
         loadData(count, code, period, newAdjust);
-    } else if (text.contains(QString::fromUtf8("线"))) {
+    } else if (text.contains(QStringLiteral("线"))) {
         QString newPeriod = QStringLiteral("day");
-        if (text == QString::fromUtf8("周线"))
+        if (text == QStringLiteral("周线"))
             newPeriod = QStringLiteral("week");
-        else if (text == QString::fromUtf8("月线"))
+        else if (text == QStringLiteral("月线"))
             newPeriod = QStringLiteral("month");
         loadData(count, code, newPeriod, adjust);
     } else {

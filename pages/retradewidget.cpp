@@ -25,11 +25,11 @@ RetradeWidget::RetradeWidget(QWidget* parent)
     : QWidget(parent)
 {
     table = new QTableWidget(this);
-    setUpReportTable(table, QStringList { QString::fromUtf8("代码"), QString::fromUtf8("股票"),
-                                          QString::fromUtf8("停牌日期"), QString::fromUtf8("复盘日期"),
-                                          QString::fromUtf8("备注"), QString::fromUtf8("停牌原因") });
+    setUpReportTable(table, QStringList { QStringLiteral("代码"), QStringLiteral("股票"),
+                                          QStringLiteral("停牌日期"), QStringLiteral("复盘日期"),
+                                          QStringLiteral("备注"), QStringLiteral("停牌原因") });
     setColumnWidths(table, { 64, 72, 72, 72, 72, 180 });
-    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+    searchButton = new QPushButton(QStringLiteral("查询"), this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(table, 0, 0, 2, 2);

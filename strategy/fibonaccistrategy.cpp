@@ -25,7 +25,7 @@ void append(QStringList* out, const QString& text)
 
 QString levelText(double ratio)
 {
-    return QString::fromUtf8("斐波那契分割线:%1").arg(ratio);
+    return QStringLiteral("斐波那契分割线:%1").arg(ratio);
 }
 
 // Percent swing from low to high. A low at or below zero (a corrupt history)
@@ -260,7 +260,7 @@ int StockHotStockFbibonacciScanner_ShengPoMAIRU::scan(const QString& code, const
     if (!(now.close >= high && bars.at(last - 1).close <= high))
         return -1;
     setLines(n, QColor(240, 240, 240), high, low, now.close);
-    append(out, QString::fromUtf8("突破前期新高"));
+    append(out, QStringLiteral("突破前期新高"));
     return confirm(code, bars, out, {98, 99}, 2, {2});
 }
 
@@ -307,7 +307,7 @@ int StockHotStockFbibonacciScanner_DIEPOMAICHU::scan(const QString& code, const 
     if (l == -1 || !swingAtLeast(high, low, params.minSwing) || !(now.close < low))
         return -1;
     setLines(n, QColor(240, 240, 240), high, low, now.close);
-    append(out, QString::fromUtf8("突破前期新低"));
+    append(out, QStringLiteral("突破前期新低"));
     return confirm(code, bars, out, {97}, 0, {1});
 }
 
@@ -497,7 +497,7 @@ int StockNewStockFbibonacciScanner_ShengPoMAIRU::scan(const QString& code, const
     if (!(close > high && bars.at(last - 1).close <= high))
         return -1;
     setLines(n, h, high, low, close);
-    append(out, QString::fromUtf8("突破新高"));
+    append(out, QStringLiteral("突破新高"));
     return confirm(code, bars, out, {99, 98}, 2, {2});
 }
 

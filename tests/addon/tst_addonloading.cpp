@@ -101,7 +101,7 @@ private slots:
         VorelAddonHostImpl host(nullptr);
         host.registry.loadDir(dir.path());
         QCOMPARE(host.registry.count(), 1);
-        QCOMPARE(host.registry.addonAt(0)->introduction(), QString::fromUtf8("锤子量化策略"));
+        QCOMPARE(host.registry.addonAt(0)->introduction(), QStringLiteral("锤子量化策略"));
         QCOMPARE(host.registry.boundIndex, -1);
         QVERIFY(!isResident(d + "b_refuses.so"));
         QVERIFY(!isResident(d + "c_noexport.so"));
