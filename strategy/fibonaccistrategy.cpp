@@ -17,12 +17,6 @@ namespace {
 // The chart of the hot-stock page shows 60 bars; its lines span them.
 constexpr int kHotChartBars = 60;
 
-void append(QStringList* out, const QString& text)
-{
-    if (out)
-        out->append(text);
-}
-
 QString levelText(double ratio)
 {
     return QStringLiteral("斐波那契分割线:%1").arg(ratio);
@@ -73,12 +67,12 @@ int confirm(const QString& code, const QVector<Stock>& bars, QStringList* out,
     const int candle = firstCandle(candleIds, bars, &candleName);
     if (candle == -1)
         return -1;
-    append(out, candleName);
+    appendComment(out, candleName);
 
     QString volumeText;
     if (volumeLevel(code, bars, &volumeText) != volumeFor(candle))
         return -1;
-    append(out, volumeText);
+    appendComment(out, volumeText);
 
     // The KDJ state only adds its texts; it never rejects.
     StockKDJScanner kdj;
@@ -237,7 +231,7 @@ int StockHotStockFbibonacciScanner_TIAOZHENGMAIRU::scan(const QString& code, con
                                   params.delta, nullptr);
     if (ratio < 0)
         return -1;
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {5, 2, 9, 4, 10, 11}, 1, {1, 3});
 }
 
@@ -260,7 +254,7 @@ int StockHotStockFbibonacciScanner_ShengPoMAIRU::scan(const QString& code, const
     if (!(now.close >= high && bars.at(last - 1).close <= high))
         return -1;
     setLines(n, QColor(240, 240, 240), high, low, now.close);
-    append(out, QStringLiteral("突破前期新高"));
+    appendComment(out, QStringLiteral("突破前期新高"));
     return confirm(code, bars, out, {98, 99}, 2, {2});
 }
 
@@ -286,7 +280,7 @@ int StockHotStockFbibonacciScanner_FanTanMaiChu::scan(const QString& code, const
                                   params.delta, nullptr);
     if (ratio < 0)
         return -1;
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {30, 20, 22, 25, 31, 32}, 2, {2, 4});
 }
 
@@ -307,7 +301,7 @@ int StockHotStockFbibonacciScanner_DIEPOMAICHU::scan(const QString& code, const 
     if (l == -1 || !swingAtLeast(high, low, params.minSwing) || !(now.close < low))
         return -1;
     setLines(n, QColor(240, 240, 240), high, low, now.close);
-    append(out, QStringLiteral("突破前期新低"));
+    appendComment(out, QStringLiteral("突破前期新低"));
     return confirm(code, bars, out, {97}, 0, {1});
 }
 
@@ -347,7 +341,7 @@ int StockHotStockFbibonacciScanner_FANZHUANMAIRU::scan(const QString& code, cons
         if (lo <= 0 || (hi - lo) * 100 / lo > params.delta)
             return -1;
     }
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {11, 2, 9, 4}, [](int id) { return id == 9 ? 1 : 2; }, {5});
 }
 
@@ -378,7 +372,7 @@ int StockHotStockFbibonacciScanner_FANZHUANMAICHU::scan(const QString& code, con
                                   params.delta, nullptr);
     if (ratio < 0)
         return -1;
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {31, 20, 32, 25}, 2, {5});
 }
 
@@ -481,7 +475,7 @@ int StockNewStockFbibonacciScanner_TIAOZHENGMAIRU::scan(const QString& code, con
     if (ratio < 0)
         return -1;
     setLines(n, h, high, low, level);
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {5, 2, 9, 4, 10, 11}, 1, {1, 3});
 }
 
@@ -497,7 +491,7 @@ int StockNewStockFbibonacciScanner_ShengPoMAIRU::scan(const QString& code, const
     if (!(close > high && bars.at(last - 1).close <= high))
         return -1;
     setLines(n, h, high, low, close);
-    append(out, QStringLiteral("突破新高"));
+    appendComment(out, QStringLiteral("突破新高"));
     return confirm(code, bars, out, {99, 98}, 2, {2});
 }
 
@@ -514,7 +508,7 @@ int StockNewStockFbibonacciScanner_FanTanMaiChu::scan(const QString& code, const
     if (ratio < 0)
         return -1;
     setLines(n, h, high, low, level);
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {30, 20, 22, 25, 32, 31}, 2, {2});
 }
 
