@@ -67,26 +67,9 @@ void CandlestickWidget::buildPlot()
     // The layout has no margins: the plot reaches the window's edges.
     statusLabel->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(statusLabel);
-    plot->setBackground(QBrush(Qt::black));
-    plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
-    plot->axisRect()->setupFullAxesBox(false);
+    plot->setDarkLook();
     plot->setInteractions(QCP::iRangeDrag);
-    // Prices stay readable on the black background.
-    const QColor axisColor(140, 140, 140);
-    for (QCPAxis* axis : plot->axisRect()->axes()) {
-        axis->setBasePen(QPen(axisColor));
-        axis->setTickPen(QPen(axisColor));
-        axis->setSubTickPen(QPen(axisColor));
-        axis->setTickLabelColor(axisColor);
-    }
-
-    plot->plotLayout()->insertRow(0);
-    title = new QCPTextElement(plot, "--");
-    title->setTextColor(QColor(244, 244, 244));
-    QFont titleFont = title->font();
-    titleFont.setPointSize(16);
-    title->setFont(titleFont);
-    plot->plotLayout()->addElement(0, 0, title);
+    title = plot->addTitleRow(QStringLiteral("--"), 16);
 
     candles = new QCPFinancial(plot->xAxis, plot->yAxis);
     candles->setName("Candlestick");
