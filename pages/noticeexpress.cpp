@@ -38,13 +38,6 @@ QStringList keywordsOf(const QString& text)
     return keywords;
 }
 
-QTableWidgetItem* centredItem(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
-
 } // namespace
 
 NoticeExpress::NoticeExpress(QWidget* parent)

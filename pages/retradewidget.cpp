@@ -10,17 +10,6 @@
 #include <QSpacerItem>
 #include <QTableWidget>
 
-namespace {
-
-QTableWidgetItem* centred(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
-
-} // namespace
-
 RetradeWidget::RetradeWidget(QWidget* parent)
     : QWidget(parent)
 {
@@ -95,8 +84,8 @@ void RetradeWidget::appendRow(const Data& record)
 {
     const int at = table->rowCount();
     table->insertRow(at);
-    table->setItem(at, 0, centred(record.code));
-    table->setItem(at, 1, centred(record.name));
+    table->setItem(at, 0, centredItem(record.code));
+    table->setItem(at, 1, centredItem(record.name));
     table->setItem(at, 2, new QTableWidgetItem(record.fields.value("stopDate")));
     table->setItem(at, 3, new QTableWidgetItem(record.date));
     table->setItem(at, 4, new QTableWidgetItem(record.fields.value("span")));
