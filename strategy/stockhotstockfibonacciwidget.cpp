@@ -45,11 +45,7 @@ void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)
     const QVector<Stock> bars = readDataHistory(code);
     std::unique_ptr<StockHotStockFibonacciScanner> scanner(
         createFibonacciScanner(checkedType(), HotStockFibonacciParams::fromConfig(vorelApp()->config)));
-    QStringList messages;
-    if (!scanner || scanner->scan(code, bars, &messages) != 0)
-        return;
-    chart->setComment(messages.join(QLatin1Char('\n')), false);
-    chart->setData(kChartBars, bars, scanner->line1, scanner->line2, scanner->line3);
+    drawSetUp(scanner.get(), code, bars, kChartBars);
 }
 
 // ---------------------------------------------------------------------------

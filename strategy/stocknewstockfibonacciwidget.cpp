@@ -52,11 +52,7 @@ void StockNewStockFibonacciWidget::onClick(QListWidgetItem* item)
     const QVector<Stock> bars = readDataHistory(code);
     std::unique_ptr<StockNewStockFibonacciScanner> scanner(createNewStockFibonacciScanner(
         checkedType(), NewStockFibonacciParams::fromConfig(vorelApp()->config)));
-    QStringList messages;
-    if (!scanner || scanner->scan(code, bars, &messages) != 0)
-        return;
-    chart->setComment(messages.join(QLatin1Char('\n')), false);
-    chart->setData(kChartBars, bars, scanner->line1, scanner->line2, scanner->line3);
+    drawSetUp(scanner.get(), code, bars, kChartBars);
 }
 
 void StockNewStockFibonacciWidget::do399678(QString code)

@@ -107,6 +107,13 @@ bool StrategyScanPage::isScanning() const
     return !progress->isHidden() || worker->isRunning();
 }
 
+void StrategyScanPage::showSetUp(int chartBars, const QVector<Stock>& bars, const QStringList& comments,
+                                 const ChartLine& line1, const ChartLine& line2, const ChartLine& line3)
+{
+    chart->setComment(comments.join(QLatin1Char('\n')), false);
+    chart->setData(chartBars, bars, line1, line2, line3);
+}
+
 int StrategyScanPage::checkedType() const
 {
     for (int i = 0; i < radios.size(); ++i) {
