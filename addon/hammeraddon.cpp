@@ -7,6 +7,10 @@
 
 namespace {
 
+// Every text handed to the host is built at run time (fromUtf8), unlike the
+// QStringLiteral of the rest of the program: a literal's characters stay in
+// this library's image, and a host that unloads the library would keep copies
+// that point into it.
 const QString kAuthor = QString::fromUtf8("岚蚁(http://www.vorelstock.com)");
 const QString kIntroduction = QString::fromUtf8("锤子量化策略");
 const QString kNextTradingDay = QString::fromUtf8("下一交易日");
@@ -79,7 +83,7 @@ QString VorelAddonImpl::author()
 
 QString VorelAddonImpl::version()
 {
-    return QStringLiteral("1.0.0.4");
+    return QString::fromUtf8("1.0.0.4");
 }
 
 QString VorelAddonImpl::introduction()

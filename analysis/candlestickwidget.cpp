@@ -37,7 +37,7 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     , ma10(new MaNIndicator(10))
     , ma20(new MaNIndicator(20))
 {
-    setWindowTitle(QString::fromUtf8("股票日K"));
+    setWindowTitle(QStringLiteral("股票日K"));
     setWindowIcon(QIcon(":logo/vorel.png"));
     if (!embedded)
         setFixedSize(960, 320);
@@ -67,26 +67,9 @@ void CandlestickWidget::buildPlot()
     // The layout has no margins: the plot reaches the window's edges.
     statusLabel->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(statusLabel);
-    plot->setBackground(QBrush(Qt::black));
-    plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
-    plot->axisRect()->setupFullAxesBox(false);
+    plot->setDarkLook();
     plot->setInteractions(QCP::iRangeDrag);
-    // Prices stay readable on the black background.
-    const QColor axisColor(140, 140, 140);
-    for (QCPAxis* axis : plot->axisRect()->axes()) {
-        axis->setBasePen(QPen(axisColor));
-        axis->setTickPen(QPen(axisColor));
-        axis->setSubTickPen(QPen(axisColor));
-        axis->setTickLabelColor(axisColor);
-    }
-
-    plot->plotLayout()->insertRow(0);
-    title = new QCPTextElement(plot, "--");
-    title->setTextColor(QColor(244, 244, 244));
-    QFont titleFont = title->font();
-    titleFont.setPointSize(16);
-    title->setFont(titleFont);
-    plot->plotLayout()->addElement(0, 0, title);
+    title = plot->addTitleRow(QStringLiteral("--"), 16);
 
     candles = new QCPFinancial(plot->xAxis, plot->yAxis);
     candles->setName("Candlestick");
@@ -125,11 +108,11 @@ void CandlestickWidget::buildPlot()
 void CandlestickWidget::buildMenu()
 {
     menu = new QMenu(this);
-    QMenu* adjustMenu = menu->addMenu(QString::fromUtf8("除权"));
+    QMenu* adjustMenu = menu->addMenu(QStringLiteral("除权"));
     for (const char* text : {"不复权", "前复权", "后复权"})
         adjustMenu->addAction(createAction(QString::fromUtf8(text), mapper));
-    indicatorMenu = menu->addMenu(QString::fromUtf8("指标"));
-    QMenu* periodMenu = menu->addMenu(QString::fromUtf8("K线"));
+    indicatorMenu = menu->addMenu(QStringLiteral("指标"));
+    QMenu* periodMenu = menu->addMenu(QStringLiteral("K线"));
     for (const char* text : {"日线", "周线", "月线"})
         periodMenu->addAction(createAction(QString::fromUtf8(text), mapper));
 
@@ -357,18 +340,18 @@ void CandlestickWidget::onMouseClick(QMouseEvent* event)
 
 void CandlestickWidget::doAction(QString text)
 {
-    if (text.contains(QString::fromUtf8("复权"))) {
+    if (text.contains(QStringLiteral("复权"))) {
         QString newAdjust = QStringLiteral("bfq");
-        if (text == QString::fromUtf8("后复权"))
+        if (text == QStringLiteral("后复权"))
             newAdjust = QStringLiteral("hfq");
-        else if (text == QString::fromUtf8("前复权"))
+        else if (text == QStringLiteral("前复权"))
             newAdjust = QStringLiteral("qfq");
         loadData(count, code, period, newAdjust);
-    } else if (text.contains(QString::fromUtf8("线"))) {
+    } else if (text.contains(QStringLiteral("线"))) {
         QString newPeriod = QStringLiteral("day");
-        if (text == QString::fromUtf8("周线"))
+        if (text == QStringLiteral("周线"))
             newPeriod = QStringLiteral("week");
-        else if (text == QString::fromUtf8("月线"))
+        else if (text == QStringLiteral("月线"))
             newPeriod = QStringLiteral("month");
         loadData(count, code, newPeriod, adjust);
     } else {

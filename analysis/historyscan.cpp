@@ -21,8 +21,8 @@ QMap<QString, QString> HistoryScanFiles::workMap() const
 QString HistoryScanFiles::nothingToScan() const
 {
     if (!folderFound)
-        return QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载");
+        return QStringLiteral("没有可扫描的历史数据(data/),请先用智能点评下载");
     if (files.isEmpty())
-        return QString::fromUtf8("无股票数据请先使用智能点评搜索股票数据之后再进行分析");
+        return QStringLiteral("无股票数据请先使用智能点评搜索股票数据之后再进行分析");
     return QString();
 }

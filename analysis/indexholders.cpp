@@ -92,7 +92,7 @@ QVector<IndicatorResult> IndexHolder::resultsOf(StockIndicator& indicator, const
 }
 
 VolumeHolder::VolumeHolder(int count, IndexViewProxy* proxy)
-    : IndexHolder(QString::fromUtf8("成交量"), count, proxy)
+    : IndexHolder(QStringLiteral("成交量"), count, proxy)
     , upBars(addBars(chartRisingColor()))
     , downBars(addBars(chartFallingColor()))
     , vol5(addGraph("vol.vol5", Qt::red))

@@ -8,12 +8,6 @@ using indicatorfeed::lastWindowed;
 
 namespace {
 
-void append(QStringList* out, const QString& text)
-{
-    if (out)
-        out->append(text);
-}
-
 // A cross needs four valid values: an average that is not valid yet reads as 0,
 // and a line "crossing" that 0 is no event.
 bool allValid(const IndicatorResult& a, const IndicatorResult& b, const IndicatorResult& c,
@@ -64,10 +58,10 @@ int StockMaNScanner::scan(const QString&, const QVector<Stock>& bars, QStringLis
     const auto slow = lastWindowed(ma10, 10, bars, 2);
     switch (crossDirection(fast[0], fast[1], slow[0], slow[1])) {
     case 1:
-        append(out, QStringLiteral("5,10日均线金叉"));
+        appendComment(out, QStringLiteral("5,10日均线金叉"));
         return 0;
     case -1:
-        append(out, QStringLiteral("5,10日均线死叉"));
+        appendComment(out, QStringLiteral("5,10日均线死叉"));
         return 1;
     default:
         return -1;
@@ -92,17 +86,17 @@ int StockMACDScanner::scan(const QString&, const QVector<Stock>& bars, QStringLi
     const float diff1 = r[1].second, dea1 = r[1].third;
     const float diff0 = r[2].second, dea0 = r[2].third;
     if (diff1 < dea1 && dea0 < diff0) {
-        append(out, QStringLiteral("MACD金叉"));
+        appendComment(out, QStringLiteral("MACD金叉"));
         return 0;
     }
     if (dea1 < diff1 && diff0 < dea0) {
-        append(out, QStringLiteral("MACD死叉"));
+        appendComment(out, QStringLiteral("MACD死叉"));
         return 1;
     }
     // The gap between DIFF and DEA narrowed and widened again while DIFF stayed above.
     const bool narrowedThenWidened = diff1 - dea1 < diff0 - dea0 && diff1 - dea1 < diff2 - dea2;
     if (narrowedThenWidened && diff0 > dea0 && diff1 > dea1 && diff2 > dea2) {
-        append(out, QStringLiteral("MACD支撑"));
+        appendComment(out, QStringLiteral("MACD支撑"));
         return 0;
     }
     return -1;
@@ -129,25 +123,25 @@ int StockVolScanner::scan(const QString&, const QVector<Stock>& bars, QStringLis
     const int cross1060 = crossDirection(v10[0], v10[1], v60[0], v60[1]);
 
     if (cross510 == 1 && cross1060 == 1) {
-        append(out, QStringLiteral("5,10日成交量金叉"));
-        append(out, QStringLiteral("10,60日成交量金叉"));
+        appendComment(out, QStringLiteral("5,10日成交量金叉"));
+        appendComment(out, QStringLiteral("10,60日成交量金叉"));
         return 0;
     }
     if (cross510 == 1) {
-        append(out, QStringLiteral("5,10日成交量金叉"));
+        appendComment(out, QStringLiteral("5,10日成交量金叉"));
         return 1;
     }
     if (cross510 == -1 && cross1060 == -1) {
-        append(out, QStringLiteral("5,10日成交量死叉"));
-        append(out, QStringLiteral("10,60日成交量死叉"));
+        appendComment(out, QStringLiteral("5,10日成交量死叉"));
+        appendComment(out, QStringLiteral("10,60日成交量死叉"));
         return 1;
     }
     if (cross1060 == 1) {
-        append(out, QStringLiteral("10,60日成交量金叉"));
+        appendComment(out, QStringLiteral("10,60日成交量金叉"));
         return 1;
     }
     if (cross1060 == -1) {
-        append(out, QStringLiteral("10,60日成交量死叉"));
+        appendComment(out, QStringLiteral("10,60日成交量死叉"));
         return 1;
     }
     // The surge compares [n-21, n-1] with [n-41, n-21]; a shorter series has no
@@ -157,7 +151,7 @@ int StockVolScanner::scan(const QString&, const QVector<Stock>& bars, QStringLis
     const double recent = rangeAverage(bars, n - 21, n - 1, 1);
     const double before = rangeAverage(bars, n - 41, n - 21, 1);
     if (recent > 3.0 * before) {
-        append(out, QStringLiteral("近20日放量"));
+        appendComment(out, QStringLiteral("近20日放量"));
         return 1;
     }
     return -1;
@@ -204,13 +198,13 @@ int BreachScanner::scan(const QString&, const QVector<Stock>& bars, QStringList*
     if (d0.low > d1.high) {
         if (!gapPercent(d0.low - d1.high, d1.high, &percent))
             return -1;
-        append(out, QStringLiteral("看涨缺口幅度:%1").arg(percent));
+        appendComment(out, QStringLiteral("看涨缺口幅度:%1").arg(percent));
         return 0;
     }
     if (d0.high < d1.low) {
         if (!gapPercent(d1.low - d0.high, d0.high, &percent))
             return -1;
-        append(out, QStringLiteral("看跌缺口幅度:%1").arg(percent));
+        appendComment(out, QStringLiteral("看跌缺口幅度:%1").arg(percent));
         return 1;
     }
     return -1;
@@ -246,7 +240,7 @@ int StockKDJScanner::scan(const QString&, const QVector<Stock>& bars, QStringLis
     };
     for (const Row& row : rows) {
         if (row.holds) {
-            append(out, QString::fromUtf8(row.text));
+            appendComment(out, QString::fromUtf8(row.text));
             return row.level;
         }
     }
@@ -273,14 +267,14 @@ int PricePositionScanner::scan(const QString&, const QVector<Stock>& bars, QStri
     if (highestIndex(bars, n - 61, last, &extreme, true) == last) {
         if (highestIndex(bars, n - 61, n - 2, &before, true) < 0)
             return -1;
-        append(out, QStringLiteral("60日新高,前60日最高:%1").arg(QString::number(before, 'g', 6)));
+        appendComment(out, QStringLiteral("60日新高,前60日最高:%1").arg(QString::number(before, 'g', 6)));
         return 0;
     }
     if (lowestIndex(bars, n - 61, last, &extreme, true) != last)
         return -1;
     if (lowestIndex(bars, n - 61, n - 2, &before, true) < 0)
         return -1;
-    append(out, QStringLiteral("60日新低,前60日最低:%1").arg(QString::number(before, 'g', 6)));
+    appendComment(out, QStringLiteral("60日新低,前60日最低:%1").arg(QString::number(before, 'g', 6)));
     return 0;
 }
 
@@ -303,6 +297,6 @@ int LianDieNDaysScanner::scan(const QString&, const QVector<Stock>& bars, QStrin
         if (!(bar.close < bar.open && bar.close < bars.at(i - 1).close))
             return -1;
     }
-    append(out, QStringLiteral("连跌%1天反弹可期").arg(n));
+    appendComment(out, QStringLiteral("连跌%1天反弹可期").arg(n));
     return 0;
 }

@@ -12,12 +12,6 @@ using indicatorfeed::lastWindowed;
 
 namespace {
 
-void append(QStringList* out, const QString& text)
-{
-    if (out)
-        out->append(text);
-}
-
 ShapePoint pointAt(const Stock& bar, float price)
 {
     return ShapePoint{bar.date, price};
@@ -115,7 +109,7 @@ int StockDuanTouChaDaoScanner::scan(const QString&, const QVector<Stock>& bars, 
         return -1;
     shape.point1 = closeAt(d0);
     shape.name = QStringLiteral("断头铡刀");
-    append(out, QStringLiteral("断头铡刀"));
+    appendComment(out, QStringLiteral("断头铡刀"));
     return 1;
 }
 
@@ -135,7 +129,7 @@ int StockGaoWeiHengPanScanner::scan(const QString&, const QVector<Stock>& bars, 
     float low60 = 0;
     if (!narrowRangeWithLow(bars, n - 60, n - 1, &range, &low60) || !((range.high - low60) / range.low * 100 >= 20))
         return -1;
-    append(out, QStringLiteral("高位横盘看跌"));
+    appendComment(out, QStringLiteral("高位横盘看跌"));
     return 1;
 }
 
@@ -155,7 +149,7 @@ int StockDiWeiHengPanScanner::scan(const QString&, const QVector<Stock>& bars, Q
     float low60 = 0;
     if (!narrowRangeWithLow(bars, n - 60, n - 20, &range, &low60) || !(range.low <= low60 * 1.036))
         return -1;
-    append(out, QStringLiteral("低位横盘看涨"));
+    appendComment(out, QStringLiteral("低位横盘看涨"));
     return 0;
 }
 
@@ -218,7 +212,7 @@ int StockMShapeScanner::scan(const QString&, const QVector<Stock>& bars, QString
     shape.point2 = closeAt(bars.at(peak1Index));
     shape.point3 = closeAt(bars.at(troughIndex));
     shape.name = QStringLiteral("双顶形态");
-    append(out, QStringLiteral("M形态"));
+    appendComment(out, QStringLiteral("M形态"));
     return 1;
 }
 
@@ -255,7 +249,7 @@ int StockWShapeScanner::scan(const QString&, const QVector<Stock>& bars, QString
     shape.point2 = closeAt(bars.at(topIndex));
     shape.point3 = pointAt(last, bottom2);
     shape.name = QStringLiteral("W形态");
-    append(out, QStringLiteral("W形态"));
+    appendComment(out, QStringLiteral("W形态"));
     return 0;
 }
 
@@ -340,7 +334,7 @@ int StockShangShengSanJiaoXingScanner::scan(const QString&, const QVector<Stock>
     shape.point2 = closeAt(bars.at(k));
     shape.point3 = closeAt(last);
     shape.name = QStringLiteral("上三角形形态");
-    append(out, QStringLiteral("上三角形形态"));
+    appendComment(out, QStringLiteral("上三角形形态"));
     return 0;
 }
 
@@ -369,7 +363,7 @@ int StockYiYangChuanSanXianScanner::scan(const QString&, const QVector<Stock>& b
     const float smallest = std::min({days[0][0].first, days[0][1].first, days[0][2].first});
     if (!(smallest > 0) || !((largest - smallest) / smallest * 100 <= 1.5))
         return -1;
-    append(out, QStringLiteral("一阳穿三线"));
+    appendComment(out, QStringLiteral("一阳穿三线"));
     return 0;
 }
 

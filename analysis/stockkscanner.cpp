@@ -40,8 +40,7 @@ int StockKScanner::scan(const QString&, const QVector<Stock>& bars, QStringList*
     const KPatternBars k = KPatternBars::fromSeries(bars);
     for (const ScanStep& step : scanOrder) {
         if (matchesKPattern(step.id, k)) {
-            if (out)
-                out->append(kPatternName(step.id));
+            appendComment(out, kPatternName(step.id));
             return step.signal;
         }
     }

@@ -42,6 +42,14 @@ public:
     virtual int scan(const QString& code, const QVector<Stock>& bars, QStringList* out);
 };
 
+// Appends one comment of a scan to *out; a caller that wants only the signal
+// passes no list.
+inline void appendComment(QStringList* out, const QString& text)
+{
+    if (out)
+        out->append(text);
+}
+
 // One key bar of a recognised shape.
 struct ShapePoint
 {

@@ -13,17 +13,7 @@ StockTimeDataWidget::StockTimeDataWidget(QWidget* parent)
     layout->addWidget(plot);
     // A trading day has 241 minutes.
     plot->xAxis->setRange(-1, 241);
-    plot->setBackground(QBrush(Qt::black));
-    plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
-    plot->axisRect()->setupFullAxesBox(false);
-    // Prices stay readable on the black background.
-    const QColor axisColor(140, 140, 140);
-    for (QCPAxis* axis : plot->axisRect()->axes()) {
-        axis->setBasePen(QPen(axisColor));
-        axis->setTickPen(QPen(axisColor));
-        axis->setSubTickPen(QPen(axisColor));
-        axis->setTickLabelColor(axisColor);
-    }
+    plot->setDarkLook();
 
     buildVolumeRect();
     upBars = addVolumeBars(chartRisingColor());
@@ -31,13 +21,9 @@ StockTimeDataWidget::StockTimeDataWidget(QWidget* parent)
     plot->addGraph("ma", nullptr, nullptr)->setPen(QPen(Qt::yellow));
     plot->addGraph("price", nullptr, nullptr)->setPen(QPen(Qt::blue));
 
-    plot->plotLayout()->insertRow(0);
-    title = new QCPTextElement(plot, "000000");
-    title->setTextColor(QColor(244, 244, 244));
-    QFont titleFont = title->font();
-    titleFont.setPointSize(12);
-    title->setFont(titleFont);
-    plot->plotLayout()->addElement(0, 0, title);
+    // buildVolumeRect() put the volumes in the row below the prices; the title
+    // row goes in above both.
+    title = plot->addTitleRow(QStringLiteral("000000"), 12);
     // The prices get three parts of what the title leaves, the volumes one
     // (never more than their maximum): in the end-of-day page's half of a
     // small screen equal parts left the prices too low for their labels.

@@ -54,6 +54,32 @@ QCPGraph* VorelPlot::addGraph(const QString& name, QCPAxis* keyAxis, QCPAxis* va
     return graph;
 }
 
+void VorelPlot::setDarkLook()
+{
+    setBackground(QBrush(Qt::black));
+    setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    axisRect()->setupFullAxesBox(false);
+    const QColor axisColor(140, 140, 140);
+    for (QCPAxis* axis : axisRect()->axes()) {
+        axis->setBasePen(QPen(axisColor));
+        axis->setTickPen(QPen(axisColor));
+        axis->setSubTickPen(QPen(axisColor));
+        axis->setTickLabelColor(axisColor);
+    }
+}
+
+QCPTextElement* VorelPlot::addTitleRow(const QString& text, int pointSize)
+{
+    plotLayout()->insertRow(0);
+    auto* title = new QCPTextElement(this, text);
+    title->setTextColor(QColor(244, 244, 244));
+    QFont font = title->font();
+    font.setPointSize(pointSize);
+    title->setFont(font);
+    plotLayout()->addElement(0, 0, title);
+    return title;
+}
+
 QCPGraph* VorelPlot::graph(const QString& name) const
 {
     for (int i = 0; i < graphCount(); ++i) {

@@ -24,6 +24,14 @@ public:
 
     // The first graph, in creation order, named exactly `name`; null when none is.
     QCPGraph* graph(const QString& name) const;
+
+    // The look of the program's charts: a black background, Chinese number
+    // formats and a box of grey axes round the main axis rect, which stay
+    // readable on the black.
+    void setDarkLook();
+    // A title row in light text of `pointSize` points above the rows the
+    // layout holds so far.
+    QCPTextElement* addTitleRow(const QString& text, int pointSize);
 };
 
 // Widens the price axis about its centre to at least 2% of that price (never

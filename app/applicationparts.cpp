@@ -66,7 +66,7 @@ void showChart(VorelApplication& app, const QString& code)
 
 void showError(const QString& text)
 {
-    VorelStockMsgBox box(QString::fromUtf8("错误"), text, nullptr);
+    VorelStockMsgBox box(QStringLiteral("错误"), text, nullptr);
     box.exec();
 }
 

@@ -29,8 +29,8 @@ QLabel* linkLabel(const QString& caption, const char* url, QWidget* parent)
 
 QString VorelAboutDlg::headingText()
 {
-    return QString::fromUtf8("岚蚁选股") + QLatin1Char(' ') + QString::fromLatin1(kProgramVersion)
-           + QString::fromUtf8("(插件版本:%2)").arg(kVorelInterfaceVersion);
+    return QStringLiteral("岚蚁选股") + QLatin1Char(' ') + QString::fromLatin1(kProgramVersion)
+           + QStringLiteral("(插件版本:%2)").arg(kVorelInterfaceVersion);
 }
 
 VorelAboutDlg::VorelAboutDlg(QWidget* parent)
@@ -49,15 +49,15 @@ VorelAboutDlg::VorelAboutDlg(QWidget* parent)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(title, 0, 0, 1, 2);
     layout->addWidget(line, 1, 0, 1, 2);
-    layout->addWidget(linkLabel(QString::fromUtf8("网址:"), kSiteUrl, this), 2, 0);
-    layout->addWidget(linkLabel(QString::fromUtf8("帮助:"), kHelpUrl, this), 3, 0);
-    layout->addWidget(linkLabel(QString::fromUtf8("插件SDK:"), kSdkUrl, this), 4, 0);
+    layout->addWidget(linkLabel(QStringLiteral("网址:"), kSiteUrl, this), 2, 0);
+    layout->addWidget(linkLabel(QStringLiteral("帮助:"), kHelpUrl, this), 3, 0);
+    layout->addWidget(linkLabel(QStringLiteral("插件SDK:"), kSdkUrl, this), 4, 0);
     layout->addItem(new QSpacerItem(308, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 5, 0);
     layout->addWidget(ok, 5, 1);
     // 410 x 196 where the desktop's font lets the addresses show whole in it;

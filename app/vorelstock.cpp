@@ -43,7 +43,7 @@ VorelStock::VorelStock(QWidget* parent)
     : QMainWindow(parent)
 {
     setWindowIcon(QIcon(":logo/vorel.png"));
-    setWindowTitle(QString::fromUtf8("岚蚁股票分析软件%1").arg(kVersion));
+    setWindowTitle(QStringLiteral("岚蚁股票分析软件%1").arg(kVersion));
     resize(960, 640);
     createMenus();
     createPages();
@@ -81,12 +81,12 @@ void VorelStock::createPages()
     pageStack = new QStackedWidget;
 
     // Pages, in list order, join here through addPage.
-    addPage(QStringLiteral(":qrc/listIcon/bid.png"), QString::fromUtf8("竞价选股"), new StockBidWidget);
-    addPage(QStringLiteral(":qrc/listIcon/ahk.png"), QString::fromUtf8("尾盘选股"), new StockTailWidget);
-    addPage(QStringLiteral(":qrc/listIcon/scanner.png"), QString::fromUtf8("智能点评"), new StockScanWidget);
-    addPage(QStringLiteral(":qrc/listIcon/sun.png"), QString::fromUtf8("高抛低吸"), new StockHotStockFibonacciWidget);
-    addPage(QStringLiteral(":qrc/listIcon/stock_task_recurring.png"), QString::fromUtf8("龙虎榜"), new LHBWidget);
-    addPage(QStringLiteral(":qrc/listIcon/list.png"), QString::fromUtf8("数据报表"), createDataReportTabs());
+    addPage(QStringLiteral(":qrc/listIcon/bid.png"), QStringLiteral("竞价选股"), new StockBidWidget);
+    addPage(QStringLiteral(":qrc/listIcon/ahk.png"), QStringLiteral("尾盘选股"), new StockTailWidget);
+    addPage(QStringLiteral(":qrc/listIcon/scanner.png"), QStringLiteral("智能点评"), new StockScanWidget);
+    addPage(QStringLiteral(":qrc/listIcon/sun.png"), QStringLiteral("高抛低吸"), new StockHotStockFibonacciWidget);
+    addPage(QStringLiteral(":qrc/listIcon/stock_task_recurring.png"), QStringLiteral("龙虎榜"), new LHBWidget);
+    addPage(QStringLiteral(":qrc/listIcon/list.png"), QStringLiteral("数据报表"), createDataReportTabs());
     fitPageList();
 
     connect(pageList, &QListWidget::currentRowChanged, this, &VorelStock::changePage);

@@ -10,12 +10,12 @@
 VorelStockConfigDialog::VorelStockConfigDialog(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8("软件配置"));
+    setWindowTitle(QStringLiteral("软件配置"));
     setFixedSize(320, 280);
 
     tabs = new QTabWidget(this);
-    tabs->addTab(new BidConfigWidget, QString::fromUtf8("竞价配置"));
-    auto* close = new QPushButton(QString::fromUtf8("关闭"), this);
+    tabs->addTab(new BidConfigWidget, QStringLiteral("竞价配置"));
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
     connect(close, &QPushButton::clicked, this, &VorelStockConfigDialog::onClose);
 
     auto* layout = new QGridLayout(this);

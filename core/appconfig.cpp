@@ -137,12 +137,12 @@ bool AppConfig::setDamagedFileAside()
     if (moved) {
         qWarning("%s cannot be read whole: kept as %s, every setting takes its default", qPrintable(binding.path),
                  qPrintable(kept));
-        damageNote = QString::fromUtf8("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
+        damageNote = QStringLiteral("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
                          .arg(shownPath, QFileInfo(kept).absoluteFilePath());
     } else {
         qWarning("%s cannot be read whole nor be moved to %s: every setting takes its default, the file stays as it is",
                  qPrintable(binding.path), qPrintable(kept));
-        damageNote = QString::fromUtf8("设置文件 %1 无法完整读取,所有设置恢复为默认值,该文件保持原样,不会被改写")
+        damageNote = QStringLiteral("设置文件 %1 无法完整读取,所有设置恢复为默认值,该文件保持原样,不会被改写")
                          .arg(shownPath);
     }
     return moved;

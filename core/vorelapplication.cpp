@@ -78,14 +78,14 @@ QString workingFolderProblem()
             continue;
         case FolderState::NotAFolder:
             qWarning("%s is a file, not a folder: nothing can be stored in it", qPrintable(path));
-            return QString::fromUtf8("%1 是一个文件,不是文件夹,下载的数据、报表和设置无法保存在其中").arg(path);
+            return QStringLiteral("%1 是一个文件,不是文件夹,下载的数据、报表和设置无法保存在其中").arg(path);
         case FolderState::Unwritable:
             qWarning("cannot write into %s: nothing downloaded, reported or set is kept", qPrintable(path));
-            return QString::fromUtf8("无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
+            return QStringLiteral("无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
         case FolderState::Full:
             qWarning("the disk is full: cannot write into %s, nothing downloaded, reported or set is kept",
                      qPrintable(path));
-            return QString::fromUtf8("磁盘已满,无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
+            return QStringLiteral("磁盘已满,无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
         }
     }
     return QString();
@@ -270,7 +270,7 @@ QMap<QString, Stock> VorelApplication::loadShareList(const QString& listedSince)
     }
     QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     if (!opened) {
-        showError(QString::fromUtf8("软件配置错误,请重新下载"));
+        showError(QStringLiteral("软件配置错误,请重新下载"));
     } else if (!read) {
         // A damaged file is as good as a missing one: half a list would
         // silently drop stocks from the pool.

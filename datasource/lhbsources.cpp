@@ -28,15 +28,18 @@ QString percentText(const QString& text)
     return text.mid(open + 1, percent - open).trimmed();
 }
 
-// "code,date" split in two trimmed parts; false for any other shape.
-bool splitCodeDate(const QString& arg, QString& code, QString& date)
+// One URL of the provider for each "code,date" argument: the path `pattern`
+// with %1 the code and %2 the date, both trimmed. An argument of any other
+// shape gets none.
+QStringList codeDateUrls(Provider provider, const QString& pattern, const QStringList& args)
 {
-    const QStringList parts = arg.split(',', Qt::KeepEmptyParts);
-    if (parts.size() != 2)
-        return false;
-    code = parts.at(0).trimmed();
-    date = parts.at(1).trimmed();
-    return true;
+    QStringList list;
+    for (const QString& arg : args) {
+        const QStringList parts = arg.split(',', Qt::KeepEmptyParts);
+        if (parts.size() == 2)
+            list.append(providerUrl(provider, pattern.arg(parts.at(0).trimmed(), parts.at(1).trimmed())));
+    }
+    return list;
 }
 
 // One seat row of the Eastmoney detail tables; false when a marker is missing.
@@ -193,14 +196,7 @@ bool SinaLHBStockListInterface::parseRow(const QString& row, Stock& stock)
 
 QStringList EastmoneyLHBDataInterface::urls(const QStringList& args)
 {
-    QStringList list;
-    for (const QString& arg : args) {
-        QString code;
-        QString date;
-        if (splitCodeDate(arg, code, date))
-            list.append(providerUrl(Provider::EastmoneyData, QStringLiteral("/stock/lhb,%1,%2.html").arg(date, code)));
-    }
-    return list;
+    return codeDateUrls(Provider::EastmoneyData, QStringLiteral("/stock/lhb,%2,%1.html"), args);
 }
 
 QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& body, const QString&)
@@ -232,15 +228,7 @@ bool EastmoneyLHBDataInterface::hasForm(const QString& body) const
 
 QStringList QQLHBDataInterface::urls(const QStringList& args)
 {
-    QStringList list;
-    for (const QString& arg : args) {
-        QString code;
-        QString date;
-        if (splitCodeDate(arg, code, date))
-            list.append(providerUrl(Provider::QQStock,
-                                    QStringLiteral("/cgi-bin/sstock/q_lhb_xx_js?c=%1&b=%2&l=070001").arg(code, date)));
-    }
-    return list;
+    return codeDateUrls(Provider::QQStock, QStringLiteral("/cgi-bin/sstock/q_lhb_xx_js?c=%1&b=%2&l=070001"), args);
 }
 
 QVector<LHBUnit> QQLHBDataInterface::parse(const QString& body, const QString&)

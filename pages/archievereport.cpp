@@ -62,14 +62,14 @@ ArchieveReport::ArchieveReport(QWidget* parent)
     yearBox->addItems({QString::number(year), QString::number(year - 1)});
     quarterBox = new QComboBox(this);
     quarterBox->addItems({"1", "2", "3", "4"});
-    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+    searchButton = new QPushButton(QStringLiteral("查询"), this);
     layout->addItem(new QSpacerItem(382, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
     // The status shares the spacer's cell left of the year.
     statusLabel = createStatusLabel(this);
     layout->addWidget(statusLabel, 1, 0);
-    layout->addWidget(new QLabel(QString::fromUtf8("年份Year"), this), 1, 1);
+    layout->addWidget(new QLabel(QStringLiteral("年份Year"), this), 1, 1);
     layout->addWidget(yearBox, 1, 2);
-    layout->addWidget(new QLabel(QString::fromUtf8("季度"), this), 1, 3);
+    layout->addWidget(new QLabel(QStringLiteral("季度"), this), 1, 3);
     layout->addWidget(quarterBox, 1, 4);
     layout->addWidget(searchButton, 1, 5);
 

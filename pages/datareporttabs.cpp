@@ -33,19 +33,19 @@ void registerPage(Page* page, Page* VorelApplication::*slot)
 QTabWidget* createDataReportTabs()
 {
     auto* tabs = new QTabWidget;
-    tabs->addTab(new RetradeWidget, QString::fromUtf8("复盘股票"));
-    tabs->addTab(new StockAHWidget, QString::fromUtf8("AH股比价"));
-    tabs->addTab(new ArchieveReport, QString::fromUtf8("业绩报表"));
+    tabs->addTab(new RetradeWidget, QStringLiteral("复盘股票"));
+    tabs->addTab(new StockAHWidget, QStringLiteral("AH股比价"));
+    tabs->addTab(new ArchieveReport, QStringLiteral("业绩报表"));
 
     auto* notices = new NoticeExpress;
     registerPage(notices, &VorelApplication::noticeExpress);
-    tabs->addTab(notices, QString::fromUtf8("公司公告"));
+    tabs->addTab(notices, QStringLiteral("公司公告"));
 
     auto* hotStocks = new StockFocusWidget;
     registerPage(hotStocks, &VorelApplication::stockFocusWidget);
-    tabs->addTab(hotStocks, QString::fromUtf8("热门股票"));
+    tabs->addTab(hotStocks, QStringLiteral("热门股票"));
 
-    tabs->addTab(createStockListView(kBasicStockListView), QString::fromUtf8("股票列表"));
+    tabs->addTab(createStockListView(kBasicStockListView), QStringLiteral("股票列表"));
     return tabs;
 }
 

@@ -29,20 +29,13 @@ enum Column { CodeColumn, NameColumn, TitleColumn, TypeColumn, DateColumn, Colum
 QStringList keywordsOf(const QString& text)
 {
     QStringList keywords;
-    for (const QString& part : text.split(QRegularExpression(QString::fromUtf8("[,，、]")))) {
+    for (const QString& part : text.split(QRegularExpression(QStringLiteral("[,，、]")))) {
         const QString keyword = part.trimmed();
         // an empty keyword would match between every two characters
         if (!keyword.isEmpty())
             keywords.append(keyword);
     }
     return keywords;
-}
-
-QTableWidgetItem* centredItem(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
 }
 
 } // namespace
@@ -56,17 +49,17 @@ NoticeExpress::NoticeExpress(QWidget* parent)
     typeCombo = new QComboBox(this);
     for (const char* name : kTypeNames)
         typeCombo->addItem(QString::fromUtf8(name));
-    searchButton = new QPushButton(QString::fromUtf8("搜索"), this);
+    searchButton = new QPushButton(QStringLiteral("搜索"), this);
     keywordEdit = new QLineEdit(this);
     table = new QTableWidget(this);
     buildTable();
 
-    layout->addWidget(new QLabel(QString::fromUtf8("公告类型"), this), 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("公告类型"), this), 0, 0);
     layout->addWidget(typeCombo, 0, 1, 1, 2);
     layout->addWidget(searchButton, 0, 3);
     statusLabel = createStatusLabel(this);
     layout->addWidget(statusLabel, 0, 4, 1, 8);
-    layout->addWidget(new QLabel(QString::fromUtf8("关键字高亮"), this), 2, 0);
+    layout->addWidget(new QLabel(QStringLiteral("关键字高亮"), this), 2, 0);
     layout->addWidget(keywordEdit, 2, 1, 1, 2);
     layout->addWidget(table, 3, 0, 6, 12);
 
@@ -80,8 +73,8 @@ NoticeExpress::~NoticeExpress() = default;
 
 void NoticeExpress::buildTable()
 {
-    setUpReportTable(table, {QString::fromUtf8("代码"), QString::fromUtf8("名称"), QString::fromUtf8("公告"),
-                             QString::fromUtf8("类别"), QString::fromUtf8("日期")});
+    setUpReportTable(table, {QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("公告"),
+                             QStringLiteral("类别"), QStringLiteral("日期")});
     setColumnWidths(table, {64, 72, 420, 96, 128});
     table->setSortingEnabled(true);
     // newest notices on top
@@ -121,9 +114,9 @@ QString NoticeExpress::highlightTitle(const QString& title, const QString& keywo
 
 bool NoticeExpress::isReductionNotice(const QString& title)
 {
-    if (title.contains(QString::fromUtf8("不减持"), Qt::CaseSensitive))
+    if (title.contains(QStringLiteral("不减持"), Qt::CaseSensitive))
         return false;
-    return title.contains(QString::fromUtf8("减持"), Qt::CaseSensitive);
+    return title.contains(QStringLiteral("减持"), Qt::CaseSensitive);
 }
 
 QStringList NoticeExpress::reductionCodesOf(QVector<Data> notices)

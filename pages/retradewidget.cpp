@@ -10,26 +10,15 @@
 #include <QSpacerItem>
 #include <QTableWidget>
 
-namespace {
-
-QTableWidgetItem* centred(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
-
-} // namespace
-
 RetradeWidget::RetradeWidget(QWidget* parent)
     : QWidget(parent)
 {
     table = new QTableWidget(this);
-    setUpReportTable(table, QStringList { QString::fromUtf8("代码"), QString::fromUtf8("股票"),
-                                          QString::fromUtf8("停牌日期"), QString::fromUtf8("复盘日期"),
-                                          QString::fromUtf8("备注"), QString::fromUtf8("停牌原因") });
+    setUpReportTable(table, QStringList { QStringLiteral("代码"), QStringLiteral("股票"),
+                                          QStringLiteral("停牌日期"), QStringLiteral("复盘日期"),
+                                          QStringLiteral("备注"), QStringLiteral("停牌原因") });
     setColumnWidths(table, { 64, 72, 72, 72, 72, 180 });
-    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+    searchButton = new QPushButton(QStringLiteral("查询"), this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(table, 0, 0, 2, 2);
@@ -95,8 +84,8 @@ void RetradeWidget::appendRow(const Data& record)
 {
     const int at = table->rowCount();
     table->insertRow(at);
-    table->setItem(at, 0, centred(record.code));
-    table->setItem(at, 1, centred(record.name));
+    table->setItem(at, 0, centredItem(record.code));
+    table->setItem(at, 1, centredItem(record.name));
     table->setItem(at, 2, new QTableWidgetItem(record.fields.value("stopDate")));
     table->setItem(at, 3, new QTableWidgetItem(record.date));
     table->setItem(at, 4, new QTableWidgetItem(record.fields.value("span")));

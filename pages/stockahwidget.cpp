@@ -23,14 +23,14 @@ const int kLastLabelColumn = 6;
 StockAHWidget::StockAHWidget(QWidget* parent)
     : QWidget(parent)
 {
-    setWindowTitle(QString::fromUtf8("AH股比价"));
+    setWindowTitle(QStringLiteral("AH股比价"));
     table = new QTableWidget(this);
-    setUpReportTable(table, QStringList { QString::fromUtf8("名称"), QString::fromUtf8("H股代码"),
-                                          QString::fromUtf8("H股价格"), QString::fromUtf8("H股涨幅"),
-                                          QString::fromUtf8("A股代码"), QString::fromUtf8("A股价格"),
-                                          QString::fromUtf8("A股涨幅"), QString::fromUtf8("比价(A/H)") });
+    setUpReportTable(table, QStringList { QStringLiteral("名称"), QStringLiteral("H股代码"),
+                                          QStringLiteral("H股价格"), QStringLiteral("H股涨幅"),
+                                          QStringLiteral("A股代码"), QStringLiteral("A股价格"),
+                                          QStringLiteral("A股涨幅"), QStringLiteral("比价(A/H)") });
     table->setSortingEnabled(true);
-    searchButton = new QPushButton(QString::fromUtf8("查询"), this);
+    searchButton = new QPushButton(QStringLiteral("查询"), this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(table, 0, 0, 1, 2);

@@ -28,13 +28,13 @@ const int kNameColumn = 2;
 StockFocusWidget::StockFocusWidget(QWidget* parent)
     : QWidget(parent)
 {
-    auto* group = new QGroupBox(QString::fromUtf8("热门股票"), this);
+    auto* group = new QGroupBox(QStringLiteral("热门股票"), this);
     table = new QTableWidget(group);
-    setUpReportTable(table, QStringList { QString::fromUtf8("排名"), QString::fromUtf8("代码"),
-                                          QString::fromUtf8("名称"), QString::fromUtf8("关注度"),
-                                          QString::fromUtf8("关注度变化值"), QString::fromUtf8("关注度变化幅度"),
-                                          QString::fromUtf8("排名趋势"), QString::fromUtf8("最新价格") });
-    searchButton = new QPushButton(QString::fromUtf8("查询"), group);
+    setUpReportTable(table, QStringList { QStringLiteral("排名"), QStringLiteral("代码"),
+                                          QStringLiteral("名称"), QStringLiteral("关注度"),
+                                          QStringLiteral("关注度变化值"), QStringLiteral("关注度变化幅度"),
+                                          QStringLiteral("排名趋势"), QStringLiteral("最新价格") });
+    searchButton = new QPushButton(QStringLiteral("查询"), group);
 
     auto* groupLayout = new QGridLayout(group);
     groupLayout->addWidget(table, 0, 0, 1, 2);

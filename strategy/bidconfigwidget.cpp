@@ -9,10 +9,10 @@
 BidConfigWidget::BidConfigWidget(QWidget* parent)
     : QWidget(parent), form(new SettingsForm(this))
 {
-    minPercentBox = form->addDoubleSpin(QString::fromUtf8("最大跌幅"), {-10.0, 0.0, 0.1}, &AppConfig::bidMinPercent);
-    maxPercentBox = form->addDoubleSpin(QString::fromUtf8("最大涨幅"), {0.0, 8.0, 0.1}, &AppConfig::bidMaxPercent);
-    ratioBox = form->addDoubleSpin(QString::fromUtf8("最小比率"), {0.01, 0.99, 0.001, 3}, &AppConfig::bidRatio);
-    useKBox = form->addCheck(QString::fromUtf8("使用K线判断"), &AppConfig::bidUseK);
+    minPercentBox = form->addDoubleSpin(QStringLiteral("最大跌幅"), {-10.0, 0.0, 0.1}, &AppConfig::bidMinPercent);
+    maxPercentBox = form->addDoubleSpin(QStringLiteral("最大涨幅"), {0.0, 8.0, 0.1}, &AppConfig::bidMaxPercent);
+    ratioBox = form->addDoubleSpin(QStringLiteral("最小比率"), {0.01, 0.99, 0.001, 3}, &AppConfig::bidRatio);
+    useKBox = form->addCheck(QStringLiteral("使用K线判断"), &AppConfig::bidUseK);
     form->load();
 
     auto* layout = new QGridLayout(this);

@@ -37,7 +37,7 @@ QStringList bidMailLines(const QVector<Stock>& scored)
 {
     QStringList lines;
     for (const Stock& s : scored) {
-        lines << QString::fromUtf8("代码%1,股票%2,推荐度:%3,开价:%4,所属板块:%5,涨幅:%6%")
+        lines << QStringLiteral("代码%1,股票%2,推荐度:%3,开价:%4,所属板块:%5,涨幅:%6%")
                      .arg(s.code, s.name)
                      .arg(s.bidScore)
                      .arg(QString::number(double(s.close), 'g', 6), s.industry,

@@ -17,15 +17,9 @@ namespace {
 // The chart of the hot-stock page shows 60 bars; its lines span them.
 constexpr int kHotChartBars = 60;
 
-void append(QStringList* out, const QString& text)
-{
-    if (out)
-        out->append(text);
-}
-
 QString levelText(double ratio)
 {
-    return QString::fromUtf8("斐波那契分割线:%1").arg(ratio);
+    return QStringLiteral("斐波那契分割线:%1").arg(ratio);
 }
 
 // Percent swing from low to high. A low at or below zero (a corrupt history)
@@ -53,6 +47,14 @@ double levelHit(std::initializer_list<double> ratios, Level level, float referen
     return -1;
 }
 
+// The first retracement level of the swing from low to high within `delta`
+// percent of the reference.
+double retracementHit(float high, float low, float reference, float delta, float* hitLevel)
+{
+    return levelHit({0.809, 0.618, 0.5, 0.382, 0.236}, [=](float r) { return low + r * (high - low); },
+                    reference, delta, hitLevel);
+}
+
 // The first of `ids` that matches the end of the series; -1 when none does.
 int firstCandle(std::initializer_list<int> ids, const QVector<Stock>& bars, QString* name)
 {
@@ -73,12 +75,12 @@ int confirm(const QString& code, const QVector<Stock>& bars, QStringList* out,
     const int candle = firstCandle(candleIds, bars, &candleName);
     if (candle == -1)
         return -1;
-    append(out, candleName);
+    appendComment(out, candleName);
 
     QString volumeText;
     if (volumeLevel(code, bars, &volumeText) != volumeFor(candle))
         return -1;
-    append(out, volumeText);
+    appendComment(out, volumeText);
 
     // The KDJ state only adds its texts; it never rejects.
     StockKDJScanner kdj;
@@ -108,6 +110,49 @@ void resetLine(ChartLine* line, const QColor& colour)
 int clampStart(int from)
 {
     return std::max(0, from);
+}
+
+// The high and low of a swing and their bars.
+struct Swing
+{
+    int highBar = -1;
+    int lowBar = -1;
+    float high = 0;
+    float low = 0;
+};
+
+// A rise that topped out lately: the highest bar of the last fallDays + 2
+// bars, and the lowest bar before it within the last `reach` bars. False when
+// either is missing.
+bool riseToRecentHigh(const QVector<Stock>& bars, int fallDays, int reach, Swing* swing)
+{
+    const int last = bars.size() - 1;
+    swing->highBar = highestIndex(bars, clampStart(last - fallDays - 1), last, &swing->high, true);
+    if (swing->highBar == -1)
+        return false;
+    swing->lowBar = lowestIndex(bars, clampStart(bars.size() - reach), swing->highBar, &swing->low, true);
+    return swing->lowBar != -1;
+}
+
+// A fall that bottomed out lately: the lowest bar of the last fallDays + 2
+// bars, and the highest bar before it within the last `reach` bars. False when
+// either is missing.
+bool fallToRecentLow(const QVector<Stock>& bars, int fallDays, int reach, Swing* swing)
+{
+    const int last = bars.size() - 1;
+    swing->lowBar = lowestIndex(bars, clampStart(last - fallDays - 1), last, &swing->low, true);
+    if (swing->lowBar == -1)
+        return false;
+    swing->highBar = highestIndex(bars, clampStart(bars.size() - reach), swing->lowBar, &swing->high, true);
+    return swing->highBar != -1;
+}
+
+// The swing the two rebound set-ups start from: a fall to a recent low, its
+// high within the last 2D + 2 bars, of at least M percent.
+bool reboundSwing(const QVector<Stock>& bars, const HotStockFibonacciParams& params, Swing* swing)
+{
+    return fallToRecentLow(bars, params.maxFallDays, 2 * params.days + 2, swing) && swing->high > swing->low
+           && swingAtLeast(swing->high, swing->low, params.minSwing);
 }
 
 } // namespace
@@ -211,174 +256,133 @@ void StockHotStockFibonacciScanner::setLines(int n, const QColor& colour, float 
 int StockHotStockFbibonacciScanner_TIAOZHENGMAIRU::scan(const QString& code, const QVector<Stock>& bars,
                                                          QStringList* out)
 {
-    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0)
+    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0 || bars.last().close > lastMa5())
         return -1;
-    const int n = bars.size(), last = n - 1;
-    const Stock& now = bars.at(last);
-    if (now.close > lastMa5())
-        return -1;
-    float high = 0, low = 0;
-    const int h = highestIndex(bars, clampStart(last - params.maxFallDays - 1), last, &high, true);
-    if (h == -1)
-        return -1;
-    const int l = lowestIndex(bars, clampStart(n - (2 * params.days + 14)), h, &low, true);
-    if (l == -1 || !swingAtLeast(high, low, params.minSwing))
+    Swing swing;
+    if (!riseToRecentHigh(bars, params.maxFallDays, 2 * params.days + 14, &swing)
+        || !swingAtLeast(swing.high, swing.low, params.minSwing))
         return -1;
     // The high must be new since the low: an equal earlier high is a double top.
     float before = 0;
-    highestIndex(bars, l, h - 1, &before, true);
-    if (!(high > before))
+    highestIndex(bars, swing.lowBar, swing.highBar - 1, &before, true);
+    if (!(swing.high > before))
         return -1;
 
+    const Stock& now = bars.last();
     const float reference = std::min(now.open, now.close);
-    setLines(n, QColor(0, 0, 240), high, low, reference);
-    const double ratio = levelHit({0.809, 0.618, 0.5, 0.382, 0.236},
-                                  [=](float r) { return low + r * (high - low); }, reference,
-                                  params.delta, nullptr);
+    setLines(bars.size(), QColor(0, 0, 240), swing.high, swing.low, reference);
+    const double ratio = retracementHit(swing.high, swing.low, reference, params.delta, nullptr);
     if (ratio < 0)
         return -1;
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {5, 2, 9, 4, 10, 11}, 1, {1, 3});
 }
 
 int StockHotStockFbibonacciScanner_ShengPoMAIRU::scan(const QString& code, const QVector<Stock>& bars,
                                                       QStringList* out)
 {
-    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0)
+    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0 || bars.last().close < lastMa5())
         return -1;
-    const int n = bars.size(), last = n - 1;
-    const Stock& now = bars.at(last);
-    if (now.close < lastMa5())
+    Swing swing;
+    if (!reboundSwing(bars, params, &swing))
         return -1;
-    float high = 0, low = 0;
-    const int l = lowestIndex(bars, clampStart(last - params.maxFallDays - 1), last, &low, true);
-    if (l == -1)
+    // The last close breaks through the swing high, the close before did not.
+    const float close = bars.last().close;
+    if (!(close >= swing.high && bars.at(bars.size() - 2).close <= swing.high))
         return -1;
-    const int h = highestIndex(bars, clampStart(n - (2 * params.days + 2)), l, &high, true);
-    if (h == -1 || !(high > low) || !swingAtLeast(high, low, params.minSwing))
-        return -1;
-    if (!(now.close >= high && bars.at(last - 1).close <= high))
-        return -1;
-    setLines(n, QColor(240, 240, 240), high, low, now.close);
-    append(out, QString::fromUtf8("突破前期新高"));
+    setLines(bars.size(), QColor(240, 240, 240), swing.high, swing.low, close);
+    appendComment(out, QStringLiteral("突破前期新高"));
     return confirm(code, bars, out, {98, 99}, 2, {2});
 }
 
 int StockHotStockFbibonacciScanner_FanTanMaiChu::scan(const QString& code, const QVector<Stock>& bars,
                                                       QStringList* out)
 {
-    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0)
+    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0 || bars.last().close < lastMa5())
         return -1;
-    const int n = bars.size(), last = n - 1;
-    const Stock& now = bars.at(last);
-    if (now.close < lastMa5())
+    // The rebound stays below the swing high.
+    const float close = bars.last().close;
+    Swing swing;
+    if (!reboundSwing(bars, params, &swing) || !(close < swing.high))
         return -1;
-    float high = 0, low = 0;
-    const int l = lowestIndex(bars, clampStart(last - params.maxFallDays - 1), last, &low, true);
-    if (l == -1)
-        return -1;
-    const int h = highestIndex(bars, clampStart(n - (2 * params.days + 2)), l, &high, true);
-    if (h == -1 || !(high > low) || !swingAtLeast(high, low, params.minSwing) || !(now.close < high))
-        return -1;
-    setLines(n, QColor(240, 240, 240), high, low, now.close);
-    const double ratio = levelHit({0.809, 0.618, 0.5, 0.382, 0.236},
-                                  [=](float r) { return low + r * (high - low); }, now.close,
-                                  params.delta, nullptr);
+    setLines(bars.size(), QColor(240, 240, 240), swing.high, swing.low, close);
+    const double ratio = retracementHit(swing.high, swing.low, close, params.delta, nullptr);
     if (ratio < 0)
         return -1;
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {30, 20, 22, 25, 31, 32}, 2, {2, 4});
 }
 
 int StockHotStockFbibonacciScanner_DIEPOMAICHU::scan(const QString& code, const QVector<Stock>& bars,
                                                      QStringList* out)
 {
-    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0)
+    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0 || !(bars.last().close < lastMa5()))
         return -1;
-    const int n = bars.size(), last = n - 1;
-    const Stock& now = bars.at(last);
-    if (!(now.close < lastMa5()))
+    const Stock& now = bars.last();
+    Swing swing;
+    if (!riseToRecentHigh(bars, params.maxFallDays, 2 * params.days + 2, &swing)
+        || !swingAtLeast(swing.high, swing.low, params.minSwing) || !(now.close < swing.low))
         return -1;
-    float high = 0, low = 0;
-    const int h = highestIndex(bars, clampStart(last - params.maxFallDays - 1), last, &high, true);
-    if (h == -1)
-        return -1;
-    const int l = lowestIndex(bars, clampStart(n - (2 * params.days + 2)), h, &low, true);
-    if (l == -1 || !swingAtLeast(high, low, params.minSwing) || !(now.close < low))
-        return -1;
-    setLines(n, QColor(240, 240, 240), high, low, now.close);
-    append(out, QString::fromUtf8("突破前期新低"));
+    setLines(bars.size(), QColor(240, 240, 240), swing.high, swing.low, now.close);
+    appendComment(out, QStringLiteral("突破前期新低"));
     return confirm(code, bars, out, {97}, 0, {1});
 }
 
 int StockHotStockFbibonacciScanner_FANZHUANMAIRU::scan(const QString& code, const QVector<Stock>& bars,
                                                        QStringList* out)
 {
-    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0)
+    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0 || bars.last().close > lastMa5())
         return -1;
-    const int n = bars.size(), last = n - 1;
+    const int f = params.maxFallDays, last = bars.size() - 1;
     const Stock& now = bars.at(last);
-    if (now.close > lastMa5())
+    Swing swing;
+    if (!riseToRecentHigh(bars, f, 2 * params.days + 2, &swing))
         return -1;
-    const int f = params.maxFallDays;
-    float high = 0, low = 0, high0 = 0;
-    const int h = highestIndex(bars, clampStart(last - f - 1), last, &high, true);
-    if (h == -1)
+    float high0 = 0;
+    if (highestIndex(bars, clampStart(swing.lowBar - f - 1), swing.lowBar, &high0, true) == -1)
         return -1;
-    const int l = lowestIndex(bars, clampStart(n - (2 * params.days + 2)), h, &low, true);
-    if (l == -1)
+    if (!(high0 >= swing.high) || !(now.close < swing.low) || !swingAtLeast(swing.high, swing.low, params.minSwing))
         return -1;
-    if (highestIndex(bars, clampStart(l - f - 1), l, &high0, true) == -1)
-        return -1;
-    if (!(high0 >= high) || !(now.close < low) || !swingAtLeast(high, low, params.minSwing))
-        return -1;
-    setLines(n, QColor(240, 240, 240), high0, low, now.low);
+    setLines(bars.size(), QColor(240, 240, 240), high0, swing.low, now.low);
     float level = 0;
     const double ratio = levelHit({0.382, 0.618, 1.0, 1.618},
-                                  [=](float r) { return high - r * (high0 - low); }, now.low,
+                                  [=](float r) { return swing.high - r * (high0 - swing.low); }, now.low,
                                   params.delta, &level);
     if (ratio < 0)
         return -1;
     // The projected level must also lie close to the lowest price since the high.
     float lowest = 0;
-    if (lowestIndex(bars, h, last, &lowest, true) != -1) {
+    if (lowestIndex(bars, swing.highBar, last, &lowest, true) != -1) {
         const float lo = std::min(lowest, level);
         const float hi = std::max(lowest, level);
         if (lo <= 0 || (hi - lo) * 100 / lo > params.delta)
             return -1;
     }
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {11, 2, 9, 4}, [](int id) { return id == 9 ? 1 : 2; }, {5});
 }
 
 int StockHotStockFbibonacciScanner_FANZHUANMAICHU::scan(const QString& code, const QVector<Stock>& bars,
                                                         QStringList* out)
 {
-    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0)
+    if (StockHotStockFibonacciScanner::scan(code, bars, out) != 0 || bars.last().close > lastMa5())
         return -1;
-    const int n = bars.size(), last = n - 1;
-    const Stock& now = bars.at(last);
-    if (now.close > lastMa5())
+    const Stock& now = bars.last();
+    Swing swing;
+    if (!fallToRecentLow(bars, params.maxFallDays, 2 * params.days + 2, &swing))
         return -1;
-    const int f = params.maxFallDays;
-    float high = 0, low = 0, low0 = 0;
-    const int l = lowestIndex(bars, clampStart(last - f - 1), last, &low, true);
-    if (l == -1)
+    float low0 = 0;
+    if (lowestIndex(bars, clampStart(swing.highBar - params.maxFallDays - 1), swing.highBar, &low0, true) == -1)
         return -1;
-    const int h = highestIndex(bars, clampStart(n - (2 * params.days + 2)), l, &high, true);
-    if (h == -1)
+    if (!(swing.low >= low0) || !(now.close >= swing.high) || !swingAtLeast(swing.high, swing.low, params.minSwing))
         return -1;
-    if (lowestIndex(bars, clampStart(h - f - 1), h, &low0, true) == -1)
-        return -1;
-    if (!(low >= low0) || !(now.close >= high) || !swingAtLeast(high, low, params.minSwing))
-        return -1;
-    setLines(n, QColor(240, 240, 240), high, low0, now.close);
+    setLines(bars.size(), QColor(240, 240, 240), swing.high, low0, now.close);
     const double ratio = levelHit({0.618, 1.0, 1.618, 2.618},
-                                  [=](float r) { return low + r * (high - low0); }, now.close,
+                                  [=](float r) { return swing.low + r * (swing.high - low0); }, now.close,
                                   params.delta, nullptr);
     if (ratio < 0)
         return -1;
-    append(out, levelText(ratio));
+    appendComment(out, levelText(ratio));
     return confirm(code, bars, out, {31, 20, 32, 25}, 2, {5});
 }
 
@@ -457,31 +461,25 @@ void StockNewStockFibonacciScanner::setLines(int n, int highIndex, float high, f
     line3.points.insert(last + 1, level3);
 }
 
-namespace {
-
-// The first Fibonacci level of the swing within delta percent of the last close.
-double newStockLevel(float high, float low, float close, float delta, float* level)
+bool StockNewStockFibonacciScanner::closeAtLevel(const QVector<Stock>& bars, int highIndex, float high, float low,
+                                                 QStringList* out)
 {
-    return levelHit({0.809, 0.618, 0.5, 0.382, 0.236}, [=](float r) { return low + r * (high - low); },
-                    close, delta, level);
+    float level = 0;
+    const double ratio = retracementHit(high, low, bars.last().close, params.delta, &level);
+    if (ratio < 0)
+        return false;
+    setLines(bars.size(), highIndex, high, low, level);
+    appendComment(out, levelText(ratio));
+    return true;
 }
-
-} // namespace
 
 int StockNewStockFbibonacciScanner_TIAOZHENGMAIRU::scan(const QString& code, const QVector<Stock>& bars,
                                                         QStringList* out)
 {
     float high = 0, low = 0;
     int h = -1;
-    if (swing(bars, 5, 2, false, false, &high, &h, &low) != 0)
+    if (swing(bars, 5, 2, false, false, &high, &h, &low) != 0 || !closeAtLevel(bars, h, high, low, out))
         return -1;
-    const int n = bars.size();
-    float level = 0;
-    const double ratio = newStockLevel(high, low, bars.last().close, params.delta, &level);
-    if (ratio < 0)
-        return -1;
-    setLines(n, h, high, low, level);
-    append(out, levelText(ratio));
     return confirm(code, bars, out, {5, 2, 9, 4, 10, 11}, 1, {1, 3});
 }
 
@@ -497,7 +495,7 @@ int StockNewStockFbibonacciScanner_ShengPoMAIRU::scan(const QString& code, const
     if (!(close > high && bars.at(last - 1).close <= high))
         return -1;
     setLines(n, h, high, low, close);
-    append(out, QString::fromUtf8("突破新高"));
+    appendComment(out, QStringLiteral("突破新高"));
     return confirm(code, bars, out, {99, 98}, 2, {2});
 }
 
@@ -506,15 +504,8 @@ int StockNewStockFbibonacciScanner_FanTanMaiChu::scan(const QString& code, const
 {
     float high = 0, low = 0;
     int h = -1;
-    if (swing(bars, 6, 3, false, true, &high, &h, &low) != 0)
+    if (swing(bars, 6, 3, false, true, &high, &h, &low) != 0 || !closeAtLevel(bars, h, high, low, out))
         return -1;
-    const int n = bars.size();
-    float level = 0;
-    const double ratio = newStockLevel(high, low, bars.last().close, params.delta, &level);
-    if (ratio < 0)
-        return -1;
-    setLines(n, h, high, low, level);
-    append(out, levelText(ratio));
     return confirm(code, bars, out, {30, 20, 22, 25, 32, 31}, 2, {2});
 }
 

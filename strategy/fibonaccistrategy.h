@@ -164,6 +164,10 @@ protected:
     int swing(const QVector<Stock>& bars, int minBars, int wantedCount, bool beforeSecondTurn,
               bool dropLastTwo, float* high, int* highIndex, float* low);
     void setLines(int n, int highIndex, float high, float low, float level3);
+    // The level test of types 0 and 2: the last close within delta percent of
+    // a retracement level of the swing. Sets the lines, the third at that
+    // level, and adds the level's text; false without a level.
+    bool closeAtLevel(const QVector<Stock>& bars, int highIndex, float high, float low, QStringList* out);
 
     const NewStockFibonacciParams params;
 };

@@ -30,7 +30,7 @@ QString TradeSummary::text() const
         return QString();
     // Several trades on one buy day mean the strategy picks in herds.
     const int spread = buyDates.isEmpty() ? 0 : tradeCount / buyDates.size();
-    return QString::fromUtf8("次数:%1,准确率:%2%,平均收益:%3%,平均持股天数:%4,离散度:%5(该数字越小越好)")
+    return QStringLiteral("次数:%1,准确率:%2%,平均收益:%3%,平均持股天数:%4,离散度:%5(该数字越小越好)")
         .arg(tradeCount)
         .arg(winCount * 100.0 / tradeCount, 0, 'f', 2)
         .arg(gainSum / tradeCount, 0, 'f', 2)
@@ -52,7 +52,7 @@ QVector<Stock> barsUpTo(const QVector<Stock>& bars, const QString& date)
 StockAddonScanner::StockAddonScanner(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8("执行策略选股"));
+    setWindowTitle(QStringLiteral("执行策略选股"));
     setFixedWidth(680);
 
     chart = new CandlestickWidget(true, this);
@@ -61,7 +61,7 @@ StockAddonScanner::StockAddonScanner(QWidget* parent)
     listView->setMenuEnabled(false);
     stack = new QStackedWidget(this);
     stack->setMaximumHeight(28);
-    label = new QLabel(QString::fromUtf8("点击扫描即可智能查找股票组合趋势"), stack);
+    label = new QLabel(QStringLiteral("点击扫描即可智能查找股票组合趋势"), stack);
     progress = new QProgressBar(stack);
     progress->setRange(0, 100);
     progress->setValue(0);
@@ -69,7 +69,7 @@ StockAddonScanner::StockAddonScanner(QWidget* parent)
     stack->addWidget(label);
     stack->addWidget(progress);
     stack->setCurrentIndex(0);
-    scanButton = new QPushButton(QString::fromUtf8("扫描"), this);
+    scanButton = new QPushButton(QStringLiteral("扫描"), this);
     scanButton->setFixedWidth(72);
 
     auto* layout = new QGridLayout(this);
@@ -118,12 +118,12 @@ void StockAddonScanner::onSearch()
         return;
     VorelAddonHostImpl* host = VorelAddonHostImpl::instance();
     if (!host || host->registry.boundIndex == -1) {
-        showMessage(QString::fromUtf8("警告"), QString::fromUtf8("请选择策略插件"));
+        showMessage(QStringLiteral("警告"), QStringLiteral("请选择策略插件"));
         return;
     }
     const HistoryScanFiles files;
     if (files.paths().isEmpty()) {
-        showMessage(QString::fromUtf8("提示"), files.nothingToScan());
+        showMessage(QStringLiteral("提示"), files.nothingToScan());
         return;
     }
 
@@ -182,7 +182,7 @@ void StockAddonScanner::onScannFinished()
     progress->setValue(progress->maximum());
     scanning = false;
     scanButton->setEnabled(true);
-    showMessage(QString::fromUtf8("汇总"), stats.text());
+    showMessage(QStringLiteral("汇总"), stats.text());
 }
 
 void StockAddonScanner::onClick(const QString& code, const QString& date)

@@ -30,9 +30,9 @@ StockAddonSetting::StockAddonSetting(QWidget* parent)
     : QDialog(parent)
     , details(new QTextEdit(this))
     , addons(new QComboBox(this))
-    , bindButton(new QPushButton(QString::fromUtf8("绑定"), this))
+    , bindButton(new QPushButton(QStringLiteral("绑定"), this))
 {
-    setWindowTitle(QString::fromUtf8("绑定插件"));
+    setWindowTitle(QStringLiteral("绑定插件"));
     setFixedSize(320, 128);   // grown by fitToDetails() where the details need more
     auto* layout = new QGridLayout(this);
     layout->addWidget(details, 0, 0, 1, 2);
@@ -56,7 +56,7 @@ void StockAddonSetting::onChangeAddon(int index)
     VorelAddon* addon = r ? r->addonAt(index) : nullptr;
     if (!addon)
         return;
-    details->setText(QString::fromUtf8("介绍%1\n版本:%2\n作者:%3\n提示:%4")
+    details->setText(QStringLiteral("介绍%1\n版本:%2\n作者:%3\n提示:%4")
                          .arg(addon->introduction(), addon->version(), addon->author(),
                               addon->hint()));
     fitToDetails();

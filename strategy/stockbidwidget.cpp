@@ -30,7 +30,7 @@ StockBidWidget::StockBidWidget(QWidget* parent)
     : QWidget(parent)
 {
     list = createStockListView(0, this);
-    label = new QLabel(QString::fromUtf8("无需手动扫描,软件竞价时间会自动搜索"), this);
+    label = new QLabel(QStringLiteral("无需手动扫描,软件竞价时间会自动搜索"), this);
     fitToPage(label);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list);
@@ -119,7 +119,7 @@ void StockBidWidget::updateStocks(QVector<Stock> stocks)
 {
     list->addStocks(stocks);
     picks += stocks;
-    label->setText(QString::fromUtf8("分析中"));
+    label->setText(QStringLiteral("分析中"));
 }
 
 void StockBidWidget::quotesFailed(const QString&, const QString& message)
@@ -151,10 +151,10 @@ bool StockBidWidget::bidScoreGreater(const Stock& a, const Stock& b)
 void StockBidWidget::onFinished()
 {
     if (list->rowCount() == 0) {
-        showOutcome(QString::fromUtf8("竞价结束,没有选出股票"));
+        showOutcome(QStringLiteral("竞价结束,没有选出股票"));
         return;
     }
-    showOutcome(QString::fromUtf8("已选出%1股").arg(list->rowCount()));
+    showOutcome(QStringLiteral("已选出%1股").arg(list->rowCount()));
     // A strict ordering: the sort must never be handed one that calls equal
     // elements greater than each other.
     QVector<Stock> sorted = picks;
@@ -173,13 +173,13 @@ void StockBidWidget::composeBidMail(QVector<Stock> selected)
     std::stable_sort(selected.begin(), selected.end(), &StockBidWidget::bidScoreGreater);
 
     const QStringList lines = bidMailLines(selected);
-    mailBody = QString::fromUtf8("今日关注:\n") + lines.join('\n');
-    mailResult = sendMail(QString::fromUtf8("今日竞价选股"), mailBody, 1);
+    mailBody = QStringLiteral("今日关注:\n") + lines.join('\n');
+    mailResult = sendMail(QStringLiteral("今日竞价选股"), mailBody, 1);
     if (mailResult == 0) {
-        showOutcome(QString::fromUtf8("前4个竞价股票已发送到您的邮箱"));
+        showOutcome(QStringLiteral("前4个竞价股票已发送到您的邮箱"));
     } else {
         qWarning() << "auction picks were not mailed, mail result" << mailResult;
-        showOutcome(QString::fromUtf8("已选出%1股,邮件未发送").arg(list->rowCount()));
+        showOutcome(QStringLiteral("已选出%1股,邮件未发送").arg(list->rowCount()));
     }
 
     if (!lines.isEmpty()) {

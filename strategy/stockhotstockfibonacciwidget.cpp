@@ -28,10 +28,10 @@ bool scanHotStockFile(const QString& key, const QString&, int kind)
 }
 
 StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)
-    : StrategyScanPageOf(QString::fromUtf8("操作类型"),
-                         {QString::fromUtf8("上升趋势调整买入"), QString::fromUtf8("上升趋势升破买入"),
-                          QString::fromUtf8("下降趋势反弹卖出"), QString::fromUtf8("下降跌破卖出"),
-                          QString::fromUtf8("下降趋势反转买入"), QString::fromUtf8("上涨趋势反转卖出")},
+    : StrategyScanPageOf(QStringLiteral("操作类型"),
+                         {QStringLiteral("上升趋势调整买入"), QStringLiteral("上升趋势升破买入"),
+                          QStringLiteral("下降趋势反弹卖出"), QStringLiteral("下降跌破卖出"),
+                          QStringLiteral("下降趋势反转买入"), QStringLiteral("上涨趋势反转卖出")},
                          &scanHotStockFile, parent)
 {
     listFile = QStringLiteral("list");
@@ -45,11 +45,7 @@ void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)
     const QVector<Stock> bars = readDataHistory(code);
     std::unique_ptr<StockHotStockFibonacciScanner> scanner(
         createFibonacciScanner(checkedType(), HotStockFibonacciParams::fromConfig(vorelApp()->config)));
-    QStringList messages;
-    if (!scanner || scanner->scan(code, bars, &messages) != 0)
-        return;
-    chart->setComment(messages.join(QLatin1Char('\n')), false);
-    chart->setData(kChartBars, bars, scanner->line1, scanner->line2, scanner->line3);
+    drawSetUp(scanner.get(), code, bars, kChartBars);
 }
 
 // ---------------------------------------------------------------------------
@@ -57,24 +53,24 @@ void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)
 StockHotStockFibonacciConfig::StockHotStockFibonacciConfig(QWidget* parent)
     : QDialog(parent), form(new SettingsForm(this))
 {
-    setWindowTitle(QString::fromUtf8("热点股票波非那切参数设置"));
+    setWindowTitle(QStringLiteral("热点股票波非那切参数设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
 
-    deltaSpin = form->addDoubleSpin(QString::fromUtf8("最大偏差[0.5%-8.0%]"), {0.5, 8.0, 0.1},
+    deltaSpin = form->addDoubleSpin(QStringLiteral("最大偏差[0.5%-8.0%]"), {0.5, 8.0, 0.1},
                                     &AppConfig::fibonacciHotStockDelta);
-    spanSpin = form->addSpin(QString::fromUtf8("均线周期[5-21]"), {5, 21}, &AppConfig::fibonacciHotStockSpan);
-    volRatioSpin = form->addDoubleSpin(QString::fromUtf8("放量倍数[2.0-6.0]"), {2.0, 6.0},
+    spanSpin = form->addSpin(QStringLiteral("均线周期[5-21]"), {5, 21}, &AppConfig::fibonacciHotStockSpan);
+    volRatioSpin = form->addDoubleSpin(QStringLiteral("放量倍数[2.0-6.0]"), {2.0, 6.0},
                                        &AppConfig::fibonacciHotStockVolRatio);
     // The label promises up to 24 days; stored settings of up to 40 stay editable.
-    daysSpin = form->addSpin(QString::fromUtf8("放量天数[5-24]"), {5, 40}, &AppConfig::fibonacciHotStockDays);
-    fallDaysSpin = form->addSpin(QString::fromUtf8("最大回落天数[3-21]"), {3, 21},
+    daysSpin = form->addSpin(QStringLiteral("放量天数[5-24]"), {5, 40}, &AppConfig::fibonacciHotStockDays);
+    fallDaysSpin = form->addSpin(QStringLiteral("最大回落天数[3-21]"), {3, 21},
                                  &AppConfig::fibonacciHotStockMaxFallDays);
-    minSwingSpin = form->addSpin(QString::fromUtf8("最小振幅[>=8%]"), {8, 100}, &AppConfig::fibonacciHotStockMinSwing);
-    hotCheck = form->addCheck(QString::fromUtf8("启动热度分析"), &AppConfig::fibonacciHotStock);
+    minSwingSpin = form->addSpin(QStringLiteral("最小振幅[>=8%]"), {8, 100}, &AppConfig::fibonacciHotStockMinSwing);
+    hotCheck = form->addCheck(QStringLiteral("启动热度分析"), &AppConfig::fibonacciHotStock);
 
     auto* layout = new QGridLayout(this);
     form->addToGrid(layout, 2, SettingsForm::CheckText::InLabelColumn);
-    QPushButton* ok = form->addButtonRow(layout, QString::fromUtf8("确定"), 2);
+    QPushButton* ok = form->addButtonRow(layout, QStringLiteral("确定"), 2);
     connect(ok, &QPushButton::clicked, this, &StockHotStockFibonacciConfig::onConfig);
 
     loadSettings();

@@ -28,9 +28,9 @@ bool scanNewStockFile(const QString& key, const QString&, int kind)
 }
 
 StockNewStockFibonacciWidget::StockNewStockFibonacciWidget(QWidget* parent)
-    : StrategyScanPageOf(QString::fromUtf8("操作类型"),
-                         {QString::fromUtf8("调整买入"), QString::fromUtf8("升破买入"),
-                          QString::fromUtf8("反弹卖出"), QString::fromUtf8("跌破卖出")},
+    : StrategyScanPageOf(QStringLiteral("操作类型"),
+                         {QStringLiteral("调整买入"), QStringLiteral("升破买入"),
+                          QStringLiteral("反弹卖出"), QStringLiteral("跌破卖出")},
                          &scanNewStockFile, parent)
 {
 }
@@ -52,11 +52,7 @@ void StockNewStockFibonacciWidget::onClick(QListWidgetItem* item)
     const QVector<Stock> bars = readDataHistory(code);
     std::unique_ptr<StockNewStockFibonacciScanner> scanner(createNewStockFibonacciScanner(
         checkedType(), NewStockFibonacciParams::fromConfig(vorelApp()->config)));
-    QStringList messages;
-    if (!scanner || scanner->scan(code, bars, &messages) != 0)
-        return;
-    chart->setComment(messages.join(QLatin1Char('\n')), false);
-    chart->setData(kChartBars, bars, scanner->line1, scanner->line2, scanner->line3);
+    drawSetUp(scanner.get(), code, bars, kChartBars);
 }
 
 void StockNewStockFibonacciWidget::do399678(QString code)
@@ -69,17 +65,17 @@ void StockNewStockFibonacciWidget::do399678(QString code)
 StockNewStockFibonacciConfig::StockNewStockFibonacciConfig(QWidget* parent)
     : QDialog(parent), form(new SettingsForm(this))
 {
-    setWindowTitle(QString::fromUtf8("次新股波非那切参数设置"));
+    setWindowTitle(QStringLiteral("次新股波非那切参数设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
-    deltaSpin = form->addDoubleSpin(QString::fromUtf8("最大偏差(0.5%-8.0%)"), {0.5, 8.0, 0.1},
+    deltaSpin = form->addDoubleSpin(QStringLiteral("最大偏差(0.5%-8.0%)"), {0.5, 8.0, 0.1},
                                     &AppConfig::fibonacciNewStockDelta);
-    spanSpin = form->addSpin(QString::fromUtf8("均线周期(5-25)"), {5, 25}, &AppConfig::fibonacciNewStockSpan);
-    maxDaysSpin = form->addSpin(QString::fromUtf8("次新股上市范围(20-120)"), {20, 120},
+    spanSpin = form->addSpin(QStringLiteral("均线周期(5-25)"), {5, 25}, &AppConfig::fibonacciNewStockSpan);
+    maxDaysSpin = form->addSpin(QStringLiteral("次新股上市范围(20-120)"), {20, 120},
                                 &AppConfig::fibonacciNewStockMaxDays);
 
     auto* layout = new QGridLayout(this);
     form->addToGrid(layout, 2, SettingsForm::CheckText::InLabelColumn);
-    QPushButton* ok = form->addButtonRow(layout, QString::fromUtf8("确定"), 2);
+    QPushButton* ok = form->addButtonRow(layout, QStringLiteral("确定"), 2);
     connect(ok, &QPushButton::clicked, this, &StockNewStockFibonacciConfig::onConfig);
     form->load();
 }

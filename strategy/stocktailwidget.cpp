@@ -36,7 +36,7 @@ StockTailWidget::StockTailWidget(QWidget* parent)
 {
     list = createStockListView(3, this);
     chart = new StockTimeDataWidget(this);
-    label = new QLabel(QString::fromUtf8("交易日尾盘选股自动运行,无需手动搜索"), this);
+    label = new QLabel(QStringLiteral("交易日尾盘选股自动运行,无需手动搜索"), this);
     fitToPage(label);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list, 1);
@@ -101,7 +101,7 @@ void StockTailWidget::waitForStart()
         return;
     }
     startTime = now.toString(QString::fromLatin1(kTimeFormat));
-    showStep(QString::fromUtf8("自动分析中..."));
+    showStep(QStringLiteral("自动分析中..."));
     QStringList pages;
     for (int page = 1; page <= kMarketPages; ++page)
         pages << QString::number(page);
@@ -113,7 +113,7 @@ void StockTailWidget::waitForStart()
 void StockTailWidget::fetchRealtimePage()
 {
     if (ticks.isEmpty()) {
-        showStep(QString::fromUtf8("检测股票涨幅完毕"));
+        showStep(QStringLiteral("检测股票涨幅完毕"));
         state = 2;
         return;
     }
@@ -131,7 +131,7 @@ void StockTailWidget::fetchRealtimePage()
             std::cout << "code:" << quote.code.toStdString() << std::endl;
         }
     }
-    showStep(QString::fromUtf8("检测股票涨幅"));
+    showStep(QStringLiteral("检测股票涨幅"));
 }
 
 void StockTailWidget::checkCandidate()
@@ -139,7 +139,7 @@ void StockTailWidget::checkCandidate()
     if (candidates.isEmpty()) {
         state = 3;
         queue = quoteSource.urls(results.keys());
-        showStep(QString::fromUtf8("分析历史数据完毕"));
+        showStep(QStringLiteral("分析历史数据完毕"));
         return;
     }
     const Stock candidate = candidates.takeFirst();
@@ -155,7 +155,7 @@ void StockTailWidget::checkCandidate()
         bars.removeLast();
     QStringList comments;
     const int signal = scanner->scan(code, bars, &comments);
-    showStep(QString::fromUtf8("检测股票走势"));
+    showStep(QStringLiteral("检测股票走势"));
     if (signal != 0)
         return;
 
@@ -167,14 +167,14 @@ void StockTailWidget::checkCandidate()
     if (record.aboveAveragePercent > kMinuteStrength && record.averageRisingPercent > kMinuteStrength)
         results.insert(code, candidate);
     minutes.insert(code, record);
-    showStep(QString::fromUtf8("检测股票今日明细"));
+    showStep(QStringLiteral("检测股票今日明细"));
 }
 
 void StockTailWidget::recheckQuotes()
 {
     if (ticks.isEmpty()) {
         state = 4;
-        showStep(QString::fromUtf8("检测股票历史完毕"));
+        showStep(QStringLiteral("检测股票历史完毕"));
         return;
     }
     QString failure;
@@ -194,8 +194,8 @@ void StockTailWidget::showStep(const QString& text)
 
 void StockTailWidget::finish()
 {
-    showStep(results.isEmpty() ? QString::fromUtf8("分析股票完毕,没有选出股票")
-                               : QString::fromUtf8("分析股票完毕,选出%1只股票").arg(results.size()));
+    showStep(results.isEmpty() ? QStringLiteral("分析股票完毕,没有选出股票")
+                               : QStringLiteral("分析股票完毕,选出%1只股票").arg(results.size()));
     for (const Stock& stock : results)
         list->addStock(stock);
 }
@@ -220,7 +220,7 @@ void StockTailWidget::composeTailMail()
                      [](const Stock& a, const Stock& b) { return a.value2 > b.value2; });
     QStringList lines;
     for (const Stock& s : picked) {
-        lines << QString::fromUtf8("代码%1,股票%2,现价:%3,所属板块:%4,涨幅:%5%")
+        lines << QStringLiteral("代码%1,股票%2,现价:%3,所属板块:%4,涨幅:%5%")
                      .arg(s.code, s.name, QString::number(double(s.close), 'g', 6), s.industry,
                           QString::number(truncatedChangePercent(s), 'g', 6));
     }
@@ -229,7 +229,7 @@ void StockTailWidget::composeTailMail()
                          + chinaNow().toString(QString::fromLatin1(kTimeFormat));
     const int result = sendMail(QStringLiteral("NOTE"), body, 1);
     // Only a mail that went out is announced as sent.
-    const QString outcome = result == 0 ? QString::fromUtf8("尾盘选股已发送到您的邮箱")
-                                        : QString::fromUtf8("尾盘选股邮件未发送");
+    const QString outcome = result == 0 ? QStringLiteral("尾盘选股已发送到您的邮箱")
+                                        : QStringLiteral("尾盘选股邮件未发送");
     label->setText(QStringLiteral("NOTE:%1,%2").arg(result).arg(outcome));
 }

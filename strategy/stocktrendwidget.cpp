@@ -33,9 +33,9 @@ bool scanTrendFile(const QString& key, const QString&, int kind)
 }
 
 StockTrendWidget::StockTrendWidget(QWidget* parent)
-    : StrategyScanPageOf(QString::fromUtf8("画线类型"),
-                         {QString::fromUtf8("水平支撑线"), QString::fromUtf8("水平压力线"),
-                          QString::fromUtf8("射线"), QString::fromUtf8("压力线")},
+    : StrategyScanPageOf(QStringLiteral("画线类型"),
+                         {QStringLiteral("水平支撑线"), QStringLiteral("水平压力线"),
+                          QStringLiteral("射线"), QStringLiteral("压力线")},
                          &scanTrendFile, parent)
 {
 }
@@ -66,23 +66,23 @@ void StockTrendWidget::onClick(QListWidgetItem* item)
 StockTrendConfig::StockTrendConfig(QWidget* parent)
     : QDialog(parent), form(new SettingsForm(this))
 {
-    setWindowTitle(QString::fromUtf8("智能画线参数设置"));
+    setWindowTitle(QStringLiteral("智能画线参数设置"));
     setWindowIcon(QIcon(QStringLiteral(":logo/vorel.png")));
-    minIntervalSpin = form->addSpin(QString::fromUtf8("最小间隔日[3,10]"), {3, 10}, &AppConfig::trendMinIntervalDay);
-    minSpanSpin = form->addSpin(QString::fromUtf8("最小跨度日[20,240]"), {20, 240}, &AppConfig::trendMinSpan);
-    deltaSpin = form->addDoubleSpin(QString::fromUtf8("最大误差[0.01-3.00]%"), {0.01, 3.0, 0.01}, &AppConfig::trendDelta);
-    kSpin = form->addDoubleSpin(QString::fromUtf8("画线斜率[0.1-2.0]"), {0.1, 2.0, 0.1}, &AppConfig::trendK);
-    nearDaySpin = form->addSpin(QString::fromUtf8("最近日[1,6]"), {1, 6}, &AppConfig::trendNearDay);
-    minPointsSpin = form->addSpin(QString::fromUtf8("最小附着点(3,5)"), {3, 5}, &AppConfig::trendMinPoints);
-    typeCombo = form->addCombo(QString::fromUtf8("选点模式"),
-                               {QString::fromUtf8("收盘价"), QString::fromUtf8("开盘价"), QString::fromUtf8("开收混合"),
-                                QString::fromUtf8("开收平均"), QString::fromUtf8("极点价")},
+    minIntervalSpin = form->addSpin(QStringLiteral("最小间隔日[3,10]"), {3, 10}, &AppConfig::trendMinIntervalDay);
+    minSpanSpin = form->addSpin(QStringLiteral("最小跨度日[20,240]"), {20, 240}, &AppConfig::trendMinSpan);
+    deltaSpin = form->addDoubleSpin(QStringLiteral("最大误差[0.01-3.00]%"), {0.01, 3.0, 0.01}, &AppConfig::trendDelta);
+    kSpin = form->addDoubleSpin(QStringLiteral("画线斜率[0.1-2.0]"), {0.1, 2.0, 0.1}, &AppConfig::trendK);
+    nearDaySpin = form->addSpin(QStringLiteral("最近日[1,6]"), {1, 6}, &AppConfig::trendNearDay);
+    minPointsSpin = form->addSpin(QStringLiteral("最小附着点(3,5)"), {3, 5}, &AppConfig::trendMinPoints);
+    typeCombo = form->addCombo(QStringLiteral("选点模式"),
+                               {QStringLiteral("收盘价"), QStringLiteral("开盘价"), QStringLiteral("开收混合"),
+                                QStringLiteral("开收平均"), QStringLiteral("极点价")},
                                &AppConfig::trendType);
     form->load();
 
     auto* layout = new QFormLayout(this);
     form->addToForm(layout);
-    auto* ok = new QPushButton(QString::fromUtf8("设置"), this);
+    auto* ok = new QPushButton(QStringLiteral("设置"), this);
     layout->addRow(ok);
     connect(ok, &QPushButton::clicked, this, &StockTrendConfig::onConfig);
 }

@@ -46,9 +46,9 @@ StrategyScanPage::StrategyScanPage(const QString& groupTitle, const QStringList&
     progress = new QProgressBar(this);
     progress->setValue(0);
     progress->hide();
-    configButton = new QPushButton(QString::fromUtf8("设置"), this);
+    configButton = new QPushButton(QStringLiteral("设置"), this);
     configButton->setFixedWidth(72);
-    scanButton = new QPushButton(QString::fromUtf8("扫描"), this);
+    scanButton = new QPushButton(QStringLiteral("扫描"), this);
     scanButton->setFixedWidth(72);
 
     auto* layout = new QGridLayout(this);
@@ -105,6 +105,13 @@ bool StrategyScanPage::isScanning() const
 {
     // isHidden, not isVisible: a page that is not on screen scans all the same.
     return !progress->isHidden() || worker->isRunning();
+}
+
+void StrategyScanPage::showSetUp(int chartBars, const QVector<Stock>& bars, const QStringList& comments,
+                                 const ChartLine& line1, const ChartLine& line2, const ChartLine& line3)
+{
+    chart->setComment(comments.join(QLatin1Char('\n')), false);
+    chart->setData(chartBars, bars, line1, line2, line3);
 }
 
 int StrategyScanPage::checkedType() const
@@ -170,7 +177,7 @@ void StrategyScanPage::onUpdateResult(int percent, const QString& code, int)
 void StrategyScanPage::onScannFinished()
 {
     progress->hide();
-    showStatus(statusLabel, QString::fromUtf8("扫描完毕,找到%1只股票").arg(foundCount));
+    showStatus(statusLabel, QStringLiteral("扫描完毕,找到%1只股票").arg(foundCount));
     if (!listFile.isEmpty())
         exportListWidget(listFile, list);
 }

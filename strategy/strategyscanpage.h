@@ -27,6 +27,7 @@
 #include <memory>
 
 class CandlestickWidget;
+class ChartLine;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -89,8 +90,22 @@ protected:
     QString listFile;
     void setKind(int kind);
 
+    // For onClick of a Fibonacci page: scans a clicked code's `bars` with
+    // `scanner` and, where the set-up is there (0), shows the last `chartBars`
+    // bars with the scanner's comments and its three lines. Without a scanner
+    // or a set-up the chart stays as it is.
+    template <class FibonacciScanner>
+    void drawSetUp(FibonacciScanner* scanner, const QString& code, const QVector<Stock>& bars, int chartBars)
+    {
+        QStringList comments;
+        if (scanner && scanner->scan(code, bars, &comments) == 0)
+            showSetUp(chartBars, bars, comments, scanner->line1, scanner->line2, scanner->line3);
+    }
+
 private:
     QGroupBox* buildTypeGroup(const QString& title, const QStringList& radioTexts);
+    void showSetUp(int chartBars, const QVector<Stock>& bars, const QStringList& comments, const ChartLine& line1,
+                   const ChartLine& line2, const ChartLine& line3);
 
     // Hits of the running (or last) scan.
     int foundCount = 0;

@@ -72,3 +72,10 @@ void widenColumnsToRow(QTableWidget* table, int row)
     for (int column = 0; column < table->columnCount(); ++column)
         widenColumn(table, column, cellWidth(table, row, column));
 }
+
+QTableWidgetItem* centredItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}

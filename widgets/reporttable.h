@@ -10,6 +10,7 @@
 #include <QVector>
 
 class QTableWidget;
+class QTableWidgetItem;
 
 void setUpReportTable(QTableWidget* table, const QStringList& headers);
 
@@ -21,3 +22,6 @@ void widenColumnsToHeaders(QTableWidget* table);
 
 // Widens (never narrows) the columns of `row` to what its cells' texts need.
 void widenColumnsToRow(QTableWidget* table, int row);
+
+// A new cell of `text`, centred, for the short columns (codes, names).
+QTableWidgetItem* centredItem(const QString& text);

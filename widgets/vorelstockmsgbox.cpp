@@ -33,7 +33,7 @@ VorelStockMsgBox::VorelStockMsgBox(const QString& title, const QString& text, QW
     separator->setFrameShadow(QFrame::Sunken);
     layout->addWidget(separator, 1, 0, 2, 3);
 
-    auto* ok = new QPushButton(QString::fromUtf8("确定"), this);
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(ok, 2, 1, 2, 1);
 

@@ -101,13 +101,30 @@ private slots:
         VorelAddonHostImpl host(nullptr);
         host.registry.loadDir(dir.path());
         QCOMPARE(host.registry.count(), 1);
-        QCOMPARE(host.registry.addonAt(0)->introduction(), QString::fromUtf8("锤子量化策略"));
+        QCOMPARE(host.registry.addonAt(0)->introduction(), QStringLiteral("锤子量化策略"));
         QCOMPARE(host.registry.boundIndex, -1);
         QVERIFY(!isResident(d + "b_refuses.so"));
         QVERIFY(!isResident(d + "c_noexport.so"));
         QVERIFY(!isResident(d + "readme.txt"));
         host.registry.unloadAll();
         QCOMPARE(host.registry.count(), 0);
+    }
+
+    void addonTextsOutliveTheLibrary()
+    {
+        // The settings page keeps what an add-on says of itself: unloading the
+        // library must not take those texts along.
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/hammer.so";
+        QVERIFY(QFile::copy(builtAddon(), path));
+        VorelAddonHostImpl host(nullptr);
+        QVERIFY(host.registry.loadAddon(path, &host));
+        VorelAddon* addon = host.registry.addonAt(0);
+        const QStringList texts = {addon->author(), addon->version(), addon->introduction(), addon->hint()};
+        host.registry.unloadAll();
+        QVERIFY(!isResident(path));
+        QCOMPARE(texts, (QStringList{QStringLiteral("岚蚁(http://www.vorelstock.com)"), QStringLiteral("1.0.0.4"),
+                                     QStringLiteral("锤子量化策略"), QStringLiteral("岚蚁标准策略")}));
     }
 
     void refusingLibraryIsFreedAndNotCounted()

@@ -191,7 +191,7 @@ private slots:
         QTest::addColumn<float>("sellPrice");
         QTest::addColumn<int>("holdDays");
         // 22 bars: only the last one is tested, and its trade is still open.
-        QTest::newRow("hit on the last bar") << 0 << QString::fromUtf8("下一交易日") << 0.f
+        QTest::newRow("hit on the last bar") << 0 << QStringLiteral("下一交易日") << 0.f
                                              << QString() << 0.f << 0;
         QTest::newRow("hit on the bar before") << 1 << dayText(22) << 11.f << QString() << 0.f << 0;
         QTest::newRow("two bars after the hit") << 2 << dayText(22) << 11.f << dayText(23) << 12.f << 1;
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(t.sell.date, sellDate);
         QCOMPARE(t.sell.price, sellPrice);
         QCOMPARE(t.holdDays, holdDays);
-        QCOMPARE(t.strategy, QString::fromUtf8("锤子量化策略"));
+        QCOMPARE(t.strategy, QStringLiteral("锤子量化策略"));
     }
 
     void averagesAndVolumeDecideAHit_data()
@@ -264,7 +264,7 @@ private slots:
     {
         RecordingHost host;
         Stock pooled;
-        pooled.name = QString::fromUtf8("浦发银行");
+        pooled.name = QStringLiteral("浦发银行");
         host.pool.insert("600000", pooled);
         VorelAddon* addon = bind(host);
         addon->check("600000", hammerSeries(12, 10.25f, 200, 2));

@@ -102,7 +102,7 @@ void TestCandlestick::initTestCase()
     QVERIFY(app());
     Stock named;
     named.code = "000001";
-    named.name = QString::fromUtf8("平安银行");
+    named.name = QStringLiteral("平安银行");
     app()->stockPool.insert(named.code, named);
     Stock nameless;
     nameless.code = "600000";
@@ -236,7 +236,7 @@ void TestCandlestick::titleNamesPoolStocks_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("title");
-    QTest::newRow("pool stock") << "000001" << QString::fromUtf8("平安银行(000001)");
+    QTest::newRow("pool stock") << "000001" << QStringLiteral("平安银行(000001)");
     QTest::newRow("pool stock without name") << "600000" << "600000";
     QTest::newRow("outside the pool") << "300001" << "300001";
 }
@@ -261,7 +261,7 @@ void TestCandlestick::indicatorMenuSwitchesPane()
     QStringList texts;
     for (QAction* action : chart.indicatorMenu->actions())
         texts << action->text();
-    QCOMPARE(texts, QStringList({QString::fromUtf8("成交量"), "MACD", "KDJ", "Boll"}));
+    QCOMPARE(texts, QStringList({QStringLiteral("成交量"), "MACD", "KDJ", "Boll"}));
 
     findAction(chart.menu, "KDJ")->trigger();
     auto* kdj = qobject_cast<KDJHolder*>(chart.proxy->currentHolder());
@@ -309,7 +309,7 @@ void TestCandlestick::loadDataDrawsDownloadedBars()
     QCOMPARE(chart.candles->dataCount(), 120);
     QCOMPARE(chart.candles->data()->constBegin()->open, double(chart.bars.at(30).open));
     QCOMPARE(chart.bars.at(30).date, served.at(30).date);
-    QCOMPARE(chart.title->text(), QString::fromUtf8("平安银行(000001)"));
+    QCOMPARE(chart.title->text(), QStringLiteral("平安银行(000001)"));
     QCOMPARE(chart.code, QString("000001"));
     // The folder is made when missing and holds the body as downloaded.
     QCOMPARE(readFile("data/k/000001"), klineBody(served, "sz000001"));
@@ -322,11 +322,11 @@ void TestCandlestick::menuActionChangesOnlyItsSetting_data()
     QTest::addColumn<QString>("period");
     QTest::addColumn<QString>("adjust");
 
-    QTest::newRow("前复权") << "bfq" << QString::fromUtf8("前复权") << "day" << "qfq";
-    QTest::newRow("后复权") << "bfq" << QString::fromUtf8("后复权") << "day" << "hfq";
-    QTest::newRow("不复权") << "qfq" << QString::fromUtf8("不复权") << "day" << "bfq";
-    QTest::newRow("周线") << "qfq" << QString::fromUtf8("周线") << "week" << "qfq";
-    QTest::newRow("月线") << "hfq" << QString::fromUtf8("月线") << "month" << "hfq";
+    QTest::newRow("前复权") << "bfq" << QStringLiteral("前复权") << "day" << "qfq";
+    QTest::newRow("后复权") << "bfq" << QStringLiteral("后复权") << "day" << "hfq";
+    QTest::newRow("不复权") << "qfq" << QStringLiteral("不复权") << "day" << "bfq";
+    QTest::newRow("周线") << "qfq" << QStringLiteral("周线") << "week" << "qfq";
+    QTest::newRow("月线") << "hfq" << QStringLiteral("月线") << "month" << "hfq";
 }
 
 void TestCandlestick::menuActionChangesOnlyItsSetting()
@@ -373,7 +373,7 @@ void TestCandlestick::failedLoadKeepsStockAndStoredBody()
     server.clearFixtures();
     server.serve(kKLinePath, failure == "refusal" ? TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}")
                                                   : failedAnswer(failure, klineBody(served, "sz000001")));
-    findAction(chart.menu, QString::fromUtf8("周线"))->trigger();
+    findAction(chart.menu, QStringLiteral("周线"))->trigger();
     QCOMPARE(chart.period, QString("day"));
     QCOMPARE(chart.adjust, QString("qfq"));
     QCOMPARE(chart.code, QString("000001"));
@@ -382,14 +382,14 @@ void TestCandlestick::failedLoadKeepsStockAndStoredBody()
     QCOMPARE(readFile("data/k/000001"), stored);
     QCOMPARE(server.requestCount(), 2);
     QVERIFY(!chart.statusLabel->isHidden());
-    QCOMPARE(chart.statusLabel->text(), QString::fromUtf8("000001的K线下载失败：") + reason);
+    QCOMPARE(chart.statusLabel->text(), QStringLiteral("000001的K线下载失败：") + reason);
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
     QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-failed-" + failureTag() + ".png")));
 
     // the next load that brings bars takes the message away
     server.serve(kKLinePath, TestHttpServer::Reply::text(klineBody(served, "sz000001")));
-    findAction(chart.menu, QString::fromUtf8("周线"))->trigger();
+    findAction(chart.menu, QStringLiteral("周线"))->trigger();
     QCOMPARE(chart.period, QString("week"));
     QVERIFY(chart.statusLabel->isHidden());
 }
@@ -417,7 +417,7 @@ void TestCandlestick::kLineEntryLoadsIntoShownWindow()
     std::unique_ptr<StockListView> view(createStockListView(4));
     Stock stock;
     stock.code = "000001";
-    stock.name = QString::fromUtf8("平安银行");
+    stock.name = QStringLiteral("平安银行");
     view->addStock(stock);
     view->row = 0;
 
@@ -438,7 +438,7 @@ void TestCandlestick::kLineEntryLoadsIntoShownWindow()
     QCOMPARE(lastParam(server), QString("sz000001,day,,,480,bfq"));
     QCOMPARE(chart->candles->dataCount(), 120);
     QCOMPARE(chart->count, 120);
-    QCOMPARE(chart->title->text(), QString::fromUtf8("平安银行(000001)"));
+    QCOMPARE(chart->title->text(), QStringLiteral("平安银行(000001)"));
 
     app()->toggleCandlestickWidget();
     QVERIFY(!chart->isVisible());
@@ -451,7 +451,7 @@ void TestCandlestick::screenshots()
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
     chart.setData(120, realisticBars(200));
-    chart.setComment(QString::fromUtf8("均线多头排列"), false);
+    chart.setComment(QStringLiteral("均线多头排列"), false);
 
     const QStringList panes = chart.proxy->holderNames();
     const QStringList files = {"kline-volume.png", "kline-macd.png", "kline-kdj.png", "kline-boll.png"};

@@ -94,7 +94,7 @@ void TestIndexHolders::firstUpdateDrawsVolume()
     Pane pane;
     pane.proxy->setup(120);
     QCOMPARE(pane.proxy->holderNames(),
-             QStringList({QString::fromUtf8("成交量"), "MACD", "KDJ", "Boll"}));
+             QStringList({QStringLiteral("成交量"), "MACD", "KDJ", "Boll"}));
     const QVector<Stock> bars = makeBars(10);
     pane.proxy->update(bars);
 
@@ -131,7 +131,7 @@ void TestIndexHolders::paneContentsPerIndicator_data()
     QTest::newRow("MACD") << "MACD" << 9 * 3 << 2 * 86400.0;
     QTest::newRow("KDJ") << "KDJ" << 2 * 3 << 9 * 86400.0;
     QTest::newRow("Boll") << "Boll" << 0 << -1.0;
-    QTest::newRow("volume") << QString::fromUtf8("成交量") << 10 * 3 << 86400.0;
+    QTest::newRow("volume") << QStringLiteral("成交量") << 10 * 3 << 86400.0;
 }
 
 void TestIndexHolders::paneContentsPerIndicator()

@@ -128,8 +128,8 @@ void StockCommentFactoryTest::newHighAndGapLandInTheirCategories()
     StockCommentFactory factory;
     QStringList out;
     factory.scan("600000", series, &out);
-    QVERIFY(factory.comments.value(6).value(0).startsWith(QString::fromUtf8("60日新高")));
-    QVERIFY(factory.comments.value(4).value(0).startsWith(QString::fromUtf8("看涨缺口幅度:")));
+    QVERIFY(factory.comments.value(6).value(0).startsWith(QStringLiteral("60日新高")));
+    QVERIFY(factory.comments.value(4).value(0).startsWith(QStringLiteral("看涨缺口幅度:")));
 }
 
 QTEST_GUILESS_MAIN(StockCommentFactoryTest)

@@ -61,7 +61,7 @@ QString klineBody(const QString& requestCode, int count, double base)
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    return StockBuilder().code(code).name(name).industry(QString::fromUtf8("行业") + code.right(2));
+    return StockBuilder().code(code).name(name).industry(QStringLiteral("行业") + code.right(2));
 }
 
 QString fileText(const QString& path)
@@ -158,13 +158,13 @@ void StockScanWidgetTest::servePool()
     auto& pool = vorelApp()->stockPool;
     for (int i = 1; i <= 18; ++i) {
         const QString code = QStringLiteral("6000%1").arg(i, 2, 10, QLatin1Char('0'));
-        pool.insert(code, poolStock(code, QString::fromUtf8("股票%1").arg(i)));
+        pool.insert(code, poolStock(code, QStringLiteral("股票%1").arg(i)));
     }
-    pool.insert("000010", poolStock("000010", QString::fromUtf8("低价")));
-    pool.insert("000011", poolStock("000011", QString::fromUtf8("次新")));
-    pool.insert("000012", poolStock("000012", QString::fromUtf8("出错")));
-    pool.insert("000013", poolStock("000013", QString::fromUtf8("卡住")));
-    pool.insert("000014", poolStock("000014", QString::fromUtf8("*ST退市")));
+    pool.insert("000010", poolStock("000010", QStringLiteral("低价")));
+    pool.insert("000011", poolStock("000011", QStringLiteral("次新")));
+    pool.insert("000012", poolStock("000012", QStringLiteral("出错")));
+    pool.insert("000013", poolStock("000013", QStringLiteral("卡住")));
+    pool.insert("000014", poolStock("000014", QStringLiteral("*ST退市")));
 
     server->serve("/appstock/app/fqkline/get", [this](const TestHttpServer::Request& request) {
         const QString param = QUrlQuery(request.query).queryItemValue("param");
@@ -261,7 +261,7 @@ void StockScanWidgetTest::poolScanShowsItsProgressAndSaysWhenItIsDone()
     QCOMPARE(page->stack->currentIndex(), 0);
     // how many were scanned and listed, and the two that failed (in either order)
     const QString hint = page->hintLabel->text();
-    QVERIFY2(hint.startsWith(QString::fromUtf8("扫描已完成,共扫描23只股票,列出20只；2只股票下载失败，最近一次：")),
+    QVERIFY2(hint.startsWith(QStringLiteral("扫描已完成,共扫描23只股票,列出20只；2只股票下载失败，最近一次：")),
              qPrintable(hint));
     QVERIFY(page->searchButton->isEnabled());
     QVERIFY(page->listView->isSortingEnabled());
@@ -281,11 +281,11 @@ void StockScanWidgetTest::poolScanListsTheStocksWithTenBarsOrMore()
         QVERIFY2(!listed.contains(missing), qPrintable(missing));
     QVERIFY(listed.contains("399678"));
     const int row = listed.indexOf("600007");
-    QCOMPARE(table->item(row, 1)->text(), QString::fromUtf8("股票7"));
+    QCOMPARE(table->item(row, 1)->text(), QStringLiteral("股票7"));
     QCOMPARE(table->item(row, 3)->text(), QString::number(table->stocks.value("600007").comments.size()));
-    QVERIFY(table->item(row, 6)->text().startsWith(QString::fromUtf8("60日新高,前60日最高:")));
-    QVERIFY(table->item(row, 7)->text().startsWith(QString::fromUtf8("看涨缺口幅度:")));
-    QCOMPARE(table->stocks.value("600007").industry, QString::fromUtf8("行业07"));
+    QVERIFY(table->item(row, 6)->text().startsWith(QStringLiteral("60日新高,前60日最高:")));
+    QVERIFY(table->item(row, 7)->text().startsWith(QStringLiteral("看涨缺口幅度:")));
+    QCOMPARE(table->stocks.value("600007").industry, QStringLiteral("行业07"));
     QVERIFY(table->stocks.value("600007").valid);
 }
 
@@ -376,7 +376,7 @@ void StockScanWidgetTest::brokenDownloadsKeepStoredHistories()
         reply.status = status;
         return reply;
     };
-    const QByteArray sixWords = QString::fromUtf8("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
+    const QByteArray sixWords = QStringLiteral("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
     QMap<QString, Reply> replies;
     auto history = [](const QString& code) { return klineBody("sh" + code, 80, 10).toUtf8(); };
     replies.insert("600001", Reply::cutShort(history("600001"), history("600001").size() / 3));
@@ -420,7 +420,7 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
 {
     // The first stock's history trickles in; the program is asked to quit
     // while a part of it has come.
-    vorelApp()->stockPool.insert("600001", poolStock("600001", QString::fromUtf8("股票1")));
+    vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     for (const QString code : { "600001", "399678" })
         QVERIFY(saveWhole("data/" + code, "old history of " + code.toUtf8()));
     server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
@@ -466,7 +466,7 @@ void StockScanWidgetTest::emptyPoolStillScansTheIndex()
     QCOMPARE(page->progressBar->value(), 100);
     // exporting is off unless the settings ask for it
     QVERIFY(!QFileInfo::exists("output"));
-    QCOMPARE(page->hintLabel->text(), QString::fromUtf8("扫描已完成,共扫描1只股票,列出1只"));
+    QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成,共扫描1只股票,列出1只"));
 }
 
 void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd_data()
@@ -478,8 +478,8 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
 {
     QFETCH(QString, failure);
     QFETCH(QString, reason);
-    vorelApp()->stockPool.insert("600001", poolStock("600001", QString::fromUtf8("股票1")));
-    vorelApp()->stockPool.insert("600002", poolStock("600002", QString::fromUtf8("股票2")));
+    vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
+    vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
     server->serve("/appstock/app/fqkline/get", [failure](const TestHttpServer::Request& request) {
         const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
         const QString body = klineBody(requestCode, 80, 10.0);
@@ -491,7 +491,7 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(page->listView->rowCount(), 2);
     QCOMPARE(page->hintLabel->text(),
-             QString::fromUtf8("扫描已完成,共扫描3只股票,列出2只；1只股票下载失败，最近一次：") + reason);
+             QStringLiteral("扫描已完成,共扫描3只股票,列出2只；1只股票下载失败，最近一次：") + reason);
     page->show();
     QVERIFY(saveScreenshot(page.data(), "smartcomment-failed-" + failureTag()));
 
@@ -502,7 +502,7 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     });
     page->searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
-    QCOMPARE(page->hintLabel->text(), QString::fromUtf8("扫描已完成,共扫描3只股票,列出3只"));
+    QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成,共扫描3只股票,列出3只"));
     page.reset();
     QVERIFY(!fileText("data/none").split(',').contains("600002"));
 }

@@ -227,8 +227,8 @@ private slots:
         const QString previous = QDir::currentPath();
         QTemporaryDir work;
         QVERIFY(work.isValid() && QDir::setCurrent(work.path()));
-        const QString noFolder = QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载");
-        const QString noFile = QString::fromUtf8("无股票数据请先使用智能点评搜索股票数据之后再进行分析");
+        const QString noFolder = QStringLiteral("没有可扫描的历史数据(data/),请先用智能点评下载");
+        const QString noFile = QStringLiteral("无股票数据请先使用智能点评搜索股票数据之后再进行分析");
 
         QVERIFY(!HistoryScanFiles().hasFolder());
         QCOMPARE(HistoryScanFiles().nothingToScan(), noFolder);

@@ -58,7 +58,7 @@ QString todaysBody(const QString& arrayKey = "sh600000", const QString& arrayCod
                         .arg(cumulative * 100 * price, 0, 'f', 2);
         }
     }
-    QStringList quote { "1", QString::fromUtf8("浦发银行"), arrayCode };
+    QStringList quote { "1", QStringLiteral("浦发银行"), arrayCode };
     for (int i = 3; i < items; ++i)
         quote << QString::number(300 + i);
     if (items > 30) {
@@ -67,10 +67,10 @@ QString todaysBody(const QString& arrayKey = "sh600000", const QString& arrayCod
     }
     return minuteBody(rows.join(',')) + ",\"date\":\"20260105\"},\"qt\":{\"" + arrayKey + "\":[\""
         + quote.join("\",\"")
-        + QString::fromUtf8("\"],\"market\":[\"2026-01-05 15:35:02|HK_close_已收盘|SH_close_已收盘|SZ_close_已收盘|"
-                            "US_open_交易中|SQ_close_已休市|DS_close_已休市|ZS_close_已休市\"],"
-                            "\"zhishu\":[\"1\",\"上证指数\",\"000001\",\"501\",\"502\",\"503\"]},"
-                            "\"mx_price\":{\"mx\":[],\"price\":[]},\"introduce\":[]}}}");
+        + QStringLiteral("\"],\"market\":[\"2026-01-05 15:35:02|HK_close_已收盘|SH_close_已收盘|SZ_close_已收盘|"
+                         "US_open_交易中|SQ_close_已休市|DS_close_已休市|ZS_close_已休市\"],"
+                         "\"zhishu\":[\"1\",\"上证指数\",\"000001\",\"501\",\"502\",\"503\"]},"
+                         "\"mx_price\":{\"mx\":[],\"price\":[]},\"introduce\":[]}}}");
 }
 
 // Quote list A as the cuts read it: its cells count up from `first`, cells 0,
@@ -220,7 +220,7 @@ void TestStockTimeData::fullResponseFillsQuoteSections()
     QVERIFY(record.valid);
     QCOMPARE(record.date, QString("20190102"));
     QCOMPARE(record.code, QString("600000"));
-    QCOMPARE(record.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(record.name, QStringLiteral("浦发银行"));
     QCOMPARE(record.rows.size(), 2);
 
     // List A cells 0..5 and the ten order-book pairs; list B overrides slots 5 and 11.
@@ -281,7 +281,7 @@ void TestStockTimeData::todaysFormReadsNameQuoteAndBookFromItsArray()
     QCOMPARE(record.code, QString("600000"));
     QCOMPARE(record.rows.size(), 242);
     QCOMPARE(record.rows.at(121).time, QString("1300"));
-    QCOMPARE(record.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(record.name, QStringLiteral("浦发银行"));
 
     // Item 3 on, the price, is list A's cell 0.
     compareListAAndBook(record, 303);
@@ -302,7 +302,7 @@ void TestStockTimeData::todaysFormTakesNothingFromAnotherLine_data()
     QTest::newRow("the array of another stock") << todaysBody("sh600036", "600036") << QString() << 0.0f;
     QTest::newRow("another code in the stock's array") << todaysBody("sh600000", "600036") << QString() << 0.0f;
     QTest::newRow("an array cut before its order book")
-        << todaysBody("sh600000", "600000", 20) << QString::fromUtf8("浦发银行") << 0.0f;
+        << todaysBody("sh600000", "600000", 20) << QStringLiteral("浦发银行") << 0.0f;
     QTest::newRow("an array without its end") << todaysBody().left(todaysBody().indexOf("\"],\"market\""))
                                              << QString() << 0.0f;
 }

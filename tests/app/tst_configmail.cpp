@@ -88,7 +88,7 @@ private slots:
         form->show();
         const QList<QLineEdit*> fields = edits(*form);
         fields.at(0)->setText("  new@x.cn ");
-        fields.at(1)->setText(QString::fromUtf8("密码1"));
+        fields.at(1)->setText(QStringLiteral("密码1"));
         fields.at(3)->setText("smtp.x.cn");
         form->onClose();
         QVERIFY(!form->isVisible());
@@ -105,7 +105,7 @@ private slots:
         // A password outside Latin-1 comes back as typed.
         form.reset();
         ConfigMail again;
-        QCOMPARE(edits(again).at(1)->text(), QString::fromUtf8("密码1"));
+        QCOMPARE(edits(again).at(1)->text(), QStringLiteral("密码1"));
     }
 
     void passwordWithBlanksIsWrittenBackWhole()
@@ -149,10 +149,10 @@ private slots:
         });
         closer.start(5);
         for (QPushButton* button : form.findChildren<QPushButton*>()) {
-            if (button->text() == QString::fromUtf8("测试"))
+            if (button->text() == QStringLiteral("测试"))
                 button->click();
         }
-        QCOMPARE(seen, QStringList{QString::fromUtf8("岚蚁选股|连接失败")});
+        QCOMPARE(seen, QStringList{QStringLiteral("岚蚁选股|连接失败")});
     }
 };
 

@@ -56,12 +56,12 @@ private slots:
 void MainWindowTest::windowCarriesTitleSizeAndMenus()
 {
     VorelStock window;
-    QCOMPARE(window.windowTitle(), QString::fromUtf8("岚蚁股票分析软件1.7.0.0"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("岚蚁股票分析软件1.7.0.0"));
     QCOMPARE(window.size(), QSize(960, 640));
     const QList<QAction*> menus = window.menuBar()->actions();
     QVERIFY(!menus.isEmpty());
-    QCOMPARE(menus.first()->text(), QString::fromUtf8("&视图"));
-    QCOMPARE(menus.first()->menu()->actions().first()->text(), QString::fromUtf8("K线"));
+    QCOMPARE(menus.first()->text(), QStringLiteral("&视图"));
+    QCOMPARE(menus.first()->menu()->actions().first()->text(), QStringLiteral("K线"));
     // Every menu in its place, every entry owned by the window itself.
     QStringList titles;
     QStringList entries;
@@ -72,8 +72,8 @@ void MainWindowTest::windowCarriesTitleSizeAndMenus()
             QCOMPARE(entry->parent(), static_cast<QObject*>(&window));
         }
     }
-    QCOMPARE(titles, QString::fromUtf8("&视图 &设置 &插件策略 &帮助").split(' '));
-    QCOMPARE(entries, QString::fromUtf8("K线 配置 插件 绑定插件 关于").split(' '));
+    QCOMPARE(titles, QStringLiteral("&视图 &设置 &插件策略 &帮助").split(' '));
+    QCOMPARE(entries, QStringLiteral("K线 配置 插件 绑定插件 关于").split(' '));
     QCOMPARE(window.pageList->count(), window.pageStack->count());
     QCOMPARE(window.pageList->maximumWidth(), 96);
     if (window.pageList->count() > 0) {
@@ -268,7 +268,7 @@ void MainWindowTest::screenshotShowsReadableChinese()
 
     // Chinese glyphs render as ink, not as empty boxes: a CJK string must
     // cover clearly more pixels than the box outline of a missing glyph.
-    QLabel label(QString::fromUtf8("龙虎榜"));
+    QLabel label(QStringLiteral("龙虎榜"));
     label.setStyleSheet("background: white; color: black;");
     label.resize(120, 40);
     const QImage text = label.grab().toImage();
@@ -281,9 +281,9 @@ void MainWindowTest::screenshotShowsReadableChinese()
 
 void MainWindowTest::messageBoxClosesOnOkAndWrapsText()
 {
-    VorelStockMsgBox box(QString::fromUtf8("提示"),
-                         QString::fromUtf8("这是一条很长很长的提示信息，它必须在固定大小的对话框里换行显示而不被截断"));
-    QCOMPARE(box.windowTitle(), QString::fromUtf8("提示"));
+    VorelStockMsgBox box(QStringLiteral("提示"),
+                         QStringLiteral("这是一条很长很长的提示信息，它必须在固定大小的对话框里换行显示而不被截断"));
+    QCOMPARE(box.windowTitle(), QStringLiteral("提示"));
     QCOMPARE(box.width(), 248);
     QVERIFY(box.height() >= 128);
     QLabel* label = box.findChild<QLabel*>();
@@ -292,7 +292,7 @@ void MainWindowTest::messageBoxClosesOnOkAndWrapsText()
     QVERIFY(label->heightForWidth(label->width()) <= label->height());
     QVERIFY(label->openExternalLinks());
     QPushButton* ok = box.findChild<QPushButton*>();
-    QCOMPARE(ok->text(), QString::fromUtf8("确定"));
+    QCOMPARE(ok->text(), QStringLiteral("确定"));
     QTimer::singleShot(0, ok, &QPushButton::click);
     box.exec();   // returns because "确定" closes the box
     QVERIFY(!box.isVisible());

@@ -29,7 +29,7 @@ private slots:
 void TestSettingsDialogs::aboutBoxNamesProgramAndAddonVersion()
 {
     VorelAboutDlg dialog;
-    QCOMPARE(dialog.windowTitle(), QString::fromUtf8("岚蚁选股 1.7.0.0(插件版本:1000)"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("岚蚁选股 1.7.0.0(插件版本:1000)"));
 }
 
 void TestSettingsDialogs::auctionTabWritesBackClampedValues_data()
@@ -73,21 +73,21 @@ void TestSettingsDialogs::auctionTabWritesBackClampedValues()
 void TestSettingsDialogs::mainWindowOffersPagesAndDialogs()
 {
     VorelStock window;
-    QCOMPARE(window.pageList->item(0)->text(), QString::fromUtf8("竞价选股"));
-    QCOMPARE(window.pageList->item(1)->text(), QString::fromUtf8("尾盘选股"));
+    QCOMPARE(window.pageList->item(0)->text(), QStringLiteral("竞价选股"));
+    QCOMPARE(window.pageList->item(1)->text(), QStringLiteral("尾盘选股"));
     QStringList menus;
     for (QAction* action : window.menuBar()->actions())
         menus << action->text();
-    QVERIFY(menus.contains(QString::fromUtf8("&设置")));
-    QCOMPARE(menus.last(), QString::fromUtf8("&帮助"));
+    QVERIFY(menus.contains(QStringLiteral("&设置")));
+    QCOMPARE(menus.last(), QStringLiteral("&帮助"));
 
     // "配置" opens the settings dialog modally.
     QAction* settings = nullptr;
     for (QAction* action : window.menuBar()->actions())
-        if (action->text() == QString::fromUtf8("&设置"))
+        if (action->text() == QStringLiteral("&设置"))
             settings = action->menu()->actions().value(0);
     QVERIFY(settings);
-    QCOMPARE(settings->text(), QString::fromUtf8("配置"));
+    QCOMPARE(settings->text(), QStringLiteral("配置"));
     bool opened = false;
     QTimer::singleShot(0, [&opened] {
         auto* dialog = qobject_cast<VorelStockConfigDialog*>(QApplication::activeModalWidget());

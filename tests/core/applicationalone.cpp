@@ -21,7 +21,7 @@ void ApplicationAloneTest::initLoadsThePoolWithoutAChartWindow()
 {
     QDir().mkpath("config");
     writeShareList("config/data.db",
-                   {QString::fromUtf8("('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')")});
+                   {QStringLiteral("('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')")});
     vorelApp()->init(nullptr);
     QCOMPARE(vorelApp()->stockPool.keys(), QStringList({"600000"}));
     QVERIFY(!vorelApp()->candlestickWidget);
@@ -33,7 +33,7 @@ void ApplicationAloneTest::initLoadsThePoolWithoutAChartWindow()
 void ApplicationAloneTest::missingDatabaseIsLoggedNotShown()
 {
     QVERIFY(QFile::rename("config/data.db", "config/data.db.away"));
-    QTest::ignoreMessage(QtWarningMsg, QString::fromUtf8("无法读取数据文件软件,配置错误,请重新下载").toUtf8().constData());
+    QTest::ignoreMessage(QtWarningMsg, QStringLiteral("无法读取数据文件软件,配置错误,请重新下载").toUtf8().constData());
     QVERIFY(vorelApp()->loadShareList(QString()).isEmpty());
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(QFile::rename("config/data.db.away", "config/data.db"));

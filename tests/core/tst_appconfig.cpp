@@ -109,7 +109,7 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
         QCOMPARE(config.bidRatio, 0.093f);
         const QDir folder("config");
         QCOMPARE(config.damagedFileNote(),
-                 QString::fromUtf8("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
+                 QStringLiteral("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
                      .arg(folder.absoluteFilePath("config.ini"), folder.absoluteFilePath("config.ini.bad")));
         QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
     }
@@ -131,7 +131,7 @@ void TestAppConfig::damagedFileThatCannotBeSetAsideIsNeverRewritten()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read whole nor be moved"));
         AppConfig config;
         QCOMPARE(config.quantHammerMaN, 21);
-        QVERIFY(config.damagedFileNote().contains(QString::fromUtf8("该文件保持原样")));
+        QVERIFY(config.damagedFileNote().contains(QStringLiteral("该文件保持原样")));
         config.quantHammerMaN = 40;
     }
     QCOMPARE(readConfig(), cut);

@@ -107,20 +107,20 @@ void FileUtilsTest::archiveEntriesAreReadByName()
         QVERIFY(zip.open(QuaZip::mdCreate));
         QuaZipFile entry(&zip);
         QVERIFY(entry.open(QIODevice::WriteOnly, QuaZipNewInfo("data/pool.txt")));
-        entry.write(QString::fromUtf8("600000\r\n浦发\r\n").toUtf8());
+        entry.write(QStringLiteral("600000\r\n浦发\r\n").toUtf8());
         entry.close();
     }
     QuaZip zip(zipPath);
     QVERIFY(zip.open(QuaZip::mdUnzip));
-    QCOMPARE(loadTemplate("data/pool.txt", &zip), QString::fromUtf8("600000\r\n浦发\r\n"));
+    QCOMPARE(loadTemplate("data/pool.txt", &zip), QStringLiteral("600000\r\n浦发\r\n"));
     QVERIFY(isLoadTemplateFailure(loadTemplate("data/other.txt", &zip)));
 }
 
 void FileUtilsTest::writeFileWritesUtf8Whole()
 {
     const QString path = dir.filePath("out.txt");
-    writeFile(path, QString::fromUtf8("平安银行"));
-    QCOMPARE(readAll(path), QString::fromUtf8("平安银行").toUtf8());
+    writeFile(path, QStringLiteral("平安银行"));
+    QCOMPARE(readAll(path), QStringLiteral("平安银行").toUtf8());
     writeFile(path, "short");
     QCOMPARE(readAll(path), QByteArray("short"));
     QCOMPARE(loadTemplate(path), QString("short"));

@@ -55,7 +55,7 @@ void TextUtilsTest::firstCaptureIsMinimalAndCaseInsensitive()
 
 void TextUtilsTest::decodeTextTellsUtf8FromGbk()
 {
-    const QString text = QString::fromUtf8("浦发银行");
+    const QString text = QStringLiteral("浦发银行");
     QCOMPARE(decodeText(text.toUtf8()), text);
     const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode(text);
     QVERIFY(gbk != text.toUtf8());
@@ -65,7 +65,7 @@ void TextUtilsTest::decodeTextTellsUtf8FromGbk()
 void TextUtilsTest::decodeTextStopsAtZeroByteAndHonoursCharset()
 {
     QCOMPARE(decodeText(QByteArray("abc\0def", 7)), QString("abc"));
-    const QString text = QString::fromUtf8("平安银行");
+    const QString text = QStringLiteral("平安银行");
     const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode(text);
     QCOMPARE(decodeText(gbk, "GBK"), text);
     // an unknown declared charset falls back to guessing

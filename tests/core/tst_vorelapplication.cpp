@@ -41,10 +41,10 @@ void VorelApplicationTest::initTestCase()
 {
     QDir().mkpath("config");
     writeShareList("config/data.db",
-                   {QString::fromUtf8("('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')"),
-                    QString::fromUtf8("('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')"),
-                    QString::fromUtf8("('300498','温氏股份','','农业综合',0,0,'20151102','广东','20151102')"),
-                    QString::fromUtf8("('999999','不在股票池','','',0,0,'20200101','','20200101')")});
+                   {QStringLiteral("('600000','浦发银行','','银行',2810376,2935208,'19991110','上海','19991110')"),
+                    QStringLiteral("('000001','平安银行','','银行',1940575,1940592,'19910403','深圳','19910403')"),
+                    QStringLiteral("('300498','温氏股份','','农业综合',0,0,'20151102','广东','20151102')"),
+                    QStringLiteral("('999999','不在股票池','','',0,0,'20200101','','20200101')")});
     MessageCatcher catcher;
     vorelApp()->init(nullptr);
     startupMessages = catcher.seen;
@@ -55,9 +55,9 @@ void VorelApplicationTest::damagedFolderIsToldOnceInOneBox()
 {
     const QString folder = QDir::currentPath();
     QCOMPARE(startupMessages,
-             QStringList(QString::fromUtf8("错误|设置文件 %1/config/config.ini 无法完整读取,已另存为 "
-                                           "%1/config/config.ini.bad,所有设置恢复为默认值\n\n磁盘已满,无法在 %1 "
-                                           "中写入文件,下载的数据、报表和设置都不会保存").arg(folder)));
+             QStringList(QStringLiteral("错误|设置文件 %1/config/config.ini 无法完整读取,已另存为 "
+                                        "%1/config/config.ini.bad,所有设置恢复为默认值\n\n磁盘已满,无法在 %1 "
+                                        "中写入文件,下载的数据、报表和设置都不会保存").arg(folder)));
     QVERIFY(QFile::exists("config/config.ini.bad"));
     MessageCatcher catcher;
     vorelApp()->init(nullptr);
@@ -70,12 +70,12 @@ void VorelApplicationTest::poolHoldsListedCodesOnly()
     // the archive's pool list has CRLF lines and many codes the database lacks
     QCOMPARE(pool.keys(), QStringList({"000001", "300498", "600000"}));
     const Stock& pufa = pool.value("600000");
-    QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
-    QCOMPARE(pufa.industry, QString::fromUtf8("银行"));
+    QCOMPARE(pufa.name, QStringLiteral("浦发银行"));
+    QCOMPARE(pufa.industry, QStringLiteral("银行"));
     QCOMPARE(pufa.outstanding, 2810376);
     QCOMPARE(pufa.totals, 2935208);
     QCOMPARE(pufa.timeToMarket, QString("19991110"));
-    QCOMPARE(pufa.area, QString::fromUtf8("上海"));
+    QCOMPARE(pufa.area, QStringLiteral("上海"));
     QVERIFY(!pool.contains("999999"));
 }
 
@@ -117,7 +117,7 @@ void VorelApplicationTest::missingDatabaseGivesEmptyListAndAMessage()
         }
     });
     QVERIFY(vorelApp()->loadShareList(QString()).isEmpty());
-    QCOMPARE(shownTitle, QString::fromUtf8("错误"));
+    QCOMPARE(shownTitle, QStringLiteral("错误"));
     QVERIFY(QFile::rename("config/data.db.away", "config/data.db"));
 }
 
@@ -195,7 +195,7 @@ void VorelApplicationTest::damagedDatabaseGivesTheMessageOfAMissingOne()
     QVERIFY(QFile::rename("config/data.db.away", path));
 
     QVERIFY(list.isEmpty());
-    const QString message = QString::fromUtf8("错误|无法读取数据文件软件,配置错误,请重新下载");
+    const QString message = QStringLiteral("错误|无法读取数据文件软件,配置错误,请重新下载");
     QCOMPARE(shown, (QStringList{message, message}));
     QVERIFY(poolEmpty);
     QVERIFY2(loggedMessages.filter("stock pool is empty").size() == 1, qPrintable(loggedMessages.join('\n')));
@@ -227,14 +227,14 @@ void VorelApplicationTest::shippedStockListFillsThePoolWithShareCounts()
     // Readable Chinese, and share counts in 10,000 converted from the
     // decimal text exactly (169.18 is 1691800, not 1691799).
     const Stock pufa = list.value("600000");
-    QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
-    QCOMPARE(pufa.industry, QString::fromUtf8("银行"));
-    QCOMPARE(pufa.area, QString::fromUtf8("上海"));
+    QCOMPARE(pufa.name, QStringLiteral("浦发银行"));
+    QCOMPARE(pufa.industry, QStringLiteral("银行"));
+    QCOMPARE(pufa.area, QStringLiteral("上海"));
     QCOMPARE(pufa.outstanding, 2161800);
     QCOMPARE(pufa.totals, 2161800);
     QCOMPARE(pufa.timeToMarket, QString("19991110"));
     const Stock pingan = list.value("000001");
-    QCOMPARE(pingan.area, QString::fromUtf8("深圳"));
+    QCOMPARE(pingan.area, QStringLiteral("深圳"));
     QCOMPARE(pingan.outstanding, 1691800);
     QCOMPARE(pingan.totals, 1717000);
     QCOMPARE(vorelApp()->loadShareList("20170328").size(), 3);

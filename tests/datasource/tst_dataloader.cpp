@@ -412,7 +412,7 @@ void DataLoaderTest::brokenTricklingOrOversizedReplyIsReportedAndSkipped()
         QCOMPARE(bodies.mid(0, 2), (QStringList { "first", "next" }));
         QCOMPARE(errorsBeforeNext, 5);
         QCOMPARE(failed.mid(0, 5), (QStringList { "/cut", "/reset", "/trickle", "/announced", "/endless" }));
-        const QString tooLarge = QString::fromUtf8("应答大于16 kB，已放弃");
+        const QString tooLarge = QStringLiteral("应答大于16 kB，已放弃");
         QCOMPARE(source.errors.mid(3, 2), (QStringList { tooLarge, tooLarge }));
     }
 }
@@ -428,7 +428,7 @@ void DataLoaderTest::replyShorterThanAnnouncedIsReportedAndSkipped()
         emit reply->finished();
         QVERIFY(queue.ok.wait(5000));
     }
-    QCOMPARE(queue.source.errors, QStringList { QString::fromUtf8("应答未完整到达") });
+    QCOMPARE(queue.source.errors, QStringList { QStringLiteral("应答未完整到达") });
     QCOMPARE(queue.failures.count(), 1);
     QCOMPARE(queue.failures.first().at(0).toString(), QString("http://127.0.0.1:9/n/page"));
     QCOMPARE(queue.bodies, QStringList { "whole answer" });
@@ -455,7 +455,7 @@ void DataLoaderTest::requestsCarryTheHeadersOfTheirProvider()
 void DataLoaderTest::gbkTablePageIsDecoded()
 {
     TestHttpServer server;
-    server.serve("/", TestHttpServer::Reply::gbk(QString::fromUtf8("机构专用"), "text/html", false));
+    server.serve("/", TestHttpServer::Reply::gbk(QStringLiteral("机构专用"), "text/html", false));
     IterateDataLoader loader;
     BodyLHBSource source;
     loader.lhbInterface = &source;
@@ -466,7 +466,7 @@ void DataLoaderTest::gbkTablePageIsDecoded()
     loader.setUrls({ server.baseUrl() + "/stock/lhb,2017-03-01,600000.html" }, { "600000" });
     loader.start();
     QVERIFY(ok.wait(5000));
-    QCOMPARE(seat, QString::fromUtf8("机构专用"));
+    QCOMPARE(seat, QStringLiteral("机构专用"));
 }
 
 void DataLoaderTest::startWhileRunningKeepsOneRequestInFlight()

@@ -12,14 +12,14 @@ QMap<QString, Stock> samplePool()
 {
     Stock pufa;
     pufa.code = "600000";
-    pufa.name = QString::fromUtf8("浦发银行");
-    pufa.industry = QString::fromUtf8("银行");
-    pufa.area = QString::fromUtf8("上海");
+    pufa.name = QStringLiteral("浦发银行");
+    pufa.industry = QStringLiteral("银行");
+    pufa.area = QStringLiteral("上海");
     pufa.totals = 2000;
     pufa.date = "2014-01-01";
     Stock pingan;
     pingan.code = "000001";
-    pingan.name = QString::fromUtf8("平安银行");
+    pingan.name = QStringLiteral("平安银行");
     pingan.totals = 0;
     return { { "600000", pufa }, { "000001", pingan } };
 }
@@ -34,18 +34,18 @@ QString ifengPiece(const QString& date, int items)
 
 QString neteaseCsv(int dataLines)
 {
-    QStringList lines { QString::fromUtf8("日期,股票代码,名称,收盘价,最高价,最低价,开盘价,前收盘,涨跌额,涨跌幅,换手率,成交量,成交金额,总市值,流通市值,成交笔数") };
+    QStringList lines { QStringLiteral("日期,股票代码,名称,收盘价,最高价,最低价,开盘价,前收盘,涨跌额,涨跌幅,换手率,成交量,成交金额,总市值,流通市值,成交笔数") };
     for (int i = 0; i < dataLines; ++i) {
         lines.append(QString("2017-03-%1,'600000,%2,16.2,16.5,16.0,16.1,16.0,0.2,1.25,0.1,12345,2.0e8,3.4e10,2.98e10,999")
                          .arg(i + 1, 2, 10, QChar('0'))
-                         .arg(QString::fromUtf8("浦发银行")));
+                         .arg(QStringLiteral("浦发银行")));
     }
     return lines.join("\r\n") + "\r\n";
 }
 
 QString stockListRow(const QString& code, const QString& name, const QString& outstanding, const QString& totals)
 {
-    return QStringList { code, name, QString::fromUtf8("银行"), QString::fromUtf8("上海"), "6.5", outstanding, totals,
+    return QStringList { code, name, QStringLiteral("银行"), QStringLiteral("上海"), "6.5", outstanding, totals,
                          "1000.5", "800", "200", "30.5", "1.2", "0.8", "12.3", "0.9", "19991110", "50", "0.3",
                          "12.5", "8.8", "40.1", "30.2", "123456" }
         .join(',');
@@ -76,9 +76,9 @@ void HistorySourcesTest::ifengTakesSeventeenItemBarsWithPoolFields()
     QCOMPARE(bars.at(0).date, QString("2019-01-02"));
     QCOMPARE(bars.at(1).date, QString("2019-01-07"));
     const Stock& bar = bars.at(0);
-    QCOMPARE(bar.name, QString::fromUtf8("浦发银行"));
-    QCOMPARE(bar.industry, QString::fromUtf8("银行"));
-    QCOMPARE(bar.area, QString::fromUtf8("上海"));
+    QCOMPARE(bar.name, QStringLiteral("浦发银行"));
+    QCOMPARE(bar.industry, QStringLiteral("银行"));
+    QCOMPARE(bar.area, QStringLiteral("上海"));
     QCOMPARE(bar.open, 10.0f);
     QCOMPARE(bar.high, 10.8f);
     QCOMPARE(bar.close, 10.5f);
@@ -185,12 +185,12 @@ void HistorySourcesTest::stockListKeepsListedNonStRows()
     const QString body = QStringList {
         "code,name,industry,area,pe,outstanding,totals,totalAssets,liquidAssets,fixedAssets,reserved,"
         "reservedPerShare,esp,bvps,pb,timeToMarket,undp,perundp,rev,profit,gpr,npr,holders",
-        stockListRow("600000", QString::fromUtf8("浦发银行"), "196.5", "293.5"),
-        stockListRow("600001", QString::fromUtf8("*ST邯钢"), "10", "10"),
-        stockListRow("600002", QString::fromUtf8("ST齐鲁"), "10", "10"),
-        stockListRow("600003", QString::fromUtf8("东北高速"), "0", "12"),
-        stockListRow("600004", QString::fromUtf8("白云机场"), "11", "0"),
-        stockListRow("600005", QString::fromUtf8("st小写"), "1", "1"),
+        stockListRow("600000", QStringLiteral("浦发银行"), "196.5", "293.5"),
+        stockListRow("600001", QStringLiteral("*ST邯钢"), "10", "10"),
+        stockListRow("600002", QStringLiteral("ST齐鲁"), "10", "10"),
+        stockListRow("600003", QStringLiteral("东北高速"), "0", "12"),
+        stockListRow("600004", QStringLiteral("白云机场"), "11", "0"),
+        stockListRow("600005", QStringLiteral("st小写"), "1", "1"),
         "600006,short,row",
         "" }.join("\r\n");
     const QVector<Stock> stocks = source.parse(body, "ignored");
@@ -232,8 +232,8 @@ void HistorySourcesTest::neteaseNeedsAFullBodyAndStoresNothing()
     const Stock& bar = bars.first();
     QCOMPARE(bar.date, QString("2017-03-01"));
     QCOMPARE(bar.code, QString("600000"));
-    QCOMPARE(bar.name, QString::fromUtf8("浦发银行"));
-    QCOMPARE(bar.industry, QString::fromUtf8("银行"));
+    QCOMPARE(bar.name, QStringLiteral("浦发银行"));
+    QCOMPARE(bar.industry, QStringLiteral("银行"));
     QCOMPARE(bar.close, 16.2f);
     QCOMPARE(bar.high, 16.5f);
     QCOMPARE(bar.low, 16.0f);

@@ -57,7 +57,7 @@ void HttpGetTest::decodesBodyByDeclaredOrGuessedCharset_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("contentType");
     QTest::addColumn<QString>("expected");
-    const QString chinese = QString::fromUtf8("浦发银行,平安银行 龙虎榜");
+    const QString chinese = QStringLiteral("浦发银行,平安银行 龙虎榜");
     const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode(chinese);
     QTest::newRow("declared GBK") << gbk << QByteArray("text/html; charset=GBK") << chinese;
     QTest::newRow("declared gb2312, quoted") << gbk << QByteArray("text/html;charset=\"gb2312\"") << chinese;
@@ -271,7 +271,7 @@ void HttpGetTest::bodyLargerThanTheLimitIsGivenUp()
     QString failure = "not set";
     const QString body = httpGet(server.baseUrl() + "/appstock/app/fqkline/get", nullptr, &failure);
     if (givenUp) {
-        QCOMPARE(failure, QString::fromUtf8("应答大于1 MB，已放弃"));
+        QCOMPARE(failure, QStringLiteral("应答大于1 MB，已放弃"));
         QCOMPARE(body, QString());
     } else {
         QCOMPARE(failure, QString());
@@ -314,7 +314,7 @@ void HttpGetTest::endlessBodyStopsAtTheLimitWhileTheThreadIsBusy()
     QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     QThread::msleep(1500);   // no event of this thread is handled meanwhile
     QVERIFY(finished.wait(10000));
-    QCOMPARE(requestFailure(reply.get()), QString::fromUtf8("应答大于1 MB，已放弃"));
+    QCOMPARE(requestFailure(reply.get()), QStringLiteral("应答大于1 MB，已放弃"));
     // Twice the limit, and what the sockets' buffers on both sides hold besides.
     const qint64 sent = serving.server->generatedBytesSent();
     QVERIFY2(sent < 24 * limit, qPrintable(QStringLiteral("%1 bytes were sent").arg(sent)));

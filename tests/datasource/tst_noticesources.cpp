@@ -11,7 +11,7 @@ QString noticeRecord(const QString& code, const QString& title, const QString& t
 {
     return QString("{\"NOTICEDATE\":\"%3\",\"SECURITYCODE\":\"%1\",\"SECURITYSHORTNAME\":\"%4\","
                    "\"NOTICETITLE\":\"%2\",\"EUTIME\":\"%3\",\"COLUMNNAME\":\"%5\"}")
-        .arg(code, title, time, QString::fromUtf8("浦发银行"), QString::fromUtf8("重大事项"));
+        .arg(code, title, time, QStringLiteral("浦发银行"), QStringLiteral("重大事项"));
 }
 
 QString noticePage(const QStringList& records)
@@ -37,7 +37,7 @@ void NoticeSourcesTest::noticeRecordsAreCut()
 {
     EastmoneyInterface source;
     const QVector<Data> notices = source.parse(
-        noticePage({noticeRecord("600000", QString::fromUtf8("2016年   年度报告")),
+        noticePage({noticeRecord("600000", QStringLiteral("2016年   年度报告")),
                     // cut short by the host: a time too short to cut, no code
                     "{\"NOTICEDATE\":\"x\",\"EUTIME\":\"\"}"}),
         QString());
@@ -46,10 +46,10 @@ void NoticeSourcesTest::noticeRecordsAreCut()
     QVERIFY(notices.at(0).code.isEmpty());
     const Data& notice = notices.at(1);
     QCOMPARE(notice.code, QString("600000"));
-    QCOMPARE(notice.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(notice.name, QStringLiteral("浦发银行"));
     QCOMPARE(notice.date, QString("2017-01-03"));
-    QCOMPARE(notice.fields.value("title"), QString::fromUtf8("2016年 年度报告"));
-    QCOMPARE(notice.fields.value("type"), QString::fromUtf8("重大事项"));
+    QCOMPARE(notice.fields.value("title"), QStringLiteral("2016年 年度报告"));
+    QCOMPARE(notice.fields.value("type"), QStringLiteral("重大事项"));
     const Data& cut = notices.at(2);
     QVERIFY(cut.code.isEmpty() && cut.date.isEmpty() && cut.fields.value("title").isEmpty());
 
@@ -61,10 +61,10 @@ void NoticeSourcesTest::noticeTitleLosesItsCodePrefixOnly_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("code and colon") << QString::fromUtf8("600000:关于减持的公告") << QString::fromUtf8("关于减持的公告");
-    QTest::newRow("code and full-width colon") << QString::fromUtf8("600000：年报") << QString::fromUtf8("年报");
-    QTest::newRow("other code") << QString::fromUtf8("600001:年报") << QString::fromUtf8("600001:年报");
-    QTest::newRow("code later in title") << QString::fromUtf8("关于600000:年报") << QString::fromUtf8("关于600000:年报");
+    QTest::newRow("code and colon") << QStringLiteral("600000:关于减持的公告") << QStringLiteral("关于减持的公告");
+    QTest::newRow("code and full-width colon") << QStringLiteral("600000：年报") << QStringLiteral("年报");
+    QTest::newRow("other code") << QStringLiteral("600001:年报") << QStringLiteral("600001:年报");
+    QTest::newRow("code later in title") << QStringLiteral("关于600000:年报") << QStringLiteral("关于600000:年报");
 }
 
 void NoticeSourcesTest::noticeTitleLosesItsCodePrefixOnly()
@@ -79,7 +79,7 @@ void NoticeSourcesTest::noticeTitleLosesItsCodePrefixOnly()
 
 void NoticeSourcesTest::suspensionRecordsAreCut()
 {
-    const QString body = QString::fromUtf8(
+    const QString body = QStringLiteral(
         "var t = {defjson: {pages:1,data:[\"600010,包钢股份,a,b,2017-01-03 09:30,重大   事项,c,2017-01-03,2017-01-05\","
         "\"600011,华能国际,a,b,2017-01-03\","                                     // too few items
         "\"600012,皖通高速,a,b,2017-01-03,type,c,2017-01-03,2017-01-06\","         // holds "type"
@@ -90,10 +90,10 @@ void NoticeSourcesTest::suspensionRecordsAreCut()
     QCOMPARE(records.size(), 2);
     const Data& first = records.at(0);
     QCOMPARE(first.code, QString("600010"));
-    QCOMPARE(first.name, QString::fromUtf8("包钢股份"));
+    QCOMPARE(first.name, QStringLiteral("包钢股份"));
     QCOMPARE(first.date, QString("2017-01-05"));
     QCOMPARE(first.fields, (QMap<QString, QString>{{"stopDate", "2017-01-03"}, {"span", "2017-01-03"},
-                                                   {"desc", QString::fromUtf8("重大 事项")}}));
+                                                   {"desc", QStringLiteral("重大 事项")}}));
     QCOMPARE(records.at(1).code, QString("600013"));
     QVERIFY(source.parse("<html>no list today</html>", QString()).isEmpty());
 }

@@ -249,7 +249,7 @@ void QQHistoryTest::parseCutsAndSkips_data()
     QTest::newRow("no bar array: six comma-separated items are no bar")
         << "2019-01-02,1,2,3,4,6" << QStringList() << 0.0f;
     QTest::newRow("maintenance page of six comma-separated words")
-        << QString::fromUtf8("<html>系统维护中,请稍后,再试,谢谢,客服,热线</html>") << QStringList() << 0.0f;
+        << QStringLiteral("<html>系统维护中,请稍后,再试,谢谢,客服,热线</html>") << QStringList() << 0.0f;
     QTest::newRow("unknown code: empty day array and a quote block")
         << "{\"code\":0,\"msg\":\"\",\"data\":{\"sh999999\":{\"day\":[],\"qt\":{\"sh999999\":[\"1\",\"\",\"999999\","
            "\"0.00\",\"0.00\",\"0.00\"],\"market\":[\"2019-01-02 15:00:01|HK_close\"]},\"prec\":\"0.00\"}}}"
@@ -511,13 +511,13 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
     using Reply = TestHttpServer::Reply;
     QTest::addColumn<Reply>("reply");
     const QByteArray history = klinefixtures::body("sh600000", 480).toUtf8();
-    const QByteArray sixWords = QString::fromUtf8("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
+    const QByteArray sixWords = QStringLiteral("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
     auto withStatus = [](Reply reply, int status) {
         reply.status = status;
         return reply;
     };
     QTest::newRow("not found") << Reply::status404();
-    QTest::newRow("error page") << Reply::gbk(QString::fromUtf8("<html>系统维护中</html>"));
+    QTest::newRow("error page") << Reply::gbk(QStringLiteral("<html>系统维护中</html>"));
     QTest::newRow("empty body") << Reply::text("");
     QTest::newRow("stalled server") << Reply::stalled();
     QTest::newRow("closed after a third of the body") << Reply::cutShort(history, history.size() / 3);

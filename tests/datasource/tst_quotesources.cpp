@@ -30,7 +30,7 @@ QStringList symbolsOf(const QString& url)
 // One quote line as the service writes it: 33 fields, the order book as
 // (volume, price) pairs in shares.
 QString quoteLine(const QString& code, double preClose, double close, int buyEach, int sellEach,
-                  const QString& name = QString::fromUtf8("浦发银行"), int fields = 33)
+                  const QString& name = QStringLiteral("浦发银行"), int fields = 33)
 {
     QStringList f;
     f << name << QString::number(close) << QString::number(preClose) << QString::number(close)
@@ -55,8 +55,8 @@ QMap<QString, Stock> pool()
         Stock s;
         s.code = code;
         s.name = "n" + code;
-        s.industry = QString::fromUtf8("银行");
-        s.area = QString::fromUtf8("上海");
+        s.industry = QStringLiteral("银行");
+        s.area = QStringLiteral("上海");
         s.totals = 10000;
         s.outstanding = 8000;
         p.insert(code, s);
@@ -212,7 +212,7 @@ void TestQuoteSources::bodyKeepsPassingQuotesInOrder()
     QCOMPARE(quotes.at(0).code, QString("000001"));
     QCOMPARE(quotes.at(0).buySellRatio, 10.0f);
     QCOMPARE(quotes.at(0).value1, 0.5f);
-    QCOMPARE(quotes.at(0).industry, QString::fromUtf8("银行"));
+    QCOMPARE(quotes.at(0).industry, QStringLiteral("银行"));
     QCOMPARE(quotes.at(0).text2, QString("09:25:03"));
     QCOMPARE(quotes.at(1).code, QString("600000"));
     QVERIFY(quotes.at(1).changePercent < 0);
@@ -224,7 +224,7 @@ void TestQuoteSources::bodyKeepsPassingQuotesInOrder()
 void TestQuoteSources::todaysQuoteLinesReadAsTheirFirst33Fields()
 {
     const QString shanghai = quoteLine("600000", 10, 10.2, 100000, 10000);
-    const QString shenzhen = quoteLine("000001", 10, 10.2, 100000, 10000, QString::fromUtf8("平安银行"));
+    const QString shenzhen = quoteLine("000001", 10, 10.2, 100000, 10000, QStringLiteral("平安银行"));
     QString emptyExtra = shanghai;
     emptyExtra.replace("\";", ",\";");
     QString dealExtra = shanghai;
@@ -242,16 +242,16 @@ void TestQuoteSources::todaysQuoteLinesReadAsTheirFirst33Fields()
         QCOMPARE(quote.totals, 10000);
     }
     QCOMPARE(quotes.at(0).code, QString("600000"));
-    QCOMPARE(quotes.at(1).name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(quotes.at(1).name, QStringLiteral("浦发银行"));
     QCOMPARE(quotes.at(2).code, QString("000001"));
-    QCOMPARE(quotes.at(2).name, QString::fromUtf8("平安银行"));
+    QCOMPARE(quotes.at(2).name, QStringLiteral("平安银行"));
 }
 
 // Every field of the line its own value, so that a parser that read one
 // field for another (high for low, a buy level for a sell level) shows.
 void TestQuoteSources::everyQuoteFieldLandsInItsOwnPlace()
 {
-    QStringList f{QString::fromUtf8("浦发银行"),
+    QStringList f{QStringLiteral("浦发银行"),
                   "10.01",
                   "10.00",
                   "10.20",
@@ -291,11 +291,11 @@ void TestQuoteSources::everyQuoteFieldLandsInItsOwnPlace()
                                "sellVolume4=404",
                                "sellVolume5=505",
                                "code=600000",
-                               QString::fromUtf8("name=浦发银行"),
+                               QStringLiteral("name=浦发银行"),
                                "date=2026-12-07",
                                "time=09:25:03",
-                               QString::fromUtf8("industry=银行"),
-                               QString::fromUtf8("area=上海"),
+                               QStringLiteral("industry=银行"),
+                               QStringLiteral("area=上海"),
                                "totals=10000",
                                "outstanding=8000",
                                "valid=1",
@@ -341,7 +341,7 @@ void TestQuoteSources::marketListGivesOneRecordPerItem()
 
 void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
 {
-    const QString body = QString::fromUtf8(
+    const QString body = QStringLiteral(
         "v_s_sh600000=\"1~浦发~600000~10.20~0.20~2.00~123456~12345~~1234\";\n"
         "v_s_sh601398=\"1~工商银行~601398~5.00~-0.10~-1.96~20000~100~~99\";\n"
         "v_s_sh600001=\"1~short~600001~1~1~1~1~1~1\";\n"
@@ -355,7 +355,7 @@ void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
     const Stock& known = quotes.at(0);
     QCOMPARE(known.code, QString("600000"));
     QCOMPARE(known.name, QString("n600000"));   // the pool's name wins
-    QCOMPARE(known.industry, QString::fromUtf8("银行"));
+    QCOMPARE(known.industry, QStringLiteral("银行"));
     QCOMPARE(known.close, 10.2f);
     QCOMPARE(known.change, 0.2f);
     QCOMPARE(known.changePercent, 2.0f);
@@ -365,7 +365,7 @@ void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
 
     const Stock& outside = quotes.at(1);
     QCOMPARE(outside.code, QString("601398"));
-    QCOMPARE(outside.name, QString::fromUtf8("工商银行"));
+    QCOMPARE(outside.name, QStringLiteral("工商银行"));
     QCOMPARE(outside.preClose, 0.0f);
     QCOMPARE(outside.turnover, 0.0f);
     QCOMPARE(outside.change, -0.1f);
@@ -381,7 +381,7 @@ void TestQuoteSources::simpleQuotesAreCompletedFromThePool()
     QCOMPARE(eleven.changePercent, 0.55f);
     QVERIFY(qAbs(eleven.volume - 105.4388f) < 1e-4f);
     const Stock& twelve = quotes.at(4);
-    QCOMPARE(twelve.name, QString::fromUtf8("万科A"));
+    QCOMPARE(twelve.name, QStringLiteral("万科A"));
     QCOMPARE(twelve.change, -0.2f);
     QCOMPARE(twelve.volume, 30.0f);
 
@@ -397,8 +397,8 @@ void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
     vorelApp()->config.bidRatio = 0.093f;
     TestHttpServer server;
     HostOverride hosts(server);
-    const QString body = quoteLine("600000", 10, 10.2, 100000, 10000, QString::fromUtf8("浦发银行"))
-                         + quoteLine("000001", 10, 10.9, 100000, 10000, QString::fromUtf8("平安银行"));
+    const QString body = quoteLine("600000", 10, 10.2, 100000, 10000, QStringLiteral("浦发银行"))
+                         + quoteLine("000001", 10, 10.9, 100000, 10000, QStringLiteral("平安银行"));
     // The quote host declares no charset, and refuses a request without the
     // Referer of its finance site.
     server.serve("/list=", quotefixtures::refusingWithoutReferer(
@@ -412,7 +412,7 @@ void TestQuoteSources::gbkQuoteBodyOverHttpIsJudgedAgainstThePool()
     QCOMPARE(server.requests().first().target, QString("/list=sz000001,sh600000"));
     QCOMPARE(server.requests().first().header("Referer"), quotefixtures::kReferer);
     QCOMPARE(quotes.size(), 1);   // 000001 rose 9 %
-    QCOMPARE(quotes.first().name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(quotes.first().name, QStringLiteral("浦发银行"));
     QCOMPARE(quotes.first().bidScore, 60);
 
     // Asked at a host the program does not know for the quote service, the

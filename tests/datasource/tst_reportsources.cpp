@@ -23,7 +23,7 @@ QString ahRecord(const QString& aCode, const QString& hCode, int items = 17)
     for (int i = 0; i < items; ++i)
         cells << QString("i%1").arg(i);
     cells[1] = " " + hCode + " ";
-    cells[2] = QString::fromUtf8(" 中国银行 ");
+    cells[2] = QStringLiteral(" 中国银行 ");
     cells[3] = " 5.12 ";
     cells[4] = "-1.20%";
     cells[5] = aCode;
@@ -63,7 +63,7 @@ void ReportSourcesTest::initTestCase()
 {
     Stock pufa;
     pufa.code = "600000";
-    pufa.name = QString::fromUtf8("浦发银行");
+    pufa.name = QStringLiteral("浦发银行");
     vorelApp()->stockPool.insert(pufa.code, pufa);
 }
 
@@ -92,10 +92,10 @@ void ReportSourcesTest::ahRowsTakeTheirCellsAndPoolNames()
     EastMoneyAHStringListInterface source;
     const QVector<QStringList> rows = source.parse(ahBody({ ahRecord("600000", "01398"), ahRecord("601988", "03988") }));
     QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows.at(0), QStringList({ QString::fromUtf8("浦发银行"), "01398", "5.12", "-1.20%", "600000",
+    QCOMPARE(rows.at(0), QStringList({ QStringLiteral("浦发银行"), "01398", "5.12", "-1.20%", "600000",
                                        "7.00", "0.5%", "1.37", "36.7%" }));
     // not in the pool: the served name, and the lookup must not add the code
-    QCOMPARE(rows.at(1).at(0), QString::fromUtf8("中国银行"));
+    QCOMPARE(rows.at(1).at(0), QStringLiteral("中国银行"));
     QCOMPARE(rows.at(1).at(4), QString("601988"));
     QVERIFY(!vorelApp()->stockPool.contains("601988"));
 }
@@ -142,7 +142,7 @@ void ReportSourcesTest::newsAndDoctorUrlsCarryTheMarket()
 
 void ReportSourcesTest::doctorPageGivesItsTexts()
 {
-    const QString page = QString::fromUtf8(
+    const QString page = QStringLiteral(
         "<html><div class=\"ranks4\"><i></i></div>"
         "<div class=\"text-head\"> 短期<b>强势</b> </div>"
         "<div class=\"text-content\" id=\"c\"><p>股价站上均线</p></div>"
@@ -150,8 +150,8 @@ void ReportSourcesTest::doctorPageGivesItsTexts()
         "<div class=\"icon02\"><li title=\"消息面\"></li></div>"
         "<span class=\"dqzs\"> 3021.5 </span></html>");
     const QStringList texts = parseStockDoctor(page);
-    QCOMPARE(texts, QStringList({ "ranks4", QString::fromUtf8("短期强势"), QString::fromUtf8("股价站上均线"),
-                                  QString::fromUtf8("技术面 良好\n资金面\n78"), QString::fromUtf8("消息面"),
+    QCOMPARE(texts, QStringList({ "ranks4", QStringLiteral("短期强势"), QStringLiteral("股价站上均线"),
+                                  QStringLiteral("技术面 良好\n资金面\n78"), QStringLiteral("消息面"),
                                   "3021.5" }));
 }
 
@@ -165,13 +165,13 @@ void ReportSourcesTest::doctorPageWithoutRankOrHeadlineGivesNothing()
 
 void ReportSourcesTest::doctorPageWithUnclosedBlocksKeepsItsWholeTexts()
 {
-    const QString page = QString::fromUtf8(
+    const QString page = QStringLiteral(
         "<html><div class=\"ranks2\"></div><div class=\"text-head\">弱势</div>"
         "<div class=\"text-content\"><p>跌破均线</p></div>"
         "<div class=\"icon01\"><li title=\"技术面\"></li></div>")
         + QString("<div class=\"icon02\"><span class=\"dqzs\">").repeated(25000);
-    QCOMPARE(parseStockDoctor(page), QStringList({ "ranks2", QString::fromUtf8("弱势"), QString::fromUtf8("跌破均线"),
-                                                   QString::fromUtf8("技术面"), "", "" }));
+    QCOMPARE(parseStockDoctor(page), QStringList({ "ranks2", QStringLiteral("弱势"), QStringLiteral("跌破均线"),
+                                                   QStringLiteral("技术面"), "", "" }));
 }
 
 void ReportSourcesTest::rankingUrlIsTheLastLinkOfOurHost()
@@ -196,7 +196,7 @@ void ReportSourcesTest::rankingUrlIsTheLastLinkOfOurHost()
 
 void ReportSourcesTest::rankingXmlRowsKeepDocumentOrder()
 {
-    const QString xml = QString::fromUtf8(
+    const QString xml = QStringLiteral(
         "<?xml version=\"1.0\" encoding=\"GB2312\"?>\n"
         "<data>\n"
         " <item><a>1</a><b>600000</b><c>浦发银行</c><d>99</d><e>+3</e><f>3%</f><g>up</g><h>7.01</h></item>\n"
@@ -205,9 +205,9 @@ void ReportSourcesTest::rankingXmlRowsKeepDocumentOrder()
         "</data>");
     const QVector<QStringList> rows = parseHotStockXml(xml);
     QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows.at(0), QStringList({ "1", "600000", QString::fromUtf8("浦发银行"), "99", "+3", "3%", "up", "7.01" }));
+    QCOMPARE(rows.at(0), QStringList({ "1", "600000", QStringLiteral("浦发银行"), "99", "+3", "3%", "up", "7.01" }));
     QCOMPARE(rows.at(1).size(), 7);
-    QCOMPARE(rows.at(1).at(2), QString::fromUtf8("平安&银行"));
+    QCOMPARE(rows.at(1).at(2), QStringLiteral("平安&银行"));
 }
 
 void ReportSourcesTest::rankingXmlThatDoesNotParseGivesNoRows()

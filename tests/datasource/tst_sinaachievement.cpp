@@ -19,18 +19,18 @@ void SinaAchievementTest::rowsCarryTheTenTexts()
 {
     // The name sits in a fixed window at the cell's end, sized for four
     // characters; shorter names leave part of the link tag in the window.
-    QString page = earningsPage({{"600000", QString::fromUtf8("浦发银行")}, {"000002", QString::fromUtf8("万科Ａ")},
+    QString page = earningsPage({{"600000", QStringLiteral("浦发银行")}, {"000002", QStringLiteral("万科Ａ")},
                                  {"600003", "x"}, {"600001", "ST", "-0.35"}});
     // a row that lost a cell is no row
     page.remove(page.indexOf("<td>9.80</td>", page.indexOf("/q/600003")), 13);
     SinaAchievementInterface source;
     const auto rows = source.parse(page, QString());
     QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows.at(0), (QMap<QString, QString>{{"code", "600000"}, {"name", QString::fromUtf8("浦发银行")},
+    QCOMPARE(rows.at(0), (QMap<QString, QString>{{"code", "600000"}, {"name", QStringLiteral("浦发银行")},
                                                  {"eps", "0.52"}, {"eps_r", "-3.7"}, {"navps", "9.80"},
                                                  {"roe", "5.31"}, {"cps", "1.20"}, {"netprofit", "10.2"},
                                                  {"netprofit_percent", "12.5"}, {"date", "2017-10-30"}}));
-    QCOMPARE(rows.at(1).value("name"), QString::fromUtf8("万科Ａ"));
+    QCOMPARE(rows.at(1).value("name"), QStringLiteral("万科Ａ"));
     QCOMPARE(rows.at(2).value("code"), QString("600001"));
     QCOMPARE(rows.at(2).value("name"), QString("ST"));
     QCOMPARE(rows.at(2).value("netprofit"), QString("-0.35"));
@@ -39,7 +39,7 @@ void SinaAchievementTest::rowsCarryTheTenTexts()
 void SinaAchievementTest::pageWithoutTableGivesNothing()
 {
     SinaAchievementInterface source;
-    const QString page = earningsPage({{"600000", QString::fromUtf8("浦发银行")}});
+    const QString page = earningsPage({{"600000", QStringLiteral("浦发银行")}});
     for (const QString& body : {QString(), earningsPage({}), page.left(page.indexOf("<div class")), page.left(200)})
         QVERIFY(source.parse(body, QString()).isEmpty());
 }
@@ -47,7 +47,7 @@ void SinaAchievementTest::pageWithoutTableGivesNothing()
 
 void SinaAchievementTest::unclosedRowsAfterTheLastRowAreNotRows()
 {
-    QString page = earningsPage({{"600000", QString::fromUtf8("浦发银行")}, {"000002", QString::fromUtf8("万科Ａ")}});
+    QString page = earningsPage({{"600000", QStringLiteral("浦发银行")}, {"000002", QStringLiteral("万科Ａ")}});
     page.replace("</tbody>", QString("<td style=\"width").repeated(60000) + "</tbody>");
     const auto rows = SinaAchievementInterface().parse(page, QString());
     QCOMPARE(rows.size(), 2);

@@ -36,7 +36,7 @@ void serveReport(TestHttpServer& server, int pages, int failing = 0, const QList
         if (page == 1 && !first.isEmpty())
             return TestHttpServer::Reply::gbk(earningsPage(first));
         const QString code = QString("6%1").arg(page * 10, 5, 10, QChar('0'));
-        return TestHttpServer::Reply::gbk(earningsPage({{code, QString::fromUtf8("银行甲乙")}, {code.left(5) + "1", "b"}}));
+        return TestHttpServer::Reply::gbk(earningsPage({{code, QStringLiteral("银行甲乙")}, {code.left(5) + "1", "b"}}));
     });
 }
 
@@ -108,7 +108,7 @@ void ArchieveReportTest::pagingEnds()
     }
     // rows already shown stay; GBK pages decode into the table
     QCOMPARE(page.table->rowCount(), rows);
-    QCOMPARE(page.table->item(0, 1)->text(), QString::fromUtf8("银行甲乙"));
+    QCOMPARE(page.table->item(0, 1)->text(), QStringLiteral("银行甲乙"));
 }
 
 void ArchieveReportTest::failedFirstPageKeepsTheLastReportAndSaysWhy_data()
@@ -160,7 +160,7 @@ void ArchieveReportTest::numberColumnsSortByValue()
     ArchieveReport page(nullptr);
     runReport(page);
     const int netProfit = 7;
-    QCOMPARE(page.table->horizontalHeaderItem(netProfit)->text(), QString::fromUtf8("净利润"));
+    QCOMPARE(page.table->horizontalHeaderItem(netProfit)->text(), QStringLiteral("净利润"));
     page.table->sortByColumn(netProfit, Qt::AscendingOrder);
     QCOMPARE(columnTexts(page.table, netProfit), QStringList({"-1.25", "9.5", "10.2", "100"}));
     QCOMPARE(columnTexts(page.table, 0), QStringList({"300750", "000002", "600000", "000001"}));

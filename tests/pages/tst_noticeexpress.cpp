@@ -75,23 +75,23 @@ void NoticeExpressTest::keywordsShowInRed_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("keywords");
     QTest::addColumn<QString>("html");
-    const QString title = QString::fromUtf8("关于股东减持计划的公告");
-    const auto red = [](const char* text) { return QString::fromUtf8("<font color=red>%1</font>").arg(QString::fromUtf8(text)); };
+    const QString title = QStringLiteral("关于股东减持计划的公告");
+    const auto red = [](const char* text) { return QStringLiteral("<font color=red>%1</font>").arg(QString::fromUtf8(text)); };
     QTest::newRow("no keywords") << title << QString() << title;
-    QTest::newRow("two keywords") << title << QString::fromUtf8("减持,股东")
-                                  << QString::fromUtf8("关于") + red("股东") + red("减持") + QString::fromUtf8("计划的公告");
-    const QString both = QString::fromUtf8("关于") + red("股东") + red("减持") + QString::fromUtf8("计划的公告");
-    QTest::newRow("full-width comma") << title << QString::fromUtf8("减持，股东") << both;
-    QTest::newRow("blanks around the keywords") << title << QString::fromUtf8(" 减持 , 股东 ") << both;
-    QTest::newRow("enumeration comma") << title << QString::fromUtf8("减持、股东") << both;
+    QTest::newRow("two keywords") << title << QStringLiteral("减持,股东")
+                                  << QStringLiteral("关于") + red("股东") + red("减持") + QStringLiteral("计划的公告");
+    const QString both = QStringLiteral("关于") + red("股东") + red("减持") + QStringLiteral("计划的公告");
+    QTest::newRow("full-width comma") << title << QStringLiteral("减持，股东") << both;
+    QTest::newRow("blanks around the keywords") << title << QStringLiteral(" 减持 , 股东 ") << both;
+    QTest::newRow("enumeration comma") << title << QStringLiteral("减持、股东") << both;
     QTest::newRow("every occurrence, empty keyword skipped")
-        << QString::fromUtf8("减持与减持") << QString::fromUtf8(",减持,") << red("减持") + QString::fromUtf8("与") + red("减持");
+        << QStringLiteral("减持与减持") << QStringLiteral(",减持,") << red("减持") + QStringLiteral("与") + red("减持");
     QTest::newRow("case-sensitive") << QString("ST abc") << QString("st") << QString("ST abc");
     // a later keyword never matches inside the markup of an earlier one
-    QTest::newRow("keyword found in markup") << QString::fromUtf8("减持red") << QString::fromUtf8("减持,font,red")
+    QTest::newRow("keyword found in markup") << QStringLiteral("减持red") << QStringLiteral("减持,font,red")
                                              << red("减持") + red("red");
     // the host's text is shown, never interpreted
-    QTest::newRow("markup in title") << QString::fromUtf8("<b>减持</b>&") << QString::fromUtf8("减持")
+    QTest::newRow("markup in title") << QStringLiteral("<b>减持</b>&") << QStringLiteral("减持")
                                      << "&lt;b&gt;" + red("减持") + "&lt;/b&gt;&amp;";
 }
 
@@ -124,16 +124,16 @@ void NoticeExpressTest::reductionCodesOldestFirstWithRepeats()
 void NoticeExpressTest::longTitleIsCutWithItsWholeTextAsTooltip()
 {
     NoticeExpress page;
-    page.keywordEdit->setText(QString::fromUtf8("减持，股东"));
+    page.keywordEdit->setText(QStringLiteral("减持，股东"));
     Data notice;
     notice.code = "600000";
     notice.date = "2017-01-04";
-    const QString title = QString::fromUtf8("浦发银行关于持股百分之五以上股东及其一致行动人的减持股份计划实施进展暨后续安排的"
-                                            "提示性公告，再次提示股东减持");
+    const QString title = QStringLiteral("浦发银行关于持股百分之五以上股东及其一致行动人的减持股份计划实施进展暨后续安排的"
+                                         "提示性公告，再次提示股东减持");
     notice.fields.insert("title", title);
     page.onUpdateOneRow(notice);
     notice.code = "600036";
-    notice.fields.insert("title", QString::fromUtf8("招商银行年度报告"));
+    notice.fields.insert("title", QStringLiteral("招商银行年度报告"));
     page.onUpdateOneRow(notice);
     page.resize(900, 400);
     page.show();
@@ -144,15 +144,15 @@ void NoticeExpressTest::longTitleIsCutWithItsWholeTextAsTooltip()
     auto* label = qobject_cast<QLabel*>(page.table->cellWidget(row, 2));
     QVERIFY(label);
     const QString shown = QTextDocumentFragment::fromHtml(label->text()).toPlainText();
-    QVERIFY2(shown.endsWith(QString::fromUtf8("…")), qPrintable(shown));
+    QVERIFY2(shown.endsWith(QStringLiteral("…")), qPrintable(shown));
     QVERIFY(title.startsWith(shown.chopped(1)));
     QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
     // the tooltip holds the whole title, the keyword past the cut marked too
     QCOMPARE(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText(), title);
-    QCOMPARE(label->toolTip().count(QString::fromUtf8("<font color=red>减持</font>")), 2);
+    QCOMPARE(label->toolTip().count(QStringLiteral("<font color=red>减持</font>")), 2);
     // a title that fits stays whole
     auto* shortTitle = qobject_cast<QLabel*>(page.table->cellWidget(1 - row, 2));
-    QCOMPARE(shortTitle->text(), QString::fromUtf8("招商银行年度报告"));
+    QCOMPARE(shortTitle->text(), QStringLiteral("招商银行年度报告"));
 
     // the titles sort by their text
     page.table->sortByColumn(2, Qt::AscendingOrder);
@@ -168,7 +168,7 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     serveNotices(server);
     NoticeExpress page;
     page.pageInterval = 5;
-    page.keywordEdit->setText(QString::fromUtf8("减持"));
+    page.keywordEdit->setText(QStringLiteral("减持"));
     vorelApp()->reductionCodes = QStringList({"999999"});
     page.searchButton->click();
     // a second search while the first runs would show every notice twice
@@ -184,7 +184,7 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
                                  "/notices/hsa/7.html"}));
     QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
     // the four pages that failed are counted
-    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("4类公告下载失败，最近一次：HTTP 404 Not Found"));
+    QCOMPARE(page.statusLabel->text(), QStringLiteral("4类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // newest first; each title label stays in the row of its own notice
     const QStringList codes = {"000002", "600000", "600000", "300750"};
@@ -197,7 +197,7 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
         QVERIFY(label);
         QCOMPARE(label->text(), titles.at(row));
     }
-    QCOMPARE(page.table->item(0, 1)->text(), QString::fromUtf8("万科Ａ"));
+    QCOMPARE(page.table->item(0, 1)->text(), QStringLiteral("万科Ａ"));
     QCOMPARE(page.table->item(0, 4)->text(), QString("2017-01-06"));
     QCOMPARE(cutTexts(page.table, {0, 3, 4}).join(" | "), QString());
     page.resize(900, 500);
@@ -211,11 +211,11 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
     QCOMPARE(page.table->rowCount(), 4);
     QCOMPARE(vorelApp()->reductionCodes, kReductionCodes);
-    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("7类公告下载失败，最近一次：HTTP 404 Not Found"));
+    QCOMPARE(page.statusLabel->text(), QStringLiteral("7类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // pages that arrive without a reduction notice do clear them
     server.serve("/notices/hsa/5.html", TestHttpServer::Reply::gbk(noticePage(
-        {{"600000", QString::fromUtf8("浦发银行"), QString::fromUtf8("年度报告"), "2017-01-04"}})));
+        {{"600000", QStringLiteral("浦发银行"), QStringLiteral("年度报告"), "2017-01-04"}})));
     page.searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
     QCOMPARE(page.table->rowCount(), 1);
@@ -241,15 +241,15 @@ void NoticeExpressTest::failedPagesKeepTheNoticesAndSayWhy()
     QCOMPARE(page.table->rowCount(), 4);
 
     server.clearFixtures();
-    server.serve("/notices/hsa/", failedAnswer(failure, noticePage({{"600000", QString::fromUtf8("浦发银行"),
-                                                                      QString::fromUtf8("年度报告"), "2017-01-04"},
-                                                                     {"000002", QString::fromUtf8("万科Ａ"),
-                                                                      QString::fromUtf8("季度报告"), "2017-01-05"}})));
+    server.serve("/notices/hsa/", failedAnswer(failure, noticePage({{"600000", QStringLiteral("浦发银行"),
+                                                                      QStringLiteral("年度报告"), "2017-01-04"},
+                                                                     {"000002", QStringLiteral("万科Ａ"),
+                                                                      QStringLiteral("季度报告"), "2017-01-05"}})));
     page.searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);
     QCOMPARE(page.table->rowCount(), 4);
     QVERIFY(!page.statusLabel->isHidden());
-    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("7类公告下载失败，最近一次：") + reason);
+    QCOMPARE(page.statusLabel->text(), QStringLiteral("7类公告下载失败，最近一次：") + reason);
     page.resize(900, 500);
     page.show();
     QVERIFY(saveScreenshot(&page, QString("notices-failed-%1").arg(failureTag())));

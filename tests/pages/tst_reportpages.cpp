@@ -38,7 +38,7 @@ const char* const kRankingPath = "/service/stock_sort_xml.jsp";
 
 // The served record names the company beside its H code (item 2).
 QString ahRecord(const QString& aCode, const QString& hCode, const QString& aPrice,
-                 const QString& aChange = "0.50%", const QString& name = QString::fromUtf8("示例"))
+                 const QString& aChange = "0.50%", const QString& name = QStringLiteral("示例"))
 {
     QStringList cells;
     for (int i = 0; i < 17; ++i)
@@ -72,7 +72,7 @@ TestHttpServer::Reply ahReply(const TestHttpServer::Request& request)
 
 QString rankingRow(const QString& rank, const QString& code, int texts = 8)
 {
-    QString row = "<item><no>" + rank + "</no><code>" + code + "</code><name>" + QString::fromUtf8("名称")
+    QString row = "<item><no>" + rank + "</no><code>" + code + "</code><name>" + QStringLiteral("名称")
                   + code + "</name>";
     for (int i = 3; i < texts; ++i)
         row += QString("<v%1>%1</v%1>").arg(i);
@@ -187,8 +187,8 @@ void ReportPagesTest::ahFirstSearchDownloadsPagesAndFillsTheCache()
     const auto& cache = vorelApp()->ahPrices;
     QCOMPARE(cache.keys(), QStringList({ "600000", "601398", "601988" }));
     QCOMPARE(cache.value("601988").value(5), QString("3.50"));
-    QCOMPARE(cache.value("600000").value(0), QString::fromUtf8("浦发银行"));
-    QCOMPARE(cache.value("601398").value(0), QString::fromUtf8("示例"));   // not in the pool: the served name
+    QCOMPARE(cache.value("600000").value(0), QStringLiteral("浦发银行"));
+    QCOMPARE(cache.value("601398").value(0), QStringLiteral("示例"));   // not in the pool: the served name
 }
 
 void ReportPagesTest::ahLaterSearchShowsTheCacheOnce()
@@ -222,7 +222,7 @@ void ReportPagesTest::ahFailedDownloadIsFetchedAgainOnTheNextSearch()
     QCOMPARE(countRequests(*server, kAHPath), 5);
     QCOMPARE(page.table->rowCount(), 0);
     QVERIFY(vorelApp()->ahPrices.isEmpty());
-    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：HTTP 404 Not Found"));
+    QCOMPARE(page.statusLabel->text(), QStringLiteral("5页比价下载失败，最近一次：HTTP 404 Not Found"));
 
     server->serve(kAHPath, &ahReply);
     page.onSearch();
@@ -274,7 +274,7 @@ void ReportPagesTest::hotStocksAreFetchedOnceThenServedFromTheCache()
 
     // shown in rank order, the rows without eight texts left out
     QCOMPARE(columnTexts(page.table, 0), QStringList({ "1", "2", "5" }));
-    QCOMPARE(page.table->item(0, 2)->text(), QString::fromUtf8("名称600000"));
+    QCOMPARE(page.table->item(0, 2)->text(), QStringLiteral("名称600000"));
     // cached by code, the later of two rows of one code kept, short rows too
     const auto& cache = vorelApp()->hotStocks;
     QCOMPARE(cache.keys(), QStringList({ "000001", "002415", "300750", "600000" }));
@@ -296,7 +296,7 @@ void ReportPagesTest::hotStocksStayWhenTheRootPageHasNoRanking()
     QCOMPARE(page.table->rowCount(), 1);
     QCOMPARE(page.table->item(0, 1)->text(), QString("600000"));
     QVERIFY(vorelApp()->hotStocks.isEmpty());
-    QCOMPARE(page.statusLabel->text(), QString::fromUtf8("热门股票下载失败：") + unreadableAnswer());
+    QCOMPARE(page.statusLabel->text(), QStringLiteral("热门股票下载失败：") + unreadableAnswer());
 }
 
 void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy_data()
@@ -309,7 +309,7 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
     QFETCH(QString, failure);
     QFETCH(QString, reason);
     setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
-    const QString resumed = QString::fromUtf8(
+    const QString resumed = QStringLiteral(
         "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01,事项,c,2026-12-01,2026-12-09\","
         "\"000001,平安银行,a,b,2026-12-02,事项,c,2026-12-02,2026-12-10\",\"type\":1]}, maketr:");
 
@@ -325,7 +325,7 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
     retrade.onSearch();
     QVERIFY(resumedDone.wait(5000));
     QCOMPARE(columnTexts(retrade.table, 0), QStringList({ "600010", "000001" }));
-    QCOMPARE(retrade.statusLabel->text(), QString::fromUtf8("复盘列表下载失败：") + reason);
+    QCOMPARE(retrade.statusLabel->text(), QStringLiteral("复盘列表下载失败：") + reason);
     QVERIFY(!retrade.statusLabel->isHidden());
 
     // A/H: every page counted, nothing cached
@@ -336,7 +336,7 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
     ah.onSearch();
     QVERIFY(ahDone.wait(5000));
     QVERIFY(vorelApp()->ahPrices.isEmpty());
-    QCOMPARE(ah.statusLabel->text(), QString::fromUtf8("5页比价下载失败，最近一次：") + reason);
+    QCOMPARE(ah.statusLabel->text(), QStringLiteral("5页比价下载失败，最近一次：") + reason);
     // the rows of the pages that came stay beside the message
     server->serve(kAHPath, [failure](const TestHttpServer::Request& request) {
         const QString page = ahPage({ ahRecord("601988", "03988", "3.50"), ahRecord("600000", "01111", "7.00") });
@@ -347,7 +347,7 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
     ah.onSearch();
     QVERIFY(ahDone.wait(5000));
     QCOMPARE(columnTexts(ah.table, 4), QStringList({ "601988", "600000" }));
-    QCOMPARE(ah.statusLabel->text(), QString::fromUtf8("4页比价下载失败，最近一次：") + reason);
+    QCOMPARE(ah.statusLabel->text(), QStringLiteral("4页比价下载失败，最近一次：") + reason);
 
     // hot stocks: the ranking shown and the cache stay
     server->serve("/", TestHttpServer::Reply::gbk(
@@ -359,7 +359,7 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
     QCOMPARE(countRequests(*server, kRankingPath), 1);
     QCOMPARE(columnTexts(focus.table, 1), QStringList({ "600000" }));
     QVERIFY(vorelApp()->hotStocks.isEmpty());
-    QCOMPARE(focus.statusLabel->text(), QString::fromUtf8("热门股票下载失败：") + reason);
+    QCOMPARE(focus.statusLabel->text(), QStringLiteral("热门股票下载失败：") + reason);
 
     for (QWidget* page : QList<QWidget*>{ &retrade, &ah, &focus }) {
         page->resize(800, 400);
@@ -373,7 +373,7 @@ void ReportPagesTest::failedDownloadsKeepWhatThePagesShowAndSayWhy()
 void ReportPagesTest::resumedListKeepsTodayAndLater()
 {
     setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
-    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QString::fromUtf8(
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QStringLiteral(
         "var tfp = {defjson: {pages:1,data:["
         "\"600010,包钢股份,a,b,2026-12-01 09:30,重大事项,c,2026-12-01,2026-12-08\","
         "\"000002,万科Ａ,a,b,2026-12-02,停牌一天,c,2026-12-02,2026-12-07\","
@@ -390,8 +390,8 @@ void ReportPagesTest::resumedListKeepsTodayAndLater()
 
     QCOMPARE(columnTexts(page.table, 0), QStringList({ "600010", "600519" }));
     QCOMPARE(page.table->item(0, 0)->textAlignment(), int(Qt::AlignCenter));
-    const QStringList expected { "600519", QString::fromUtf8("贵州茅台"), "2026-12-04", "2027-01-04",
-                                 "2026-12-04", QString::fromUtf8("资产重组") };
+    const QStringList expected { "600519", QStringLiteral("贵州茅台"), "2026-12-04", "2027-01-04",
+                                 "2026-12-04", QStringLiteral("资产重组") };
     for (int column = 0; column < 6; ++column)
         QCOMPARE(page.table->item(1, column)->text(), expected.at(column));
 }
@@ -399,7 +399,7 @@ void ReportPagesTest::resumedListKeepsTodayAndLater()
 void ReportPagesTest::resumedSearchTwiceListsEveryStockOnce()
 {
     setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
-    TestHttpServer::Reply reply = TestHttpServer::Reply::gbk(QString::fromUtf8(
+    TestHttpServer::Reply reply = TestHttpServer::Reply::gbk(QStringLiteral(
         "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01,事项,c,2026-12-01,2026-12-09\","
         "\"type\":1]}, maketr:"));
     reply.delayMs = 100;
@@ -424,7 +424,7 @@ void ReportPagesTest::resumedSearchTwiceListsEveryStockOnce()
 void ReportPagesTest::resumedSearchRightAfterTheListArrivedShowsItAgain()
 {
     setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
-    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QString::fromUtf8(
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QStringLiteral(
         "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01,事项,c,2026-12-01,2026-12-09\","
         "\"000001,平安银行,a,b,2026-12-02,事项,c,2026-12-02,2026-12-10\",\"type\":1]}, maketr:")));
     RetradeWidget page;
@@ -450,7 +450,7 @@ void ReportPagesTest::resumedCodesDatesAndHeadersShowWhole()
 {
     QFETCH(int, pointSize);
     setChinaNow(QDateTime(QDate(2026, 12, 8), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600));
-    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QString::fromUtf8(
+    server->serve("/tfpxx/", TestHttpServer::Reply::gbk(QStringLiteral(
         "defjson: {data:[\"600010,包钢股份,a,b,2026-12-01 09:30,重大事项,c,2026-12-01,2026-12-28\","
         "\"000002,万科Ａ,a,b,2026-12-02,筹划重大资产重组,c,2026-12-02,2027-01-04\",\"type\":1]}, maketr:")));
     FontOverride font(pointSize);
@@ -498,9 +498,9 @@ void ReportPagesTest::tabsComeInOrderAndRegisterTheirPages()
     QStringList titles;
     for (int i = 0; i < tabs->count(); ++i)
         titles << tabs->tabText(i);
-    QCOMPARE(titles, QStringList({ QString::fromUtf8("复盘股票"), QString::fromUtf8("AH股比价"),
-                                   QString::fromUtf8("业绩报表"), QString::fromUtf8("公司公告"),
-                                   QString::fromUtf8("热门股票"), QString::fromUtf8("股票列表") }));
+    QCOMPARE(titles, QStringList({ QStringLiteral("复盘股票"), QStringLiteral("AH股比价"),
+                                   QStringLiteral("业绩报表"), QStringLiteral("公司公告"),
+                                   QStringLiteral("热门股票"), QStringLiteral("股票列表") }));
     QVERIFY(qobject_cast<RetradeWidget*>(tabs->widget(0)));
     QVERIFY(qobject_cast<StockAHWidget*>(tabs->widget(1)));
     QVERIFY(qobject_cast<ArchieveReport*>(tabs->widget(2)));
@@ -564,7 +564,7 @@ void ReportPagesTest::stockListTabShowsTheShippedListWhole()
     const QList<QTableWidgetItem*> found = list->findItems("600000", Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     const int row = found.first()->row();
-    QCOMPARE(list->item(row, 1)->text(), QString::fromUtf8("浦发银行"));
+    QCOMPARE(list->item(row, 1)->text(), QStringLiteral("浦发银行"));
     QCOMPARE(list->item(row, 4)->text(), QString("2161800"));
     QCOMPARE(list->item(row, 5)->text(), QString("2161800"));
     QCOMPARE(cutTexts(list, {0, 4, 5, 6}), QStringList());
@@ -577,7 +577,7 @@ void ReportPagesTest::mainWindowFillsTheStockListWhenTheReportPageIsChosen()
     vorelApp()->stockPool.insert("000001", poolStock("000001", "平安银行"));
     VorelStock window;
     const int last = window.pageList->count() - 1;
-    QCOMPARE(window.pageList->item(last)->text(), QString::fromUtf8("数据报表"));
+    QCOMPARE(window.pageList->item(last)->text(), QStringLiteral("数据报表"));
     auto* tabs = qobject_cast<QTabWidget*>(window.pageStack->widget(last));
     QVERIFY(tabs);
     auto* list = qobject_cast<StockListView*>(tabs->widget(tabs->count() - 1));

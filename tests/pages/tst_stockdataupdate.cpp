@@ -40,7 +40,7 @@ QString ifengBody(const QString& date)
 
 QString stockListRow(const QString& code, const QString& name)
 {
-    QStringList cells{code, name, QString::fromUtf8("银行"), QString::fromUtf8("上海"), "10", "100", "200"};
+    QStringList cells{code, name, QStringLiteral("银行"), QStringLiteral("上海"), "10", "100", "200"};
     for (int i = 0; i < 8; ++i)
         cells << "1.5";
     cells << "19991110";
@@ -57,7 +57,7 @@ QString stockList()
     QString list = "code,name,industry,area,pe,outstanding,totals,totalAssets,liquidAssets,fixedAssets,reserved,"
                    "reservedPerShare,esp,bvps,pb,timeToMarket,undp,perundp,rev,profit,gpr,npr,holders\r\n";
     for (const char* code : {"600009", "600010", "600011", "600012"})
-        list += stockListRow(code, QString::fromUtf8("上海机场")) + "\r\n";
+        list += stockListRow(code, QStringLiteral("上海机场")) + "\r\n";
     return list;
 }
 
@@ -116,7 +116,7 @@ private slots:
         QSignalSpy progress(dialog.findChild<QProgressBar*>(), &QProgressBar::valueChanged);
         // Three downloads failed: the dialog stays, says so, and lets the user close it.
         QLabel* label = dialog.findChild<QLabel*>();
-        QTRY_COMPARE(label->text(), QString::fromUtf8("更新完毕；3只股票下载失败，最近一次：HTTP 500 Internal Server Error"));
+        QTRY_COMPARE(label->text(), QStringLiteral("更新完毕；3只股票下载失败，最近一次：HTTP 500 Internal Server Error"));
         QVERIFY(dialog.isVisible() && dialog.isEnabled());
         QVERIFY(saveScreenshot(&dialog, "dataupdate-failed"));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
@@ -168,7 +168,7 @@ private slots:
     void syncEndsWithTheStoredStockList()
     {
         writeShareList("config/data.db",
-                       {QString::fromUtf8("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
+                       {QStringLiteral("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
         TestHttpServer server;
         HostOverride hosts(server);
         server.serve("/static/all.csv", TestHttpServer::Reply::gbk(stockList(), "text/csv"));
@@ -177,7 +177,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
         QCOMPARE(server.requestCount(), 1);
         QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"600000"});
-        QCOMPARE(vorelApp()->stockPool.value("600000").name, QString::fromUtf8("浦发银行"));
+        QCOMPARE(vorelApp()->stockPool.value("600000").name, QStringLiteral("浦发银行"));
     }
 
     void failedStockListSaysWhy_data()
@@ -190,7 +190,7 @@ private slots:
         QFETCH(QString, failure);
         QFETCH(QString, reason);
         writeShareList("config/data.db",
-                       {QString::fromUtf8("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
+                       {QStringLiteral("('600000','浦发银行','','银行',1,1,'19991110','上海','19991110')")});
         TestHttpServer server;
         HostOverride hosts(server);
         server.serve("/static/all.csv", failedAnswer(failure, stockList()));
@@ -198,7 +198,7 @@ private slots:
         StockDataUpdate dialog;
         dialog.show();
         QLabel* label = dialog.findChild<QLabel*>();
-        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QString::fromUtf8("股票列表下载失败：") + reason, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("股票列表下载失败：") + reason, 10000);
         QVERIFY(dialog.isVisible());
         // the stored list still replaces the pool, as after every sync
         QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"600000"});
@@ -214,7 +214,7 @@ private slots:
         StockDataUpdate dialog;
         dialog.onOK();
         QCOMPARE(catcher.seen.size(), 1);
-        QVERIFY(catcher.seen.first().startsWith(QString::fromUtf8("错误|")));
+        QVERIFY(catcher.seen.first().startsWith(QStringLiteral("错误|")));
         QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"000001"});
     }
 

@@ -131,8 +131,8 @@ private slots:
         QStringList out;
         std::unique_ptr<StockHotStockFibonacciScanner> s(createFibonacciScanner(0));
         QCOMPARE(s->scan("600000", bars, &out), 0);
-        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:0.5"), QString::fromUtf8("锤子止跌"),
-                                             QString::fromUtf8("成交量缩量")}));
+        QCOMPARE(out.mid(0, 3), (QStringList{QStringLiteral("斐波那契分割线:0.5"), QStringLiteral("锤子止跌"),
+                                             QStringLiteral("成交量缩量")}));
         QCOMPARE(s->line1.pen.color(), QColor(0, 0, 240));
         QCOMPARE(s->line1.points.value(bars.size() - 1), 12.5f);
         QCOMPARE(s->line3.points.value(bars.size() - 1), 11.25f);
@@ -140,7 +140,7 @@ private slots:
         // The 0.618 level is tried before 0.5.
         out.clear();
         QCOMPARE(scanType(0, pullBackSeries(11.9f, 12.5f, 11.55f), &out), 0);
-        QCOMPARE(out.first(), QString::fromUtf8("斐波那契分割线:0.618"));
+        QCOMPARE(out.first(), QStringLiteral("斐波那契分割线:0.618"));
         // Between two levels.
         QCOMPARE(scanType(0, pullBackSeries(11.9f, 12.5f, 11.4f)), -1);
         // The last high only equals the earlier ones: no new high.
@@ -152,7 +152,7 @@ private slots:
         risingBar.last() = ohlc(11.25f, 11.9f, 11.25f, 11.4f).volume(500);
         out.clear();
         QCOMPARE(scanType(0, SeriesBuilder(risingBar).bars(), &out), 0);
-        QCOMPARE(out.first(), QString::fromUtf8("斐波那契分割线:0.5"));
+        QCOMPARE(out.first(), QStringLiteral("斐波那契分割线:0.5"));
         // A doji on normal volume is not a pull-back on shrinking volume.
         QVector<Stock> busy = bars;
         busy.last().volume = 1000;
@@ -169,8 +169,8 @@ private slots:
         b.add(ohlc(11.25f, 11.25f, 11.0f, 11.25f).volume(3000));
         QStringList out;
         QCOMPARE(scanType(2, b.bars(), &out), 0);
-        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:0.5"), QString::fromUtf8("吊颈线"),
-                                             QString::fromUtf8("成交量放量")}));
+        QCOMPARE(out.mid(0, 3), (QStringList{QStringLiteral("斐波那契分割线:0.5"), QStringLiteral("吊颈线"),
+                                             QStringLiteral("成交量放量")}));
         QVector<Stock> quiet = b.bars();
         quiet.last().volume = 1000;
         QCOMPARE(scanType(2, quiet), -1);
@@ -187,8 +187,8 @@ private slots:
         QStringList out;
         std::unique_ptr<StockHotStockFibonacciScanner> s(createFibonacciScanner(4));
         QCOMPARE(s->scan("600000", bars, &out), 0);
-        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("斐波那契分割线:1"), QString::fromUtf8("锤子止跌"),
-                                             QString::fromUtf8("成交量缩量")}));
+        QCOMPARE(out.mid(0, 3), (QStringList{QStringLiteral("斐波那契分割线:1"), QStringLiteral("锤子止跌"),
+                                             QStringLiteral("成交量缩量")}));
         QCOMPARE(s->line1.points.value(bars.size() - 1), 13.f);
         QCOMPARE(s->line2.points.value(bars.size() - 1), 10.f);
         QCOMPARE(s->line3.points.value(bars.size() - 1), 9.f);
@@ -205,8 +205,8 @@ private slots:
         QStringList out;
         std::unique_ptr<StockHotStockFibonacciScanner> s(createFibonacciScanner(3));
         QCOMPARE(s->scan("600000", bars, &out), 0);
-        QCOMPARE(out.mid(0, 3), (QStringList{QString::fromUtf8("突破前期新低"), QString::fromUtf8("大阴线"),
-                                             QString::fromUtf8("成交量平量")}));
+        QCOMPARE(out.mid(0, 3), (QStringList{QStringLiteral("突破前期新低"), QStringLiteral("大阴线"),
+                                             QStringLiteral("成交量平量")}));
         // H, L and the last close, across the chart's last 60 bars (here all).
         const int last = bars.size() - 1;
         QCOMPARE(s->line1.points, (QMap<int, float>{{0, 12.f}, {last, 12.f}}));
@@ -247,8 +247,8 @@ private slots:
         const QVector<Stock> bars = breakoutSeries(6);
         QStringList out;
         QCOMPARE(scanType(1, bars, &out), 0);
-        QCOMPARE(out, (QStringList{QString::fromUtf8("突破前期新高"), QString::fromUtf8("跳空高开缺口"),
-                                   QString::fromUtf8("成交量放量")}));
+        QCOMPARE(out, (QStringList{QStringLiteral("突破前期新高"), QStringLiteral("跳空高开缺口"),
+                                   QStringLiteral("成交量放量")}));
 
         QVector<Stock> quiet = bars;
         quiet.last().volume = 1000;
@@ -319,8 +319,8 @@ private slots:
         QStringList out;
         std::unique_ptr<StockNewStockFibonacciScanner> s(createNewStockFibonacciScanner(1));
         QCOMPARE(s->scan("600000", bars, &out), 0);
-        QCOMPARE(out, (QStringList{QString::fromUtf8("突破新高"), QString::fromUtf8("跳空高开缺口"),
-                                   QString::fromUtf8("成交量放量")}));
+        QCOMPARE(out, (QStringList{QStringLiteral("突破新高"), QStringLiteral("跳空高开缺口"),
+                                   QStringLiteral("成交量放量")}));
         const int last = bars.size() - 1;
         QCOMPARE(s->line1.points, (QMap<int, float>{{10, 14.f}, {last, 14.f}}));
         QCOMPARE(s->line2.points, (QMap<int, float>{{0, 10.f}, {last, 10.f}}));

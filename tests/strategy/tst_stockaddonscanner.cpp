@@ -124,7 +124,7 @@ private slots:
         auto* combo = dialog.findChild<QComboBox*>();
         QCOMPARE(combo->count(), 1);
         const QString details = dialog.findChild<QTextEdit*>()->toPlainText();
-        QVERIFY2(details.startsWith(QString::fromUtf8("介绍锤子量化策略\n版本:1.0.0.4\n作者:岚蚁")),
+        QVERIFY2(details.startsWith(QStringLiteral("介绍锤子量化策略\n版本:1.0.0.4\n作者:岚蚁")),
                  qPrintable(details));
         dialog.onConfig();
         QCOMPARE(registry().boundIndex, 0);
@@ -146,9 +146,9 @@ private slots:
     {
         QTest::addColumn<bool>("bound");
         QTest::addColumn<QString>("message");
-        QTest::newRow("nothing bound") << false << QString::fromUtf8("警告|请选择策略插件");
+        QTest::newRow("nothing bound") << false << QStringLiteral("警告|请选择策略插件");
         QTest::newRow("no history files")
-            << true << QString::fromUtf8("提示|无股票数据请先使用智能点评搜索股票数据之后再进行分析");
+            << true << QStringLiteral("提示|无股票数据请先使用智能点评搜索股票数据之后再进行分析");
     }
 
     void scanNeedsABoundAddonAndHistories()
@@ -172,7 +172,7 @@ private slots:
         StockAddonScanner scanner;
         scanner.onSearch();
         QCOMPARE(catcher.seen,
-                 QStringList{QString::fromUtf8("提示|没有可扫描的历史数据(data/),请先用智能点评下载")});
+                 QStringList{QStringLiteral("提示|没有可扫描的历史数据(data/),请先用智能点评下载")});
         QVERIFY(!scanner.isScanning());
     }
 
@@ -185,19 +185,19 @@ private slots:
         QTest::newRow("three closed trades on two days")
             << QList<float>{2.5f, 0.f, -1.0f} << QStringList{"2020-01-02", "2020-01-02", "2020-01-03"}
             << QList<int>{1, 1, 1}
-            << QString::fromUtf8("次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,"
-                                 "离散度:1(该数字越小越好)");
+            << QStringLiteral("次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,"
+                              "离散度:1(该数字越小越好)");
         QTest::newRow("an open trade changes nothing")
             << QList<float>{2.5f, 0.f, -1.0f, 7.f}
             << QStringList{"2020-01-02", "2020-01-02", "2020-01-03", "2020-01-04"}
             << QList<int>{1, 1, 1, 0}
-            << QString::fromUtf8("次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,"
-                                 "离散度:1(该数字越小越好)");
+            << QStringLiteral("次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,"
+                              "离散度:1(该数字越小越好)");
         QTest::newRow("uneven holding days")
             << QList<float>{-0.5f, 1.f} << QStringList{"2020-01-02", "2020-01-03"}
             << QList<int>{1, 2}
-            << QString::fromUtf8("次数:2,准确率:50.00%,平均收益:0.25%,平均持股天数:1.5,"
-                                 "离散度:1(该数字越小越好)");
+            << QStringLiteral("次数:2,准确率:50.00%,平均收益:0.25%,平均持股天数:1.5,"
+                              "离散度:1(该数字越小越好)");
         QTest::newRow("only open trades") << QList<float>{1.f} << QStringList{"2020-01-02"}
                                           << QList<int>{0} << QString();
     }
@@ -241,7 +241,7 @@ private slots:
         writeScanFixture();
         registry().boundIndex = 0;
         Stock pooled;
-        pooled.name = QString::fromUtf8("测试一");
+        pooled.name = QStringLiteral("测试一");
         vorelApp()->stockPool.insert("600001", pooled);
 
         MessageCatcher catcher;
@@ -255,8 +255,8 @@ private slots:
         QVERIFY(!scanner.isScanning());
         QVERIFY(button->isEnabled());
         QCOMPARE(catcher.seen.first(),
-                 QString::fromUtf8("汇总|次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,"
-                                   "离散度:1(该数字越小越好)"));
+                 QStringLiteral("汇总|次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,"
+                                "离散度:1(该数字越小越好)"));
 
         auto* list = scanner.findChild<StockListView*>();
         QCOMPARE(list->rowCount(), 4);
@@ -270,10 +270,10 @@ private slots:
         QCOMPARE(list->rowCount(), 4);
         // Each row shows one trade whole, also when a code trades twice.
         const QStringList expected{
-            "600001|" + QString::fromUtf8("测试一") + "|" + dayText(22) + "|" + dayText(23) + "|2.5",
+            "600001|" + QStringLiteral("测试一") + "|" + dayText(22) + "|" + dayText(23) + "|2.5",
             "600002||" + dayText(22) + "|" + dayText(23) + "|0",
             "600003||" + dayText(27) + "|" + dayText(28) + "|-1",
-            "600003||" + QString::fromUtf8("下一交易日") + "||?"};
+            "600003||" + QStringLiteral("下一交易日") + "||?"};
         QStringList rows;
         for (int r = 0; r < list->rowCount(); ++r) {
             rows << QStringList{cell(list, r, 1), cell(list, r, 2), cell(list, r, 3),
@@ -339,7 +339,7 @@ private slots:
             bars[i].date = dayText(i);
         QCOMPARE(barsUpTo(bars, dayText(1)).size(), 2);
         QCOMPARE(barsUpTo(bars, dayText(9)).size(), 4);
-        QCOMPARE(barsUpTo(bars, QString::fromUtf8("下一交易日")).size(), 4);
+        QCOMPARE(barsUpTo(bars, QStringLiteral("下一交易日")).size(), 4);
         QCOMPARE(barsUpTo(bars, QString()).size(), 0);
     }
 };

@@ -29,7 +29,7 @@ namespace {
 
 Stock poolStock(const QString& code, const QString& name)
 {
-    return StockBuilder().code(code).name(name).industry(QString::fromUtf8("银行")).totals(10000);
+    return StockBuilder().code(code).name(name).industry(QStringLiteral("银行")).totals(10000);
 }
 
 // Pool stocks 600001 to 600013, asked for in two quote requests.
@@ -241,7 +241,7 @@ void TestStockBidWidget::mailLines_data()
 {
     QTest::addColumn<QVector<Stock> >("scored");
     QTest::addColumn<QStringList>("lines");
-    const QString line = QString::fromUtf8("代码%1,股票N%1,推荐度:%2,开价:%3,所属板块:银行,涨幅:%4%");
+    const QString line = QStringLiteral("代码%1,股票N%1,推荐度:%2,开价:%3,所属板块:银行,涨幅:%4%");
     QVector<Stock> five;
     for (int i = 0; i < 5; ++i)
         five << pick(QString("60000%1").arg(i), 60, 10 - i);
@@ -302,7 +302,7 @@ void TestStockBidWidget::historyScoringCanEndTheMailAfterOneLine()
     StockBidWidget page;
     page.timer.stop();
     page.composeBidMail({ pick("600001", 60, 9), pick("600002", 60, 8), pick("600003", 60, 7) });
-    QCOMPARE(page.mailBody, QString::fromUtf8("今日关注:\n代码600001,股票N600001,推荐度:28,开价:10.5,所属板块:银行,涨幅:5%"));
+    QCOMPARE(page.mailBody, QStringLiteral("今日关注:\n代码600001,股票N600001,推荐度:28,开价:10.5,所属板块:银行,涨幅:5%"));
     // The list shows the whole scored list, not only what was mailed.
     QCOMPARE(page.list->rowCount(), 3);
 }
@@ -326,12 +326,12 @@ void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
     QCOMPARE(page.list->rowCount(), 12);
     const QStringList mail = page.mailBody.split('\n');
     QCOMPARE(mail.size(), 5);
-    QVERIFY(mail.at(1).startsWith(QString::fromUtf8("代码600013,")));
-    QVERIFY(mail.at(4).startsWith(QString::fromUtf8("代码600010,")));
+    QVERIFY(mail.at(1).startsWith(QStringLiteral("代码600013,")));
+    QVERIFY(mail.at(4).startsWith(QStringLiteral("代码600010,")));
     QVERIFY(!page.list->stocks.contains("600001"));
     // No transport: the result is kept and the label does not say it was sent.
     QCOMPARE(page.mailResult, -1);
-    QCOMPARE(page.label->text(), QString::fromUtf8("已选出13股,邮件未发送"));
+    QCOMPARE(page.label->text(), QStringLiteral("已选出13股,邮件未发送"));
 
     invoke(&page, "process");
     QTest::qWait(50);
@@ -362,9 +362,9 @@ void TestStockBidWidget::runWithoutPicksSaysSo()
     QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
     QCOMPARE(server.requestCount(), 2);
     QCOMPARE(page.list->rowCount(), 0);
-    const QString nothing = QString::fromUtf8("竞价结束,没有选出股票");
+    const QString nothing = QStringLiteral("竞价结束,没有选出股票");
     QCOMPARE(page.label->text(), reason.isEmpty() ? nothing
-                                                  : nothing + QString::fromUtf8("；2次行情下载失败，最近一次：") + reason);
+                                                  : nothing + QStringLiteral("；2次行情下载失败，最近一次：") + reason);
     page.resize(900, 500);
     page.show();
     QVERIFY(saveScreenshot(&page, "auction-nopicks-" + failureTag()));
@@ -395,7 +395,7 @@ void TestStockBidWidget::partlyFailedRunListsWhatCameAndSaysWhatFailed()
     QCOMPARE(page.picks.size(), 8);
     QCOMPARE(page.list->rowCount(), 8);
     QCOMPARE(page.label->text(),
-             QString::fromUtf8("已选出8股,邮件未发送；1次行情下载失败，最近一次：") + reason);
+             QStringLiteral("已选出8股,邮件未发送；1次行情下载失败，最近一次：") + reason);
 }
 
 // The pool the build ships and quotes in today's forms, at 09:25:40 China
@@ -429,7 +429,7 @@ void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
     QCOMPARE(page.list->rowCount(), 5);
     QVERIFY(page.list->stocks.contains("600000"));
     const Stock pufa = page.list->stocks.value("600000");
-    QCOMPARE(pufa.name, QString::fromUtf8("浦发银行"));
+    QCOMPARE(pufa.name, QStringLiteral("浦发银行"));
     QCOMPARE(pufa.totals, 2161800);
     QCOMPARE(pufa.text2, QString("09:25:03"));
 }

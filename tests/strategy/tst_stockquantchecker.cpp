@@ -140,7 +140,7 @@ Control* control(QDialog* dialog, const QString& label, int nth = 0)
 void pressOk(QDialog* dialog)
 {
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == QString::fromUtf8("确定"))
+        if (button->text() == QStringLiteral("确定"))
             button->click();
     }
 }
@@ -381,11 +381,11 @@ private slots:
         std::unique_ptr<StockQuantChecker> checker(createQuantChecker(1));
         QPointer<QDialog> dialog = checker->buildDialog(nullptr);
         QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QString::fromUtf8("锤子线量化策略参数设置"));
-        auto* head = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最大头部[0-15]%"));
-        auto* footer = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最小足部[65-99]%"));
-        auto* volume = control<QDoubleSpinBox>(dialog, QString::fromUtf8("锤子线成交量变化[1.0-1.8f]"));
-        auto* body = control<QSpinBox>(dialog, QString::fromUtf8("锤子线最大实体[10-30]%"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("锤子线量化策略参数设置"));
+        auto* head = control<QSpinBox>(dialog, QStringLiteral("锤子线最大头部[0-15]%"));
+        auto* footer = control<QSpinBox>(dialog, QStringLiteral("锤子线最小足部[65-99]%"));
+        auto* volume = control<QDoubleSpinBox>(dialog, QStringLiteral("锤子线成交量变化[1.0-1.8f]"));
+        auto* body = control<QSpinBox>(dialog, QStringLiteral("锤子线最大实体[10-30]%"));
         QVERIFY(head && footer && volume && body);
         QCOMPARE(head->value(), 12);       // truncated
         QCOMPARE(footer->value(), 90);     // clamped
@@ -443,7 +443,7 @@ private slots:
         vorelApp()->config.quantCiXinGuLianDieDecease = stored;
         std::unique_ptr<StockQuantChecker> checker(createQuantChecker(5));
         QPointer<QDialog> dialog = checker->buildDialog(nullptr);
-        auto* fall = control<QSpinBox>(dialog, QString::fromUtf8("最小跌幅-[16-48]%"));
+        auto* fall = control<QSpinBox>(dialog, QStringLiteral("最小跌幅-[16-48]%"));
         QVERIFY(fall);
         QCOMPARE(fall->value(), shown);
         fall->setValue(30);

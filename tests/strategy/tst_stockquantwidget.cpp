@@ -188,7 +188,7 @@ private slots:
         QVERIFY(tab->findChild<QProgressBar*>()->isVisibleTo(tab));
         tab->onSearch();   // ignored while running
         QTRY_COMPARE(catcher.seen.size(), 1);
-        QCOMPARE(catcher.seen.first(), QString::fromUtf8("提示|策略测试文档output/hammer.csv已生成请查阅"));
+        QCOMPARE(catcher.seen.first(), QStringLiteral("提示|策略测试文档output/hammer.csv已生成请查阅"));
         QVERIFY(!tab->isRunning());
         QVERIFY(!tab->findChild<QProgressBar*>()->isVisibleTo(tab));
 
@@ -202,8 +202,8 @@ private slots:
         };
         QCOMPARE(rows, expected);
         const QString csv = readText("output/hammer.csv");
-        QVERIFY2(csv.startsWith(QString::fromUtf8("代码,信号日期,信号参数,买入价格,第二天收,二天累计涨幅,"
-                                                  "第三天收,三天累计涨幅,第四天收,四天累计涨幅,\n")),
+        QVERIFY2(csv.startsWith(QStringLiteral("代码,信号日期,信号参数,买入价格,第二天收,二天累计涨幅,"
+                                               "第三天收,三天累计涨幅,第四天收,四天累计涨幅,\n")),
                  qPrintable(csv));
         // Commas inside a cell would split it: the parameter's comma is a blank.
         QVERIFY2(csv.contains("600001," + dayText(21) + ",1.11 5.56,10.00,"), qPrintable(csv));
@@ -239,7 +239,7 @@ private slots:
         StockQuantCheckerWidget tab(checker.get());
         tab.onSearch();
         QTRY_COMPARE(catcher.seen.size(), 1);
-        QCOMPARE(catcher.seen.first(), QString::fromUtf8("错误|策略测试文档output/hammer.csv无法写入"));
+        QCOMPARE(catcher.seen.first(), QStringLiteral("错误|策略测试文档output/hammer.csv无法写入"));
         QCOMPARE(tab.table()->rowCount(), 1);
     }
 
@@ -278,8 +278,8 @@ private slots:
     {
         auto frame = std::make_unique<StockQuantFrameWork>();
         QCOMPARE(frame->count(), 7);
-        QCOMPARE(frame->tabText(0), QString::fromUtf8("锤子线量化策略"));
-        QCOMPARE(frame->tabText(6), QString::fromUtf8("首次突破布林上轨混合一阳穿二线策略"));
+        QCOMPARE(frame->tabText(0), QStringLiteral("锤子线量化策略"));
+        QCOMPARE(frame->tabText(6), QStringLiteral("首次突破布林上轨混合一阳穿二线策略"));
         QPointer<StockQuantChecker> checker = frame->widget(4)->findChild<StockQuantChecker*>();
         QVERIFY(checker);
         QCOMPARE(checker->typeId(), 5);

@@ -285,7 +285,7 @@ void TestStockTailWidget::wholeRunGoesOnPastTenToThreeAndSaysWhatItPicked()
     QVERIFY(run.started);
     QCOMPARE(run.page.state, 4);
     QCOMPARE(run.page.label->text(),
-             QString::fromUtf8("分析股票完毕,选出2只股票；1次下载失败，最近一次：") + unreadableAnswer());
+             QStringLiteral("分析股票完毕,选出2只股票；1次下载失败，最近一次：") + unreadableAnswer());
     QCOMPARE(run.page.startTime, QString("2017-04-25 14:50:30"));
 }
 
@@ -355,7 +355,7 @@ void TestStockTailWidget::failedDownloadsAreCountedOnTheLabel()
     StockTailWidget page;
     runFromTenToThree(page);
     QCOMPARE(page.results.keys(), QStringList({ "600003" }));
-    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,选出1只股票；3次下载失败，最近一次：") + reason);
+    QCOMPARE(page.label->text(), QStringLiteral("分析股票完毕,选出1只股票；3次下载失败，最近一次：") + reason);
     page.resize(900, 600);
     page.show();
     QVERIFY(saveScreenshot(&page, "endofday-failed-" + failureTag()));
@@ -369,7 +369,7 @@ void TestStockTailWidget::nothingPickedIsSaid()
     server.serve("/quotes_service/", TestHttpServer::Reply::text("null"));
     StockTailWidget page;
     runFromTenToThree(page);
-    QCOMPARE(page.label->text(), QString::fromUtf8("分析股票完毕,没有选出股票"));
+    QCOMPARE(page.label->text(), QStringLiteral("分析股票完毕,没有选出股票"));
 }
 
 // The pool the build ships and every answer in today's forms, the quote
@@ -382,8 +382,8 @@ void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
     loadShippedPool();
     TestHttpServer server;
     HostOverride hosts(server);
-    serveMarket(server, { todaysRealtimeItem("600000", QString::fromUtf8("浦发银行")),
-                          todaysRealtimeItem("600036", QString::fromUtf8("招商银行")) });
+    serveMarket(server, { todaysRealtimeItem("600000", QStringLiteral("浦发银行")),
+                          todaysRealtimeItem("600036", QStringLiteral("招商银行")) });
     for (const char* code : { "600000", "600036" }) {
         server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
                      TestHttpServer::Reply::text(engulfingHistory(code)));
@@ -421,7 +421,7 @@ void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()
     page.stopTicking();
     page.results.insert("600001", poolStock("600001", "A"));
     page.composeTailMail();
-    QCOMPARE(page.label->text(), QString::fromUtf8("NOTE:-1,尾盘选股邮件未发送"));
+    QCOMPARE(page.label->text(), QStringLiteral("NOTE:-1,尾盘选股邮件未发送"));
 }
 
 int main(int argc, char** argv)

@@ -145,7 +145,7 @@ void runScan(StrategyScanPage& page)
 // What the status line says after a scan that found `hits` codes.
 QString finishedText(int hits)
 {
-    return QString::fromUtf8("扫描完毕,找到%1只股票").arg(hits);
+    return QStringLiteral("扫描完毕,找到%1只股票").arg(hits);
 }
 
 // Scans with each set-up of the page in turn and compares the list with the
@@ -418,7 +418,7 @@ private slots:
         config.trendType = 1;
         StockTrendConfig dialog;
         QCOMPARE(dialog.minSpanSpin->value(), 20);
-        QCOMPARE(dialog.typeCombo->currentText(), QString::fromUtf8("开盘价"));
+        QCOMPARE(dialog.typeCombo->currentText(), QStringLiteral("开盘价"));
         dialog.typeCombo->setCurrentIndex(4);
         dialog.kSpin->setValue(0.5);
         dialog.onConfig();
@@ -474,7 +474,7 @@ private slots:
         // Without the folder nothing starts, and the page says why.
         page.onScan();
         QVERIFY(!page.isScanning());
-        QCOMPARE(page.statusLabel->text(), QString::fromUtf8("没有可扫描的历史数据(data/),请先用智能点评下载"));
+        QCOMPARE(page.statusLabel->text(), QStringLiteral("没有可扫描的历史数据(data/),请先用智能点评下载"));
         QVERIFY(QDir().rename("data.full", "data"));
     }
 };

@@ -24,7 +24,7 @@ namespace {
 
 QString profileBody()
 {
-    return QString::fromUtf8(
+    return QStringLiteral(
         "{\"code\":0,\"msg\":\"\",\"data\":{\"jianjie\":{\"gsmz\":\"示例银行股份有限公司\",\"riqi\":\"1999-11-10\","
         "\"jg\":\"%3元\",\"fxs\":\"40000\",\"yw\":\"\\u5438\\u6536\\u516c\\u4f17\\u5b58\\u6b3e\",\"dy\":\"上海\","
         "\"hy\":\"银行\"},\"concept\":[{\"name\":\"上海本地\"},{\"name\":\"金融改革\"},{\"name\":\"<b>x</b>\"}],"
@@ -113,12 +113,12 @@ void CompanyProfileTest::unescapeUnicode_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("plain") << "abc" << "abc";
-    QTest::newRow("one escape") << "x\\u4e2dy" << QString::fromUtf8("x中y");
-    QTest::newRow("upper hex") << "\\u4E2D\\u6587" << QString::fromUtf8("中文");
+    QTest::newRow("one escape") << "x\\u4e2dy" << QStringLiteral("x中y");
+    QTest::newRow("upper hex") << "\\u4E2D\\u6587" << QStringLiteral("中文");
     QTest::newRow("too few digits") << "\\u4e2" << "\\u4e2";
     QTest::newRow("escaped backslash is not read twice") << "\\u005cu4e2d" << "\\u4e2d";
     QTest::newRow("capital U is no escape") << "\\U4e2d" << "\\U4e2d";
-    QTest::newRow("a megabyte of escapes") << QString("\\u4e2d").repeated(170000) << QString::fromUtf8("中").repeated(170000);
+    QTest::newRow("a megabyte of escapes") << QString("\\u4e2d").repeated(170000) << QStringLiteral("中").repeated(170000);
 }
 
 void CompanyProfileTest::unescapeUnicode()
@@ -145,7 +145,7 @@ void CompanyProfileTest::templateTakesContentAtEveryMarker()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<p>#CONTENT</p><div>#CONTENT</div>#content");
     file.close();
-    QCOMPARE(fillTemplate(path, "\\u4e2d"), QString::fromUtf8("<p>中</p><div>中</div>#content"));
+    QCOMPARE(fillTemplate(path, "\\u4e2d"), QStringLiteral("<p>中</p><div>中</div>#content"));
 }
 
 void CompanyProfileTest::missingTemplateShowsItsFailureText()
@@ -166,11 +166,11 @@ void CompanyProfileTest::parseFillsEverySection()
 {
     StockCompanyInfo info;
     QVERIFY(info.parse(profileBody()));
-    QCOMPARE(info.gsmz(), QString::fromUtf8("示例银行股份有限公司"));
+    QCOMPARE(info.gsmz(), QStringLiteral("示例银行股份有限公司"));
     QCOMPARE(info.riqi(), QStringLiteral("1999-11-10"));
-    QCOMPARE(info.hy(), QString::fromUtf8("银行"));
-    QCOMPARE(info.dy(), QString::fromUtf8("上海"));
-    QCOMPARE(info.concepts(), (QStringList{QString::fromUtf8("上海本地"), QString::fromUtf8("金融改革"), "<b>x</b>"}));
+    QCOMPARE(info.hy(), QStringLiteral("银行"));
+    QCOMPARE(info.dy(), QStringLiteral("上海"));
+    QCOMPARE(info.concepts(), (QStringList{QStringLiteral("上海本地"), QStringLiteral("金融改革"), "<b>x</b>"}));
     // share counts: the value after the colon, quoted or not, without separators
     QCOMPARE(info.zgb(), QStringLiteral("2935208.04"));
     QCOMPARE(info.ltgb(), QStringLiteral("2810376.45"));
@@ -178,15 +178,15 @@ void CompanyProfileTest::parseFillsEverySection()
     QCOMPARE(info.sqGdrs(), QStringLiteral("190000"));
     QCOMPARE(info.rjcg(), QStringLiteral("16000"));
     QCOMPARE(info.yysr().size(), 2);
-    QCOMPARE(info.yysr().at(1).value1, QString::fromUtf8("其他业务"));
+    QCOMPARE(info.yysr().at(1).value1, QStringLiteral("其他业务"));
     QCOMPARE(info.yysr().at(1).value2, QStringLiteral("24.8%"));
     QCOMPARE(info.fenhong().size(), 1);
     QCOMPARE(info.fenhong().at(0).value6, QStringLiteral("2016-06-30"));
     QCOMPARE(info.cwbb().size(), 2);
-    QCOMPARE(info.cwbb().at(1).value1, QString::fromUtf8("净利润"));
-    QCOMPARE(info.cwbb().at(1).value2, QString::fromUtf8("300亿"));
+    QCOMPARE(info.cwbb().at(1).value1, QStringLiteral("净利润"));
+    QCOMPARE(info.cwbb().at(1).value2, QStringLiteral("300亿"));
     QCOMPARE(info.gudong().size(), 2);
-    QCOMPARE(info.gudong().at(0).value5, QString::fromUtf8("示例集团"));
+    QCOMPARE(info.gudong().at(0).value5, QStringLiteral("示例集团"));
     QCOMPARE(info.gudong().at(0).value8, QStringLiteral("20.03"));
     QVERIFY(info.funds().isEmpty());
     QCOMPARE(info.emptyField(), QStringLiteral("-"));
@@ -201,8 +201,8 @@ void CompanyProfileTest::parseRefusesTextsWithoutNameOrConcepts()
 
     StockCompanyInfo noConcept;
     QVERIFY(!noConcept.parse("{\"gsmz\":\"名\",\"riqi\":\"1999\",\"hy\":\"银行\",\"gudong\":[{\"a\":\"1\"}]}"));
-    QCOMPARE(noConcept.gsmz(), QString::fromUtf8("名"));
-    QCOMPARE(noConcept.hy(), QString::fromUtf8("银行"));
+    QCOMPARE(noConcept.gsmz(), QStringLiteral("名"));
+    QCOMPARE(noConcept.hy(), QStringLiteral("银行"));
     QVERIFY(noConcept.gudong().isEmpty());
 
     StockCompanyInfo garbage;
@@ -210,16 +210,16 @@ void CompanyProfileTest::parseRefusesTextsWithoutNameOrConcepts()
     QVERIFY(!garbage.parse("<html>502 Bad Gateway</html>"));
 
     StockCompanyInfo unclosedConcepts;
-    QVERIFY(!unclosedConcepts.parse(QString::fromUtf8("{\"gsmz\":\"名\",") + QString("\"concept\":").repeated(100000)));
-    QCOMPARE(unclosedConcepts.gsmz(), QString::fromUtf8("名"));
+    QVERIFY(!unclosedConcepts.parse(QStringLiteral("{\"gsmz\":\"名\",") + QString("\"concept\":").repeated(100000)));
+    QCOMPARE(unclosedConcepts.gsmz(), QStringLiteral("名"));
 }
 
 void CompanyProfileTest::unclosedSectionsGiveNoRows()
 {
     StockCompanyInfo info;
-    QVERIFY(info.parse(QString::fromUtf8("{\"gsmz\":\"名\",\"concept\":[{\"name\":\"甲\"}],\"yysr\"")
+    QVERIFY(info.parse(QStringLiteral("{\"gsmz\":\"名\",\"concept\":[{\"name\":\"甲\"}],\"yysr\"")
                        + QString("\"fenhong\"\"cwbb\":\"gudong\"").repeated(30000)));
-    QCOMPARE(info.concepts(), QStringList { QString::fromUtf8("甲") });
+    QCOMPARE(info.concepts(), QStringList { QStringLiteral("甲") });
     QVERIFY(info.yysr().isEmpty());
     QVERIFY(info.fenhong().isEmpty());
     QVERIFY(info.cwbb().isEmpty());
@@ -229,8 +229,8 @@ void CompanyProfileTest::unclosedSectionsGiveNoRows()
 void CompanyProfileTest::topHoldersTableOfNoHolders()
 {
     QCOMPARE(topHoldersHtml({}),
-             QString::fromUtf8("<h6>前10流通股东</h6><table class=\"tftable\" border=\"1\"><tr><th>序号</th><th>股东</th>"
-                               "<th>占比</th><th>类型</th></tr></table>"));
+             QStringLiteral("<h6>前10流通股东</h6><table class=\"tftable\" border=\"1\"><tr><th>序号</th><th>股东</th>"
+                            "<th>占比</th><th>类型</th></tr></table>"));
 }
 
 void CompanyProfileTest::downloadedTextCannotBecomeMarkup()
@@ -240,7 +240,7 @@ void CompanyProfileTest::downloadedTextCannotBecomeMarkup()
     const QString holders = topHoldersHtml(info.gudong());
     QVERIFY(!holders.contains("<script>"));
     QVERIFY(holders.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
-    QVERIFY(holders.contains(QString::fromUtf8("<tr><td>1</td><td>示例集团</td><td>20.03%</td><td>国有法人</td></tr>")));
+    QVERIFY(holders.contains(QStringLiteral("<tr><td>1</td><td>示例集团</td><td>20.03%</td><td>国有法人</td></tr>")));
 
     // an escape that names "<" stays text even after the viewer's own unescape pass
     QCOMPARE(safeHtmlText("\\u003cb\\u003e"), QStringLiteral("&lt;b&gt;"));
@@ -251,8 +251,8 @@ void CompanyProfileTest::downloadedTextCannotBecomeMarkup()
     const QString page = companyDescriptionHtml("600000", profileBody());
     QVERIFY(!page.contains("<b>x</b>"));
     QVERIFY(page.contains("&lt;b&gt;x&lt;/b&gt;"));
-    QVERIFY(page.contains(QString::fromUtf8("吸收公众存款")));   // escapes of the provider are resolved
-    QVERIFY(page.contains(QString::fromUtf8("%3元")));   // a downloaded "%3" is not filled again
+    QVERIFY(page.contains(QStringLiteral("吸收公众存款")));   // escapes of the provider are resolved
+    QVERIFY(page.contains(QStringLiteral("%3元")));   // a downloaded "%3" is not filled again
     QVERIFY(!isLoadTemplateFailure(page));
 }
 
@@ -290,7 +290,7 @@ void CompanyProfileTest::profilePageScreenshot()
     StockListView* view = createStockListView(4);
     Stock stock;
     stock.code = "600000";
-    stock.name = QString::fromUtf8("示例银行");
+    stock.name = QStringLiteral("示例银行");
     view->addStock(stock);
     vorelApp()->stockPool.insert("600000", stock);
     QDir().mkpath("data/data");
@@ -308,7 +308,7 @@ void CompanyProfileTest::profilePageScreenshot()
             return;
         }
         shown = QTest::qWaitFor([viewer] {
-            return viewer->view->page()->mainFrame()->toPlainText().contains(QString::fromUtf8("示例银行股份有限公司"));
+            return viewer->view->page()->mainFrame()->toPlainText().contains(QStringLiteral("示例银行股份有限公司"));
         }, 3000);
         const QString folder = qEnvironmentVariable("VOREL_SHOTS_DIR");
         if (!folder.isEmpty())
@@ -339,9 +339,9 @@ void CompanyProfileTest::holdersViewShowsTheTable()
     });
     view->showStockHolderView();
     QCOMPARE(server.requestCount(), 1);
-    QCOMPARE(title, QString::fromUtf8("股东信息"));
-    QVERIFY(text.contains(QString::fromUtf8("前10流通股东")));
-    QVERIFY(text.contains(QString::fromUtf8("示例集团")));
+    QCOMPARE(title, QStringLiteral("股东信息"));
+    QVERIFY(text.contains(QStringLiteral("前10流通股东")));
+    QVERIFY(text.contains(QStringLiteral("示例集团")));
     QVERIFY(text.contains("<script>alert(1)</script>"));   // shown as text, not run
 }
 
@@ -370,7 +370,7 @@ void CompanyProfileTest::failedProfileSaysWhy()
         QString text;
         onNextModal([&text](QWidget* modal) { text = viewerText(modal); });
         (view.data()->*show)();
-        QCOMPARE(text, QString::fromUtf8("公司资料获取失败：") + reason);
+        QCOMPARE(text, QStringLiteral("公司资料获取失败：") + reason);
     }
     QCOMPARE(server.requestCount(), 2);
 }
@@ -389,7 +389,7 @@ void CompanyProfileTest::unreadableStoredProfileSaysSoWithoutAFetch()
     QString text;
     onNextModal([&text](QWidget* modal) { text = viewerText(modal); });
     view->showDesc();
-    QCOMPARE(text, QString::fromUtf8("公司资料获取失败：") + unreadableAnswer());
+    QCOMPARE(text, QStringLiteral("公司资料获取失败：") + unreadableAnswer());
     QCOMPARE(server.requestCount(), 0);   // the stored text is read, not refetched
 }
 
@@ -441,7 +441,7 @@ void CompanyProfileTest::profileWidgetsShowTheRecord()
     QCOMPARE(third->textFormat(), Qt::PlainText);
     box.finance->setData(info);
     QCOMPARE(box.finance->labels.size(), 2);
-    QCOMPARE(box.finance->labels.at(0)->text(), QString::fromUtf8("1000亿"));
+    QCOMPARE(box.finance->labels.at(0)->text(), QStringLiteral("1000亿"));
     QCOMPARE(StockInfoBox::changePalette(1, QPalette()).color(QPalette::WindowText), QColor(Qt::red));
     QCOMPARE(StockInfoBox::changePalette(-1, QPalette()).color(QPalette::WindowText), QColor(Qt::green));
 }

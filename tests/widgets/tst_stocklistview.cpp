@@ -399,10 +399,10 @@ void StockListViewTest::codesDatesTypesAndHeadersShowWhole()
 {
     QFETCH(int, pointSize);
     FontOverride font(pointSize);
-    Stock listed = makeStock("600000", QString::fromUtf8("浦发银行"), 1.5f);
+    Stock listed = makeStock("600000", QStringLiteral("浦发银行"), 1.5f);
     listed.volume = 51270312;
     listed.amount = 2147483648.0f;
-    listed.lhbType = QString::fromUtf8("日涨幅偏离值达到7%的前五只证券");
+    listed.lhbType = QStringLiteral("日涨幅偏离值达到7%的前五只证券");
     listed.date = "2026-12-08";
     QScopedPointer<StockListView> dragonTiger(createStockListView(1));
     dragonTiger->addStock(listed);

@@ -26,9 +26,9 @@ void VorelStockMsgBoxTest::longTextWrapsInsideTheBox_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("pointSize");   // 0: the desktop's default font
-    const QString warning = QString::fromUtf8("下载失败,请检查网络连接后重试。").repeated(4)
+    const QString warning = QStringLiteral("下载失败,请检查网络连接后重试。").repeated(4)
         + "<a href=\"http://example.invalid/help\">help</a>";
-    const QString summary = QString::fromUtf8(
+    const QString summary = QStringLiteral(
         "次数:3,准确率:66.67%,平均收益:0.50%,平均持股天数:1,离散度:1(该数字越小越好)");
     QTest::newRow("warning with link") << warning << 0;
     QTest::newRow("scan summary") << summary << 0;
@@ -40,11 +40,11 @@ void VorelStockMsgBoxTest::longTextWrapsInsideTheBox()
     QFETCH(QString, text);
     QFETCH(int, pointSize);
     FontOverride font(pointSize);
-    VorelStockMsgBox box(QString::fromUtf8("错误"), text);
+    VorelStockMsgBox box(QStringLiteral("错误"), text);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
 
-    QCOMPARE(box.windowTitle(), QString::fromUtf8("错误"));
+    QCOMPARE(box.windowTitle(), QStringLiteral("错误"));
     QCOMPARE(box.width(), 248);
     QVERIFY(box.height() >= 128);
     auto* label = box.findChild<QLabel*>();
@@ -60,7 +60,7 @@ void VorelStockMsgBoxTest::longTextWrapsInsideTheBox()
 
 void VorelStockMsgBoxTest::shortTextKeepsTheSmallBox()
 {
-    VorelStockMsgBox box(QString::fromUtf8("提示"), QString::fromUtf8("更新完成"));
+    VorelStockMsgBox box(QStringLiteral("提示"), QStringLiteral("更新完成"));
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QCOMPARE(box.size(), QSize(248, 128));
@@ -68,10 +68,10 @@ void VorelStockMsgBoxTest::shortTextKeepsTheSmallBox()
 
 void VorelStockMsgBoxTest::okEndsTheModalRun()
 {
-    VorelStockMsgBox box(QString::fromUtf8("提示"), QString::fromUtf8("更新完成"));
+    VorelStockMsgBox box(QStringLiteral("提示"), QStringLiteral("更新完成"));
     auto* ok = box.findChild<QPushButton*>();
     QVERIFY(ok);
-    QCOMPARE(ok->text(), QString::fromUtf8("确定"));
+    QCOMPARE(ok->text(), QStringLiteral("确定"));
 
     bool clicked = false;
     QTimer::singleShot(0, &box, [&] {
