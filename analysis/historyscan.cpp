@@ -10,12 +10,7 @@ HistoryScanFiles::HistoryScanFiles()
     const QString folder = QString::fromLatin1(kHistoryFolder);
     folderFound = QDir(folder).exists();
     if (folderFound)
-        files = historyFiles(folder);
-}
-
-QMap<QString, QString> HistoryScanFiles::workMap() const
-{
-    return pathMap(files);
+        files = historyFileMap(folder);
 }
 
 QString HistoryScanFiles::nothingToScan() const

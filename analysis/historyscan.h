@@ -21,9 +21,9 @@ public:
     // Whether data/ is there as a folder.
     bool hasFolder() const { return folderFound; }
     // Its history files by absolute path, in name order (historyFiles).
-    const QStringList& paths() const { return files; }
+    QStringList paths() const { return files.keys(); }
     // The same as the file-scan worker takes them: each path as key and value.
-    QMap<QString, QString> workMap() const;
+    const QMap<QString, QString>& workMap() const { return files; }
     // Why there is nothing to scan, as the pages say it: that there are no
     // histories to scan yet (no folder) or no stock data (an empty folder),
     // and that the smart-comment page downloads them. Empty with files.
@@ -31,5 +31,5 @@ public:
 
 private:
     bool folderFound = false;
-    QStringList files;
+    QMap<QString, QString> files;
 };

@@ -145,14 +145,6 @@ QMap<QString, QString> historyFileMap(const QString& folder)
     return historyMap(folder, names);
 }
 
-QMap<QString, QString> pathMap(const QStringList& paths)
-{
-    QMap<QString, QString> map;
-    for (const QString& path : paths)
-        map.insert(path, path);
-    return map;
-}
-
 namespace {
 
 // The copies that interrupted writes of the files named `names` leave.

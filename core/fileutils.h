@@ -40,8 +40,6 @@ bool saveWhole(const QString& path, const QByteArray& bytes);
 QStringList historyFiles(const QString& folder);
 // The same files as the file-scan worker takes them: each path as key and value.
 QMap<QString, QString> historyFileMap(const QString& folder);
-// `paths` as the file-scan worker takes them: each path as key and value.
-QMap<QString, QString> pathMap(const QStringList& paths);
 
 // Removes from `folder` the temporary copies that a write interrupted by a
 // crash or a kill left behind ("600000.AsNkOc" beside "600000"), of the files

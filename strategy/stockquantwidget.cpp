@@ -201,10 +201,10 @@ void StockQuantCheckerWidget::onSearch()
     // One run at a time: a second one would share the queue and the table.
     if (!checker || isRunning())
         return;
-    const HistoryScanFiles files;
-    if (files.paths().isEmpty())
+    const QStringList paths = HistoryScanFiles().paths();
+    if (paths.isEmpty())
         return;
-    queue = candidateFiles(files.paths());
+    queue = candidateFiles(paths);
     if (queue.isEmpty())
         return;
     // A new run starts afresh: the stock that ended the last one may signal again.
