@@ -1,9 +1,9 @@
 #include "core/appconfig.h"
 
+#include "core/fileutils.h"
 #include "core/inifile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <variant>
@@ -106,8 +106,7 @@ void AppConfig::load()
     QDir().mkpath(QFileInfo(binding.path).path());
     const std::string file = localPath(binding.path);
     IniFile ini(file);
-    // The program never leaves an empty file (see below): one was cut to nothing.
-    if (ini.damaged() || (QFileInfo::exists(binding.path) && QFileInfo(binding.path).size() == 0)) {
+    if (ini.damaged()) {
         if (setDamagedFileAside()) {
             ini.load(file);
         } else {
@@ -120,18 +119,18 @@ void AppConfig::load()
         std::visit([&](auto member) { this->*member = ini.getValue(setting.section, setting.key, this->*member); },
                    setting.field);
     }
-    // A first start writes every setting at once, so that the file a killed
-    // run leaves is whole too.
-    if (!binding.path.isEmpty() && !QFileInfo::exists(binding.path))
+    // A first start, or a file with nothing in it, writes every setting at
+    // once, so that the file a killed run leaves is whole too.
+    if (!binding.path.isEmpty() && QFileInfo(binding.path).size() == 0)
         storeFields(ini);
     // `ini` rewrites the file in its normalised form when it goes out of scope
 }
 
 bool AppConfig::setDamagedFileAside()
 {
-    const QString kept = binding.path + QStringLiteral(".bad");
-    QFile::remove(kept);
-    const bool moved = QFile::rename(binding.path, kept);
+    // beside the copies set aside before, which stay as they are
+    const QString kept = setAside(binding.path, QStringLiteral(".bad"));
+    const bool moved = !kept.isEmpty();
     // the user finds the files by the whole path; the log lies beside them
     const QString shownPath = QFileInfo(binding.path).absoluteFilePath();
     if (moved) {
@@ -140,8 +139,8 @@ bool AppConfig::setDamagedFileAside()
         damageNote = QStringLiteral("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
                          .arg(shownPath, QFileInfo(kept).absoluteFilePath());
     } else {
-        qWarning("%s cannot be read whole nor be moved to %s: every setting takes its default, the file stays as it is",
-                 qPrintable(binding.path), qPrintable(kept));
+        qWarning("%s cannot be read whole nor be set aside: every setting takes its default, the file stays as it is",
+                 qPrintable(binding.path));
         damageNote = QStringLiteral("设置文件 %1 无法完整读取,所有设置恢复为默认值,该文件保持原样,不会被改写")
                          .arg(shownPath);
     }

@@ -18,9 +18,11 @@ class AppConfig
 public:
     // Reads "config/config.ini" of the working folder (a missing file,
     // section or key, or a value that does not read, keeps the default) and
-    // rewrites it normalised; a missing file is created with every setting.
-    // A file that cannot be read whole (or is empty) is kept as
-    // "config/config.ini.bad", and every setting takes its default.
+    // rewrites it normalised; a missing or empty file is written with every
+    // setting. A file that cannot be read as text at all is set aside under
+    // the first free name of "config/config.ini.bad", "config/config.ini.bad.1",
+    // "config/config.ini.bad.2" and so on (earlier copies stay), and every
+    // setting takes its default.
     AppConfig();
     // Writes every field except the [dcz] ones back, keeping the file's other
     // sections, comments and blank lines.

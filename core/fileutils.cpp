@@ -18,6 +18,8 @@
 #include <sys/statvfs.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 const char* const kLoadTemplateZipFailed = "load template zip file failed.";
 const char* const kLoadTemplateFileFailed = "load template file failed.";
@@ -64,6 +66,53 @@ bool saveWhole(const QString& path, const QByteArray& bytes)
         return false;
     }
     return true;
+}
+
+namespace {
+
+QByteArray localName(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+QString lastError()
+{
+    return qt_error_string(errno);
+}
+
+// A rename that fails with EEXIST where a plain one would replace `to`.
+int renameWithoutReplacing(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return -1;
+    // a file system that cannot be asked so: look first
+    struct stat taken = {};
+    if (::lstat(to.constData(), &taken) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.constData(), to.constData());
+}
+
+} // namespace
+
+QString setAside(const QString& path, const QString& suffix)
+{
+    const QByteArray from = localName(path);
+    for (int number = 0; number < 100000; ++number) {
+        QString kept = path + suffix;
+        if (number > 0)
+            kept += QLatin1Char('.') + QString::number(number);
+        if (renameWithoutReplacing(from, localName(kept)) == 0)
+            return kept;
+        if (errno != EEXIST) {
+            qWarning() << "cannot move" << path << "to" << kept << lastError();
+            return QString();
+        }
+    }
+    return QString();
 }
 
 void writeFile(const QString& path, const QString& text)

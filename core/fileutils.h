@@ -1,7 +1,7 @@
 #pragma once
 
 // File helpers: reading a text from disk or from the resource archive, writing
-// a file whole, walking a folder.
+// a file whole, setting a damaged file aside, walking a folder.
 
 #include <QByteArray>
 #include <QMap>
@@ -32,6 +32,12 @@ void writeFile(const QString& path, const QString& text);
 // `path`, so that a crash or a full disk never leaves half a file. False (and
 // the old file untouched) when anything fails.
 bool saveWhole(const QString& path, const QByteArray& bytes);
+
+// Moves `path` aside to the first free name of `path` + `suffix`, then
+// `path` + `suffix` + ".1", ".2" and so on; an earlier copy is never
+// replaced. The name it took, or an empty text (and `path` where it was)
+// when it cannot be moved.
+QString setAside(const QString& path, const QString& suffix);
 
 // The daily history files of `folder` by absolute path, in name order: the
 // files named by a stock code (six digits, the index code too). Whatever else

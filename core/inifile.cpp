@@ -14,6 +14,12 @@ namespace {
 
 const char* const kCommentKey = "_comment";
 const char* const kNewlineKey = "_newline";
+// A line that is none of header, entry, comment and blank: it gives no value,
+// and it is the user's, so it is written back where it stood.
+const char* const kStrayKey = "_stray";
+// What many editors put in front of a UTF-8 file.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+const size_t kByteOrderMarkSize = sizeof(kByteOrderMark) - 1;
 // Settings files are a few kilobytes: a larger file is something else, and
 // reading it whole into memory could take it all.
 const qint64 kMaxFileSize = 1 << 20;
@@ -31,6 +37,12 @@ bool isAsciiLetter(char c)
 bool isBracketed(const std::string& text)
 {
     return text.size() >= 2 && text.front() == '[' && text.back() == ']';
+}
+
+// Lines kept as they were read and written back as they stand.
+bool isVerbatim(const std::string& key)
+{
+    return key == kCommentKey || key == kStrayKey;
 }
 
 // Values are read and written in the classic locale whatever the program sets,
@@ -128,24 +140,29 @@ bool IniFile::load(const std::string& name)
         readFailed = true;
         return false;
     }
+    if (bytes.contains('\0')) {
+        qWarning() << "cannot read" << path << "as text: it holds a zero byte";
+        notText = true;
+        return true;
+    }
     parse(std::string(bytes.constData(), size_t(bytes.size())));
-    readPartly = readPartly || bytes.contains('\0');
     return true;
 }
 
 bool IniFile::damaged() const
 {
-    return readFailed || readPartly;
+    return readFailed || notText;
 }
 
 void IniFile::parse(const std::string& text)
 {
     std::string current;   // lines before the first header belong to no section
-    size_t start = 0;
-    while (start <= text.size()) {
+    byteOrderMark = text.compare(0, kByteOrderMarkSize, kByteOrderMark) == 0;
+    size_t start = byteOrderMark ? kByteOrderMarkSize : 0;
+    while (start < text.size()) {
+        // a last line without a line end is a line like the others
         size_t end = text.find('\n', start);
-        const bool lastLine = end == std::string::npos;
-        if (lastLine)
+        if (end == std::string::npos)
             end = text.size();
         std::string line = text.substr(start, end - start);
         // Every carriage return at the end goes: dropping only one would let a
@@ -165,26 +182,22 @@ void IniFile::parse(const std::string& text)
                 addLine(current, line.substr(0, eq), line.substr(eq + 1));
         } else if (!n.empty() && (n.front() == '#' || n.front() == ';')) {
             addLine(current, kCommentKey, line);
-        } else if (n.empty() && !lastLine) {
+        } else if (n.empty()) {
             addLine(current, kNewlineKey, line);
-        } else if (!n.empty()) {
-            readPartly = true;   // a line starting with a digit, say, is dropped
+        } else {
+            addLine(current, kStrayKey, line);
         }
-        // Every line we write ends in a line end: a last one without it was
-        // cut short.
-        if (lastLine && !n.empty())
-            readPartly = true;
     }
 }
 
 // Stores one line of the file under the section it stood in. A section takes
 // the name of its first header as written; a repeated header merges into it, a
-// repeated key keeps its first place and its last value. Comment and blank
-// lines are all kept, each in its place.
+// repeated key keeps its first place and its last value. Comment, blank and
+// stray lines are all kept, each in its place.
 void IniFile::addLine(const std::string& section, const std::string& key, const std::string& value)
 {
     Section& target = sectionFor(section, section);
-    if (key == kCommentKey || key == kNewlineKey) {
+    if (isVerbatim(key) || key == kNewlineKey) {
         // a lookup of the pseudo key finds the first such line, as a search would
         target.keyIndex.emplace(key, target.entries.size());
         target.entries.emplace_back(key, value);
@@ -296,19 +309,19 @@ void IniFile::setValue(const std::string& section, const std::string& key, bool 
 
 std::string IniFile::serialize() const
 {
-    std::string out;
+    std::string out = byteOrderMark ? kByteOrderMark : "";
     for (const Section& s : sections) {
         // Entries read before the first header have no section to go under
-        // and are dropped; the user's comments and blank lines there stay.
+        // and are dropped; the user's comments, blank and stray lines there stay.
         const bool headless = !isBracketed(normalizeName(s.name));
         if (!headless) {
             out += s.name;
             out += '\n';
         }
         for (const auto& entry : s.entries) {
-            if (headless && entry.first != kCommentKey && entry.first != kNewlineKey)
+            if (headless && !isVerbatim(entry.first) && entry.first != kNewlineKey)
                 continue;
-            if (entry.first == kCommentKey) {
+            if (isVerbatim(entry.first)) {
                 out += entry.second;
                 out += '\n';
             } else if (entry.first == kNewlineKey) {
@@ -331,8 +344,8 @@ void IniFile::save()
     if (fileName.empty())
         return;
     const QString path = QString::fromLocal8Bit(fileName.c_str());
-    if (readFailed) {
-        qWarning() << "not rewriting" << path << "which could not be read";
+    if (damaged()) {
+        qWarning() << "not rewriting" << path << "which could not be read as text";
         return;
     }
     const std::string text = serialize();
@@ -352,5 +365,6 @@ void IniFile::clear()
     sections.clear();
     sectionIndex.clear();
     readFailed = false;
-    readPartly = false;
+    notText = false;
+    byteOrderMark = false;
 }

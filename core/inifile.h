@@ -5,9 +5,12 @@
 // regardless of letter case and blanks ("[ Hot Stock ]" is "hotstock").
 //
 // An object bound to a file writes it back when destroyed, changed or not;
-// close() writes once and unbinds. Comment and blank lines keep their places.
-// The file is replaced whole through a temporary file, so a failed write
-// leaves the previous file as it was.
+// close() writes once and unbinds. Comment and blank lines, and lines that
+// are none of header, entry, comment and blank (a note that starts with a
+// digit, say), keep their places: they give no value and are written back as
+// they stood. A byte-order mark at the start is kept and is no part of the
+// first line. The file is replaced whole through a temporary file, so a
+// failed write leaves the previous file as it was.
 
 #include <string>
 #include <unordered_map>
@@ -28,10 +31,11 @@ public:
     // file cannot be read; a missing file is created by the next save. An
     // empty name unbinds without writing.
     bool load(const std::string& fileName);
-    // True when the bound file exists but was not read whole: it could not be
-    // read or is larger than an INI file of ours can be (neither is ever
-    // rewritten), or it holds a zero byte, a line that is none of header,
-    // entry, comment and blank, or a last line cut off before its line end.
+    // True when the bound file exists but cannot be read as text at all: it
+    // could not be read (a folder, say), is larger than an INI file of ours
+    // can be, or holds a zero byte. Such a file is never rewritten. A file a
+    // person edited (no line end after its last line, a stray line, a
+    // byte-order mark) is read line by line and is not damaged.
     bool damaged() const;
     void save();
     void close();
@@ -84,9 +88,10 @@ private:
     // normalizeSection of a section's name to its place in `sections`
     std::unordered_map<std::string, size_t> sectionIndex;
     std::string fileName;
-    // Set when the bound file exists but could not be read: writing our empty
-    // picture of it would destroy what it holds.
+    // Set when the bound file exists but could not be read, or was read but is
+    // no text: writing our picture of it would destroy what it holds.
     bool readFailed = false;
-    // Set when the bound file was read but some of it was not understood.
-    bool readPartly = false;
+    bool notText = false;
+    // Written back in front of the first line as it was found.
+    bool byteOrderMark = false;
 };

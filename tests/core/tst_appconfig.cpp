@@ -2,6 +2,7 @@
 
 #include "tests/core/filesizelimit.h"
 #include "tests/core/firststartconfig.h"
+#include "tests/core/unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,12 +13,17 @@ namespace {
 
 const char* const kConfig = "config/config.ini";
 
-QByteArray readConfig()
+QByteArray readAll(const QString& path)
 {
-    QFile file(kConfig);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray("<missing>");
     return file.readAll();
+}
+
+QByteArray readConfig()
+{
+    return readAll(kConfig);
 }
 
 void writeConfig(const QByteArray& bytes)
@@ -43,6 +49,8 @@ private slots:
     void damagedFileIsKeptAsBadAndDefaultsAreUsed();
     void damagedFileThatCannotBeSetAsideIsNeverRewritten();
     void emptyFileYieldsDefaults();
+    void handEditedFileKeepsEveryValue_data();
+    void handEditedFileKeepsEveryValue();
     void storedValuesAreRead_data();
     void storedValuesAreRead();
     void changedValuesReachTheFileExceptDcz();
@@ -90,10 +98,8 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed_data()
     for (int i = 0; i < 4096; ++i)
         garbage.append(char((i * 7919 + 13) % 256));
     QTest::newRow("garbage") << garbage;
-    QTest::newRow("cut within its last line") << settings + "bidMinPercent=-";
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("a line that is no setting") << "<html>\n" + settings;
     QTest::newRow("a zero byte") << settings + QByteArray("bidUseK=0\0\n", 11);
+    QTest::newRow("zeros after a cut") << settings.left(30) + QByteArray(4096, '\0');
     QTest::newRow("huge") << settings + QByteArray(2 << 20, '#') + "\n";
 }
 
@@ -103,38 +109,56 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
     writeConfig(file);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("config/config.ini cannot be read whole: kept as "
                                                           "config/config.ini.bad, every setting takes its default"));
+    const QDir folder("config");
     {
         AppConfig config;
         QCOMPARE(config.quantHammerMaN, 21);
         QCOMPARE(config.bidRatio, 0.093f);
-        const QDir folder("config");
         QCOMPARE(config.damagedFileNote(),
                  QStringLiteral("设置文件 %1 无法完整读取,已另存为 %2,所有设置恢复为默认值")
                      .arg(folder.absoluteFilePath("config.ini"), folder.absoluteFilePath("config.ini.bad")));
         QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
     }
-    QFile kept("config/config.ini.bad");
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), file);
-    // told once: the file the program wrote reads whole at the next start
-    AppConfig next;
-    QVERIFY(next.damagedFileNote().isEmpty());
+    QCOMPARE(readAll("config/config.ini.bad"), file);
+    {
+        // told once: the file the program wrote reads whole at the next start
+        AppConfig next;
+        QVERIFY(next.damagedFileNote().isEmpty());
+    }
+
+    // A second damaged file goes beside the first, which stays as it was;
+    // the box names the copy just made.
+    const QByteArray second = QByteArray("[hammer]\nquantHammerMaN=40\0\0", 28);
+    writeConfig(second);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as config/config.ini.bad.1,"));
+    {
+        AppConfig again;
+        QCOMPARE(again.quantHammerMaN, 21);
+        QVERIFY2(again.damagedFileNote().contains(QStringLiteral("已另存为 %1,").arg(folder.absoluteFilePath("config.ini.bad.1"))),
+                 qPrintable(again.damagedFileNote()));
+    }
+    QCOMPARE(readAll("config/config.ini.bad"), file);
+    QCOMPARE(readAll("config/config.ini.bad.1"), second);
+    QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
 }
 
 void TestAppConfig::damagedFileThatCannotBeSetAsideIsNeverRewritten()
 {
-    const QByteArray cut = "[hammer]\nquantHammerMaN=30\nquantHammerBo";
+    const QByteArray cut = QByteArray("[hammer]\nquantHammerMaN=30\nquantHammerBo\0\0\0", 41);
     writeConfig(cut);
-    // something that a file cannot replace stands in the way
-    QVERIFY(QDir().mkpath("config/config.ini.bad/kept"));
-    {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read whole nor be moved"));
+    // the settings folder cannot be changed: the file cannot be moved aside
+    const QString folder = readOnlyFolder(QDir::currentPath(), "config");
+    const int started = withoutSuperuserRights([] {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be read whole nor be set aside"));
         AppConfig config;
-        QCOMPARE(config.quantHammerMaN, 21);
-        QVERIFY(config.damagedFileNote().contains(QStringLiteral("该文件保持原样")));
         config.quantHammerMaN = 40;
-    }
+        const bool told = config.damagedFileNote().contains(QStringLiteral("该文件保持原样"));
+        return config.quantHammerMaN == 40 && told ? 0 : 1;
+    });
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(started, 0);
     QCOMPARE(readConfig(), cut);
+    QCOMPARE(QDir("config").entryList(QDir::Files), QStringList("config.ini"));
 }
 
 void TestAppConfig::emptyFileYieldsDefaults()
@@ -142,12 +166,64 @@ void TestAppConfig::emptyFileYieldsDefaults()
     // the saved settings' defaults show in the first-start file; the [dcz]
     // ones are never written and show only here
     writeConfig(QByteArray());
-    AppConfig config;
-    QCOMPARE(config.quantDaoChuiZiMaN, 5);
-    QCOMPARE(config.quantDaoChuiZiHead, 70.0f);
-    QCOMPARE(config.quantDaoChuiZiFooter, 5.0f);
-    QCOMPARE(config.quantDaoChuiZiMaxIncrease2, 4.8f);
-    QCOMPARE(config.quantDaoChuiZiUseKDJ, 1);
+    {
+        AppConfig config;
+        QCOMPARE(config.quantDaoChuiZiMaN, 5);
+        QCOMPARE(config.quantDaoChuiZiHead, 70.0f);
+        QCOMPARE(config.quantDaoChuiZiFooter, 5.0f);
+        QCOMPARE(config.quantDaoChuiZiMaxIncrease2, 4.8f);
+        QCOMPARE(config.quantDaoChuiZiUseKDJ, 1);
+        // nothing in it was lost: nothing to tell, nothing to keep aside
+        QVERIFY(config.damagedFileNote().isEmpty());
+        QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+    }
+    QCOMPARE(QDir("config").entryList(QDir::Files), QStringList("config.ini"));
+}
+
+// What people do to a settings file by hand: each keeps every value it holds
+// through a start and an exit, and no box, no copy set aside.
+void TestAppConfig::handEditedFileKeepsEveryValue_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("keptPart");
+
+    QTest::newRow("no line end after the last line")
+        << QByteArray("[hammer]\nquantHammerMaN=30\n[stockBid]\nbidRatio=0.2")
+        << QByteArray("[stockBid]\nbidRatio=0.2\nbidMinPercent=-8\n");
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[stockBid]\r\nbidRatio=0.2\r\n[hammer]\r\nquantHammerMaN=30\r\n")
+        << QByteArray("\xEF\xBB\xBF[stockBid]\nbidRatio=0.2\n");
+    QTest::newRow("stray line")
+        << QByteArray("[stockBid]\n1 my note\nbidRatio=0.2\n[hammer]\nquantHammerMaN=30\n")
+        << QByteArray("[stockBid]\n1 my note\nbidRatio=0.2\n");
+    QTest::newRow("a line of markup before the first header")
+        << QByteArray("<html>\n[stockBid]\nbidRatio=0.2\n[hammer]\nquantHammerMaN=30\n")
+        << QByteArray("<html>\n[stockBid]\nbidRatio=0.2\n");
+    QTest::newRow("cut within its last line")
+        << QByteArray("[hammer]\nquantHammerMaN=30\n[stockBid]\nbidRatio=0.2\nbidMinPercent=-")
+        << QByteArray("[stockBid]\nbidRatio=0.2\nbidMinPercent=-8\n");
+}
+
+void TestAppConfig::handEditedFileKeepsEveryValue()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, keptPart);
+
+    writeConfig(file);
+    {
+        AppConfig config;
+        QVERIFY(config.damagedFileNote().isEmpty());
+        QCOMPARE(config.bidRatio, 0.2f);
+        QCOMPARE(config.quantHammerMaN, 30);
+        QCOMPARE(config.bidMinPercent, -8.0f);
+    }
+    const QByteArray written = readConfig();
+    QVERIFY2(written.contains(keptPart), written.constData());
+    QVERIFY2(written.contains("quantHammerMaN=30\n"), written.constData());
+    QCOMPARE(QDir("config").entryList(QDir::Files), QStringList("config.ini"));
+    AppConfig next;
+    QCOMPARE(next.bidRatio, 0.2f);
+    QCOMPARE(next.quantHammerMaN, 30);
 }
 
 void TestAppConfig::storedValuesAreRead_data()

@@ -2,6 +2,7 @@
 #include "core/fileutils.h"
 #include "core/geometry.h"
 #include "tests/core/filesizelimit.h"
+#include "tests/core/unprivileged.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -14,9 +15,6 @@
 #include <quazip/quazipfile.h>
 
 #include <cmath>
-#include <functional>
-#include <sys/wait.h>
-#include <unistd.h>
 
 class FileUtilsTest : public QObject
 {
@@ -45,35 +43,6 @@ QByteArray readAll(const QString& path)
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
-}
-
-// Runs `step` in a child process that folder permissions bind: as the user
-// "nobody" when the test runs as the superuser (who ignores them, as CI
-// does). Gives the child's exit code, -1 when it did not end by itself.
-int withoutSuperuserRights(const std::function<int()>& step)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(100);
-        _exit(step());
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// A folder whose entries all may read and none may change; its parents are
-// open to all, so that "nobody" reaches it.
-QString readOnlyFolder(const QTemporaryDir& parent, const QString& name)
-{
-    const QString folder = parent.filePath(name);
-    QDir().mkpath(folder);
-    QFile::setPermissions(parent.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    return folder;
 }
 
 class CollectingVisitor : public FileVisitor
@@ -132,7 +101,7 @@ void FileUtilsTest::failedWriteKeepsTheOldFile()
     QDir().mkpath(dir.filePath("locked"));
     QVERIFY(saveWhole(path, "good"));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
-    const QString sub = readOnlyFolder(dir, "locked");
+    const QString sub = readOnlyFolder(dir.path(), "locked");
     QCOMPARE(withoutSuperuserRights([&path] { return saveWhole(path, "bad") ? 1 : 0; }), 0);
     QFile::setPermissions(sub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(readAll(path), QByteArray("good"));
@@ -254,7 +223,7 @@ void FileUtilsTest::probeTellsWhyAFolderKeepsNothing()
     // the probes leave nothing behind
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList("data"));
 
-    const QString readOnly = readOnlyFolder(folder, "readonly");
+    const QString readOnly = readOnlyFolder(folder.path(), "readonly");
     QCOMPARE(withoutSuperuserRights([&readOnly] { return int(probeFolder(readOnly)); }), int(FolderState::Unwritable));
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -39,12 +39,16 @@ private slots:
     void typedLookup_data();
     void typedLookup();
     void saveKeepsLayoutAndDropsWhatHasNoSection();
+    void handEditedFileIsReadLineByLine_data();
+    void handEditedFileIsReadLineByLine();
     void lineBreakInValueCannotAddEntries();
     void closeWritesOnceAndUnbinds();
     void loadingAnotherFileForgetsTheFirst();
     void emptyFileNameTouchesNoFile();
     void failedWriteKeepsPreviousFile();
     void unreadableFileIsNotOverwritten();
+    void fileThatIsNoTextIsNotOverwritten_data();
+    void fileThatIsNoTextIsNotOverwritten();
 
 private:
     QTemporaryDir dir;
@@ -116,6 +120,7 @@ void TestIniFile::saveKeepsLayoutAndDropsWhatHasNoSection()
     writeAll(path,
              "orphan=1\r\n"
              "# orphan comment\r\n"
+             "1. the picks of the day\r\n"
              "[ Mail ]\r\n"
              "# who gets the picks\r\n"
              "to = a@example.com\r\n"
@@ -137,13 +142,16 @@ void TestIniFile::saveKeepsLayoutAndDropsWhatHasNoSection()
         ini.setValue("hammer", "quantHammerMaN", 30);
         ini.setValue("hotStock", "fibonacciHotStockDelta", 1.2f);
     }
-    // the entry before the first header goes, the user's note stays
+    // the entry before the first header goes, the user's notes stay; a line
+    // that gives no value stays where it stood
     QCOMPARE(readAll(path), QByteArray("# orphan comment\n"
+                                       "1. the picks of the day\n"
                                        "[ Mail ]\n"
                                        "# who gets the picks\n"
                                        "to = a@example.com\n"
                                        "\n"
                                        "; second comment\n"
+                                       "42=a line starting with a digit\n"
                                        "host=second.example.com\n"
                                        "flag=flag\n"
                                        "\n"
@@ -152,6 +160,53 @@ void TestIniFile::saveKeepsLayoutAndDropsWhatHasNoSection()
                                        "quantHammerMaN=30\n"
                                        "[hotstock]\n"
                                        "fibonacciHotStockDelta=1.2\n"));
+}
+
+// What editors leave and people write: each file reads as its lines say, is
+// no damaged file, and comes back as it was, with a line end after its last
+// line.
+void TestIniFile::handEditedFileIsReadLineByLine_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("rewritten");
+
+    QTest::newRow("no line end after the last line")
+        << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2") << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\n");
+    QTest::newRow("no line end after a last CRLF line")
+        << QByteArray("[stockBid]\r\nbidMinPercent=-6\r\nbidRatio=0.2") << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\n");
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\n")
+        << QByteArray("\xEF\xBB\xBF[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\n");
+    QTest::newRow("stray line")
+        << QByteArray("[stockBid]\nbidMinPercent=-6\n1 my note\nbidRatio=0.2\n")
+        << QByteArray("[stockBid]\nbidMinPercent=-6\n1 my note\nbidRatio=0.2\n");
+    QTest::newRow("stray lines of every kind")
+        << QByteArray("<html>\n[stockBid]\n-- 2017 --\nbidMinPercent=-6\n_hidden=1\n=5\nbidRatio=0.2\n\xE6\xB3\xA8\n")
+        << QByteArray("<html>\n[stockBid]\n-- 2017 --\nbidMinPercent=-6\n_hidden=1\n=5\nbidRatio=0.2\n\xE6\xB3\xA8\n");
+    QTest::newRow("all three")
+        << QByteArray("\xEF\xBB\xBF[stockBid]\r\n1 my note\r\nbidMinPercent=-6\r\nbidRatio=0.2")
+        << QByteArray("\xEF\xBB\xBF[stockBid]\n1 my note\nbidMinPercent=-6\nbidRatio=0.2\n");
+    QTest::newRow("a last line cut within its value")
+        << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\nbidUseK=") << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\nbidUseK=\n");
+}
+
+void TestIniFile::handEditedFileIsReadLineByLine()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, rewritten);
+
+    writeAll(path, file);
+    {
+        IniFile ini(local(path));
+        QVERIFY(!ini.damaged());
+        QCOMPARE(ini.getValue("stockbid", "bidMinPercent", 0.0f), -6.0f);
+        QCOMPARE(ini.getValue("stockbid", "bidRatio", 0.0f), 0.2f);
+        QCOMPARE(ini.getValue("stockbid", "bidUseK", true), true);
+    }
+    QCOMPARE(readAll(path), rewritten);
+    // and it stays so from one start to the next
+    { IniFile again(local(path)); }
+    QCOMPARE(readAll(path), rewritten);
 }
 
 void TestIniFile::lineBreakInValueCannotAddEntries()
@@ -234,6 +289,31 @@ void TestIniFile::unreadableFileIsNotOverwritten()
     QVERIFY(QFileInfo(path).isDir());
     QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList("kept"));
     QCOMPARE(readAll(path + "/kept"), QByteArray("[mail]\nto=a@example.com\n"));
+}
+
+// Bytes that are no text give no values, and the file keeps them: a caller
+// that writes its settings back cannot replace them with defaults.
+void TestIniFile::fileThatIsNoTextIsNotOverwritten_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("a zero byte") << QByteArray("[mail]\nto=a@example.com\0\n", 26);
+    QTest::newRow("zeros after a cut") << QByteArray("[mail]\nto=a@exa") + QByteArray(512, '\0');
+    QTest::newRow("larger than a settings file") << "[mail]\nto=a@example.com\n" + QByteArray(2 << 20, '#') + "\n";
+}
+
+void TestIniFile::fileThatIsNoTextIsNotOverwritten()
+{
+    QFETCH(QByteArray, file);
+    writeAll(path, file);
+    {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot read"));
+        IniFile ini(local(path));
+        QVERIFY(ini.damaged());
+        QCOMPARE(ini.getValue("mail", "to", "none"), std::string("none"));
+        ini.setValue("mail", "to", std::string("b@example.com"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not rewriting"));
+    }
+    QCOMPARE(readAll(path), file);
 }
 
 void TestIniFile::loadingAnotherFileForgetsTheFirst()

@@ -112,19 +112,23 @@ void TestProgramSettings::settingsWrittenOnTerminationAndReadBack()
     QVERIFY(runUntilTerminated(work.path()));
     QCOMPARE(readFile(config), QByteArray(kFirstStartFile));
 
-    // values the user changed by hand are read and written back unchanged
-    QByteArray edited = kFirstStartFile;
+    // values the user changed by hand are read and written back unchanged,
+    // as an editor saves them: a byte-order mark, a note of the user's, no
+    // line end after the last line
+    QByteArray edited = "\xEF\xBB\xBF" + QByteArray(kFirstStartFile);
     edited.replace("quantHammerMaN=21", "quantHammerMaN=34");
-    edited.replace("bidRatio=0.093", "bidRatio=0.125");
+    edited.replace("bidRatio=0.093", "bidRatio=0.2\n1 my note");
     edited.replace("bidUseK=1", "bidUseK=0");
-    edited.append("[dcz]\n# read, never written\nquantDaoChuiZiHead=60\n");
+    edited.append("[dcz]\n# read, never written\nquantDaoChuiZiHead=60");
     QFile file(config);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(edited);
     file.close();
 
     QVERIFY(runUntilTerminated(work.path()));
-    QCOMPARE(readFile(config), edited);
+    QCOMPARE(readFile(config), edited + "\n");
+    QCOMPARE(QDir(work.filePath("config")).entryList(QDir::Files), QStringList({"config.ini", "data.db"}));
+    QVERIFY(!readFile(work.filePath("output.txt")).contains("cannot be read whole"));
     QVERIFY(!QFileInfo::exists(work.filePath("crash")));
 }
 

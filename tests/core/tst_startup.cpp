@@ -179,11 +179,13 @@ void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
 
 void StartupTest::damagedWorkingFolderIsToldOnceAndKept()
 {
-    // a settings file cut short, and a plain file where the data folder belongs
+    // a settings file cut short and filled up with zeros, as a file system
+    // may leave it after a power cut, and a plain file where the data folder
+    // belongs
     QTemporaryDir folder;
     QDir().mkpath(folder.filePath("config"));
     QVERIFY(QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", folder.filePath("config/data.db")));
-    const QByteArray cut = "[hammer]\nquantHammerMaN=34\n[stockBid]\nbidRa";
+    const QByteArray cut = "[hammer]\nquantHammerMaN=34\n[stockBid]\nbidRa" + QByteArray(64, '\0');
     const QByteArray data = "not a folder";
     for (const auto& file : {std::make_pair("config/config.ini", cut), std::make_pair("data", data)}) {
         QFile out(folder.filePath(file.first));
