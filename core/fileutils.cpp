@@ -6,9 +6,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QTemporaryFile>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
@@ -16,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -47,28 +47,13 @@ bool isLoadTemplateFailure(const QString& text)
     return text == QLatin1String(kLoadTemplateZipFailed) || text == QLatin1String(kLoadTemplateFileFailed);
 }
 
-bool saveWhole(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning() << "cannot write" << path << file.errorString();
-        return false;
-    }
-    // QSaveFile buffers small writes and commit() renames even when the final
-    // flush failed (a full disk): flush first so that a short write is seen.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        qWarning() << "cannot write" << path << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qWarning() << "cannot write" << path << file.errorString();
-        return false;
-    }
-    return true;
-}
-
 namespace {
+
+// No person names a file so: what carries it is a copy of the program's own.
+const char kTemporaryMark[] = ".vorel-tmp-";
+const int kTemporaryRandomLength = 6;
+// What probeFolder writes, under the same mark, into every folder it probes.
+const char kProbeName[] = ".probe";
 
 QByteArray localName(const QString& path)
 {
@@ -79,6 +64,121 @@ QString lastError()
 {
     return qt_error_string(errno);
 }
+
+// The file a link at `path` leads to, through links of links, so that writing
+// replaces that file and leaves the link; `path` itself when it is no link
+// or a loop of links.
+QString linkTarget(const QString& path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.isSymLink() ? path : file.filePath();
+}
+
+// Creates a new file under a marked temporary name beside `path` and opens it
+// for writing; -1 (errno set) when none can be made.
+int createTemporaryCopy(const QString& path, mode_t mode, QString& made)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        made = temporaryCopyName(path);
+        const int fd = ::open(localName(made).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeAllBytes(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    size_t left = size_t(bytes.size());
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= size_t(written);
+    }
+    return true;
+}
+
+// Writes the whole copy and has it on the disk before it may replace
+// anything: a full disk may only show when the data is flushed.
+bool fillCopy(int fd, const QByteArray& bytes)
+{
+    if (!writeAllBytes(fd, bytes))
+        return false;
+    // a file system that cannot sync says EINVAL: there is nothing to wait for
+    return ::fsync(fd) == 0 || errno == EINVAL;
+}
+
+// The copy of `target` holding `bytes`, renamed over it; `reason` says why
+// not. A copy that fails is removed.
+bool replaceWithCopy(const QString& target, const QByteArray& bytes, QString& reason)
+{
+    struct stat existing = {};
+    const bool exists = ::stat(localName(target).constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        reason = QStringLiteral("it is a folder");
+        return false;
+    }
+    // a file the user made read-only stays as it is
+    if (exists && ::access(localName(target).constData(), W_OK) != 0) {
+        reason = lastError();
+        return false;
+    }
+    QString copy;
+    // a new file takes the usual permissions; a replaced one keeps its own,
+    // and nobody else sees the copy before that
+    const int fd = createTemporaryCopy(target, exists ? 0600 : 0666, copy);
+    if (fd < 0) {
+        reason = lastError();
+        return false;
+    }
+    // a file system without permissions refuses: the copy keeps its own then
+    if (exists)
+        (void)::fchmod(fd, existing.st_mode & 07777);
+    bool written = fillCopy(fd, bytes);
+    if (!written)
+        reason = lastError();
+    if (::close(fd) != 0 && written) {
+        reason = lastError();
+        written = false;
+    }
+    if (written && ::rename(localName(copy).constData(), localName(target).constData()) != 0) {
+        reason = lastError();
+        written = false;
+    }
+    if (!written)
+        ::unlink(localName(copy).constData());
+    return written;
+}
+
+} // namespace
+
+QString temporaryCopyName(const QString& path)
+{
+    static const char kCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = path + QLatin1String(kTemporaryMark);
+    for (int i = 0; i < kTemporaryRandomLength; ++i)
+        name += QLatin1Char(kCharacters[QRandomGenerator::system()->bounded(int(sizeof(kCharacters) - 1))]);
+    return name;
+}
+
+bool saveWhole(const QString& path, const QByteArray& bytes)
+{
+    QString reason;
+    if (!replaceWithCopy(linkTarget(path), bytes, reason)) {
+        qWarning() << "cannot write" << path << reason;
+        return false;
+    }
+    return true;
+}
+
+namespace {
 
 // A rename that fails with EEXIST where a plain one would replace `to`.
 int renameWithoutReplacing(const QByteArray& from, const QByteArray& to)
@@ -196,13 +296,15 @@ QMap<QString, QString> historyFileMap(const QString& folder)
 
 namespace {
 
-// The copies that interrupted writes of the files named `names` leave.
+// The copies that interrupted writes of the files named `names` leave, and
+// an interrupted probe. Only the mark tells them: "config.ini.Backup" may be
+// a person's copy as well as a copy of ours in an older form, and stays.
 QRegularExpression interruptedWrites(const QString& names)
 {
-    // saveWhole writes beside the target, under its name and six random
-    // letters or digits. Six lower-case letters or six digits are rather a
-    // user's copy ("config.ini.backup", "hammer.csv.201703"): those stay.
-    return QRegularExpression(QStringLiteral("^(%1)\\.(?![a-z]{6}$)(?![0-9]{6}$)[A-Za-z0-9]{6}$").arg(names));
+    return QRegularExpression(QStringLiteral("^(?:%1|%2)(?i)%3[a-z0-9]{%4}$")
+                                  .arg(names, QRegularExpression::escape(QLatin1String(kProbeName)),
+                                       QRegularExpression::escape(QLatin1String(kTemporaryMark)))
+                                  .arg(kTemporaryRandomLength));
 }
 
 void removeCopy(const QFileInfo& file)
@@ -267,13 +369,15 @@ FolderState probeFolder(const QString& folder)
     if (!info.isDir())
         return FolderState::NotAFolder;
     const QByteArray block(4096, ' ');
-    QTemporaryFile probe(folder + QStringLiteral("/.probe"));
-    if (!probe.open())
+    QString probe;
+    const int fd = createTemporaryCopy(folder + QLatin1Char('/') + QLatin1String(kProbeName), 0600, probe);
+    if (fd < 0)
         return hasRoomFor(folder, block.size()) ? FolderState::Unwritable : FolderState::Full;
     // A full disk may still let a file be made: then its first block fails.
-    if (probe.write(block) != block.size() || !probe.flush())
-        return FolderState::Full;
-    return FolderState::Writable;
+    const bool written = writeAllBytes(fd, block);
+    ::close(fd);
+    ::unlink(localName(probe).constData());
+    return written ? FolderState::Writable : FolderState::Full;
 }
 
 void forEachFile(const QString& folder, FileVisitor* visitor)

@@ -1,7 +1,7 @@
 #pragma once
 
 // File helpers: reading a text from disk or from the resource archive, writing
-// a file whole, setting a damaged file aside, walking a folder.
+// a file whole, setting a damaged file aside, walking and tidying a folder.
 
 #include <QByteArray>
 #include <QMap>
@@ -28,10 +28,17 @@ bool isLoadTemplateFailure(const QString& text);
 // is skipped (and logged).
 void writeFile(const QString& path, const QString& text);
 
-// Writes `bytes` to a temporary file in the target's folder and renames it over
-// `path`, so that a crash or a full disk never leaves half a file. False (and
-// the old file untouched) when anything fails.
+// Writes `bytes` to a temporary file in the target's folder, flushes it to the
+// disk and renames it over `path`, so that a crash or a full disk never leaves
+// half a file. A link is followed: the file it leads to is replaced. False
+// (and the old file untouched) when anything fails.
 bool saveWhole(const QString& path, const QByteArray& bytes);
+
+// The name of a temporary copy of `path` as the program's writer makes it:
+// "config.ini" gives "config.ini.vorel-tmp-" and six random letters or
+// digits. The mark sets the program's own copies apart from any file a person
+// keeps, so that the start-up clean-up removes those and nothing else.
+QString temporaryCopyName(const QString& path);
 
 // Moves `path` aside to the first free name of `path` + `suffix`, then
 // `path` + `suffix` + ".1", ".2" and so on; an earlier copy is never
@@ -48,9 +55,11 @@ QStringList historyFiles(const QString& folder);
 QMap<QString, QString> historyFileMap(const QString& folder);
 
 // Removes from `folder` the temporary copies that a write interrupted by a
-// crash or a kill left behind ("600000.AsNkOc" beside "600000"), of the files
-// whose names match `names` (a regular expression, "[0-9]{6}|none"); the file
-// that was to be replaced is still the old one.
+// crash or a kill left behind (temporaryCopyName: "600000.vorel-tmp-as4kq0"
+// beside "600000", the mark and its six characters in any case), of the files
+// whose names match `names` (a regular expression, "[0-9]{6}|none"), and of
+// the probe of probeFolder; the file that was to be replaced is still the old
+// one. Nothing else goes: a file without the mark may be a person's copy.
 void removeInterruptedWrites(const QString& folder, const QString& names);
 // Both in one listing of `folder`: removes the copies of interrupted writes
 // last changed before `writtenBefore` and gives the history files as

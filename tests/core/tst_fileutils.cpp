@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRegExp>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,8 @@
 #include <quazip/quazipfile.h>
 
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 class FileUtilsTest : public QObject
 {
@@ -24,6 +27,7 @@ private slots:
     void archiveEntriesAreReadByName();
     void writeFileWritesUtf8Whole();
     void failedWriteKeepsTheOldFile();
+    void replacingKeepsTheLinkAndThePermissions();
     void tableExportJoinsCellsWithCommas();
     void forEachFileVisitsPlainFilesOnly();
     void historyFilesAreTheFilesNamedByACode();
@@ -108,6 +112,31 @@ void FileUtilsTest::failedWriteKeepsTheOldFile()
     QCOMPARE(QDir(sub).entryList(QDir::Files | QDir::Hidden), QStringList("history"));
 }
 
+// A settings file the user keeps elsewhere through a link, or made readable
+// to its owner only, stays so when the program writes it.
+void FileUtilsTest::replacingKeepsTheLinkAndThePermissions()
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath("kept/config.ini");
+    QVERIFY(QDir().mkpath(folder.filePath("kept")));
+    QVERIFY(saveWhole(target, "old"));
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::link(target, folder.filePath("config.ini")));
+
+    QVERIFY(saveWhole(folder.filePath("config.ini"), "new"));
+    QVERIFY(QFileInfo(folder.filePath("config.ini")).isSymLink());
+    QCOMPARE(readAll(target), QByteArray("new"));
+    QCOMPARE(QFile::permissions(target) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({"config.ini", "kept"}));
+    QCOMPARE(QDir(folder.filePath("kept")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList("config.ini"));
+
+    // a new file is readable by others as any file the user makes
+    QVERIFY(saveWhole(folder.filePath("report.csv"), "a,b,\n"));
+    QVERIFY(QFile::permissions(folder.filePath("report.csv")) & QFile::ReadOther);
+}
+
 void FileUtilsTest::tableExportJoinsCellsWithCommas()
 {
     QTableWidget table(2, 2);
@@ -166,42 +195,90 @@ void FileUtilsTest::oneListingTidiesTheFolderAndGivesItsHistories()
     const QString kHistoryNames = "[0-9]{6}|none";
     QTemporaryDir folder;
     const QDateTime start = QDateTime::currentDateTime();
-    for (const char* name : {"600000", "399678", "000001", "none", "60000", "600000.AsNkOc", "none.Qw3rTy", "000001.zzZZzz"})
+    const QString left = temporaryCopyName(folder.filePath("600000"));
+    const QString leftOfNone = temporaryCopyName(folder.filePath("none"));
+    const QString underWayName = temporaryCopyName(folder.filePath("000001"));
+    for (const QString& name : {QString("600000"), QString("399678"), QString("000001"), QString("none"),
+                                QString("60000"), QString("600000.AsNkOc")})
         QVERIFY(saveWhole(folder.filePath(name), "x"));
+    for (const QString& path : {left, leftOfNone, underWayName})
+        QVERIFY(saveWhole(path, "x"));
     QDir(folder.path()).mkdir("600003");
     // Copies from before the start are what interrupted writes left; one
     // changed since belongs to a write under way.
-    for (const char* name : {"600000.AsNkOc", "none.Qw3rTy"}) {
-        QFile copy(folder.filePath(name));
+    for (const QString& path : {left, leftOfNone, folder.filePath("600000.AsNkOc")}) {
+        QFile copy(path);
         QVERIFY(copy.open(QIODevice::ReadWrite));
         QVERIFY(copy.setFileTime(start.addSecs(-60), QFileDevice::FileModificationTime));
     }
-    QFile underWay(folder.filePath("000001.zzZZzz"));
+    QFile underWay(underWayName);
     QVERIFY(underWay.open(QIODevice::ReadWrite));
     QVERIFY(underWay.setFileTime(start.addSecs(60), QFileDevice::FileModificationTime));
     underWay.close();
 
     QVERIFY(tidyHistoryFolder(folder.path(), kHistoryNames, start, [] { return true; }).isEmpty());
-    QVERIFY(QFile::exists(folder.filePath("600000.AsNkOc")));
+    QVERIFY(QFile::exists(left));
 
     const QMap<QString, QString> histories = tidyHistoryFolder(folder.path(), kHistoryNames, start, [] { return false; });
     QCOMPARE(histories, historyFileMap(folder.path()));
     QCOMPARE(histories.size(), 3);
-    QVERIFY(!QFile::exists(folder.filePath("600000.AsNkOc")));
-    QVERIFY(!QFile::exists(folder.filePath("none.Qw3rTy")));
-    QVERIFY(QFile::exists(folder.filePath("000001.zzZZzz")));
+    QVERIFY(!QFile::exists(left));
+    QVERIFY(!QFile::exists(leftOfNone));
+    QVERIFY(QFile::exists(underWayName));
     QVERIFY(QFile::exists(folder.filePath("none")));
+    // without the mark it may be the user's copy
+    QVERIFY(QFile::exists(folder.filePath("600000.AsNkOc")));
     QVERIFY(tidyHistoryFolder(folder.filePath("missing"), kHistoryNames, start, [] { return false; }).isEmpty());
 }
 
+namespace {
+
+// Saves `bytes` into `path` in a child process that the kernel kills midway
+// through the write, as a full quota or a crash would stop it. True when the
+// child was killed so.
+bool killedWhileSaving(const QString& path, const QByteArray& bytes)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        // the write past this size kills the process
+        const rlimit limit{rlim_t(bytes.size() / 2), rlim_t(bytes.size() / 2)};
+        std::signal(SIGXFSZ, SIG_DFL);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        saveWhole(path, bytes);
+        _exit(0);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+}
+
+} // namespace
+
+// What the writer leaves when it is killed, in any case of its mark, goes;
+// every name a person may give a copy stays, with or without capitals, of six
+// characters or of any other length, and so does a copy in the unmarked form
+// of older versions, which cannot be told from a person's.
 void FileUtilsTest::interruptedWritesGoUsersCopiesStay()
 {
     QTemporaryDir folder;
-    const QStringList leftovers{"config.ini.AsNkOc", "config.ini.x7yz0q", "config.ini.QWERTY"};
-    const QStringList kept{"config.ini", "config.ini.bad", "config.ini.backup", "config.ini.201703",
-                           "config.ini.AsNkOc1", "other.ini.AsNkOc", "config.inix.AsNkOc"};
+    QVERIFY(saveWhole(folder.filePath("config.ini"), "[hammer]\nquantHammerMaN=21\n"));
+    QVERIFY(killedWhileSaving(folder.filePath("config.ini"), QByteArray(64 * 1024, '#')));
+    const QStringList killed = QDir(folder.path()).entryList(QDir::Files).filter(QRegExp("^config\\.ini\\..+"));
+    QCOMPARE(killed.size(), 1);
+    QCOMPARE(readAll(folder.filePath("config.ini")), QByteArray("[hammer]\nquantHammerMaN=21\n"));
+
+    const QString planted = QFileInfo(temporaryCopyName(folder.filePath("config.ini"))).fileName();
+    const QString mark = planted.chopped(6);
+    const QStringList leftovers{killed.first(), planted, "config.ini" + planted.mid(10).toUpper(), mark + "AB12cd"};
+    const QStringList kept{"config.ini",          "config.ini.bad",     "config.ini.bad.1",   "config.ini.backup",
+                           "config.ini.Backup",   "config.ini.BACKUP",  "config.ini.201703",  "config.ini.AsNkOc",
+                           "config.ini.x7yz0q",   "config.ini.QWERTY",  "config.ini.AsNkOc1", "config.ini.My Copy",
+                           mark + "ab12c",        mark + "ab12cde",     "other.ini." + planted.mid(11),
+                           "config.inix" + planted.mid(10)};
     for (const QString& name : leftovers + kept)
-        QVERIFY(saveWhole(folder.filePath(name), "x"));
+        QVERIFY(QFile::exists(folder.filePath(name)) || saveWhole(folder.filePath(name), "x"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), leftovers.size() + kept.size());
     removeInterruptedWrites(folder.path(), "config\\.ini");
     QStringList expected = kept;
     expected.sort();

@@ -1,3 +1,5 @@
+#include "core/fileutils.h"
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -29,20 +31,37 @@ private:
     static QByteArray waitForAddonCount(QProcess& program);
 
     // One ordinary run, shared by the cases that check what it did: started
-    // in a working folder with the stock list, the user's files and the
-    // copies that writes killed midway left beside them in every folder the
-    // program writes, and ended by SIGTERM half a second after it started.
+    // in a working folder with the stock list, the user's files and copies of
+    // them under any name a person gives, and the copies that writes killed
+    // midway left beside them, in every folder the program writes; ended by
+    // SIGTERM half a second after it started.
     struct OrdinaryRun
     {
         QTemporaryDir folder;
         const QMap<QString, QByteArray> kept{{"data/600000", "history"},
                                              {"data/none", "600001"},
                                              {"data/6000001.AsNkOc", "not a copy of ours"},
+                                             {"data/600000.AsNkOc", "a copy in the form of older versions"},
+                                             {"data/none.Qw3rTy", "the user's copy"},
+                                             {"data/k/600000.Backup", "the user's copy"},
+                                             {"data/k/000001.zzZZzz", "the user's copy"},
+                                             {"data/dl/600000.BACKUP", "the user's copy"},
+                                             {"data/dl/600000.old", "the user's copy"},
                                              {"config/config.ini.backup", "the user's copy"},
+                                             {"config/config.ini.Backup", "the user's copy"},
+                                             {"config/config.ini.BACKUP", "the user's copy"},
+                                             {"config/config.ini.Xy12Ab", "the user's copy"},
                                              {"output/hammer.csv", "report"},
-                                             {"list", "600000,"}};
-        const QStringList leftovers{"data/600000.AsNkOc",       "data/none.Qw3rTy",         "data/k/000001.zzZZzz",
-                                    "config/config.ini.Xy12Ab", "output/hammer.csv.Qw3rTy", "list.Zx9Yw8"};
+                                             {"output/2026-12-09.csv.MyCopy", "the user's copy"},
+                                             {"output/hammer.csv.Qw3rTy", "the user's copy"},
+                                             {"list", "600000,"},
+                                             {"list.Zx9Yw8", "the user's copy"}};
+        // as the writer names its copies, one of them in capitals
+        const QStringList leftovers{
+            temporaryCopyName("data/600000"),        temporaryCopyName("data/none"),
+            temporaryCopyName("data/k/000001"),      temporaryCopyName("data/dl/600000"),
+            temporaryCopyName("config/config.ini"),  temporaryCopyName("output/hammer.csv"),
+            "output/2026-12-09.csv" + temporaryCopyName(QString()).toUpper(), temporaryCopyName("list")};
         bool prepared = true;   // the stock list and every file above written
         QByteArray output;
         bool started = false;
@@ -64,6 +83,7 @@ const StartupTest::OrdinaryRun& StartupTest::ordinaryRun()
     QDir().mkpath(folder.filePath("config"));
     run->prepared = QFile::copy(runDir + "/config/data.db", folder.filePath("config/data.db"));
     QDir().mkpath(folder.filePath("data/k"));
+    QDir().mkpath(folder.filePath("data/dl"));
     QDir().mkpath(folder.filePath("output"));
     for (const QString& name : run->kept.keys() + run->leftovers) {
         QFile file(folder.filePath(name));
