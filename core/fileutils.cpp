@@ -215,6 +215,27 @@ QString setAside(const QString& path, const QString& suffix)
     return QString();
 }
 
+namespace {
+
+// The folder that holds the running program, whatever its name was given as.
+QString programFolder()
+{
+    const QFileInfo program(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+    return program.fileName().isEmpty() ? QString() : program.absolutePath();
+}
+
+} // namespace
+
+QString enterWorkingFolder()
+{
+    QString folder = qEnvironmentVariable("VOREL_WORK_DIR");
+    if (folder.isEmpty())
+        folder = QFileInfo::exists(QStringLiteral("config/data.db")) ? QDir::currentPath() : programFolder();
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QDir::setCurrent(folder))
+        return QString();
+    return QDir::currentPath();
+}
+
 void writeFile(const QString& path, const QString& text)
 {
     saveWhole(path, text.toUtf8());

@@ -1,7 +1,8 @@
 #pragma once
 
 // File helpers: reading a text from disk or from the resource archive, writing
-// a file whole, setting a damaged file aside, walking and tidying a folder.
+// a file whole, setting a damaged file aside, walking and tidying a folder,
+// entering the working folder.
 
 #include <QByteArray>
 #include <QMap>
@@ -45,6 +46,13 @@ QString temporaryCopyName(const QString& path);
 // replaced. The name it took, or an empty text (and `path` where it was)
 // when it cannot be moved.
 QString setAside(const QString& path, const QString& suffix);
+
+// Makes the working folder the current folder, whatever folder the program
+// was started from: $VOREL_WORK_DIR when set (made when missing), else the
+// current folder when it is a working folder (it holds "config/data.db"),
+// else the folder that holds the program. The folder entered, or an empty
+// text (nothing changed) when it cannot be entered.
+QString enterWorkingFolder();
 
 // The daily history files of `folder` by absolute path, in name order: the
 // files named by a stock code (six digits, the index code too). Whatever else

@@ -266,6 +266,10 @@ private slots:
             QVERIFY(writeTruncatedAddon(dir.path() + "/addon/A_copy.so", QFileInfo(builtAddon()).size() / 2));
         QProcess program;
         program.setWorkingDirectory(dir.path());
+        // the folder holds no stock list: it is the working folder only when named so
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VOREL_WORK_DIR", dir.path());
+        program.setProcessEnvironment(environment);
         program.start(qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock", QStringList());
         QVERIFY(program.waitForStarted());
         QByteArray out;

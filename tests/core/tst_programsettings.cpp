@@ -75,6 +75,8 @@ bool TestProgramSettings::runUntilTerminated(const QString& workDir)
     env.insert("QT_QPA_PLATFORM", "offscreen");
     // the start-up downloads go to a closed local port, never outside
     env.insert("VOREL_HOST_OVERRIDE", "http://127.0.0.1:9");
+    // started in a working folder, it works there
+    env.remove("VOREL_WORK_DIR");
     program.setProcessEnvironment(env);
     program.start(programPath(), QStringList());
     if (!program.waitForStarted(10000))

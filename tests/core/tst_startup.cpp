@@ -25,9 +25,13 @@ private slots:
     void ordinaryRunMakesItsDataFolders();
     void sigtermDuringStartupMessageEndsTheProgram();
     void damagedWorkingFolderIsToldOnceAndKept();
+    void startedElsewhereItWorksInTheFolderThatHoldsIt();
 
 private:
-    static void startProgram(QProcess& program, const QString& folder);
+    // Starts `program` (the staged one by default) from the folder
+    // `startedIn`; `workDir` is $VOREL_WORK_DIR, unset when empty.
+    static void startProgram(QProcess& program, const QString& startedIn, const QString& workDir = QString(),
+                             const QString& path = QString());
     static QByteArray waitForAddonCount(QProcess& program);
 
     // One ordinary run, shared by the cases that check what it did: started
@@ -159,14 +163,18 @@ void StartupTest::ordinaryRunMakesItsDataFolders()
     QVERIFY(QDir(run.folder.filePath("data/dl")).exists());
 }
 
-void StartupTest::startProgram(QProcess& program, const QString& folder)
+void StartupTest::startProgram(QProcess& program, const QString& startedIn, const QString& workDir,
+                               const QString& path)
 {
-    program.setWorkingDirectory(folder);
-    program.setProgram(qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock");
+    program.setWorkingDirectory(startedIn);
+    program.setProgram(path.isEmpty() ? qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock" : path);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     // nothing may leave the machine: every provider goes to a closed port
     environment.insert("VOREL_HOST_OVERRIDE", "http://127.0.0.1:9");
+    environment.remove("VOREL_WORK_DIR");
+    if (!workDir.isEmpty())
+        environment.insert("VOREL_WORK_DIR", workDir);
     program.setProcessEnvironment(environment);
     program.start();
 }
@@ -184,10 +192,12 @@ QByteArray StartupTest::waitForAddonCount(QProcess& program)
 
 void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
 {
-    // without config/data.db the start-up shows an error box and waits
+    // without config/data.db the start-up shows an error box and waits; the
+    // folder is named by $VOREL_WORK_DIR, the program started elsewhere
     QTemporaryDir folder;
+    QTemporaryDir elsewhere;
     QProcess program;
-    startProgram(program, folder.path());
+    startProgram(program, elsewhere.path(), folder.path());
     QVERIFY(program.waitForStarted());
     waitForAddonCount(program);
     QTest::qWait(700);
@@ -195,6 +205,8 @@ void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(QFile::exists(folder.filePath("config/config.ini")));
+    QVERIFY(QFile::exists(folder.filePath("output.txt")));
+    QVERIFY(QDir(elsewhere.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 void StartupTest::damagedWorkingFolderIsToldOnceAndKept()
@@ -238,6 +250,41 @@ void StartupTest::damagedWorkingFolderIsToldOnceAndKept()
     QFile plain(folder.filePath("data"));
     QVERIFY(plain.open(QIODevice::ReadOnly));
     QCOMPARE(plain.readAll(), data);
+}
+
+// As a file manager or a shell elsewhere starts it: the program works in
+// the folder that holds it, as make run lays that out, and leaves the folder
+// it was started from as it was, from its first log line on.
+void StartupTest::startedElsewhereItWorksInTheFolderThatHoldsIt()
+{
+    const QString runDir = qEnvironmentVariable("VOREL_RUN_DIR");
+    QTemporaryDir work;
+    QTemporaryDir elsewhere;
+    QVERIFY(QFile::copy(runDir + "/VorelStock", work.filePath("VorelStock")));
+    QVERIFY(QFile::link(runDir + "/lib", work.filePath("lib")));
+    QVERIFY(QDir().mkpath(work.filePath("config")));
+    QVERIFY(QFile::copy(runDir + "/config/data.db", work.filePath("config/data.db")));
+
+    QProcess program;
+    startProgram(program, elsewhere.path(), QString(), work.filePath("VorelStock"));
+    QVERIFY(program.waitForStarted());
+    QVERIFY(waitForAddonCount(program).contains("addon count:0\n"));
+    QTest::qWait(300);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), 0);
+
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QFile log(work.filePath("output.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(!lines.isEmpty());
+    QVERIFY2(lines.first().endsWith(" started"), qPrintable(lines.first()));
+    QVERIFY2(lines.last().endsWith("Debug: stopped"), qPrintable(lines.last()));
+    QVERIFY(QFile::exists(work.filePath("config/config.ini")));
+    QVERIFY(QDir(work.filePath("data/k")).exists());
+    // the stock list was found: no box waited for the SIGTERM
+    QVERIFY(!lines.join('\n').contains(QStringLiteral("无法读取数据文件")));
 }
 
 QTEST_GUILESS_MAIN(StartupTest)
