@@ -29,14 +29,16 @@ struct WrittenFolder
 {
     const char* path;
     const char* names;   // a regular expression of the file names written there
+    const char* lost;    // what the user loses when nothing can be stored there
 };
 const WrittenFolder kWrittenFolders[] = {
-    {".", "list"},
-    {"config", "config\\.ini"},
-    {kHistoryFolder, "[0-9]{6}|none"},
-    {kKLineFolder, "[0-9]{6}"},
-    {kDownloadFolder, "[0-9]{6}"},
-    {"output", ".+\\.csv"},
+    // everything else lies below it
+    {".", "list", "下载的数据、报表和设置"},
+    {"config", "config\\.ini", "设置"},
+    {kHistoryFolder, "[0-9]{6}|none", "下载的数据"},
+    {kKLineFolder, "[0-9]{6}", "K线图下载的数据"},
+    {kDownloadFolder, "[0-9]{6}", "下载的数据"},
+    {"output", ".+\\.csv", "报表"},
 };
 
 // The histories, which may be tens of thousands, are tidied by the start-up
@@ -61,32 +63,6 @@ QString writtenNames(const char* path)
     for (const WrittenFolder& folder : kWrittenFolders) {
         if (qstrcmp(folder.path, path) == 0)
             return QString::fromLatin1(folder.names);
-    }
-    return QString();
-}
-
-// What keeps the program from storing anything, for the user: the first
-// written folder that is a plain file, cannot be written or has no room left.
-// Empty when all is well.
-QString workingFolderProblem()
-{
-    for (const WrittenFolder& folder : kWrittenFolders) {
-        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLatin1(folder.path)));
-        switch (probeFolder(path)) {
-        case FolderState::Writable:
-        case FolderState::Missing:   // made when first written, in a folder probed before it
-            continue;
-        case FolderState::NotAFolder:
-            qWarning("%s is a file, not a folder: nothing can be stored in it", qPrintable(path));
-            return QStringLiteral("%1 是一个文件,不是文件夹,下载的数据、报表和设置无法保存在其中").arg(path);
-        case FolderState::Unwritable:
-            qWarning("cannot write into %s: nothing downloaded, reported or set is kept", qPrintable(path));
-            return QStringLiteral("无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
-        case FolderState::Full:
-            qWarning("the disk is full: cannot write into %s, nothing downloaded, reported or set is kept",
-                     qPrintable(path));
-            return QStringLiteral("磁盘已满,无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
-        }
     }
     return QString();
 }
@@ -144,6 +120,31 @@ bool readShareList(QSqlDatabase& db, const QString& listedSince, QMap<QString, S
 }
 
 } // namespace
+
+QString workingFolderProblem()
+{
+    for (const WrittenFolder& folder : kWrittenFolders) {
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLatin1(folder.path)));
+        const QString lost = QString::fromUtf8(folder.lost);
+        switch (probeFolder(path)) {
+        case FolderState::Writable:
+        case FolderState::Missing:   // made when first written, in a folder probed before it
+            continue;
+        case FolderState::NotAFolder:
+            qWarning("%s is a file, not a folder: nothing can be stored in it", qPrintable(path));
+            return QStringLiteral("%1 是一个文件,不是文件夹,%2无法保存在其中").arg(path, lost);
+        case FolderState::Unwritable:
+            qWarning("cannot write into %s: nothing can be stored in it", qPrintable(path));
+            return QStringLiteral("无法在 %1 中写入文件,%2不会保存").arg(path, lost);
+        case FolderState::Full:
+            // the other folders share the disk
+            qWarning("the disk is full: cannot write into %s, nothing downloaded, reported or set is kept",
+                     qPrintable(path));
+            return QStringLiteral("磁盘已满,无法在 %1 中写入文件,下载的数据、报表和设置都不会保存").arg(path);
+        }
+    }
+    return QString();
+}
 
 VorelApplication::VorelApplication(int& argc, char** argv)
     : QApplication(argc, argv)

@@ -88,6 +88,12 @@ private:
     QStringList startupNotes;
 };
 
+// What keeps the program from storing what it should in the working folder,
+// for the user: the first folder it writes into that is a plain file, cannot
+// be written or has no room left, and what is lost for it. Empty when all is
+// well.
+QString workingFolderProblem();
+
 // The running application object.
 inline VorelApplication* vorelApp()
 {

@@ -23,6 +23,8 @@ class VorelApplicationTest : public QObject
 private slots:
     void initTestCase();
     void damagedFolderIsToldOnceInOneBox();
+    void plainFileWhereAFolderBelongsNamesWhatIsLost_data();
+    void plainFileWhereAFolderBelongsNamesWhatIsLost();
     void poolHoldsListedCodesOnly();
     void shareListFiltersByListingDate();
     void readFileTakesArchiveOrDisk();
@@ -62,6 +64,36 @@ void VorelApplicationTest::damagedFolderIsToldOnceInOneBox()
     MessageCatcher catcher;
     vorelApp()->init(nullptr);
     QVERIFY(catcher.seen.isEmpty());
+}
+
+// The settings are saved while only the downloads cannot be, and so on: the
+// box names what is lost for the folder concerned, and nothing more.
+void VorelApplicationTest::plainFileWhereAFolderBelongsNamesWhatIsLost_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("lost");
+    QTest::newRow("data") << "data" << QStringLiteral("下载的数据");
+    QTest::newRow("data/k") << "data/k" << QStringLiteral("K线图下载的数据");
+    QTest::newRow("data/dl") << "data/dl" << QStringLiteral("下载的数据");
+    QTest::newRow("output") << "output" << QStringLiteral("报表");
+    QTest::newRow("config") << "config" << QStringLiteral("设置");
+}
+
+void VorelApplicationTest::plainFileWhereAFolderBelongsNamesWhatIsLost()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, lost);
+    const QString away = folder + ".away";
+    const bool existed = QFileInfo(folder).isDir();
+    QVERIFY(!existed || QDir().rename(folder, away));
+    QVERIFY(saveWhole(folder, "a file where a folder belongs"));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(QDir::current().absoluteFilePath(folder) +
+                                                  " is a file, not a folder: nothing can be stored in it"));
+    const QString problem = workingFolderProblem();
+    QVERIFY(QFile::remove(folder));
+    QVERIFY(!existed || QDir().rename(away, folder));
+    QCOMPARE(problem, QStringLiteral("%1 是一个文件,不是文件夹,%2无法保存在其中")
+                          .arg(QDir::current().absoluteFilePath(folder), lost));
 }
 
 void VorelApplicationTest::poolHoldsListedCodesOnly()
