@@ -51,9 +51,21 @@ QMap<QString, QString> rowFromCells(const QStringList& cells)
     return row;
 }
 
+const char kClearingDiv[] = "<div class=\"clear\"></div>";
+
 QString reportTable(const QString& body)
 {
-    return matchFirst(body, "</thead>(.*)<div class=\"clear\"></div>");
+    return matchFirst(body, QStringLiteral("</thead>(.*)") + QLatin1String(kClearingDiv));
+}
+
+// The host's page frame closed by "</html>", with its clearing div and no
+// table head. A cut page lacks the close; an error page, a busy notice of a
+// proxy among them, lacks the clearing div.
+bool isPageWithoutTable(const QString& body)
+{
+    return body.trimmed().endsWith(QLatin1String("</html>"), Qt::CaseInsensitive)
+        && body.contains(QLatin1String(kClearingDiv), Qt::CaseInsensitive)
+        && !body.contains(QLatin1String("</thead>"), Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -84,5 +96,5 @@ QVector<QMap<QString, QString> > SinaAchievementInterface::parse(const QString& 
 
 bool SinaAchievementInterface::hasForm(const QString& body) const
 {
-    return !reportTable(body).isEmpty();
+    return !reportTable(body).isEmpty() || isPageWithoutTable(body);
 }

@@ -15,7 +15,9 @@ public:
     QStringList urls(const QStringList& args) override;
     // `extra` is not used. A page past the end of the report gives no rows.
     QVector<QMap<QString, QString> > parse(const QString& body, const QString& extra) override;
-    // The table between its head and the clearing div below it, which a page
-    // past the end of the report still has.
+    // The table between its head and the clearing div below it; or the whole
+    // page without the table, which the host serves past the last page of a
+    // report and for a quarter it has no report of yet: the end of the report,
+    // not a failure.
     bool hasForm(const QString& body) const override;
 };

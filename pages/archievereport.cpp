@@ -87,7 +87,8 @@ void ArchieveReport::onClick()
     running = true;
     showStatus(statusLabel, QString());
     table->setSortingEnabled(false);
-    pendingUrls = source.urls({yearBox->currentText(), quarterBox->currentText()});
+    reportArgs = QStringList{yearBox->currentText(), quarterBox->currentText()};
+    pendingUrls = source.urls(reportArgs);
     searchButton->setEnabled(false);
     pages.start(pageInterval);
 }
@@ -123,6 +124,9 @@ void ArchieveReport::timerEvent(QTimerEvent* event)
     const QVector<QMap<QString, QString> > rows = source.parse(body, QString());
     // an empty page is the end of the report
     if (rows.isEmpty()) {
+        if (pageCount == 1)
+            showStatus(statusLabel,
+                       QStringLiteral("%1年第%2季度尚无业绩报表").arg(reportArgs.value(0), reportArgs.value(1)));
         finish();
         return;
     }

@@ -3,8 +3,9 @@
 // The page "业绩报表": the quarterly earnings report of a chosen year and
 // quarter, fetched one page per 200 ms tick until a page comes back empty or
 // every page is read, in a sortable ten-column table. The rows of the last
-// report stay until the first page of the next one arrives; a page that fails
-// ends the run and says so.
+// report stay until the first page of the next one arrives; a first page
+// without rows empties the table and says the quarter has no report yet. A
+// page that fails ends the run and says so.
 
 #include "core/tickqueue.h"
 #include "datasource/sinaachievementinterface.h"
@@ -47,4 +48,6 @@ private:
 
     TickQueue pages{this, pendingUrls};
     bool running = false;
+    // The year and quarter of the run, which the boxes may no longer show.
+    QStringList reportArgs;
 };

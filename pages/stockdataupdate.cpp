@@ -107,8 +107,8 @@ void StockDataUpdate::onOK()
         close();
         return;
     }
+    // the bar stays where the sync reached: the list it stands for never came
     sayWhatFailed(this, label, failure);
-    progress->setValue(100);
 }
 
 // ---------------------------------------------------------------------------
@@ -161,7 +161,15 @@ void StockDownLoadDlg::finish()
         close();
         return;
     }
-    sayWhatFailed(this, label, withFailures(QStringLiteral("更新完毕"), failures.text(QStringLiteral("只股票"))));
+    // The bar and the lead words tell what was stored, not how far the run
+    // went: a run whose every download failed updated nothing.
+    const int codeCount = total - 1;
+    const int stored = codeCount - failures.count();
+    const QString failed = failures.text(QStringLiteral("只股票"), codeCount);
+    sayWhatFailed(this, label,
+                  stored == 0 ? failureText(QStringLiteral("更新"), failed)
+                              : withFailures(QStringLiteral("更新完毕"), failed));
+    progress->setValue(progressPercent(stored, codeCount));
     // Nothing runs any more: the user may read the label and close.
     setEnabled(true);
     buttons->setEnabled(true);

@@ -66,8 +66,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    // Closes after a run without failures; otherwise says what failed and
-    // lets the user close.
+    // Closes after a run without failures; otherwise says what failed, the
+    // bar on the share of the codes stored, and lets the user close.
     void finish();
 
     QLabel* label = nullptr;

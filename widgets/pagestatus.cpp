@@ -44,11 +44,12 @@ void FailureTally::add(const QString& reason)
     lastReason = reason;
 }
 
-QString FailureTally::text(const QString& unit) const
+QString FailureTally::text(const QString& unit, int attempts) const
 {
     if (failures == 0)
         return QString();
-    return QStringLiteral("%1%2下载失败，最近一次：%3").arg(failures).arg(unit, lastReason);
+    const QString failed = failures == attempts ? QStringLiteral("全部下载失败") : QStringLiteral("下载失败");
+    return QStringLiteral("%1%2%3，最近一次：%4").arg(failures).arg(unit, failed, lastReason);
 }
 
 QString withFailures(const QString& result, const QString& failures)

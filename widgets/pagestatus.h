@@ -34,8 +34,9 @@ public:
     void add(const QString& reason);
     int count() const { return failures; }
     // "<count><unit>下载失败，最近一次：<reason>" (unit e.g. "只股票", "次"),
-    // or "" while nothing failed.
-    QString text(const QString& unit) const;
+    // or "" while nothing failed. When all the run's `attempts` failed, it
+    // says "全部下载失败" instead.
+    QString text(const QString& unit, int attempts = -1) const;
 
 private:
     int failures = 0;

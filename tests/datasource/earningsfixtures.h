@@ -33,3 +33,10 @@ inline QString earningsPage(const QList<EarningsRow>& rows)
         page += earningsRowMarkup(row);
     return page + "</tbody></table>\n<div class=\"clear\"></div></html>";
 }
+
+// What the host serves past the last page of a report, and for a quarter it
+// has no report of yet: its page frame, clearing div and all, without the table.
+inline QString earningsEndPage()
+{
+    return "<html>\n<div class=\"clear\"></div></html>";
+}

@@ -12,6 +12,8 @@ class SinaAchievementTest : public QObject
 private slots:
     void rowsCarryTheTenTexts();
     void pageWithoutTableGivesNothing();
+    void onlyAWholePageWithoutTableEndsTheReport_data();
+    void onlyAWholePageWithoutTableEndsTheReport();
     void unclosedRowsAfterTheLastRowAreNotRows();
 };
 
@@ -44,6 +46,36 @@ void SinaAchievementTest::pageWithoutTableGivesNothing()
         QVERIFY(source.parse(body, QString()).isEmpty());
 }
 
+void SinaAchievementTest::onlyAWholePageWithoutTableEndsTheReport_data()
+{
+    // Whether the body is an answer of the host at all: a whole page without
+    // rows is the end of the report, anything else a failed download.
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("hostsPage");
+    const QString page = earningsPage({{"600000", QStringLiteral("浦发银行")}});
+    const QString end = earningsEndPage();
+    QTest::newRow("report page") << page << true;
+    QTest::newRow("table without rows") << earningsPage({}) << true;
+    QTest::newRow("page without table") << end << true;
+    QTest::newRow("page without table, head and blanks")
+        << QString("<!DOCTYPE html>\r\n<HTML><head><title>x</title></head><body>%1</body></HTML>\r\n\r\n")
+               .arg(QString(end).remove("<html>").remove("</html>"))
+        << true;
+    QTest::newRow("page without table, cut") << end.left(end.size() - 3) << false;
+    QTest::newRow("report page cut inside the table") << page.left(page.indexOf("</tbody>")) << false;
+    QTest::newRow("error page") << QStringLiteral("<html><body>系统繁忙,请稍后再试</body></html>") << false;
+    QTest::newRow("table head without its clearing div")
+        << QString(page).remove("<div class=\"clear\"></div>") << false;
+    QTest::newRow("blank") << QString("  \n") << false;
+}
+
+void SinaAchievementTest::onlyAWholePageWithoutTableEndsTheReport()
+{
+    QFETCH(QString, body);
+    QFETCH(bool, hostsPage);
+    SinaAchievementInterface source;
+    QCOMPARE(source.hasForm(body), hostsPage);
+}
 
 void SinaAchievementTest::unclosedRowsAfterTheLastRowAreNotRows()
 {

@@ -23,16 +23,17 @@ int pageOf(const TestHttpServer::Request& request)
     return QUrlQuery(request.query).queryItemValue("p").toInt();
 }
 
-// `pages` pages of two rows (the first page's rows as given), then an empty
-// table; page `failing` answers 404.
-void serveReport(TestHttpServer& server, int pages, int failing = 0, const QList<EarningsRow>& first = {})
+// `pages` pages of two rows (the first page's rows as given), then `end`,
+// the host's page without the table by default; page `failing` answers 404.
+void serveReport(TestHttpServer& server, int pages, int failing = 0, const QList<EarningsRow>& first = {},
+                 const QString& end = earningsEndPage())
 {
     server.serve("/q/go.php/vFinanceAnalyze/kbind/preformance/index.phtml", [=](const TestHttpServer::Request& request) {
         const int page = pageOf(request);
         if (page == failing)
             return TestHttpServer::Reply::status404();
         if (page > pages)
-            return TestHttpServer::Reply::gbk(earningsPage({}));
+            return TestHttpServer::Reply::gbk(end);
         if (page == 1 && !first.isEmpty())
             return TestHttpServer::Reply::gbk(earningsPage(first));
         const QString code = QString("6%1").arg(page * 10, 5, 10, QChar('0'));
@@ -79,9 +80,13 @@ void ArchieveReportTest::pagingEnds_data()
     QTest::addColumn<int>("failing");
     QTest::addColumn<int>("requests");
     QTest::addColumn<int>("rows");
-    QTest::newRow("empty page after three") << 3 << 0 << 4 << 6;
-    QTest::newRow("no page left after twenty") << 25 << 0 << 20 << 40;
-    QTest::newRow("failed second page") << 5 << 2 << 2 << 2;
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("page without table after three") << 3 << 0 << 4 << 6 << earningsEndPage() << QString();
+    QTest::newRow("empty table after three") << 3 << 0 << 4 << 6 << earningsPage({}) << QString();
+    QTest::newRow("no page left after twenty") << 25 << 0 << 20 << 40 << earningsEndPage() << QString();
+    QTest::newRow("failed second page") << 5 << 2 << 2 << 2 << earningsEndPage()
+                                        << QStringLiteral("业绩报表第2页下载失败：HTTP 404 Not Found");
 }
 
 void ArchieveReportTest::pagingEnds()
@@ -90,9 +95,11 @@ void ArchieveReportTest::pagingEnds()
     QFETCH(int, failing);
     QFETCH(int, requests);
     QFETCH(int, rows);
+    QFETCH(QString, end);
+    QFETCH(QString, status);
     TestHttpServer server;
     HostOverride hosts(server);
-    serveReport(server, pages, failing);
+    serveReport(server, pages, failing, {}, end);
     ArchieveReport page(nullptr);
     page.quarterBox->setCurrentText("3");
     // a search from inside the blocking fetch must not start a second run
@@ -109,6 +116,9 @@ void ArchieveReportTest::pagingEnds()
     // rows already shown stay; GBK pages decode into the table
     QCOMPARE(page.table->rowCount(), rows);
     QCOMPARE(page.table->item(0, 1)->text(), QStringLiteral("银行甲乙"));
+    // the end of a report is no failure
+    QCOMPARE(page.statusLabel->text(), status);
+    QCOMPARE(page.statusLabel->isHidden(), status.isEmpty());
 }
 
 void ArchieveReportTest::failedFirstPageKeepsTheLastReportAndSaysWhy_data()
@@ -145,11 +155,24 @@ void ArchieveReportTest::failedFirstPageKeepsTheLastReportAndSaysWhy()
     runReport(page);
     QCOMPARE(page.table->rowCount(), 2);
     QCOMPARE(page.statusLabel->text(), QString("业绩报表第2页下载失败：HTTP 404 Not Found"));
-    // a quarter without a report is a real empty table, without a message
-    serveReport(server, 0);
-    runReport(page);
-    QCOMPARE(page.table->rowCount(), 0);
-    QVERIFY(page.statusLabel->isHidden());
+    // a quarter without a report empties the table of the last one and says
+    // so, naming the quarter asked for even when the boxes moved on meanwhile
+    for (const QString& end : {earningsEndPage(), earningsPage({})}) {
+        serveReport(server, 1);
+        runReport(page);
+        QCOMPARE(page.table->rowCount(), 2);
+        serveReport(server, 0, 0, {}, end);
+        page.quarterBox->setCurrentText("4");
+        connect(&server, &TestHttpServer::requestSeen, page.quarterBox,
+                [&page] { page.quarterBox->setCurrentText("1"); });
+        runReport(page);
+        server.disconnect(page.quarterBox);
+        QCOMPARE(page.quarterBox->currentText(), QString("1"));
+        QCOMPARE(page.table->rowCount(), 0);
+        QVERIFY(!page.statusLabel->isHidden());
+        QCOMPARE(page.statusLabel->text(), page.yearBox->currentText() + QStringLiteral("年第4季度尚无业绩报表"));
+    }
+    QVERIFY(saveScreenshot(&page, "earnings-no-report"));
 }
 
 void ArchieveReportTest::numberColumnsSortByValue()

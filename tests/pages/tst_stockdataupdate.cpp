@@ -85,6 +85,9 @@ private slots:
         TestHttpServer server;
         HostOverride hosts(server);
         server.serve("/akdaily/", [](const TestHttpServer::Request& request) {
+            // The stocks of a second dialog, run beside the first, are all refused.
+            if (request.query.contains("000006") || request.query.contains("000007"))
+                return TestHttpServer::Reply::status404();
             // One stock's answer is an error page: nothing is stored for it.
             if (request.query.contains("000002"))
                 return TestHttpServer::Reply::text("<html>busy</html>", "text/html");
@@ -110,10 +113,14 @@ private slots:
         oldCut.write("old history of 600005");
         oldCut.close();
         StockDownLoadDlg dialog({"000004", "600001", "000002", "600003", "600005"});
+        StockDownLoadDlg refused({"000006", "000007"});
         QVERIFY(!dialog.isEnabled());
         dialog.tickInterval = 10;
+        refused.tickInterval = 10;
         dialog.show();
+        refused.show();
         QSignalSpy progress(dialog.findChild<QProgressBar*>(), &QProgressBar::valueChanged);
+        QSignalSpy refusedProgress(refused.findChild<QProgressBar*>(), &QProgressBar::valueChanged);
         // Three downloads failed: the dialog stays, says so, and lets the user close it.
         QLabel* label = dialog.findChild<QLabel*>();
         QTRY_COMPARE(label->text(), QStringLiteral("更新完毕；3只股票下载失败，最近一次：HTTP 500 Internal Server Error"));
@@ -121,13 +128,22 @@ private slots:
         QVERIFY(saveScreenshot(&dialog, "dataupdate-failed"));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
         QVERIFY(!dialog.isVisible());
+        // The bar ends on the share stored, two of five, never full beside a failure.
         QList<int> values;
         for (const QList<QVariant>& args : progress)
             values << args.first().toInt();
-        QCOMPARE(values, (QList<int>{33, 50, 66, 83, 100}));
+        QCOMPARE(values, (QList<int>{33, 50, 66, 83, 100, 40}));
+        // A run that stored nothing does not say it is done.
+        QTRY_COMPARE(refused.findChild<QLabel*>()->text(),
+                     QStringLiteral("更新失败：2只股票全部下载失败，最近一次：HTTP 404 Not Found"));
+        QCOMPARE(refusedProgress.last().first().toInt(), 0);
+        QVERIFY(refused.isVisible() && refused.isEnabled());
+        QVERIFY(saveScreenshot(&refused, "dataupdate-all-failed"));
         QStringList asked;
-        for (const TestHttpServer::Request& request : server.requests())
-            asked << request.query;
+        for (const TestHttpServer::Request& request : server.requests()) {
+            if (!request.query.contains("000006") && !request.query.contains("000007"))
+                asked << request.query;
+        }
         // Qt itself may send the GET of the broken chunked answer again, at
         // once; any other repeated request is the dialog's.
         while (asked.size() > 1 && asked.at(1) == asked.at(0) && asked.at(0).contains("600005"))
@@ -202,6 +218,8 @@ private slots:
         QVERIFY(dialog.isVisible());
         // the stored list still replaces the pool, as after every sync
         QCOMPARE(vorelApp()->stockPool.keys(), QStringList{"600000"});
+        // no list came: the bar stays where it was, not full beside the failure
+        QCOMPARE(dialog.findChild<QProgressBar*>()->value(), 0);
         QVERIFY(saveScreenshot(&dialog, "stocklistsync-failed-" + failureTag()));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
         QVERIFY(!dialog.isVisible());
