@@ -24,6 +24,20 @@ VorelAddonHostImpl* currentHost = nullptr;
 
 const char* const kEntryName = "get_vorel_interface";
 
+// Every library the registry does not bind says so once in the log, with
+// the file and the reason: the count at start-up tells only how many went in.
+bool skip(const QString& path, const QString& why)
+{
+    qWarning().noquote() << "add-on skipped:" << path + ":" << why;
+    return false;
+}
+
+bool unloadAndSkip(QLibrary& library, const QString& path, const QString& why)
+{
+    library.unload();
+    return skip(path, why);
+}
+
 } // namespace
 
 AddonRegistry::~AddonRegistry()
@@ -45,32 +59,30 @@ void AddonRegistry::loadDir(const QString& dir)
 bool AddonRegistry::loadAddon(const QString& path, VorelAddonHost* host)
 {
     QString damage;
-    if (!isWholeSharedLibrary(path, &damage)) {
-        qWarning() << "add-on skipped:" << path << damage;
-        return false;
-    }
+    if (!isWholeSharedLibrary(path, &damage))
+        return skip(path, damage);
     // An absolute path makes the loader try exactly this file and no name
     // variants of it, so "x" never loads a neighbouring "libx.so".
     auto library = std::make_unique<QLibrary>(QFileInfo(path).absoluteFilePath());
-    if (!library->load()) {
-        qWarning() << "add-on skipped:" << library->errorString();
-        return false;
-    }
-    const auto entry = reinterpret_cast<VorelInterfaceEntry>(library->resolve(kEntryName));
+    if (!library->load())
+        return skip(path, library->errorString());
+    QFunctionPointer resolved = library->resolve(kEntryName);
+    if (!resolved)
+        return unloadAndSkip(*library, path, QStringLiteral("no entry point %1").arg(kEntryName));
+    if (!isExportedFunction(reinterpret_cast<const void*>(resolved), &damage))
+        return unloadAndSkip(*library, path, damage);
+    const auto entry = reinterpret_cast<VorelInterfaceEntry>(resolved);
     // The same library under a second name (a copy linked in, a hard link)
     // shares one image with the first: binding it again would rebind its state.
-    bool alreadyBound = false;
-    for (const AddonEntry& e : entries)
-        alreadyBound = alreadyBound || e.entry == entry;
-    if (!entry || alreadyBound || !host) {
-        library->unload();
-        return false;
+    for (const AddonEntry& e : entries) {
+        if (e.entry == entry)
+            return unloadAndSkip(*library, path, QStringLiteral("the same library is already bound"));
     }
+    if (!host)
+        return unloadAndSkip(*library, path, QStringLiteral("no host to bind it to"));
     VorelAddon* addon = entry(host, kVorelInterfaceVersion);
-    if (!addon) {
-        library->unload();
-        return false;
-    }
+    if (!addon)
+        return unloadAndSkip(*library, path, QStringLiteral("the entry point refused the host"));
     entries.append(AddonEntry{library.release(), entry, addon});
     return true;
 }

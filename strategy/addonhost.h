@@ -35,7 +35,8 @@ public:
     // Tries every file of `dir` (no symbolic links, by name) as an add-on.
     void loadDir(const QString& dir);
     // Binds one library with `host`; false when it is no library, lacks the
-    // export, refuses, or is a library already bound under another name.
+    // export or exports it as no function, refuses, or is a library already
+    // bound under another name, each said in one log line naming the file.
     bool loadAddon(const QString& path, VorelAddonHost* host);
 
     int count() const { return entries.size(); }

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cstring>
+#include <dlfcn.h>
 #include <elf.h>
 #include <link.h>
 
@@ -66,4 +67,17 @@ bool isWholeSharedLibrary(const QString& path, QString* reason)
     if (!tableFits(header.e_shoff, header.e_shentsize, sections, size))
         return fail(reason, QStringLiteral("section headers end past the end of the file"));
     return segmentsFit(file, header, size, reason);
+}
+
+bool isExportedFunction(const void* address, QString* reason)
+{
+    Dl_info info;
+    void* entry = nullptr;
+    if (!address || !dladdr1(address, &info, &entry, RTLD_DL_SYMENT) || !entry)
+        return fail(reason, QStringLiteral("no exported symbol holds the entry point"));
+    // The type field is the same four bits in either word size.
+    const int type = ELF64_ST_TYPE(static_cast<const ElfW(Sym)*>(entry)->st_info);
+    if (type != STT_FUNC && type != STT_GNU_IFUNC)
+        return fail(reason, QStringLiteral("the entry point is not exported as a function"));
+    return true;
 }

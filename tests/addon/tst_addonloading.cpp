@@ -48,6 +48,16 @@ void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message)
     loggedMessages << message;
 }
 
+// Loads `dir` into `host` and gives back what the loader logged meanwhile.
+QStringList loadDirLogged(VorelAddonHostImpl& host, const QString& dir)
+{
+    loggedMessages.clear();
+    qInstallMessageHandler(keepMessage);
+    host.registry.loadDir(dir);
+    qInstallMessageHandler(nullptr);
+    return loggedMessages;
+}
+
 QString runTool(const QString& program, const QStringList& arguments)
 {
     QProcess tool;
@@ -152,14 +162,39 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeTruncatedAddon(dir.path() + "/a_cut.so", bytes));
         QVERIFY(QFile::copy(builtAddon(), dir.path() + "/b_whole.so"));
-        loggedMessages.clear();
-        qInstallMessageHandler(keepMessage);
         VorelAddonHostImpl host(nullptr);
-        host.registry.loadDir(dir.path());
-        qInstallMessageHandler(nullptr);
+        const QStringList logged = loadDirLogged(host, dir.path());
         QCOMPARE(host.registry.count(), 1);
         QVERIFY(!isResident(dir.path() + "/a_cut.so"));
-        QVERIFY2(loggedMessages.filter("a_cut.so").size() == 1, qPrintable(loggedMessages.join('\n')));
+        QVERIFY2(logged.filter("a_cut.so").size() == 1, qPrintable(logged.join('\n')));
+        host.registry.unloadAll();
+    }
+
+    // An entry point that cannot serve leaves the library out, freed, with the
+    // reason in one log line, and the add-on beside it still goes in.
+    void entryThatCannotServeIsSkippedWithALogLine_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("exported for data") << "dataentryaddon" << "not exported as a function";
+        QTest::newRow("missing") << "noexportaddon" << "no entry point get_vorel_interface";
+        QTest::newRow("refusing") << "refusingaddon" << "refused";
+    }
+
+    void entryThatCannotServeIsSkippedWithALogLine()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(fixture(library), dir.path() + "/a_bad.so"));
+        QVERIFY(QFile::copy(builtAddon(), dir.path() + "/b_whole.so"));
+        VorelAddonHostImpl host(nullptr);
+        const QStringList logged = loadDirLogged(host, dir.path());
+        QCOMPARE(host.registry.count(), 1);
+        QCOMPARE(host.registry.addonAt(0)->introduction(), QStringLiteral("锤子量化策略"));
+        QVERIFY(!isResident(dir.path() + "/a_bad.so"));
+        const QStringList lines = logged.filter("a_bad.so");
+        QVERIFY2(lines.size() == 1 && lines.first().contains(why), qPrintable(logged.join('\n')));
         host.registry.unloadAll();
     }
 
@@ -245,25 +280,30 @@ private slots:
     void programPrintsTheAddonCount_data()
     {
         QTest::addColumn<bool>("withAddon");
-        QTest::addColumn<bool>("withTruncatedCopy");
+        QTest::addColumn<QString>("beside");
         QTest::addColumn<QString>("line");
-        QTest::newRow("with the add-on") << true << false << "addon count:1";
-        QTest::newRow("without") << false << false << "addon count:0";
-        QTest::newRow("with the add-on and a copy cut short") << true << true << "addon count:1";
+        QTest::newRow("with the add-on") << true << QString() << "addon count:1";
+        QTest::newRow("without") << false << QString() << "addon count:0";
+        QTest::newRow("with the add-on and a copy cut short") << true << "cut" << "addon count:1";
+        QTest::newRow("with the add-on and an entry exported for data")
+            << true << "dataentryaddon" << "addon count:1";
     }
 
     void programPrintsTheAddonCount()
     {
         QFETCH(bool, withAddon);
-        QFETCH(bool, withTruncatedCopy);
+        QFETCH(QString, beside);
         QFETCH(QString, line);
         QTemporaryDir dir;
         if (withAddon) {
             QVERIFY(QDir(dir.path()).mkdir("addon"));
             QVERIFY(QFile::copy(builtAddon(), dir.path() + "/addon/Addon.so"));
         }
-        if (withTruncatedCopy)
-            QVERIFY(writeTruncatedAddon(dir.path() + "/addon/A_copy.so", QFileInfo(builtAddon()).size() / 2));
+        const QString besidePath = dir.path() + "/addon/A_beside.so";
+        if (beside == "cut")
+            QVERIFY(writeTruncatedAddon(besidePath, QFileInfo(builtAddon()).size() / 2));
+        else if (!beside.isEmpty())
+            QVERIFY(QFile::copy(fixture(beside), besidePath));
         QProcess program;
         program.setWorkingDirectory(dir.path());
         // the folder holds no stock list: it is the working folder only when named so
@@ -279,6 +319,11 @@ private slots:
         program.kill();
         program.waitForFinished();
         QCOMPARE(QString::fromLocal8Bit(out).section('\n', 0, 0), line);
+        if (!beside.isEmpty()) {
+            QFile log(dir.path() + "/output.txt");
+            QVERIFY(log.open(QIODevice::ReadOnly));
+            QCOMPARE(log.readAll().count("add-on skipped: " + QFile::encodeName(besidePath)), 1);
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 #include "app/configmail.h"
 
 #include "core/inifile.h"
+#include "tests/support/columnfit.h"
 #include "tests/support/sharelistfixture.h"
 #include "widgets/vorelstockmsgbox.h"
 
@@ -134,10 +135,14 @@ private slots:
         ini.close();
     }
 
-    // No mail transport is configured here: the test must not claim success.
+    // No mail transport is configured here: the test must not claim success,
+    // nor a failure of a connection that was never tried; what was typed stays
+    // in the form for the close to store, as the reply says.
     void testMailSaysWhatHappened()
     {
+        writeConfig("[mail]\nname=old@x.cn\n");
         ConfigMail form;
+        edits(form).at(0)->setText("new@x.cn");
         QStringList seen;
         QTimer closer;
         connect(&closer, &QTimer::timeout, [&seen]() {
@@ -145,6 +150,7 @@ private slots:
             if (!box)
                 return;
             seen << box->windowTitle() + "|" + box->findChild<QLabel*>()->text();
+            saveScreenshot(box, "configmail-test-reply");
             box->done(0);
         });
         closer.start(5);
@@ -152,7 +158,9 @@ private slots:
             if (button->text() == QStringLiteral("测试"))
                 button->click();
         }
-        QCOMPARE(seen, QStringList{QStringLiteral("岚蚁选股|连接失败")});
+        QCOMPARE(seen, QStringList{QStringLiteral("岚蚁选股|本程序不发送邮件,测试邮件没有发出,邮箱设置在关闭本窗口时保存")});
+        QCOMPARE(edits(form).at(0)->text(), QString("new@x.cn"));
+        QCOMPARE(readConfig(), QByteArray("[mail]\nname=old@x.cn\n"));
     }
 };
 

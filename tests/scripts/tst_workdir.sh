@@ -36,9 +36,12 @@ before=$(users_files)
 printed=$(bash "$source_dir/scripts/workdir.sh" "$build_dir")
 [ "$printed" = "$work" ] || fail "the working folder is $printed, not $work"
 parts=$(cd "$build_dir/run" && find VorelStock lib config/data.db addon assets -type f)
-for part in $parts; do
-    cmp -s "$build_dir/run/$part" "$work/$part" || fail "$part was not brought in"
-done
+parts_brought_in() {
+    for part in $parts; do
+        cmp -s "$build_dir/run/$part" "$work/$part" || fail "$part was not brought in $1"
+    done
+}
+parts_brought_in ""
 [ -x "$work/VorelStock" ] || fail "the program cannot be run"
 [ "$(users_files)" = "$before" ] || fail "the copy step changed the user's files"
 # The program finds its libraries beside itself, not in the build.
@@ -59,6 +62,47 @@ grep -q "addon count:1" "$scratch/stdout" || { kill "$program" 2>/dev/null; cat 
 kill -TERM "$program"
 wait "$program" || fail "the program did not end in order"
 grep -q "quantHammerMaN=34" "$work/config/config.ini" || fail "the user's setting was lost"
+
+# make run cut off while it brings the parts in. A cp that copies the start of
+# a part and then signals its whole run stands in for the moment of the kill.
+# Files of the user's named like a staging copy, and the copy of a run still
+# going (this test's own pid), stay through every run.
+mkdir -p "$scratch/bin"
+cat >"$scratch/bin/cp" <<'CUT'
+#!/usr/bin/env bash
+head -c 4096 "$1" >"$2"
+kill "-$CUT_WITH" 0
+CUT
+chmod +x "$scratch/bin/cp"
+first_lib=$(cd "$work" && find lib -type f | head -1)
+for name in notes.new.txt x.new.123abc VorelStock.new.123abc VorelStock.new. config/config.ini.new.4242 \
+    data/600000.new.17 addon/mine.so.new.1 "$first_lib.new.$$"; do
+    printf 'mine' >"$work/$name"
+done
+alike() {
+    (cd "$work" && find . -name '*.new.*' -type f | sort)
+}
+users_alike=$(alike)
+cut_run() {
+    if CUT_WITH=$1 PATH=$scratch/bin:$PATH setsid --wait bash "$source_dir/scripts/workdir.sh" "$build_dir" \
+        >/dev/null 2>&1; then
+        fail "the run cut off by SIG$1 ended well"
+    fi
+}
+left_behind() {
+    comm -13 <(echo "$users_alike") <(alike)
+}
+before=$(users_files)
+cut_run KILL
+[ -n "$(left_behind)" ] || fail "the run was not cut off during its staging"
+parts_brought_in "after a cut copy"
+bash "$source_dir/scripts/workdir.sh" "$build_dir" >/dev/null
+[ -z "$(left_behind)" ] || fail "the next run left $(left_behind)"
+[ "$(alike)" = "$users_alike" ] || fail "a file of the user's named like a staging copy went"
+parts_brought_in "after a run cut off"
+cut_run TERM
+[ -z "$(left_behind)" ] || fail "a run ended by SIGTERM left $(left_behind)"
+[ "$(users_files)" = "$before" ] || fail "the runs cut off changed the user's files"
 
 # make clean removes the build folders and nothing of the working folder.
 before=$(users_files)
