@@ -60,6 +60,18 @@ QString klineBody(const QString& requestCode, int count, double base)
         .arg(requestCode, rows.join(','));
 }
 
+// The stock a K-line request asks for as the service names it, "sh600001".
+QString requestedSymbol(const TestHttpServer::Request& request)
+{
+    return QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+}
+
+// The answer of 80 bars for the stock a K-line request asks for.
+TestHttpServer::Reply wholeHistory(const TestHttpServer::Request& request)
+{
+    return TestHttpServer::Reply::text(klineBody(requestedSymbol(request), 80, 10.0));
+}
+
 Stock poolStock(const QString& code, const QString& name)
 {
     return StockBuilder().code(code).name(name).industry(QStringLiteral("行业") + code.right(2));
@@ -430,7 +442,7 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
     for (const QString code : { "600001", "399678" })
         QVERIFY(saveWhole("data/" + code, "old history of " + code.toUtf8()));
     server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        const QString requestCode = requestedSymbol(request);
         TestHttpServer::Reply reply = TestHttpServer::Reply::text(klineBody(requestCode, 80, 10));
         reply.trickleMs = 1;
         return reply;
@@ -487,7 +499,7 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
     server->serve("/appstock/app/fqkline/get", [failure](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        const QString requestCode = requestedSymbol(request);
         const QString body = klineBody(requestCode, 80, 10.0);
         return requestCode == "sh600002" ? failedAnswer(failure, body) : TestHttpServer::Reply::text(body);
     });
@@ -502,10 +514,7 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     QVERIFY(saveScreenshot(page.data(), "smartcomment-failed-" + failureTag()));
 
     // a later scan in which it came whole no longer leaves it out of the auction
-    server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
-        return TestHttpServer::Reply::text(klineBody(requestCode, 80, 10.0));
-    });
+    server->serve("/appstock/app/fqkline/get", &wholeHistory);
     page->searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成,共扫描3只股票,列出3只"));
@@ -515,7 +524,6 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
 
 void StockScanWidgetTest::onlyStocksAnsweredWithoutBarsAreMarked_data()
 {
-    using Reply = TestHttpServer::Reply;
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("marked");
     QTest::newRow("connection refused") << "refused" << false;
@@ -537,7 +545,7 @@ void StockScanWidgetTest::onlyStocksAnsweredWithoutBarsAreMarked()
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("000002", poolStock("000002", QStringLiteral("股票2")));
     server->serve("/appstock/app/fqkline/get", [answer](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        const QString requestCode = requestedSymbol(request);
         const QString history = klineBody(requestCode, 80, 10.0);
         if (answer == "503") {
             Reply reply = Reply::text("<html>Service Unavailable</html>", "text/html");
@@ -596,10 +604,7 @@ void StockScanWidgetTest::historiesThatCannotBeStoredAreListedAndSaid()
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
     QVERIFY(QDir().mkpath("data/600002"));
-    server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
-        return TestHttpServer::Reply::text(klineBody(requestCode, 80, 10.0));
-    });
+    server->serve("/appstock/app/fqkline/get", &wholeHistory);
     setChinaNow(tradingDayAt(15, 0));
     QScopedPointer<StockScanWidget> page(makePage());
     page->searchButton->click();
