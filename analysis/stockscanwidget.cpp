@@ -181,14 +181,15 @@ void StockScanWidget::scanNext()
     if (!bars.isEmpty()) {
         unstored.add(outcome.notStored);
         addStock(bars);
-    } else if (outcome.failure.isEmpty()) {
-        // The service answered that it has no bars of the stock. Only that
-        // is marked for the auction to leave out: a download that failed
-        // says nothing about the stock, and an outage would else switch the
-        // next morning's auction off.
-        markedCodes << code;
     } else {
-        failures.add(outcome.failure);
+        // Only a stock the service answered without bars is marked for the
+        // auction to leave out: a download that failed says nothing about
+        // the stock, and an outage would else switch the next morning's
+        // auction off. Either way the list misses the stock: said as a
+        // history that held nothing readable.
+        if (outcome.failure.isEmpty())
+            markedCodes << code;
+        failures.add(answerFailure(outcome.failure, false));
     }
     ticks.startNext(tickInterval);
 }
