@@ -20,6 +20,19 @@
 
 namespace {
 
+// What the status line says after a load of `code`. Without bars the chart
+// goes on showing the stock it showed, so the text names the one asked for;
+// a history that answered without bars held nothing this chart can read.
+// Bars that came but could not be kept are shown, and the text says so.
+QString loadStatus(const QString& code, bool noBars, const HistoryOutcome& outcome)
+{
+    if (noBars)
+        return failureText(QStringLiteral("%1的K线下载").arg(code), answerFailure(outcome.failure, false));
+    if (!outcome.notStored.isEmpty())
+        return failureText(QStringLiteral("%1的K线保存").arg(code), outcome.notStored);
+    return QString();
+}
+
 QCPGraph::LineStyle lineStyleOf(int style)
 {
     // A strategy may hand any number; unknown styles draw a plain line.
@@ -261,25 +274,23 @@ void CandlestickWidget::loadData(int newCount, const QString& newCode, const QSt
 {
     if (newCode.isEmpty())
         return;
-    // Only a code fit for a path names a file in the cache folder.
+    // Only a code fit for a path names a file in the cache folder. A folder
+    // that cannot be made is said by the store, beside the bars.
     QString cacheDir;
-    if (isStockCodeForPath(newCode) && QDir().mkpath(QString::fromLatin1(kKLineFolder)))
+    if (isStockCodeForPath(newCode)) {
+        QDir().mkpath(QString::fromLatin1(kKLineFolder));
         cacheDir = QString::fromLatin1(kKLineFolder);
+    }
 
     // The download runs a local event loop: a later request may start (and
     // finish) meanwhile, and this chart may go away.
     const int generation = ++loadGeneration;
     QPointer<CandlestickWidget> self(this);
-    QString failure;
-    const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir, &failure);
+    HistoryOutcome outcome;
+    const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir, &outcome);
     if (!self || generation != loadGeneration)
         return;
-    // A history that answered without bars held nothing this chart can read.
-    // The chart goes on showing the stock it showed, so the message names
-    // the one asked for.
-    failure = answerFailure(failure, !loaded.isEmpty());
-    showStatus(statusLabel,
-               failure.isEmpty() ? QString() : failureText(QStringLiteral("%1的K线下载").arg(newCode), failure));
+    showStatus(statusLabel, loadStatus(newCode, loaded.isEmpty(), outcome));
     if (loaded.isEmpty())
         return;
 

@@ -47,7 +47,9 @@ public:
 
     // Downloads the stock's history anew (also kept under data/k/) and shows
     // it. A download without bars changes nothing, the stock settings included,
-    // and says on the status line below the chart what failed.
+    // and says on the status line below the chart what failed; bars that
+    // could not be kept are shown, and the status line says why they were
+    // not kept.
     void loadData(int count, const QString& code, const QString& period, const QString& adjust);
     // Shows the given bars as the stock `code` without loading.
     void setStock(int count, const QString& code, const QVector<Stock>& bars, const QString& period,
@@ -75,7 +77,8 @@ public:
     QMenu* indicatorMenu = nullptr;
     IndexViewProxy* proxy = nullptr;
     QSignalMapper* mapper = nullptr;
-    // Below the plot, shown only while the last load failed.
+    // Below the plot, shown only while the last load failed or its bars
+    // could not be kept.
     QLabel* statusLabel = nullptr;
 
 public slots:

@@ -101,6 +101,7 @@ void StockScanWidget::startScan()
 {
     listView->clearStocks();
     failures.reset();
+    unstored.reset();
     // "data/none" names what the last scan found without history: a stock
     // that failed in an earlier scan of this run and came whole in this one
     // must not stay left out of the next auction.
@@ -129,7 +130,7 @@ void StockScanWidget::finishScan()
     const QString counts = QStringLiteral("扫描已完成,共扫描%1只股票,列出%2只")
                                .arg(ticks.done())
                                .arg(listView->rowCount());
-    showStatus(hintLabel, withFailures(counts, failures.text(QStringLiteral("只股票"))));
+    showStatus(hintLabel, withFailures(withFailures(counts, failures.text(QStringLiteral("只股票"))), unstored.text()));
     // a scan cut short by the program's end is not worth a file
     if (!quitting && vorelApp() && vorelApp()->config.scanListExport)
         exportList();
@@ -168,8 +169,8 @@ void StockScanWidget::scanNext()
     // stalled download gives no bars, and the stored history of the stock is
     // left as it was.
     QPointer<StockScanWidget> self(this);
-    QString failure;
-    const QVector<Stock> bars = fetchQQHistory(history, code, this, &failure);
+    HistoryOutcome outcome;
+    const QVector<Stock> bars = fetchQQHistory(history, code, this, &outcome);
     if (!self)
         return;
     if (quitting) {
@@ -177,13 +178,18 @@ void StockScanWidget::scanNext()
         return;
     }
 
-    // A history answer always has bars: one without them held nothing
-    // readable.
-    if (bars.isEmpty()) {
-        markedCodes << code;
-        failures.add(answerFailure(failure, false));
-    } else {
+    if (!bars.isEmpty()) {
+        unstored.add(outcome.notStored);
         addStock(bars);
+    } else {
+        // Only a stock the service answered without bars is marked for the
+        // auction to leave out: a download that failed says nothing about
+        // the stock, and an outage would else switch the next morning's
+        // auction off. Either way the list misses the stock: said as a
+        // history that held nothing readable.
+        if (outcome.failure.isEmpty())
+            markedCodes << code;
+        failures.add(answerFailure(outcome.failure, false));
     }
     ticks.startNext(tickInterval);
 }

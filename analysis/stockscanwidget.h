@@ -3,8 +3,8 @@
 // The page "智能点评": after the close it walks the stock pool one stock per
 // timer tick, downloads each daily history (kept under data/), runs the
 // comment factory over it and lists the stocks with their comments. At the
-// end its hint says how many stocks it scanned and listed, and how many
-// downloads failed.
+// end its hint says how many stocks it scanned and listed, how many
+// downloads failed and how many histories could not be stored.
 
 #include "core/tickqueue.h"
 #include "datasource/storedhistory.h"
@@ -39,6 +39,8 @@ public:
     QProgressBar* progressBar = nullptr;
     QStackedWidget* stack = nullptr;
     QLabel* hintLabel = nullptr;
+    // What data/none names when the page goes: the codes the service
+    // answered without bars and those closing below 7.6.
     QStringList markedCodes;
 
     bool isScanning() const;
@@ -64,6 +66,7 @@ private:
     QStringList codes;
     TickQueue ticks{this, codes};
     FailureTally failures;
+    UnstoredHistories unstored;
     bool quitting = false;
 };
 

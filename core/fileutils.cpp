@@ -401,6 +401,34 @@ FolderState probeFolder(const QString& folder)
     return written ? FolderState::Writable : FolderState::Full;
 }
 
+QString saveFailureReason(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.isDir())
+        return QStringLiteral("%1 是一个文件夹,不是文件").arg(path);
+    // The file's folder, or the first folder above it that exists: a plain
+    // file there keeps every folder below it from being made.
+    const QString folder = file.path();
+    QFileInfo existing(folder);
+    while (!existing.exists() && existing.path() != existing.filePath())
+        existing = QFileInfo(existing.path());
+    if (existing.exists() && !existing.isDir())
+        return QStringLiteral("%1 是一个文件,不是文件夹").arg(existing.filePath());
+    switch (probeFolder(folder)) {
+    case FolderState::Missing:
+        return QStringLiteral("文件夹 %1 不存在").arg(folder);
+    case FolderState::Unwritable:
+        return QStringLiteral("无法在 %1 中写入文件").arg(folder);
+    case FolderState::Full:
+        return QStringLiteral("磁盘已满,无法在 %1 中写入文件").arg(folder);
+    case FolderState::NotAFolder:
+    case FolderState::Writable:
+        break;
+    }
+    // The folder takes files again: the write met something that has passed.
+    return QStringLiteral("无法写入 %1").arg(path);
+}
+
 void forEachFile(const QString& folder, FileVisitor* visitor)
 {
     QDir dir(folder);

@@ -54,6 +54,12 @@ QString setAside(const QString& path, const QString& suffix);
 // text (nothing changed) when it cannot be entered.
 QString enterWorkingFolder();
 
+// Why a file cannot be written at `path` now, for the user, asked after a
+// failed saveWhole (which keeps the old file and says nothing of why): a
+// folder in the file's place, a plain file in a folder's place, a missing or
+// unwritable folder, a full disk.
+QString saveFailureReason(const QString& path);
+
 // The daily history files of `folder` by absolute path, in name order: the
 // files named by a stock code (six digits, the index code too). Whatever else
 // lies there (the list of marked codes, a copy left by an interrupted write)

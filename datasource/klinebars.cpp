@@ -1,5 +1,6 @@
 #include "datasource/klinebars.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -412,17 +413,22 @@ public:
 
     // Whether the bars ended at a "]]"; known once the walk is over.
     bool closed() const { return end && end != bufferEnd; }
+    // Whether the last piece was the empty one behind a trailing separator.
+    bool endedEmpty() const { return emptyLast; }
 
 private:
     // The piece behind the separator at `last`, or null at the end of the
     // bars.
-    const Char* following(const Char* last) const
+    const Char* following(const Char* last)
     {
         const Char* next = nullptr;
         if (last == reach() || !isSeparator(last, reach(), next))
             return nullptr;
         // A piece after a trailing separator is empty and holds no bar.
-        return next == reach() ? nullptr : next;
+        if (next != reach())
+            return next;
+        emptyLast = true;
+        return nullptr;
     }
 
     // As far as the bars may reach, as far as the walk knows.
@@ -464,6 +470,7 @@ private:
     DateTexts& dates;
     const Char* lastBracket = nullptr;
     const Char* end = nullptr;
+    bool emptyLast = false;
 };
 
 } // namespace
@@ -511,9 +518,18 @@ QVector<Stock> readKLineBars(const QString& body, const QString& code, KLineRead
             }
             previousClose = bar.close;
             ++count;
+        } else {
+            result.everyPieceABar = false;
         }
     }
     result.closed = walk.closed();
+    result.everyPieceABar = result.everyPieceABar && !walk.endedEmpty();
     bars.resize(count);
     return bars;
+}
+
+bool datesRise(const QVector<Stock>& bars)
+{
+    const auto notRising = [](const Stock& bar, const Stock& next) { return !(bar.date < next.date); };
+    return std::adjacent_find(bars.cbegin(), bars.cend(), notRising) == bars.cend();
 }

@@ -10,6 +10,27 @@ namespace {
 const QStringList kAdjustments { "bfq", "qfq", "hfq" };
 const QStringList kPeriods { "day", "week", "month" };
 
+// Whether `body`, read into `bars`, is a whole answer of the service for the
+// stock of `code`, fit to replace its stored history. The service lists each
+// trading day once, oldest first, in bars of six items or more: an answer
+// with a short or empty piece, a word among the numbers, or a day repeated or
+// going back is garbled, and none of its bars can be trusted. The service
+// names the stock an answer is for as the request named it: an answer for
+// another stock, which a cache or a proxy may hand out, is no history of
+// this one.
+bool isWholeAnswer(const QString& body, const QString& code, const QVector<Stock>& bars, const KLineReading& reading)
+{
+    return reading.closed && reading.numeric && reading.everyPieceABar && datesRise(bars)
+           && qqDataKey(body, reading.barsAt) == marketCode(code);
+}
+
+// Whether `body` is the service's answer for the stock of `code` that holds
+// no bars at all, as it answers for a code it does not know.
+bool answersWithoutBars(const QString& body, const QString& code)
+{
+    return !body.contains(QLatin1String("[[")) && qqDataKey(body) == marketCode(code);
+}
+
 } // namespace
 
 QStringList StockQQHistoryInterface::urls(const QStringList& codes)
@@ -25,14 +46,15 @@ QStringList StockQQHistoryInterface::urls(const QStringList& codes)
 
 QVector<Stock> StockQQHistoryInterface::parse(const QString& body, const QString& code)
 {
+    return parse(body, code, nullptr);
+}
+
+QVector<Stock> StockQQHistoryInterface::parse(const QString& body, const QString& code, QString* notStored)
+{
     KLineReading reading;
     QVector<Stock> bars = readKLineBars(body, code, &reading);
-    // The service names the stock an answer is for as the request named it:
-    // an answer for another stock, which a cache or a proxy may hand out,
-    // is no history of this one.
-    const bool whole = reading.closed && reading.numeric
-                       && (cacheDir.isEmpty() || qqDataKey(body, reading.barsAt) == marketCode(code));
-    return storeHistoryBody(std::move(bars), whole, body, cacheDir, code);
+    const bool whole = cacheDir.isEmpty() || isWholeAnswer(body, code, bars, reading);
+    return storeHistoryBody(std::move(bars), whole, body, cacheDir, code, notStored);
 }
 
 void StockQQHistoryInterface::setParameter(int key, const QString& value)
@@ -46,23 +68,30 @@ void StockQQHistoryInterface::setParameter(int key, const QString& value)
 }
 
 QVector<Stock> fetchQQHistory(const StockQQHistoryInterface& source, const QString& code, const QObject* owner,
-                              QString* failure)
+                              HistoryOutcome* outcome)
 {
+    HistoryOutcome local;
+    HistoryOutcome& result = outcome ? *outcome : local;
+    result = HistoryOutcome();
     // A copy: the request runs a local event loop, in which the page that
     // owns `source` may go.
     StockQQHistoryInterface reader = source;
     const QStringList urls = reader.urls(QStringList { code });
     if (urls.isEmpty())
         return QVector<Stock>();
-    return reader.parse(httpGet(urls.first(), owner, failure), code);
+    const QString body = httpGet(urls.first(), owner, &result.failure);
+    QVector<Stock> bars = reader.parse(body, code, &result.notStored);
+    if (bars.isEmpty() && result.failure.isEmpty() && !answersWithoutBars(body, code))
+        result.failure = unreadableAnswer();
+    return bars;
 }
 
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
-                             const QString& cacheDir, QString* failure)
+                             const QString& cacheDir, HistoryOutcome* outcome)
 {
     StockQQHistoryInterface source;
     source.setParameter(CacheDirParameter, cacheDir);
     source.setParameter(AdjustParameter, adjust);
     source.setParameter(PeriodParameter, period);
-    return fetchQQHistory(source, code, nullptr, failure);
+    return fetchQQHistory(source, code, nullptr, outcome);
 }

@@ -20,27 +20,44 @@ public:
     // The bars of the first array of arrays, oldest first, each with `code`;
     // none from a body without that array. With a cacheDir set, none either
     // from a body that is no whole answer for the stock: its array does not
-    // close ("]]", a download cut off), a bar holds a word where a number
-    // belongs, or its data key is not the request's own ("sh"/"sz" + code,
-    // as urls asks). The body is stored as cacheDir + code only when it gave
-    // at least one bar and the code is fit for a path (six digits), written
-    // whole.
+    // close ("]]", a download cut off), a piece of it is no bar (too short,
+    // empty) or a bar holds a word where a number belongs, the dates do not
+    // rise from bar to bar, or its data key is not the request's own
+    // ("sh"/"sz" + code, as urls asks). The body is stored as cacheDir +
+    // code only when it gave at least one bar and the code is fit for a path
+    // (six digits), written whole.
     QVector<Stock> parse(const QString& body, const QString& code) override;
+    // parse, saying in `notStored` why bars that came were not stored (a full
+    // disk, an unwritable folder: storeHistoryBody); empty otherwise.
+    QVector<Stock> parse(const QString& body, const QString& code, QString* notStored);
     // The keys of storedhistory.h: CacheDirParameter (any value),
     // AdjustParameter and PeriodParameter (only the exact names above,
     // case-sensitive); other keys and values are ignored.
     void setParameter(int key, const QString& value) override;
 };
 
+// What a fetch of one history came to besides its bars, for the page that
+// asked.
+struct HistoryOutcome
+{
+    // Why the fetch gave no bars: the request's reason (httpGet), or
+    // unreadableAnswer() for a body that is no whole answer (parse). Empty
+    // when bars came, and when the service answered for the stock that it
+    // has no bars of it (a code it does not know): that answer is the one
+    // fact about the stock a fetch can give.
+    QString failure;
+    // Why the bars that came were not stored; empty when they were.
+    QString notStored;
+};
+
 // Fetches one stock's history anew with the settings of `source` (blocking,
 // httpGet with `owner` as there: an error page is no history) and stores the
 // body as parse does. `source` is read before the request only, so it may go
-// with its page meanwhile. `failure` (when given) gets the request's reason
-// when it failed.
+// with its page meanwhile. `outcome` (when given) says what failed.
 QVector<Stock> fetchQQHistory(const StockQQHistoryInterface& source, const QString& code,
-                              const QObject* owner = nullptr, QString* failure = nullptr);
+                              const QObject* owner = nullptr, HistoryOutcome* outcome = nullptr);
 
 // fetchQQHistory with a source of these settings. A period or adjustment that
 // is not one of the names keeps "day" or "hfq".
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
-                             const QString& cacheDir, QString* failure = nullptr);
+                             const QString& cacheDir, HistoryOutcome* outcome = nullptr);

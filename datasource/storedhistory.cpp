@@ -69,3 +69,24 @@ StockQQHistoryInterface storedDailySource()
     source.setParameter(PeriodParameter, QStringLiteral("day"));
     return source;
 }
+
+void UnstoredHistories::reset()
+{
+    unstored = 0;
+    lastReason.clear();
+}
+
+void UnstoredHistories::add(const QString& reason)
+{
+    if (reason.isEmpty())
+        return;
+    ++unstored;
+    lastReason = reason;
+}
+
+QString UnstoredHistories::text() const
+{
+    if (unstored == 0)
+        return QString();
+    return QStringLiteral("%1只股票的历史数据保存失败，最近一次：%2").arg(unstored).arg(lastReason);
+}

@@ -58,3 +58,22 @@ void writeMarkedCodes(const QStringList& codes);
 // smart-comment and end-of-day pages): days, forward adjusted, each answer
 // that parses stored in data/.
 StockQQHistoryInterface storedDailySource();
+
+// The histories of one run of many that came but could not be stored (a
+// full disk, an unwritable data/): how many, and why the last one was not,
+// for the page's status line beside the bars it shows.
+class UnstoredHistories
+{
+public:
+    void reset();
+    // Why one history was not stored (HistoryOutcome::notStored); an empty
+    // reason is a history stored.
+    void add(const QString& reason);
+    // "<count>只股票的历史数据保存失败，最近一次：<reason>", or "" while every
+    // history was stored.
+    QString text() const;
+
+private:
+    int unstored = 0;
+    QString lastReason;
+};

@@ -130,22 +130,42 @@ QString fetchForSource(const WebSource& source, const QString& url, const QObjec
 }
 
 QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
-                                const QString& code)
+                                const QString& code, QString* notStored)
 {
+    if (notStored)
+        notStored->clear();
     if (cacheDir.isEmpty())
         return bars;
     if (!whole)
         return QVector<Stock>();
-    if (!bars.isEmpty() && isStockCodeForPath(code))
-        saveWhole(cacheDir + code, body.toUtf8());
+    if (!bars.isEmpty() && isStockCodeForPath(code)) {
+        const QString path = cacheDir + code;
+        if (!saveWhole(path, body.toUtf8()) && notStored)
+            *notStored = saveFailureReason(path);
+    }
     return bars;
+}
+
+namespace {
+
+// The opening of the first object under "data": "data", a colon, "{" and the
+// quoted key (captured), a colon and "{", blanks allowed between them.
+QRegularExpressionMatch qqDataOpening(const QString& body)
+{
+    static const QRegularExpression opening(QStringLiteral("\"data\"\\s*:\\s*\\{\\s*\"([^\"]*)\"\\s*:\\s*\\{"));
+    return opening.match(body);
+}
+
+} // namespace
+
+QString qqDataKey(const QString& body)
+{
+    return qqDataOpening(body).captured(1);
 }
 
 QString qqDataKey(const QString& body, int at)
 {
-    // "data", a colon, "{" and the quoted key, blanks allowed between them.
-    static const QRegularExpression opening(QStringLiteral("\"data\"\\s*:\\s*\\{\\s*\"([^\"]*)\"\\s*:\\s*\\{"));
-    const QRegularExpressionMatch match = opening.match(body);
+    const QRegularExpressionMatch match = qqDataOpening(body);
     if (!match.hasMatch() || match.capturedEnd() > at)
         return QString();
     // The key's object must still be open at `at`: count its braces, and

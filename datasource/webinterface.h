@@ -105,14 +105,20 @@ QString fetchForSource(const WebSource& source, const QString& url, const QObjec
 // bars hold numbers, and, where the provider names the stock, the requested
 // one. Any other body gives no bars. The body is written whole, and only when
 // it gave bars and `code` is fit for a path, so that a failed, cut or wrong
-// download leaves the stored history byte for byte as it was.
+// download leaves the stored history byte for byte as it was. Bars that
+// cannot be stored (a full disk, a folder in the file's place) still come
+// back, and `notStored` (when given) says why they were not stored
+// (saveFailureReason); it is empty otherwise.
 QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
-                                const QString& code);
+                                const QString& code, QString* notStored = nullptr);
 
 // The stock a QQ finance answer is for: the key under "data" whose object
 // holds position `at` of the body ({"code":0,"data":{"sh600000":{"qfqday":
 // [[...). Empty when `at` lies in no such object.
 QString qqDataKey(const QString& body, int at);
+// The stock a QQ finance answer names first under "data", wherever its
+// object ends; empty for a body without one.
+QString qqDataKey(const QString& body);
 
 // The request form of a code: "sh" + code for codes starting with "6", "sz" +
 // code for every other code (other markets included).

@@ -107,8 +107,11 @@ QStringList StockBidWidget::buildBidCodeList()
 {
     const QStringList excluded = readMarkedCodes();
     QStringList codes;
+    markedLeftOut = 0;
     for (const QString& code : codesWithoutST(vorelApp()->stockPool)) {
-        if (!excluded.contains(code))
+        if (excluded.contains(code))
+            ++markedLeftOut;
+        else
             codes << code;
     }
     std::shuffle(codes.begin(), codes.end(), *QRandomGenerator::global());
@@ -129,7 +132,12 @@ void StockBidWidget::quotesFailed(const QString&, const QString& message)
 
 void StockBidWidget::showOutcome(const QString& text)
 {
-    showStatus(label, withFailures(text, failures.text(QStringLiteral("次行情"))));
+    // A run that asked for fewer codes than the pool holds says so: data/none
+    // may name many of them.
+    QString outcome = text;
+    if (markedLeftOut > 0)
+        outcome += QStringLiteral("；跳过data/none中标记的%1只股票").arg(markedLeftOut);
+    showStatus(label, withFailures(outcome, failures.text(QStringLiteral("次行情"))));
 }
 
 void StockBidWidget::onUpdateResult(int, QString, int) {}

@@ -6,7 +6,8 @@
 // order-book ratio, optionally scores each over its stored daily history, lists
 // them and mails the best four. The user does nothing; a tick looks at the
 // China clock every 600 ms. The label ends a run with what came of it: the
-// picks, that nothing was picked, an unsent mail, failed quote requests.
+// picks, that nothing was picked, an unsent mail, the pool codes data/none
+// left out, failed quote requests.
 
 #include "core/stock.h"
 #include "datasource/dataloader.h"
@@ -30,7 +31,8 @@ public:
     ~StockBidWidget() override;
 
     // The codes of the run: the pool minus the codes listed in data/none and
-    // the names containing "ST", shuffled.
+    // the names containing "ST", shuffled. Counts in markedLeftOut the pool
+    // codes that data/none left out.
     QStringList buildBidCodeList();
     // Scores, ranks, mails and shows the final picks.
     void composeBidMail(QVector<Stock> selected);
@@ -57,6 +59,9 @@ public:
     QString mailBody;
     int mailResult = 0;
     FailureTally failures;
+    // The pool codes the last run left out because data/none names them; the
+    // end text counts them.
+    int markedLeftOut = 0;
 
 private slots:
     void process();

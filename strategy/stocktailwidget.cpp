@@ -146,10 +146,11 @@ void StockTailWidget::checkCandidate()
     const QString code = candidate.code;
     // The history is kept in data/ for the pages that scan stored files; it
     // is stored only when a success answer gave bars.
-    QString historyFailure;
-    QVector<Stock> bars = fetchQQHistory(historySource, code, this, &historyFailure);
+    HistoryOutcome history;
+    QVector<Stock> bars = fetchQQHistory(historySource, code, this, &history);
     // A history answer always has bars: one without held nothing readable.
-    failures.add(answerFailure(historyFailure, !bars.isEmpty()));
+    failures.add(answerFailure(history.failure, !bars.isEmpty()));
+    unstored.add(history.notStored);
     // The last bar is today's, still being traded.
     if (!bars.isEmpty())
         bars.removeLast();
@@ -189,7 +190,7 @@ void StockTailWidget::recheckQuotes()
 
 void StockTailWidget::showStep(const QString& text)
 {
-    showStatus(label, withFailures(text, failures.text(QStringLiteral("次"))));
+    showStatus(label, withFailures(withFailures(text, failures.text(QStringLiteral("次"))), unstored.text()));
 }
 
 void StockTailWidget::finish()

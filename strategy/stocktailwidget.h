@@ -6,8 +6,8 @@
 // minutes for strength, rechecks the survivors' quotes and lists them. A
 // click on a listed stock shows its minutes. It runs at most once per program
 // run, driven by its own timer events (one blocking request or two per event).
-// Its label tells the step, the downloads that failed so far, and at the end
-// how many stocks were picked.
+// Its label tells the step, the downloads that failed so far, the histories
+// that could not be stored, and at the end how many stocks were picked.
 
 #include "core/stock.h"
 #include "core/tickqueue.h"
@@ -58,6 +58,7 @@ public:
     // The page's ticks, through `queue` in the states that fetch URLs.
     TickQueue ticks{this, queue};
     FailureTally failures;
+    UnstoredHistories unstored;
 
 public slots:
     void onClick(int r, int c);

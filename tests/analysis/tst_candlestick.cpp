@@ -86,6 +86,7 @@ private slots:
     void failedLoadKeepsStockAndStoredBody_data();
     void failedLoadKeepsStockAndStoredBody();
     void codeUnfitForPathIsNotStored();
+    void barsThatCannotBeKeptAreShownAndSaid();
     void kLineEntryLoadsIntoShownWindow();
     void screenshots();
 
@@ -357,6 +358,8 @@ void TestCandlestick::failedLoadKeepsStockAndStoredBody_data()
     addFailedAnswerRows();
     // the provider's own answer for a request it cannot serve
     QTest::newRow("provider refusal") << "refusal" << unreadableAnswer();
+    // a whole answer of the stock whose days run backwards
+    QTest::newRow("bars out of order") << "backwards" << unreadableAnswer();
 }
 
 void TestCandlestick::failedLoadKeepsStockAndStoredBody()
@@ -371,8 +374,14 @@ void TestCandlestick::failedLoadKeepsStockAndStoredBody()
     QVERIFY(chart.statusLabel->isHidden());
 
     server.clearFixtures();
-    server.serve(kKLinePath, failure == "refusal" ? TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}")
-                                                  : failedAnswer(failure, klineBody(served, "sz000001")));
+    QVector<Stock> backwards = served;
+    std::reverse(backwards.begin(), backwards.end());
+    if (failure == "refusal")
+        server.serve(kKLinePath, TestHttpServer::Reply::text("{\"code\":-1,\"msg\":\"busy\"}"));
+    else if (failure == "backwards")
+        server.serve(kKLinePath, TestHttpServer::Reply::text(klineBody(backwards, "sz000001")));
+    else
+        server.serve(kKLinePath, failedAnswer(failure, klineBody(served, "sz000001")));
     findAction(chart.menu, QStringLiteral("周线"))->trigger();
     QCOMPARE(chart.period, QString("day"));
     QCOMPARE(chart.adjust, QString("qfq"));
@@ -403,6 +412,33 @@ void TestCandlestick::codeUnfitForPathIsNotStored()
     QCOMPARE(server.requestCount(), 1);
     QCOMPARE(QDir("data/k").entryList(QDir::Files), before);
     QVERIFY(!QFile::exists("data/000001"));
+}
+
+// The download is shown though data/k/ cannot keep it, and the status line
+// says why; the next load that is kept takes the words away.
+void TestCandlestick::barsThatCannotBeKeptAreShownAndSaid()
+{
+    HostOverride hosts(server);
+    QFile::remove("data/k/000001");
+    QVERIFY(QDir().mkpath("data/k/000001"));
+    CandlestickWidget chart(false, nullptr);
+    chart.loadData(120, "000001", "day", "bfq");
+    QCOMPARE(chart.code, QString("000001"));
+    QCOMPARE(chart.bars.size(), served.size());
+    QCOMPARE(chart.candles->dataCount(), 120);
+    QVERIFY(!chart.statusLabel->isHidden());
+    QCOMPARE(chart.statusLabel->text(),
+             QStringLiteral("000001的K线保存失败：data/k/000001 是一个文件夹,不是文件"));
+    QVERIFY(QFileInfo("data/k/000001").isDir());
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-unstored.png")));
+
+    QVERIFY(QDir("data/k/000001").removeRecursively());
+    findAction(chart.menu, QStringLiteral("周线"))->trigger();
+    QCOMPARE(chart.period, QString("week"));
+    QVERIFY(chart.statusLabel->isHidden());
+    QCOMPARE(readFile("data/k/000001"), klineBody(served, "sz000001"));
 }
 
 void TestCandlestick::kLineEntryLoadsIntoShownWindow()

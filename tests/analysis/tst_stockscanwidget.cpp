@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QUrlQuery>
@@ -59,6 +60,18 @@ QString klineBody(const QString& requestCode, int count, double base)
         .arg(requestCode, rows.join(','));
 }
 
+// The stock a K-line request asks for as the service names it, "sh600001".
+QString requestedSymbol(const TestHttpServer::Request& request)
+{
+    return QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+}
+
+// The answer of 80 bars for the stock a K-line request asks for.
+TestHttpServer::Reply wholeHistory(const TestHttpServer::Request& request)
+{
+    return TestHttpServer::Reply::text(klineBody(requestedSymbol(request), 80, 10.0));
+}
+
 Stock poolStock(const QString& code, const QString& name)
 {
     return StockBuilder().code(code).name(name).industry(QStringLiteral("行业") + code.right(2));
@@ -86,7 +99,7 @@ private slots:
     void poolScanListsTheStocksWithTenBarsOrMore();
     void poolScanStoresNewHistoriesAndKeepsFailedOnes();
     void poolScanRowLoadsItsStockIntoTheChart();
-    void poolScanMarksFailedAndCheapStocksWhenThePageGoes();
+    void poolScanMarksCheapStocksButNotFailedOnesWhenThePageGoes();
     void weekendScanStartsAtAnyHourAndClosingThePageEndsIt();
     void quittingDuringAScanEndsIt();
     void brokenDownloadsKeepStoredHistories();
@@ -94,6 +107,9 @@ private slots:
     void emptyPoolStillScansTheIndex();
     void failedDownloadsAreCountedAtTheEnd_data();
     void failedDownloadsAreCountedAtTheEnd();
+    void onlyStocksAnsweredWithoutBarsAreMarked_data();
+    void onlyStocksAnsweredWithoutBarsAreMarked();
+    void historiesThatCannotBeStoredAreListedAndSaid();
     void finishedScanExportsTheListWhenAsked();
     void settingsDialogStoresTheExportSwitchOnConfirm();
     void shortOrSuspendedSeriesGetNoRow();
@@ -324,8 +340,10 @@ void StockScanWidgetTest::poolScanRowLoadsItsStockIntoTheChart()
     QVERIFY(QFile::exists("data/k/600007"));
 }
 
-// Failed downloads and cheap stocks are marked in "data/none" when the page goes.
-void StockScanWidgetTest::poolScanMarksFailedAndCheapStocksWhenThePageGoes()
+// The cheap stock is marked in "data/none" when the page goes; the stocks
+// whose downloads failed (an error status, no answer) are not: a failure says
+// nothing about the stock.
+void StockScanWidgetTest::poolScanMarksCheapStocksButNotFailedOnesWhenThePageGoes()
 {
     QVERIFY2(poolScan(), "the scan did not end within 30 s");
     const QString caseFolder = QDir::currentPath();
@@ -337,7 +355,7 @@ void StockScanWidgetTest::poolScanMarksFailedAndCheapStocksWhenThePageGoes()
     QStringList marked = fileText("data/none").split(',');
     QDir::setCurrent(caseFolder);
     std::sort(marked.begin(), marked.end());
-    QCOMPARE(marked, (QStringList{"000010", "000012", "000013"}));
+    QCOMPARE(marked, (QStringList{"000010"}));
 }
 
 void StockScanWidgetTest::weekendScanStartsAtAnyHourAndClosingThePageEndsIt()
@@ -424,7 +442,7 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
     for (const QString code : { "600001", "399678" })
         QVERIFY(saveWhole("data/" + code, "old history of " + code.toUtf8()));
     server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        const QString requestCode = requestedSymbol(request);
         TestHttpServer::Reply reply = TestHttpServer::Reply::text(klineBody(requestCode, 80, 10));
         reply.trickleMs = 1;
         return reply;
@@ -481,7 +499,7 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
     server->serve("/appstock/app/fqkline/get", [failure](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+        const QString requestCode = requestedSymbol(request);
         const QString body = klineBody(requestCode, 80, 10.0);
         return requestCode == "sh600002" ? failedAnswer(failure, body) : TestHttpServer::Reply::text(body);
     });
@@ -496,15 +514,105 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     QVERIFY(saveScreenshot(page.data(), "smartcomment-failed-" + failureTag()));
 
     // a later scan in which it came whole no longer leaves it out of the auction
-    server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
-        const QString requestCode = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
-        return TestHttpServer::Reply::text(klineBody(requestCode, 80, 10.0));
-    });
+    server->serve("/appstock/app/fqkline/get", &wholeHistory);
     page->searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成,共扫描3只股票,列出3只"));
     page.reset();
     QVERIFY(!fileText("data/none").split(',').contains("600002"));
+}
+
+void StockScanWidgetTest::onlyStocksAnsweredWithoutBarsAreMarked_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("connection refused") << "refused" << false;
+    QTest::newRow("HTTP 503") << "503" << false;
+    QTest::newRow("no answer") << "stalled" << false;
+    QTest::newRow("cut body") << "cut" << false;
+    QTest::newRow("error page") << "error page" << false;
+    QTest::newRow("bars out of order") << "out of order" << false;
+    QTest::newRow("answered without bars") << "no bars" << true;
+}
+
+// Two stocks and the index, every one answered alike: data/none names them
+// only when the service answered that it has no bars of them.
+void StockScanWidgetTest::onlyStocksAnsweredWithoutBarsAreMarked()
+{
+    using Reply = TestHttpServer::Reply;
+    QFETCH(QString, answer);
+    QFETCH(bool, marked);
+    vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
+    vorelApp()->stockPool.insert("000002", poolStock("000002", QStringLiteral("股票2")));
+    server->serve("/appstock/app/fqkline/get", [answer](const TestHttpServer::Request& request) {
+        const QString requestCode = requestedSymbol(request);
+        const QString history = klineBody(requestCode, 80, 10.0);
+        if (answer == "503") {
+            Reply reply = Reply::text("<html>Service Unavailable</html>", "text/html");
+            reply.status = 503;
+            return reply;
+        }
+        if (answer == "stalled")
+            return Reply::stalled();
+        if (answer == "cut")
+            return Reply::text(history.left(history.size() / 2));
+        if (answer == "error page")
+            return Reply::text(QStringLiteral("<html><body>系统繁忙,请稍后再试</body></html>"), "text/html");
+        if (answer == "out of order") {
+            // the last two days swapped
+            QString swapped = history;
+            const int last = swapped.lastIndexOf("2016-");
+            const int before = swapped.lastIndexOf("2016-", last - 1);
+            const QString lastDate = swapped.mid(last, 10);
+            swapped.replace(last, 10, swapped.mid(before, 10));
+            swapped.replace(before, 10, lastDate);
+            return Reply::text(swapped);
+        }
+        return Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"" + requestCode + "\":{\"day\":[],\"qt\":{}}}}");
+    });
+    // A port nothing listens on refuses every connection.
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString refusing = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+    QScopedPointer<HostOverride> refusal(answer == "refused" ? new HostOverride(refusing) : nullptr);
+    setRequestTimeLimit(300);
+    setChinaNow(tradingDayAt(15, 0));
+
+    QScopedPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 10000);
+    QCOMPARE(page->listView->rowCount(), 0);
+    QVERIFY2(page->hintLabel->text().startsWith(QStringLiteral("扫描已完成,共扫描3只股票,列出0只；3只股票下载失败，最近一次：")),
+             qPrintable(page->hintLabel->text()));
+    if (answer == "out of order")
+        QVERIFY(page->hintLabel->text().endsWith(unreadableAnswer()));
+    page.reset();
+    QStringList named = fileText("data/none").split(',');
+    named.sort();
+    QCOMPARE(named, marked ? QStringList({"000002", "399678", "600001"}) : QStringList("<missing>"));
+}
+
+// A history that came but cannot be kept (a folder in its file's place) is
+// listed all the same, and the end of the scan says why it was not kept.
+void StockScanWidgetTest::historiesThatCannotBeStoredAreListedAndSaid()
+{
+    vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
+    vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
+    QVERIFY(QDir().mkpath("data/600002"));
+    server->serve("/appstock/app/fqkline/get", &wholeHistory);
+    setChinaNow(tradingDayAt(15, 0));
+    QScopedPointer<StockScanWidget> page(makePage());
+    page->searchButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
+    QCOMPARE(page->listView->rowCount(), 3);
+    QCOMPARE(page->hintLabel->text(),
+             QStringLiteral("扫描已完成,共扫描3只股票,列出3只；1只股票的历史数据保存失败，最近一次："
+                            "data/600002 是一个文件夹,不是文件"));
+    QVERIFY(QFileInfo("data/600002").isDir());
+    QVERIFY(fileText("data/600001").contains("qfqday"));
+    page->show();
+    QVERIFY(saveScreenshot(page.data(), "smartcomment-unstored"));
 }
 
 void StockScanWidgetTest::finishedScanExportsTheListWhenAsked()

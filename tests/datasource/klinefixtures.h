@@ -64,8 +64,9 @@ inline bool writeStoredHistory(const QString& code, const QStringList& arrays)
     return file.write(body) == body.size();
 }
 
-// A whole response: `bars` daily bars from 2017-01-03 on, a quote block and an
-// index block after the bars (whose "]]" the parser must not read past).
+// A whole response: `bars` daily bars from 2017-01-01 on, 28 a month, their
+// dates rising as the service's do, a quote block and an index block after
+// the bars (whose "]]" the parser must not read past).
 inline QString body(const QString& requestCode, int bars, const QString& key = "qfqday")
 {
     QStringList arrays;
@@ -73,7 +74,10 @@ inline QString body(const QString& requestCode, int bars, const QString& key = "
     for (int i = 0; i < bars; ++i) {
         const double open = close;
         close = open * (1.0 + ((i * 37) % 11 - 5) / 500.0);
-        const QString date = QString("2017-%1-%2").arg(1 + (i / 28) % 12, 2, 10, QChar('0')).arg(1 + i % 28, 2, 10, QChar('0'));
+        const QString date = QString("%1-%2-%3")
+                                 .arg(2017 + i / (28 * 12))
+                                 .arg(1 + (i / 28) % 12, 2, 10, QChar('0'))
+                                 .arg(1 + i % 28, 2, 10, QChar('0'));
         QString array = bar(date, open, close, qMax(open, close) * 1.01, qMin(open, close) * 0.99, 10000.0 + i * 17);
         if (i % 97 == 50)   // dividend days carry a seventh, object item
             array.insert(array.size() - 1, ",{\"nd\":\"2016\",\"fh_sh\":\"1.5\",\"djr\":\"2017-06-01\"}");

@@ -3,6 +3,7 @@
 #include "datasource/klinebars.h"
 #include "datasource/stockqqhistoryinterface.h"
 #include "datasource/storedhistory.h"
+#include "tests/core/filesizelimit.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/testhttpserver.h"
 
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <random>
 
 namespace {
@@ -100,6 +102,21 @@ const QString kWordBars = answerHolding("[\"2019-01-02\",\"open\",\"close\",\"hi
 const QString kFiveItemPieces = answerHolding("[\"2019-01-02\",\"10.00\",\"10.50\",\"10.80\",\"9.90\"],"
                                               "[\"2019-01-03\",\"10.50\",\"10.29\",\"10.60\",\"10.10\"]");
 
+// Whole bars of 600000 in the service's form, one per date, in the order given.
+QString barsDated(const QStringList& dates)
+{
+    QStringList arrays;
+    for (const QString& date : dates)
+        arrays << klinefixtures::bar(date, 10, 10.5, 10.8, 9.9, 1000);
+    return answerHolding(arrays.join(','));
+}
+
+const QString kDateGoingBack = barsDated({ "2019-01-02", "2019-01-04", "2019-01-03", "2019-01-07" });
+const QString kRepeatedDate = barsDated({ "2019-01-02", "2019-01-03", "2019-01-03", "2019-01-04" });
+const QString kShortBarAmongWholeOnes
+    = answerHolding(klinefixtures::bar("2019-01-02", 10, 10.5, 10.8, 9.9, 1000) + ",[\"2019-01-03\",\"10.50\","
+                    "\"10.29\",\"10.60\",\"10.10\"]," + klinefixtures::bar("2019-01-04", 10, 10.5, 10.8, 9.9, 1000));
+
 } // namespace
 
 class QQHistoryTest : public QObject
@@ -129,6 +146,8 @@ private slots:
     void loadQQHistoryFallsBackToDayAndHfq();
     void failedDownloadKeepsStoredHistory_data();
     void failedDownloadKeepsStoredHistory();
+    void unstorableHistoryIsGivenWithTheReason_data();
+    void unstorableHistoryIsGivenWithTheReason();
 
 private:
     QTemporaryDir* dir = nullptr;
@@ -387,6 +406,18 @@ void QQHistoryTest::storesBodyOnlyForBarsAndPathSafeCodes_data()
                                      << false;
     QTest::newRow("closed empty bar array") << "600000" << answerHolding("[]") << false;
     QTest::newRow("pieces of five items") << "600000" << kFiveItemPieces << false;
+    QTest::newRow("a date going back") << "600000" << kDateGoingBack << false;
+    QTest::newRow("a repeated date") << "600000" << kRepeatedDate << false;
+    QTest::newRow("a bar of five items among whole ones") << "600000" << kShortBarAmongWholeOnes << false;
+    QTest::newRow("an empty piece among the bars")
+        << "600000" << answerHolding(klinefixtures::bar("2019-01-02", 1, 2, 3, 1, 5) + ",[],"
+                                     + klinefixtures::bar("2019-01-03", 1, 2, 3, 1, 5)) << false;
+    QTest::newRow("an empty piece behind the last bar")
+        << "600000" << answerHolding(klinefixtures::bar("2019-01-02", 1, 2, 3, 1, 5) + ",[]") << false;
+    QTest::newRow("two years of bars with dividend days") << "600000" << klinefixtures::body("sh600000", 480) << true;
+    QTest::newRow("bare numbers of every form")
+        << "000001" << "{\"code\":0,\"data\":{\"sz000001\":{\"day\":[[\"2017-01-03\",9.1,9.2,9.3,9.0,1e5],"
+                       "[\"2017-01-04\",\"9.\",\"-.5\",\"9.25\",\"8.9\",\"12\"]]}}}" << true;
     QTest::newRow("numbers of other forms")
         << "600000" << answerHolding("[\"2019-01-02\",\"1e1\",\".5\",\"+3\",\" 4 \",\"5.\",{\"nd\":\"x\"}]") << true;
     QTest::newRow("no bars") << "600000" << "<html>busy</html>" << false;
@@ -510,39 +541,49 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory_data()
 {
     using Reply = TestHttpServer::Reply;
     QTest::addColumn<Reply>("reply");
+    // Only the service's own answer that it has no bars of the stock is no
+    // failure: it is a fact about the stock.
+    QTest::addColumn<bool>("noBarsOfTheStock");
     const QByteArray history = klinefixtures::body("sh600000", 480).toUtf8();
     const QByteArray sixWords = QStringLiteral("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
     auto withStatus = [](Reply reply, int status) {
         reply.status = status;
         return reply;
     };
-    QTest::newRow("not found") << Reply::status404();
-    QTest::newRow("error page") << Reply::gbk(QStringLiteral("<html>系统维护中</html>"));
-    QTest::newRow("empty body") << Reply::text("");
-    QTest::newRow("stalled server") << Reply::stalled();
-    QTest::newRow("closed after a third of the body") << Reply::cutShort(history, history.size() / 3);
-    QTest::newRow("reset after a third of the body") << Reply::cutShort(history, history.size() / 3, true);
+    QTest::newRow("not found") << Reply::status404() << false;
+    QTest::newRow("error page") << Reply::gbk(QStringLiteral("<html>系统维护中</html>")) << false;
+    QTest::newRow("empty body") << Reply::text("") << false;
+    QTest::newRow("stalled server") << Reply::stalled() << false;
+    QTest::newRow("closed after a third of the body") << Reply::cutShort(history, history.size() / 3) << false;
+    QTest::newRow("reset after a third of the body") << Reply::cutShort(history, history.size() / 3, true) << false;
     QTest::newRow("chunked, closed inside a chunk of the bars")
-        << Reply::chunkedCutShort(history, history.size() / 2 + 7);
-    QTest::newRow("chunked, closed after a whole chunk of the bars") << Reply::chunkedCutShort(history, 70 * 100);
+        << Reply::chunkedCutShort(history, history.size() / 2 + 7) << false;
+    QTest::newRow("chunked, closed after a whole chunk of the bars") << Reply::chunkedCutShort(history, 70 * 100) << false;
     Reply trickling = Reply::bytes(history);
     trickling.trickleMs = 5;
-    QTest::newRow("trickling past the time limit") << trickling;
-    QTest::newRow("status 500 with a history body") << withStatus(Reply::bytes(history), 500);
-    QTest::newRow("status 500 page of six words") << withStatus(Reply::bytes(sixWords), 500);
-    QTest::newRow("maintenance page of six words") << Reply::bytes(sixWords, "text/html");
+    QTest::newRow("trickling past the time limit") << trickling << false;
+    QTest::newRow("status 500 with a history body") << withStatus(Reply::bytes(history), 500) << false;
+    QTest::newRow("status 500 page of six words") << withStatus(Reply::bytes(sixWords), 500) << false;
+    QTest::newRow("maintenance page of six words") << Reply::bytes(sixWords, "text/html") << false;
     QTest::newRow("unknown code")
         << Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"day\":[],\"qt\":{\"sh600000\":[\"1\",\"\","
-                       "\"600000\",\"0.00\",\"0.00\",\"0.00\"]},\"prec\":\"0.00\"}}}");
-    QTest::newRow("another stock's history") << Reply::text(klinefixtures::body("sz000002", 480), "application/json");
-    QTest::newRow("bars of words") << Reply::text(kWordBars, "application/json");
-    QTest::newRow("closed empty bar array") << Reply::text(answerHolding("[]"), "application/json");
-    QTest::newRow("pieces of five items") << Reply::text(kFiveItemPieces, "application/json");
+                       "\"600000\",\"0.00\",\"0.00\",\"0.00\"]},\"prec\":\"0.00\"}}}") << true;
+    QTest::newRow("another stock without bars")
+        << Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"sz600000\":{\"day\":[]}}}") << false;
+    QTest::newRow("another stock's history") << Reply::text(klinefixtures::body("sz000002", 480), "application/json") << false;
+    QTest::newRow("bars of words") << Reply::text(kWordBars, "application/json") << false;
+    QTest::newRow("closed empty bar array") << Reply::text(answerHolding("[]"), "application/json") << false;
+    QTest::newRow("pieces of five items") << Reply::text(kFiveItemPieces, "application/json") << false;
+    QTest::newRow("a date going back") << Reply::text(kDateGoingBack, "application/json") << false;
+    QTest::newRow("a repeated date") << Reply::text(kRepeatedDate, "application/json") << false;
+    QTest::newRow("a bar of five items among whole ones") << Reply::text(kShortBarAmongWholeOnes, "application/json")
+                                                          << false;
 }
 
 void QQHistoryTest::failedDownloadKeepsStoredHistory()
 {
     QFETCH(TestHttpServer::Reply, reply);
+    QFETCH(bool, noBarsOfTheStock);
     QVERIFY(saveWhole("data/600000", kThreeBars.toUtf8()));
 
     TestHttpServer server;
@@ -553,10 +594,13 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory()
 
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(loadQQHistory("600000", "day", "qfq", "data/").isEmpty());
+    HistoryOutcome outcome;
+    QVERIFY(loadQQHistory("600000", "day", "qfq", "data/", &outcome).isEmpty());
     QVERIFY(clock.elapsed() < 10000);
     QCOMPARE(readAll("data/600000"), kThreeBars.toUtf8());
     QCOMPARE(QDir("data").entryList(QDir::Files | QDir::Hidden), QStringList { "600000" });
+    QCOMPARE(outcome.failure.isEmpty(), noBarsOfTheStock);
+    QVERIFY(outcome.notStored.isEmpty());
     // Qt itself sends the GET again (twice at most) when a chunked answer
     // breaks off early, or when a reset throws away an answer it had not read
     // yet (a busy machine); the program never does.
@@ -564,6 +608,59 @@ void QQHistoryTest::failedDownloadKeepsStoredHistory()
         QVERIFY(server.requestCount() >= 1 && server.requestCount() <= 3);
     else
         QCOMPARE(server.requestCount(), 1);
+}
+
+void QQHistoryTest::unstorableHistoryIsGivenWithTheReason_data()
+{
+    QTest::addColumn<QString>("cacheDir");
+    QTest::addColumn<QString>("blocker");   // "folder": a folder in the file's place; else a file's path
+    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder in the file's place")
+        << "data/" << "folder" << false << QStringLiteral("data/600000 是一个文件夹,不是文件");
+    QTest::newRow("a plain file in the folder's place")
+        << "data/k/" << "data/k" << false << QStringLiteral("data/k 是一个文件,不是文件夹");
+    QTest::newRow("a plain file above the folder")
+        << "data/k/day/" << "data/k" << false << QStringLiteral("data/k 是一个文件,不是文件夹");
+    QTest::newRow("a full disk") << "data/" << "" << true << QStringLiteral("磁盘已满,无法在 data 中写入文件");
+}
+
+// The bars of a whole answer are given even when they cannot be stored (a
+// page shows them), with the reason; what was stored stays.
+void QQHistoryTest::unstorableHistoryIsGivenWithTheReason()
+{
+    QFETCH(QString, cacheDir);
+    QFETCH(QString, blocker);
+    QFETCH(bool, fullDisk);
+    QFETCH(QString, reason);
+    QVERIFY(saveWhole("data/600000", kThreeBars.toUtf8()));
+    if (blocker == "folder") {
+        QVERIFY(QFile::remove("data/600000"));
+        QVERIFY(QDir().mkpath("data/600000"));
+    } else if (!blocker.isEmpty()) {
+        QVERIFY(QDir(blocker).removeRecursively());
+        QVERIFY(saveWhole(blocker, "a file of the user's"));
+    }
+    TestHttpServer server;
+    HostOverride hosts(server);
+    const QString body = klinefixtures::body("sh600000", 480);
+    server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(body, "application/json"));
+
+    std::unique_ptr<FileSizeLimit> limit(fullDisk ? new FileSizeLimit(16) : nullptr);
+    QVERIFY(!limit || limit->active);
+    HistoryOutcome outcome;
+    const QVector<Stock> bars = loadQQHistory("600000", "day", "qfq", cacheDir, &outcome);
+    limit.reset();
+
+    QCOMPARE(bars.size(), 480);
+    QVERIFY(outcome.failure.isEmpty());
+    QCOMPARE(outcome.notStored, reason);
+    if (blocker == "folder")
+        QVERIFY(QFileInfo("data/600000").isDir());
+    else
+        QCOMPARE(readAll("data/600000"), kThreeBars.toUtf8());
+    if (!blocker.isEmpty() && blocker != "folder")
+        QCOMPARE(readAll(blocker), QByteArray("a file of the user's"));
 }
 
 QTEST_GUILESS_MAIN(QQHistoryTest)

@@ -127,7 +127,9 @@ bool runAuctionAt(StockBidWidget& page, const QTime& now, const QDate& weekday)
     page.loader.interval = 10;
     QSignalSpy finished(&page.loader, &DataLoader::sendOK);
     setChinaNow(QDateTime(weekday, now, QTimeZone("Asia/Shanghai")));
-    return QMetaObject::invokeMethod(&page, "process", Qt::DirectConnection) && finished.wait(30000);
+    // A run that asks for nothing ends at once, inside process().
+    return QMetaObject::invokeMethod(&page, "process", Qt::DirectConnection)
+           && (finished.count() > 0 || finished.wait(30000));
 }
 
 } // namespace
@@ -151,6 +153,8 @@ private slots:
     void partlyFailedRunListsWhatCameAndSaysWhatFailed_data();
     void partlyFailedRunListsWhatCameAndSaysWhatFailed();
     void shippedPoolWithTodaysQuotesListsItsPicks();
+    void endTextCountsTheCodesDataNoneLeftOut_data();
+    void endTextCountsTheCodesDataNoneLeftOut();
 };
 
 void TestStockBidWidget::init()
@@ -226,15 +230,18 @@ void TestStockBidWidget::codeListSkipsExcludedAndSpecialTreatmentStocks()
     QStringList codes = page.buildBidCodeList();
     codes.sort();
     QCOMPARE(codes, QStringList({ "000001", "000002", "300001", "300002", "600000" }));
+    QCOMPARE(page.markedLeftOut, 0);
 
     QDir().mkpath("data");
     QFile none("data/none");
     QVERIFY(none.open(QIODevice::WriteOnly));
-    none.write("000002,,600000");
+    // marked codes outside the run (an ST stock, a stranger) are not counted
+    none.write("000002,,600000,600001,688888");
     none.close();
     codes = page.buildBidCodeList();
     codes.sort();
     QCOMPARE(codes, QStringList({ "000001", "300001", "300002" }));
+    QCOMPARE(page.markedLeftOut, 2);
 }
 
 void TestStockBidWidget::mailLines_data()
@@ -432,6 +439,44 @@ void TestStockBidWidget::shippedPoolWithTodaysQuotesListsItsPicks()
     QCOMPARE(pufa.name, QStringLiteral("浦发银行"));
     QCOMPARE(pufa.totals, 2161800);
     QCOMPARE(pufa.text2, QString("09:25:03"));
+}
+
+void TestStockBidWidget::endTextCountsTheCodesDataNoneLeftOut_data()
+{
+    QTest::addColumn<QString>("marked");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("five of thirteen") << "600001,600002,600003,600004,600005,688888" << 1
+                                      << QStringLiteral("已选出8股,邮件未发送；跳过data/none中标记的5只股票");
+    QTest::newRow("the whole pool") << "600001,600002,600003,600004,600005,600006,600007,600008,600009,600010,"
+                                       "600011,600012,600013" << 0
+                                    << QStringLiteral("竞价结束,没有选出股票；跳过data/none中标记的13只股票");
+    QTest::newRow("none") << "" << 2 << QStringLiteral("已选出13股,邮件未发送");
+}
+
+// A run that left pool codes out because data/none names them says how many:
+// a data/none that names the whole pool would else end the run in silence.
+void TestStockBidWidget::endTextCountsTheCodesDataNoneLeftOut()
+{
+    QFETCH(QString, marked);
+    QFETCH(int, requests);
+    QFETCH(QString, text);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/list=", &quotesFor);
+    addThirteenPoolStocks();
+    if (!marked.isEmpty()) {
+        QFile none("data/none");
+        QVERIFY(none.open(QIODevice::WriteOnly));
+        none.write(marked.toLatin1());
+    }
+    StockBidWidget page;
+    QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
+    QCOMPARE(server.requestCount(), requests);
+    QCOMPARE(page.label->text(), text);
+    page.resize(900, 500);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "auction-left-out-" + failureTag()));
 }
 
 int main(int argc, char** argv)

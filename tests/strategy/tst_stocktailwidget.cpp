@@ -5,6 +5,7 @@
 #include "analysis/stocktailscanner.h"
 #include "analysis/stocktimedatawidget.h"
 #include "core/clock.h"
+#include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "strategy/stocktailwidget.h"
 #include "tests/datasource/klinefixtures.h"
@@ -165,6 +166,7 @@ private slots:
     void failedDownloadsAreCountedOnTheLabel_data();
     void failedDownloadsAreCountedOnTheLabel();
     void nothingPickedIsSaid();
+    void unreadableAndUnstorableHistoriesAreSaid();
     void unsentMailIsNotAnnouncedAsSent();
 
 private:
@@ -359,6 +361,42 @@ void TestStockTailWidget::failedDownloadsAreCountedOnTheLabel()
     page.resize(900, 600);
     page.show();
     QVERIFY(saveScreenshot(&page, "endofday-failed-" + failureTag()));
+}
+
+// Three candidates: 600001's history cannot be stored (a folder in its
+// file's place) and is picked all the same; 600002's answer repeats a day,
+// which holds nothing to read; 600003 is picked.
+void TestStockTailWidget::unreadableAndUnstorableHistoriesAreSaid()
+{
+    for (const char* code : { "600001", "600002", "600003" })
+        vorelApp()->stockPool.insert(code, poolStock(code, "N"));
+    QVERIFY(QDir().mkpath("data/600001"));
+    QVERIFY(saveWhole("data/600002", "old history of 600002"));
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveMarket(server, { realtimeItem("600001", "N"), realtimeItem("600002", "N"), realtimeItem("600003", "N") });
+    for (const char* code : { "600001", "600003" })
+        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
+                     TestHttpServer::Reply::text(engulfingHistory(code)));
+    QString repeated = engulfingHistory("600002");
+    repeated.replace("2017-04-21", "2017-04-20");
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600002,", TestHttpServer::Reply::text(repeated));
+    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
+    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600001", true, true) + recheckLine("600003", true, true),
+                                                      "application/javascript", false));
+
+    StockTailWidget page;
+    runFromTenToThree(page);
+    QCOMPARE(page.results.keys(), QStringList({ "600001", "600003" }));
+    QCOMPARE(page.label->text(), QStringLiteral("分析股票完毕,选出2只股票；1次下载失败，最近一次：") + unreadableAnswer()
+                                     + QStringLiteral("；1只股票的历史数据保存失败，最近一次：data/600001 是一个文件夹,不是文件"));
+    QVERIFY(QFileInfo("data/600001").isDir());
+    QFile old("data/600002");
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old history of 600002"));
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(saveScreenshot(&page, "endofday-unstored"));
 }
 
 void TestStockTailWidget::nothingPickedIsSaid()
