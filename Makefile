@@ -1,8 +1,8 @@
 # Two commands do all the set-up on a fresh Debian 12 machine (where make
 # itself is missing, `bash scripts/setup.sh` installs it first):
-#   make run    installs what is missing, builds, brings the program into the
-#               working folder (~/.local/share/VorelStock, or $VOREL_WORK_DIR)
-#               and starts it there
+#   make run    installs what is missing, builds the program (not the tests),
+#               brings it into the working folder (~/.local/share/VorelStock,
+#               or $VOREL_WORK_DIR) and starts it there
 #   make test   installs what is missing, builds, runs every test
 #   make fuzz   installs clang, builds the fuzz targets in build-fuzz and runs
 #               each for FUZZ_SECONDS (60 by default)
@@ -15,16 +15,19 @@ FUZZ_SECONDS ?= 60
 .PHONY: setup configure build run test bench fuzz clean
 
 setup:
-	bash scripts/setup.sh
+	@bash scripts/setup.sh
 
+# A configured build folder reconfigures itself when a CMakeLists.txt changes.
 configure: setup
-	cmake -S . -B $(BUILD_DIR) -G Ninja
+	@[ -f $(BUILD_DIR)/build.ninja ] || cmake -S . -B $(BUILD_DIR) -G Ninja
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
-	bash scripts/run.sh $(BUILD_DIR)
+# Builds only what it starts (no test, no benchmark).
+run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target runnable
+	@bash scripts/run.sh $(BUILD_DIR)
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -10,5 +10,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
     echo "no display: the window is not shown (see README, \"Seeing the window\")" >&2
 fi
-echo "working folder: $work" >&2
+# One line says what came in and where the program runs.
+echo "working folder $work: the program, lib/, config/data.db, addon/ and assets/ brought in from $build_dir/run" >&2
 exec ./VorelStock

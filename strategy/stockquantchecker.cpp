@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const AppConfig& settings()
@@ -410,16 +413,97 @@ void StockQuantBollYiYangChuan2Checker::config(QWidget*) {}
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+template <typename Checker>
+StockQuantChecker* makeChecker()
+{
+    return new Checker;
+}
+
+// The shape of the signal candle in percent: hammers by head and body against
+// the lower shadow, inverted hammers by body and body top against the range.
+QString hammerShape(const Stock& bar)
+{
+    const double top = std::max(bar.open, bar.close);
+    const double bottom = std::min(bar.open, bar.close);
+    const double foot = bottom - bar.low;
+    if (!(foot > 0))
+        return QStringLiteral("N/A");
+    return quantReportNumber((bar.high - top) / foot * 100) + ',' + quantReportNumber((top - bottom) / foot * 100);
+}
+
+QString invertedHammerShape(const Stock& bar)
+{
+    const double top = std::max(bar.open, bar.close);
+    const double bottom = std::min(bar.open, bar.close);
+    const double range = double(bar.high) - bar.low;
+    if (!(range > 0))
+        return QStringLiteral("N/A");
+    return quantReportNumber((top - bottom) / range * 100) + ',' + quantReportNumber((top - bar.low) / range * 100);
+}
+
+// The maxima the dialogs edit for the day after a signal; the volume limit-up
+// has a fixed one.
+float yangTunYinNextDay(const AppConfig& c)
+{
+    return c.quantYangTunYinMaxIncrease;
+}
+
+float daoChuiZiNextDay(const AppConfig& c)
+{
+    return c.quantDaoChuiZiMaxIncrease2;
+}
+
+float ciXinGuTuPoNextDay(const AppConfig& c)
+{
+    return c.quantCiXinGuShengPoMaxIncrease;
+}
+
+float fangLiangZhangTingNextDay(const AppConfig&)
+{
+    return 4.8f;
+}
+
+} // namespace
+
+QString CheckerFacts::parameterText(const Stock& bar) const
+{
+    return signalParameter ? signalParameter(bar) : QStringLiteral("N/A");
+}
+
+const std::vector<CheckerFacts>& quantCheckerTable()
+{
+    // New stocks are judged on their first signal only.
+    static const std::vector<CheckerFacts> table{
+        // id, checker, next-day limit, signal parameter, repeats, new stocks only
+        {1, &makeChecker<StockQuantHammerChecker>, nullptr, &hammerShape, true, false},
+        {2, &makeChecker<StockQuantYangTunYinChecker>, &yangTunYinNextDay, nullptr, true, false},
+        {3, &makeChecker<StockQuantDaoChuiZhiChecker>, &daoChuiZiNextDay, &invertedHammerShape, true, false},
+        {4, &makeChecker<StockQuantCiXinGuTuPoChecker>, &ciXinGuTuPoNextDay, nullptr, false, true},
+        {5, &makeChecker<StockQuantCiXinGuLianDieChecker>, nullptr, nullptr, false, true},
+        {6, &makeChecker<StockQuantFangLiangZhangTingChecker>, &fangLiangZhangTingNextDay, nullptr, true, false},
+        {7, &makeChecker<StockQuantBollYiYangChuan2Checker>, nullptr, nullptr, true, false},
+    };
+    return table;
+}
+
+const CheckerFacts& quantCheckerFacts(int typeId)
+{
+    static const CheckerFacts none;
+    const std::vector<CheckerFacts>& table = quantCheckerTable();
+    const auto row = std::find_if(table.begin(), table.end(),
+                                  [typeId](const CheckerFacts& facts) { return facts.typeId == typeId; });
+    return row != table.end() ? *row : none;
+}
+
 StockQuantChecker* createQuantChecker(int id)
 {
-    switch (id) {
-    case 1: return new StockQuantHammerChecker;
-    case 2: return new StockQuantYangTunYinChecker;
-    case 3: return new StockQuantDaoChuiZhiChecker;
-    case 4: return new StockQuantCiXinGuTuPoChecker;
-    case 5: return new StockQuantCiXinGuLianDieChecker;
-    case 6: return new StockQuantFangLiangZhangTingChecker;
-    case 7: return new StockQuantBollYiYangChuan2Checker;
-    default: return nullptr;
-    }
+    const CheckerFacts& facts = quantCheckerFacts(id);
+    return facts.make ? facts.make() : nullptr;
+}
+
+QString quantReportNumber(double value)
+{
+    return std::isfinite(value) ? QString::number(value, 'f', 2) : QStringLiteral("N/A");
 }

@@ -12,6 +12,9 @@
 #include <QString>
 #include <QVector>
 
+#include <vector>
+
+class AppConfig;
 class QCheckBox;
 class QDialog;
 class QDoubleSpinBox;
@@ -196,3 +199,35 @@ public:
 
 // The checker of id 1 to 7, without parent; null for any other id. The caller owns it.
 StockQuantChecker* createQuantChecker(int id);
+
+// What the back-test does with a checker type's signals beyond its rule, one
+// row per type id: the result table and the run look a type up here instead
+// of testing ids of their own. Nothing in it touches a widget.
+struct CheckerFacts
+{
+    int typeId = 0;
+    // Makes the checker, without parent; null where no checker exists.
+    StockQuantChecker* (*make)() = nullptr;
+    // The rise of the day after a signal above which the result table drops
+    // the signal (the signal day's rise is the rule's own business); null
+    // where the day after is not limited.
+    float (*nextDayLimit)(const AppConfig& settings) = nullptr;
+    // The "信号参数" text of the signal bar; null where the type describes none.
+    QString (*signalParameter)(const Stock& bar) = nullptr;
+    // Every signal day of a stock makes a row, or only its first one.
+    bool repeats = true;
+    // Only stocks listed recently are tested.
+    bool newStocksOnly = false;
+
+    // The signal parameter's text, "N/A" where the type describes none.
+    QString parameterText(const Stock& bar) const;
+};
+
+// Every checker type, by rising id.
+const std::vector<CheckerFacts>& quantCheckerTable();
+// The facts of type `typeId`; a type outside the table has no checker, no
+// next-day limit and no parameter text, repeats and tests every stock.
+const CheckerFacts& quantCheckerFacts(int typeId);
+// A number of the back-test report: two decimals, or "N/A" where a zero price
+// left nothing finite to show.
+QString quantReportNumber(double value);

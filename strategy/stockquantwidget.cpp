@@ -16,9 +16,6 @@
 #include <QPushButton>
 #include <QSet>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 const int kFirstTickMs = 100;
@@ -26,58 +23,6 @@ const int kNextTickMs = 10;
 
 // New stocks: listed within this many days of today.
 const int kNewStockDays = 180;
-
-// The next-day rise above which a signal of the type is not taken, or a
-// negative value for types without a limit.
-float nextDayLimit(int type)
-{
-    const AppConfig& c = vorelApp()->config;
-    switch (type) {
-    case 2: return c.quantYangTunYinMaxIncrease;
-    case 3: return c.quantDaoChuiZiMaxIncrease2;
-    case 4: return c.quantCiXinGuShengPoMaxIncrease;
-    case 6: return 4.8f;
-    default: return -1;
-    }
-}
-
-bool hasNextDayLimit(int type)
-{
-    return type == 2 || type == 3 || type == 4 || type == 6;
-}
-
-QString twoDecimals(double value)
-{
-    return std::isfinite(value) ? QString::number(value, 'f', 2) : QStringLiteral("N/A");
-}
-
-// The shape of the signal candle in percent: hammers by head and body against
-// the lower shadow, inverted hammers by body and body top against the range.
-QString signalParameter(const Stock& bar, int type)
-{
-    const double top = std::max(bar.open, bar.close);
-    const double bottom = std::min(bar.open, bar.close);
-    const double body = top - bottom;
-    if (type == 1) {
-        const double foot = bottom - bar.low;
-        if (!(foot > 0))
-            return QStringLiteral("N/A");
-        return twoDecimals((bar.high - top) / foot * 100) + ',' + twoDecimals(body / foot * 100);
-    }
-    if (type == 3) {
-        const double range = double(bar.high) - bar.low;
-        if (!(range > 0))
-            return QStringLiteral("N/A");
-        return twoDecimals(body / range * 100) + ',' + twoDecimals((top - bar.low) / range * 100);
-    }
-    return QStringLiteral("N/A");
-}
-
-bool allowsRepeats(int type)
-{
-    // New stocks are judged on their first signal only.
-    return type != 4 && type != 5;
-}
 
 } // namespace
 
@@ -111,15 +56,16 @@ void StockQuantListWidget::clearRows()
 
 void StockQuantListWidget::setNumber(int row, int column, double value)
 {
-    setItem(row, column, new OrderTableWidgetItem(twoDecimals(value)));
+    setItem(row, column, new OrderTableWidgetItem(quantReportNumber(value)));
 }
 
 void StockQuantListWidget::addStocks(const QVector<Stock>& stocks, int pos, int, int type)
 {
     if (pos < 0 || pos >= stocks.size())
         return;
+    const CheckerFacts& facts = quantCheckerFacts(type);
     const bool hasNext = pos + 1 < stocks.size();
-    if (hasNextDayLimit(type) && hasNext && stocks.at(pos + 1).changePercent > nextDayLimit(type))
+    if (facts.nextDayLimit && hasNext && stocks.at(pos + 1).changePercent > facts.nextDayLimit(vorelApp()->config))
         return;
 
     const Stock& signal = stocks.at(pos);
@@ -130,7 +76,7 @@ void StockQuantListWidget::addStocks(const QVector<Stock>& stocks, int pos, int,
     insertRow(row);
     setItem(row, 0, new QTableWidgetItem(signal.code));
     setItem(row, 1, new QTableWidgetItem(signal.date));
-    setItem(row, 2, new QTableWidgetItem(signalParameter(signal, type)));
+    setItem(row, 2, new QTableWidgetItem(facts.parameterText(signal)));
     if (hasNext) {
         const double buy = stocks.at(pos + 1).open;
         setNumber(row, 3, buy);
@@ -181,9 +127,8 @@ void StockQuantCheckerWidget::onConfig()
 QStringList StockQuantCheckerWidget::candidateFiles(const QStringList& paths) const
 {
     QStringList files;
-    const int type = checker->typeId();
     QSet<QString> listed;
-    const bool newStocksOnly = type == 4 || type == 5;
+    const bool newStocksOnly = quantCheckerFacts(checker->typeId()).newStocksOnly;
     if (newStocksOnly) {
         const QString since = chinaNow().date().addDays(-kNewStockDays).toString(QStringLiteral("yyyyMMdd"));
         const QStringList codes = vorelApp()->loadShareList(since).keys();
@@ -240,7 +185,7 @@ void StockQuantCheckerWidget::testStock(const QString& code, const QVector<Stock
 {
     progress->setValue(percent);
     const int type = checker->typeId();
-    const bool repeats = allowsRepeats(type);
+    const bool repeats = quantCheckerFacts(type).repeats;
     for (int i = 0; i < bars.size(); ++i) {
         if (!repeats && code == lastCode)
             break;   // this stock has had its one row
@@ -270,10 +215,8 @@ void StockQuantCheckerWidget::finishRun()
 
 StockQuantFrameWork::StockQuantFrameWork(QWidget* parent) : QTabWidget(parent)
 {
-    for (int id = 1; id <= 7; ++id) {
-        if (StockQuantChecker* checker = createQuantChecker(id))
-            addChecker(checker);
-    }
+    for (const CheckerFacts& facts : quantCheckerTable())
+        addChecker(createQuantChecker(facts.typeId));
 }
 
 void StockQuantFrameWork::addChecker(StockQuantChecker* checker)

@@ -117,4 +117,54 @@ printed=$(unset XDG_DATA_HOME && HOME=$scratch/home bash "$source_dir/scripts/wo
 [ "$printed" = "$scratch/home/.local/share/VorelStock" ] || fail "the default working folder is $printed"
 printed=$(VOREL_WORK_DIR=$scratch/elsewhere bash "$source_dir/scripts/workdir.sh" "$build_dir")
 [ "$printed" = "$scratch/elsewhere" ] && [ -x "$scratch/elsewhere/VorelStock" ] || fail "VOREL_WORK_DIR is not followed"
+# Set-up tells a missing right from a missing network. Stand-ins for id,
+# dpkg-query (nothing installed), sudo and apt-get play each machine; stdin is
+# no terminal, so sudo cannot ask for a password.
+stubs=$scratch/stubs
+mkdir -p "$stubs/base" "$stubs/sudo"
+for tool in env grep cat mktemp rm true; do
+    ln -s "$(type -P "$tool")" "$stubs/base/$tool"
+done
+printf '#!%s\necho "$FAKE_UID"\n' "$BASH" >"$stubs/base/id"
+printf '#!%s\nexit 1\n' "$BASH" >"$stubs/base/dpkg-query"
+cat >"$stubs/base/apt-get" <<EOF
+#!$BASH
+echo "\$*" >>"$scratch/apt-calls"
+case "\$FAKE_APT \$1" in
+    "offline update") echo "W: Failed to fetch http://deb.debian.org/debian/dists/bookworm/InRelease  Temporary failure resolving 'deb.debian.org'" >&2 ;;
+    "offline install") echo "E: Unable to locate package make" >&2; exit 100 ;;
+    "locked update") echo "E: Could not get lock /var/lib/apt/lists/lock. It is held by process 42 (apt-get)" >&2; exit 100 ;;
+esac
+EOF
+cat >"$stubs/sudo/sudo" <<EOF
+#!$BASH
+[ "\$FAKE_SUDO" = ok ] || { echo "sudo: a password is required" >&2; exit 1; }
+[ "\$1" != -n ] || shift
+exec "\$@"
+EOF
+chmod +x "$stubs"/base/* "$stubs/sudo/sudo"
+# setup <uid> <sudo: none, password or ok> <apt: ok, offline or locked>: set-up's
+# exit status; what it said lands in $scratch/said.
+setup() {
+    local path=$stubs/base status=0
+    [ "$2" = none ] || path=$stubs/sudo:$path
+    rm -f "$scratch/apt-calls"
+    FAKE_UID=$1 FAKE_SUDO=$2 FAKE_APT=$3 PATH=$path "$BASH" "$source_dir/scripts/setup.sh" \
+        </dev/null >"$scratch/said" 2>&1 || status=$?
+    return "$status"
+}
+said() {
+    cat "$scratch/said"
+}
+setup 1000 none ok && fail "set-up without root or sudo succeeded"
+grep -q "as root" "$scratch/said" && ! grep -qi network "$scratch/said" || fail "no sudo: $(said)"
+setup 1000 password ok && fail "set-up without sudo rights succeeded"
+grep -q "sudo rights" "$scratch/said" && ! grep -qi network "$scratch/said" || fail "no sudo rights: $(said)"
+[ ! -e "$scratch/apt-calls" ] || fail "apt-get ran without rights"
+setup 0 none offline && fail "set-up without the network succeeded"
+grep -q "needs the network" "$scratch/said" || fail "no network: $(said)"
+setup 0 none locked && fail "set-up with apt locked succeeded"
+grep -q "Could not get lock" "$scratch/said" && ! grep -qi network "$scratch/said" || fail "apt locked: $(said)"
+setup 1000 ok ok || fail "set-up through sudo failed: $(said)"
+grep -q "^install .*--no-install-recommends g++ cmake" "$scratch/apt-calls" || fail "sudo did not install: $(cat "$scratch/apt-calls")"
 echo "PASS"

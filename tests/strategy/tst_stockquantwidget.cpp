@@ -129,6 +129,7 @@ private slots:
         QTest::newRow("flzt 4.8 %") << 6 << 4.8f << 1;
         QTest::newRow("hammer has no limit") << 1 << 10.0f << 1;
         QTest::newRow("cxgld has no limit") << 5 << 10.0f << 1;
+        QTest::newRow("a type without a checker has no limit") << 8 << 10.0f << 1;
     }
 
     void nextDayRiseAboveTheLimitDropsTheSignal()
@@ -153,6 +154,7 @@ private slots:
         QTest::newRow("hammer: head and body per foot") << 1 << "50.00,50.00";
         QTest::newRow("inverted hammer: body and top per range") << 3 << "25.00,75.00";
         QTest::newRow("others") << 2 << "N/A";
+        QTest::newRow("types without a checker") << 0 << "N/A";
     }
 
     void signalParameterDescribesTheCandle()
