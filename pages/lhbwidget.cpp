@@ -143,8 +143,7 @@ QString LHBWidget::seatKeyOfRow(int r) const
 
 QString LHBWidget::selectedSeatKey() const
 {
-    const QModelIndexList rows = listView->selectionModel()->selectedRows();
-    return rows.isEmpty() ? QString() : seatKeyOfRow(rows.first().row());
+    return seatKeyOfRow(listView->selectedRow());
 }
 
 bool LHBWidget::fetchSeats(const QString& key, const QString& subject)

@@ -151,6 +151,12 @@ void StockListView::clearStocks()
     column = -1;
 }
 
+int StockListView::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
 void StockListView::addStock(Stock stock)
 {
     appendRow(stock);
@@ -242,7 +248,7 @@ void StockListView::openProfile(const QString& code, bool description)
     const QString text = loadCompanyText(code, this, &failure);
     // Another profile asked for, another row selected or the list cleared
     // during the wait: this answer belongs to none of them.
-    if (!self || !profileRequests.finish(ticket) || selectedCode(description) != code)
+    if (!self || !profileRequests.finish(ticket) || codeAtRow(selectedRow(), description) != code)
         return;
     failure = answerFailure(failure, hasCompanyInfoForm(text));
     const QString stock = stockLabel(code);
@@ -250,12 +256,6 @@ void StockListView::openProfile(const QString& code, bool description)
     if (failure.isEmpty())
         html = description ? companyDescriptionHtml(code, text) : stockHolderHtml(stock, text);
     showProfile(stock, html, failure);
-}
-
-QString StockListView::selectedCode(bool allowSecondColumn) const
-{
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? QString() : codeAtRow(rows.first().row(), allowSecondColumn);
 }
 
 QString StockListView::stockLabel(const QString& code) const

@@ -46,6 +46,9 @@ public:
 
     void setMenuEnabled(bool on);
     void clearStocks();
+    // The row selected now (what an answer on its way must still belong
+    // to); -1 when none is.
+    int selectedRow() const;
 
     QMap<QString, Stock> stocks;
     int row = -1;
@@ -85,9 +88,6 @@ private:
     // and its stock's row the one selected: a request during another's wait
     // takes over, and no window opens over another stock.
     void openProfile(const QString& code, bool description);
-    // The code of the selected row, as codeAtRow reads it; empty when no
-    // row is selected.
-    QString selectedCode(bool allowSecondColumn) const;
     // "600000 浦发银行": the code and the name the view's record (or the
     // application's pool) gives it.
     QString stockLabel(const QString& code) const;
