@@ -283,12 +283,16 @@ void CandlestickWidget::loadData(int newCount, const QString& newCode, const QSt
     }
 
     // The download runs a local event loop: a later request may start (and
-    // finish) meanwhile, and this chart may go away.
-    const int generation = ++loadGeneration;
+    // finish) meanwhile, and this chart may go away. The same load asked for
+    // again meanwhile shows when its answer comes.
+    const QString subject = QStringList { newCode, newPeriod, newAdjust, QString::number(newCount) }.join(',');
+    if (loads.isAsking(subject))
+        return;
+    const int ticket = loads.begin(subject);
     QPointer<CandlestickWidget> self(this);
     HistoryOutcome outcome;
     const QVector<Stock> loaded = loadQQHistory(newCode, newPeriod, newAdjust, cacheDir, &outcome);
-    if (!self || generation != loadGeneration)
+    if (!self || !loads.finish(ticket))
         return;
     showStatus(statusLabel, loadStatus(newCode, loaded.isEmpty(), outcome));
     if (loaded.isEmpty())
@@ -308,6 +312,8 @@ void CandlestickWidget::setStock(int newCount, const QString& newCode, const QVe
     // chart must never name one stock while it shows another.
     if (newCode.isEmpty() || series.isEmpty())
         return;
+    // A load still out was for what the chart showed before.
+    loads.forget();
     count = newCount;
     code = newCode;
     period = newPeriod;

@@ -9,6 +9,7 @@
 
 #include "core/chartline.h"
 #include "core/stock.h"
+#include "widgets/latestrequest.h"
 
 #include <QString>
 #include <QVector>
@@ -100,5 +101,5 @@ private:
     std::unique_ptr<MaNIndicator> ma5;
     std::unique_ptr<MaNIndicator> ma10;
     std::unique_ptr<MaNIndicator> ma20;
-    int loadGeneration = 0;
+    LatestRequest loads;
 };

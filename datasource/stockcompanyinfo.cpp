@@ -185,7 +185,7 @@ QString topHoldersHtml(const QVector<StockHolder>& holders)
     return QStringLiteral("<h6>前10流通股东</h6><table class=\"tftable\" border=\"1\">%1</table>").arg(rows);
 }
 
-QString loadCompanyText(const QString& code, QString* failure)
+QString loadCompanyText(const QString& code, const QObject* owner, QString* failure)
 {
     if (failure)
         failure->clear();
@@ -195,15 +195,15 @@ QString loadCompanyText(const QString& code, QString* failure)
     const QString stored = loadTemplate(QString::fromLatin1(kProfileFolder) + code);
     if (!stored.isEmpty() && !isLoadTemplateFailure(stored))
         return stored;
-    return httpGet(companyInfoUrl(code), nullptr, failure);
+    return httpGet(companyInfoUrl(code), owner, failure);
 }
 
-QString stockHolderHtml(const QString& text)
+QString stockHolderHtml(const QString& stock, const QString& text)
 {
     StockCompanyInfo info;
     if (!info.parse(text))
         return QString();
-    return topHoldersHtml(info.gudong());
+    return QStringLiteral("<h5>%1</h5>").arg(safeHtmlText(stock)) + topHoldersHtml(info.gudong());
 }
 
 QString companyDescriptionHtml(const QString& code, const QString& text)

@@ -7,6 +7,8 @@
 
 #include <QString>
 #include <QStringList>
+
+class QObject;
 #include <QVector>
 
 struct StockIncomeRow
@@ -92,16 +94,18 @@ bool hasCompanyInfoForm(const QString& text);
 QString companyInfoUrl(const QString& code);
 
 // The profile text of a code: the file data/data/ + code when it can be
-// read, else one blocking download. Empty when neither gives a text, and for
-// anything but a six-digit code (which alone may become a path or a request);
-// `failure` (when given) then holds the download's reason, if any.
-QString loadCompanyText(const QString& code, QString* failure = nullptr);
+// read, else one blocking download (httpGet, `owner` as there). Empty when
+// neither gives a text, and for anything but a six-digit code (which alone
+// may become a path or a request); `failure` (when given) then holds the
+// download's reason, if any.
+QString loadCompanyText(const QString& code, const QObject* owner = nullptr, QString* failure = nullptr);
 // The profile page of a parsed profile: the template "assets/basic" filled
 // with the stock's name in the pool, its head texts and concepts, and its
 // revenue lines behind. Empty when `text` does not parse.
 QString companyDescriptionHtml(const QString& code, const QString& text);
-// The top shareholders of a parsed profile; empty when `text` does not parse.
-QString stockHolderHtml(const QString& text);
+// The top shareholders of a parsed profile under a heading naming `stock`
+// (e.g. "600000 浦发银行"); empty when `text` does not parse.
+QString stockHolderHtml(const QString& stock, const QString& text);
 
 // The top-10 float shareholder table; every downloaded text is escaped.
 QString topHoldersHtml(const QVector<StockHolder>& holders);

@@ -1,5 +1,6 @@
 #include "pages/lhbseattable.h"
 
+#include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 #include "widgets/stocklistview.h"
 
@@ -53,4 +54,18 @@ void showSeats(QTableWidget* table, const QVector<LHBUnit>& units)
         widenColumnsToRow(table, row);
     }
     table->setSortingEnabled(sorting);
+}
+
+QString seatSubject(const QString& code, const QString& name, const QString& date)
+{
+    QStringList words { code };
+    if (!name.trimmed().isEmpty())
+        words << name.trimmed();
+    words << date;
+    return words.join(QLatin1Char(' '));
+}
+
+QString seatFailureText(const QString& subject, const QString& reason)
+{
+    return failureText(QStringLiteral("%1的席位下载").arg(subject), reason);
 }

@@ -44,9 +44,13 @@ LHBWidget::LHBWidget(QWidget* parent)
     listView = createStockListView(1, this);
     layout->addWidget(listView, 1, 0, 1, 3);
 
+    seatLabel = new QLabel(this);
+    seatLabel->setTextFormat(Qt::PlainText);
+    layout->addWidget(seatLabel, 2, 0, 1, 3);
     detailTable = new QTableWidget(this);
     setupSeatTable(detailTable, 360, 128);
-    layout->addWidget(detailTable, 2, 0, 1, 3);
+    layout->addWidget(detailTable, 3, 0, 1, 3);
+    showNoSeats();
 
     loader.stockInterface = &source;
 
@@ -88,9 +92,10 @@ void LHBWidget::updateStockList(const QVector<Stock>& list)
         if (!isCurrentSearch())
             return;
         // The answer of the search replaces the list, and the seats shown
-        // belong to a row that is gone.
+        // (or still on their way) belong to a row that is gone.
         listView->clearStocks();
-        showSeats(detailTable, {});
+        seatRequests.forget();
+        showNoSeats();
     }
     stocks = list;
     listView->addStocks(list);
@@ -104,31 +109,82 @@ void LHBWidget::listFailed(const QString&, const QString& message)
 
 void LHBWidget::onClickCell(int r, int)
 {
-    const QTableWidgetItem* codeItem = listView->item(r, 0);
-    const QTableWidgetItem* dateItem = listView->item(r, 6);
-    if (!codeItem || fetchingSeats)
+    const QString key = seatKeyOfRow(r);
+    if (key.isEmpty())
         return;
-    const QString code = codeItem->text().trimmed();
-    const QString date = dateItem ? dateItem->text().trimmed() : QString();
-    const QString key = code + "," + date;
-
+    // The seats shown belong to the selected row (a click has selected it).
+    listView->selectRow(r);
+    // The same row clicked again while its seats are on their way: they
+    // show when they come.
+    if (seatRequests.isAsking(key))
+        return;
+    const QTableWidgetItem* nameItem = listView->item(r, 1);
+    const QString subject = seatSubject(key.section(',', 0, 0), nameItem ? nameItem->text() : QString(),
+                                        key.section(',', 1));
     if (!seatCache.contains(key)) {
-        // The seats of the row clicked before are not this stock's.
-        showSeats(detailTable, {});
-        fetchingSeats = true;
-        QString failure;
-        QPointer<LHBWidget> self(this);
-        const QVector<LHBUnit> units = fetchEastmoneySeats(code, date, this, &failure);
-        if (!self)
+        if (!fetchSeats(key, subject))
             return;
-        fetchingSeats = false;
-        // A failed answer is not kept: the next click asks again.
-        if (!failure.isEmpty()) {
-            showStatus(statusLabel, failureText(QStringLiteral("席位下载"), failure));
-            return;
-        }
-        seatCache.insert(key, units);
+    } else {
+        // What shows now is this row's: an answer still out for another is late.
+        seatRequests.forget();
     }
     showStatus(statusLabel, QString());
-    showSeats(detailTable, seatCache.value(key));
+    showSeatsOf(subject, seatCache.value(key));
+}
+
+QString LHBWidget::seatKeyOfRow(int r) const
+{
+    const QTableWidgetItem* codeItem = listView->item(r, 0);
+    if (!codeItem || codeItem->text().trimmed().isEmpty())
+        return QString();
+    const QTableWidgetItem* dateItem = listView->item(r, 6);
+    return codeItem->text().trimmed() + "," + (dateItem ? dateItem->text().trimmed() : QString());
+}
+
+QString LHBWidget::selectedSeatKey() const
+{
+    return seatKeyOfRow(listView->selectedRow());
+}
+
+bool LHBWidget::fetchSeats(const QString& key, const QString& subject)
+{
+    // The seats of the row clicked before are not this stock's.
+    showSeats(detailTable, {});
+    seatLabel->setText(QStringLiteral("席位：%1（下载中…）").arg(subject));
+    const int ticket = seatRequests.begin(key);
+    QString failure;
+    QPointer<LHBWidget> self(this);
+    const QVector<LHBUnit> units = fetchEastmoneySeats(key.section(',', 0, 0), key.section(',', 1), this, &failure);
+    if (!self)
+        return false;
+    // A failed answer is not kept: the next click asks again. A good one is
+    // kept even when it came late.
+    if (failure.isEmpty())
+        seatCache.insert(key, units);
+    // Another row was clicked, or the list replaced, while the answer was on
+    // its way: what shows is theirs.
+    if (!seatRequests.finish(ticket))
+        return false;
+    if (selectedSeatKey() != key) {
+        showNoSeats();
+        return false;
+    }
+    if (!failure.isEmpty()) {
+        showSeatsOf(subject, {});
+        showStatus(statusLabel, seatFailureText(subject, failure));
+        return false;
+    }
+    return true;
+}
+
+void LHBWidget::showSeatsOf(const QString& subject, const QVector<LHBUnit>& units)
+{
+    seatLabel->setText(QStringLiteral("席位：%1").arg(subject));
+    showSeats(detailTable, units);
+}
+
+void LHBWidget::showNoSeats()
+{
+    seatLabel->setText(QStringLiteral("席位：点击上面的股票查看"));
+    showSeats(detailTable, {});
 }

@@ -7,6 +7,7 @@
 #include "core/stock.h"
 #include "datasource/dataloader.h"
 #include "datasource/lhbsources.h"
+#include "widgets/latestrequest.h"
 
 #include <QMap>
 #include <QString>
@@ -30,6 +31,9 @@ public:
     QPushButton* searchButton = nullptr;
     StockListView* listView = nullptr;
     QTableWidget* detailTable = nullptr;
+    // Above the seats: whose they are (code, name and date), or that they are
+    // on their way; nothing names a stock while the table holds no one's.
+    QLabel* seatLabel = nullptr;
     // Says why the list or the seats could not be shown; the list keeps what
     // it showed meanwhile.
     QLabel* statusLabel = nullptr;
@@ -51,11 +55,23 @@ private slots:
 private:
     // Whether the list request in flight belongs to the latest search.
     bool isCurrentSearch() const;
+    // "code,date" of a row of the list, the key of its seats; empty for a
+    // row without a code.
+    QString seatKeyOfRow(int r) const;
+    // The key of the row selected now; empty when none is.
+    QString selectedSeatKey() const;
+    // Fetches the seats of the row `key` names into the cache; true when
+    // they may be shown: the answer came, and still belongs to the selected
+    // row. A failure of that row is said, naming it.
+    bool fetchSeats(const QString& key, const QString& subject);
+    // The table and the label above it: the seats of `subject`, or none.
+    void showSeatsOf(const QString& subject, const QVector<LHBUnit>& units);
+    void showNoSeats();
 
     // Every list request carries the number of the search it belongs to, so
     // that a list still arriving for an earlier search is dropped.
     int searchCount = 0;
-    // The seat request runs a local event loop; a click meanwhile is ignored
-    // rather than started on top of it.
-    bool fetchingSeats = false;
+    // The seat request runs a local event loop: the page takes clicks and
+    // new lists while it waits, and shows the seats of the latest click only.
+    LatestRequest seatRequests;
 };

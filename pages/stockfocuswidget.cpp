@@ -22,6 +22,8 @@ const int kRowTexts = 8;
 const int kRankColumn = 0;
 const int kCodeColumn = 1;
 const int kNameColumn = 2;
+// The page asks for one thing only.
+const QString kRankingSubject = QStringLiteral("ranking");
 
 } // namespace
 
@@ -53,19 +55,20 @@ StockFocusWidget::~StockFocusWidget() = default;
 void StockFocusWidget::onSearch()
 {
     // The blocking GET serves events while it waits: a second click then
-    // must not start a second fetch inside the first.
-    if (searching)
+    // gets a word instead of a second fetch inside the first.
+    if (rankingRequest.isAsking(kRankingSubject)) {
+        showStatus(statusLabel, QStringLiteral("热门股票正在下载，请稍候"));
         return;
+    }
     QVector<QStringList> rows = vorelApp()->hotStocks.values().toVector();
     if (rows.isEmpty()) {
-        searching = true;
+        const int ticket = rankingRequest.begin(kRankingSubject);
         QPointer<StockFocusWidget> alive(this);
         QString failure;
         const bool fetched = fetchRanking(rows, failure);
         // The page may have gone with its window while the request was out.
-        if (!alive)
+        if (!alive || !rankingRequest.finish(ticket))
             return;
-        searching = false;
         // What the page and the cache hold stays: a failure is no ranking.
         if (!fetched) {
             showStatus(statusLabel, failureText(QStringLiteral("热门股票下载"), failure));

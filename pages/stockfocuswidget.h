@@ -6,6 +6,8 @@
 // without fetching again. The application starts one search at start-up. A
 // failed fetch keeps the rows shown and the cache, and says why.
 
+#include "widgets/latestrequest.h"
+
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -34,5 +36,6 @@ private:
     // The ranking from the host; false with `failure` set when there is none.
     bool fetchRanking(QVector<QStringList>& rows, QString& failure);
 
-    bool searching = false;
+    // The ranking request runs a local event loop while the page takes clicks.
+    LatestRequest rankingRequest;
 };

@@ -39,16 +39,21 @@ void VorelStockLHBBS5Widget::setSeats(const QVector<LHBUnit>& units)
 
 void VorelStockLHBBS5Widget::load(const QString& code, const QString& date)
 {
+    const QString key = code + "," + date;
+    if (requests.isAsking(key))
+        return;
     titleLabel->setText(QStringLiteral("%1,%2").arg(code, date));
     // The seats of the entry shown before are not this one's.
     setSeats({});
     showStatus(statusLabel, QString());
+    const int ticket = requests.begin(key);
     QString failure;
     QPointer<VorelStockLHBBS5Widget> self(this);
     const QVector<LHBUnit> units = fetchEastmoneySeats(code, date, this, &failure);
-    if (!self)
+    // A later load ran during the wait: the title is its entry's.
+    if (!self || !requests.finish(ticket))
         return;
     setSeats(units);
     if (!failure.isEmpty())
-        showStatus(statusLabel, failureText(QStringLiteral("席位下载"), failure));
+        showStatus(statusLabel, seatFailureText(seatSubject(code, QString(), date), failure));
 }

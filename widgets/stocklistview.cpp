@@ -3,6 +3,7 @@
 #include "core/textutils.h"
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
+#include "datasource/poolaccess.h"
 #include "datasource/stockcompanyinfo.h"
 #include "datasource/webinterface.h"
 #include "widgets/linedelegate.h"
@@ -14,6 +15,7 @@
 #include <QCursor>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPointer>
 
 #include <cmath>
 
@@ -149,6 +151,12 @@ void StockListView::clearStocks()
     column = -1;
 }
 
+int StockListView::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
 void StockListView::addStock(Stock stock)
 {
     appendRow(stock);
@@ -165,6 +173,10 @@ void StockListView::onClick(int r, int c)
 {
     row = r;
     column = c;
+    // What the menu's windows belong to is the selected row (a click has
+    // selected it already).
+    if (item(r, 0))
+        selectRow(r);
     onRowClicked(r, c);
 }
 
@@ -214,32 +226,52 @@ void StockListView::showKChart()
 
 void StockListView::showStockHolderView()
 {
-    const QString code = codeAtRow(row, false);
-    if (!isStockCodeForPath(code))
-        return;
-    QString failure;
-    const QString text = loadCompanyText(code, &failure);
-    failure = answerFailure(failure, hasCompanyInfoForm(text));
-    showProfile(failure.isEmpty() ? stockHolderHtml(text) : QString(), failure);
+    openProfile(codeAtRow(row, false), false);
 }
 
 void StockListView::showDesc()
 {
-    const QString code = codeAtRow(row, true);
-    if (!isStockCodeForPath(code))
-        return;
-    QString failure;
-    const QString text = loadCompanyText(code, &failure);
-    failure = answerFailure(failure, hasCompanyInfoForm(text));
-    showProfile(failure.isEmpty() ? companyDescriptionHtml(code, text) : QString(), failure);
+    openProfile(codeAtRow(row, true), true);
 }
 
-void StockListView::showProfile(const QString& html, const QString& failure)
+void StockListView::openProfile(const QString& code, bool description)
+{
+    if (!isStockCodeForPath(code))
+        return;
+    const QString subject = (description ? QStringLiteral("简介,") : QStringLiteral("股东,")) + code;
+    // Asked again while its answer is on the way: one window comes.
+    if (profileRequests.isAsking(subject))
+        return;
+    const int ticket = profileRequests.begin(subject);
+    QPointer<StockListView> self(this);
+    QString failure;
+    const QString text = loadCompanyText(code, this, &failure);
+    // Another profile asked for, another row selected or the list cleared
+    // during the wait: this answer belongs to none of them.
+    if (!self || !profileRequests.finish(ticket) || codeAtRow(selectedRow(), description) != code)
+        return;
+    failure = answerFailure(failure, hasCompanyInfoForm(text));
+    const QString stock = stockLabel(code);
+    QString html;
+    if (failure.isEmpty())
+        html = description ? companyDescriptionHtml(code, text) : stockHolderHtml(stock, text);
+    showProfile(stock, html, failure);
+}
+
+QString StockListView::stockLabel(const QString& code) const
+{
+    QString name = stocks.value(code).name;
+    if (name.isEmpty())
+        name = applicationStockPool().value(code).name;
+    return name.isEmpty() ? code : code + QLatin1Char(' ') + name;
+}
+
+void StockListView::showProfile(const QString& stock, const QString& html, const QString& failure)
 {
     QString content = html;
     if (!failure.isEmpty())
         content = QStringLiteral("<p>%1</p>").arg(failureText(QStringLiteral("公司资料获取"), failure).toHtmlEscaped());
-    WebViewer viewer(QStringLiteral("股东信息"), this);
+    WebViewer viewer(QStringLiteral("股东信息 - %1").arg(stock), this);
     viewer.setContent(content, true);
     viewer.exec();
 }

@@ -7,6 +7,7 @@
 // row; pages pick theirs through createStockListView.
 
 #include "core/stock.h"
+#include "widgets/latestrequest.h"
 
 #include <QMap>
 #include <QSet>
@@ -45,6 +46,9 @@ public:
 
     void setMenuEnabled(bool on);
     void clearStocks();
+    // The row selected now (what an answer on its way must still belong
+    // to); -1 when none is.
+    int selectedRow() const;
 
     QMap<QString, Stock> stocks;
     int row = -1;
@@ -79,12 +83,22 @@ protected:
     QString codeAtRow(int row, bool allowSecondColumn) const;
 
 private:
-    // The profile window with `html`, or with what failed when `failure`
-    // (the download's reason, or answerFailure's for a text that does not
-    // read) is set.
-    void showProfile(const QString& html, const QString& failure);
+    // Reads or fetches the profile of `code` and shows its page (简介 when
+    // `description`, else 股东) while the request is still the latest one
+    // and its stock's row the one selected: a request during another's wait
+    // takes over, and no window opens over another stock.
+    void openProfile(const QString& code, bool description);
+    // "600000 浦发银行": the code and the name the view's record (or the
+    // application's pool) gives it.
+    QString stockLabel(const QString& code) const;
+    // The profile window of `stock` with `html`, or with what failed when
+    // `failure` (the download's reason, or answerFailure's for a text that
+    // does not read) is set.
+    void showProfile(const QString& stock, const QString& html, const QString& failure);
 
     bool sortingWasEnabled = false;
+    // The profile request runs a local event loop while the view takes input.
+    LatestRequest profileRequests;
 };
 
 // Call-auction picks: every cell numeric, rising red, falling green.

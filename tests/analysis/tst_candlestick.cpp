@@ -87,6 +87,8 @@ private slots:
     void failedLoadKeepsStockAndStoredBody();
     void codeUnfitForPathIsNotStored();
     void barsThatCannotBeKeptAreShownAndSaid();
+    void lateLoadNeverReplacesALaterStock_data();
+    void lateLoadNeverReplacesALaterStock();
     void kLineEntryLoadsIntoShownWindow();
     void screenshots();
 
@@ -438,6 +440,51 @@ void TestCandlestick::barsThatCannotBeKeptAreShownAndSaid()
     findAction(chart.menu, QStringLiteral("周线"))->trigger();
     QCOMPARE(chart.period, QString("week"));
     QVERIFY(chart.statusLabel->isHidden());
+}
+
+void TestCandlestick::lateLoadNeverReplacesALaterStock_data()
+{
+    // what the chart is asked for while the first stock's bars are held
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("another stock loaded") << "load" << "600000" << 2;
+    QTest::newRow("the same stock again") << "same" << "000001" << 1;
+    QTest::newRow("bars handed over") << "set" << "600000" << 1;
+}
+
+void TestCandlestick::lateLoadNeverReplacesALaterStock()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, shown);
+    QFETCH(int, requests);
+    HostOverride hosts(server);
+    server.clearFixtures();
+    const QVector<Stock> other = realisticBars(60, "600000");
+    server.serve(kKLinePath, [this, &other](const TestHttpServer::Request& request) {
+        if (request.query.contains("sh600000"))
+            return TestHttpServer::Reply::text(klineBody(other, "sh600000"));
+        TestHttpServer::Reply slow = TestHttpServer::Reply::text(klineBody(served, "sz000001"));
+        slow.delayMs = 500;
+        return slow;
+    });
+    QFile::remove("data/k/000001");
+    CandlestickWidget chart(false, nullptr);
+    QTimer::singleShot(50, &chart, [&] {
+        if (meanwhile == "load")
+            chart.loadData(120, "600000", "day", "bfq");
+        else if (meanwhile == "same")
+            chart.loadData(120, "000001", "day", "bfq");
+        else
+            chart.setStock(120, "600000", other, "day", "bfq");
+    });
+    chart.loadData(120, "000001", "day", "bfq");
+
+    QCOMPARE(server.requestCount(), requests);
+    QCOMPARE(chart.code, shown);
+    QCOMPARE(chart.title->text(), shown == "000001" ? QStringLiteral("平安银行(000001)") : shown);
+    QCOMPARE(chart.bars.size(), shown == "000001" ? served.size() : other.size());
+    // the late answer is kept where the chart keeps its downloads
     QCOMPARE(readFile("data/k/000001"), klineBody(served, "sz000001"));
 }
 

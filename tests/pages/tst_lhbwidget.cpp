@@ -113,6 +113,70 @@ Stock listedStock(const QString& code, const QString& date)
     return StockBuilder().code(code).date(date);
 }
 
+// Clicks row `r` of the list as a user does: the row is selected, then the
+// page hears of the click.
+void clickRow(StockListView* view, int r)
+{
+    const QRect cell = view->visualRect(view->model()->index(r, 1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// "code name date" of the row selected in the list; empty when none is.
+QString selectedSubject(const StockListView* view)
+{
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return QString();
+    const int r = rows.first().row();
+    return QStringList({ view->item(r, 0)->text(), view->item(r, 1)->text(), view->item(r, 6)->text() }).join(' ');
+}
+
+// Watches the page while it waits for seats and notes every moment the seat
+// table or the words about it name another stock than the row selected:
+// seats shown under a label that is not the selected row's, seats that are
+// not its own (`seatsOf`, by subject), a seat failure of another stock.
+class SeatWatch
+{
+public:
+    SeatWatch(const LHBWidget& page, const QMap<QString, QStringList>& seatsOf)
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this, &page, seatsOf] { look(page, seatsOf); });
+        timer.start();
+    }
+    QStringList faults;
+
+private:
+    void look(const LHBWidget& page, const QMap<QString, QStringList>& seatsOf)
+    {
+        const QString selected = selectedSubject(page.listView);
+        const QString label = page.seatLabel->text();
+        const bool hint = label == QStringLiteral("席位：点击上面的股票查看");
+        const bool namesSelected = !selected.isEmpty()
+            && (label == "席位：" + selected || label == "席位：" + selected + QStringLiteral("（下载中…）"));
+        if (!hint && !namesSelected)
+            note("label \"" + label + "\" over " + selected);
+        if (page.detailTable->rowCount() > 0) {
+            if (label != "席位：" + selected)
+                note("seats under \"" + label + "\" while " + selected + " is selected");
+            for (const QString& seat : column(page.detailTable, 0)) {
+                if (!seatsOf.value(selected).contains(seat))
+                    note(seat + " under " + selected);
+            }
+        }
+        const QString status = page.statusLabel->isHidden() ? QString() : page.statusLabel->text();
+        if (status.contains(QStringLiteral("席位下载失败")) && (selected.isEmpty() || !status.startsWith(selected)))
+            note("\"" + status + "\" while " + selected + " is selected");
+    }
+    void note(const QString& fault)
+    {
+        if (!faults.contains(fault))
+            faults << fault;
+    }
+
+    QTimer timer;
+};
+
 } // namespace
 
 class LHBWidgetTest : public QObject
@@ -133,7 +197,9 @@ private slots:
     void failedSeatsLeaveNoSeatsAndSayWhy_data();
     void failedSeatsLeaveNoSeatsAndSayWhy();
     void failedSeatRequestIsAskedAgainOnTheNextClick();
-    void clickDuringASeatRequestIsIgnored();
+    void clickDuringASeatRequestTakesOver();
+    void lateSeatsNeverShowUnderAnotherRow_data();
+    void lateSeatsNeverShowUnderAnotherRow();
 
     void seatWindowSkipsUnnamedUnitsAndColoursBySide();
     void seatWindowLoadsTheSeatsOfOneEntry();
@@ -387,8 +453,10 @@ void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy()
     page.onClickCell(1, 0);
     QCOMPARE(seatsWhileAsking, 0);
     QCOMPARE(page.detailTable->rowCount(), 0);
-    QCOMPARE(page.statusLabel->text(), QString("席位下载失败：") + reason);
+    // the failure names its stock, and so does the label over the empty table
+    QCOMPARE(page.statusLabel->text(), QString("000456 2016-03-15的席位下载失败：") + reason);
     QVERIFY(!page.statusLabel->isHidden());
+    QCOMPARE(page.seatLabel->text(), QString("席位：000456 2016-03-15"));
 
     // the seat window says the same
     VorelStockLHBBS5Widget window;
@@ -397,7 +465,7 @@ void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy()
     QVERIFY(window.statusLabel->isHidden());
     window.load("000456", "2016-03-15");
     QCOMPARE(window.table->rowCount(), 0);
-    QCOMPARE(window.statusLabel->text(), QString("席位下载失败：") + reason);
+    QCOMPARE(window.statusLabel->text(), QString("000456 2016-03-15的席位下载失败：") + reason);
     window.show();
     QVERIFY(saveScreenshot(&window, QString("seatwindow-failed-%1").arg(failureTag())));
 
@@ -429,22 +497,120 @@ void LHBWidgetTest::failedSeatRequestIsAskedAgainOnTheNextClick()
     QCOMPARE(server.requestCount(), 2);
 }
 
-void LHBWidgetTest::clickDuringASeatRequestIsIgnored()
+void LHBWidgetTest::clickDuringASeatRequestTakesOver()
 {
     TestHttpServer server;
     HostOverride hosts(server);
     TestHttpServer::Reply slow = TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {}));
     slow.delayMs = 200;
-    server.serve("/stock/lhb,", slow);
+    server.serve("/stock/lhb,2016-03-15,600123.html", slow);
+    server.serve("/stock/lhb,2016-03-15,000456.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "乙营业部", "2.00", "0.00", "2.00" } }, {})));
     LHBWidget page;
     page.updateStockList({ listedStock("600123", "2016-03-15"), listedStock("000456", "2016-03-15") });
+    page.onClickCell(1, 0);
+    QCOMPARE(server.requestCount(), 1);
 
     // The request runs a local event loop: clicks keep arriving meanwhile.
+    // The same row again asks nothing more; another row takes over, here
+    // with the seats it had already.
     QTimer::singleShot(20, &page, [&page]() { page.onClickCell(0, 0); });
     QTimer::singleShot(40, &page, [&page]() { page.onClickCell(1, 0); });
     page.onClickCell(0, 0);
-    QCOMPARE(server.requestCount(), 1);
+    QCOMPARE(server.requestCount(), 2);
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "乙营业部" }));
+    QCOMPARE(page.seatLabel->text(), QString("席位：000456 2016-03-15"));
+
+    // the late answer was kept
+    page.onClickCell(0, 0);
     QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
+    QCOMPARE(page.seatLabel->text(), QString("席位：600123 2016-03-15"));
+    QCOMPARE(server.requestCount(), 2);
+}
+
+void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow_data()
+{
+    QTest::addColumn<bool>("lateFailure");
+    QTest::addColumn<bool>("newSearch");
+    QTest::newRow("another row clicked, seats come late") << false << false;
+    QTest::newRow("another row clicked, failure comes late") << true << false;
+    QTest::newRow("new search, seats come late") << false << true;
+    QTest::newRow("new search, failure comes late") << true << true;
+}
+
+void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow()
+{
+    QFETCH(bool, lateFailure);
+    QFETCH(bool, newSearch);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" })
+                                                         + stockRow({ "000456", "样本科技", "2016-03-15" }))));
+    server.serve(QString(kListPath) + "?tradedate=2016-03-16",
+                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "300789", "测试电子", "2016-03-16" }))));
+    // the first stock's seat page is held for a second
+    const QString slowPage = eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {});
+    TestHttpServer::Reply slow = lateFailure ? failedAnswer("status", slowPage) : TestHttpServer::Reply::gbk(slowPage);
+    slow.delayMs = 1000;
+    server.serve("/stock/lhb,2016-03-15,600123.html", slow);
+    server.serve("/stock/lhb,2016-03-15,000456.html",
+                 TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "乙营业部", "2.00", "0.00", "2.00" } }, {})));
+    const QMap<QString, QStringList> seatsOf { { "600123 示例股份 2016-03-15", { "甲营业部" } },
+                                               { "000456 样本科技 2016-03-15", { "乙营业部" } } };
+
+    LHBWidget page;
+    page.dateEdit->setDate(QDate(2016, 3, 15));
+    QSignalSpy listed(&page.loader, &DataLoader::sendOK);
+    page.onSearch();
+    QVERIFY(listed.wait(5000));
+    page.resize(900, 600);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    SeatWatch watch(page, seatsOf);
+    QTimer::singleShot(100, &page, [&] {
+        if (newSearch) {
+            page.dateEdit->setDate(QDate(2016, 3, 16));
+            QTest::mouseClick(page.searchButton, Qt::LeftButton);
+        } else {
+            clickRow(page.listView, 1);
+        }
+    });
+    clickRow(page.listView, 0);   // back when the held page has come
+    if (newSearch)
+        QTRY_COMPARE(listed.count(), 2);
+    QTest::qWait(20);   // a last look of the watch
+    QCOMPARE(watch.faults, QStringList());
+    QVERIFY(page.statusLabel->isHidden());
+    // seats that came late are kept for the next click; a failure is not
+    QCOMPARE(page.seatCache.contains("600123,2016-03-15"), !lateFailure);
+
+    if (newSearch) {
+        QCOMPARE(column(page.listView, 0), QStringList({ "300789" }));
+        QCOMPARE(page.detailTable->rowCount(), 0);
+        QCOMPARE(page.seatLabel->text(), QStringLiteral("席位：点击上面的股票查看"));
+        return;
+    }
+    QCOMPARE(column(page.detailTable, 0), QStringList({ "乙营业部" }));
+    QCOMPARE(page.seatLabel->text(), QStringLiteral("席位：000456 样本科技 2016-03-15"));
+    QVERIFY(saveScreenshot(&page, "dragontiger-seats-of-the-selected-row"));
+
+    // back on the first row: its seats, or its failure under its own name
+    server.serve("/stock/lhb,2016-03-15,600123.html",
+                 lateFailure ? failedAnswer("status", slowPage) : TestHttpServer::Reply::gbk(slowPage));
+    const int asked = server.requestCount();
+    clickRow(page.listView, 0);
+    QCOMPARE(server.requestCount(), asked + (lateFailure ? 1 : 0));
+    QCOMPARE(watch.faults, QStringList());
+    QCOMPARE(page.seatLabel->text(), QStringLiteral("席位：600123 示例股份 2016-03-15"));
+    if (lateFailure) {
+        QCOMPARE(page.detailTable->rowCount(), 0);
+        QCOMPARE(page.statusLabel->text(),
+                 QStringLiteral("600123 示例股份 2016-03-15的席位下载失败：HTTP 500 Internal Server Error"));
+    } else {
+        QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
+    }
 }
 
 void LHBWidgetTest::seatWindowSkipsUnnamedUnitsAndColoursBySide()

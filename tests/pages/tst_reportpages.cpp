@@ -260,11 +260,21 @@ void ReportPagesTest::ahColumnsSortByValueLabelsIncluded()
 
 void ReportPagesTest::hotStocksAreFetchedOnceThenServedFromTheCache()
 {
-    server->serve("/", TestHttpServer::Reply::gbk(
-                           "<a href=\"" + server->baseUrl() + "/service/stock_sort_xml.jsp?sort=1&type=\">榜</a>"));
+    TestHttpServer::Reply root = TestHttpServer::Reply::gbk(
+        "<a href=\"" + server->baseUrl() + "/service/stock_sort_xml.jsp?sort=1&type=\">榜</a>");
+    root.delayMs = 200;
+    server->serve("/", root);
     server->serve(kRankingPath, TestHttpServer::Reply::gbk(rankingXml(), "text/xml", false));
     StockFocusWidget page;
+    // a click while the ranking is on its way asks nothing more, and says so
+    QString saidMeanwhile;
+    QTimer::singleShot(50, &page, [&page, &saidMeanwhile] {
+        page.searchButton->click();
+        saidMeanwhile = page.statusLabel->isHidden() ? QString() : page.statusLabel->text();
+    });
     page.onSearch();
+    QCOMPARE(saidMeanwhile, QStringLiteral("热门股票正在下载，请稍候"));
+    QVERIFY(page.statusLabel->isHidden());
 
     const QList<TestHttpServer::Request> requests = server->requests();
     QCOMPARE(requests.size(), 2);

@@ -9,10 +9,13 @@
 #include "widgets/stocklistview.h"
 #include "widgets/webviewer.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebElement>
@@ -69,6 +72,56 @@ QString viewerText(QWidget* modal)
     return text;
 }
 
+// Every profile window that opens while it runs: its title, the code of the
+// row selected in `view` then, and whether its page names that code; each is
+// closed.
+class ProfileWindows
+{
+public:
+    explicit ProfileWindows(const StockListView* view)
+    {
+        poll.setInterval(5);
+        QPointer<const StockListView> watched(view);
+        QObject::connect(&poll, &QTimer::timeout, [this, watched] {
+            auto* viewer = qobject_cast<WebViewer*>(QApplication::activeModalWidget());
+            if (!viewer || viewer == handled)
+                return;
+            handled = viewer;
+            const QModelIndexList rows = watched ? watched->selectionModel()->selectedRows() : QModelIndexList();
+            const QString selected = rows.isEmpty() ? QString() : watched->item(rows.first().row(), 0)->text();
+            const QString title = viewer->windowTitle();
+            const QString text = viewerText(viewer);
+            const bool pageNamesIt = !selected.isEmpty() && text.contains(selected);
+            opened << title + " | " + selected + (pageNamesIt ? " | page names it" : " | page names another");
+        });
+        poll.start();
+    }
+    // "title | selected code | whether the page names it", in the order
+    // they opened.
+    QStringList opened;
+
+private:
+    QTimer poll;
+    QPointer<WebViewer> handled;
+};
+
+// A left click on row `r`, as a user makes it.
+void clickRow(StockListView* view, int r)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(r, 1)).center());
+}
+
+// The menu entry `text` chosen on row `r`: the right click selects the row.
+void chooseOnRow(StockListView* view, int r, const QString& text)
+{
+    view->showMenu(view->visualRect(view->model()->index(r, 1)).center());
+    view->menu->hide();
+    for (QAction* action : view->menu->actions()) {
+        if (action->text() == text)
+            return action->trigger();   // the view may be gone when it returns
+    }
+}
+
 }   // namespace
 
 class CompanyProfileTest : public QObject
@@ -91,6 +144,8 @@ private slots:
     void viewerRunsNoScript();
     void profilePageScreenshot();
     void holdersViewShowsTheTable();
+    void lateProfileNeverOpensOverAnotherStock_data();
+    void lateProfileNeverOpensOverAnotherStock();
     void failedProfileSaysWhy_data();
     void failedProfileSaysWhy();
     void unreadableStoredProfileSaysSoWithoutAFetch();
@@ -329,6 +384,7 @@ void CompanyProfileTest::holdersViewShowsTheTable()
     QScopedPointer<StockListView> view(createStockListView(3));
     Stock stock;
     stock.code = "000555";
+    stock.name = QStringLiteral("样本股份");
     view->addStock(stock);
     view->onClick(0, 0);
     QString title;
@@ -339,10 +395,72 @@ void CompanyProfileTest::holdersViewShowsTheTable()
     });
     view->showStockHolderView();
     QCOMPARE(server.requestCount(), 1);
-    QCOMPARE(title, QStringLiteral("股东信息"));
+    // the window and the page name the stock
+    QCOMPARE(title, QStringLiteral("股东信息 - 000555 样本股份"));
+    QVERIFY(text.startsWith(QStringLiteral("000555 样本股份\n")));
     QVERIFY(text.contains(QStringLiteral("前10流通股东")));
     QVERIFY(text.contains(QStringLiteral("示例集团")));
     QVERIFY(text.contains("<script>alert(1)</script>"));   // shown as text, not run
+}
+
+void CompanyProfileTest::lateProfileNeverOpensOverAnotherStock_data()
+{
+    // what happens while the first row's profile is held for a second
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QStringList>("windows");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("股东 of another row")
+        << "holders" << QStringList { QStringLiteral("股东信息 - 000555 样本股份 | 000555 | page names it") } << 2;
+    QTest::newRow("the same 简介 again")
+        << "same" << QStringList { QStringLiteral("股东信息 - 601988 示例银行 | 601988 | page names it") } << 1;
+    QTest::newRow("another row clicked") << "click" << QStringList() << 1;
+    QTest::newRow("list cleared") << "clear" << QStringList() << 1;
+    QTest::newRow("view closed") << "close" << QStringList() << 1;
+}
+
+void CompanyProfileTest::lateProfileNeverOpensOverAnotherStock()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QStringList, windows);
+    QFETCH(int, requests);
+    TestHttpServer server;
+    HostOverride hosts(server);
+    TestHttpServer::Reply slow = TestHttpServer::Reply::text(profileBody());
+    slow.delayMs = 1000;
+    server.serve("/stock/corp/cwbb/search?symbol=sh601988", slow);
+    server.serve("/stock/corp/cwbb/search?symbol=sz000555", TestHttpServer::Reply::text(profileBody()));
+    QPointer<StockListView> view(createStockListView(4));
+    Stock first;
+    first.code = "601988";
+    first.name = QStringLiteral("示例银行");
+    Stock second;
+    second.code = "000555";
+    second.name = QStringLiteral("样本股份");
+    view->addStocks({ first, second });
+    view->resize(600, 200);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+
+    ProfileWindows seen(view);
+    QTimer::singleShot(100, view, [&] {
+        if (meanwhile == "holders")
+            chooseOnRow(view, 1, QStringLiteral("股东"));
+        else if (meanwhile == "same")
+            chooseOnRow(view, 0, QStringLiteral("简介"));
+        else if (meanwhile == "click")
+            clickRow(view, 1);
+        else if (meanwhile == "clear")
+            view->clearStocks();
+        else
+            view->deleteLater();
+    });
+    chooseOnRow(view, 0, QStringLiteral("简介"));
+    QTest::qWait(30);   // a last look for a window
+    // each window names its stock, the one selected, and opens once
+    QCOMPARE(seen.opened, windows);
+    QCOMPARE(server.requestCount(), requests);
+    QCOMPARE(view.isNull(), meanwhile == "close");
+    delete view;
 }
 
 void CompanyProfileTest::failedProfileSaysWhy_data()
