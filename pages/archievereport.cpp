@@ -82,9 +82,8 @@ void ArchieveReport::onClick()
 {
     // one run at a time: its timer is the only one, and a page being
     // fetched lets events (this call among them) through meanwhile
-    if (running)
+    if (!search.begin())
         return;
-    running = true;
     showStatus(statusLabel, QString());
     table->setSortingEnabled(false);
     reportArgs = QStringList{yearBox->currentText(), quarterBox->currentText()};
@@ -149,7 +148,7 @@ void ArchieveReport::appendRow(const QMap<QString, QString>& row)
 
 void ArchieveReport::finish()
 {
-    running = false;
+    search.end();
     searchButton->setEnabled(true);
     table->setSortingEnabled(true);
 }

@@ -9,6 +9,7 @@
 
 #include "core/tickqueue.h"
 #include "datasource/sinaachievementinterface.h"
+#include "widgets/pagestatus.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -47,7 +48,7 @@ private:
     void finish();
 
     TickQueue pages{this, pendingUrls};
-    bool running = false;
+    SearchState search;
     // The year and quarter of the run, which the boxes may no longer show.
     QStringList reportArgs;
 };

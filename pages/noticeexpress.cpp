@@ -135,10 +135,8 @@ void NoticeExpress::onSearch()
 {
     // Pages of a run still in flight would be added to the fresh table a
     // second time; the button comes back when the run is done.
-    if (searching)
+    if (!search.begin())
         return;
-    searching = true;
-    awaitingFirstPage = true;
     failures.reset();
     showStatus(statusLabel, QString());
     searchButton->setEnabled(false);
@@ -152,8 +150,7 @@ void NoticeExpress::onSearch()
 
 void NoticeExpress::onRereshData(const QVector<Data>& batch)
 {
-    if (awaitingFirstPage) {
-        awaitingFirstPage = false;
+    if (search.takeFirstAnswer()) {
         notices.clear();
         table->setRowCount(0);
         table->clearContents();
@@ -193,13 +190,12 @@ void NoticeExpress::pageFailed(const QString&, const QString& message)
 
 void NoticeExpress::onDone()
 {
-    searching = false;
-    searchButton->setEnabled(true);
     // A run that brought not one page (every page failed) knows nothing, and
     // neither does one without a notice: an empty list would silently switch
     // the auction's reduction filter off.
-    const bool nothingArrived = awaitingFirstPage;
-    awaitingFirstPage = false;
+    const bool nothingArrived = search.awaitingFirstAnswer();
+    search.end();
+    searchButton->setEnabled(true);
     if (nothingArrived || notices.isEmpty())
         return;
     if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))

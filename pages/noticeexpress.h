@@ -62,9 +62,7 @@ private slots:
 private:
     void buildTable();
 
-    bool searching = false;
-    // True from a search until its first page arrives, which replaces the
-    // notices shown.
-    bool awaitingFirstPage = false;
+    // The first page of a search replaces the notices shown.
+    SearchState search;
     FailureTally failures;
 };

@@ -43,11 +43,9 @@ void RetradeWidget::onSearch()
     // While the run is in flight (the loader waits its interval before it
     // reports the end) asking again would list every stock twice: the table
     // keeps what this run brought so far, and the rest arrives as usual.
-    if (downloading)
+    if (!search.begin())
         return;
     showStatus(statusLabel, QString());
-    downloading = true;
-    awaitingList = true;
     loader.setUrls(source.urls(QStringList()), QStringList());
     loader.start();
 }
@@ -57,8 +55,7 @@ void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
     // Dates are "yyyy-MM-dd", so text order is date order; an empty date
     // sorts before today and is dropped.
     const QString today = chinaNow().date().toString("yyyy-MM-dd");
-    if (awaitingList) {
-        awaitingList = false;
+    if (search.takeFirstAnswer()) {
         table->setRowCount(0);
         table->clearContents();
     }
@@ -71,8 +68,7 @@ void RetradeWidget::onUpdateStockList(const QVector<Data>& list)
 
 void RetradeWidget::downloadDone()
 {
-    downloading = false;
-    awaitingList = false;
+    search.end();
 }
 
 void RetradeWidget::downloadFailed(const QString&, const QString& message)

@@ -7,6 +7,7 @@
 #include "core/records.h"
 #include "datasource/dataloader.h"
 #include "datasource/eastmoneynotice.h"
+#include "widgets/pagestatus.h"
 
 #include <QVector>
 #include <QWidget>
@@ -40,7 +41,6 @@ private slots:
 private:
     void appendRow(const Data& record);
 
-    bool downloading = false;
-    // True from a search until its list arrives, which replaces the rows shown.
-    bool awaitingList = false;
+    // The list's first answer replaces the rows shown.
+    SearchState search;
 };

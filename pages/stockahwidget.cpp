@@ -61,13 +61,12 @@ void StockAHWidget::onSearch()
         setStocks(cached.toVector());
         return;
     }
-    if (downloading)
+    if (!search.begin())
         return;
     // A download that brought nothing leaves the cache empty; its pages are
     // queued again so that this search can fetch them once more.
     if (loader.urlQueue.isEmpty())
         loader.setUrls(source.urls(QStringList()), QStringList());
-    downloading = true;
     failures.reset();
     showStatus(statusLabel, QString());
     loader.start();
@@ -91,7 +90,7 @@ void StockAHWidget::setStocks(const QVector<QStringList>& rows)
 
 void StockAHWidget::downloadDone()
 {
-    downloading = false;
+    search.end();
 }
 
 void StockAHWidget::pageFailed(const QString&, const QString& message)

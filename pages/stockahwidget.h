@@ -44,6 +44,6 @@ private slots:
 private:
     void appendRow(const QStringList& row);
 
-    bool downloading = false;
+    SearchState search;
     FailureTally failures;
 };

@@ -58,3 +58,28 @@ QString withFailures(const QString& result, const QString& failures)
         return result;
     return result.isEmpty() ? failures : result + QStringLiteral("；") + failures;
 }
+
+// ---------------------------------------------------------------------------
+// One search at a time
+
+bool SearchState::begin()
+{
+    if (running)
+        return false;
+    running = true;
+    awaitingFirst = true;
+    return true;
+}
+
+void SearchState::end()
+{
+    running = false;
+    awaitingFirst = false;
+}
+
+bool SearchState::takeFirstAnswer()
+{
+    const bool first = awaitingFirst;
+    awaitingFirst = false;
+    return first;
+}
