@@ -19,12 +19,7 @@ constexpr int kChartBars = 60;
 
 bool scanHotStockFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockHotStockFibonacciScanner> scanner(
-        createFibonacciScanner(kind, currentScanParams<HotStockFibonacciParams>()));
-    if (!scanner)
-        return false;
-    QStringList messages;
-    return scanner->scan(historyCode(key), readHistoryFile(key), &messages) != -1;
+    return scanHistoryFile(key, kind, &createFibonacciScanner) != -1;
 }
 
 StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)

@@ -15,8 +15,8 @@ class QSpinBox;
 class SettingsForm;
 
 // The worker's per-file callback: true when the history at `key` shows set-up
-// `kind`. It reads the settings its page took before the scan started (the
-// settings record itself when called outside a page's worker).
+// `kind`. It reads the settings its page took before the scan started, never
+// the settings record (currentScanParams), so it runs only on a page's worker.
 bool scanHotStockFile(const QString& key, const QString& value, int kind);
 
 class StockHotStockFibonacciConfig;

@@ -19,12 +19,7 @@ constexpr int kChartBars = 240;
 
 bool scanNewStockFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockNewStockFibonacciScanner> scanner(
-        createNewStockFibonacciScanner(kind, currentScanParams<NewStockFibonacciParams>()));
-    if (!scanner)
-        return false;
-    QStringList messages;
-    return scanner->scan(historyCode(key), readHistoryFile(key), &messages) == 0;
+    return scanHistoryFile(key, kind, &createNewStockFibonacciScanner) == 0;
 }
 
 StockNewStockFibonacciWidget::StockNewStockFibonacciWidget(QWidget* parent)

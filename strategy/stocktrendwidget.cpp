@@ -16,20 +16,21 @@ namespace {
 
 constexpr int kChartBars = 240;
 
+// One relative series per worker thread, refilled for every file: building a
+// new one per file costs more than reading the file. A scanner reads it only
+// during its scan of that file.
+const QVector<Stock>& relativeSeriesOfThread(QVector<Stock> bars)
+{
+    thread_local QVector<Stock> series;
+    relativeSeries(std::move(bars), &series);
+    return series;
+}
+
 } // namespace
 
 bool scanTrendFile(const QString& key, const QString&, int kind)
 {
-    std::unique_ptr<StockTrendScanner> scanner(createTrendScanner(kind, currentScanParams<TrendParams>()));
-    if (!scanner)
-        return false;
-    // One relative series per worker thread, refilled for every file: building
-    // a new one per file costs more than reading the file. The scanner shares
-    // it only until it goes at the end of this call.
-    thread_local QVector<Stock> series;
-    relativeSeries(readHistoryFile(key), &series);
-    QStringList messages;
-    return scanner->scan(historyCode(key), series, &messages) == 0;
+    return scanHistoryFile(key, kind, &createTrendScanner, &relativeSeriesOfThread) == 0;
 }
 
 StockTrendWidget::StockTrendWidget(QWidget* parent)

@@ -181,3 +181,21 @@ void StrategyScanPage::onScannFinished()
     if (!listFile.isEmpty())
         exportListWidget(listFile, list);
 }
+
+void reportMissingScanParams(const char* reader)
+{
+    // Logged before the assertion, so that the log of a debug build has it too.
+    qCritical("%s: the scan worker on this thread was started without its settings, it scans nothing", reader);
+    Q_ASSERT_X(false, "currentScanParams", "the page did not give its worker the scan's settings");
+}
+
+int scanHistoryFileWith(const QString& path, StockScanner* scanner, ScanSeries series)
+{
+    if (!scanner)
+        return -1;
+    QVector<Stock> bars = readHistoryFile(path);
+    QStringList messages;
+    const QString code = historyCode(path);
+    // A series is made of the bars given up, not of a copy of them.
+    return series ? scanner->scan(code, series(std::move(bars)), &messages) : scanner->scan(code, bars, &messages);
+}

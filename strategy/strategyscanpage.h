@@ -12,10 +12,12 @@
 // is finished and how many codes it found.
 //
 // The frame holds what the pages share: the radio buttons and their slots,
-// the worker and its stop, the settings snapshot (StrategyScanPageOf) and
-// "设置". A page adds its texts, its per-file callback with its scanner
-// factory, its settings dialog and its drawing of a clicked code.
+// the worker and its stop, the settings snapshot (StrategyScanPageOf), the
+// per-file step of the worker (scanHistoryFile) and "设置". A page adds its
+// texts, its per-file callback naming its scanner factory and what counts as
+// a hit, its settings dialog and its drawing of a clicked code.
 
+#include "analysis/stockscanner.h"
 #include "analysis/stockthreadtarget.h"
 #include "core/vorelapplication.h"
 
@@ -138,13 +140,43 @@ protected:
     }
 };
 
+// Says that `reader` (a per-file callback's step) ran on a thread whose worker
+// holds no settings of its type: a fault of the code that started the worker,
+// which stops a debug build.
+void reportMissingScanParams(const char* reader);
+
 // For a page's per-file callback: the settings the scan running on this
-// thread was started with; outside a scan those of the settings record (the
-// defaults without an application object).
+// thread was started with. The settings record is never read instead: the
+// dialog may change it while the worker runs. A worker always has them
+// (takeScanSettings); null, said by reportMissingScanParams, where it has not.
 template <class Params>
-Params currentScanParams()
+const Params* currentScanParams()
 {
-    if (const Params* taken = StockThreadTarget::currentParams<Params>())
-        return *taken;
-    return vorelApp() ? Params::fromConfig(vorelApp()->config) : Params();
+    const Params* taken = StockThreadTarget::currentParams<Params>();
+    if (!taken)
+        reportMissingScanParams(Q_FUNC_INFO);
+    return taken;
+}
+
+// How a page's scanners see a stored history: the bars as read, or a series
+// the page makes of them, valid until the next call on the same thread.
+using ScanSeries = const QVector<Stock>& (*)(QVector<Stock> bars);
+
+// The result of `scanner` over the history file at `path`, seen through
+// `series` where the page gives one; -1 (no signal) without a scanner.
+int scanHistoryFileWith(const QString& path, StockScanner* scanner, ScanSeries series);
+
+// A scan page's per-file step on the worker thread: the result of the scanner
+// `createScanner` makes for set-up `kind` from the settings the scan was
+// started with, over the history file at `path`; -1 (no signal) where the
+// factory has no scanner of that set-up or the worker no settings.
+template <class Params, class Scanner>
+int scanHistoryFile(const QString& path, int kind, Scanner* (*createScanner)(int, const Params&),
+                    ScanSeries series = nullptr)
+{
+    const Params* params = currentScanParams<Params>();
+    if (!params)
+        return -1;
+    const std::unique_ptr<StockScanner> scanner(createScanner(kind, *params));
+    return scanHistoryFileWith(path, scanner.get(), series);
 }

@@ -176,6 +176,55 @@ int lineCount(CandlestickWidget* chart, const char* name)
     return chart->plot->graph(QString::fromLatin1(name))->dataCount();
 }
 
+// The codes a worker running `callback` with set-up `kind` finds in the
+// history of `code`, given the settings `taken` (none when null).
+template <class Params>
+QStringList workerHits(StockThreadTarget::Callback callback, int kind, const QString& code, const Params* taken)
+{
+    StockThreadTarget worker(callback);
+    worker.setKind(kind);
+    if (taken)
+        worker.setParams(*taken);
+    const QString path = QFileInfo("data/" + code).absoluteFilePath();
+    worker.setStocks({{path, path}});
+    QStringList hits;
+    // Direct: the list is read only once the worker has ended.
+    QObject::connect(
+        &worker, &StockThreadTarget::updateStock, &worker, [&hits](int, const QString& hit, int) {
+            if (!hit.isEmpty())
+                hits << historyCode(hit);
+        },
+        Qt::DirectConnection);
+    worker.start();
+    if (!worker.wait(20000))
+        qWarning() << "the worker did not end";
+    return hits;
+}
+
+// The settings dialog may change the record while a scan runs: `callback`
+// finds `code` with set-up `kind` by the settings its worker was given,
+// whatever the record says (`unfind` changes the record so that `code` is
+// found no more), and a worker given none finds nothing.
+template <class Params>
+void checkWorkerReadsItsOwnSettings(StockThreadTarget::Callback callback, int kind, const QString& code,
+                                    const std::function<void(AppConfig&)>& unfind)
+{
+    AppConfig& config = vorelApp()->config;
+    const AppConfig saved = config;
+    const Params finding = Params::fromConfig(config);
+    unfind(config);
+    const Params missing = Params::fromConfig(config);
+    const QStringList foundUnderAnotherRecord = workerHits(callback, kind, code, &finding);
+    config = saved;
+    QCOMPARE(foundUnderAnotherRecord, QStringList{code});
+    QCOMPARE(workerHits(callback, kind, code, &missing), QStringList());
+#ifdef QT_NO_DEBUG
+    // (A debug build stops at the assertion instead.)
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("started without its settings, it scans nothing"));
+    QCOMPARE(workerHits<Params>(callback, kind, code, nullptr), QStringList());
+#endif
+}
+
 } // namespace
 
 class TestStrategyScanPages : public QObject
@@ -256,6 +305,20 @@ private slots:
         QTRY_VERIFY(!page.isScanning());
         runScan(page);
         QCOMPARE(listed(page.list), QStringList{"600001"});
+    }
+
+    void workersScanWithTheSettingsTheirPageTook()
+    {
+        checkWorkerReadsItsOwnSettings<HotStockFibonacciParams>(
+            &scanHotStockFile, 3, "600001", [](AppConfig& config) { config.fibonacciHotStockMinSwing = 30; });
+        if (QTest::currentTestFailed())
+            return;
+        checkWorkerReadsItsOwnSettings<NewStockFibonacciParams>(
+            &scanNewStockFile, 3, "600001", [](AppConfig& config) { config.fibonacciNewStockMaxDays = 40; });
+        if (QTest::currentTestFailed())
+            return;
+        checkWorkerReadsItsOwnSettings<TrendParams>(&scanTrendFile, 0, "600012",
+                                                    [](AppConfig& config) { config.trendMinPoints = 4; });
     }
 
     void closingMidScanEndsTheWorker()
