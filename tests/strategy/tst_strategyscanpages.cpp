@@ -638,6 +638,8 @@ private slots:
         StockTrendConfig dialog;
         const int shown = dialog.typeCombo->currentIndex();
         QVERIFY(shown >= 0 && shown < dialog.typeCombo->count());
+        dialog.show();
+        QVERIFY(saveScreenshot(&dialog, QString("trendconfig-mode-%1").arg(QTest::currentDataTag()).replace(' ', '-')));
         // a bar whose four prices differ, and two more to tell min/max from open/close
         const QVector<Stock> bars = {ohlc(10.0f, 10.9f, 9.2f, 10.4f), ohlc(10.6f, 11.3f, 9.9f, 10.1f)};
         TrendParams inEffect;
