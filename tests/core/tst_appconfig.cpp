@@ -177,6 +177,18 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
     QCOMPARE(readAll("config/config.ini.bad"), file);
     QCOMPARE(readAll("config/config.ini.bad.1"), second);
     QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+
+    // and a third beside both
+    const QByteArray third = QByteArray("[hammer]\nquantHammerMaN=50\0", 27);
+    writeConfig(third);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as config/config.ini.bad.2,"));
+    {
+        AppConfig later;
+        QCOMPARE(later.quantHammerMaN, 21);
+    }
+    QCOMPARE(readAll("config/config.ini.bad"), file);
+    QCOMPARE(readAll("config/config.ini.bad.1"), second);
+    QCOMPARE(readAll("config/config.ini.bad.2"), third);
 }
 
 void TestAppConfig::damagedFileThatCannotBeSetAsideIsNeverRewritten()

@@ -15,12 +15,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMetaType>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
 #include <QSpinBox>
 #include <QStringList>
 #include <QVector>
-#include <QPointer>
 #include <QWidget>
 
 #include <cmath>
