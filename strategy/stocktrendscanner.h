@@ -20,7 +20,10 @@ struct TrendParams
     float k = 0.05f;          // trendK: least slope of a ray, hundredths of a price unit per bar
     int nearDay = 3;          // trendNearDay: how close to the last bar a ray must end
     int minPoints = 3;        // trendMinPoints: least number of touches
-    int type = 3;             // trendType: which price of a bar counts
+    // trendType: which price of a bar counts; a value of no other mode
+    // (0, 1, 2, 4) counts the mean of open and close, as this one does
+    static constexpr int averageType = 3;
+    int type = averageType;
 
     static TrendParams fromConfig(const AppConfig& config);
 };

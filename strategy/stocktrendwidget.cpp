@@ -78,7 +78,7 @@ StockTrendConfig::StockTrendConfig(QWidget* parent)
     typeCombo = form->addCombo(QStringLiteral("选点模式"),
                                {QStringLiteral("收盘价"), QStringLiteral("开盘价"), QStringLiteral("开收混合"),
                                 QStringLiteral("开收平均"), QStringLiteral("极点价")},
-                               &AppConfig::trendType);
+                               &AppConfig::trendType, TrendParams::averageType);
     form->load();
 
     auto* layout = new QFormLayout(this);

@@ -101,12 +101,13 @@ QCheckBox* SettingsForm::addCheck(const QString& label, int AppConfig::*setting,
     return box;
 }
 
-QComboBox* SettingsForm::addCombo(const QString& label, const QStringList& items, int AppConfig::*setting)
+QComboBox* SettingsForm::addCombo(const QString& label, const QStringList& items, int AppConfig::*setting, int outside)
 {
     auto* box = new QComboBox(owner);
     box->addItems(items);
-    const auto load = [box, setting](const AppConfig& c) {
-        box->setCurrentIndex(qBound(0, c.*setting, box->count() - 1));
+    const auto load = [box, setting, outside](const AppConfig& c) {
+        const int stored = c.*setting;
+        box->setCurrentIndex(stored >= 0 && stored < box->count() ? stored : outside);
     };
     rows.append({label, box, load,
                  [box, setting](AppConfig& c) { c.*setting = box->currentIndex(); }});

@@ -61,8 +61,10 @@ public:
     QCheckBox* addCheck(const QString& label, bool AppConfig::*setting);
     // An int setting as a switch, stored as 1 or 0; `isOn` says which stored values check the box.
     QCheckBox* addCheck(const QString& label, int AppConfig::*setting, bool (*isOn)(int stored));
-    // The combo's index is the setting; a stored value outside the items shows the nearest one.
-    QComboBox* addCombo(const QString& label, const QStringList& items, int AppConfig::*setting);
+    // The combo's index is the setting. A stored value outside the items shows
+    // the item `outside`, the one that the setting's reader applies to such a
+    // value, so that the screen names what is in effect.
+    QComboBox* addCombo(const QString& label, const QStringList& items, int AppConfig::*setting, int outside);
 
     // Both do nothing without an application object.
     void load() const;

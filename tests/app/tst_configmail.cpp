@@ -2,6 +2,7 @@
 
 #include "core/inifile.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/dialogrows.h"
 #include "tests/support/sharelistfixture.h"
 #include "widgets/vorelstockmsgbox.h"
 
@@ -46,6 +47,17 @@ QStringList texts(ConfigMail& form)
     for (QLineEdit* edit : edits(form))
         all << edit->text();
     return all;
+}
+
+// The labels of the six edits and the keys they are stored under.
+const QList<QPair<QString, const char*>> kFields = {
+    {QStringLiteral("邮箱"), "name"}, {QStringLiteral("密码"), "password"}, {QStringLiteral("端口"), "port"},
+    {QStringLiteral("SMTP"), "smpt"}, {QStringLiteral("收件人"), "to"},     {QStringLiteral("抄送"), "cc"},
+};
+
+QLineEdit* editBeside(ConfigMail& form, const QString& label)
+{
+    return qobject_cast<QLineEdit*>(controlBeside(&form, label));
 }
 
 } // namespace
@@ -107,6 +119,48 @@ private slots:
         form.reset();
         ConfigMail again;
         QCOMPARE(edits(again).at(1)->text(), QStringLiteral("密码1"));
+    }
+
+    void everyFieldKeepsToItsOwnKey_data()
+    {
+        QTest::addColumn<QStringList>("entered");
+        QTest::addColumn<QStringList>("shownAgain");
+        // in the order of kFields; no two fields hold the same text
+        QTest::newRow("a text of its own in each")
+            << QStringList{"me@x.cn", "pw2", "587", "smtp.x.cn", "you@x.cn", "boss@x.cn"}
+            << QStringList{"me@x.cn", "pw2", "587", "smtp.x.cn", "you@x.cn", "boss@x.cn"};
+        // an emptied port is the default port again
+        QTest::newRow("every field emptied")
+            << QStringList{"", " ", "", "", "  ", ""} << QStringList{"", "", "25", "", "", ""};
+    }
+
+    // Each edit found by its label: filled from its own key, and stored under it.
+    void everyFieldKeepsToItsOwnKey()
+    {
+        QFETCH(QStringList, entered);
+        QFETCH(QStringList, shownAgain);
+        writeConfig("[mail]\nname=n@x.cn\npassword=pw1\nsmpt=mail.x.cn\nto=t@x.cn\nport=465\ncc=c@x.cn\n");
+        const QStringList stored = {"n@x.cn", "pw1", "465", "mail.x.cn", "t@x.cn", "c@x.cn"};
+        {
+            ConfigMail form;
+            for (int i = 0; i < kFields.size(); ++i) {
+                QLineEdit* edit = editBeside(form, kFields.at(i).first);
+                QVERIFY2(edit, qPrintable(kFields.at(i).first));
+                QCOMPARE(edit->text(), stored.at(i));
+                edit->setText(entered.at(i));
+            }
+            form.onClose();
+        }
+        IniFile ini;
+        QVERIFY(ini.load(kFile));
+        for (int i = 0; i < kFields.size(); ++i) {
+            QCOMPARE(QString::fromStdString(ini.getText("mail", kFields.at(i).second, "<missing>")),
+                     entered.at(i).trimmed());
+        }
+        ini.close();
+        ConfigMail again;
+        for (int i = 0; i < kFields.size(); ++i)
+            QCOMPARE(editBeside(again, kFields.at(i).first)->text(), shownAgain.at(i));
     }
 
     void passwordWithBlanksIsWrittenBackWhole()

@@ -42,6 +42,11 @@ private slots:
     void chartWindowTogglesFollowsAndCloses();
     void besideTakesTheFirstSideWithRoom_data();
     void besideTakesTheFirstSideWithRoom();
+    void keptInsideMovesAndCutsOnlyWhatLiesOutside_data();
+    void keptInsideMovesAndCutsOnlyWhatLiesOutside();
+    void windowOnOrBeyondTheScreenIsPlacedWholeOnIt_data();
+    void windowOnOrBeyondTheScreenIsPlacedWholeOnIt();
+    void mainWindowComesUpWholeOnTheScreen();
     void chartStaysWholeOnASmallScreen_data();
     void chartStaysWholeOnASmallScreen();
     void everyWindowLiesWholeOnTheScreen_data();
@@ -129,6 +134,10 @@ void MainWindowTest::besideTakesTheFirstSideWithRoom_data()
     QTest::newRow("no room: right side, pushed in") << QRect(100, 50, 1000, 600) << QRect(880, 50, 400, 300);
     QTest::newRow("top kept inside") << QRect(0, 600, 600, 170) << QRect(616, 470, 400, 300);
     QTest::newRow("anchor partly off the screen") << QRect(1500, -200, 300, 300) << QRect(880, 116, 400, 300);
+    QTest::newRow("right, not a pixel to spare") << QRect(0, 0, 864, 400) << QRect(880, 0, 400, 300);
+    QTest::newRow("right one pixel short: below") << QRect(0, 0, 865, 400) << QRect(0, 416, 400, 300);
+    QTest::newRow("below, not a pixel to spare") << QRect(0, 0, 1280, 454) << QRect(0, 470, 400, 300);
+    QTest::newRow("below one pixel short: pushed in") << QRect(0, 0, 1280, 455) << QRect(880, 0, 400, 300);
 }
 
 void MainWindowTest::besideTakesTheFirstSideWithRoom()
@@ -139,6 +148,91 @@ void MainWindowTest::besideTakesTheFirstSideWithRoom()
     QCOMPARE(besideRect(anchor, QSize(400, 300), area, 16), placed);
     // a window larger than the area is cut to it
     QCOMPARE(besideRect(anchor, QSize(2000, 300), area, 16).width(), 1280);
+}
+
+void MainWindowTest::keptInsideMovesAndCutsOnlyWhatLiesOutside_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("kept");
+    // the area of a 1280 x 800 screen under a 30-pixel panel at its top: x 0 to 1279, y 30 to 799
+    QTest::newRow("the area itself") << QRect(0, 30, 1280, 770) << QRect(0, 30, 1280, 770);
+    QTest::newRow("a pixel wider") << QRect(0, 30, 1281, 770) << QRect(0, 30, 1280, 770);
+    QTest::newRow("a pixel taller") << QRect(0, 30, 1280, 771) << QRect(0, 30, 1280, 770);
+    QTest::newRow("larger both ways, up and left") << QRect(-500, -400, 3000, 2000) << QRect(0, 30, 1280, 770);
+    QTest::newRow("at the right edge") << QRect(880, 30, 400, 300) << QRect(880, 30, 400, 300);
+    QTest::newRow("a pixel past the right edge") << QRect(881, 30, 400, 300) << QRect(880, 30, 400, 300);
+    QTest::newRow("at the bottom edge") << QRect(0, 500, 400, 300) << QRect(0, 500, 400, 300);
+    QTest::newRow("a pixel past the bottom edge") << QRect(0, 501, 400, 300) << QRect(0, 500, 400, 300);
+    QTest::newRow("a pixel left of the screen") << QRect(-1, 100, 400, 300) << QRect(0, 100, 400, 300);
+    QTest::newRow("a pixel under the panel") << QRect(100, 29, 400, 300) << QRect(100, 30, 400, 300);
+    QTest::newRow("wholly off the screen, right and below") << QRect(5000, 5000, 400, 300) << QRect(880, 500, 400, 300);
+    QTest::newRow("wholly off the screen, left and above") << QRect(-5000, -5000, 400, 300) << QRect(0, 30, 400, 300);
+    QTest::newRow("wider than the area, off to the right") << QRect(900, 100, 1500, 300) << QRect(0, 100, 1280, 300);
+}
+
+void MainWindowTest::keptInsideMovesAndCutsOnlyWhatLiesOutside()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QRect, kept);
+    QCOMPARE(keptInside(frame, QRect(0, 30, 1280, 770)), kept);
+}
+
+void MainWindowTest::windowOnOrBeyondTheScreenIsPlacedWholeOnIt_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<bool>("fixedSize");
+    QTest::addColumn<QRect>("placed");
+    // a 1280 x 800 screen whose panel takes the 30 pixels at its bottom
+    QTest::newRow("exactly the available area") << QRect(0, 0, 1280, 770) << false << QRect(0, 0, 1280, 770);
+    QTest::newRow("the whole screen") << QRect(0, 0, 1280, 800) << false << QRect(0, 0, 1280, 770);
+    QTest::newRow("larger than the screen") << QRect(-100, -50, 2000, 1500) << false << QRect(0, 0, 1280, 770);
+    QTest::newRow("larger, of fixed size") << QRect(0, 0, 1400, 900) << true << QRect(0, 0, 1280, 770);
+    QTest::newRow("off the screen") << QRect(3000, 2000, 640, 480) << false << QRect(640, 290, 640, 480);
+    QTest::newRow("half off the left edge") << QRect(-320, 100, 640, 480) << false << QRect(0, 100, 640, 480);
+}
+
+// A shown window moved or grown past the screen (a place that suited a larger
+// screen, a size its contents want): moved, and cut where it is larger, so
+// that all of it, frame included, lies on the available area.
+void MainWindowTest::windowOnOrBeyondTheScreenIsPlacedWholeOnIt()
+{
+    QFETCH(QRect, frame);
+    QFETCH(bool, fixedSize);
+    QFETCH(QRect, placed);
+    ScreenSizeOverride screen(QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 770));
+    QWidget window;
+    window.setMinimumSize(200, 100);
+    window.setGeometry(100, 100, 300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize decoration = window.frameGeometry().size() - window.size();
+    if (fixedSize)
+        window.setFixedSize(frame.size() - decoration);
+    else
+        window.resize(frame.size() - decoration);
+    window.move(frame.topLeft());
+    QCOMPARE(window.frameGeometry(), frame);
+    keepWindowOnScreen(&window);
+    QCOMPARE(window.frameGeometry(), placed);
+    QCOMPARE(window.minimumSize() == window.maximumSize(), fixedSize);
+}
+
+// The main window asked for more than the screen, or for a place off it,
+// comes up whole on the screen.
+void MainWindowTest::mainWindowComesUpWholeOnTheScreen()
+{
+    const QRect available(0, 0, 1280, 770);
+    ScreenSizeOverride screen(QRect(0, 0, 1280, 800), available);
+    for (const QRect& asked : {QRect(-100, -50, 2000, 1500), QRect(3000, 2000, 960, 640), QRect(0, 0, 1280, 800)}) {
+        VorelStock window;
+        window.setGeometry(asked);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY2(available.contains(window.frameGeometry()),
+                 qPrintable(QString("%1,%2 %3x%4").arg(window.frameGeometry().x()).arg(window.frameGeometry().y())
+                                .arg(window.frameGeometry().width()).arg(window.frameGeometry().height())));
+        window.close();
+    }
 }
 
 void MainWindowTest::chartStaysWholeOnASmallScreen_data()

@@ -7,6 +7,7 @@
 #include "app/vorelstockconfigdialog.h"
 #include "core/vorelapplication.h"
 #include "strategy/bidconfigwidget.h"
+#include "tests/support/dialogrows.h"
 #include "tests/support/sharelistfixture.h"
 
 #include <QDir>
@@ -23,6 +24,9 @@ private slots:
     void aboutBoxNamesProgramAndAddonVersion();
     void auctionTabWritesBackClampedValues_data();
     void auctionTabWritesBackClampedValues();
+    void auctionRowsEditTheirOwnSetting_data();
+    void auctionRowsEditTheirOwnSetting();
+    void auctionRowsStepAsTheyShould();
     void mainWindowOffersPagesAndDialogs();
 };
 
@@ -68,6 +72,51 @@ void TestSettingsDialogs::auctionTabWritesBackClampedValues()
     QVERIFY(qAbs(config.bidMaxPercent - maxAfter) < 1e-6f);
     QVERIFY(qAbs(config.bidRatio - ratioAfter) < 1e-6f);
     QCOMPARE(config.bidUseK, true);
+}
+
+void TestSettingsDialogs::auctionRowsEditTheirOwnSetting_data()
+{
+    QTest::addColumn<bool>("inSettingsDialog");
+    QTest::addColumn<bool>("useKBefore");
+    QTest::newRow("tab, switch turned on") << false << false;
+    QTest::newRow("tab, switch turned off") << false << true;
+    QTest::newRow("settings dialog, switch turned on") << true << false;
+    QTest::newRow("settings dialog, switch turned off") << true << true;
+}
+
+// Every row found by its label, each with a value no other row holds: shown
+// from its own setting and written back to it, nothing else touched.
+void TestSettingsDialogs::auctionRowsEditTheirOwnSetting()
+{
+    QFETCH(bool, inSettingsDialog);
+    QFETCH(bool, useKBefore);
+    const QVector<DialogRow> rows = {
+        plainRow(QStringLiteral("最大跌幅"), &AppConfig::bidMinPercent, -7.3, -2.5),
+        plainRow(QStringLiteral("最大涨幅"), &AppConfig::bidMaxPercent, 5.1, 6.2),
+        plainRow(QStringLiteral("最小比率"), &AppConfig::bidRatio, 0.25, 0.456),
+        plainRow(QStringLiteral("使用K线判断"), &AppConfig::bidUseK, useKBefore, !useKBefore),
+    };
+    AppConfig& config = vorelApp()->config;
+    const AppConfig saved = config;
+    if (inSettingsDialog) {
+        // the tab writes back when the dialog closed by "关闭" goes
+        QCOMPARE(editThroughDialog(config, rows, [] { return new VorelStockConfigDialog; }, QStringLiteral("关闭")),
+                 QString());
+    } else {
+        QCOMPARE(editThroughDialog(config, rows, [] { return new BidConfigWidget; }, QString()), QString());
+    }
+    config = saved;
+}
+
+void TestSettingsDialogs::auctionRowsStepAsTheyShould()
+{
+    BidConfigWidget form;
+    const QVector<RowRange> ranges = {
+        {QStringLiteral("最大跌幅"), 0, &AppConfig::bidMinPercent, -10.0, 0.0, 0.1},
+        {QStringLiteral("最大涨幅"), 0, &AppConfig::bidMaxPercent, 0.0, 8.0, 0.1},
+        {QStringLiteral("最小比率"), 0, &AppConfig::bidRatio, 0.01, 0.99, 0.001},
+    };
+    QCOMPARE(stepMismatches(&form, ranges).join(" | "), QString());
 }
 
 void TestSettingsDialogs::mainWindowOffersPagesAndDialogs()

@@ -3,6 +3,7 @@
 #include "tests/core/filesizelimit.h"
 #include "tests/core/firststartconfig.h"
 #include "tests/core/unprivileged.h"
+#include "tests/support/settingkeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,40 @@ void writeConfig(const QByteArray& bytes)
     file.write(bytes);
 }
 
+bool isDcz(const SettingKey& key)
+{
+    return qstrcmp(key.section, "dcz") == 0;
+}
+
+// A value of its own for every key: whole numbers from `base` on, fractions
+// from base / 100 on, and one switch of the four on (the n-th of them). No
+// two keys share a value, so a key read into or written from a neighbour's
+// field shows.
+double distinctValue(int index, int base, int onSwitch)
+{
+    int switches = 0;
+    for (int i = 0; i < index; ++i)
+        switches += isSwitch(kSettingKeys[i].field);
+    const SettingField& field = kSettingKeys[index].field;
+    if (isSwitch(field))
+        return switches == onSwitch ? 1 : 0;
+    return isWholeNumber(field) ? base + index : base / 100 + index + 0.25;
+}
+
+// The value under `key` in the last section headed `section` (in any case).
+QString valueInFile(const QByteArray& file, const char* section, const char* key)
+{
+    QString current;
+    QString found = "<missing>";
+    for (const QString& line : QString::fromUtf8(file).split('\n')) {
+        if (line.startsWith('['))
+            current = line.mid(1, line.size() - 2).toLower();
+        else if (current == QString(section).toLower() && line.startsWith(QString(key) + "="))
+            found = line.mid(int(qstrlen(key)) + 1);
+    }
+    return found;
+}
+
 } // namespace
 
 class TestAppConfig : public QObject
@@ -54,6 +89,8 @@ private slots:
     void storedValuesAreRead_data();
     void storedValuesAreRead();
     void changedValuesReachTheFileExceptDcz();
+    void everyKeyFillsItsOwnField_data();
+    void everyKeyFillsItsOwnField();
     void handWrittenDczSectionStaysAsWritten();
     void foreignSectionsAndCommentsSurvive();
     void copyWritesNothing();
@@ -140,6 +177,18 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
     QCOMPARE(readAll("config/config.ini.bad"), file);
     QCOMPARE(readAll("config/config.ini.bad.1"), second);
     QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
+
+    // and a third beside both
+    const QByteArray third = QByteArray("[hammer]\nquantHammerMaN=50\0", 27);
+    writeConfig(third);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept as config/config.ini.bad.2,"));
+    {
+        AppConfig later;
+        QCOMPARE(later.quantHammerMaN, 21);
+    }
+    QCOMPARE(readAll("config/config.ini.bad"), file);
+    QCOMPARE(readAll("config/config.ini.bad.1"), second);
+    QCOMPARE(readAll("config/config.ini.bad.2"), third);
 }
 
 void TestAppConfig::damagedFileThatCannotBeSetAsideIsNeverRewritten()
@@ -272,6 +321,48 @@ void TestAppConfig::changedValuesReachTheFileExceptDcz()
     AppConfig again;
     QCOMPARE(again.quantHammerMaN, 34);
     QCOMPARE(again.quantDaoChuiZiMaN, 5);
+}
+
+void TestAppConfig::everyKeyFillsItsOwnField_data()
+{
+    QTest::addColumn<int>("onSwitch");
+    for (int on = 0; on < 4; ++on)
+        QTest::addRow("switch %d on", on) << on;
+}
+
+void TestAppConfig::everyKeyFillsItsOwnField()
+{
+    QFETCH(int, onSwitch);
+    QByteArray file;
+    const char* section = "";
+    for (int i = 0; i < kSettingKeyCount; ++i) {
+        const SettingKey& key = kSettingKeys[i];
+        if (qstrcmp(section, key.section) != 0)
+            file += QByteArray("[") + (section = key.section) + "]\n";
+        file += QByteArray(key.key) + "=" + QByteArray::number(distinctValue(i, 100, onSwitch)) + "\n";
+    }
+    writeConfig(file);
+    {
+        AppConfig config;
+        for (int i = 0; i < kSettingKeyCount; ++i) {
+            const double value = fieldValue(config, kSettingKeys[i].field);
+            QVERIFY2(qFuzzyCompare(value, distinctValue(i, 100, onSwitch)),
+                     qPrintable(QString("%1 reads %2").arg(kSettingKeys[i].key).arg(value)));
+        }
+        // every field takes a new value of its own, another switch is on
+        for (int i = 0; i < kSettingKeyCount; ++i)
+            setFieldValue(config, kSettingKeys[i].field, distinctValue(i, 300, (onSwitch + 1) % 4));
+    }
+    const QByteArray written = readConfig();
+    for (int i = 0; i < kSettingKeyCount; ++i) {
+        const SettingKey& key = kSettingKeys[i];
+        // the [dcz] entries stay as the file had them
+        const double expected = isDcz(key) ? distinctValue(i, 100, onSwitch) : distinctValue(i, 300, (onSwitch + 1) % 4);
+        const QString value = valueInFile(written, key.section, key.key);
+        bool read = false;
+        QVERIFY2(qFuzzyCompare(value.toDouble(&read), expected) && read,
+                 qPrintable(QString("%1=%2 in\n%3").arg(key.key, value, QString::fromUtf8(written))));
+    }
 }
 
 void TestAppConfig::handWrittenDczSectionStaysAsWritten()

@@ -4,12 +4,14 @@
 
 #include "core/clock.h"
 #include "core/vorelapplication.h"
+#include "strategy/bidconfigwidget.h"
 #include "strategy/bidscoring.h"
 #include "strategy/stockbidwidget.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/dialogrows.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
@@ -155,6 +157,7 @@ private slots:
     void shippedPoolWithTodaysQuotesListsItsPicks();
     void endTextCountsTheCodesDataNoneLeftOut_data();
     void endTextCountsTheCodesDataNoneLeftOut();
+    void auctionTabBoundsDecideWhatTheRunKeeps();
 };
 
 void TestStockBidWidget::init()
@@ -477,6 +480,61 @@ void TestStockBidWidget::endTextCountsTheCodesDataNoneLeftOut()
     page.resize(900, 500);
     page.show();
     QVERIFY(saveScreenshot(&page, "auction-left-out-" + failureTag()));
+}
+
+// The settings of the auction tab, set as a user sets them, against quotes on
+// and beside each bound: a fall limit and a rise limit of different sizes, so
+// that one taken for the other shows, and a strength exactly at the least
+// ratio, which is not above it.
+void TestStockBidWidget::auctionTabBoundsDecideWhatTheRunKeeps()
+{
+    {
+        BidConfigWidget tab;
+        setControlValue(controlBeside(&tab, QStringLiteral("最大跌幅")), -2.5);
+        setControlValue(controlBeside(&tab, QStringLiteral("最大涨幅")), 6.25);
+        setControlValue(controlBeside(&tab, QStringLiteral("最小比率")), 0.5);
+    }
+    struct Quote
+    {
+        const char* code;
+        const char* close;     // against a previous close of 10
+        int firstBidShares;    // the other four bid levels hold 100000 shares each
+    };
+    const QVector<Quote> quotes = {
+        {"600001", "10.625", 100500},   // +6.25 %, the largest rise: kept
+        {"600002", "10.75", 100500},    // +7.5 %: dropped
+        {"600003", "10.4", 100500},     // +4 %, more than the largest fall's size: kept
+        {"600004", "9.75", 100500},     // -2.5 %, the largest fall: kept
+        {"600005", "9.6", 100500},      // -4 %, within the largest rise's size: dropped
+        {"600006", "10.1", 100000},     // 5000 hands bid of 10000: exactly the least ratio, dropped
+        {"600007", "10.1", 100500},     // 5005 hands bid: kept
+    };
+    for (const Quote& quote : quotes)
+        vorelApp()->stockPool.insert(quote.code, poolStock(quote.code, QString("N") + quote.code));
+    TestHttpServer server;
+    HostOverride hosts(server);
+    server.serve("/list=", [&quotes](const TestHttpServer::Request&) {
+        QString body;
+        for (const Quote& quote : quotes) {
+            QStringList f;
+            f << QString("N") + quote.code << "10" << "10" << quote.close << quote.close << quote.close << "0" << "0"
+              << "100" << "100";
+            for (int level = 0; level < 5; ++level)
+                f << QString::number(level == 0 ? quote.firstBidShares : 100000) << quote.close;
+            for (int level = 0; level < 5; ++level)
+                f << "100" << quote.close;
+            f << "2017-05-08" << "09:25:03" << "00";
+            body += QString("var hq_str_sh%1=\"%2\";\n").arg(quote.code, f.join(','));
+        }
+        return TestHttpServer::Reply::gbk(body, "application/javascript", false);
+    });
+    StockBidWidget page;
+    QVERIFY(runAuctionAt(page, QTime(9, 25, 50), QDate(2017, 5, 8)));
+    QStringList kept;
+    for (const Stock& pick : page.picks)
+        kept << pick.code;
+    kept.sort();
+    QCOMPARE(kept, QStringList({"600001", "600003", "600004", "600007"}));
 }
 
 int main(int argc, char** argv)

@@ -4,6 +4,7 @@
 #include "core/stock.h"
 #include "core/vorelapplication.h"
 #include "tests/support/barbuilder.h"
+#include "tests/support/dialogrows.h"
 #include "tests/support/sharelistfixture.h"
 
 #include <QCheckBox>
@@ -124,24 +125,66 @@ bool kdjFavours(int verdict)
 template <typename Control>
 Control* control(QDialog* dialog, const QString& label, int nth = 0)
 {
-    auto* grid = dialog->findChild<QGridLayout*>();
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        QLayoutItem* labelItem = grid->itemAtPosition(row, 0);
-        QLayoutItem* controlItem = grid->itemAtPosition(row, 1);
-        auto* text = labelItem ? qobject_cast<QLabel*>(labelItem->widget()) : nullptr;
-        auto* box = controlItem ? qobject_cast<QCheckBox*>(controlItem->widget()) : nullptr;
-        const QString shown = text ? text->text() : box ? box->text() : QString();
-        if (shown == label && nth-- == 0)
-            return controlItem ? qobject_cast<Control*>(controlItem->widget()) : nullptr;
-    }
-    return nullptr;
+    return qobject_cast<Control*>(controlBeside(dialog, label, nth));
 }
 
 void pressOk(QDialog* dialog)
 {
-    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == QStringLiteral("确定"))
-            button->click();
+    pressButton(dialog, QStringLiteral("确定"));
+}
+
+// The dialog of the checker `id`, built and filled but not run.
+QDialog* openDialogOf(int id, std::unique_ptr<StockQuantChecker>* checker)
+{
+    checker->reset(createQuantChecker(id));
+    return (*checker)->buildDialog(nullptr);
+}
+
+QVector<RowRange> parameterRanges(int id)
+{
+    switch (id) {
+    case 1:
+        return {
+            {QStringLiteral("回调均线[16-45]"), 0, &AppConfig::quantHammerMaN, 16, 45},
+            {QStringLiteral("锤子线最大头部[0-15]%"), 0, &AppConfig::quantHammerHead, 0, 15},
+            {QStringLiteral("锤子线最大实体[10-30]%"), 0, &AppConfig::quantHammerBody, 10, 30},
+            // the label says 99, the box stops at 90
+            {QStringLiteral("锤子线最小足部[65-99]%"), 0, &AppConfig::quantHammerFooter, 65, 90},
+            {QStringLiteral("锤子线成交量变化[1.0-1.8f]"), 0, &AppConfig::quantHammerVolume, 1.0, 1.8, 0.1},
+            {QStringLiteral("锤子线最小振幅[2.0-8.f]%"), 0, &AppConfig::quantHammerMinSwing, 2.0, 8.0, 0.1},
+            {QStringLiteral("锤子线最大涨幅[0.0-9.9f]%"), 0, &AppConfig::quantHammerMaxIncrease, 0.0, 9.9, 0.1},
+            {QStringLiteral("最近几日收盘最低[0-8]"), 0, &AppConfig::quantHammerNDayLow, 0, 8},
+        };
+    case 2:
+        return {
+            {QStringLiteral("回调均线[4-45]"), 0, &AppConfig::quantYangTunYinMaN, 4, 45},
+            {QStringLiteral("回调均线[4-45]"), 1, &AppConfig::quantYangTunYinMaN2, 4, 45},
+            // the label says 3.2, the box starts at 2.4
+            {QStringLiteral("阳线最小涨幅[3.2-10.1]"), 0, &AppConfig::quantYangTunYinMinIncrease, 2.4, 10.1, 0.1},
+            {QStringLiteral("最大容忍涨幅[2.4-9.6]"), 0, &AppConfig::quantYangTunYinMaxIncrease, 2.4, 9.6, 0.1},
+            {QStringLiteral("最大上长影[0.0-24.0]%"), 0, &AppConfig::quantYangTunYinMaxHead, 0.0, 24.0, 0.1},
+            {QStringLiteral("最小可接受价格[4.8-10.0]"), 0, &AppConfig::quantYangTunYinMinPrice, 4.8, 10.0, 0.1},
+            {QStringLiteral("最大可接受价格[48-999]"), 0, &AppConfig::quantYangTunYinMaxPrice, 48, 999, 0.1},
+            {QStringLiteral("阳线最大放量[0.9-3.6]"), 0, &AppConfig::quantYangTunYinMinTradeVol, 0.9, 3.6, 0.1},
+        };
+    case 3:
+        return {
+            {QStringLiteral("回调均线[4-45]"), 0, &AppConfig::quantDaoChuiZiMaN, 4, 45},
+            // the second average's box goes to 64 under the same label
+            {QStringLiteral("回调均线[4-45]"), 1, &AppConfig::quantDaoChuiZiMa2, 4, 64},
+            {QStringLiteral("倒锤头最小占比[60-99]%"), 0, &AppConfig::quantDaoChuiZiHead, 60, 99.99, 0.1},
+            {QStringLiteral("倒锤头实体最大占比[0-25]%"), 0, &AppConfig::quantDaoChuiZiBody, 0, 25, 0.1},
+            {QStringLiteral("倒锤头下长影最大占比[0-25]%"), 0, &AppConfig::quantDaoChuiZiFooter, 0, 25, 0.1},
+            {QStringLiteral("倒锤头最小振幅[1.8-9.9]%"), 0, &AppConfig::quantDaoChuiZiMinSwing, 1.8, 9.9, 0.1},
+            {QStringLiteral("倒锤最大可接受涨幅[-2.0-9.9]"), 0, &AppConfig::quantDaoChuiZiMaxIncrease, -2.0, 9.9, 0.1},
+            {QStringLiteral("第二日最大可接受涨幅[2.0-9.9]"), 0, &AppConfig::quantDaoChuiZiMaxIncrease2, 2.0, 9.9, 0.1},
+            {QStringLiteral("倒锤线当日最大放量[0.9-4.8]"), 0, &AppConfig::quantDaoChuiZiMinTradeVol, 0.9, 4.8, 0.1},
+        };
+    case 4:
+        return {{QStringLiteral("最大买点涨幅[3.6-9.6]%"), 0, &AppConfig::quantCiXinGuShengPoMaxIncrease, 3.6, 9.6, 0.1}};
+    default:
+        // the fall limit, shown as its size, has its own cases
+        return {{QStringLiteral("连跌天数[3-6]"), 0, &AppConfig::quantCiXinGuLianDieN, 3, 6}};
     }
 }
 
@@ -399,6 +442,108 @@ private slots:
         QTRY_VERIFY(dialog.isNull());     // closed and deleted
     }
 
+    void dialogRowsEditTheirOwnSetting_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QVector<DialogRow>>("rows");
+        // No two rows share a value, before or after the edit; the two rows
+        // labelled "回调均线[4-45]" are told apart by their order.
+        QTest::newRow("hammer") << 1 << QVector<DialogRow>{
+            plainRow(QStringLiteral("回调均线[16-45]"), &AppConfig::quantHammerMaN, 33, 18),
+            plainRow(QStringLiteral("锤子线最大头部[0-15]%"), &AppConfig::quantHammerHead, 7, 14),
+            plainRow(QStringLiteral("锤子线最大实体[10-30]%"), &AppConfig::quantHammerBody, 22, 11),
+            plainRow(QStringLiteral("锤子线最小足部[65-99]%"), &AppConfig::quantHammerFooter, 81, 66),
+            plainRow(QStringLiteral("锤子线成交量变化[1.0-1.8f]"), &AppConfig::quantHammerVolume, 1.35, 1.7),
+            plainRow(QStringLiteral("锤子线最小振幅[2.0-8.f]%"), &AppConfig::quantHammerMinSwing, 6.5, 2.4),
+            plainRow(QStringLiteral("锤子线最大涨幅[0.0-9.9f]%"), &AppConfig::quantHammerMaxIncrease, 8.8, 0.5),
+            plainRow(QStringLiteral("最近几日收盘最低[0-8]"), &AppConfig::quantHammerNDayLow, 5, 2),
+        };
+        QTest::newRow("yty") << 2 << QVector<DialogRow>{
+            plainRow(QStringLiteral("回调均线[4-45]"), &AppConfig::quantYangTunYinMaN, 12, 40, 0),
+            plainRow(QStringLiteral("回调均线[4-45]"), &AppConfig::quantYangTunYinMaN2, 31, 5, 1),
+            plainRow(QStringLiteral("阳线最小涨幅[3.2-10.1]"), &AppConfig::quantYangTunYinMinIncrease, 9.2, 4.1),
+            plainRow(QStringLiteral("最大容忍涨幅[2.4-9.6]"), &AppConfig::quantYangTunYinMaxIncrease, 3.3, 7.7),
+            plainRow(QStringLiteral("最大上长影[0.0-24.0]%"), &AppConfig::quantYangTunYinMaxHead, 17.5, 1.2),
+            plainRow(QStringLiteral("最小可接受价格[4.8-10.0]"), &AppConfig::quantYangTunYinMinPrice, 5.6, 9.4),
+            plainRow(QStringLiteral("最大可接受价格[48-999]"), &AppConfig::quantYangTunYinMaxPrice, 321.5, 77.7),
+            plainRow(QStringLiteral("阳线最大放量[0.9-3.6]"), &AppConfig::quantYangTunYinMinTradeVol, 2.8, 1.3),
+            plainRow(QStringLiteral("启动KD检测"), &AppConfig::quantYangTunYinUseKDJ, 0, 1),
+        };
+        QTest::newRow("dcz") << 3 << QVector<DialogRow>{
+            plainRow(QStringLiteral("回调均线[4-45]"), &AppConfig::quantDaoChuiZiMaN, 9, 44, 0),
+            plainRow(QStringLiteral("回调均线[4-45]"), &AppConfig::quantDaoChuiZiMa2, 58, 6, 1),
+            plainRow(QStringLiteral("倒锤头最小占比[60-99]%"), &AppConfig::quantDaoChuiZiHead, 88.5, 61.2),
+            plainRow(QStringLiteral("倒锤头实体最大占比[0-25]%"), &AppConfig::quantDaoChuiZiBody, 13.5, 24.2),
+            plainRow(QStringLiteral("倒锤头下长影最大占比[0-25]%"), &AppConfig::quantDaoChuiZiFooter, 21.5, 0.7),
+            plainRow(QStringLiteral("倒锤头最小振幅[1.8-9.9]%"), &AppConfig::quantDaoChuiZiMinSwing, 7.3, 2.2),
+            plainRow(QStringLiteral("倒锤最大可接受涨幅[-2.0-9.9]"), &AppConfig::quantDaoChuiZiMaxIncrease, -1.5, 5.5),
+            plainRow(QStringLiteral("第二日最大可接受涨幅[2.0-9.9]"), &AppConfig::quantDaoChuiZiMaxIncrease2, 8.6, 3.1),
+            plainRow(QStringLiteral("倒锤线当日最大放量[0.9-4.8]"), &AppConfig::quantDaoChuiZiMinTradeVol, 4.4, 1.6),
+            plainRow(QStringLiteral("启动KD验校"), &AppConfig::quantDaoChuiZiUseKDJ, 0, 1),
+        };
+        QTest::newRow("cxgsp") << 4 << QVector<DialogRow>{
+            plainRow(QStringLiteral("最大买点涨幅[3.6-9.6]%"), &AppConfig::quantCiXinGuShengPoMaxIncrease, 5.2, 8.3),
+        };
+        QTest::newRow("cxgld") << 5 << QVector<DialogRow>{
+            plainRow(QStringLiteral("连跌天数[3-6]"), &AppConfig::quantCiXinGuLianDieN, 5, 3),
+            plainRow(QStringLiteral("包含假阴线"), &AppConfig::quantCiXinGuLianDieHasJiaYang, 0, 1),
+            // shown as the size of the fall, stored negative
+            {QStringLiteral("最小跌幅-[16-48]%"), 0, &AppConfig::quantCiXinGuLianDieDecease, -37, 37, 19, -19},
+        };
+    }
+
+    // Each row found by its label: shown from its own setting and written
+    // back to it by "确定", nothing else touched.
+    void dialogRowsEditTheirOwnSetting()
+    {
+        QFETCH(int, id);
+        QFETCH(QVector<DialogRow>, rows);
+        std::unique_ptr<StockQuantChecker> checker;
+        QCOMPARE(editThroughDialog(vorelApp()->config, rows, [&] { return openDialogOf(id, &checker); },
+                                   QStringLiteral("确定")),
+                 QString());
+        QCOMPARE(editLeftUnconfirmed(vorelApp()->config, rows, [&] { return openDialogOf(id, &checker); }), QString());
+    }
+
+    void dialogRowsKeepToTheirRange_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("atLow");
+        QTest::addColumn<double>("beyond");
+        for (int id = 1; id <= 5; ++id) {
+            for (bool atLow : {true, false}) {
+                const char* end = atLow ? "low" : "high";
+                QTest::addRow("checker %d, on the %s end", id, end) << id << atLow << 0.0;
+                QTest::addRow("checker %d, one past the %s end", id, end) << id << atLow << 1.0;
+                QTest::addRow("checker %d, far past the %s end", id, end) << id << atLow << 1e9;
+            }
+        }
+    }
+
+    // A stored value on an end of its range shows as it is; one past it (a
+    // hand-edited file) shows the end, and the end is what "确定" stores.
+    void dialogRowsKeepToTheirRange()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, atLow);
+        QFETCH(double, beyond);
+        // the fall limit as the dialog stores it, so that "确定" leaves it as it is
+        vorelApp()->config.quantCiXinGuLianDieDecease = -24;
+        std::unique_ptr<StockQuantChecker> checker;
+        QCOMPARE(editThroughDialog(vorelApp()->config, rowsAtEnd(parameterRanges(id), atLow, beyond),
+                                   [&] { return openDialogOf(id, &checker); }, QStringLiteral("确定")),
+                 QString());
+    }
+
+    void dialogRowsStepAsTheyShould()
+    {
+        for (int id = 1; id <= 5; ++id) {
+            std::unique_ptr<StockQuantChecker> checker;
+            std::unique_ptr<QDialog> dialog(openDialogOf(id, &checker));
+            QCOMPARE(stepMismatches(dialog.get(), parameterRanges(id)).join(" | "), QString());
+        }
+    }
+
     void switchesReadTheirStoredValue_data()
     {
         QTest::addColumn<int>("id");
@@ -434,6 +579,12 @@ private slots:
         QTest::newRow("-24") << -24.f << 24;
         QTest::newRow("default 24") << 24.f << 24;
         QTest::newRow("-5 clamped") << -5.f << 16;
+        QTest::newRow("-16, the least") << -16.f << 16;
+        QTest::newRow("-15, under the least") << -15.f << 16;
+        QTest::newRow("-48, the most") << -48.f << 48;
+        QTest::newRow("-49, over the most") << -49.f << 48;
+        QTest::newRow("49 as written by hand") << 49.f << 48;
+        QTest::newRow("far over the most") << -1e9f << 48;
     }
 
     void losingStreakDialogShowsTheFallAsPositive()
@@ -446,6 +597,13 @@ private slots:
         auto* fall = control<QSpinBox>(dialog, QStringLiteral("最小跌幅-[16-48]%"));
         QVERIFY(fall);
         QCOMPARE(fall->value(), shown);
+        // left as shown, the fall is stored as the negative of what it shows
+        pressOk(dialog);
+        QCOMPARE(vorelApp()->config.quantCiXinGuLianDieDecease, float(-shown));
+        delete dialog;
+
+        dialog = checker->buildDialog(nullptr);
+        fall = control<QSpinBox>(dialog, QStringLiteral("最小跌幅-[16-48]%"));
         fall->setValue(30);
         pressOk(dialog);
         QCOMPARE(vorelApp()->config.quantCiXinGuLianDieDecease, -30.f);

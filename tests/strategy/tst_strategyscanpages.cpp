@@ -10,6 +10,7 @@
 #include "datasource/storedhistory.h"
 #include "tests/strategy/fibonacciseries.h"
 #include "tests/support/columnfit.h"
+#include "tests/support/dialogrows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -32,6 +33,51 @@
 #include <memory>
 
 namespace {
+
+// The three pages' parameter dialogs, by the name of their page.
+QDialog* openParameterDialog(const QString& page)
+{
+    if (page == "trend")
+        return new StockTrendConfig;
+    if (page == "hot stock")
+        return new StockHotStockFibonacciConfig;
+    return new StockNewStockFibonacciConfig;
+}
+
+QString okButtonOf(const QString& page)
+{
+    return page == "trend" ? QStringLiteral("设置") : QStringLiteral("确定");
+}
+
+QVector<RowRange> parameterRanges(const QString& page)
+{
+    if (page == "trend") {
+        return {
+            {QStringLiteral("最小间隔日[3,10]"), 0, &AppConfig::trendMinIntervalDay, 3, 10},
+            {QStringLiteral("最小跨度日[20,240]"), 0, &AppConfig::trendMinSpan, 20, 240},
+            {QStringLiteral("最大误差[0.01-3.00]%"), 0, &AppConfig::trendDelta, 0.01, 3.0, 0.01},
+            {QStringLiteral("画线斜率[0.1-2.0]"), 0, &AppConfig::trendK, 0.1, 2.0, 0.1},
+            {QStringLiteral("最近日[1,6]"), 0, &AppConfig::trendNearDay, 1, 6},
+            {QStringLiteral("最小附着点(3,5)"), 0, &AppConfig::trendMinPoints, 3, 5},
+        };
+    }
+    if (page == "hot stock") {
+        return {
+            {QStringLiteral("最大偏差[0.5%-8.0%]"), 0, &AppConfig::fibonacciHotStockDelta, 0.5, 8.0, 0.1},
+            {QStringLiteral("均线周期[5-21]"), 0, &AppConfig::fibonacciHotStockSpan, 5, 21},
+            {QStringLiteral("放量倍数[2.0-6.0]"), 0, &AppConfig::fibonacciHotStockVolRatio, 2.0, 6.0},
+            // the label says 24, the box goes to 40
+            {QStringLiteral("放量天数[5-24]"), 0, &AppConfig::fibonacciHotStockDays, 5, 40},
+            {QStringLiteral("最大回落天数[3-21]"), 0, &AppConfig::fibonacciHotStockMaxFallDays, 3, 21},
+            {QStringLiteral("最小振幅[>=8%]"), 0, &AppConfig::fibonacciHotStockMinSwing, 8, 100},
+        };
+    }
+    return {
+        {QStringLiteral("最大偏差(0.5%-8.0%)"), 0, &AppConfig::fibonacciNewStockDelta, 0.5, 8.0, 0.1},
+        {QStringLiteral("均线周期(5-25)"), 0, &AppConfig::fibonacciNewStockSpan, 5, 25},
+        {QStringLiteral("次新股上市范围(20-120)"), 0, &AppConfig::fibonacciNewStockMaxDays, 20, 120},
+    };
+}
 
 // A daily history file as the K-line source stores it.
 void writeHistory(const QString& code, const QVector<Stock>& bars)
@@ -539,6 +585,154 @@ private slots:
         QVERIFY(!page.isScanning());
         QCOMPARE(page.statusLabel->text(), QStringLiteral("没有可扫描的历史数据(data/),请先用智能点评下载"));
         QVERIFY(QDir().rename("data.full", "data"));
+    }
+
+    void parameterRowsEditTheirOwnSetting_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QVector<DialogRow>>("rows");
+        // No two rows share a value, before or after the edit.
+        QTest::newRow("trend") << QString("trend") << QVector<DialogRow>{
+            plainRow(QStringLiteral("最小间隔日[3,10]"), &AppConfig::trendMinIntervalDay, 7, 9),
+            plainRow(QStringLiteral("最小跨度日[20,240]"), &AppConfig::trendMinSpan, 120, 200),
+            plainRow(QStringLiteral("最大误差[0.01-3.00]%"), &AppConfig::trendDelta, 2.25, 0.75),
+            plainRow(QStringLiteral("画线斜率[0.1-2.0]"), &AppConfig::trendK, 1.5, 0.3),
+            plainRow(QStringLiteral("最近日[1,6]"), &AppConfig::trendNearDay, 2, 6),
+            plainRow(QStringLiteral("最小附着点(3,5)"), &AppConfig::trendMinPoints, 4, 5),
+            plainRow(QStringLiteral("选点模式"), &AppConfig::trendType, 1, 0),
+        };
+        QTest::newRow("hot stock, switch turned on") << QString("hot stock") << QVector<DialogRow>{
+            plainRow(QStringLiteral("最大偏差[0.5%-8.0%]"), &AppConfig::fibonacciHotStockDelta, 4.4, 7.1),
+            plainRow(QStringLiteral("均线周期[5-21]"), &AppConfig::fibonacciHotStockSpan, 17, 6),
+            plainRow(QStringLiteral("放量倍数[2.0-6.0]"), &AppConfig::fibonacciHotStockVolRatio, 2.7, 5.5),
+            plainRow(QStringLiteral("放量天数[5-24]"), &AppConfig::fibonacciHotStockDays, 38, 13),
+            plainRow(QStringLiteral("最大回落天数[3-21]"), &AppConfig::fibonacciHotStockMaxFallDays, 4, 19),
+            plainRow(QStringLiteral("最小振幅[>=8%]"), &AppConfig::fibonacciHotStockMinSwing, 55, 9),
+            plainRow(QStringLiteral("启动热度分析"), &AppConfig::fibonacciHotStock, 0, 1),
+        };
+        QTest::newRow("hot stock, switch turned off") << QString("hot stock") << QVector<DialogRow>{
+            plainRow(QStringLiteral("最大偏差[0.5%-8.0%]"), &AppConfig::fibonacciHotStockDelta, 0.6, 3.9),
+            plainRow(QStringLiteral("均线周期[5-21]"), &AppConfig::fibonacciHotStockSpan, 8, 20),
+            plainRow(QStringLiteral("放量倍数[2.0-6.0]"), &AppConfig::fibonacciHotStockVolRatio, 4.25, 2.1),
+            plainRow(QStringLiteral("放量天数[5-24]"), &AppConfig::fibonacciHotStockDays, 11, 29),
+            plainRow(QStringLiteral("最大回落天数[3-21]"), &AppConfig::fibonacciHotStockMaxFallDays, 16, 5),
+            plainRow(QStringLiteral("最小振幅[>=8%]"), &AppConfig::fibonacciHotStockMinSwing, 90, 33),
+            plainRow(QStringLiteral("启动热度分析"), &AppConfig::fibonacciHotStock, 1, 0),
+        };
+        QTest::newRow("new stock") << QString("new stock") << QVector<DialogRow>{
+            plainRow(QStringLiteral("最大偏差(0.5%-8.0%)"), &AppConfig::fibonacciNewStockDelta, 3.3, 0.9),
+            plainRow(QStringLiteral("均线周期(5-25)"), &AppConfig::fibonacciNewStockSpan, 23, 8),
+            plainRow(QStringLiteral("次新股上市范围(20-120)"), &AppConfig::fibonacciNewStockMaxDays, 45, 110),
+        };
+    }
+
+    // Each row found by its label: shown from its own setting and written
+    // back to it by the dialog's button, nothing else touched.
+    void parameterRowsEditTheirOwnSetting()
+    {
+        QFETCH(QString, page);
+        QFETCH(QVector<DialogRow>, rows);
+        AppConfig& config = vorelApp()->config;
+        const AppConfig saved = config;
+        QCOMPARE(editThroughDialog(config, rows, [&] { return openParameterDialog(page); }, okButtonOf(page)),
+                 QString());
+        QCOMPARE(editLeftUnconfirmed(config, rows, [&] { return openParameterDialog(page); }), QString());
+        config = saved;
+    }
+
+    void parameterRowsKeepToTheirRange_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("atLow");
+        QTest::addColumn<double>("beyond");
+        for (const char* page : {"trend", "hot stock", "new stock"}) {
+            for (bool atLow : {true, false}) {
+                const char* end = atLow ? "low" : "high";
+                QTest::addRow("%s, on the %s end", page, end) << QString(page) << atLow << 0.0;
+                QTest::addRow("%s, one past the %s end", page, end) << QString(page) << atLow << 1.0;
+                QTest::addRow("%s, far past the %s end", page, end) << QString(page) << atLow << 1e9;
+            }
+        }
+    }
+
+    // A stored value on an end of its range shows as it is; one past it (a
+    // hand-edited file) shows the end, and the end is what the button stores.
+    void parameterRowsKeepToTheirRange()
+    {
+        QFETCH(QString, page);
+        QFETCH(bool, atLow);
+        QFETCH(double, beyond);
+        AppConfig& config = vorelApp()->config;
+        const AppConfig saved = config;
+        const QVector<DialogRow> rows = rowsAtEnd(parameterRanges(page), atLow, beyond);
+        QCOMPARE(editThroughDialog(config, rows, [&] { return openParameterDialog(page); }, okButtonOf(page)),
+                 QString());
+        config = saved;
+    }
+
+    void parameterRowsStepAsTheyShould()
+    {
+        for (const char* page : {"trend", "hot stock", "new stock"}) {
+            std::unique_ptr<QDialog> dialog(openParameterDialog(page));
+            QCOMPARE(stepMismatches(dialog.get(), parameterRanges(page)).join(" | "), QString());
+        }
+    }
+
+    void trendModeListShowsTheModeInEffect_data()
+    {
+        QTest::addColumn<int>("stored");
+        for (int mode = 0; mode < 5; ++mode)
+            QTest::addRow("mode %d", mode) << mode;
+        QTest::newRow("negative") << -1;
+        QTest::newRow("as many as the items") << 5;
+        QTest::newRow("seven") << 7;
+        QTest::newRow("largest") << std::numeric_limits<int>::max();
+        QTest::newRow("smallest") << std::numeric_limits<int>::min();
+    }
+
+    // A mode beyond the list (a hand-edited file) shows the item whose prices
+    // the scanners pick for it, and stays stored until the user sets one.
+    void trendModeListShowsTheModeInEffect()
+    {
+        QFETCH(int, stored);
+        AppConfig& config = vorelApp()->config;
+        const AppConfig saved = config;
+        config.trendType = stored;
+        StockTrendConfig dialog;
+        const int shown = dialog.typeCombo->currentIndex();
+        QVERIFY(shown >= 0 && shown < dialog.typeCombo->count());
+        dialog.show();
+        QVERIFY(saveScreenshot(&dialog, QString("trendconfig-mode-%1").arg(QTest::currentDataTag()).replace(' ', '-')));
+        // a bar whose four prices differ, and two more to tell min/max from open/close
+        const QVector<Stock> bars = {ohlc(10.0f, 10.9f, 9.2f, 10.4f), ohlc(10.6f, 11.3f, 9.9f, 10.1f)};
+        TrendParams inEffect;
+        inEffect.type = stored;
+        TrendParams named;
+        named.type = shown;
+        StockTrendScanner byStored(inEffect);
+        StockTrendScanner byShown(named);
+        byStored.bars = byShown.bars = bars;
+        for (int i = 0; i < bars.size(); ++i) {
+            QCOMPARE(byShown.supportPick(i), byStored.supportPick(i));
+            QCOMPARE(byShown.pressurePick(i), byStored.pressurePick(i));
+        }
+        // every item picks its own prices: the list holds no two names for one mode
+        QSet<QString> picks;
+        for (int mode = 0; mode < dialog.typeCombo->count(); ++mode) {
+            TrendParams params;
+            params.type = mode;
+            StockTrendScanner scanner(params);
+            scanner.bars = bars;
+            picks.insert(QString("%1 %2 %3 %4").arg(scanner.supportPick(0)).arg(scanner.pressurePick(0))
+                             .arg(scanner.supportPick(1)).arg(scanner.pressurePick(1)));
+        }
+        QCOMPARE(picks.size(), dialog.typeCombo->count());
+
+        dialog.reject();
+        QCOMPARE(config.trendType, stored);
+        QVERIFY(pressButton(&dialog, QStringLiteral("设置")));
+        QCOMPARE(config.trendType, shown);
+        config = saved;
     }
 };
 
