@@ -202,6 +202,6 @@ void NoticeExpress::onDone()
     awaitingFirstPage = false;
     if (nothingArrived || notices.isEmpty())
         return;
-    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
+    if (VorelApplication* app = vorelApp())
         app->reductionCodes = reductionCodesOf(notices);
 }

@@ -1,14 +1,19 @@
+#include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
 #include "core/messagehandler.h"
 #include "core/startuplisting.h"
 #include "core/vorelapplication.h"
+#include "datasource/poolaccess.h"
 #include "tests/core/filesizelimit.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
 #include "tests/support/sharelistfixture.h"
+#include "widgets/settingsform.h"
+#include "widgets/stocklistview.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -321,10 +326,59 @@ void VorelApplicationTest::startupListingHandsItsHistoriesToEveryoneWhoAsks()
     QCOMPARE(late, Handed{expected});
 }
 
+// A tool or a test of one page runs the program's parts under a plain
+// QApplication: there is no application object of the program, and what reads
+// the pool or the settings through it finds none and goes on.
+class PlainApplicationTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noApplicationObjectOfTheProgram();
+    void pagesThatReadThePoolWorkWithoutOne();
+};
+
+void PlainApplicationTest::noApplicationObjectOfTheProgram()
+{
+    QVERIFY(QCoreApplication::instance());
+    QVERIFY(!vorelApp());
+    QVERIFY(applicationStockPool().isEmpty());
+}
+
+void PlainApplicationTest::pagesThatReadThePoolWorkWithoutOne()
+{
+    CandlestickWidget chart;
+    chart.setTitle("600000");
+    QCOMPARE(chart.title->text(), QString("600000"));
+
+    QScopedPointer<StockListView> list(createStockListView(4));
+    Stock stock;
+    stock.code = "600000";
+    list->addStock(stock);
+    list->row = 0;
+    list->showKChart();
+
+    QWidget owner;
+    SettingsForm form(&owner);
+    QSpinBox* box = form.addSpin(QStringLiteral("周期"), {1, 100}, &AppConfig::quantHammerMaN);
+    box->setValue(42);
+    form.load();
+    form.store();
+    QCOMPARE(box->value(), 42);
+}
+
 int main(int argc, char** argv)
 {
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
+    {
+        // First, while no application object of the program was ever made.
+        // Its own arguments stay with the test below, which may name them.
+        int plainArgc = 1;
+        QApplication plain(plainArgc, argv);
+        PlainApplicationTest test;
+        if (const int failed = QTest::qExec(&test, plainArgc, argv))
+            return failed;
+    }
     QDir().mkpath("config");
     QFile settings("config/config.ini");
     if (!settings.open(QIODevice::WriteOnly) || settings.write(QByteArray("[hammer]\nquant\0", 15)) != 15)
