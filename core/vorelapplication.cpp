@@ -171,13 +171,15 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
-    const QString listed = QDir::cleanPath(QString::fromLatin1(kListedFolder));
-    startupListing = new StartupListing(listed, writtenNames(kListedFolder), this);
-    startupListing->start();
+    // Probed before the listing starts: it would take the probe's file in
+    // "data/" for a killed write's and race the probe to remove it.
     for (const QString& note : {config.damagedFileNote(), workingFolderProblem()}) {
         if (!note.isEmpty())
             startupNotes << note;
     }
+    const QString listed = QDir::cleanPath(QString::fromLatin1(kListedFolder));
+    startupListing = new StartupListing(listed, writtenNames(kListedFolder), this);
+    startupListing->start();
     if (installedParts().start)
         installedParts().start(*this);
 }

@@ -37,6 +37,8 @@ private slots:
     void damagedDatabaseGivesTheMessageOfAMissingOne_data();
     void damagedDatabaseGivesTheMessageOfAMissingOne();
     void logLinesCarryDateTimeAndKind();
+    void logEntryIsOneLine_data();
+    void logEntryIsOneLine();
     void shippedStockListFillsThePoolWithShareCounts();
     void startupListingHandsItsHistoriesToEveryoneWhoAsks();
 
@@ -251,6 +253,35 @@ void VorelApplicationTest::logLinesCarryDateTimeAndKind()
     QFile log("output.txt");
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY(log.readAll().endsWith(" Debug: written to the log\n"));
+}
+
+// A message with line ends of its own (a source's error ends in one) is one
+// dated line of the log: no blank line follows it, no undated line breaks it.
+void VorelApplicationTest::logEntryIsOneLine_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("ends in LF") << "Connection refused\n" << "Connection refused";
+    QTest::newRow("ends in CR LF") << "Connection refused\r\n" << "Connection refused";
+    QTest::newRow("paragraphs") << QStringLiteral("设置已恢复\n\n磁盘已满") << QStringLiteral("设置已恢复 磁盘已满");
+    QTest::newRow("CR inside") << "half\rwritten" << "half written";
+    QTest::newRow("starts with LF") << "\nlate" << "late";
+}
+
+void VorelApplicationTest::logEntryIsOneLine()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, logged);
+    QFile log("output.txt");
+    const qint64 before = log.size();
+    const QtMessageHandler previous = qInstallMessageHandler(messageHandler);
+    qDebug().noquote() << message;
+    qInstallMessageHandler(previous);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.seek(before));
+    const QString added = QString::fromUtf8(log.readAll());
+    const QRegExp entry("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} Debug: " + QRegExp::escape(logged) + "\n");
+    QVERIFY2(entry.exactMatch(added), qPrintable(added));
 }
 
 // The stock list the build makes from the archive's all-stocks list, read as
