@@ -39,6 +39,10 @@ private:
                              const QString& path = QString(),
                              QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
     static QByteArray waitForAddonCount(QProcess& program);
+    // Waits until `program` has counted its add-ons, lets it run `running` ms
+    // more, ends it by SIGTERM and waits up to 20 s for its end; answers its
+    // standard output up to the count.
+    static QByteArray runThenTerminate(QProcess& program, int running);
 
     // One ordinary run, shared by the cases that check what it did: started
     // in a working folder with the stock list, the user's files and copies of
@@ -195,6 +199,15 @@ QByteArray StartupTest::waitForAddonCount(QProcess& program)
     return output;
 }
 
+QByteArray StartupTest::runThenTerminate(QProcess& program, int running)
+{
+    const QByteArray output = waitForAddonCount(program);
+    QTest::qWait(running);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    program.waitForFinished(20000);
+    return output;
+}
+
 void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
 {
     // without config/data.db the start-up shows an error box and waits; the
@@ -204,10 +217,8 @@ void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
     QProcess program;
     startProgram(program, elsewhere.path(), folder.path());
     QVERIFY(program.waitForStarted());
-    waitForAddonCount(program);
-    QTest::qWait(700);
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(20000));
+    runThenTerminate(program, 700);
+    QCOMPARE(program.state(), QProcess::NotRunning);
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(QFile::exists(folder.filePath("config/config.ini")));
     QVERIFY(QFile::exists(folder.filePath("output.txt")));
@@ -273,10 +284,8 @@ void StartupTest::startedElsewhereItWorksInTheFolderThatHoldsIt()
     QProcess program;
     startProgram(program, elsewhere.path(), QString(), work.filePath("VorelStock"));
     QVERIFY(program.waitForStarted());
-    QVERIFY(waitForAddonCount(program).contains("addon count:0\n"));
-    QTest::qWait(300);
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(20000));
+    QVERIFY(runThenTerminate(program, 300).contains("addon count:0\n"));
+    QCOMPARE(program.state(), QProcess::NotRunning);
     QCOMPARE(program.exitCode(), 0);
 
     QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
@@ -327,10 +336,8 @@ void StartupTest::consoleWithoutARuntimeFolderStaysQuietAndClean()
     QProcess program;
     startProgram(program, work.path(), work.path(), QString(), environment);
     QVERIFY(program.waitForStarted());
-    QVERIFY(waitForAddonCount(program).contains("addon count:0\n"));
-    QTest::qWait(300);
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(20000));
+    QVERIFY(runThenTerminate(program, 300).contains("addon count:0\n"));
+    QCOMPARE(program.state(), QProcess::NotRunning);
     QCOMPARE(program.exitCode(), 0);
 
     QFile log(work.filePath("output.txt"));
