@@ -325,7 +325,7 @@ void CandlestickWidget::setTitle(const QString& stockCode)
 {
     QString text = stockCode;
     // Embedded charts may live without the program's application object (tools, tests).
-    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance())) {
+    if (const VorelApplication* app = vorelApp()) {
         const auto found = app->stockPool.constFind(stockCode);
         if (found != app->stockPool.constEnd() && !found->name.isEmpty())
             text = QStringLiteral("%1(%2)").arg(found->name, stockCode);

@@ -3,6 +3,7 @@
 #include "analysis/stockcommentfactory.h"
 #include "core/calendar.h"
 #include "core/clock.h"
+#include "core/datafolders.h"
 #include "core/exportutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/poolaccess.h"
@@ -139,7 +140,8 @@ void StockScanWidget::finishScan()
 
 void StockScanWidget::exportList()
 {
-    const QString path = QStringLiteral("output/%1.csv").arg(chinaNow().toString(QStringLiteral("yyyy-MM-dd")));
+    const QString date = chinaNow().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString path = QString::fromLatin1(kOutputFolder) + date + QLatin1String(".csv");
     const QString outcome = exportTableToCsvCreatingFolder(path, listView) ? QStringLiteral("结果已导出到%1")
                                                                            : QStringLiteral("结果无法导出到%1");
     showStatus(hintLabel, hintLabel->text() + QStringLiteral("；") + outcome.arg(path));

@@ -1,5 +1,6 @@
 #include "app/configmail.h"
 
+#include "core/datafolders.h"
 #include "core/inifile.h"
 #include "core/mail.h"
 #include "widgets/vorelstockmsgbox.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-const char* const kConfigFile = "config/config.ini";
 const char* const kSection = "mail";
 
 QLineEdit* addField(QGridLayout* grid, const QString& label, int row, int column)
@@ -68,7 +68,7 @@ ConfigMail::~ConfigMail()
 
 void ConfigMail::load()
 {
-    IniFile ini(kConfigFile);
+    IniFile ini(kSettingsFile);
     name->setText(read(ini, "name"));
     // a password may hold blanks: it is read whole, not up to its first blank
     password->setText(QString::fromStdString(ini.getText(kSection, "password", "")));
@@ -80,7 +80,7 @@ void ConfigMail::load()
 
 void ConfigMail::store()
 {
-    IniFile ini(kConfigFile);
+    IniFile ini(kSettingsFile);
     write(ini, "name", name);
     write(ini, "password", password);
     write(ini, "smpt", smtp);

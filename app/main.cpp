@@ -6,14 +6,62 @@
 #include "core/orderlyquit.h"
 #include "core/vorelapplication.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStyleFactory>
 #include <QTextCodec>
 #include <QTranslator>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+
+namespace {
+
+// Whether `path` is a runtime folder as Qt accepts one: a folder of this
+// user's that no one else may enter.
+bool usableRuntimeFolder(const QByteArray& path)
+{
+    struct stat info = {};
+    return !path.isEmpty() && ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 0777) == 0700;
+}
+
+// Qt's platform start looks into the session's runtime folder (for the mark
+// of a sandbox). Where the session names none, or one Qt refuses, Qt warns on
+// the console and leaves a folder of its own in the temporary folder for
+// good; such a run gets a private folder instead, made with the rights Qt asks
+// for and removed with everything in it when the program ends.
+class PrivateRuntimeFolder
+{
+public:
+    PrivateRuntimeFolder()
+    {
+        if (usableRuntimeFolder(qgetenv("XDG_RUNTIME_DIR")))
+            return;
+        QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/vorel-runtime-XXXXXX"));
+        if (!::mkdtemp(pattern.data()))
+            return;   // Qt says what fails, as without this folder
+        path = pattern;
+        qputenv("XDG_RUNTIME_DIR", path);
+    }
+    ~PrivateRuntimeFolder()
+    {
+        if (!path.isEmpty())
+            QDir(QFile::decodeName(path)).removeRecursively();
+    }
+    PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
+    PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;
+
+private:
+    QByteArray path;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -31,6 +79,7 @@ int main(int argc, char** argv)
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
     installApplicationParts();
+    const PrivateRuntimeFolder runtimeFolder;
     auto app = std::make_unique<VorelApplication>(argc, argv);
     quitInOrderOnTermination(app.get());
 

@@ -1,5 +1,6 @@
 #include "core/appconfig.h"
 
+#include "core/datafolders.h"
 #include "core/fileutils.h"
 #include "core/inifile.h"
 
@@ -9,8 +10,6 @@
 #include <variant>
 
 namespace {
-
-const char* const kConfigFile = "config/config.ini";
 
 using Field = std::variant<float AppConfig::*, int AppConfig::*, bool AppConfig::*>;
 
@@ -90,7 +89,7 @@ std::string localPath(const QString& path)
 } // namespace
 
 AppConfig::AppConfig()
-    : binding(QString::fromLatin1(kConfigFile))
+    : binding(QString::fromLatin1(kSettingsFile))
 {
     load();
 }

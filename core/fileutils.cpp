@@ -1,5 +1,6 @@
 #include "core/fileutils.h"
 
+#include "core/datafolders.h"
 #include "core/textutils.h"
 
 #include <QDateTime>
@@ -230,7 +231,7 @@ QString enterWorkingFolder()
 {
     QString folder = qEnvironmentVariable("VOREL_WORK_DIR");
     if (folder.isEmpty())
-        folder = QFileInfo::exists(QStringLiteral("config/data.db")) ? QDir::currentPath() : programFolder();
+        folder = QFileInfo::exists(QString::fromLatin1(kShareListFile)) ? QDir::currentPath() : programFolder();
     if (folder.isEmpty() || !QDir().mkpath(folder) || !QDir::setCurrent(folder))
         return QString();
     return QDir::currentPath();

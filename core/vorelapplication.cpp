@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,27 +20,36 @@ namespace {
 
 const char* const kTitlePattern = "岚蚁选股 %1";
 const char* const kVersion = "1.7.0.0";
-const char* const kShareListFile = "config/data.db";
 const char* const kUnreadableShareList = "无法读取数据文件软件,配置错误,请重新下载";
+
+// The name of the file at `path` as a pattern that matches that name alone.
+QString namePattern(const char* path)
+{
+    return QRegularExpression::escape(QFileInfo(QString::fromLatin1(path)).fileName());
+}
 
 // The folders the program writes whole files into, with the names of those
 // files: a copy that a killed write left beside one of them goes, so that no
 // scan reads it as a stock and none piles up.
 struct WrittenFolder
 {
-    const char* path;
-    const char* names;   // a regular expression of the file names written there
-    const char* lost;    // what the user loses when nothing can be stored there
+    QString path;
+    QString names;      // a regular expression of the file names written there
+    const char* lost;   // what the user loses when nothing can be stored there
 };
-const WrittenFolder kWrittenFolders[] = {
-    // everything else lies below it
-    {".", "list", "下载的数据、报表和设置"},
-    {"config", "config\\.ini", "设置"},
-    {kHistoryFolder, "[0-9]{6}|none", "下载的数据"},
-    {kKLineFolder, "[0-9]{6}", "K线图下载的数据"},
-    {kDownloadFolder, "[0-9]{6}", "下载的数据"},
-    {"output", ".+\\.csv", "报表"},
-};
+const QVector<WrittenFolder>& writtenFolders()
+{
+    static const QVector<WrittenFolder> folders = {
+        // everything else lies below it
+        {QStringLiteral("."), namePattern(kListFile), "下载的数据、报表和设置"},
+        {QString::fromLatin1(kSettingsFolder), namePattern(kSettingsFile), "设置"},
+        {QString::fromLatin1(kHistoryFolder), "[0-9]{6}|" + namePattern(kMarkedCodesFile), "下载的数据"},
+        {QString::fromLatin1(kKLineFolder), QStringLiteral("[0-9]{6}"), "K线图下载的数据"},
+        {QString::fromLatin1(kDownloadFolder), QStringLiteral("[0-9]{6}"), "下载的数据"},
+        {QString::fromLatin1(kOutputFolder), QStringLiteral(".+\\.csv"), "报表"},
+    };
+    return folders;
+}
 
 // The histories, which may be tens of thousands, are tidied by the start-up
 // listing beside the start (StartupListing), not before the window.
@@ -51,18 +61,18 @@ void makeDataFolders()
 {
     for (const char* folder : {kHistoryFolder, kKLineFolder, kDownloadFolder, kProfileFolder})
         QDir().mkpath(QString::fromLatin1(folder));
-    for (const WrittenFolder& folder : kWrittenFolders) {
-        if (qstrcmp(folder.path, kListedFolder) != 0)
-            removeInterruptedWrites(QString::fromLatin1(folder.path), QString::fromLatin1(folder.names));
+    for (const WrittenFolder& folder : writtenFolders()) {
+        if (folder.path != QLatin1String(kListedFolder))
+            removeInterruptedWrites(folder.path, folder.names);
     }
 }
 
-// The names of the files written into `path`, as kWrittenFolders has them.
+// The names of the files written into `path`, as writtenFolders() has them.
 QString writtenNames(const char* path)
 {
-    for (const WrittenFolder& folder : kWrittenFolders) {
-        if (qstrcmp(folder.path, path) == 0)
-            return QString::fromLatin1(folder.names);
+    for (const WrittenFolder& folder : writtenFolders()) {
+        if (folder.path == QLatin1String(path))
+            return folder.names;
     }
     return QString();
 }
@@ -123,8 +133,8 @@ bool readShareList(QSqlDatabase& db, const QString& listedSince, QMap<QString, S
 
 QString workingFolderProblem()
 {
-    for (const WrittenFolder& folder : kWrittenFolders) {
-        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLatin1(folder.path)));
+    for (const WrittenFolder& folder : writtenFolders()) {
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(folder.path));
         const QString lost = QString::fromUtf8(folder.lost);
         switch (probeFolder(path)) {
         case FolderState::Writable:
@@ -161,13 +171,15 @@ VorelApplication::VorelApplication(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(kTitlePattern).arg(kVersion));
     archive = new QuaZip(":qrc/data.zip");
     makeDataFolders();
-    const QString listed = QDir::cleanPath(QString::fromLatin1(kListedFolder));
-    startupListing = new StartupListing(listed, writtenNames(kListedFolder), this);
-    startupListing->start();
+    // Probed before the listing starts: it would take the probe's file in
+    // "data/" for a killed write's and race the probe to remove it.
     for (const QString& note : {config.damagedFileNote(), workingFolderProblem()}) {
         if (!note.isEmpty())
             startupNotes << note;
     }
+    const QString listed = QDir::cleanPath(QString::fromLatin1(kListedFolder));
+    startupListing = new StartupListing(listed, writtenNames(kListedFolder), this);
+    startupListing->start();
     if (installedParts().start)
         installedParts().start(*this);
 }
@@ -291,7 +303,7 @@ bool VorelApplication::loadStockPool(const QSet<QString>& codes)
     }
     // Every page works on the pool: a start without it must be traceable.
     if (stockPool.isEmpty())
-        qWarning("the stock pool is empty: config/data.db lists none of its %d codes", codes.size());
+        qWarning("the stock pool is empty: %s lists none of its %d codes", kShareListFile, codes.size());
     return true;
 }
 

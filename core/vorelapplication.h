@@ -94,8 +94,10 @@ private:
 // well.
 QString workingFolderProblem();
 
-// The running application object.
+// The running application object; null where the application running is not
+// the program's (a tool or a test under a plain QApplication) or none runs,
+// so code that may run there checks what it gets.
 inline VorelApplication* vorelApp()
 {
-    return static_cast<VorelApplication*>(QCoreApplication::instance());
+    return qobject_cast<VorelApplication*>(QCoreApplication::instance());
 }

@@ -2,23 +2,19 @@
 
 #include "core/vorelapplication.h"
 
-#include <QCoreApplication>
-
 #include <cmath>
 #include <limits>
 
 QMap<QString, Stock> applicationStockPool()
 {
-    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
-        return app->stockPool;
-    return QMap<QString, Stock>();
+    const VorelApplication* app = vorelApp();
+    return app ? app->stockPool : QMap<QString, Stock>();
 }
 
 AppConfig applicationConfig()
 {
-    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
-        return app->config;
-    return AppConfig();
+    const VorelApplication* app = vorelApp();
+    return app ? app->config : AppConfig();
 }
 
 bool isSpecialTreatment(const QString& name)

@@ -21,7 +21,7 @@ void registerPage(Page* page, Page* VorelApplication::*slot)
 {
     vorelApp()->*slot = page;
     QObject::connect(page, &QObject::destroyed, [page, slot] {
-        if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance())) {
+        if (VorelApplication* app = vorelApp()) {
             if (app->*slot == page)
                 app->*slot = nullptr;
         }

@@ -198,6 +198,6 @@ void NoticeExpress::onDone()
     searchButton->setEnabled(true);
     if (nothingArrived || notices.isEmpty())
         return;
-    if (auto* app = qobject_cast<VorelApplication*>(QCoreApplication::instance()))
+    if (VorelApplication* app = vorelApp())
         app->reductionCodes = reductionCodesOf(notices);
 }

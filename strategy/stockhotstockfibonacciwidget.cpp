@@ -1,6 +1,7 @@
 #include "strategy/stockhotstockfibonacciwidget.h"
 
 #include "analysis/candlestickwidget.h"
+#include "core/datafolders.h"
 #include "core/vorelapplication.h"
 #include "datasource/storedhistory.h"
 #include "widgets/settingsform.h"
@@ -29,7 +30,7 @@ StockHotStockFibonacciWidget::StockHotStockFibonacciWidget(QWidget* parent)
                           QStringLiteral("下降趋势反转买入"), QStringLiteral("上涨趋势反转卖出")},
                          &scanHotStockFile, parent)
 {
-    listFile = QStringLiteral("list");
+    listFile = QString::fromLatin1(kListFile);
 }
 
 void StockHotStockFibonacciWidget::onClick(QListWidgetItem* item)

@@ -1,5 +1,6 @@
 #include "strategy/stockquantchecker.h"
 
+#include "core/datafolders.h"
 #include "core/vorelapplication.h"
 #include "strategy/quantsignalrules.h"
 #include "widgets/settingsform.h"
@@ -121,7 +122,7 @@ QString StockQuantHammerChecker::name() const
 
 QString StockQuantHammerChecker::csvPath() const
 {
-    return QStringLiteral("output/hammer.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("hammer.csv");
 }
 
 int StockQuantHammerChecker::typeId() const
@@ -172,7 +173,7 @@ QString StockQuantYangTunYinChecker::name() const
 
 QString StockQuantYangTunYinChecker::csvPath() const
 {
-    return QStringLiteral("output/yty.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("yty.csv");
 }
 
 int StockQuantYangTunYinChecker::typeId() const
@@ -227,7 +228,7 @@ QString StockQuantDaoChuiZhiChecker::name() const
 
 QString StockQuantDaoChuiZhiChecker::csvPath() const
 {
-    return QStringLiteral("output/daochuizi.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("daochuizi.csv");
 }
 
 int StockQuantDaoChuiZhiChecker::typeId() const
@@ -283,7 +284,7 @@ QString StockQuantCiXinGuTuPoChecker::name() const
 
 QString StockQuantCiXinGuTuPoChecker::csvPath() const
 {
-    return QStringLiteral("output/cxgsp.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("cxgsp.csv");
 }
 
 int StockQuantCiXinGuTuPoChecker::typeId() const
@@ -324,7 +325,7 @@ QString StockQuantCiXinGuLianDieChecker::name() const
 
 QString StockQuantCiXinGuLianDieChecker::csvPath() const
 {
-    return QStringLiteral("output/cxgld.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("cxgld.csv");
 }
 
 int StockQuantCiXinGuLianDieChecker::days() const
@@ -371,7 +372,7 @@ QString StockQuantFangLiangZhangTingChecker::name() const
 
 QString StockQuantFangLiangZhangTingChecker::csvPath() const
 {
-    return QStringLiteral("output/flzt.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("flzt.csv");
 }
 
 int StockQuantFangLiangZhangTingChecker::typeId() const
@@ -396,7 +397,7 @@ QString StockQuantBollYiYangChuan2Checker::name() const
 
 QString StockQuantBollYiYangChuan2Checker::csvPath() const
 {
-    return QStringLiteral("output/byy2x.csv");
+    return QString::fromLatin1(kOutputFolder) + QLatin1String("byy2x.csv");
 }
 
 int StockQuantBollYiYangChuan2Checker::typeId() const

@@ -93,7 +93,7 @@ private slots:
     void screenshots();
 
 private:
-    VorelApplication* app() { return qobject_cast<VorelApplication*>(QCoreApplication::instance()); }
+    VorelApplication* app() { return vorelApp(); }
 
     QTemporaryDir shots;
     TestHttpServer server;

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <utility>
 
@@ -26,13 +28,21 @@ private slots:
     void sigtermDuringStartupMessageEndsTheProgram();
     void damagedWorkingFolderIsToldOnceAndKept();
     void startedElsewhereItWorksInTheFolderThatHoldsIt();
+    void consoleWithoutARuntimeFolderStaysQuietAndClean_data();
+    void consoleWithoutARuntimeFolderStaysQuietAndClean();
 
 private:
     // Starts `program` (the staged one by default) from the folder
-    // `startedIn`; `workDir` is $VOREL_WORK_DIR, unset when empty.
+    // `startedIn` in `environment` (the test's own by default); `workDir` is
+    // $VOREL_WORK_DIR, unset when empty.
     static void startProgram(QProcess& program, const QString& startedIn, const QString& workDir = QString(),
-                             const QString& path = QString());
+                             const QString& path = QString(),
+                             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
     static QByteArray waitForAddonCount(QProcess& program);
+    // Waits until `program` has counted its add-ons, lets it run `running` ms
+    // more, ends it by SIGTERM and waits up to 20 s for its end; answers its
+    // standard output up to the count.
+    static QByteArray runThenTerminate(QProcess& program, int running);
 
     // One ordinary run, shared by the cases that check what it did: started
     // in a working folder with the stock list, the user's files and copies of
@@ -164,11 +174,10 @@ void StartupTest::ordinaryRunMakesItsDataFolders()
 }
 
 void StartupTest::startProgram(QProcess& program, const QString& startedIn, const QString& workDir,
-                               const QString& path)
+                               const QString& path, QProcessEnvironment environment)
 {
     program.setWorkingDirectory(startedIn);
     program.setProgram(path.isEmpty() ? qEnvironmentVariable("VOREL_RUN_DIR") + "/VorelStock" : path);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     // nothing may leave the machine: every provider goes to a closed port
     environment.insert("VOREL_HOST_OVERRIDE", "http://127.0.0.1:9");
@@ -190,6 +199,15 @@ QByteArray StartupTest::waitForAddonCount(QProcess& program)
     return output;
 }
 
+QByteArray StartupTest::runThenTerminate(QProcess& program, int running)
+{
+    const QByteArray output = waitForAddonCount(program);
+    QTest::qWait(running);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    program.waitForFinished(20000);
+    return output;
+}
+
 void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
 {
     // without config/data.db the start-up shows an error box and waits; the
@@ -199,10 +217,8 @@ void StartupTest::sigtermDuringStartupMessageEndsTheProgram()
     QProcess program;
     startProgram(program, elsewhere.path(), folder.path());
     QVERIFY(program.waitForStarted());
-    waitForAddonCount(program);
-    QTest::qWait(700);
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(20000));
+    runThenTerminate(program, 700);
+    QCOMPARE(program.state(), QProcess::NotRunning);
     QCOMPARE(program.exitCode(), 0);
     QVERIFY(QFile::exists(folder.filePath("config/config.ini")));
     QVERIFY(QFile::exists(folder.filePath("output.txt")));
@@ -268,10 +284,8 @@ void StartupTest::startedElsewhereItWorksInTheFolderThatHoldsIt()
     QProcess program;
     startProgram(program, elsewhere.path(), QString(), work.filePath("VorelStock"));
     QVERIFY(program.waitForStarted());
-    QVERIFY(waitForAddonCount(program).contains("addon count:0\n"));
-    QTest::qWait(300);
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(20000));
+    QVERIFY(runThenTerminate(program, 300).contains("addon count:0\n"));
+    QCOMPARE(program.state(), QProcess::NotRunning);
     QCOMPARE(program.exitCode(), 0);
 
     QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
@@ -285,6 +299,61 @@ void StartupTest::startedElsewhereItWorksInTheFolderThatHoldsIt()
     QVERIFY(QDir(work.filePath("data/k")).exists());
     // the stock list was found: no box waited for the SIGTERM
     QVERIFY(!lines.join('\n').contains(QStringLiteral("无法读取数据文件")));
+}
+
+// A console or a container names no runtime folder for the session, or one
+// Qt refuses: a start says nothing of it, leaves nothing in the temporary
+// folder ($TMPDIR, where Qt would make its own) and leaves a folder the
+// session named as it was.
+void StartupTest::consoleWithoutARuntimeFolderStaysQuietAndClean_data()
+{
+    QTest::addColumn<QString>("named");   // what XDG_RUNTIME_DIR names, under a folder of the test's
+    QTest::addColumn<int>("mode");        // the rights of that folder when it is made; 0 for none
+    QTest::newRow("none named") << QString() << 0;
+    QTest::newRow("a folder others may enter") << "shared" << 0755;
+    QTest::newRow("a missing folder") << "gone" << 0;
+}
+
+void StartupTest::consoleWithoutARuntimeFolderStaysQuietAndClean()
+{
+    QFETCH(QString, named);
+    QFETCH(int, mode);
+    QTemporaryDir work;
+    QTemporaryDir temp;
+    QTemporaryDir session;
+    QVERIFY(QDir().mkpath(work.filePath("config")));
+    QVERIFY(QFile::copy(qEnvironmentVariable("VOREL_RUN_DIR") + "/config/data.db", work.filePath("config/data.db")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR");
+    if (!named.isEmpty())
+        environment.insert("XDG_RUNTIME_DIR", session.filePath(named));
+    if (mode) {
+        QVERIFY(QDir().mkpath(session.filePath(named)));
+        QVERIFY(::chmod(QFile::encodeName(session.filePath(named)).constData(), mode_t(mode)) == 0);
+    }
+    environment.insert("TMPDIR", temp.path());
+
+    QProcess program;
+    startProgram(program, work.path(), work.path(), QString(), environment);
+    QVERIFY(program.waitForStarted());
+    QVERIFY(runThenTerminate(program, 300).contains("addon count:0\n"));
+    QCOMPARE(program.state(), QProcess::NotRunning);
+    QCOMPARE(program.exitCode(), 0);
+
+    QFile log(work.filePath("output.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString said = QString::fromUtf8(log.readAll()) + QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(said.contains("Debug: stopped"), qPrintable(said));
+    for (const char* warning : {"XDG_RUNTIME_DIR", "runtime directory", "cannot remove"})
+        QVERIFY2(!said.contains(warning), qPrintable(said));
+    QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    if (!named.isEmpty()) {
+        struct stat kept = {};
+        const bool exists = ::stat(QFile::encodeName(session.filePath(named)).constData(), &kept) == 0;
+        QCOMPARE(exists, mode != 0);
+        QCOMPARE(int(kept.st_mode & 0777), mode);
+        QVERIFY(!exists || QDir(session.filePath(named)).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
 }
 
 QTEST_GUILESS_MAIN(StartupTest)

@@ -1,14 +1,19 @@
+#include "analysis/candlestickwidget.h"
 #include "core/fileutils.h"
 #include "core/messagehandler.h"
 #include "core/startuplisting.h"
 #include "core/vorelapplication.h"
+#include "datasource/poolaccess.h"
 #include "tests/core/filesizelimit.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
 #include "tests/support/sharelistfixture.h"
+#include "widgets/settingsform.h"
+#include "widgets/stocklistview.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,6 +37,8 @@ private slots:
     void damagedDatabaseGivesTheMessageOfAMissingOne_data();
     void damagedDatabaseGivesTheMessageOfAMissingOne();
     void logLinesCarryDateTimeAndKind();
+    void logEntryIsOneLine_data();
+    void logEntryIsOneLine();
     void shippedStockListFillsThePoolWithShareCounts();
     void startupListingHandsItsHistoriesToEveryoneWhoAsks();
 
@@ -248,6 +255,35 @@ void VorelApplicationTest::logLinesCarryDateTimeAndKind()
     QVERIFY(log.readAll().endsWith(" Debug: written to the log\n"));
 }
 
+// A message with line ends of its own (a source's error ends in one) is one
+// dated line of the log: no blank line follows it, no undated line breaks it.
+void VorelApplicationTest::logEntryIsOneLine_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("ends in LF") << "Connection refused\n" << "Connection refused";
+    QTest::newRow("ends in CR LF") << "Connection refused\r\n" << "Connection refused";
+    QTest::newRow("paragraphs") << QStringLiteral("设置已恢复\n\n磁盘已满") << QStringLiteral("设置已恢复 磁盘已满");
+    QTest::newRow("CR inside") << "half\rwritten" << "half written";
+    QTest::newRow("starts with LF") << "\nlate" << "late";
+}
+
+void VorelApplicationTest::logEntryIsOneLine()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, logged);
+    QFile log("output.txt");
+    const qint64 before = log.size();
+    const QtMessageHandler previous = qInstallMessageHandler(messageHandler);
+    qDebug().noquote() << message;
+    qInstallMessageHandler(previous);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.seek(before));
+    const QString added = QString::fromUtf8(log.readAll());
+    const QRegExp entry("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} Debug: " + QRegExp::escape(logged) + "\n");
+    QVERIFY2(entry.exactMatch(added), qPrintable(added));
+}
+
 // The stock list the build makes from the archive's all-stocks list, read as
 // the program reads it, and the archive's pool lists against it.
 void VorelApplicationTest::shippedStockListFillsThePoolWithShareCounts()
@@ -321,10 +357,59 @@ void VorelApplicationTest::startupListingHandsItsHistoriesToEveryoneWhoAsks()
     QCOMPARE(late, Handed{expected});
 }
 
+// A tool or a test of one page runs the program's parts under a plain
+// QApplication: there is no application object of the program, and what reads
+// the pool or the settings through it finds none and goes on.
+class PlainApplicationTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noApplicationObjectOfTheProgram();
+    void pagesThatReadThePoolWorkWithoutOne();
+};
+
+void PlainApplicationTest::noApplicationObjectOfTheProgram()
+{
+    QVERIFY(QCoreApplication::instance());
+    QVERIFY(!vorelApp());
+    QVERIFY(applicationStockPool().isEmpty());
+}
+
+void PlainApplicationTest::pagesThatReadThePoolWorkWithoutOne()
+{
+    CandlestickWidget chart;
+    chart.setTitle("600000");
+    QCOMPARE(chart.title->text(), QString("600000"));
+
+    QScopedPointer<StockListView> list(createStockListView(4));
+    Stock stock;
+    stock.code = "600000";
+    list->addStock(stock);
+    list->row = 0;
+    list->showKChart();
+
+    QWidget owner;
+    SettingsForm form(&owner);
+    QSpinBox* box = form.addSpin(QStringLiteral("周期"), {1, 100}, &AppConfig::quantHammerMaN);
+    box->setValue(42);
+    form.load();
+    form.store();
+    QCOMPARE(box->value(), 42);
+}
+
 int main(int argc, char** argv)
 {
     QTemporaryDir workingFolder;
     QDir::setCurrent(workingFolder.path());
+    {
+        // First, while no application object of the program was ever made.
+        // Its own arguments stay with the test below, which may name them.
+        int plainArgc = 1;
+        QApplication plain(plainArgc, argv);
+        PlainApplicationTest test;
+        if (const int failed = QTest::qExec(&test, plainArgc, argv))
+            return failed;
+    }
     QDir().mkpath("config");
     QFile settings("config/config.ini");
     if (!settings.open(QIODevice::WriteOnly) || settings.write(QByteArray("[hammer]\nquant\0", 15)) != 15)
