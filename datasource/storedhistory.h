@@ -13,6 +13,7 @@
 
 #include "core/datafolders.h"
 #include "core/stock.h"
+#include "datasource/failuretally.h"
 #include "datasource/stockqqhistoryinterface.h"
 
 #include <QString>
@@ -55,19 +56,14 @@ StockQQHistoryInterface storedDailySource();
 
 // The histories of one run of many that came but could not be stored (a
 // full disk, an unwritable data/): how many, and why the last one was not,
-// for the page's status line beside the bars it shows.
-class UnstoredHistories
+// for the page's status line beside the bars it shows. add() takes why one
+// history was not stored (HistoryOutcome::notStored); an empty reason is a
+// history stored.
+class UnstoredHistories : public FailureTally
 {
 public:
-    void reset();
-    // Why one history was not stored (HistoryOutcome::notStored); an empty
-    // reason is a history stored.
-    void add(const QString& reason);
+    UnstoredHistories();
     // "<count>只股票的历史数据保存失败，最近一次：<reason>", or "" while every
     // history was stored.
     QString text() const;
-
-private:
-    int unstored = 0;
-    QString lastReason;
 };
