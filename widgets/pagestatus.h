@@ -5,7 +5,8 @@
 // answerFailure); after what a run of many brought, how many of it failed
 // (FailureTally, which this header brings along). A page that shows such a
 // line keeps what it showed before the failure, so that an empty list always
-// means a real "nothing".
+// means a real "nothing". Below them, a page's one search at a time
+// (SearchState).
 
 #include "datasource/failuretally.h"
 
