@@ -2,6 +2,7 @@
 
 #include "core/textutils.h"
 #include "datasource/providerhosts.h"
+#include "datasource/webinterface.h"
 
 #include <QAtomicInt>
 #include <QEventLoop>
@@ -257,4 +258,14 @@ QString httpGet(const QString& url, const QObject* owner, QString* failure)
     if (failure)
         *failure = fetched.failure;
     return fetched.text;
+}
+
+QString fetchForSource(const WebSource& source, const QString& url, const QObject* owner, QString* failure)
+{
+    QString reason;
+    const QString body = httpGet(url, owner, &reason);
+    reason = answerFailure(source, body, reason);
+    if (failure)
+        *failure = reason;
+    return reason.isEmpty() ? body : QString();
 }

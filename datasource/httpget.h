@@ -1,8 +1,9 @@
 #pragma once
 
-// The blocking GET and what it shares with the download queues: the request
-// with its provider's headers, the limits of a request, what counts as a whole
-// reply, and the decoding of its body.
+// The blocking GET, for a bare URL and for a web source, and what it shares
+// with the download queues: the request with its provider's headers, the
+// limits of a request, what counts as a whole reply, and the decoding of its
+// body. It touches the network only, never a file.
 
 #include <QNetworkRequest>
 #include <QString>
@@ -10,6 +11,7 @@
 class QNetworkReply;
 class QObject;
 class QUrl;
+class WebSource;
 
 // Fetches `url` and returns its body as text, running a local event loop on
 // the calling thread meanwhile (timers and input go on being served, so the
@@ -26,6 +28,11 @@ class QUrl;
 // its first request, gone with the thread); it keeps no cookies, so each
 // request carries only its own headers.
 QString httpGet(const QString& url, const QObject* owner = nullptr, QString* failure = nullptr);
+
+// The blocking GET of `url` for `source` (httpGet, `owner` as there): the body
+// of a whole success answer that has the source's form, else the empty string
+// with `failure` saying why (answerFailure, webinterface.h).
+QString fetchForSource(const WebSource& source, const QString& url, const QObject* owner, QString* failure);
 
 // A GET request of `url` with the headers of its provider; the blocking GET
 // and the download queues send no other.

@@ -1,6 +1,7 @@
 #include "datasource/lhbsources.h"
 
 #include "core/textutils.h"
+#include "datasource/httpget.h"
 #include "datasource/providerhosts.h"
 
 namespace {

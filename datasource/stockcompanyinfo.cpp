@@ -1,12 +1,12 @@
 #include "datasource/stockcompanyinfo.h"
 
+#include "core/datafolders.h"
 #include "core/fileutils.h"
 #include "core/textutils.h"
 #include "datasource/htmltext.h"
 #include "datasource/httpget.h"
 #include "datasource/poolaccess.h"
 #include "datasource/providerhosts.h"
-#include "datasource/storedhistory.h"
 #include "datasource/webinterface.h"
 
 #include <QRegExp>

@@ -1,8 +1,9 @@
 #include "datasource/stockifenginterface.h"
 
+#include "datasource/historystore.h"
 #include "datasource/poolaccess.h"
 #include "datasource/providerhosts.h"
-#include "datasource/storedhistory.h"
+#include "datasource/stockqqhistoryinterface.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 
 // Daily K-line history from the iFeng finance API (the data update dialog
 // keeps it under data/dl/). Names, industries, areas and share counts come
-// from the application's stock pool.
+// from the application's stock pool. parse stores the body it read as the
+// QQ source does (storeHistoryBody), the one file it may write;
+// parseIFengHistory touches nothing.
 
 #include "datasource/webinterface.h"
 
@@ -16,7 +18,7 @@ public:
     QVector<Stock> parse(const QString& body, const QString& code) override;
     // The array of bar arrays, opened and closed.
     bool hasForm(const QString& body) const override;
-    // CacheDirParameter (storedhistory.h): cacheDir; every other key is ignored.
+    // CacheDirParameter (stockqqhistoryinterface.h): cacheDir; every other key is ignored.
     void setParameter(int key, const QString& value) override;
 };
 

@@ -1,14 +1,24 @@
 #include "datasource/stockqqhistoryinterface.h"
 
+#include "datasource/historystore.h"
 #include "datasource/httpget.h"
 #include "datasource/klinebars.h"
 #include "datasource/providerhosts.h"
-#include "datasource/storedhistory.h"
+
+#include <QRegularExpression>
 
 namespace {
 
 const QStringList kAdjustments { "bfq", "qfq", "hfq" };
 const QStringList kPeriods { "day", "week", "month" };
+
+// The opening of the first object under "data": "data", a colon, "{" and the
+// quoted key (captured), a colon and "{", blanks allowed between them.
+QRegularExpressionMatch qqDataOpening(const QString& body)
+{
+    static const QRegularExpression opening(QStringLiteral("\"data\"\\s*:\\s*\\{\\s*\"([^\"]*)\"\\s*:\\s*\\{"));
+    return opening.match(body);
+}
 
 // Whether `body`, read into `bars`, is a whole answer of the service for the
 // stock of `code`, fit to replace its stored history. The service lists each
@@ -94,4 +104,33 @@ QVector<Stock> loadQQHistory(const QString& code, const QString& period, const Q
     source.setParameter(AdjustParameter, adjust);
     source.setParameter(PeriodParameter, period);
     return fetchQQHistory(source, code, nullptr, outcome);
+}
+
+QString qqDataKey(const QString& body)
+{
+    return qqDataOpening(body).captured(1);
+}
+
+QString qqDataKey(const QString& body, int at)
+{
+    const QRegularExpressionMatch match = qqDataOpening(body);
+    if (!match.hasMatch() || match.capturedEnd() > at)
+        return QString();
+    // The key's object must still be open at `at`: count its braces, and
+    // skip what stands in quotes.
+    int depth = 1;
+    for (int i = match.capturedEnd(); i < at; ++i) {
+        const QChar c = body.at(i);
+        if (c == QLatin1Char('"')) {
+            for (++i; i < at && body.at(i) != QLatin1Char('"'); ++i) {
+                if (body.at(i) == QLatin1Char('\\'))
+                    ++i;
+            }
+        } else if (c == QLatin1Char('{')) {
+            ++depth;
+        } else if (c == QLatin1Char('}') && --depth == 0) {
+            return QString();
+        }
+    }
+    return match.captured(1);
 }

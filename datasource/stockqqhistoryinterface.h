@@ -1,12 +1,23 @@
 #pragma once
 
 // Daily, weekly or monthly K-line history with price adjustment from the QQ
-// finance K-line service. The response body is also the format of the history
-// files under data/, which datasource/storedhistory reads: parse reads a
-// download and a stored file alike (readKLineBars), and, given a cache
-// directory and a code, stores the body it parsed.
+// finance K-line service, and the keys by which the history sources are set.
+// The response body is also the format of the history files under data/,
+// which datasource/storedhistory reads: parse reads a download and a stored
+// file alike (readKLineBars), and, given a cache directory and a code, stores
+// the body it parsed (storeHistoryBody, datasource/historystore.h), the one
+// file it may write. fetchQQHistory and loadQQHistory fetch with httpGet.
 
 #include "datasource/webinterface.h"
+
+// The keys of StockInterface::setParameter for the history sources (the iFeng
+// source knows the first only).
+enum HistoryParameter : int
+{
+    CacheDirParameter = 0,   // the folder a parsed answer is stored in, with its trailing "/"
+    AdjustParameter = 1,     // "bfq", "qfq" or "hfq"
+    PeriodParameter = 2,     // "day", "week" or "month"
+};
 
 class StockQQHistoryInterface : public StockInterface
 {
@@ -30,7 +41,7 @@ public:
     // parse, saying in `notStored` why bars that came were not stored (a full
     // disk, an unwritable folder: storeHistoryBody); empty otherwise.
     QVector<Stock> parse(const QString& body, const QString& code, QString* notStored);
-    // The keys of storedhistory.h: CacheDirParameter (any value),
+    // The keys above: CacheDirParameter (any value),
     // AdjustParameter and PeriodParameter (only the exact names above,
     // case-sensitive); other keys and values are ignored.
     void setParameter(int key, const QString& value) override;
@@ -61,3 +72,11 @@ QVector<Stock> fetchQQHistory(const StockQQHistoryInterface& source, const QStri
 // is not one of the names keeps "day" or "hfq".
 QVector<Stock> loadQQHistory(const QString& code, const QString& period, const QString& adjust,
                              const QString& cacheDir, HistoryOutcome* outcome = nullptr);
+
+// The stock a QQ finance answer is for: the key under "data" whose object
+// holds position `at` of the body ({"code":0,"data":{"sh600000":{"qfqday":
+// [[...). Empty when `at` lies in no such object.
+QString qqDataKey(const QString& body, int at);
+// The stock a QQ finance answer names first under "data", wherever its
+// object ends; empty for a body without one.
+QString qqDataKey(const QString& body);

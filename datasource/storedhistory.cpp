@@ -70,23 +70,12 @@ StockQQHistoryInterface storedDailySource()
     return source;
 }
 
-void UnstoredHistories::reset()
+UnstoredHistories::UnstoredHistories()
+    : FailureTally(QStringLiteral("的历史数据保存失败"))
 {
-    unstored = 0;
-    lastReason.clear();
-}
-
-void UnstoredHistories::add(const QString& reason)
-{
-    if (reason.isEmpty())
-        return;
-    ++unstored;
-    lastReason = reason;
 }
 
 QString UnstoredHistories::text() const
 {
-    if (unstored == 0)
-        return QString();
-    return QStringLiteral("%1只股票的历史数据保存失败，最近一次：%2").arg(unstored).arg(lastReason);
+    return FailureTally::text(QStringLiteral("只股票"));
 }

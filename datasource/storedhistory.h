@@ -4,12 +4,16 @@
 // file a stock named by its code, each the K-line service's answer as it came
 // (the format readKLineBars reads), and what is kept beside them: the data
 // update dialog's downloads and the codes the smart-comment scan marked.
-// Every page reads and writes these files through here, under the folder
-// names of core/datafolders.h (the start-up makes those folders before any
-// source runs). Any thread may read: nothing here keeps state.
+// Every page reads these files through here, under the folder names of
+// core/datafolders.h (the start-up makes those folders before any source
+// runs). The histories of data/ are written by the source storedDailySource
+// gives, whose parse stores each whole answer (datasource/historystore.h);
+// the marked codes by writeMarkedCodes. Any thread may read: none of the
+// functions keeps state.
 
 #include "core/datafolders.h"
 #include "core/stock.h"
+#include "datasource/failuretally.h"
 #include "datasource/stockqqhistoryinterface.h"
 
 #include <QString>
@@ -19,15 +23,6 @@
 // The index whose history is kept beside the pool's: the smart-comment scan
 // downloads it with every run, and the new-stock page heads its list with it.
 constexpr char kIndexCode[] = "399678";
-
-// The keys of StockInterface::setParameter for the history sources (the iFeng
-// source knows the first only).
-enum HistoryParameter : int
-{
-    CacheDirParameter = 0,   // the folder a parsed answer is stored in, with its trailing "/"
-    AdjustParameter = 1,     // "bfq", "qfq" or "hfq"
-    PeriodParameter = 2,     // "day", "week" or "month"
-};
 
 // The code a history file is named by: the last six characters of its path.
 QString historyCode(const QString& path);
@@ -61,19 +56,14 @@ StockQQHistoryInterface storedDailySource();
 
 // The histories of one run of many that came but could not be stored (a
 // full disk, an unwritable data/): how many, and why the last one was not,
-// for the page's status line beside the bars it shows.
-class UnstoredHistories
+// for the page's status line beside the bars it shows. add() takes why one
+// history was not stored (HistoryOutcome::notStored); an empty reason is a
+// history stored.
+class UnstoredHistories : public FailureTally
 {
 public:
-    void reset();
-    // Why one history was not stored (HistoryOutcome::notStored); an empty
-    // reason is a history stored.
-    void add(const QString& reason);
+    UnstoredHistories();
     // "<count>只股票的历史数据保存失败，最近一次：<reason>", or "" while every
     // history was stored.
     QString text() const;
-
-private:
-    int unstored = 0;
-    QString lastReason;
 };

@@ -1,12 +1,7 @@
 #include "datasource/webinterface.h"
 
-#include "core/fileutils.h"
-#include "core/textutils.h"
-#include "datasource/httpget.h"
-
 #include <QDebug>
 #include <QRegExp>
-#include <QRegularExpression>
 #include <QVector>
 
 namespace {
@@ -117,74 +112,6 @@ QString answerFailure(const QString& failure, bool hasForm)
 QString answerFailure(const WebSource& source, const QString& body, const QString& failure)
 {
     return answerFailure(failure, failure.isEmpty() && source.hasForm(body));
-}
-
-QString fetchForSource(const WebSource& source, const QString& url, const QObject* owner, QString* failure)
-{
-    QString reason;
-    const QString body = httpGet(url, owner, &reason);
-    reason = answerFailure(source, body, reason);
-    if (failure)
-        *failure = reason;
-    return reason.isEmpty() ? body : QString();
-}
-
-QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
-                                const QString& code, QString* notStored)
-{
-    if (notStored)
-        notStored->clear();
-    if (cacheDir.isEmpty())
-        return bars;
-    if (!whole)
-        return QVector<Stock>();
-    if (!bars.isEmpty() && isStockCodeForPath(code)) {
-        const QString path = cacheDir + code;
-        if (!saveWhole(path, body.toUtf8()) && notStored)
-            *notStored = saveFailureReason(path);
-    }
-    return bars;
-}
-
-namespace {
-
-// The opening of the first object under "data": "data", a colon, "{" and the
-// quoted key (captured), a colon and "{", blanks allowed between them.
-QRegularExpressionMatch qqDataOpening(const QString& body)
-{
-    static const QRegularExpression opening(QStringLiteral("\"data\"\\s*:\\s*\\{\\s*\"([^\"]*)\"\\s*:\\s*\\{"));
-    return opening.match(body);
-}
-
-} // namespace
-
-QString qqDataKey(const QString& body)
-{
-    return qqDataOpening(body).captured(1);
-}
-
-QString qqDataKey(const QString& body, int at)
-{
-    const QRegularExpressionMatch match = qqDataOpening(body);
-    if (!match.hasMatch() || match.capturedEnd() > at)
-        return QString();
-    // The key's object must still be open at `at`: count its braces, and
-    // skip what stands in quotes.
-    int depth = 1;
-    for (int i = match.capturedEnd(); i < at; ++i) {
-        const QChar c = body.at(i);
-        if (c == QLatin1Char('"')) {
-            for (++i; i < at && body.at(i) != QLatin1Char('"'); ++i) {
-                if (body.at(i) == QLatin1Char('\\'))
-                    ++i;
-            }
-        } else if (c == QLatin1Char('{')) {
-            ++depth;
-        } else if (c == QLatin1Char('}') && --depth == 0) {
-            return QString();
-        }
-    }
-    return match.captured(1);
 }
 
 QString marketCode(const QString& code)

@@ -1,12 +1,15 @@
 #pragma once
 
-// The five families of web sources. A source builds the request URLs for its
-// arguments and turns one response body into records; it holds no network
-// objects, so the caller fetches (httpGet or a download queue) and hands each
-// body back to parse. The virtual operations are declared in the order the
-// families share (destructor, error, urls, parse, setParameter); LHB sources
-// have no error operation because a failed LHB request is never reported.
-// Every family can tell whether a body has its provider's form at all.
+// The five families of web sources, the words a page gives for a body they
+// cannot read, and the text helpers every parser shares. A source builds the
+// request URLs for its arguments and turns one response body into records;
+// it holds no network objects, so the caller fetches (httpGet or a download
+// queue) and hands each body back to parse. The virtual operations are
+// declared in the order the families share (destructor, error, urls, parse,
+// setParameter); LHB sources have no error operation because a failed LHB
+// request is never reported. Every family can tell whether a body has its
+// provider's form at all. Nothing here touches the network or a file (error
+// only logs), and nothing keeps state: any thread may call it.
 
 #include "core/records.h"
 #include "core/stock.h"
@@ -15,8 +18,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
-
-class QObject;
 
 // What every family shares: whether a body has its provider's form at all
 // (the script variable, JSON block, array or table that parse looks for). A
@@ -41,7 +42,8 @@ public:
     // `extra` is the stock code or a cache path of per-stock sources; the
     // download queues pass it empty.
     virtual QVector<Stock> parse(const QString& body, const QString& extra) = 0;
-    // Sets a source option by key; the base ignores every key.
+    // Sets a source option by key; the base ignores every key. The history
+    // sources' keys: HistoryParameter (stockqqhistoryinterface.h).
     virtual void setParameter(int key, const QString& value);
 };
 
@@ -91,34 +93,6 @@ QString unreadableAnswer();
 // read) hand over `hasForm` themselves.
 QString answerFailure(const QString& failure, bool hasForm);
 QString answerFailure(const WebSource& source, const QString& body, const QString& failure);
-
-// The blocking GET of `url` for `source` (httpGet, `owner` as there): the body
-// of a whole success answer that has the source's form, else the empty string
-// with `failure` saying why (answerFailure).
-QString fetchForSource(const WebSource& source, const QString& url, const QObject* owner, QString* failure);
-
-// What the history sources' parse hands on, storing the body on the way.
-// Reading a stored file (`cacheDir` empty) gives `bars` as they are. A body
-// to be stored as `cacheDir` + `code` must be a whole answer for that stock
-// (`whole`): its provider's array of bar arrays closed (a body cut off inside
-// it, which the network layer does not always report), numbers where the
-// bars hold numbers, and, where the provider names the stock, the requested
-// one. Any other body gives no bars. The body is written whole, and only when
-// it gave bars and `code` is fit for a path, so that a failed, cut or wrong
-// download leaves the stored history byte for byte as it was. Bars that
-// cannot be stored (a full disk, a folder in the file's place) still come
-// back, and `notStored` (when given) says why they were not stored
-// (saveFailureReason); it is empty otherwise.
-QVector<Stock> storeHistoryBody(QVector<Stock> bars, bool whole, const QString& body, const QString& cacheDir,
-                                const QString& code, QString* notStored = nullptr);
-
-// The stock a QQ finance answer is for: the key under "data" whose object
-// holds position `at` of the body ({"code":0,"data":{"sh600000":{"qfqday":
-// [[...). Empty when `at` lies in no such object.
-QString qqDataKey(const QString& body, int at);
-// The stock a QQ finance answer names first under "data", wherever its
-// object ends; empty for a body without one.
-QString qqDataKey(const QString& body);
 
 // The request form of a code: "sh" + code for codes starting with "6", "sz" +
 // code for every other code (other markets included).

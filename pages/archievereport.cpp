@@ -1,6 +1,7 @@
 #include "pages/archievereport.h"
 
 #include "core/clock.h"
+#include "datasource/httpget.h"
 #include "widgets/pagestatus.h"
 #include "widgets/reporttable.h"
 #include "widgets/stocklistview.h"

@@ -1,8 +1,10 @@
 #include "pages/stockdataupdate.h"
 
+#include "core/datafolders.h"
 #include "core/vorelapplication.h"
+#include "datasource/httpget.h"
 #include "datasource/stockifenginterface.h"
-#include "datasource/storedhistory.h"
+#include "datasource/stockqqhistoryinterface.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Each source folder builds only on the folders below it. This check fails
-# when a file includes a header of a folder above its own.
+# when a file includes a header of a folder above its own, and when two files
+# include each other.
 #
 #   scripts/check_layers.sh [source root]
 #
@@ -12,12 +13,18 @@ LAYERS=(core datasource addon widgets analysis strategy pages app)
 # INNER_SOURCES. A file of an inner library fails the check when it includes
 # a header of the rest of its own folder, or of the rest of a lower folder
 # that has an inner library too.
+#
+# A header and its source file (name.h, name.cpp) count as one file here:
+# two such files include each other when either part of each includes the
+# other's header. Their loop is named once, at both includes.
 
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 
 # One pass over every source file of the layers: "file:line:header" for each
-# quoted include that names a folder, judged against the rank of both folders.
+# quoted include that names a folder, judged against the rank of both folders
+# and against the includes of the included file. The lines come in file and
+# line order, so that each loop is named at the same two includes every time.
 folders=()
 inner=()
 for layer in "${LAYERS[@]}"; do
@@ -38,6 +45,7 @@ if (( ${#folders[@]} == 0 )); then
 fi
 report=$(find "${folders[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 \
     | { xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*/' || true; } \
+    | sort -t: -k1,1 -k2,2n \
     | awk -v root="$root/" -v order="${LAYERS[*]}" -v innerfiles="${inner[*]}" '
         BEGIN {
             n = split(order, names, " ")
@@ -63,6 +71,21 @@ report=$(find "${folders[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -print0
                 printf "%s:%s: includes \"%s\" of a folder above %s/\n", name, line, header, own
             else if ((name in isInner) && (used in hasInner) && !(header in isInner))
                 printf "%s:%s: includes \"%s\" of the outer library of %s/ into an inner library\n", name, line, header, used
+            # the first include of each file (header and source as one) by each other one
+            from = name; sub(/\.[^.\/]*$/, "", from)
+            to = header; sub(/\.[^.\/]*$/, "", to)
+            if ((used in rank) && from != to && !((from, to) in place)) {
+                place[from, to] = name ":" line
+                included[from, to] = header
+            }
+        }
+        END {
+            for (pair in place) {
+                split(pair, ends, SUBSEP)
+                if (ends[1] < ends[2] && ((ends[2], ends[1]) in place))
+                    printf "%s: includes \"%s\", and %s includes \"%s\" back\n", place[pair], included[pair],
+                        place[ends[2], ends[1]], included[ends[2], ends[1]]
+            }
         }' | sort -t: -k1,1 -k2,2n)
 faults=0
 if [[ -n $report ]]; then
@@ -71,7 +94,7 @@ if [[ -n $report ]]; then
 fi
 
 if (( faults > 0 )); then
-    echo "$faults include(s) against the layer order: ${LAYERS[*]}"
+    echo "$faults include(s) against the layer order (${LAYERS[*]}) or in a loop"
     exit 1
 fi
 echo "layers in order: ${LAYERS[*]}"

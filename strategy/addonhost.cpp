@@ -6,7 +6,6 @@
 #include "core/traderecord.h"
 #include "core/vorelapplication.h"
 #include "strategy/libraryfile.h"
-#include "strategy/stockaddonscanner.h"
 
 #include <QDebug>
 #include <QDir>
@@ -21,6 +20,7 @@
 namespace {
 
 VorelAddonHostImpl* currentHost = nullptr;
+VorelAddonHostImpl::TradeDelivery tradeDelivery = nullptr;
 
 const char* const kEntryName = "get_vorel_interface";
 
@@ -134,6 +134,11 @@ VorelAddonHostImpl* VorelAddonHostImpl::instance()
     return currentHost;
 }
 
+void VorelAddonHostImpl::setTradeDelivery(TradeDelivery deliver)
+{
+    tradeDelivery = deliver;
+}
+
 QString VorelAddonHostImpl::version()
 {
     return QStringLiteral("1.0.0");
@@ -205,10 +210,10 @@ void VorelAddonHostImpl::report(const QString& code, const QString& name, const 
         receiver,
         [application, stock, record]() mutable {
             StockAddonScanner* page = application ? application->addonScanner : nullptr;
-            if (!page)
+            if (!page || !tradeDelivery)
                 return;
             stock.trade = new TradeRecord(record);
-            page->addResult(stock);
+            tradeDelivery(page, stock);
         },
         Qt::QueuedConnection);
 }

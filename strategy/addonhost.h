@@ -14,6 +14,7 @@
 
 class QLibrary;
 class QObject;
+class StockAddonScanner;
 class VorelApplication;
 
 // One bound add-on library.
@@ -63,6 +64,13 @@ public:
 
     // The host the application made, null before and after.
     static VorelAddonHostImpl* instance();
+
+    // How report() hands a trade to the open scan page (the application's
+    // addonScanner) on the GUI thread. The page sets it when it is made: the
+    // page builds on this host, so the host reaches it through here instead
+    // of including the page.
+    using TradeDelivery = void (*)(StockAddonScanner* page, const Stock& stock);
+    static void setTradeDelivery(TradeDelivery deliver);
 
     QString version() override;
     // On a scan worker the pool copy it was started with, on the GUI thread the

@@ -88,6 +88,8 @@ StockAddonScanner::StockAddonScanner(QWidget* parent)
     connect(listView, &StockListView::senderData, this, &StockAddonScanner::onClick);
 
     vorelApp()->addonScanner = this;
+    VorelAddonHostImpl::setTradeDelivery(
+        [](StockAddonScanner* page, const Stock& stock) { page->addResult(stock); });
 }
 
 StockAddonScanner::~StockAddonScanner()

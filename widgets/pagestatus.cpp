@@ -30,28 +30,6 @@ QString failureText(const QString& what, const QString& reason)
     return QStringLiteral("%1失败：%2").arg(what, reason);
 }
 
-void FailureTally::reset()
-{
-    failures = 0;
-    lastReason.clear();
-}
-
-void FailureTally::add(const QString& reason)
-{
-    if (reason.isEmpty())
-        return;
-    ++failures;
-    lastReason = reason;
-}
-
-QString FailureTally::text(const QString& unit, int attempts) const
-{
-    if (failures == 0)
-        return QString();
-    const QString failed = failures == attempts ? QStringLiteral("全部下载失败") : QStringLiteral("下载失败");
-    return QStringLiteral("%1%2%3，最近一次：%4").arg(failures).arg(unit, failed, lastReason);
-}
-
 QString withFailures(const QString& result, const QString& failures)
 {
     if (failures.isEmpty())

@@ -1,0 +1,4 @@
+#include "analysis/scan.h"
+
+#include "datasource/history.h"
+#include "datasource/source.h"

@@ -1,0 +1,3 @@
+#include "datasource/history.h"
+
+#include "datasource/source.h"

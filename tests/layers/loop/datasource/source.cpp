@@ -1,0 +1,3 @@
+#include "datasource/source.h"
+
+#include "datasource/history.h"
