@@ -11,6 +11,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -95,7 +96,6 @@ private slots:
 private:
     VorelApplication* app() { return qobject_cast<VorelApplication*>(QCoreApplication::instance()); }
 
-    QTemporaryDir shots;
     TestHttpServer server;
     QVector<Stock> served = realisticBars(150);
 };
@@ -396,7 +396,7 @@ void TestCandlestick::failedLoadKeepsStockAndStoredBody()
     QCOMPARE(chart.statusLabel->text(), QStringLiteral("000001的K线下载失败：") + reason);
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-failed-" + failureTag() + ".png")));
+    QVERIFY(saveScreenshot(&chart, "kline-failed-" + failureTag()));
 
     // the next load that brings bars takes the message away
     server.serve(kKLinePath, TestHttpServer::Reply::text(klineBody(served, "sz000001")));
@@ -434,7 +434,7 @@ void TestCandlestick::barsThatCannotBeKeptAreShownAndSaid()
     QVERIFY(QFileInfo("data/k/000001").isDir());
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-unstored.png")));
+    QVERIFY(saveScreenshot(&chart, "kline-unstored"));
 
     QVERIFY(QDir("data/k/000001").removeRecursively());
     findAction(chart.menu, QStringLiteral("周线"))->trigger();
@@ -529,7 +529,6 @@ void TestCandlestick::kLineEntryLoadsIntoShownWindow()
 
 void TestCandlestick::screenshots()
 {
-    const QString dir = screenshotDir(shots.path());
     CandlestickWidget chart(false, nullptr);
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
@@ -537,13 +536,13 @@ void TestCandlestick::screenshots()
     chart.setComment(QStringLiteral("均线多头排列"), false);
 
     const QStringList panes = chart.proxy->holderNames();
-    const QStringList files = {"kline-volume.png", "kline-macd.png", "kline-kdj.png", "kline-boll.png"};
+    const QStringList files = {"kline-volume", "kline-macd", "kline-kdj", "kline-boll"};
     for (int i = 0; i < panes.size(); ++i) {
         chart.doAction(panes.at(i));
         chart.plot->replot();
         const QImage image = chart.grab().toImage();
         QCOMPARE(image.size(), QSize(960, 320));
-        QVERIFY(image.save(QDir(dir).filePath(files.at(i))));
+        QVERIFY(saveScreenshot(image, files.at(i)));
     }
 }
 

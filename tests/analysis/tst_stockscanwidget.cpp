@@ -5,10 +5,10 @@
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -346,11 +346,9 @@ void StockScanWidgetTest::poolScanRowLoadsItsStockIntoTheChart()
 void StockScanWidgetTest::poolScanMarksCheapStocksButNotFailedOnesWhenThePageGoes()
 {
     QVERIFY2(poolScan(), "the scan did not end within 30 s");
+    QVERIFY(saveScreenshot(poolScanPage.data(), "smart_comments"));
     const QString caseFolder = QDir::currentPath();
     QDir::setCurrent(poolScanFolder->path());
-    const QString shotFolder = qEnvironmentVariable("VOREL_SHOTS_DIR");
-    if (!shotFolder.isEmpty())
-        poolScanPage->grab().save(shotFolder + "/smart_comments.png");
     poolScanPage.reset();
     QStringList marked = fileText("data/none").split(',');
     QDir::setCurrent(caseFolder);

@@ -1,7 +1,7 @@
 #include "app/configmail.h"
 
 #include "core/inifile.h"
-#include "tests/support/columnfit.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "widgets/vorelstockmsgbox.h"
 

@@ -7,6 +7,7 @@
 #include "tests/datasource/earningsfixtures.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QComboBox>

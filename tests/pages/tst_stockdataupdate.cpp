@@ -2,10 +2,10 @@
 
 #include "core/vorelapplication.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 

@@ -9,8 +9,8 @@
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -65,24 +65,25 @@ QVector<double> flat(int n, double close = 10.0)
     return QVector<double>(n, close);
 }
 
-// One passing auction quote per requested symbol; the buy side grows with
-// the code so that every pick has its own ratio.
+// A passing auction quote of `code`; the buy side grows with the code so
+// that every pick has its own ratio.
+QString passingQuote(const QString& code)
+{
+    quotefixtures::SinaQuote quote;
+    quote.name = "N" + code;
+    quote.open = quote.price = quote.high = quote.low = "10.1";
+    quote.preClose = "10";
+    quote.volume = quote.amount = "100";
+    quote.evenBook(100000 + code.right(2).toInt() * 1000, "10.1", 10000, "10.1");
+    quote.date = "2017-05-02";
+    quote.time = "09:25:03";
+    return quotefixtures::quoteLine(quotefixtures::symbolOf(code), quote);
+}
+
+// One passing auction quote per requested symbol.
 TestHttpServer::Reply quotesFor(const TestHttpServer::Request& request)
 {
-    QString body;
-    for (const QString& symbol : request.target.mid(request.target.indexOf('=') + 1).split(',')) {
-        const QString code = symbol.mid(2);
-        const int buy = 100000 + code.right(2).toInt() * 1000;
-        QStringList f;
-        f << "N" + code << "10.1" << "10" << "10.1" << "10.1" << "10.1" << "0" << "0" << "100" << "100";
-        for (int i = 0; i < 5; ++i)
-            f << QString::number(buy) << "10.1";
-        for (int i = 0; i < 5; ++i)
-            f << "10000" << "10.1";
-        f << "2017-05-02" << "09:25:03" << "00";
-        body += QString("var hq_str_%1=\"%2\";\n").arg(symbol, f.join(','));
-    }
-    return TestHttpServer::Reply::gbk(body, "application/javascript", false);
+    return quotefixtures::answeringEachSymbol(&passingQuote)(request);
 }
 
 // Quotes as the service writes them today for the stocks of the pool:
@@ -91,26 +92,24 @@ TestHttpServer::Reply quotesFor(const TestHttpServer::Request& request)
 // codes of `strong` have a buy/sell ratio above 6.
 TestHttpServer::Handler todaysQuotesFor(const QStringList& strong)
 {
-    return [strong](const TestHttpServer::Request& request) {
-        QString body;
-        for (const QString& symbol : request.target.mid(request.target.indexOf('=') + 1).split(',')) {
-            const QString code = symbol.mid(2);
-            const qint64 bidShares = qint64(vorelApp()->stockPool.value(code).totals) * 4;
-            const qint64 askShares = bidShares / (strong.contains(code) ? 10 : 2);
-            QStringList f;
-            f << vorelApp()->stockPool.value(code).name << "10.100" << "10.000" << "10.100" << "10.100" << "10.100"
-              << "10.090" << "10.100" << "1234500" << "12468450.00";
-            for (int i = 0; i < 5; ++i)
-                f << QString::number(bidShares) << "10.100";
-            for (int i = 0; i < 5; ++i)
-                f << QString::number(askShares) << "10.110";
-            f << "2017-05-08" << "09:25:03" << "00";
-            if (symbol.startsWith("sh"))
-                f << (code.toInt() % 2 == 0 ? QString() : QString("D|36500|330325.00"));
-            body += QString("var hq_str_%1=\"%2\";\n").arg(symbol, f.join(','));
-        }
-        return TestHttpServer::Reply::gbk(body, "application/javascript", false);
-    };
+    return quotefixtures::answeringEachSymbol([strong](const QString& code) {
+        const Stock stock = vorelApp()->stockPool.value(code);
+        const qint64 bidShares = qint64(stock.totals) * 4;
+        quotefixtures::SinaQuote quote;
+        quote.name = stock.name;
+        quote.open = quote.price = quote.high = quote.low = quote.ask = "10.100";
+        quote.preClose = "10.000";
+        quote.bid = "10.090";
+        quote.volume = "1234500";
+        quote.amount = "12468450.00";
+        quote.evenBook(bidShares, "10.100", bidShares / (strong.contains(code) ? 10 : 2), "10.110");
+        quote.date = "2017-05-08";
+        quote.time = "09:25:03";
+        const QString symbol = quotefixtures::symbolOf(code);
+        if (symbol.startsWith("sh"))
+            quote.extra = code.toInt() % 2 == 0 ? QString("") : QString("D|36500|330325.00");
+        return quotefixtures::quoteLine(symbol, quote);
+    });
 }
 
 void invoke(QObject* target, const char* slot)

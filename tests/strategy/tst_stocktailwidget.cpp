@@ -11,8 +11,8 @@
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -106,17 +106,19 @@ QString todaysStrongMinutes(const QString& symbol)
 // A non-null `extra` is written as the 34th field of today's Shanghai lines.
 QString recheckLine(const QString& code, bool candidate, bool asks, const QString& extra = QString())
 {
-    QStringList f;
-    f << "N" << (candidate ? "10.00" : "10.20") << "10.00" << (candidate ? "10.30" : "10.10") << "10.32" << "9.99"
-      << "0" << "0" << "100" << "100";
-    for (int i = 0; i < 5; ++i)
-        f << "10000000" << "10";
-    for (int i = 0; i < 5; ++i)
-        f << (asks ? "10000" : "0") << "10";
-    f << "2017-04-25" << "14:50:03" << "00";
-    if (!extra.isNull())
-        f << extra;
-    return QString("var hq_str_sh%1=\"%2\";\n").arg(code, f.join(','));
+    quotefixtures::SinaQuote quote;
+    quote.name = "N";
+    quote.open = candidate ? "10.00" : "10.20";
+    quote.preClose = "10.00";
+    quote.price = candidate ? "10.30" : "10.10";
+    quote.high = "10.32";
+    quote.low = "9.99";
+    quote.volume = quote.amount = "100";
+    quote.evenBook(10000000, "10", asks ? 10000 : 0, "10");
+    quote.date = "2017-04-25";
+    quote.time = "14:50:03";
+    quote.extra = extra;
+    return quotefixtures::quoteLine("sh" + code, quote);
 }
 
 int runToEnd(StockTailWidget& page)

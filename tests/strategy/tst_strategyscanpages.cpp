@@ -9,7 +9,7 @@
 #include "core/vorelapplication.h"
 #include "datasource/storedhistory.h"
 #include "tests/strategy/fibonacciseries.h"
-#include "tests/support/columnfit.h"
+#include "tests/support/screenshot.h"
 
 #include <QComboBox>
 #include <QDir>

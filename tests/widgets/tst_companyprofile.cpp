@@ -3,6 +3,7 @@
 #include "datasource/htmltext.h"
 #include "datasource/stockcompanyinfo.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stockinfobox.h"
@@ -356,7 +357,8 @@ void CompanyProfileTest::profilePageScreenshot()
 
     view->onClick(0, 1);
     bool shown = false;
-    onNextModal([&shown](QWidget* modal) {
+    bool pictured = false;
+    onNextModal([&shown, &pictured](QWidget* modal) {
         auto* viewer = qobject_cast<WebViewer*>(modal);
         if (!viewer) {
             modal->close();
@@ -365,13 +367,12 @@ void CompanyProfileTest::profilePageScreenshot()
         shown = QTest::qWaitFor([viewer] {
             return viewer->view->page()->mainFrame()->toPlainText().contains(QStringLiteral("示例银行股份有限公司"));
         }, 3000);
-        const QString folder = qEnvironmentVariable("VOREL_SHOTS_DIR");
-        if (!folder.isEmpty())
-            viewer->grab().save(folder + "/company_profile.png");
+        pictured = saveScreenshot(viewer, "company_profile");
         viewer->reject();
     });
     view->showDesc();
     QVERIFY(shown);
+    QVERIFY(pictured);
     vorelApp()->stockPool.clear();
     delete view;
 }
