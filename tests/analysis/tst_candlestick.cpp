@@ -320,20 +320,23 @@ void TestCandlestick::loadDataDrawsDownloadedBars()
 
 void TestCandlestick::menuActionChangesOnlyItsSetting_data()
 {
+    QTest::addColumn<QString>("startPeriod");
     QTest::addColumn<QString>("startAdjust");
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("period");
     QTest::addColumn<QString>("adjust");
 
-    QTest::newRow("前复权") << "bfq" << QStringLiteral("前复权") << "day" << "qfq";
-    QTest::newRow("后复权") << "bfq" << QStringLiteral("后复权") << "day" << "hfq";
-    QTest::newRow("不复权") << "qfq" << QStringLiteral("不复权") << "day" << "bfq";
-    QTest::newRow("周线") << "qfq" << QStringLiteral("周线") << "week" << "qfq";
-    QTest::newRow("月线") << "hfq" << QStringLiteral("月线") << "month" << "hfq";
+    QTest::newRow("前复权") << "week" << "bfq" << QStringLiteral("前复权") << "week" << "qfq";
+    QTest::newRow("后复权") << "month" << "bfq" << QStringLiteral("后复权") << "month" << "hfq";
+    QTest::newRow("不复权") << "week" << "qfq" << QStringLiteral("不复权") << "week" << "bfq";
+    QTest::newRow("周线") << "month" << "qfq" << QStringLiteral("周线") << "week" << "qfq";
+    QTest::newRow("月线") << "day" << "hfq" << QStringLiteral("月线") << "month" << "hfq";
+    QTest::newRow("日线") << "week" << "hfq" << QStringLiteral("日线") << "day" << "hfq";
 }
 
 void TestCandlestick::menuActionChangesOnlyItsSetting()
 {
+    QFETCH(QString, startPeriod);
     QFETCH(QString, startAdjust);
     QFETCH(QString, action);
     QFETCH(QString, period);
@@ -341,8 +344,9 @@ void TestCandlestick::menuActionChangesOnlyItsSetting()
 
     HostOverride hosts(server);
     CandlestickWidget chart(false, nullptr);
-    chart.loadData(60, "000001", "day", startAdjust);
+    chart.loadData(60, "000001", startPeriod, startAdjust);
     QCOMPARE(chart.candles->dataCount(), 60);
+    QCOMPARE(chart.period, startPeriod);
 
     QAction* entry = findAction(chart.menu, action);
     QVERIFY(entry);

@@ -51,13 +51,6 @@ struct SinaQuote
     }
 };
 
-// The market symbol the service knows a code by: Shanghai's codes start
-// with "6", every other one is asked for in Shenzhen.
-inline QString symbolOf(const QString& code)
-{
-    return (code.startsWith('6') ? "sh" : "sz") + code;
-}
-
 // `fields` as the line of the stock of `symbol` ("sh600000").
 inline QString quoteLine(const QString& symbol, const QStringList& fields)
 {
@@ -88,7 +81,7 @@ inline TestHttpServer::Handler answeringEachSymbol(const std::function<QString(c
         QString body;
         for (const QString& symbol : requestedSymbols(request.target)) {
             const QString code = symbol.mid(2);
-            if (code.size() != 6 || symbolOf(code) != symbol)
+            if (code.size() != 6 || providerSymbol(code) != symbol)
                 return TestHttpServer::Reply::status404();
             body += lineFor(code);
         }

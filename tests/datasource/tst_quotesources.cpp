@@ -41,7 +41,7 @@ QString quoteLine(const QString& code, double preClose, double close, int buyEac
         f.removeLast();
     while (f.size() < fields)
         f << "0";
-    return quotefixtures::quoteLine(quotefixtures::symbolOf(code), f);
+    return quotefixtures::quoteLine(providerSymbol(code), f);
 }
 
 QMap<QString, Stock> pool()

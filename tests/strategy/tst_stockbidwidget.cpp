@@ -77,7 +77,7 @@ QString passingQuote(const QString& code)
     quote.evenBook(100000 + code.right(2).toInt() * 1000, "10.1", 10000, "10.1");
     quote.date = "2017-05-02";
     quote.time = "09:25:03";
-    return quotefixtures::quoteLine(quotefixtures::symbolOf(code), quote);
+    return quotefixtures::quoteLine(providerSymbol(code), quote);
 }
 
 // One passing auction quote per requested symbol.
@@ -105,7 +105,7 @@ TestHttpServer::Handler todaysQuotesFor(const QStringList& strong)
         quote.evenBook(bidShares, "10.100", bidShares / (strong.contains(code) ? 10 : 2), "10.110");
         quote.date = "2017-05-08";
         quote.time = "09:25:03";
-        const QString symbol = quotefixtures::symbolOf(code);
+        const QString symbol = providerSymbol(code);
         if (symbol.startsWith("sh"))
             quote.extra = code.toInt() % 2 == 0 ? QString("") : QString("D|36500|330325.00");
         return quotefixtures::quoteLine(symbol, quote);

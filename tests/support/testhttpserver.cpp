@@ -245,6 +245,7 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
     const int question = request.target.indexOf('?');
     request.path = question < 0 ? request.target : request.target.left(question);
     request.query = question < 0 ? QString() : request.target.mid(question + 1);
+    request.fixedTarget = withoutRandomItem(request.target);
     seen.append(request);
     emit requestSeen(request);
 
@@ -362,7 +363,7 @@ void TestHttpServer::endConnection(QTcpSocket* socket, const Reply& reply)
 
 TestHttpServer::Handler TestHttpServer::handlerFor(const Request& request) const
 {
-    const auto exact = exactHandlers.constFind(withoutRandomItem(request.target));
+    const auto exact = exactHandlers.constFind(request.fixedTarget);
     if (exact != exactHandlers.constEnd())
         return exact.value();
     Handler best;

@@ -53,6 +53,9 @@ public:
         QString path;       // "/appstock/app/fqkline/get"
         QString query;      // "p=1&param=..." without the "?"; empty when none
         QString target;     // path, then "?" and the query when there is one
+        // The target without its "__random_suffix" item: what an exact
+        // fixture is compared with.
+        QString fixedTarget;
         QByteArray method;  // "GET"
         QMap<QByteArray, QByteArray> headers;   // by lower-case name
 
@@ -153,6 +156,13 @@ private:
 
 // Replies travel as columns of data-driven tests.
 Q_DECLARE_METATYPE(TestHttpServer::Reply)
+
+// The symbol the providers know the stock of `code` by in their requests:
+// Shanghai's codes start with "6", every other one is asked for in Shenzhen.
+inline QString providerSymbol(const QString& code)
+{
+    return (code.startsWith('6') ? "sh" : "sz") + code;
+}
 
 // Sends every provider to `server` for the lifetime of this object by setting
 // the environment variable VOREL_HOST_OVERRIDE; the previous value (or its
