@@ -527,6 +527,7 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     page->searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(page->listView->rowCount(), 2);
+    QCOMPARE(page->listView->stocks.keys(), QStringList({ "399678", "600001" }));
     QCOMPARE(page->hintLabel->text(),
              QStringLiteral("扫描已完成,共扫描3只股票,列出2只；1只股票下载失败，最近一次：") + reason);
     page->show();

@@ -146,6 +146,7 @@ private slots:
     void mailLines();
     void historyScore();
     void historyScoringCanEndTheMailAfterOneLine();
+    void eachPickIsScoredOverItsOwnHistory();
     void wholeRunListsTwelveAndNeverClaimsAnUnsentMail();
     void runWithoutPicksSaysSo_data();
     void runWithoutPicksSaysSo();
@@ -311,6 +312,26 @@ void TestStockBidWidget::historyScoringCanEndTheMailAfterOneLine()
     QCOMPARE(page.mailBody, QStringLiteral("今日关注:\n代码600001,股票N600001,推荐度:28,开价:10.5,所属板块:银行,涨幅:5%"));
     // The list shows the whole scored list, not only what was mailed.
     QCOMPARE(page.list->rowCount(), 3);
+}
+
+// Three picks of equal auction score, each with a stored history of its
+// own: a breakout lifts 600002 alone, and only 600001 is among the reduction
+// codes, so the order and the scores tell whose history each got.
+void TestStockBidWidget::eachPickIsScoredOverItsOwnHistory()
+{
+    vorelApp()->config.bidUseK = true;
+    vorelApp()->reductionCodes = QStringList { "600001" };
+    QVector<double> breakout = flat(29);
+    breakout << 20.0;
+    writeHistory("600001", flat(30));
+    writeHistory("600002", breakout);
+    writeHistory("600003", flat(30, 11.0));
+    StockBidWidget page;
+    page.timer.stop();
+    page.composeBidMail({ pick("600001", 60, 9), pick("600002", 60, 8), pick("600003", 60, 7) });
+    const QString line = QStringLiteral("代码%1,股票N%1,推荐度:%2,开价:10.5,所属板块:银行,涨幅:5%");
+    const QStringList lines { line.arg("600002").arg(66), line.arg("600003").arg(60), line.arg("600001").arg(28) };
+    QCOMPARE(page.mailBody, QStringLiteral("今日关注:\n") + lines.join('\n'));
 }
 
 void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()
