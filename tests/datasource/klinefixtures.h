@@ -30,10 +30,13 @@ inline QString minutesTarget(const QString& symbol)
     return QString("/appstock/app/minute/query?code=%1&_appName=android&_net=WIFI").arg(symbol);
 }
 
+// The answer a test's K-line service gives for the stock of `code`.
+using HistoryAnswer = std::function<TestHttpServer::Reply(const QString& code)>;
+
 // A K-line service that answers only the requests of the histories kept in
 // data/ (days, forward adjusted, the stock named in its own market), each
 // with what `answer` gives the code it names; any other request gets 404.
-inline TestHttpServer::Handler storedHistoryService(const std::function<TestHttpServer::Reply(const QString& code)>& answer)
+inline TestHttpServer::Handler storedHistoryService(const HistoryAnswer& answer)
 {
     return [answer](const TestHttpServer::Request& request) {
         const QString code = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0).mid(2);

@@ -27,7 +27,8 @@ QString ifengBody(const QStringList& dates, const QString& close = "10.5")
 {
     QStringList bars;
     for (const QString& date : dates) {
-        QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"" + close + "\"", "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
+        QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"" + close + "\"",
+                          "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
         while (cells.size() < 17)
             cells.append("\"1.0\"");
         bars.append("[" + cells.join(',') + "]");
