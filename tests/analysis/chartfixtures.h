@@ -1,7 +1,7 @@
 #pragma once
 
 // Bars and K-line response bodies for the chart tests, checks of the price
-// axis, and where their screenshots go.
+// axis.
 
 #include "core/stock.h"
 
@@ -80,7 +80,6 @@ inline QString klineBody(const QVector<Stock>& bars, const QString& requestCode)
         .arg(requestCode, rows.join(","));
 }
 
-// VOREL_SCREENSHOT_DIR when set, else `fallback` (the test's temporary folder).
 // Empty when the price axis around a flat `price` spans at least 0.2 and
 // shows two or more distinct tick labels; else what is wrong with it.
 inline QString flatPriceAxisFault(QCPAxis* axis, double price)
@@ -117,13 +116,5 @@ inline QString crowdedPriceAxisFault(QCPAxis* axis, int chartHeight)
     return QString();
 }
 
-inline QString screenshotDir(const QString& fallback)
-{
-    const QString dir = qEnvironmentVariable("VOREL_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return fallback;
-    QDir().mkpath(dir);
-    return dir;
-}
 
 } // namespace chartfixtures

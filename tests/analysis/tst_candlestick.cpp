@@ -11,6 +11,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -95,7 +96,6 @@ private slots:
 private:
     VorelApplication* app() { return vorelApp(); }
 
-    QTemporaryDir shots;
     TestHttpServer server;
     QVector<Stock> served = realisticBars(150);
 };
@@ -320,20 +320,23 @@ void TestCandlestick::loadDataDrawsDownloadedBars()
 
 void TestCandlestick::menuActionChangesOnlyItsSetting_data()
 {
+    QTest::addColumn<QString>("startPeriod");
     QTest::addColumn<QString>("startAdjust");
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("period");
     QTest::addColumn<QString>("adjust");
 
-    QTest::newRow("前复权") << "bfq" << QStringLiteral("前复权") << "day" << "qfq";
-    QTest::newRow("后复权") << "bfq" << QStringLiteral("后复权") << "day" << "hfq";
-    QTest::newRow("不复权") << "qfq" << QStringLiteral("不复权") << "day" << "bfq";
-    QTest::newRow("周线") << "qfq" << QStringLiteral("周线") << "week" << "qfq";
-    QTest::newRow("月线") << "hfq" << QStringLiteral("月线") << "month" << "hfq";
+    QTest::newRow("前复权") << "week" << "bfq" << QStringLiteral("前复权") << "week" << "qfq";
+    QTest::newRow("后复权") << "month" << "bfq" << QStringLiteral("后复权") << "month" << "hfq";
+    QTest::newRow("不复权") << "week" << "qfq" << QStringLiteral("不复权") << "week" << "bfq";
+    QTest::newRow("周线") << "month" << "qfq" << QStringLiteral("周线") << "week" << "qfq";
+    QTest::newRow("月线") << "day" << "hfq" << QStringLiteral("月线") << "month" << "hfq";
+    QTest::newRow("日线") << "week" << "hfq" << QStringLiteral("日线") << "day" << "hfq";
 }
 
 void TestCandlestick::menuActionChangesOnlyItsSetting()
 {
+    QFETCH(QString, startPeriod);
     QFETCH(QString, startAdjust);
     QFETCH(QString, action);
     QFETCH(QString, period);
@@ -341,8 +344,9 @@ void TestCandlestick::menuActionChangesOnlyItsSetting()
 
     HostOverride hosts(server);
     CandlestickWidget chart(false, nullptr);
-    chart.loadData(60, "000001", "day", startAdjust);
+    chart.loadData(60, "000001", startPeriod, startAdjust);
     QCOMPARE(chart.candles->dataCount(), 60);
+    QCOMPARE(chart.period, startPeriod);
 
     QAction* entry = findAction(chart.menu, action);
     QVERIFY(entry);
@@ -396,7 +400,7 @@ void TestCandlestick::failedLoadKeepsStockAndStoredBody()
     QCOMPARE(chart.statusLabel->text(), QStringLiteral("000001的K线下载失败：") + reason);
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-failed-" + failureTag() + ".png")));
+    QVERIFY(saveScreenshot(&chart, "kline-failed-" + failureTag()));
 
     // the next load that brings bars takes the message away
     server.serve(kKLinePath, TestHttpServer::Reply::text(klineBody(served, "sz000001")));
@@ -434,7 +438,7 @@ void TestCandlestick::barsThatCannotBeKeptAreShownAndSaid()
     QVERIFY(QFileInfo("data/k/000001").isDir());
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    QVERIFY(chart.grab().save(QDir(screenshotDir(shots.path())).filePath("kline-unstored.png")));
+    QVERIFY(saveScreenshot(&chart, "kline-unstored"));
 
     QVERIFY(QDir("data/k/000001").removeRecursively());
     findAction(chart.menu, QStringLiteral("周线"))->trigger();
@@ -529,7 +533,6 @@ void TestCandlestick::kLineEntryLoadsIntoShownWindow()
 
 void TestCandlestick::screenshots()
 {
-    const QString dir = screenshotDir(shots.path());
     CandlestickWidget chart(false, nullptr);
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
@@ -537,13 +540,13 @@ void TestCandlestick::screenshots()
     chart.setComment(QStringLiteral("均线多头排列"), false);
 
     const QStringList panes = chart.proxy->holderNames();
-    const QStringList files = {"kline-volume.png", "kline-macd.png", "kline-kdj.png", "kline-boll.png"};
+    const QStringList files = {"kline-volume", "kline-macd", "kline-kdj", "kline-boll"};
     for (int i = 0; i < panes.size(); ++i) {
         chart.doAction(panes.at(i));
         chart.plot->replot();
         const QImage image = chart.grab().toImage();
         QCOMPARE(image.size(), QSize(960, 320));
-        QVERIFY(image.save(QDir(dir).filePath(files.at(i))));
+        QVERIFY(saveScreenshot(image, files.at(i)));
     }
 }
 

@@ -4,11 +4,12 @@
 #include "core/fileutils.h"
 #include "core/vorelapplication.h"
 #include "datasource/httpget.h"
+#include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -60,16 +61,32 @@ QString klineBody(const QString& requestCode, int count, double base)
         .arg(requestCode, rows.join(','));
 }
 
-// The stock a K-line request asks for as the service names it, "sh600001".
-QString requestedSymbol(const TestHttpServer::Request& request)
+// Where the bars of `code` start: each stock its own prices, so that a
+// history shown or stored under another code shows; the cheap stock 000010
+// trades below 7.6.
+double basePrice(const QString& code)
 {
-    return QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0);
+    return code == "000010" ? 2.0 : 10.0 + code.right(2).toInt() * 0.1;
 }
 
-// The answer of 80 bars for the stock a K-line request asks for.
-TestHttpServer::Reply wholeHistory(const TestHttpServer::Request& request)
+// The history of 80 bars of `code` from its own base price.
+QString historyOf(const QString& code)
 {
-    return TestHttpServer::Reply::text(klineBody(requestedSymbol(request), 80, 10.0));
+    return klineBody(providerSymbol(code), 80, basePrice(code));
+}
+
+// The close of the last bar of a K-line body, as written there.
+QString lastCloseOf(const QString& body)
+{
+    return body.section("],[", -1).section(',', 2, 2).remove('"');
+}
+
+// The service answering every stored-history request with its stock's
+// history of 80 bars.
+TestHttpServer::Handler wholeHistories()
+{
+    return klinefixtures::storedHistoryService(
+        [](const QString& code) { return TestHttpServer::Reply::text(historyOf(code)); });
 }
 
 Stock poolStock(const QString& code, const QString& name)
@@ -182,10 +199,7 @@ void StockScanWidgetTest::servePool()
     pool.insert("000013", poolStock("000013", QStringLiteral("卡住")));
     pool.insert("000014", poolStock("000014", QStringLiteral("*ST退市")));
 
-    server->serve("/appstock/app/fqkline/get", [this](const TestHttpServer::Request& request) {
-        const QString param = QUrlQuery(request.query).queryItemValue("param");
-        const QString requestCode = param.section(',', 0, 0);
-        const QString code = requestCode.mid(2);
+    server->serve("/appstock/app/fqkline/get", klinefixtures::storedHistoryService([this](const QString& code) {
         requestedCodes << code;
         if (code == "000012") {
             TestHttpServer::Reply reply = TestHttpServer::Reply::text("<html><body>502 Bad Gateway</body></html>", "text/html");
@@ -195,9 +209,9 @@ void StockScanWidgetTest::servePool()
         if (code == "000013")
             return TestHttpServer::Reply::stalled();
         if (code == "000011")
-            return TestHttpServer::Reply::text(klineBody(requestCode, 5, 10));
-        return TestHttpServer::Reply::text(klineBody(requestCode, 80, code == "000010" ? 2.0 : 10.0));
-    });
+            return TestHttpServer::Reply::text(klineBody(providerSymbol(code), 5, 10));
+        return TestHttpServer::Reply::text(historyOf(code));
+    }));
 }
 
 StockScanWidget* StockScanWidgetTest::makePage()
@@ -303,6 +317,11 @@ void StockScanWidgetTest::poolScanListsTheStocksWithTenBarsOrMore()
     QVERIFY(table->item(row, 7)->text().startsWith(QStringLiteral("看涨缺口幅度:")));
     QCOMPARE(table->stocks.value("600007").industry, QStringLiteral("行业07"));
     QVERIFY(table->stocks.value("600007").valid);
+    // every row shows its own stock's bars
+    for (const QString& code : listed) {
+        QCOMPARE(table->stocks.value(code).code, code);
+        QCOMPARE(QString::number(table->stocks.value(code).close, 'f', 2), lastCloseOf(historyOf(code)));
+    }
 }
 
 // New for every fetched stock, untouched for the failed ones.
@@ -311,8 +330,10 @@ void StockScanWidgetTest::poolScanStoresNewHistoriesAndKeepsFailedOnes()
     QVERIFY2(poolScan(), "the scan did not end within 30 s");
     const QString data = poolScanFolder->filePath("data/");
     for (const QString& code : poolScanExpected) {
-        if (code != "000012" && code != "000013")
-            QVERIFY2(fileText(data + code).contains("qfqday"), qPrintable(code));
+        if (code == "000011")
+            QCOMPARE(fileText(data + code), klineBody("sz000011", 5, 10));
+        else if (code != "000012" && code != "000013")
+            QCOMPARE(fileText(data + code), historyOf(code));
     }
     QCOMPARE(fileText(data + "000012"), QStringLiteral("old history of 000012"));
     QCOMPARE(fileText(data + "000013"), QStringLiteral("old history of 000013"));
@@ -323,7 +344,9 @@ void StockScanWidgetTest::poolScanRowLoadsItsStockIntoTheChart()
 {
     StockScanWidget* page = poolScan();
     QVERIFY2(page, "the scan did not end within 30 s");
-    servePool();
+    // the chart asks for its own unadjusted days
+    server->serveExact(klinefixtures::historyTarget("sh600007", "day", "bfq"),
+                       TestHttpServer::Reply::text(historyOf("600007")));
     CandlestickWidget chart;
     chart.show();
     vorelApp()->candlestickWidget = &chart;
@@ -337,6 +360,7 @@ void StockScanWidgetTest::poolScanRowLoadsItsStockIntoTheChart()
     QCOMPARE(chart.code, QStringLiteral("600007"));
     QCOMPARE(chart.adjust, QStringLiteral("bfq"));
     QVERIFY(!chart.bars.isEmpty());
+    QCOMPARE(QString::number(chart.bars.last().close, 'f', 2), lastCloseOf(historyOf("600007")));
     QVERIFY(QFile::exists("data/k/600007"));
 }
 
@@ -346,11 +370,9 @@ void StockScanWidgetTest::poolScanRowLoadsItsStockIntoTheChart()
 void StockScanWidgetTest::poolScanMarksCheapStocksButNotFailedOnesWhenThePageGoes()
 {
     QVERIFY2(poolScan(), "the scan did not end within 30 s");
+    QVERIFY(saveScreenshot(poolScanPage.data(), "smart_comments"));
     const QString caseFolder = QDir::currentPath();
     QDir::setCurrent(poolScanFolder->path());
-    const QString shotFolder = qEnvironmentVariable("VOREL_SHOTS_DIR");
-    if (!shotFolder.isEmpty())
-        poolScanPage->grab().save(shotFolder + "/smart_comments.png");
     poolScanPage.reset();
     QStringList marked = fileText("data/none").split(',');
     QDir::setCurrent(caseFolder);
@@ -396,7 +418,7 @@ void StockScanWidgetTest::brokenDownloadsKeepStoredHistories()
     };
     const QByteArray sixWords = QStringLiteral("系统维护中,请稍后,再试,谢谢,客服,热线").toUtf8();
     QMap<QString, Reply> replies;
-    auto history = [](const QString& code) { return klineBody("sh" + code, 80, 10).toUtf8(); };
+    auto history = [](const QString& code) { return historyOf(code).toUtf8(); };
     replies.insert("600001", Reply::cutShort(history("600001"), history("600001").size() / 3));
     replies.insert("600002", Reply::cutShort(history("600002"), history("600002").size() / 3, true));
     // Chunked answers that the connection broke off inside the bars, within
@@ -417,10 +439,9 @@ void StockScanWidgetTest::brokenDownloadsKeepStoredHistories()
             vorelApp()->stockPool.insert(it.key(), poolStock(it.key(), it.key()));
         QVERIFY(saveWhole("data/" + it.key(), "old history of " + it.key().toUtf8()));
     }
-    server->serve("/appstock/app/fqkline/get", [&replies](const TestHttpServer::Request& request) {
-        const QString param = QUrlQuery(request.query).queryItemValue("param");
-        return replies.value(param.section(',', 0, 0).mid(2), Reply::status404());
-    });
+    server->serve("/appstock/app/fqkline/get", klinefixtures::storedHistoryService([&replies](const QString& code) {
+        return replies.value(code, Reply::status404());
+    }));
     setRequestTimeLimit(300);
     setChinaNow(tradingDayAt(15, 0));
 
@@ -441,12 +462,11 @@ void StockScanWidgetTest::quittingDuringADownloadKeepsTheStoredHistory()
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     for (const QString code : { "600001", "399678" })
         QVERIFY(saveWhole("data/" + code, "old history of " + code.toUtf8()));
-    server->serve("/appstock/app/fqkline/get", [](const TestHttpServer::Request& request) {
-        const QString requestCode = requestedSymbol(request);
-        TestHttpServer::Reply reply = TestHttpServer::Reply::text(klineBody(requestCode, 80, 10));
+    server->serve("/appstock/app/fqkline/get", klinefixtures::storedHistoryService([](const QString& code) {
+        TestHttpServer::Reply reply = TestHttpServer::Reply::text(historyOf(code));
         reply.trickleMs = 1;
         return reply;
-    });
+    }));
     setChinaNow(tradingDayAt(15, 0));
     QScopedPointer<StockScanWidget> page(makePage());
     QTimer quit;
@@ -498,23 +518,23 @@ void StockScanWidgetTest::failedDownloadsAreCountedAtTheEnd()
     QFETCH(QString, reason);
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
-    server->serve("/appstock/app/fqkline/get", [failure](const TestHttpServer::Request& request) {
-        const QString requestCode = requestedSymbol(request);
-        const QString body = klineBody(requestCode, 80, 10.0);
-        return requestCode == "sh600002" ? failedAnswer(failure, body) : TestHttpServer::Reply::text(body);
-    });
+    server->serve("/appstock/app/fqkline/get", klinefixtures::storedHistoryService([failure](const QString& code) {
+        const QString body = historyOf(code);
+        return code == "600002" ? failedAnswer(failure, body) : TestHttpServer::Reply::text(body);
+    }));
     setChinaNow(tradingDayAt(15, 0));
     QScopedPointer<StockScanWidget> page(makePage());
     page->searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(page->listView->rowCount(), 2);
+    QCOMPARE(page->listView->stocks.keys(), QStringList({ "399678", "600001" }));
     QCOMPARE(page->hintLabel->text(),
              QStringLiteral("扫描已完成,共扫描3只股票,列出2只；1只股票下载失败，最近一次：") + reason);
     page->show();
     QVERIFY(saveScreenshot(page.data(), "smartcomment-failed-" + failureTag()));
 
     // a later scan in which it came whole no longer leaves it out of the auction
-    server->serve("/appstock/app/fqkline/get", &wholeHistory);
+    server->serve("/appstock/app/fqkline/get", wholeHistories());
     page->searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isScanning(), 5000);
     QCOMPARE(page->hintLabel->text(), QStringLiteral("扫描已完成,共扫描3只股票,列出3只"));
@@ -544,9 +564,9 @@ void StockScanWidgetTest::onlyStocksAnsweredWithoutBarsAreMarked()
     QFETCH(bool, marked);
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("000002", poolStock("000002", QStringLiteral("股票2")));
-    server->serve("/appstock/app/fqkline/get", [answer](const TestHttpServer::Request& request) {
-        const QString requestCode = requestedSymbol(request);
-        const QString history = klineBody(requestCode, 80, 10.0);
+    server->serve("/appstock/app/fqkline/get", klinefixtures::storedHistoryService([answer](const QString& code) {
+        const QString requestCode = providerSymbol(code);
+        const QString history = historyOf(code);
         if (answer == "503") {
             Reply reply = Reply::text("<html>Service Unavailable</html>", "text/html");
             reply.status = 503;
@@ -569,7 +589,7 @@ void StockScanWidgetTest::onlyStocksAnsweredWithoutBarsAreMarked()
             return Reply::text(swapped);
         }
         return Reply::text("{\"code\":0,\"msg\":\"\",\"data\":{\"" + requestCode + "\":{\"day\":[],\"qt\":{}}}}");
-    });
+    }));
     // A port nothing listens on refuses every connection.
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -600,7 +620,7 @@ void StockScanWidgetTest::historiesThatCannotBeStoredAreListedAndSaid()
     vorelApp()->stockPool.insert("600001", poolStock("600001", QStringLiteral("股票1")));
     vorelApp()->stockPool.insert("600002", poolStock("600002", QStringLiteral("股票2")));
     QVERIFY(QDir().mkpath("data/600002"));
-    server->serve("/appstock/app/fqkline/get", &wholeHistory);
+    server->serve("/appstock/app/fqkline/get", wholeHistories());
     setChinaNow(tradingDayAt(15, 0));
     QScopedPointer<StockScanWidget> page(makePage());
     page->searchButton->click();
@@ -610,7 +630,7 @@ void StockScanWidgetTest::historiesThatCannotBeStoredAreListedAndSaid()
              QStringLiteral("扫描已完成,共扫描3只股票,列出3只；1只股票的历史数据保存失败，最近一次："
                             "data/600002 是一个文件夹,不是文件"));
     QVERIFY(QFileInfo("data/600002").isDir());
-    QVERIFY(fileText("data/600001").contains("qfqday"));
+    QCOMPARE(fileText("data/600001"), historyOf("600001"));
     page->show();
     QVERIFY(saveScreenshot(page.data(), "smartcomment-unstored"));
 }

@@ -5,6 +5,7 @@
 
 #include "analysis/stocktimedatawidget.h"
 #include "analysis/vorelplot.h"
+#include "tests/support/screenshot.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -149,9 +150,6 @@ void TestStockTimeDataWidget::lowChartGivesThePricesMostOfItsHeight()
 
 void TestStockTimeDataWidget::screenshot()
 {
-    QTemporaryDir shots;
-    const QString dir = chartfixtures::screenshotDir(shots.path());
-
     // A trading day of 241 minutes drifting up with a midday dip.
     QVector<float> prices;
     for (int i = 0; i < 241; ++i)
@@ -162,7 +160,7 @@ void TestStockTimeDataWidget::screenshot()
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
     widget.setData(minutes(prices, "600000"));
     widget.plot->replot();
-    QVERIFY(widget.grab().toImage().save(QDir(dir).filePath("intraday.png")));
+    QVERIFY(saveScreenshot(&widget, "intraday"));
 }
 
 QTEST_MAIN(TestStockTimeDataWidget)

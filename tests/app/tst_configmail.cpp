@@ -1,8 +1,8 @@
 #include "app/configmail.h"
 
 #include "core/inifile.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/dialogrows.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "widgets/vorelstockmsgbox.h"
 

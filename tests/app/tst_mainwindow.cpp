@@ -2,6 +2,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/screensize.h"
 #include "widgets/linedelegate.h"
 #include "widgets/vorelstockmsgbox.h"

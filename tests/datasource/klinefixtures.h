@@ -3,14 +3,48 @@
 // K-line bodies in the form the QQ finance service returns them.
 
 #include "core/stock.h"
+#include "tests/support/testhttpserver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QUrlQuery>
 #include <QVector>
 
+#include <functional>
+
 namespace klinefixtures {
+
+// The request for the K-line history of the stock the service knows as
+// `symbol` ("sh600000"), its random item left out; by default the request
+// of the histories kept in data/: days, forward adjusted.
+inline QString historyTarget(const QString& symbol, const QString& period = "day", const QString& adjust = "qfq")
+{
+    return QString("/appstock/app/fqkline/get?p=1&param=%1,%2,,,480,%3&_appName=android").arg(symbol, period, adjust);
+}
+
+// The request for the intraday minutes of `symbol`, its random item left out.
+inline QString minutesTarget(const QString& symbol)
+{
+    return QString("/appstock/app/minute/query?code=%1&_appName=android&_net=WIFI").arg(symbol);
+}
+
+// The answer a test's K-line service gives for the stock of `code`.
+using HistoryAnswer = std::function<TestHttpServer::Reply(const QString& code)>;
+
+// A K-line service that answers only the requests of the histories kept in
+// data/ (days, forward adjusted, the stock named in its own market), each
+// with what `answer` gives the code it names; any other request gets 404.
+inline TestHttpServer::Handler storedHistoryService(const HistoryAnswer& answer)
+{
+    return [answer](const TestHttpServer::Request& request) {
+        const QString code = QUrlQuery(request.query).queryItemValue("param").section(',', 0, 0).mid(2);
+        if (request.fixedTarget != historyTarget(providerSymbol(code)))
+            return TestHttpServer::Reply::status404();
+        return answer(code);
+    };
+}
 
 // One bar array as the service writes it: quoted date and numbers.
 inline QString bar(const QString& date, double open, double close, double high, double low, double volume)

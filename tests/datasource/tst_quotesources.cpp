@@ -21,31 +21,27 @@ QStringList codes(int n)
     return out;
 }
 
-// The symbols of a quote URL, in request order.
-QStringList symbolsOf(const QString& url)
-{
-    return url.mid(url.indexOf("/list=") + 6).split(',');
-}
-
 // One quote line as the service writes it: 33 fields, the order book as
 // (volume, price) pairs in shares.
 QString quoteLine(const QString& code, double preClose, double close, int buyEach, int sellEach,
                   const QString& name = QStringLiteral("浦发银行"), int fields = 33)
 {
-    QStringList f;
-    f << name << QString::number(close) << QString::number(preClose) << QString::number(close)
-      << QString::number(close) << QString::number(close) << QString::number(close)
-      << QString::number(close) << "1234567" << "98765432.5";
-    for (int i = 0; i < 5; ++i)
-        f << QString::number(buyEach) << QString::number(close);
-    for (int i = 0; i < 5; ++i)
-        f << QString::number(sellEach) << QString::number(close);
-    f << "2026-12-07" << "09:25:03" << "00";
+    quotefixtures::SinaQuote quote;
+    const QString price = QString::number(close);
+    quote.name = name;
+    quote.open = quote.price = quote.high = quote.low = quote.bid = quote.ask = price;
+    quote.preClose = QString::number(preClose);
+    quote.volume = "1234567";
+    quote.amount = "98765432.5";
+    quote.evenBook(buyEach, price, sellEach, price);
+    quote.date = "2026-12-07";
+    quote.time = "09:25:03";
+    QStringList f = quote.fields();
     while (f.size() > fields)
         f.removeLast();
     while (f.size() < fields)
         f << "0";
-    return QString("var hq_str_%1%2=\"%3\";\n").arg(code.startsWith('6') ? "sh" : "sz", code, f.join(','));
+    return quotefixtures::quoteLine(providerSymbol(code), f);
 }
 
 QMap<QString, Stock> pool()
@@ -141,7 +137,7 @@ void TestQuoteSources::quoteRequestsCarryEightCodesRemainderLastFirst()
         QStringList symbols;
         for (const QString& code : expected.at(i))
             symbols << "sh" + code;
-        QCOMPARE(symbolsOf(urls.at(i)), symbols);
+        QCOMPARE(quotefixtures::requestedSymbols(urls.at(i)), symbols);
     }
 }
 
@@ -251,24 +247,24 @@ void TestQuoteSources::todaysQuoteLinesReadAsTheirFirst33Fields()
 // field for another (high for low, a buy level for a sell level) shows.
 void TestQuoteSources::everyQuoteFieldLandsInItsOwnPlace()
 {
-    QStringList f{QStringLiteral("浦发银行"),
-                  "10.01",
-                  "10.00",
-                  "10.20",
-                  "10.30",
-                  "9.90",
-                  "10.19",
-                  "10.21",
-                  "1234567",
-                  "98765432.5"};
+    quotefixtures::SinaQuote line;
+    line.name = QStringLiteral("浦发银行");
+    line.open = "10.01";
+    line.preClose = "10.00";
+    line.price = "10.20";
+    line.high = "10.30";
+    line.low = "9.90";
+    line.bid = "10.19";
+    line.ask = "10.21";
+    line.volume = "1234567";
+    line.amount = "98765432.5";
     for (int level = 1; level <= 5; ++level)
-        f << QString::number(100100 * level) << QString::number(10.20 - 0.01 * level);
+        line.book << QString::number(100100 * level) << QString::number(10.20 - 0.01 * level);
     for (int level = 1; level <= 5; ++level)
-        f << QString::number(10100 * level) << QString::number(10.20 + 0.01 * level);
-    f << "2026-12-07"
-      << "09:25:03"
-      << "00";
-    const Stock quote = parseSinaQuoteLine("var hq_str_sh600000=\"" + f.join(',') + "\";", pool(), filter());
+        line.book << QString::number(10100 * level) << QString::number(10.20 + 0.01 * level);
+    line.date = "2026-12-07";
+    line.time = "09:25:03";
+    const Stock quote = parseSinaQuoteLine(quotefixtures::quoteLine("sh600000", line), pool(), filter());
     const QStringList expected{"open=10.01",
                                "preClose=10",
                                "close=10.2",

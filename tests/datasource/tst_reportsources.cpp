@@ -80,6 +80,12 @@ void ReportSourcesTest::ahUrlsAreTheFivePagesWithAFraction()
         QVERIFY(url.contains(QString("&page=%1&pageSize=20&").arg(i + 1)));
         QVERIFY(url.endsWith("%20[HTTP/1.1%20200%20OK%2068ms]"));
         QString fraction = url.section("&_g=", 1).section("%20", 0, 0);
+        // every item but the page and the fraction as the service expects it
+        QCOMPARE(QString(url).replace("&_g=" + fraction + "%20", "&_g=F%20"),
+                 QString("http://127.0.0.1:9/EM_Finance2014NumericApplication/JS.aspx?type=CT&cmd=C._AHH&sty=FCABHL"
+                         "&sortType=C&sortRule=-1&page=%1&pageSize=20&js=var%20quote_123%3d{rank:[(x)],pages:(pc)}"
+                         "&token=5b2e9c07d4f1a8362e0c7b9d4a15f8e3&jsName=quote_123&_g=F%20[HTTP/1.1%20200%20OK%2068ms]")
+                     .arg(i + 1));
         bool isNumber = false;
         const double value = fraction.toDouble(&isNumber);
         QVERIFY2(isNumber && value >= 0 && value < 1, qPrintable(fraction));

@@ -7,6 +7,7 @@
 #include "tests/support/barbuilder.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/highlighter.h"
@@ -238,9 +239,10 @@ void LHBWidgetTest::searchListsTheStocksOfTheDate()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(reasonRow("日涨幅偏离值达7%的证券")
-                                                                    + stockRow({ "600123", "示例股份", "2016-03-15" })
-                                                                    + stockRow({ "000456", "样本科技", "2016-03-15" }))));
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-15",
+                      TestHttpServer::Reply::gbk(sinaListPage(reasonRow("日涨幅偏离值达7%的证券")
+                                                              + stockRow({ "600123", "示例股份", "2016-03-15" })
+                                                              + stockRow({ "000456", "样本科技", "2016-03-15" }))));
     LHBWidget page;
     page.dateEdit->setDate(QDate(2016, 3, 15));
     QSignalSpy lists(&page.loader, &DataLoader::sendStock);
@@ -275,12 +277,12 @@ void LHBWidgetTest::failedListKeepsTheListAndSaysWhy()
     QFETCH(QString, reason);
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve(QString(kListPath) + "?tradedate=2016-03-14",
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-14",
                  TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600001", "旧日股份", "2016-03-14" }))));
-    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-15",
                  failedAnswer(failure, sinaListPage(stockRow({ "600002", "今日股份", "2016-03-15" })
                                                     + stockRow({ "600003", "明日股份", "2016-03-15" }))));
-    server.serve("/stock/lhb,2016-03-14,600001.html",
+    server.serveExact("/stock/lhb,2016-03-14,600001.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
     LHBWidget page;
     QSignalSpy failures(&page.loader, &DataLoader::sendFailure);
@@ -330,8 +332,8 @@ void LHBWidgetTest::listOfAnEarlierSearchArrivingLateIsDropped()
     HostOverride hosts(server);
     TestHttpServer::Reply slow = TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600001", "旧日股份", "2016-03-14" })));
     slow.delayMs = 300;
-    server.serve(QString(kListPath) + "?tradedate=2016-03-14", slow);
-    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-14", slow);
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-15",
                  TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600002", "今日股份", "2016-03-15" }))));
     LHBWidget page;
     QSignalSpy lists(&page.loader, &DataLoader::sendStock);
@@ -352,7 +354,7 @@ void LHBWidgetTest::listAndSeatsSortNumbersByValue()
                                 stockRow({ "600123", "示例股份", "2016-03-15", "11.34", "512.7", "10973.9" })
                                 + stockRow({ "000456", "样本科技", "2016-03-15", "8.17", "3201.5", "4115.2" })
                                 + stockRow({ "300789", "测试电子", "2016-03-15", "23.05", "77.4", "905.6" }))));
-    server.serve("/stock/lhb,2016-03-15,600123.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "5000.00", "0.00", "5000.00" },
                                                                 { "乙营业部", "300.00", "0.00", "300.00" },
                                                                 { "丙营业部", "1234.50", "12.00", "1222.50" } }, {})));
@@ -383,7 +385,7 @@ void LHBWidgetTest::clickedStockShowsItsSeatsFetchedOnce()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/lhb,2016-03-15,600123.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "中信证券股份有限公司上海溧阳路证券营业部", "5000.00", "0.00", "5000.00" },
                                                                 { "机构专用", "300.00", "0.00", "300.00" } },
                                                               { { "财通证券股份有限公司杭州上塘路证券营业部", "0.00", "900.00", "-900.00" } })));
@@ -408,9 +410,9 @@ void LHBWidgetTest::sameStockOnAnotherDateHasItsOwnSeats()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/lhb,2016-03-14,600123.html",
+    server.serveExact("/stock/lhb,2016-03-14,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "周一营业部", "1.00", "0.00", "1.00" } }, {})));
-    server.serve("/stock/lhb,2016-03-15,600123.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "周二营业部", "1.00", "0.00", "1.00" } }, {})));
     LHBWidget page;
     page.updateStockList({ listedStock("600123", "2016-03-14"), listedStock("600123", "2016-03-15") });
@@ -435,10 +437,10 @@ void LHBWidgetTest::failedSeatsLeaveNoSeatsAndSayWhy()
     QFETCH(QString, reason);
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/lhb,2016-03-15,600123.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
     // a seat page cut in the middle of its tables is one of the failures
-    server.serve("/stock/lhb,2016-03-15,000456.html",
+    server.serveExact("/stock/lhb,2016-03-15,000456.html",
                  failedAnswer(failure, eastmoneySeatPage({ { "乙营业部", "1.00", "0.00", "1.00" },
                                                            { "丙营业部", "2.00", "0.00", "2.00" } },
                                                          { { "丁营业部", "0.00", "3.00", "-3.00" } })));
@@ -488,7 +490,7 @@ void LHBWidgetTest::failedSeatRequestIsAskedAgainOnTheNextClick()
     page.onClickCell(0, 0);   // nothing served: 404
     QCOMPARE(page.detailTable->rowCount(), 0);
 
-    server.serve("/stock/lhb,2016-03-15,000456.html",
+    server.serveExact("/stock/lhb,2016-03-15,000456.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {})));
     page.onClickCell(0, 0);
     QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
@@ -503,8 +505,8 @@ void LHBWidgetTest::clickDuringASeatRequestTakesOver()
     HostOverride hosts(server);
     TestHttpServer::Reply slow = TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {}));
     slow.delayMs = 200;
-    server.serve("/stock/lhb,2016-03-15,600123.html", slow);
-    server.serve("/stock/lhb,2016-03-15,000456.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html", slow);
+    server.serveExact("/stock/lhb,2016-03-15,000456.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "乙营业部", "2.00", "0.00", "2.00" } }, {})));
     LHBWidget page;
     page.updateStockList({ listedStock("600123", "2016-03-15"), listedStock("000456", "2016-03-15") });
@@ -544,17 +546,17 @@ void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow()
     QFETCH(bool, newSearch);
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve(QString(kListPath) + "?tradedate=2016-03-15",
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-15",
                  TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" })
                                                          + stockRow({ "000456", "样本科技", "2016-03-15" }))));
-    server.serve(QString(kListPath) + "?tradedate=2016-03-16",
+    server.serveExact(QString(kListPath) + "?tradedate=2016-03-16",
                  TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "300789", "测试电子", "2016-03-16" }))));
     // the first stock's seat page is held for a second
     const QString slowPage = eastmoneySeatPage({ { "甲营业部", "1.00", "0.00", "1.00" } }, {});
     TestHttpServer::Reply slow = lateFailure ? failedAnswer("status", slowPage) : TestHttpServer::Reply::gbk(slowPage);
     slow.delayMs = 1000;
-    server.serve("/stock/lhb,2016-03-15,600123.html", slow);
-    server.serve("/stock/lhb,2016-03-15,000456.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html", slow);
+    server.serveExact("/stock/lhb,2016-03-15,000456.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "乙营业部", "2.00", "0.00", "2.00" } }, {})));
     const QMap<QString, QStringList> seatsOf { { "600123 示例股份 2016-03-15", { "甲营业部" } },
                                                { "000456 样本科技 2016-03-15", { "乙营业部" } } };
@@ -597,7 +599,7 @@ void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow()
     QVERIFY(saveScreenshot(&page, "dragontiger-seats-of-the-selected-row"));
 
     // back on the first row: its seats, or its failure under its own name
-    server.serve("/stock/lhb,2016-03-15,600123.html",
+    server.serveExact("/stock/lhb,2016-03-15,600123.html",
                  lateFailure ? failedAnswer("status", slowPage) : TestHttpServer::Reply::gbk(slowPage));
     const int asked = server.requestCount();
     clickRow(page.listView, 0);
@@ -626,7 +628,7 @@ void LHBWidgetTest::seatWindowLoadsTheSeatsOfOneEntry()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/lhb,2016-03-15,300789.html",
+    server.serveExact("/stock/lhb,2016-03-15,300789.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "机构专用", "700.00", "0.00", "700.00" } },
                                                               { { "乙营业部", "0.00", "100.00", "-100.00" } })));
     VorelStockLHBBS5Widget window;

@@ -6,6 +6,7 @@
 #include "pages/noticeexpress.h"
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -34,13 +35,13 @@ QString noticePage(const QList<QStringList>& notices)   // code, name, title, da
 void serveNotices(TestHttpServer& server)
 {
     const auto u = [](const char* text) { return QString::fromUtf8(text); };
-    server.serve("/notices/hsa/5.html",
+    server.serveExact("/notices/hsa/5.html",
                  TestHttpServer::Reply::gbk(noticePage({{"600000", u("浦发银行"), u("600000:股东减持计划"), "2017-01-04"},
                                                         {"", u("无代码"), u("减持"), "2017-01-09"}})));
-    server.serve("/notices/hsa/1.html",
+    server.serveExact("/notices/hsa/1.html",
                  TestHttpServer::Reply::gbk(noticePage({{"000002", u("万科Ａ"), u("关于股东不减持的公告"), "2017-01-06"},
                                                         {"300750", u("宁德时代"), u("高管减持结果"), "2017-01-02"}})));
-    server.serve("/notices/hsa/7.html",
+    server.serveExact("/notices/hsa/7.html",
                  TestHttpServer::Reply::gbk(noticePage({{"600000", u("浦发银行"), u("减持进展"), "2017-01-05"}})));
 }
 
@@ -214,7 +215,7 @@ void NoticeExpressTest::downloadFillsTableAndReductionCodes()
     QCOMPARE(page.statusLabel->text(), QStringLiteral("7类公告下载失败，最近一次：HTTP 404 Not Found"));
 
     // pages that arrive without a reduction notice do clear them
-    server.serve("/notices/hsa/5.html", TestHttpServer::Reply::gbk(noticePage(
+    server.serveExact("/notices/hsa/5.html", TestHttpServer::Reply::gbk(noticePage(
         {{"600000", QStringLiteral("浦发银行"), QStringLiteral("年度报告"), "2017-01-04"}})));
     page.searchButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(page.searchButton->isEnabled(), 20000);

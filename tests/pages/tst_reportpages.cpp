@@ -11,6 +11,7 @@
 #include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"

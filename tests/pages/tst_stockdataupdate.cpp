@@ -2,10 +2,10 @@
 
 #include "core/vorelapplication.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 
@@ -20,12 +20,15 @@
 
 namespace {
 
-// An iFeng body with one bar per date.
-QString ifengBody(const QStringList& dates)
+// An iFeng body with one bar per date, closing at `close`. The service's
+// answer does not name its stock: each stock of a test closes at a price of
+// its own, so that a history kept under another code shows.
+QString ifengBody(const QStringList& dates, const QString& close = "10.5")
 {
     QStringList bars;
     for (const QString& date : dates) {
-        QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"10.5\"", "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
+        QStringList cells{"\"" + date + "\"", "\"10.0\"", "\"10.8\"", "\"" + close + "\"",
+                          "\"9.9\"", "\"300\"", "\"0.5\"", "\"5.00\""};
         while (cells.size() < 17)
             cells.append("\"1.0\"");
         bars.append("[" + cells.join(',') + "]");
@@ -36,6 +39,18 @@ QString ifengBody(const QStringList& dates)
 QString ifengBody(const QString& date)
 {
     return ifengBody(QStringList { date });
+}
+
+// The one-bar history of `code`, closing at a price its code gives.
+QString ifengHistoryOf(const QString& code)
+{
+    return ifengBody({ "2020-01-02" }, QString("10.%1").arg(code.right(2)));
+}
+
+QString fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
 }
 
 QString stockListRow(const QString& code, const QString& name)
@@ -97,7 +112,8 @@ private slots:
                 const QString body = ifengBody({ "2020-01-02", "2020-01-03", "2020-01-06" });
                 return TestHttpServer::Reply::chunkedCutShort(body.toUtf8(), 70 * 4);
             }
-            TestHttpServer::Reply reply = TestHttpServer::Reply::text(ifengBody("2020-01-02"), "application/json");
+            const QString code = request.query.section('&', 0, 0).right(6);
+            TestHttpServer::Reply reply = TestHttpServer::Reply::text(ifengHistoryOf(code), "application/json");
             // An error status is no history, whatever its body holds.
             if (request.query.contains("000004"))
                 reply.status = 500;
@@ -155,9 +171,9 @@ private slots:
         QCOMPARE(old.readAll(), QByteArray("old history of 000004"));
         QVERIFY(oldCut.open(QIODevice::ReadOnly));
         QCOMPARE(oldCut.readAll(), QByteArray("old history of 600005"));
-        QFile stored("data/dl/600003");
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(stored.readAll()), ifengBody("2020-01-02"));
+        // each history under its own code
+        QCOMPARE(fileText("data/dl/600001"), ifengHistoryOf("600001"));
+        QCOMPARE(fileText("data/dl/600003"), ifengHistoryOf("600003"));
     }
 
     void downloadOfNoCodesClosesAtOnce()

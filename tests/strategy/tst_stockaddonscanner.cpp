@@ -12,6 +12,7 @@
 #include "tests/support/columnfit.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
+#include "tests/support/screenshot.h"
 #include "widgets/stocklistview.h"
 
 #include <QComboBox>

@@ -10,9 +10,9 @@
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/dialogrows.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -67,24 +67,25 @@ QVector<double> flat(int n, double close = 10.0)
     return QVector<double>(n, close);
 }
 
-// One passing auction quote per requested symbol; the buy side grows with
-// the code so that every pick has its own ratio.
+// A passing auction quote of `code`; the buy side grows with the code so
+// that every pick has its own ratio.
+QString passingQuote(const QString& code)
+{
+    quotefixtures::SinaQuote quote;
+    quote.name = "N" + code;
+    quote.open = quote.price = quote.high = quote.low = "10.1";
+    quote.preClose = "10";
+    quote.volume = quote.amount = "100";
+    quote.evenBook(100000 + code.right(2).toInt() * 1000, "10.1", 10000, "10.1");
+    quote.date = "2017-05-02";
+    quote.time = "09:25:03";
+    return quotefixtures::quoteLine(providerSymbol(code), quote);
+}
+
+// One passing auction quote per requested symbol.
 TestHttpServer::Reply quotesFor(const TestHttpServer::Request& request)
 {
-    QString body;
-    for (const QString& symbol : request.target.mid(request.target.indexOf('=') + 1).split(',')) {
-        const QString code = symbol.mid(2);
-        const int buy = 100000 + code.right(2).toInt() * 1000;
-        QStringList f;
-        f << "N" + code << "10.1" << "10" << "10.1" << "10.1" << "10.1" << "0" << "0" << "100" << "100";
-        for (int i = 0; i < 5; ++i)
-            f << QString::number(buy) << "10.1";
-        for (int i = 0; i < 5; ++i)
-            f << "10000" << "10.1";
-        f << "2017-05-02" << "09:25:03" << "00";
-        body += QString("var hq_str_%1=\"%2\";\n").arg(symbol, f.join(','));
-    }
-    return TestHttpServer::Reply::gbk(body, "application/javascript", false);
+    return quotefixtures::answeringEachSymbol(&passingQuote)(request);
 }
 
 // Quotes as the service writes them today for the stocks of the pool:
@@ -93,26 +94,24 @@ TestHttpServer::Reply quotesFor(const TestHttpServer::Request& request)
 // codes of `strong` have a buy/sell ratio above 6.
 TestHttpServer::Handler todaysQuotesFor(const QStringList& strong)
 {
-    return [strong](const TestHttpServer::Request& request) {
-        QString body;
-        for (const QString& symbol : request.target.mid(request.target.indexOf('=') + 1).split(',')) {
-            const QString code = symbol.mid(2);
-            const qint64 bidShares = qint64(vorelApp()->stockPool.value(code).totals) * 4;
-            const qint64 askShares = bidShares / (strong.contains(code) ? 10 : 2);
-            QStringList f;
-            f << vorelApp()->stockPool.value(code).name << "10.100" << "10.000" << "10.100" << "10.100" << "10.100"
-              << "10.090" << "10.100" << "1234500" << "12468450.00";
-            for (int i = 0; i < 5; ++i)
-                f << QString::number(bidShares) << "10.100";
-            for (int i = 0; i < 5; ++i)
-                f << QString::number(askShares) << "10.110";
-            f << "2017-05-08" << "09:25:03" << "00";
-            if (symbol.startsWith("sh"))
-                f << (code.toInt() % 2 == 0 ? QString() : QString("D|36500|330325.00"));
-            body += QString("var hq_str_%1=\"%2\";\n").arg(symbol, f.join(','));
-        }
-        return TestHttpServer::Reply::gbk(body, "application/javascript", false);
-    };
+    return quotefixtures::answeringEachSymbol([strong](const QString& code) {
+        const Stock stock = vorelApp()->stockPool.value(code);
+        const qint64 bidShares = qint64(stock.totals) * 4;
+        quotefixtures::SinaQuote quote;
+        quote.name = stock.name;
+        quote.open = quote.price = quote.high = quote.low = quote.ask = "10.100";
+        quote.preClose = "10.000";
+        quote.bid = "10.090";
+        quote.volume = "1234500";
+        quote.amount = "12468450.00";
+        quote.evenBook(bidShares, "10.100", bidShares / (strong.contains(code) ? 10 : 2), "10.110");
+        quote.date = "2017-05-08";
+        quote.time = "09:25:03";
+        const QString symbol = providerSymbol(code);
+        if (symbol.startsWith("sh"))
+            quote.extra = code.toInt() % 2 == 0 ? QString("") : QString("D|36500|330325.00");
+        return quotefixtures::quoteLine(symbol, quote);
+    });
 }
 
 void invoke(QObject* target, const char* slot)
@@ -149,6 +148,7 @@ private slots:
     void mailLines();
     void historyScore();
     void historyScoringCanEndTheMailAfterOneLine();
+    void eachPickIsScoredOverItsOwnHistory();
     void wholeRunListsTwelveAndNeverClaimsAnUnsentMail();
     void runWithoutPicksSaysSo_data();
     void runWithoutPicksSaysSo();
@@ -315,6 +315,26 @@ void TestStockBidWidget::historyScoringCanEndTheMailAfterOneLine()
     QCOMPARE(page.mailBody, QStringLiteral("今日关注:\n代码600001,股票N600001,推荐度:28,开价:10.5,所属板块:银行,涨幅:5%"));
     // The list shows the whole scored list, not only what was mailed.
     QCOMPARE(page.list->rowCount(), 3);
+}
+
+// Three picks of equal auction score, each with a stored history of its
+// own: a breakout lifts 600002 alone, and only 600001 is among the reduction
+// codes, so the order and the scores tell whose history each got.
+void TestStockBidWidget::eachPickIsScoredOverItsOwnHistory()
+{
+    vorelApp()->config.bidUseK = true;
+    vorelApp()->reductionCodes = QStringList { "600001" };
+    QVector<double> breakout = flat(29);
+    breakout << 20.0;
+    writeHistory("600001", flat(30));
+    writeHistory("600002", breakout);
+    writeHistory("600003", flat(30, 11.0));
+    StockBidWidget page;
+    page.timer.stop();
+    page.composeBidMail({ pick("600001", 60, 9), pick("600002", 60, 8), pick("600003", 60, 7) });
+    const QString line = QStringLiteral("代码%1,股票N%1,推荐度:%2,开价:10.5,所属板块:银行,涨幅:5%");
+    const QStringList lines { line.arg("600002").arg(66), line.arg("600003").arg(60), line.arg("600001").arg(28) };
+    QCOMPARE(page.mailBody, QStringLiteral("今日关注:\n") + lines.join('\n'));
 }
 
 void TestStockBidWidget::wholeRunListsTwelveAndNeverClaimsAnUnsentMail()

@@ -11,8 +11,8 @@
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/barbuilder.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stocklistview.h"
@@ -49,15 +49,18 @@ QString realtimeItem(const QString& code, const QString& name)
 }
 
 // Ten bars at 12, a falling bar, a rising bar that engulfs it, and today's
-// bar, which the page drops before scanning.
+// bar, which the page drops before scanning; each stock's prices a few
+// cents apart from the others', so that a history kept under another code
+// shows.
 QString engulfingHistory(const QString& code)
 {
+    const double d = code.right(2).toInt() * 0.01;
     QStringList arrays;
     for (int i = 0; i < 10; ++i)
-        arrays << klinefixtures::bar(QString("2017-04-%1").arg(10 + i), 12, 12, 12, 12, 1000);
-    arrays << klinefixtures::bar("2017-04-20", 10.5, 10.0, 10.5, 10.0, 1000);
-    arrays << klinefixtures::bar("2017-04-21", 10.5, 11.0, 11.0, 10.5, 1000);
-    arrays << klinefixtures::bar("2017-04-24", 11.0, 9.0, 11.0, 9.0, 1000);
+        arrays << klinefixtures::bar(QString("2017-04-%1").arg(10 + i), 12 + d, 12 + d, 12 + d, 12 + d, 1000);
+    arrays << klinefixtures::bar("2017-04-20", 10.5 + d, 10.0 + d, 10.5 + d, 10.0 + d, 1000);
+    arrays << klinefixtures::bar("2017-04-21", 10.5 + d, 11.0 + d, 11.0 + d, 10.5 + d, 1000);
+    arrays << klinefixtures::bar("2017-04-24", 11.0 + d, 9.0 + d, 11.0 + d, 9.0 + d, 1000);
     return klinefixtures::storedHistory(code, arrays);
 }
 
@@ -66,14 +69,43 @@ QString flatHistory(const QString& code)
     return klinefixtures::body("sh" + code, 20);
 }
 
-// Minutes whose price climbs every minute (both shares 100 %) or falls.
-QString minutes(bool strong)
+// The minutes of `code` (named as the service names it), whose price climbs
+// every minute (both shares 100 %) or falls.
+QString minutes(const QString& code, bool strong)
 {
     QStringList rows;
     for (int i = 0; i < 20; ++i)
         rows << QString("\"%1 %2 100\"").arg(930 + i).arg(strong ? 10.0 + i * 0.01 : 10.0 - i * 0.01, 0, 'f', 2);
-    return QString("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600000\":{\"data\":{\"data\":[%1],\"date\":\"20170425\"}}}}")
-        .arg(rows.join(','));
+    return QString("{\"code\":0,\"msg\":\"\",\"data\":{\"%1\":{\"data\":{\"data\":[%2],\"date\":\"20170425\"}}}}")
+        .arg(providerSymbol(code), rows.join(','));
+}
+
+// The minutes of each of `codes` at their own request, strong unless named
+// in `weak`.
+void serveMinutes(TestHttpServer& server, const QStringList& codes, const QStringList& weak = {})
+{
+    for (const QString& code : codes) {
+        server.serveExact(klinefixtures::minutesTarget(providerSymbol(code)),
+                          TestHttpServer::Reply::text(minutes(code, !weak.contains(code))));
+    }
+}
+
+// The histories kept in data/, each stock's at its own request as `histories`
+// names it; any other request gets 404.
+void serveHistories(TestHttpServer& server, const QMap<QString, TestHttpServer::Reply>& histories)
+{
+    server.serve("/appstock/app/fqkline/get", klinefixtures::storedHistoryService([histories](const QString& code) {
+        return histories.value(code, TestHttpServer::Reply::status404());
+    }));
+}
+
+// The quote service answering each code asked for with its line in `lines`;
+// a code without one gets an empty line, as for a stock not trading.
+TestHttpServer::Handler recheckQuotes(const QMap<QString, QString>& lines)
+{
+    return quotefixtures::refusingWithoutReferer(quotefixtures::answeringEachSymbol([lines](const QString& code) {
+        return lines.value(code, quotefixtures::quoteLine(providerSymbol(code), QStringList()));
+    }));
 }
 
 // Today's market list record: quoted keys, bare numbers, "turnoverratio".
@@ -106,17 +138,19 @@ QString todaysStrongMinutes(const QString& symbol)
 // A non-null `extra` is written as the 34th field of today's Shanghai lines.
 QString recheckLine(const QString& code, bool candidate, bool asks, const QString& extra = QString())
 {
-    QStringList f;
-    f << "N" << (candidate ? "10.00" : "10.20") << "10.00" << (candidate ? "10.30" : "10.10") << "10.32" << "9.99"
-      << "0" << "0" << "100" << "100";
-    for (int i = 0; i < 5; ++i)
-        f << "10000000" << "10";
-    for (int i = 0; i < 5; ++i)
-        f << (asks ? "10000" : "0") << "10";
-    f << "2017-04-25" << "14:50:03" << "00";
-    if (!extra.isNull())
-        f << extra;
-    return QString("var hq_str_sh%1=\"%2\";\n").arg(code, f.join(','));
+    quotefixtures::SinaQuote quote;
+    quote.name = "N";
+    quote.open = candidate ? "10.00" : "10.20";
+    quote.preClose = "10.00";
+    quote.price = candidate ? "10.30" : "10.10";
+    quote.high = "10.32";
+    quote.low = "9.99";
+    quote.volume = quote.amount = "100";
+    quote.evenBook(10000000, "10", asks ? 10000 : 0, "10");
+    quote.date = "2017-04-25";
+    quote.time = "14:50:03";
+    quote.extra = extra;
+    return quotefixtures::quoteLine("sh" + code, quote);
 }
 
 int runToEnd(StockTailWidget& page)
@@ -137,14 +171,15 @@ void runFromTenToThree(StockTailWidget& page)
     QCOMPARE(page.state, 4);
 }
 
-// The market list: `items` on its first page, "null" on every later one.
+// The market list: `items` on its first page, "null" on every later one of
+// the forty the page asks for.
 void serveMarket(TestHttpServer& server, const QStringList& items)
 {
-    const QString firstPage = "[" + items.join(',') + "]";
-    server.serve("/quotes_service/", [firstPage](const TestHttpServer::Request& request) {
-        return request.query.endsWith("&page=1") ? TestHttpServer::Reply::gbk(firstPage, "text/plain", false)
-                                                 : TestHttpServer::Reply::text("null");
-    });
+    const QString list = "/quotes_service/api/json_v2.php/Market_Center.getHQNodeData?num=80&sort=0&node=hs_a&symbol="
+                         "&_s_r_a=page&page=";
+    server.serveExact(list + "1", TestHttpServer::Reply::gbk("[" + items.join(',') + "]", "text/plain", false));
+    for (int page = 2; page <= 40; ++page)
+        server.serveExact(list + QString::number(page), TestHttpServer::Reply::text("null"));
 }
 
 } // namespace
@@ -188,6 +223,7 @@ struct TestStockTailWidget::WholeRun
     StockTailWidget page;
     bool started = false;
     QStringList stored;   // the histories in data/ when the run ended
+    QMap<QString, QString> storedBodies;   // their texts, by code
 };
 
 TestStockTailWidget::WholeRun& TestStockTailWidget::wholeRun()
@@ -205,17 +241,16 @@ TestStockTailWidget::WholeRun& TestStockTailWidget::wholeRun()
         items << realtimeItem(code, "N");
     items << realtimeItem("600006", "*ST F");
     serveMarket(server, items);
+    QMap<QString, TestHttpServer::Reply> histories;
     for (const char* code : {"600001", "600002", "600003", "600004"})
-        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
-                     TestHttpServer::Reply::text(engulfingHistory(code)));
-    server.serve("/appstock/app/fqkline/get?p=1&param=sh600005,", TestHttpServer::Reply::text(flatHistory("600005")));
-    server.serve("/appstock/app/fqkline/get?p=1&param=sh600007,", TestHttpServer::Reply::text("<html>busy</html>"));
-    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
-    server.serve("/appstock/app/minute/query?code=sh600004", TestHttpServer::Reply::text(minutes(false)));
-    server.serve("/list=",
-                 TestHttpServer::Reply::gbk(recheckLine("600001", true, true) + recheckLine("600002", false, true)
-                                                + recheckLine("600003", false, false),
-                                            "application/javascript", false));
+        histories.insert(code, TestHttpServer::Reply::text(engulfingHistory(code)));
+    histories.insert("600005", TestHttpServer::Reply::text(flatHistory("600005")));
+    histories.insert("600007", TestHttpServer::Reply::text("<html>busy</html>"));
+    serveHistories(server, histories);
+    serveMinutes(server, {"600001", "600002", "600003", "600004"}, {"600004"});
+    server.serve("/list=", recheckQuotes({{"600001", recheckLine("600001", true, true)},
+                                          {"600002", recheckLine("600002", false, true)},
+                                          {"600003", recheckLine("600003", false, false)}}));
     StockTailWidget& page = run->page;
     page.stopTicking();
     setChinaNow(at(QDate(2017, 4, 25), 14, 50, 30));
@@ -223,6 +258,11 @@ TestStockTailWidget::WholeRun& TestStockTailWidget::wholeRun()
     setChinaNow(at(QDate(2017, 4, 25), 14, 51, 30));
     runToEnd(page);
     run->stored = QDir("data").entryList(QDir::Files);
+    for (const QString& code : run->stored) {
+        QFile file("data/" + code);
+        if (file.open(QIODevice::ReadOnly))
+            run->storedBodies.insert(code, QString::fromUtf8(file.readAll()));
+    }
     return *run;
 }
 
@@ -299,15 +339,20 @@ void TestStockTailWidget::wholeRunKeepsThePicksTheRecheckLeaves()
     QCOMPARE(page.results.keys(), QStringList({ "600001", "600003" }));
     QCOMPARE(page.list->rowCount(), 2);
     QCOMPARE(page.minutes.keys(), QStringList({ "600001", "600002", "600003", "600004" }));
+    for (const QString& code : page.minutes.keys())
+        QCOMPARE(page.minutes.value(code).code, code);
+    // every request was the one the run should send
+    QCOMPARE(wholeRun().server.unanswered(), QStringList());
 }
 
 // Histories that parsed are kept for the file scans; garbage is not.
 void TestStockTailWidget::wholeRunStoresTheHistoriesThatParsed()
 {
     const QStringList stored = wholeRun().stored;
-    QVERIFY(stored.contains("600001"));
-    QVERIFY(stored.contains("600005"));
-    QVERIFY(!stored.contains("600007"));
+    QCOMPARE(stored, QStringList({ "600001", "600002", "600003", "600004", "600005" }));
+    for (const char* code : { "600001", "600002", "600003", "600004" })
+        QCOMPARE(run->storedBodies.value(code), engulfingHistory(code));
+    QCOMPARE(run->storedBodies.value("600005"), flatHistory("600005"));
 }
 
 void TestStockTailWidget::wholeRunShowsTheMinutesOfAClickedPick()
@@ -318,6 +363,7 @@ void TestStockTailWidget::wholeRunShowsTheMinutesOfAClickedPick()
         ++row;
     page.onClick(row, 1);
     QCOMPARE(page.chart->record.rows.size(), 20);
+    QCOMPARE(page.chart->record.code, QString("600003"));
     page.onClick(99, 0);   // no such row
 }
 
@@ -346,18 +392,18 @@ void TestStockTailWidget::failedDownloadsAreCountedOnTheLabel()
     TestHttpServer server;
     HostOverride hosts(server);
     serveMarket(server, { realtimeItem("600001", "N"), realtimeItem("600002", "N"), realtimeItem("600003", "N") });
-    server.serve("/appstock/app/fqkline/get?p=1&param=sh600001,", failedAnswer(failure, engulfingHistory("600001")));
-    for (const char* code : { "600002", "600003" })
-        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
-                     TestHttpServer::Reply::text(engulfingHistory(code)));
-    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
-    server.serve("/appstock/app/minute/query?code=sh600002", failedAnswer(failure, minutes(true)));
-    server.serve("/list=", failedAnswer(failure, recheckLine("600003", true, true) + recheckLine("600004", true, true)));
+    serveHistories(server, { { "600001", failedAnswer(failure, engulfingHistory("600001")) },
+                             { "600002", TestHttpServer::Reply::text(engulfingHistory("600002")) },
+                             { "600003", TestHttpServer::Reply::text(engulfingHistory("600003")) } });
+    serveMinutes(server, { "600003" });
+    server.serveExact(klinefixtures::minutesTarget("sh600002"), failedAnswer(failure, minutes("600002", true)));
+    server.serveExact("/list=sh600003", failedAnswer(failure, recheckLine("600003", true, true)));
 
     StockTailWidget page;
     runFromTenToThree(page);
     QCOMPARE(page.results.keys(), QStringList({ "600003" }));
     QCOMPARE(page.label->text(), QStringLiteral("分析股票完毕,选出1只股票；3次下载失败，最近一次：") + reason);
+    QCOMPARE(server.unanswered(), QStringList());
     page.resize(900, 600);
     page.show();
     QVERIFY(saveScreenshot(&page, "endofday-failed-" + failureTag()));
@@ -375,15 +421,14 @@ void TestStockTailWidget::unreadableAndUnstorableHistoriesAreSaid()
     TestHttpServer server;
     HostOverride hosts(server);
     serveMarket(server, { realtimeItem("600001", "N"), realtimeItem("600002", "N"), realtimeItem("600003", "N") });
-    for (const char* code : { "600001", "600003" })
-        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
-                     TestHttpServer::Reply::text(engulfingHistory(code)));
     QString repeated = engulfingHistory("600002");
     repeated.replace("2017-04-21", "2017-04-20");
-    server.serve("/appstock/app/fqkline/get?p=1&param=sh600002,", TestHttpServer::Reply::text(repeated));
-    server.serve("/appstock/app/minute/query", TestHttpServer::Reply::text(minutes(true)));
-    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600001", true, true) + recheckLine("600003", true, true),
-                                                      "application/javascript", false));
+    serveHistories(server, { { "600001", TestHttpServer::Reply::text(engulfingHistory("600001")) },
+                             { "600002", TestHttpServer::Reply::text(repeated) },
+                             { "600003", TestHttpServer::Reply::text(engulfingHistory("600003")) } });
+    serveMinutes(server, { "600001", "600003" });
+    server.serve("/list=", recheckQuotes({ { "600001", recheckLine("600001", true, true) },
+                                           { "600003", recheckLine("600003", true, true) } }));
 
     StockTailWidget page;
     runFromTenToThree(page);
@@ -422,27 +467,28 @@ void TestStockTailWidget::shippedPoolWithTodaysFormsPicksAndRechecks()
     HostOverride hosts(server);
     serveMarket(server, { todaysRealtimeItem("600000", QStringLiteral("浦发银行")),
                           todaysRealtimeItem("600036", QStringLiteral("招商银行")) });
+    QMap<QString, TestHttpServer::Reply> histories;
     for (const char* code : { "600000", "600036" }) {
-        server.serve(QString("/appstock/app/fqkline/get?p=1&param=sh%1,").arg(code),
-                     TestHttpServer::Reply::text(engulfingHistory(code)));
-        server.serve(QString("/appstock/app/minute/query?code=sh%1").arg(code),
-                     TestHttpServer::Reply::text(todaysStrongMinutes(QString("sh%1").arg(code))));
+        histories.insert(code, TestHttpServer::Reply::text(engulfingHistory(code)));
+        server.serveExact(klinefixtures::minutesTarget(providerSymbol(code)),
+                          TestHttpServer::Reply::text(todaysStrongMinutes(providerSymbol(code))));
     }
-    server.serve("/list=", quotefixtures::refusingWithoutReferer(TestHttpServer::Reply::gbk(
-                               recheckLine("600000", true, true, "")
-                                   + recheckLine("600036", false, true, "D|36500|330325.00"),
-                               "application/javascript", false)));
+    serveHistories(server, histories);
+    server.serve("/list=", recheckQuotes({ { "600000", recheckLine("600000", true, true, "") },
+                                           { "600036", recheckLine("600036", false, true, "D|36500|330325.00") } }));
 
     StockTailWidget page;
     runFromTenToThree(page);
     QCOMPARE(page.minutes.keys(), QStringList({ "600000", "600036" }));
     QCOMPARE(page.minutes.value("600000").rows.size(), 20);
+    QCOMPARE(page.minutes.value("600036").code, QString("600036"));
     QCOMPARE(page.results.keys(), QStringList({ "600000" }));
     QCOMPARE(page.list->rowCount(), 1);
     QCOMPARE(page.list->item(0, 0)->text(), QString("600000"));
     int quoteRequests = 0;
     QCOMPARE(quotefixtures::quoteRequestsWithoutReferer(server.requests(), &quoteRequests), 0);
     QCOMPARE(quoteRequests, 1);
+    QCOMPARE(server.unanswered(), QStringList());
     // 成交量 as the market list serves it, 行业 from the pool
     QCOMPARE(page.list->item(0, 8)->text(), QString("52366400"));
     const QString industry = vorelApp()->stockPool.value("600000").industry;

@@ -9,8 +9,8 @@
 #include "core/vorelapplication.h"
 #include "datasource/storedhistory.h"
 #include "tests/strategy/fibonacciseries.h"
-#include "tests/support/columnfit.h"
 #include "tests/support/dialogrows.h"
+#include "tests/support/screenshot.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -382,8 +382,11 @@ private slots:
     {
         StockHotStockFibonacciWidget page;
         page.radios.at(3)->click();
-        page.onClick(new QListWidgetItem("600001", page.list));
+        // the clicked row among others: its own stock is drawn
+        page.list->addItems({"600012", "600001", "600002"});
+        page.onClick(page.list->item(1));
         QCOMPARE(page.chart->bars.size(), 50);
+        QCOMPARE(page.chart->bars.first().code, QString("600001"));
         QCOMPARE(lineCount(page.chart, "line1"), 2);
         QCOMPARE(lineCount(page.chart, "line3"), 2);
 
@@ -435,10 +438,13 @@ private slots:
     {
         StockNewStockFibonacciWidget page;
         page.radios.at(3)->click();
-        page.onClick(new QListWidgetItem("300001", page.list));
+        page.list->addItems({"399678", "600002", "300001", "600001"});
+        page.onClick(page.list->item(2));
         QCOMPARE(page.chart->bars.size(), 30);
-        page.onClick(new QListWidgetItem("399678", page.list));
+        QCOMPARE(page.chart->bars.first().code, QString("300001"));
+        page.onClick(page.list->item(0));
         QCOMPARE(page.chart->bars.size(), 300);
+        QCOMPARE(page.chart->bars.first().code, QString("399678"));
         QCOMPARE(page.chart->count, 240);
         QCOMPARE(lineCount(page.chart, "line1"), 0);
     }
@@ -511,8 +517,10 @@ private slots:
         StockTrendWidget page;
         // The pressure button does not change what a click draws.
         page.radios.at(1)->click();
-        page.onClick(new QListWidgetItem("600012", page.list));
+        page.list->addItems({"600001", "600012", "600011"});
+        page.onClick(page.list->item(1));
         QCOMPARE(page.chart->bars.size(), 11);
+        QCOMPARE(page.chart->bars.first().code, QString("600012"));
         QCOMPARE(lineCount(page.chart, "line1"), 3);
         // A history without a support line leaves the chart as it is.
         page.onClick(new QListWidgetItem("600011", page.list));

@@ -2,10 +2,9 @@
 
 // Checks that a table shows its codes, dates and headers whole in the font the
 // desktop gives (and at 9 pt, the size the column widths were first chosen
-// for), and a screenshot of the page for a person to look at.
+// for).
 
 #include <QApplication>
-#include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStringList>
@@ -69,15 +68,4 @@ inline QStringList cutTexts(const QTableWidget* table, const QList<int>& columns
             cut << "header " + item->text();
     }
     return cut;
-}
-
-// Saves a picture of `widget` as `name`.png into $VOREL_SCREENSHOT_DIR when
-// that is set; false only when a picture was wanted and could not be saved.
-inline bool saveScreenshot(QWidget* widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("VOREL_SCREENSHOT_DIR");
-    if (folder.isEmpty())
-        return true;
-    QDir().mkpath(folder);
-    return widget->grab().save(QDir(folder).filePath(name + ".png"));
 }

@@ -52,6 +52,21 @@ QByteArray sentBody(const TestHttpServer::Reply& reply)
     return reply.cutAfter >= 0 ? wire.left(reply.cutAfter) : wire;
 }
 
+// `target` without its "__random_suffix" item: the value a request draws
+// anew each time, which no fixture can know.
+QString withoutRandomItem(const QString& target)
+{
+    const int question = target.indexOf('?');
+    if (question < 0)
+        return target;
+    QStringList items = target.mid(question + 1).split('&');
+    for (int i = items.size() - 1; i >= 0; --i) {
+        if (items.at(i).startsWith(QLatin1String("__random_suffix=")))
+            items.removeAt(i);
+    }
+    return items.isEmpty() ? target.left(question) : target.left(question + 1) + items.join('&');
+}
+
 } // namespace
 
 TestHttpServer::Reply TestHttpServer::Reply::text(const QString& text, const QByteArray& contentType)
@@ -159,9 +174,20 @@ void TestHttpServer::serve(const QString& prefix, const Handler& handler)
     handlers.insert(prefix, handler);
 }
 
+void TestHttpServer::serveExact(const QString& target, const Reply& reply)
+{
+    exactHandlers.insert(withoutRandomItem(target), [reply](const Request&) { return reply; });
+}
+
+void TestHttpServer::serveExact(const QString& target, const Handler& handler)
+{
+    exactHandlers.insert(withoutRandomItem(target), handler);
+}
+
 void TestHttpServer::clearFixtures()
 {
     handlers.clear();
+    exactHandlers.clear();
 }
 
 QList<TestHttpServer::Request> TestHttpServer::requests() const
@@ -174,9 +200,15 @@ int TestHttpServer::requestCount() const
     return seen.size();
 }
 
+QStringList TestHttpServer::unanswered() const
+{
+    return unansweredTargets;
+}
+
 void TestHttpServer::clearRequests()
 {
     seen.clear();
+    unansweredTargets.clear();
 }
 
 void TestHttpServer::acceptConnections()
@@ -213,10 +245,15 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
     const int question = request.target.indexOf('?');
     request.path = question < 0 ? request.target : request.target.left(question);
     request.query = question < 0 ? QString() : request.target.mid(question + 1);
+    request.fixedTarget = withoutRandomItem(request.target);
     seen.append(request);
     emit requestSeen(request);
 
-    const Reply reply = replyFor(request);
+    // A copy: a handler may change the fixtures.
+    const Handler handler = handlerFor(request);
+    if (!handler)
+        unansweredTargets.append(request.target);
+    const Reply reply = handler ? handler(request) : Reply::status404();
     if (reply.stall) {
         stalledSockets.append(socket);
         return;
@@ -324,17 +361,20 @@ void TestHttpServer::endConnection(QTcpSocket* socket, const Reply& reply)
     });
 }
 
-TestHttpServer::Reply TestHttpServer::replyFor(const Request& request) const
+TestHttpServer::Handler TestHttpServer::handlerFor(const Request& request) const
 {
-    QString best;
-    bool found = false;
+    const auto exact = exactHandlers.constFind(request.fixedTarget);
+    if (exact != exactHandlers.constEnd())
+        return exact.value();
+    Handler best;
+    int bestSize = -1;
     for (auto it = handlers.constBegin(); it != handlers.constEnd(); ++it) {
-        if (request.target.startsWith(it.key()) && (!found || it.key().size() > best.size())) {
-            best = it.key();
-            found = true;
+        if (request.target.startsWith(it.key()) && it.key().size() > bestSize) {
+            best = it.value();
+            bestSize = it.key().size();
         }
     }
-    return found ? handlers.value(best)(request) : Reply::status404();
+    return best;
 }
 
 HostOverride::HostOverride(const TestHttpServer& server)

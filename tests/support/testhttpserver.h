@@ -2,8 +2,12 @@
 
 // A real HTTP/1.1 server on 127.0.0.1 for tests of everything that downloads.
 // It listens on a free port from construction on and answers GET requests from
-// fixtures registered per prefix of "path?query" (the longest matching prefix
-// wins; nothing matching gives 404 with an empty body). It can delay a reply,
+// fixtures registered for one exact request or per prefix of "path?query" (an
+// exact fixture first, else the longest matching prefix; nothing matching
+// gives 404 with an empty body, and the request is kept among the unanswered
+// ones). An exact fixture answers only the request the program should send,
+// so a request for another stock, date, page, period or adjustment finds no
+// answer and is seen among the unanswered. It can delay a reply,
 // stall it (accept the request and never answer), break it off midway (closed
 // or reset after part of the body, a chunked body without its last chunk),
 // trickle it one byte at a time or generate a body of any size piece by piece,
@@ -15,8 +19,10 @@
 //   HostOverride hosts(server);
 //   server.serve("/appstock/app/fqkline/get", TestHttpServer::Reply::text(body));
 //   server.serve("/notices/", TestHttpServer::Reply::gbk(html, "text/html"));
+//   server.serveExact("/appstock/app/minute/query?code=sz000001&_appName=android&_net=WIFI", reply);
 //   ... run the code under test ...
 //   QCOMPARE(server.requests().first().query, ...);
+//   QCOMPARE(server.unanswered(), QStringList());
 //
 // Connections are closed after each answer, so every request of the program
 // opens its own connection. The server lives on the thread that runs the event
@@ -47,6 +53,9 @@ public:
         QString path;       // "/appstock/app/fqkline/get"
         QString query;      // "p=1&param=..." without the "?"; empty when none
         QString target;     // path, then "?" and the query when there is one
+        // The target without its "__random_suffix" item: what an exact
+        // fixture is compared with.
+        QString fixedTarget;
         QByteArray method;  // "GET"
         QMap<QByteArray, QByteArray> headers;   // by lower-case name
 
@@ -106,10 +115,18 @@ public:
     void serve(const QString& prefix, const Reply& reply);
     // Handler called per request (on the test's thread) for that prefix.
     void serve(const QString& prefix, const Handler& handler);
+    // Fixture for the one request whose "path?query" is `target`, compared
+    // whole but for the cache-busting "__random_suffix" item, which differs
+    // with every request and is left out of `target`.
+    void serveExact(const QString& target, const Reply& reply);
+    void serveExact(const QString& target, const Handler& handler);
     void clearFixtures();
 
     QList<Request> requests() const;
     int requestCount() const;
+    // The targets of the requests no fixture answered (they got 404), in
+    // the order they came.
+    QStringList unanswered() const;
     void clearRequests();
     // The filler bytes of generated bodies handed to the connections so far;
     // safe to read from any thread (the server may run on a thread of its own).
@@ -126,17 +143,26 @@ private:
     void trickle(QTcpSocket* socket, const Reply& reply);
     void generate(QTcpSocket* socket, const Reply& reply);
     void endConnection(QTcpSocket* socket, const Reply& reply);
-    Reply replyFor(const Request& request) const;
+    Handler handlerFor(const Request& request) const;   // empty when none
 
     QTcpServer* server = nullptr;
     QMap<QString, Handler> handlers;   // by prefix
+    QMap<QString, Handler> exactHandlers;   // by target without its random item
     QList<Request> seen;
+    QStringList unansweredTargets;
     QList<QPointer<QTcpSocket> > stalledSockets;
     std::atomic<qint64> generatedSent { 0 };
 };
 
 // Replies travel as columns of data-driven tests.
 Q_DECLARE_METATYPE(TestHttpServer::Reply)
+
+// The symbol the providers know the stock of `code` by in their requests:
+// Shanghai's codes start with "6", every other one is asked for in Shenzhen.
+inline QString providerSymbol(const QString& code)
+{
+    return (code.startsWith('6') ? "sh" : "sz") + code;
+}
 
 // Sends every provider to `server` for the lifetime of this object by setting
 // the environment variable VOREL_HOST_OVERRIDE; the previous value (or its

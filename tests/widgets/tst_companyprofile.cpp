@@ -2,7 +2,9 @@
 #include "core/vorelapplication.h"
 #include "datasource/htmltext.h"
 #include "datasource/stockcompanyinfo.h"
+#include "tests/support/barbuilder.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/sharelistfixture.h"
 #include "tests/support/testhttpserver.h"
 #include "widgets/stockinfobox.h"
@@ -25,9 +27,31 @@
 
 namespace {
 
-QString profileBody()
+QString profileBody(const QString& code = QString());
+
+// The profile of `code` as the service answers it: its first holder and a
+// concept of its own carry the code, so that a page showing another stock's
+// profile shows.
+QString profileOf(const QString& code)
 {
-    return QStringLiteral(
+    return profileBody(code);
+}
+
+// The request of the profile of the stock the service knows as `symbol`.
+QString profileTarget(const QString& symbol)
+{
+    return "/stock/corp/cwbb/search?symbol=" + symbol + "&type=sum&jianjie=1&_appName=android&_net=WIFI";
+}
+
+// Whether `text`, a profile window's page, shows what the profile of `code` holds.
+bool showsProfileOf(const QString& text, const QString& code)
+{
+    return text.contains(QStringLiteral("示例集团") + code) || text.contains(QStringLiteral("概念") + code);
+}
+
+QString profileBody(const QString& code)
+{
+    QString body = QStringLiteral(
         "{\"code\":0,\"msg\":\"\",\"data\":{\"jianjie\":{\"gsmz\":\"示例银行股份有限公司\",\"riqi\":\"1999-11-10\","
         "\"jg\":\"%3元\",\"fxs\":\"40000\",\"yw\":\"\\u5438\\u6536\\u516c\\u4f17\\u5b58\\u6b3e\",\"dy\":\"上海\","
         "\"hy\":\"银行\"},\"concept\":[{\"name\":\"上海本地\"},{\"name\":\"金融改革\"},{\"name\":\"<b>x</b>\"}],"
@@ -37,6 +61,12 @@ QString profileBody()
         "\"cwbb\":[[[[\"营业收入\",\"x\",\"1000亿\",\"y\"]],[[\"净利润\",\"x\",\"300亿\",\"y\"]]]],"
         "\"gudong\":[{\"a\":\"1\",\"b\":\"2\",\"c\":\"3\",\"d\":\"1\",\"e\":\"示例集团\",\"f\":\"国有法人\",\"g\":\"7\",\"h\":\"20.03\",\"i\":\"9\",\"j\":\"10\"},"
         "{\"a\":\"1\",\"b\":\"2\",\"c\":\"3\",\"d\":\"2\",\"e\":\"<script>alert(1)</script>\",\"f\":\"境外法人\",\"g\":\"7\",\"h\":\"%3\",\"i\":\"9\",\"j\":\"10\"}]}}");
+    if (!code.isEmpty()) {
+        body.replace(QStringLiteral("示例集团"), QStringLiteral("示例集团") + code);
+        body.replace(QStringLiteral("{\"name\":\"金融改革\"}"),
+                     QStringLiteral("{\"name\":\"金融改革\"},{\"name\":\"概念") + code + "\"}");
+    }
+    return body;
 }
 
 // Runs `handle` on the next modal dialog once it is up (a download may come
@@ -91,7 +121,7 @@ public:
             const QString selected = rows.isEmpty() ? QString() : watched->item(rows.first().row(), 0)->text();
             const QString title = viewer->windowTitle();
             const QString text = viewerText(viewer);
-            const bool pageNamesIt = !selected.isEmpty() && text.contains(selected);
+            const bool pageNamesIt = !selected.isEmpty() && text.contains(selected) && showsProfileOf(text, selected);
             opened << title + " | " + selected + (pageNamesIt ? " | page names it" : " | page names another");
         });
         poll.start();
@@ -356,7 +386,8 @@ void CompanyProfileTest::profilePageScreenshot()
 
     view->onClick(0, 1);
     bool shown = false;
-    onNextModal([&shown](QWidget* modal) {
+    bool pictured = false;
+    onNextModal([&shown, &pictured](QWidget* modal) {
         auto* viewer = qobject_cast<WebViewer*>(modal);
         if (!viewer) {
             modal->close();
@@ -365,13 +396,12 @@ void CompanyProfileTest::profilePageScreenshot()
         shown = QTest::qWaitFor([viewer] {
             return viewer->view->page()->mainFrame()->toPlainText().contains(QStringLiteral("示例银行股份有限公司"));
         }, 3000);
-        const QString folder = qEnvironmentVariable("VOREL_SHOTS_DIR");
-        if (!folder.isEmpty())
-            viewer->grab().save(folder + "/company_profile.png");
+        pictured = saveScreenshot(viewer, "company_profile");
         viewer->reject();
     });
     view->showDesc();
     QVERIFY(shown);
+    QVERIFY(pictured);
     vorelApp()->stockPool.clear();
     delete view;
 }
@@ -380,13 +410,15 @@ void CompanyProfileTest::holdersViewShowsTheTable()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text(profileBody()));
+    server.serveExact(profileTarget("sz000555"), TestHttpServer::Reply::text(profileOf("000555")));
+    server.serveExact(profileTarget("sh600555"), TestHttpServer::Reply::text(profileOf("600555")));
     QScopedPointer<StockListView> view(createStockListView(3));
+    view->addStock(StockBuilder().code("600555").name(QStringLiteral("他股")));
     Stock stock;
     stock.code = "000555";
     stock.name = QStringLiteral("样本股份");
     view->addStock(stock);
-    view->onClick(0, 0);
+    view->onClick(1, 0);
     QString title;
     QString text;
     onNextModal([&title, &text](QWidget* modal) {
@@ -399,8 +431,10 @@ void CompanyProfileTest::holdersViewShowsTheTable()
     QCOMPARE(title, QStringLiteral("股东信息 - 000555 样本股份"));
     QVERIFY(text.startsWith(QStringLiteral("000555 样本股份\n")));
     QVERIFY(text.contains(QStringLiteral("前10流通股东")));
-    QVERIFY(text.contains(QStringLiteral("示例集团")));
+    QVERIFY(showsProfileOf(text, "000555"));
+    QVERIFY(!showsProfileOf(text, "600555"));
     QVERIFY(text.contains("<script>alert(1)</script>"));   // shown as text, not run
+    QCOMPARE(server.unanswered(), QStringList());
 }
 
 void CompanyProfileTest::lateProfileNeverOpensOverAnotherStock_data()
@@ -425,10 +459,10 @@ void CompanyProfileTest::lateProfileNeverOpensOverAnotherStock()
     QFETCH(int, requests);
     TestHttpServer server;
     HostOverride hosts(server);
-    TestHttpServer::Reply slow = TestHttpServer::Reply::text(profileBody());
+    TestHttpServer::Reply slow = TestHttpServer::Reply::text(profileOf("601988"));
     slow.delayMs = 1000;
-    server.serve("/stock/corp/cwbb/search?symbol=sh601988", slow);
-    server.serve("/stock/corp/cwbb/search?symbol=sz000555", TestHttpServer::Reply::text(profileBody()));
+    server.serveExact(profileTarget("sh601988"), slow);
+    server.serveExact(profileTarget("sz000555"), TestHttpServer::Reply::text(profileOf("000555")));
     QPointer<StockListView> view(createStockListView(4));
     Stock first;
     first.code = "601988";
@@ -459,6 +493,7 @@ void CompanyProfileTest::lateProfileNeverOpensOverAnotherStock()
     // each window names its stock, the one selected, and opens once
     QCOMPARE(seen.opened, windows);
     QCOMPARE(server.requestCount(), requests);
+    QCOMPARE(server.unanswered(), QStringList());
     QCOMPARE(view.isNull(), meanwhile == "close");
     delete view;
 }
@@ -534,17 +569,19 @@ void CompanyProfileTest::missingOrUnreadableProfileIsFetched()
 {
     TestHttpServer server;
     HostOverride hosts(server);
-    server.serve("/stock/corp/cwbb/search", TestHttpServer::Reply::text(profileBody()));
+    for (const char* code : { "000888", "000777", "600888" })
+        server.serveExact(profileTarget(providerSymbol(code)), TestHttpServer::Reply::text(profileOf(code)));
     QDir().mkpath("data/data/000777");   // a folder where the file should be: unreadable
 
-    QCOMPARE(loadCompanyText("000888"), profileBody());
-    QCOMPARE(loadCompanyText("000777"), profileBody());
-    QCOMPARE(server.requestCount(), 2);
-    QVERIFY(server.requests().at(0).query.startsWith("symbol=sz000888&type=sum&jianjie=1"));
+    QCOMPARE(loadCompanyText("000888"), profileOf("000888"));
+    QCOMPARE(loadCompanyText("000777"), profileOf("000777"));
+    QCOMPARE(loadCompanyText("600888"), profileOf("600888"));
+    QCOMPARE(server.requestCount(), 3);
+    QCOMPARE(server.unanswered(), QStringList());
     QVERIFY(!QFile::exists("data/data/000888"));   // the program never writes profiles
 
     QCOMPARE(loadCompanyText("../etc"), QString());   // not a code: no path, no request
-    QCOMPARE(server.requestCount(), 2);
+    QCOMPARE(server.requestCount(), 3);
 }
 
 void CompanyProfileTest::profileWidgetsShowTheRecord()
