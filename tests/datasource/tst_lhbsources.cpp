@@ -55,14 +55,14 @@ private slots:
 void LHBSourcesTest::listRowsCarryTheReasonAboveThem()
 {
     const QString page = sinaListPage(reasonRow("日涨幅偏离值达7%的证券")
-                                      + stockRow({ "600123", "示例股份", "2016-03-15" })
+                                      + stockRow({ "600123", "兰花科创", "2016-03-15" })
                                       + stockRow({ "000456", "样本科技", "2016-03-15" })
                                       + reasonRow(" 连续三个交易日内，涨幅偏离值累计达20%的证券 ")
                                       + stockRow({ "300789", "测试电子", "2016-03-14" }));
     SinaLHBStockListInterface source;
     const QVector<Stock> stocks = source.parse(page, QString());
     QCOMPARE(stocks.size(), 3);
-    QCOMPARE(stockFacts(stocks.at(0)), QStringList({ "600123", "示例股份", "日涨幅偏离值达7%的证券", "2016-03-15",
+    QCOMPARE(stockFacts(stocks.at(0)), QStringList({ "600123", "兰花科创", "日涨幅偏离值达7%的证券", "2016-03-15",
                                                       "12.34", "1234.5", "5678.9", "valid" }));
     QCOMPARE(stocks.at(1).lhbType, QStringLiteral("日涨幅偏离值达7%的证券"));
     QCOMPARE(stockFacts(stocks.at(2)).mid(0, 4), QStringList({ "300789", "测试电子",
@@ -73,7 +73,7 @@ void LHBSourcesTest::listRowsCarryTheReasonAboveThem()
 void LHBSourcesTest::reasonCarriesOverToTheNextPage()
 {
     SinaLHBStockListInterface source;
-    const QString headless = sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" }));
+    const QString headless = sinaListPage(stockRow({ "600123", "兰花科创", "2016-03-15" }));
     QCOMPARE(source.parse(headless, QString()).first().lhbType, QString());
 
     source.parse(sinaListPage(reasonRow("振幅值达15%的证券")), QString());
@@ -83,7 +83,7 @@ void LHBSourcesTest::reasonCarriesOverToTheNextPage()
 void LHBSourcesTest::listRowsThatAreNotStocksAreSkipped_data()
 {
     QTest::addColumn<QString>("row");
-    const QString good = stockRow({ "600123", "示例股份", "2016-03-15" });
+    const QString good = stockRow({ "600123", "兰花科创", "2016-03-15" });
     QTest::newRow("no link") << QString(good).replace("_blank", "_self");
     QTest::newRow("seven cells") << QString(good).replace("<td>12.34</td>\n", "");
     QTest::newRow("no code query") << QString(good).replace("?q=600123", "?s=600123");
@@ -106,7 +106,7 @@ void LHBSourcesTest::listRowsThatAreNotStocksAreSkipped()
 void LHBSourcesTest::listPageWithoutTableIsEmpty()
 {
     SinaLHBStockListInterface source;
-    QString page = sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" }));
+    QString page = sinaListPage(stockRow({ "600123", "兰花科创", "2016-03-15" }));
     QVERIFY(source.parse(QString(page).remove("<div class=\"pages\">"), QString()).isEmpty());
     QVERIFY(source.parse(QString(), QString()).isEmpty());
     QVERIFY(source.parse(page.left(page.size() / 2), QString()).isEmpty());
@@ -115,7 +115,7 @@ void LHBSourcesTest::listPageWithoutTableIsEmpty()
 
 void LHBSourcesTest::unclosedRowsAfterTheLastStockAreNotRows()
 {
-    const QString page = sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" }) + QString("<tr><td>").repeated(130000));
+    const QString page = sinaListPage(stockRow({ "600123", "兰花科创", "2016-03-15" }) + QString("<tr><td>").repeated(130000));
     const QVector<Stock> stocks = SinaLHBStockListInterface().parse(page, QString());
     QCOMPARE(stocks.size(), 1);
     QCOMPARE(stocks.first().code, QStringLiteral("600123"));

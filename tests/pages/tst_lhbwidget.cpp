@@ -241,7 +241,7 @@ void LHBWidgetTest::searchListsTheStocksOfTheDate()
     HostOverride hosts(server);
     server.serveExact(QString(kListPath) + "?tradedate=2016-03-15",
                       TestHttpServer::Reply::gbk(sinaListPage(reasonRow("日涨幅偏离值达7%的证券")
-                                                              + stockRow({ "600123", "示例股份", "2016-03-15" })
+                                                              + stockRow({ "600123", "兰花科创", "2016-03-15" })
                                                               + stockRow({ "000456", "样本科技", "2016-03-15" }))));
     LHBWidget page;
     page.dateEdit->setDate(QDate(2016, 3, 15));
@@ -351,7 +351,7 @@ void LHBWidgetTest::listAndSeatsSortNumbersByValue()
     TestHttpServer server;
     HostOverride hosts(server);
     server.serve(kListPath, TestHttpServer::Reply::gbk(sinaListPage(
-                                stockRow({ "600123", "示例股份", "2016-03-15", "11.34", "512.7", "10973.9" })
+                                stockRow({ "600123", "兰花科创", "2016-03-15", "11.34", "512.7", "10973.9" })
                                 + stockRow({ "000456", "样本科技", "2016-03-15", "8.17", "3201.5", "4115.2" })
                                 + stockRow({ "300789", "测试电子", "2016-03-15", "23.05", "77.4", "905.6" }))));
     server.serveExact("/stock/lhb,2016-03-15,600123.html",
@@ -547,7 +547,7 @@ void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow()
     TestHttpServer server;
     HostOverride hosts(server);
     server.serveExact(QString(kListPath) + "?tradedate=2016-03-15",
-                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600123", "示例股份", "2016-03-15" })
+                 TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "600123", "兰花科创", "2016-03-15" })
                                                          + stockRow({ "000456", "样本科技", "2016-03-15" }))));
     server.serveExact(QString(kListPath) + "?tradedate=2016-03-16",
                  TestHttpServer::Reply::gbk(sinaListPage(stockRow({ "300789", "测试电子", "2016-03-16" }))));
@@ -558,7 +558,7 @@ void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow()
     server.serveExact("/stock/lhb,2016-03-15,600123.html", slow);
     server.serveExact("/stock/lhb,2016-03-15,000456.html",
                  TestHttpServer::Reply::gbk(eastmoneySeatPage({ { "乙营业部", "2.00", "0.00", "2.00" } }, {})));
-    const QMap<QString, QStringList> seatsOf { { "600123 示例股份 2016-03-15", { "甲营业部" } },
+    const QMap<QString, QStringList> seatsOf { { "600123 兰花科创 2016-03-15", { "甲营业部" } },
                                                { "000456 样本科技 2016-03-15", { "乙营业部" } } };
 
     LHBWidget page;
@@ -605,11 +605,11 @@ void LHBWidgetTest::lateSeatsNeverShowUnderAnotherRow()
     clickRow(page.listView, 0);
     QCOMPARE(server.requestCount(), asked + (lateFailure ? 1 : 0));
     QCOMPARE(watch.faults, QStringList());
-    QCOMPARE(page.seatLabel->text(), QStringLiteral("席位：600123 示例股份 2016-03-15"));
+    QCOMPARE(page.seatLabel->text(), QStringLiteral("席位：600123 兰花科创 2016-03-15"));
     if (lateFailure) {
         QCOMPARE(page.detailTable->rowCount(), 0);
         QCOMPARE(page.statusLabel->text(),
-                 QStringLiteral("600123 示例股份 2016-03-15的席位下载失败：HTTP 500 Internal Server Error"));
+                 QStringLiteral("600123 兰花科创 2016-03-15的席位下载失败：HTTP 500 Internal Server Error"));
     } else {
         QCOMPARE(column(page.detailTable, 0), QStringList({ "甲营业部" }));
     }
