@@ -48,11 +48,14 @@ public:
             return;   // Qt says what fails, as without this folder
         path = pattern;
         qputenv("XDG_RUNTIME_DIR", path);
+        removeFolderOnCrash(path.constData());
     }
     ~PrivateRuntimeFolder()
     {
-        if (!path.isEmpty())
-            QDir(QFile::decodeName(path)).removeRecursively();
+        if (path.isEmpty())
+            return;
+        removeFolderOnCrash(nullptr);
+        QDir(QFile::decodeName(path)).removeRecursively();
     }
     PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
     PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
@@ -38,6 +39,9 @@ std::atomic<long> dumpingThread{0};
 
 // Seconds the dump may take before the process ends regardless.
 constexpr unsigned kDumpTimeLimit = 10;
+
+// The folder removeFolderOnCrash named; empty when none.
+char folderToRemove[PATH_MAX] = {};
 
 class Line
 {
@@ -220,11 +224,19 @@ void enterCrash()
     ::alarm(kDumpTimeLimit);
 }
 
+// rmdir is async-signal-safe; a folder that is not empty stays
+[[noreturn]] void endCrash()
+{
+    if (folderToRemove[0])
+        ::rmdir(folderToRemove);
+    ::_exit(1);
+}
+
 void onFatalSignal(int signal, siginfo_t* info, void*)
 {
     enterCrash();
     CrashHandler::writeDump(signalName(signal), signal, info ? info->si_addr : nullptr);
-    ::_exit(1);
+    endCrash();
 }
 
 [[noreturn]] void onTerminate()
@@ -244,14 +256,14 @@ void onFatalSignal(int signal, siginfo_t* info, void*)
         }
     }
     CrashHandler::writeDump(reason.text(), 0, nullptr);
-    ::_exit(1);
+    endCrash();
 }
 
 void onOutOfMemory()
 {
     enterCrash();
     CrashHandler::writeDump("failed allocation", 0, nullptr);
-    ::_exit(1);
+    endCrash();
 }
 
 void writeText(int fd, const char* text)
@@ -326,6 +338,17 @@ void CrashHandler::writeDump(const char* reason, int signal, const void* address
     const int count = ::backtrace(frames, 128);
     ::backtrace_symbols_fd(frames, count, fd);
     ::close(fd);
+}
+
+void removeFolderOnCrash(const char* path)
+{
+    const size_t length = path ? std::strlen(path) : 0;
+    if (length >= sizeof(folderToRemove)) {
+        folderToRemove[0] = '\0';
+        return;
+    }
+    std::memcpy(folderToRemove, path, length);
+    folderToRemove[length] = '\0';
 }
 
 bool crashHandlerInstalled()

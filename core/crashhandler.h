@@ -23,6 +23,12 @@ public:
     static void writeDump(const char* reason, int signal, const void* address);
 };
 
+// An empty folder of the program's own that a crash removes on its way out,
+// as the orderly end would (the private runtime folder made in the temporary
+// folder). The path is copied; an empty path forgets it. Call it from one
+// thread, before other threads may crash.
+void removeFolderOnCrash(const char* path);
+
 // The handler's global instance lives in a static library, where the linker
 // drops an object file nothing refers to. The program's main() calls this once
 // (it does nothing else) so that the instance is linked in.

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 void nullWrite()
@@ -35,6 +37,9 @@ int main(int argc, char** argv)
     if (!crashHandlerInstalled())
         return 2;
     const char* mode = argc > 1 ? argv[1] : "";
+    // as the program's private runtime folder: a crash takes it away
+    ::mkdir("runtime", 0700);
+    removeFolderOnCrash("runtime");
     if (!std::strcmp(mode, "segv")) {
         nullWrite();
     } else if (!std::strcmp(mode, "thread-segv")) {
