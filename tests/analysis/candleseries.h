@@ -1,6 +1,7 @@
 #pragma once
 
-// Bar series that end in one chosen candle pattern, shared by the candle tests.
+// Bar series that end in one chosen candle pattern, shared by the candle and
+// shape tests.
 
 #include "analysis/candlepatterns.h"
 #include "core/stock.h"
@@ -79,6 +80,22 @@ inline QVector<Stock> patternSeries(int id, int total = 6)
         bars.append(flatBar(p.level));
     bars += p.last;
     return bars;
+}
+
+// Two tops (bar 39 at 13, bar 61 reaching 13.5) around a trough at bar 49,
+// each top reached after a golden cross of MA5 over MA10, ending in a bearish
+// three-bar pattern: the double top of the shape scanner and of the auction
+// score.
+inline SeriesBuilder doubleTopSeries(float trough)
+{
+    return SeriesBuilder()
+        .flat(20, 10, 0.1f)
+        .ramp(10, 9, 0.1f)
+        .ramp(10, 13, 0.1f)
+        .ramp(10, trough, 0.1f)
+        .ramp(11, 13.2f, 0.1f)
+        .add(ohlc(13.4f, 13.5f, 12.9f, 13.0f))
+        .add(ohlc(12.6f, 12.9f, 12.5f, 12.8f));
 }
 
 inline QVector<int> allPatternIds()
