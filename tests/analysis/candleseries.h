@@ -7,6 +7,7 @@
 #include "core/stock.h"
 #include "tests/support/barbuilder.h"
 
+#include <QStringList>
 #include <QVector>
 
 // The closing bars of a pattern, oldest first, and the level of the flat bars in
@@ -69,6 +70,29 @@ inline PatternBars patternBars(int id)
     default:
         return {};
     }
+}
+
+// One edit of a bar as the tests' tables write it: "=10,10.5,9.5,10.25" sets
+// open, high, low and close, ".high=10.5" one field (open, high, low, close,
+// changePercent, volume, preClose). False for a field of another name.
+inline bool editBar(Stock& bar, const QString& edit)
+{
+    const QString value = edit.section('=', 1);
+    if (edit.startsWith('=')) {
+        const QStringList prices = value.split(',');
+        bar.open = prices.value(0).toFloat();
+        bar.high = prices.value(1).toFloat();
+        bar.low = prices.value(2).toFloat();
+        bar.close = prices.value(3).toFloat();
+        return prices.size() == 4;
+    }
+    float* fields[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.changePercent, &bar.volume, &bar.preClose};
+    const QStringList names = {"open", "high", "low", "close", "changePercent", "volume", "preClose"};
+    const int field = names.indexOf(edit.section('=', 0, 0).mid(1));
+    if (field < 0)
+        return false;
+    *fields[field] = value.toFloat();
+    return true;
 }
 
 // total bars: flat bars at the pattern's level, then the pattern's bars.

@@ -26,18 +26,8 @@ QVector<Stock> edited(int id, const QString& edits)
             continue;
         }
         Stock& bar = bars[bars.size() - 1 - target.mid(1, 1).toInt()];
-        if (!target.contains('.')) {
-            const QStringList prices = edit.section('=', 1).split(',');
-            bar.open = prices.at(0).toFloat();
-            bar.high = prices.at(1).toFloat();
-            bar.low = prices.at(2).toFloat();
-            bar.close = prices.at(3).toFloat();
-            continue;
-        }
-        const QString field = target.section('.', 1);
-        float* fields[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.changePercent, &bar.volume};
-        const QStringList names = {"open", "high", "low", "close", "changePercent", "volume"};
-        *fields[names.indexOf(field)] = value;
+        if (!editBar(bar, edit.mid(2)))
+            qFatal("no such edit: %s", qPrintable(edit));
     }
     return bars;
 }

@@ -263,6 +263,12 @@ void TestStockBidWidget::mailLines_data()
     QTest::newRow("ends after a low score")
         << QVector<Stock> { pick("600000", 62, 1), pick("600001", 24, 1), pick("600002", 60, 1) }
         << QStringList { line.arg("600000").arg(62).arg("10.5").arg("5"), line.arg("600001").arg(24).arg("10.5").arg("5") };
+    QTest::newRow("rise of 1.239 truncated")
+        << QVector<Stock> { pick("600000", 60, 1, 100, 101.239f) }
+        << QStringList { line.arg("600000").arg(60).arg("101.239").arg("1.23") };
+    QTest::newRow("six significant digits")
+        << QVector<Stock> { pick("600000", 60, 1, 1, 124.4567f) }
+        << QStringList { line.arg("600000").arg(60).arg("124.457").arg("12345.7") };
     QTest::newRow("rise truncated to two decimals")
         << QVector<Stock> { pick("600000", 60, 1, 100, 101.235f) }
         << QStringList { line.arg("600000").arg(60).arg("101.235").arg("1.23") };
@@ -508,10 +514,17 @@ void TestStockBidWidget::historyScoreOfEachTerm_data()
     // (10.34) but not two (10.56) above the mean.
     QTest::newRow("close between one and two deviations up") << SeriesBuilder().flat(25, 10).flat(5, 10.5f).bars()
                                                              << false << false << 0;
+    // Ten bars are enough for a score, nine are not; with fewer than 20 the
+    // band does not exist yet.
+    QTest::newRow("ten bars of a listed stock") << SeriesBuilder().flat(9, 10).closes({20}).bars() << true << false << 2;
+    QTest::newRow("nine bars of a listed stock") << SeriesBuilder().flat(8, 10).closes({20}).bars() << true << false << 0;
     // A close of 0.01 is no price: the seven days around it are still sideways.
     QTest::newRow("high sideways around a close of 0.01")
         << SeriesBuilder().flat(54, 10).closes({13, 13.1f, 0.01f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << false
         << false << -36;
+    QTest::newRow("high sideways around a close of 0.015")
+        << SeriesBuilder().flat(54, 10).closes({13, 13.1f, 0.015f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << false
+        << false << 0;
 }
 
 // Each term of the history score on its own and added to the others: the

@@ -3,6 +3,7 @@
 #include "analysis/indicatorscanners.h"
 #include "core/stock.h"
 #include "core/vorelapplication.h"
+#include "tests/analysis/candleseries.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/sharelistfixture.h"
 
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -190,24 +192,10 @@ Signal editedSignal(int id, const QString& edits)
             s.bars[i] = StockBuilder(flatBar(params.value("level"))).volume(s.bars.at(i).volume);
     }
     auto apply = [&s](const QString& edit) {
-        const QString target = edit.section('=', 0, 0);
-        const QString bar = target.section('.', 0, 0);
+        const QString bar = edit.section(QRegularExpression("[.=]"), 0, 0);
         const int back = bar == "p" ? 1 : bar.startsWith("b-") ? bar.mid(2).toInt() : 0;
-        Stock& b = s.bars[s.index - back];
-        const QString value = edit.section('=', 1);
-        if (!target.contains('.')) {
-            const QStringList prices = value.split(',');
-            b.open = prices.at(0).toFloat();
-            b.high = prices.at(1).toFloat();
-            b.low = prices.at(2).toFloat();
-            b.close = prices.at(3).toFloat();
-            return;
-        }
-        const QString field = target.section('.', 1);
-        float* fields[] = {&b.open, &b.high, &b.low, &b.close, &b.volume, &b.changePercent, &b.preClose};
-        const QStringList names = {"open", "high", "low", "close", "volume", "changePercent", "preClose"};
-        QVERIFY2(names.contains(field), qPrintable(edit));
-        *fields[names.indexOf(field)] = value.toFloat();
+        if (!editBar(s.bars[s.index - back], edit.mid(bar.size())))
+            qFatal("no such edit: %s", qPrintable(edit));
     };
     for (const QString& edit : barEdits)
         apply(edit);
@@ -349,6 +337,12 @@ private slots:
             {1, "falling hammer", "b=8.9375,9,8,8.875 cfg.quantHammerHead=12.5", 0},
             {1, "falling hammer with a short foot", "b=8.9375,9,8,8.875 cfg.quantHammerHead=12.5 cfg.quantHammerFooter=90", -1},
             {1, "rising hammer with a short foot", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerFooter=90", -1},
+            // The average volume of the N days before takes the day before.
+            {1, "heavy day before", "cfg.quantHammerVolume=1.5 p.volume=22000 b.volume=2900", 0},
+            // The lowest-close test: off at K = 0, the K + 1 days before at K = 1, from the first bar at K = 20.
+            {1, "lower close the day before, test off", "cfg.quantHammerNDayLow=0 p.close=9 b.changePercent=0", 0},
+            {1, "lower close two days before, K = 1", "cfg.quantHammerNDayLow=1 b-2.close=9.9", -1},
+            {1, "K reaching back to the first bar", "cfg.quantHammerNDayLow=20", 0},
             {1, "rise equal to the limit", "b.changePercent=3.6", 0},
             {1, "rise over the limit", "b.changePercent=3.61", -1},
 
@@ -367,7 +361,7 @@ private slots:
             {2, "day before the second average",
              "cfg.quantYangTunYinUseKDJ=0 cfg.quantYangTunYinMaN=1 cfg.quantYangTunYinMaN2=6 b-6.close=8", 0},
             {2, "previous high equal to the close", "cfg.quantYangTunYinUseKDJ=0 p.high=10.4", -1},
-            {2, "previous bar unchanged", "cfg.quantYangTunYinUseKDJ=0 p.close=10.3", -1},
+            {2, "previous bar unchanged", "cfg.quantYangTunYinUseKDJ=0 p.close=10.3 b.changePercent=5", -1},
             {2, "rise equal to the minimum", "b.changePercent=3", 0},
             {2, "rise under the minimum", "b.changePercent=2.99", -1},
             {2, "open equal to the previous high", "b.open=10.32", -1},
@@ -436,6 +430,12 @@ private slots:
             {4, "later high over the high", "b-2.high=17.2", -1},
             {4, "fall of 15.07 %", "trough=14.96", 0},
             {4, "fall of 14.92 %", "trough=14.98", -1},
+            // The low after the high counts from the bar after it (bar 8); a
+            // later high counts from there (the first turn is bar 11) up to
+            // the day before.
+            {4, "fall of 17.9 % on the bar after the high", "trough=14.98 b-14.low=14.5", 0},
+            {4, "higher high the day after the turn", "b-10.high=17.2", -1},
+            {4, "higher high the day before", "p.high=17.2", -1},
 
             // 次新股连跌: falls summed against -24 %.
             {5, "falls summing to the limit",
@@ -462,6 +462,9 @@ private slots:
             {7, "previous close just under its average", "p=10,10,9.9,9.99", 0},
             {7, "open equal to the average", "p=10,10,9.5,9.5 b=10,10.5,9.9,10.5", -1},
             {7, "open just under the average", "p=10,10,9.5,9.5 b=9.99,10.5,9.9,10.5", 0},
+            // A close of 9.65 four days back: the 5-day average of the day
+            // before is 9.91, over its close of 9.9.
+            {7, "close four days back in both averages", "b-4.close=9.65", 0},
         };
         for (const auto& row : rows)
             QTest::addRow("checker %d: %s", row.id, row.row) << row.id << QString(row.edits) << row.expected;
@@ -494,6 +497,54 @@ private slots:
         const QVector<Stock> longer = SeriesBuilder(s.bars).line(15, last, last * 2.0f, 0.1f).bars();
         QVERIFY(!kdjFavours(kdjVerdict(longer)));   // today's KDJ would refuse
         QCOMPARE(check(id, longer, s.index), 0);
+        // One day later the verdict has turned already.
+        const QVector<Stock> nextDay = SeriesBuilder(s.bars.mid(0, s.index + 1)).add(ohlc(12, 12, s.bars.at(s.index).close, 12)).bars();
+        QVERIFY(!kdjFavours(kdjVerdict(nextDay)));
+        QCOMPARE(check(id, nextDay, s.index), 0);
+    }
+
+    // The KDJ test passes the verdicts 1, 3 and 5 (oversold, middle golden
+    // cross, oversold golden cross) and no other: sideways days at `level`
+    // with one long lower shadow `back` days before the signal day, then the
+    // checker's own last bars.
+    void kdjVerdictsThatPass_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<float>("level");
+        QTest::addColumn<float>("spread");
+        QTest::addColumn<float>("shadowHigh");
+        QTest::addColumn<float>("shadowLow");
+        QTest::addColumn<int>("back");
+        QTest::addColumn<int>("verdict");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("yty, middle golden cross") << 2 << 10.8f << 0.2f << 11.9f << 8.5f << 2 << 3 << 0;
+        QTest::newRow("yty, death cross") << 2 << 12.2f << 0.2f << 12.3f << 7.5f << 4 << 4 << -1;
+        QTest::newRow("yty, overbought") << 2 << 10.6f << 0.2f << 10.7f << 7.0f << 6 << 2 << -1;
+        QTest::newRow("dcz, no verdict") << 3 << 10.4f << 0.1f << 10.5f << 7.0f << 2 << -1 << -1;
+        QTest::newRow("dcz, death cross") << 3 << 11.8f << 0.1f << 11.9f << 9.5f << 5 << 4 << -1;
+    }
+
+    void kdjVerdictsThatPass()
+    {
+        QFETCH(int, id);
+        QFETCH(float, level);
+        QFETCH(float, spread);
+        QFETCH(float, shadowHigh);
+        QFETCH(float, shadowLow);
+        QFETCH(int, back);
+        QFETCH(int, verdict);
+        QFETCH(int, expected);
+        const QVector<Stock> last = id == 2 ? QVector<Stock>{ohlc(10.3f, 10.32f, 9.8f, 9.9f),
+                                                             ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000)}
+                                            : QVector<Stock>{ohlc(9.92f, 10.5f, 9.9f, 9.95f)};
+        SeriesBuilder b = daily().flat(38 - last.size(), level, spread);
+        for (const Stock& bar : last)
+            b.add(bar);
+        QVector<Stock> bars = b.bars();
+        bars[37 - back] = ohlc(level, shadowHigh, shadowLow, level).volume(1000);
+        bars = SeriesBuilder(bars).bars();
+        QCOMPARE(kdjVerdict(bars), verdict);
+        QCOMPARE(check(id, bars, 37), expected);
     }
 
     void yangTunYinKdjSwitch()
