@@ -166,6 +166,8 @@ private slots:
         QTest::newRow("range exactly 0.04") << 0.05f << 0.05f << 0.05f << 0.01f << false;
         QTest::newRow("body a quarter of the shadow") << 10.00f << 10.25f << 10.25f << 9.00f << true;
         QTest::newRow("body above a quarter") << 10.00f << 10.25f << 10.25f << 9.0625f << false;
+        // Lower shadow 1, body 0.2578: just over a quarter.
+        QTest::newRow("body just over a quarter") << 10.00f << 10.2578125f << 10.2578125f << 9.0f << false;
         QTest::newRow("no price") << 0.f << 0.f << 0.f << 0.f << false;
         const float nan = std::numeric_limits<float>::quiet_NaN();
         QTest::newRow("high not a number") << 10.00f << 10.02f << nan << 9.80f << false;

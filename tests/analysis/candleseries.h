@@ -1,11 +1,13 @@
 #pragma once
 
-// Bar series that end in one chosen candle pattern, shared by the candle tests.
+// Bar series that end in one chosen candle pattern, shared by the candle and
+// shape tests.
 
 #include "analysis/candlepatterns.h"
 #include "core/stock.h"
 #include "tests/support/barbuilder.h"
 
+#include <QStringList>
 #include <QVector>
 
 // The closing bars of a pattern, oldest first, and the level of the flat bars in
@@ -70,6 +72,29 @@ inline PatternBars patternBars(int id)
     }
 }
 
+// One edit of a bar as the tests' tables write it: "=10,10.5,9.5,10.25" sets
+// open, high, low and close, ".high=10.5" one field (open, high, low, close,
+// changePercent, volume, preClose). False for a field of another name.
+inline bool editBar(Stock& bar, const QString& edit)
+{
+    const QString value = edit.section('=', 1);
+    if (edit.startsWith('=')) {
+        const QStringList prices = value.split(',');
+        bar.open = prices.value(0).toFloat();
+        bar.high = prices.value(1).toFloat();
+        bar.low = prices.value(2).toFloat();
+        bar.close = prices.value(3).toFloat();
+        return prices.size() == 4;
+    }
+    float* fields[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.changePercent, &bar.volume, &bar.preClose};
+    const QStringList names = {"open", "high", "low", "close", "changePercent", "volume", "preClose"};
+    const int field = names.indexOf(edit.section('=', 0, 0).mid(1));
+    if (field < 0)
+        return false;
+    *fields[field] = value.toFloat();
+    return true;
+}
+
 // total bars: flat bars at the pattern's level, then the pattern's bars.
 inline QVector<Stock> patternSeries(int id, int total = 6)
 {
@@ -79,6 +104,22 @@ inline QVector<Stock> patternSeries(int id, int total = 6)
         bars.append(flatBar(p.level));
     bars += p.last;
     return bars;
+}
+
+// Two tops (bar 39 at 13, bar 61 reaching 13.5) around a trough at bar 49,
+// each top reached after a golden cross of MA5 over MA10, ending in a bearish
+// three-bar pattern: the double top of the shape scanner and of the auction
+// score.
+inline SeriesBuilder doubleTopSeries(float trough)
+{
+    return SeriesBuilder()
+        .flat(20, 10, 0.1f)
+        .ramp(10, 9, 0.1f)
+        .ramp(10, 13, 0.1f)
+        .ramp(10, trough, 0.1f)
+        .ramp(11, 13.2f, 0.1f)
+        .add(ohlc(13.4f, 13.5f, 12.9f, 13.0f))
+        .add(ohlc(12.6f, 12.9f, 12.5f, 12.8f));
 }
 
 inline QVector<int> allPatternIds()

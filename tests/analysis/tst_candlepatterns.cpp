@@ -9,7 +9,10 @@
 namespace {
 
 // The pattern's series with `edits` made: "d1.open=10.5" sets the open of the
-// bar before the last, "level=9" moves the flat bars in front of the pattern.
+// bar before the last, "d0=10,10.5,9.5,10.25" the whole last bar (open, high,
+// low, close), "level=9" moves the flat bars in front of the pattern. A flat
+// bar is reached the same way ("d2.close=13" on a two-bar pattern), which
+// sets the 5-day average without touching the pattern's bars.
 QVector<Stock> edited(int id, const QString& edits)
 {
     QVector<Stock> bars = patternSeries(id);
@@ -23,10 +26,8 @@ QVector<Stock> edited(int id, const QString& edits)
             continue;
         }
         Stock& bar = bars[bars.size() - 1 - target.mid(1, 1).toInt()];
-        const QString field = target.section('.', 1);
-        float* fields[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.changePercent, &bar.volume};
-        const QStringList names = {"open", "high", "low", "close", "changePercent", "volume"};
-        *fields[names.indexOf(field)] = value;
+        if (!editBar(bar, edit.mid(2)))
+            qFatal("no such edit: %s", qPrintable(edit));
     }
     return bars;
 }
@@ -42,6 +43,8 @@ private slots:
     void eachPatternMatchesItsSeries();
     void everyConditionIsNeeded_data();
     void everyConditionIsNeeded();
+    void everyBoundIsAsWritten_data();
+    void everyBoundIsAsWritten();
     void bigFallCountsFromExactlyFivePercent();
     void fiveBarsNeverMatch();
     void idsWithoutRuleNeverMatch();
@@ -314,6 +317,95 @@ void TestCandlePatterns::everyConditionIsNeeded()
     QVERIFY(!detectKPattern(id, edited(id, edits), nullptr));
 }
 
+// Each comparison of each rule on its bound: a bar moved onto the bound of
+// "<=" or ">=" keeps the pattern, one moved onto the bound of "<" or ">"
+// loses it, and a threshold just inside (or outside) its constant keeps (or
+// loses) it; every other condition of the rule still holds. Prices are
+// binary fractions (10.375, 10.0625) wherever a bound is met by arithmetic,
+// so that the two sides come out exactly equal: the 5-day average of the
+// last five closes is set through the flat bars in front of the pattern.
+void TestCandlePatterns::everyBoundIsAsWritten_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<bool>("matches");
+    const struct
+    {
+        int id;
+        const char* bound;
+        const char* edits;
+        bool matches;
+    } rows[] = {
+        {0, "d1.high == d0.close", "d1.high=10.6", true},
+        {0, "ma5 == mid0", "level=10.625 d0=10.375,10.625,10.375,10.625", false},
+        {2, "ma5 == d0.open", "level=10 d1.close=9.5 d0.high=10.5 d0.close=10.5", false},
+        {4, "d2.close == d1.open == d1.high == d0.open", "d1=10,10,9.0,9.9 d0=10,10.4,10,10.4", true},
+        {4, "shadowBodyRatio(d1) == 3.0", "d1=9.75,9.75,8.75,9.5", true},
+        {4, "shadowBodyRatio(d1) just under 3.0", "d1=9.75,9.75,8.765625,9.5", false},
+        {4, "ma5 == mid0", "level=10.625 d1=9.75,9.75,8.75,9.5 d0=10,10.5,10,10.5", false},
+        {5, "d0.open == d1.close", "d0.open=10 d0.low=10", true},
+        {5, "d1.changePercent just under -2.0", "d1.changePercent=-2.01", true},
+        {5, "ma5 == mid0", "level=10.375 d0=10,10.75,10,10.75", false},
+        {6, "d0.low == d1.low", "d0.low=9.5", true},
+        {6, "ma5 == mid0", "level=9.875 d1.close=10.125 d0=9.75,10,9.75,10", false},
+        {7, "d0.close == d1.high == d2.high", "d1.high=11.8 d2.high=11.8", true},
+        {7, "d4.high == d3.high", "d3.high=11.5", true},
+        {9, "upperShadow(d0) just over 0.01", "d0=10,10.01953125,10,10.00390625", true},
+        {9, "upperShadow(d0) just under 0.01", "d0=10,10.009765625,10,10.001953125", false},
+        {9, "lowerShadow(d0) == upperShadow(d0) / 5", "d0=10,10.875,9.875,10.25", true},
+        {9, "body(d0) / upperShadow(d0) just under 0.49", "d0=10,10.7421875,10,10.2421875", true},
+        {9, "body(d0) / upperShadow(d0) == 0.5", "d0=10,10.75,10,10.25", false},
+        {9, "ma5 == mid0", "level=10.046875 d0=10,10.5,10,10.125", false},
+        {10, "upperShadow(d0) just over 0.1", "d0=10,10.15625,10,10.03125", true},
+        {10, "ma5 == mid0", "level=10.046875 d0=10,10.5,10,10.125", false},
+        {11, "ma5 == mid0", "level=10.25 d0=9.75,10.25,9.75,10.25", false},
+        {20, "ma5 == mid0", "level=10.625 d0=11.25,11.25,9.5,9.5", false},
+        {21, "ma5 == mid0", "d2.close=10.25", false},
+        {22, "d0.open == d1.high", "d1.high=11.25 d0.open=11.25 d0.high=11.25", true},
+        {22, "ma5 == mid0", "d0=11.5,11.5,11,11 d2.close=16.25", false},
+        {23, "lower == upper, d1.high == d0.high, d0.low == d1.close",
+         "d1=10,10.75,9.75,10.5 d0=10.5,10.75,10.5,10.75", true},
+        {23, "lower == body(d1)", "d1.close=10.25 d1.low=9.75", false},
+        {23, "ma5 == mid0", "d1=10,11,9.75,10.5 d0=10.5,10.75,10.5,10.75 d2.close=13.875", false},
+        {24, "d2.close == d0.close", "d0=10.5,10.5,9.5,10", true},
+        {24, "d1.close == d0.close", "d1.close=9.6", true},
+        {25, "d2.close == d0.close", "d0.low=11 d0.close=11", false},
+        {25, "d0.open == d1.close", "d0.open=11.25 d0.high=11.25", true},
+        {25, "shadowBodyRatio(d1) == 3.0", "d1=11.25,12,11,11.5", true},
+        {25, "ma5 == mid0", "d0.open=11 d0.high=11 d3.close=12", false},
+        {26, "d2.low == d1.low", "d1.low=9.9", true},
+        {26, "d4.close == d0.close", "d0=10.9,10.9,10.6,10.6", true},
+        {26, "d4.open == d1.high", "d1.high=11 d1.close=10.55", true},
+        {26, "d4.open == d3.high", "d3.high=11 d3.close=10.59", true},
+        {27, "only d2.open < d1.open", "d0.open=11 d0.high=11", true},
+        {27, "only d1.open < d0.open", "d2.open=11 d2.high=11", true},
+        {28, "d1.open == d0.low", "d0.low=10", true},
+        {28, "d1.close == d0.high", "d0.high=11", true},
+        {28, "ma5 == mid0", "d2.close=13", false},
+        {29, "d2.close == d1.close", "d1.low=11 d1.close=11 d0.low=10.8 d0.close=10.8", true},
+        {30, "lowerShadow(d0) just over 0.1", "d0=10,10.03125,9.875,10.03125", true},
+        {30, "upperShadow(d0) == lowerShadow(d0) / 5", "d0=10,10.375,9.375,10.25", true},
+        {30, "ma5 == mid0", "d0=10,10.0625,9.5,10.0625 d1.close=13.09375", false},
+        {31, "upperShadow(d0) just over 0.1", "d0=10,10.15625,10,10.03125", true},
+        {31, "ma5 == mid0", "d0=10,10.5,10,10.125 d1.close=13.1875", false},
+        {32, "ma5 == mid0", "d0=10.75,10.75,10.25,10.25 d2.close=13.25", false},
+        {97, "ma5 == d0.close", "level=9", true},
+        {99, "d0.low == d1.high * 1.02", "level=100 d0=103,104,102,103.5", false},
+        {99, "d0.low just over d1.high * 1.02", "level=100 d0=103,104,102.5,103.5", true},
+    };
+    for (const auto& row : rows)
+        QTest::addRow("%s %s", kPatternName(row.id).toUtf8().constData(), row.bound)
+            << row.id << QString(row.edits) << row.matches;
+}
+
+void TestCandlePatterns::everyBoundIsAsWritten()
+{
+    QFETCH(int, id);
+    QFETCH(QString, edits);
+    QFETCH(bool, matches);
+    QCOMPARE(detectKPattern(id, edited(id, edits), nullptr), matches);
+}
+
 // 大阴线 takes a fall of 5.00 % itself, not one of 4.99 %.
 void TestCandlePatterns::bigFallCountsFromExactlyFivePercent()
 {
@@ -387,6 +479,9 @@ void TestCandlePatterns::barMeasures_data()
     QTest::newRow("short bar short shadows") << 10.0f << 10.1f << 9.95f << 10.01f << false << 0.0f;
     QTest::newRow("doji") << 10.0f << 10.0f << 10.0f << 10.0f << false << 0.0f;
     QTest::newRow("doji with long shadows") << 10.0f << 10.5f << 9.5f << 10.0f << false << INFINITY;
+    // The short-bar exception needs both a body under 0.02 and shadows under 0.2.
+    QTest::newRow("body 0.0234 short shadows") << 10.0f << 10.0703125f << 9.953125f << 10.0234375f << false << 4.0f;
+    QTest::newRow("body 0.0156 shadows 0.25") << 10.0f << 10.140625f << 9.875f << 10.015625f << false << 16.0f;
 }
 
 void TestCandlePatterns::barMeasures()
@@ -478,6 +573,13 @@ void TestCandlePatterns::bullishSearchModes()
     QCOMPARE(name, QString("unchanged"));
     QVERIFY(hasBullishKPattern(patternSeries(KPatternShangShengSanFa), nullptr, false));
 
+    // Each rule of the bullish range is found by the plain search, none of
+    // the bearish range is.
+    for (int id : allPatternIds()) {
+        const bool bullish = id <= 19;
+        QVERIFY2(hasBullishKPattern(patternSeries(id), nullptr, false) == bullish, qPrintable(QString::number(id)));
+    }
+
     QVector<Stock> flat(30, flatBar(10));
     QVERIFY(!hasBullishKPattern(flat, &name, true));
     QVERIFY(!hasBullishKPattern(flat, &name, false));
@@ -508,6 +610,9 @@ void TestCandlePatterns::strongRisingBar_data()
     QTest::newRow("closes 0.1 under the high") << 10.0f << 10.6f << 9.9f << 10.5f << false;
     QTest::newRow("falling") << 10.5f << 10.5f << 9.9f << 10.0f << false;
     QTest::newRow("lower shadow over six bodies") << 10.0f << 10.1f << 9.3f << 10.1f << false;
+    QTest::newRow("lower shadow six bodies") << 10.0f << 10.125f << 9.25f << 10.125f << true;
+    QTest::newRow("closes 0.047 under the high") << 10.0f << 10.546875f << 9.9f << 10.5f << true;
+    QTest::newRow("closes 0.055 under the high") << 10.0f << 10.5546875f << 9.9f << 10.5f << false;
 }
 
 void TestCandlePatterns::strongRisingBar()

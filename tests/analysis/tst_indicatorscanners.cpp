@@ -65,6 +65,9 @@ void TestIndicatorScanners::movingAverageCrossOnLastBar_data()
     QTest::newRow("equal on previous bar") << SeriesBuilder().flat(19, 10).closes({15}).bars() << -1 << none;
     QTest::newRow("equal on last bar") << SeriesBuilder().flat(15, 10).closes({9, 9, 9, 9, 14}).bars() << -1
                                        << none;
+    QTest::newRow("death: equal on previous bar") << SeriesBuilder().flat(19, 10).closes({5}).bars() << -1 << none;
+    QTest::newRow("death: equal on last bar") << SeriesBuilder().flat(15, 10).closes({11, 11, 11, 11, 6}).bars()
+                                              << -1 << none;
     QTest::newRow("19 bars") << SeriesBuilder().flat(14, 10).closes({9, 9, 9, 9, 15}).bars() << -1 << none;
     QTest::newRow("empty") << QVector<Stock>() << -1 << none;
 }
@@ -86,6 +89,16 @@ void TestIndicatorScanners::macdCrossesAndSupport_data()
     // The gap between DIFF and DEA narrows on a pause and widens on the next rise.
     QTest::newRow("support") << SeriesBuilder().flat(20, 10).ramp(8, 11.6f).closes({11.5f, 11.5f, 12.5f}).bars()
                              << 0 << QStringList{"MACD支撑"};
+    // The same rise ending in a pause (the gap keeps narrowing) or in a steady
+    // climb (it kept widening): no support either way.
+    QTest::newRow("gap still narrowing")
+        << SeriesBuilder().flat(20, 10).ramp(8, 11.6f).closes({11.5f, 11.5f, 11.5f}).bars() << -1 << none;
+    QTest::newRow("gap widening twice")
+        << SeriesBuilder().flat(20, 10).ramp(8, 11.6f).closes({11.5f, 12, 12.5f}).bars() << -1 << none;
+    // DIFF and DEA are both 0 on the flat bars: the last bar leaves equal
+    // lines, it does not cross them.
+    QTest::newRow("rise from equal lines") << SeriesBuilder().flat(30, 10).closes({12}).bars() << -1 << none;
+    QTest::newRow("fall from equal lines") << SeriesBuilder().flat(30, 10).closes({8}).bars() << -1 << none;
     QTest::newRow("flat") << SeriesBuilder().flat(31, 10).bars() << -1 << none;
     QTest::newRow("golden cross in 30 bars") << SeriesBuilder().flat(27, 10).closes({9.5f, 9, 12}).bars() << -1
                                              << none;
@@ -129,6 +142,21 @@ void TestIndicatorScanners::volumeCrossesAndSurge_data()
     QTest::newRow("surge") << SeriesBuilder().volumes(20, 100).volumes(21, 1000).bars() << 1
                            << QStringList{"近20日放量"};
     QTest::newRow("below three times") << SeriesBuilder().volumes(20, 400).volumes(21, 1000).bars() << -1 << none;
+    // The two periods share bar n-21: 20 bars at 90 and the shared one at
+    // 300 average 100, the 21 recent bars 300, 305 or 295 on average.
+    QTest::newRow("exactly three times") << SeriesBuilder().volumes(20, 90).volumes(21, 300).bars() << -1 << none;
+    QTest::newRow("3.05 times") << SeriesBuilder().volumes(20, 90).volumes({300}).volumes(20, 305.25f).bars() << 1
+                                << QStringList{"近20日放量"};
+    QTest::newRow("2.95 times") << SeriesBuilder().volumes(20, 90).volumes({300}).volumes(20, 294.75f).bars() << -1
+                                << none;
+    QTest::newRow("shared bar counts into the earlier period")
+        << SeriesBuilder().volumes(20, 100).volumes({5000}).volumes(20, 100).bars() << -1 << none;
+    QTest::newRow("shared bar counts into the recent period")
+        << SeriesBuilder().volumes(20, 100).volumes({1}).volumes(20, 295).bars() << -1 << none;
+    QTest::newRow("first bar of the earlier period")
+        << SeriesBuilder().volumes({5000}).volumes(19, 100).volumes(21, 1000).bars() << -1 << none;
+    QTest::newRow("bar before the earlier period")
+        << SeriesBuilder().volumes({5000}).volumes(20, 100).volumes(21, 1000).bars() << 1 << QStringList{"近20日放量"};
     QTest::newRow("surge needs 41 bars") << SeriesBuilder().volumes(19, 100).volumes(21, 1000).bars() << -1
                                          << none;
     QTest::newRow("19 bars") << SeriesBuilder().volumes(10, 1000).volumes(8, 900).volumes({1500}).bars() << -1
@@ -155,6 +183,18 @@ void TestIndicatorScanners::volumeLevelOfLastBar_data()
                                          << "成交量平量";
     QTest::newRow("growing") << SeriesBuilder().volumes({100, 100, 100, 100, 83, 117}).bars() << 2
                              << "成交量放量";
+    QTest::newRow("1.162 of the average") << SeriesBuilder().volumes({1000, 1000, 1000, 1000, 838, 1162}).bars() << 0
+                                          << "成交量平量";
+    QTest::newRow("1.1615 of the average")
+        << SeriesBuilder().volumes({1000, 1000, 1000, 1000, 838.5f, 1161.5f}).bars() << 0 << "成交量平量";
+    QTest::newRow("1.1625 of the average")
+        << SeriesBuilder().volumes({1000, 1000, 1000, 1000, 837.5f, 1162.5f}).bars() << 2 << "成交量放量";
+    // The average takes the last five volumes: the fifth from the end counts,
+    // the sixth does not.
+    QTest::newRow("fifth volume from the end") << SeriesBuilder().volumes({100, 200, 100, 100, 100, 100}).bars() << 1
+                                                << "成交量缩量";
+    QTest::newRow("sixth volume from the end") << SeriesBuilder().volumes({400, 100, 100, 100, 100, 100}).bars() << 0
+                                                << "成交量平量";
     QTest::newRow("5 bars") << SeriesBuilder().volumes({100, 100, 100, 100, 10}).bars() << -1 << "unchanged";
 }
 
@@ -181,6 +221,16 @@ void TestIndicatorScanners::gapBetweenLastTwoBars_data()
         << QStringList{"看跌缺口幅度:25.00"};
     QTest::newRow("touching bars")
         << SeriesBuilder().flat(3, 10).add(ohlc(10, 10, 9.5f, 10)).add(ohlc(10.5f, 11, 10, 10.8f)).bars() << -1 << none;
+    QTest::newRow("touching bars downwards")
+        << SeriesBuilder().flat(3, 10).add(ohlc(10, 10.5f, 10, 10.2f)).add(ohlc(9.9f, 10, 9.5f, 9.6f)).bars() << -1
+        << none;
+    // Only the bar before the last counts, not the ones in front of it.
+    QTest::newRow("upward gap after a higher bar")
+        << SeriesBuilder().flat(3, 12).add(ohlc(10, 10, 9.5f, 10)).add(ohlc(10.6f, 11, 10.5f, 10.8f)).bars() << 0
+        << QStringList{"看涨缺口幅度:5.00"};
+    QTest::newRow("downward gap after a lower bar")
+        << SeriesBuilder().flat(3, 5).add(ohlc(10, 10.5f, 10, 10.2f)).add(ohlc(7.9f, 8, 7.5f, 7.6f)).bars() << 1
+        << QStringList{"看跌缺口幅度:25.00"};
     // A bar without prices (a suspension day) must not turn into an endless percentage.
     QTest::newRow("previous bar without prices")
         << SeriesBuilder().flat(3, 10).add(ohlc(0, 0, 0, 0)).add(ohlc(10, 10.5f, 9.8f, 10.2f)).bars() << -1 << none;
@@ -213,6 +263,41 @@ void TestIndicatorScanners::kdjZonesAndCrosses_data()
     QTest::newRow("golden cross below middle") << stochasticBars({100, 100, 0, 0, 0, 90}) << -1 << none;
     QTest::newRow("death cross") << stochasticBars({100, 100, 100, 0, 0}) << 4 << QStringList{"KDJ死叉"};
     QTest::newRow("11 bars") << stochasticBars({0, 0}) << -1 << none;
+    QTest::newRow("12 bars") << stochasticBars({0, 0, 0}) << 1 << QStringList{"KDJ超卖"};
+    // Near each bound of the table (K and D of the last bar in the names).
+    QTest::newRow("golden cross at K 43.05") << stochasticBars({50, 10, 0, 100}) << 3 << QStringList{"DJ中线金叉"};
+    QTest::newRow("golden cross at K 42.55") << stochasticBars({30, 20, 0, 100}) << -1 << none;
+    QTest::newRow("golden cross at K 56.76") << stochasticBars({60, 100, 50, 0, 100}) << 3
+                                             << QStringList{"DJ中线金叉"};
+    QTest::newRow("golden cross at K 57.42") << stochasticBars({70, 100, 50, 0, 100}) << -1 << none;
+    QTest::newRow("golden cross at K 22.92, D 14.01") << stochasticBars({0, 20, 0, 50}) << 5
+                                                      << QStringList{"KDJ超卖金叉"};
+    QTest::newRow("golden cross at K 23.29, D 12.15") << stochasticBars({0, 0, 0, 60}) << -1 << none;
+    QTest::newRow("K 23.09, D 13.62") << stochasticBars({10, 0, 50}) << -1 << none;
+    QTest::newRow("K 17.17, D 23.1") << stochasticBars({10, 100, 30, 0, 0}) << -1 << none;
+    QTest::newRow("K 22.8, D 23.84") << stochasticBars({100, 20, 0, 20}) << -1 << none;
+    QTest::newRow("death cross at K 80.21, D 80.4") << stochasticBars({100, 100, 100, 100, 90, 100, 90, 60}) << 6
+                                                    << QStringList{"KDJ超买死叉"};
+    QTest::newRow("death cross at K 79.71, D 80.24") << stochasticBars({100, 100, 100, 100, 100, 90, 90, 60}) << 4
+                                                     << QStringList{"KDJ死叉"};
+    QTest::newRow("K 79.81, D 80.09") << stochasticBars({100, 100, 100, 100, 100, 90, 90, 60, 80}) << -1 << none;
+    QTest::newRow("K 87.47, D 79.55") << stochasticBars({100, 100, 100, 90, 100, 100, 80}) << -1 << none;
+    QTest::newRow("K 80.58, D 55.45") << stochasticBars({70, 100, 100, 100}) << -1 << none;
+    // The window's lowest low and highest high come from any of its nine
+    // bars: one low (or high) eight bars back sets where today's close
+    // stands (60 % and 47.5 % of the range, not 20 % and 95 %).
+    SeriesBuilder lowEarlier = SeriesBuilder().flat(9, 15, 5).add(ohlc(12, 20, 0, 12));
+    SeriesBuilder highEarlier = SeriesBuilder().flat(9, 15, 5).add(ohlc(19.5f, 30, 10, 19.5f));
+    for (int i = 0; i < 8; ++i) {
+        lowEarlier.add(ohlc(12, 20, 10, 12));
+        highEarlier.add(ohlc(19.5f, 20, 10, 19.5f));
+    }
+    QTest::newRow("lowest low eight bars back") << lowEarlier.bars() << -1 << none;
+    QTest::newRow("highest high eight bars back") << highEarlier.bars() << -1 << none;
+    // Nine bars back the low has left the window: the close falls from 60 %
+    // to 20 % of the range, K under D.
+    QTest::newRow("lowest low nine bars back") << lowEarlier.add(ohlc(12, 20, 10, 12)).bars() << 4
+                                               << QStringList{"KDJ死叉"};
 }
 
 void TestIndicatorScanners::kdjZonesAndCrosses()
@@ -229,6 +314,29 @@ void TestIndicatorScanners::newSixtyDayExtremes_data()
                               << QStringList{"60日新高,前60日最高:10.5"};
     QTest::newRow("new low") << SeriesBuilder().flat(60, 10, 0.5f).add(ohlc(9, 9.1f, 8, 8.5f)).bars() << 0
                              << QStringList{"60日新低,前60日最低:9.5"};
+    // The range reaches 61 bars back, and the earlier extreme is that of the
+    // 60 bars before the last.
+    QTest::newRow("higher bar first in the range")
+        << SeriesBuilder().flat(9, 10, 0.5f).add(ohlc(10, 13, 10, 10)).flat(59, 10, 0.5f).add(ohlc(11, 12.5f, 10.9f, 12)).bars()
+        << -1 << none;
+    QTest::newRow("higher bar before the range")
+        << SeriesBuilder().flat(8, 10, 0.5f).add(ohlc(10, 13, 10, 10)).flat(60, 10, 0.5f).add(ohlc(11, 12.5f, 10.9f, 12)).bars()
+        << 0 << QStringList{"60日新高,前60日最高:10.5"};
+    QTest::newRow("earlier high first in the range")
+        << SeriesBuilder().flat(9, 10, 0.5f).add(ohlc(10, 12, 10, 10)).flat(59, 10, 0.5f).add(ohlc(11, 12.5f, 10.9f, 12)).bars()
+        << 0 << QStringList{"60日新高,前60日最高:12"};
+    QTest::newRow("earlier high on the day before")
+        << SeriesBuilder().flat(69, 10, 0.5f).add(ohlc(10, 11, 10, 10)).add(ohlc(11, 12.5f, 10.9f, 12)).bars() << 0
+        << QStringList{"60日新高,前60日最高:11"};
+    QTest::newRow("earlier low first in the range")
+        << SeriesBuilder().flat(9, 10, 0.5f).add(ohlc(10, 10, 8.5f, 10)).flat(59, 10, 0.5f).add(ohlc(9, 9.1f, 8, 8.5f)).bars()
+        << 0 << QStringList{"60日新低,前60日最低:8.5"};
+    QTest::newRow("earlier low on the day before")
+        << SeriesBuilder().flat(69, 10, 0.5f).add(ohlc(10, 10, 9, 10)).add(ohlc(9, 9.1f, 8, 8.5f)).bars() << 0
+        << QStringList{"60日新低,前60日最低:9"};
+    QTest::newRow("new low, six significant digits")
+        << SeriesBuilder().flat(60, 1234.5678f).add(ohlc(1200, 1200, 1190, 1200)).bars() << 0
+        << QStringList{"60日新低,前60日最低:1234.57"};
     QTest::newRow("equal to earlier high")
         << SeriesBuilder().flat(60, 10, 0.5f).add(ohlc(10, 10.5f, 9.8f, 10.2f)).bars() << -1 << none;
     QTest::newRow("flat") << SeriesBuilder().flat(61, 10, 0.5f).bars() << -1 << none;
@@ -264,6 +372,11 @@ void TestIndicatorScanners::fallingRun_data()
         << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.9f, 9.9f, 9.6f, 9.7f), ohlc(9.3f, 9.3f, 9, 9.1f)) << -1 << none;
     QTest::newRow("rising last bar")
         << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.7f, 9.7f, 9.3f, 9.4f), ohlc(9, 9.3f, 9, 9.2f)) << -1 << none;
+    QTest::newRow("doji in the run")
+        << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.4f, 9.7f, 9.3f, 9.4f), ohlc(9.3f, 9.3f, 9, 9.1f)) << -1 << none;
+    QTest::newRow("close equal to the previous close")
+        << 3 << days(ohlc(10, 10, 9.5f, 9.6f), ohlc(9.7f, 9.7f, 9.3f, 9.6f), ohlc(9.3f, 9.3f, 9, 9.1f)) << -1 << none;
+    QTest::newRow("one day") << 1 << run << 0 << QStringList{"连跌1天反弹可期"};
     QTest::newRow("zero days") << 0 << run << -1 << none;
 }
 

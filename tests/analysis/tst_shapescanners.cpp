@@ -1,6 +1,7 @@
 #include "analysis/shapescanners.h"
 #include "analysis/stocktailscanner.h"
 
+#include "tests/analysis/candleseries.h"
 #include "tests/analysis/scanchecks.h"
 #include "tests/support/barbuilder.h"
 
@@ -44,26 +45,11 @@ SeriesBuilder breakdown()
     return SeriesBuilder().flat(1, 10).ramp(24, 12.4f).closes({11});
 }
 
-// Two tops (bar 39 at 13, bar 61 reaching 13.5) around a trough at bar 49,
-// each top reached after a golden cross of MA5 over MA10, ending in a bearish
-// three-bar pattern.
-SeriesBuilder doubleTopSeries(float trough)
+// A bottom at bar 34 (low 9.9), a top at bar 55 (`top`, 12.5 by default), and
+// back down to 10.3 by bar 68; the last bar is added by the caller.
+SeriesBuilder wShapeSeries(float top = 12.5f)
 {
-    return SeriesBuilder()
-        .flat(20, 10, 0.1f)
-        .ramp(10, 9, 0.1f)
-        .ramp(10, 13, 0.1f)
-        .ramp(10, trough, 0.1f)
-        .ramp(11, 13.2f, 0.1f)
-        .add(ohlc(13.4f, 13.5f, 12.9f, 13.0f))
-        .add(ohlc(12.6f, 12.9f, 12.5f, 12.8f));
-}
-
-// A bottom at bar 34 (low 9.9), a top at bar 55 (12.5), and back down to 10.3
-// by bar 68; the last bar is added by the caller.
-SeriesBuilder wShapeSeries()
-{
-    return SeriesBuilder().flat(24, 12, 0.1f).ramp(11, 10, 0.1f).ramp(21, 12.5f, 0.1f).ramp(13, 10.3f, 0.1f);
+    return SeriesBuilder().flat(24, 12, 0.1f).ramp(11, 10, 0.1f).ramp(21, top, 0.1f).ramp(13, 10.3f, 0.1f);
 }
 
 // `lead` flat bars, a 6 % rise (bar k = lead), a range with two tops at 11.5 and
@@ -97,6 +83,34 @@ QVector<Stock> withChange(QVector<Stock> bars, int back, float changePercent)
 {
     bars[bars.size() - 1 - back].changePercent = changePercent;
     return bars;
+}
+
+// The bars with the high (or low) of the bar `back` bars before the last moved.
+QVector<Stock> withHigh(QVector<Stock> bars, int back, float high)
+{
+    bars[bars.size() - 1 - back].high = high;
+    return bars;
+}
+
+QVector<Stock> withLow(QVector<Stock> bars, int back, float low)
+{
+    bars[bars.size() - 1 - back].low = low;
+    return bars;
+}
+
+// 60 closes rising 1 % a day but for six days of 0.5 % falls that end
+// `lowBack` bars before the last, on the lowest close of the last 30 bars.
+QVector<Stock> riseWithDip(int lowBack)
+{
+    SeriesBuilder b;
+    float close = 10;
+    const int lowBar = 59 - lowBack;
+    for (int i = 0; i < 60; ++i) {
+        if (i > 0)
+            close *= i > lowBar - 6 && i <= lowBar ? 0.995f : 1.01f;
+        b.closes({close});
+    }
+    return b.bars();
 }
 
 // A rising day as the pool's quote of it: its bar, its change and its name.
@@ -145,6 +159,17 @@ void TestShapeScanners::breakdownThroughThreeAverages_data()
     const QStringList none;
     QTest::newRow("breakdown") << breakdown().bars() << 1 << QStringList{"断头铡刀"};
     QTest::newRow("fall of exactly 3 %") << breakdown().pct(-3.0f).bars() << -1 << none;
+    QTest::newRow("fall of 3.05 %") << breakdown().pct(-3.05f).bars() << 1 << QStringList{"断头铡刀"};
+    QTest::newRow("30 bars") << SeriesBuilder().flat(5, 10).ramp(24, 12.4f).closes({11}).bars() << 1
+                             << QStringList{"断头铡刀"};
+    // Flat bars before: the day before the fall closes on its averages.
+    QTest::newRow("previous close on its averages") << SeriesBuilder().flat(25, 12).closes({11}).bars() << -1 << none;
+    // Closes 10, 10, 10, 14, 11 after 13s: the last one on its 5-day average
+    // (55 / 5), below its 10- and 20-day averages.
+    QTest::newRow("close on its 5-day average")
+        << SeriesBuilder().flat(21, 13).closes({10, 10, 10, 14, 11}).bars() << -1 << none;
+    QTest::newRow("close just under its 5-day average")
+        << SeriesBuilder().flat(21, 13).closes({10, 10, 10, 14, 10.9f}).bars() << 1 << QStringList{"断头铡刀"};
     QTest::newRow("still above MA5")
         << SeriesBuilder().flat(1, 10).ramp(24, 12.4f).closes({12.3f}).pct(-3.5f).bars() << -1 << none;
     QTest::newRow("previous close below averages")
@@ -176,6 +201,21 @@ void TestShapeScanners::highSideways_data()
                                      << 1 << text;
     QTest::newRow("range of 2.11 %") << SeriesBuilder().flat(54, 80).closes({100, 101, 102.11f, 101, 100, 101, 102}).bars()
                                      << -1 << none;
+    QTest::newRow("range of 2.105 %") << SeriesBuilder().flat(54, 80).closes({100, 101, 102.105f, 101, 100, 101, 102}).bars()
+                                      << 1 << text;
+    // Measured against the seven days' low: (10 - 8) / 10.
+    QTest::newRow("exactly 20 % up") << SeriesBuilder().flat(54, 8).flat(7, 10).bars() << 1 << text;
+    QTest::newRow("19.9 % up") << SeriesBuilder().flat(54, 8.01f).flat(7, 10).bars() << -1 << none;
+    QTest::newRow("low close first of the 60 days")
+        << SeriesBuilder().flat(1, 12).closes({5}).flat(52, 12).closes({13, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars()
+        << 1 << text;
+    QTest::newRow("low close before the 60 days")
+        << SeriesBuilder().closes({5}).flat(53, 12).closes({13, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << -1
+        << none;
+    QTest::newRow("far close first of the seven days")
+        << SeriesBuilder().flat(54, 10).closes({16, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << -1 << none;
+    QTest::newRow("far close before the seven days")
+        << SeriesBuilder().flat(53, 10).closes({16, 13, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << 1 << text;
     QTest::newRow("only 9 % up") << SeriesBuilder().flat(54, 12).closes({13, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars()
                                  << -1 << none;
     QTest::newRow("close of 0 in range") << SeriesBuilder().flat(54, 10).closes({0, 0, 0, 0, 0, 0, 0}).bars() << -1
@@ -198,6 +238,27 @@ void TestShapeScanners::lowSideways_data()
                                        << 0 << QStringList{"低位横盘看涨"};
     QTest::newRow("4 % above the low") << SeriesBuilder().flat(41, 10).flat(13, 12).closes({10.4f, 10.45f, 10.5f, 10.4f, 10.45f, 10.5f, 10.4f}).bars()
                                        << -1 << none;
+    // The low of bars [n-60, n-20] is 15.625; 15.625 x 1.036 = 16.1875.
+    QTest::newRow("low 1.036 times the earlier low")
+        << SeriesBuilder().flat(41, 15.625f).flat(13, 19).closes({16.1875f, 16.25f, 16.3f, 16.1875f, 16.25f, 16.3f, 16.1875f}).bars()
+        << 0 << QStringList{"低位横盘看涨"};
+    QTest::newRow("low 1.0365 times the earlier low")
+        << SeriesBuilder().flat(41, 15.625f).flat(13, 19).closes({16.1954f, 16.25f, 16.3f, 16.1954f, 16.25f, 16.3f, 16.1954f}).bars()
+        << -1 << none;
+    QTest::newRow("low 1.0355 times the earlier low")
+        << SeriesBuilder().flat(41, 15.625f).flat(13, 19).closes({16.1797f, 16.25f, 16.3f, 16.1797f, 16.25f, 16.3f, 16.1797f}).bars()
+        << 0 << QStringList{"低位横盘看涨"};
+    // The earlier low is that of bars [n-60, n-20]: a lower close inside
+    // that range counts, one just outside it does not.
+    const QVector<float> seven = {10.2f, 10.25f, 10.3f, 10.2f, 10.25f, 10.3f, 10.2f};
+    QTest::newRow("lower close first in the range") << SeriesBuilder().flat(1, 12).closes({9}).flat(52, 12).closes(seven).bars()
+                                                    << -1 << none;
+    QTest::newRow("lower close before the range") << SeriesBuilder().closes({9}).flat(53, 12).closes(seven).bars() << 0
+                                                  << QStringList{"低位横盘看涨"};
+    QTest::newRow("lower close last in the range") << SeriesBuilder().flat(41, 12).closes({9}).flat(12, 12).closes(seven).bars()
+                                                   << -1 << none;
+    QTest::newRow("lower close after the range") << SeriesBuilder().flat(42, 12).closes({9}).flat(11, 12).closes(seven).bars()
+                                                 << 0 << QStringList{"低位横盘看涨"};
     QTest::newRow("range too wide") << SeriesBuilder().flat(41, 10).flat(13, 12).closes({10.2f, 10.25f, 10.5f, 10.2f, 10.25f, 10.3f, 10.2f}).bars()
                                     << -1 << none;
     QTest::newRow("60 bars") << SeriesBuilder().flat(40, 10).flat(13, 12).closes({10.2f, 10.25f, 10.3f, 10.2f, 10.25f, 10.3f, 10.2f}).bars()
@@ -214,8 +275,20 @@ void TestShapeScanners::doubleTop_data()
 {
     addScanColumns();
     const QStringList none;
-    QTest::newRow("double top") << doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << 1
-                                << QStringList{"M形态"};
+    const QVector<Stock> top = doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars();
+    QTest::newRow("double top") << top << 1 << QStringList{"M形态"};
+    QTest::newRow("61 bars") << top.mid(3) << 1 << QStringList{"M形态"};
+    // The highest high of the last 61 bars must lie in the last 31.
+    QTest::newRow("higher high 32 bars back") << withHigh(top, 31, 14) << -1 << none;
+    QTest::newRow("higher high 62 bars back") << withHigh(top, 61, 14) << 1 << QStringList{"M形态"};
+    // The first peak's high is 13.1: the trough must lie 9 % below it.
+    QTest::newRow("trough 9.2 % below the first peak")
+        << doubleTopSeries(12).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << 1 << QStringList{"M形态"};
+    QTest::newRow("trough 8.7 % below the first peak")
+        << doubleTopSeries(12.05f).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << -1 << none;
+    // The peaks may differ by up to 1.11 times the lower one (13.1 x 1.11 = 14.541).
+    QTest::newRow("second peak 14.5 higher") << withHigh(top, 8, 27.6f) << 1 << QStringList{"M形态"};
+    QTest::newRow("second peak 14.6 higher") << withHigh(top, 8, 27.7f) << -1 << none;
     QTest::newRow("trough too shallow") << doubleTopSeries(12.5f).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << -1
                                         << none;
     QTest::newRow("no bearish candle") << doubleTopSeries(10).add(ohlc(12.8f, 13, 12.8f, 13)).bars() << -1 << none;
@@ -243,6 +316,19 @@ void TestShapeScanners::wShape_data()
     QTest::newRow("w shape") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars() << 0 << QStringList{"W形态"};
     QTest::newRow("second bottom 3.5 % higher")
         << wShapeSeries().add(ohlc(10.25f, 10.75f, 10.25f, 10.35f)).bars() << -1 << none;
+    QTest::newRow("second bottom 2.5 % higher")
+        << wShapeSeries().add(ohlc(10.15f, 10.65f, 10.15f, 10.25f)).bars() << -1 << none;
+    // The lower end of a falling body: its close.
+    QTest::newRow("falling last bar") << wShapeSeries().add(ohlc(10.1f, 10.5f, 10, 10)).bars() << 0
+                                      << QStringList{"W形态"};
+    QTest::newRow("top 16 % above the bottom") << wShapeSeries(11.4f).add(ohlc(10, 10.5f, 10, 10.1f)).bars() << -1
+                                               << none;
+    // The first bottom is the lowest low of bars [n-46, n-4].
+    const QVector<Stock> w = wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars();
+    QTest::newRow("lower low last in the bottom's range") << withLow(w, 3, 9) << -1 << none;
+    QTest::newRow("lower low after the bottom's range") << withLow(w, 2, 9) << 0 << QStringList{"W形态"};
+    QTest::newRow("lower low first in the bottom's range") << withLow(w, 45, 9) << -1 << none;
+    QTest::newRow("lower low before the bottom's range") << withLow(w, 46, 9) << 0 << QStringList{"W形态"};
     QTest::newRow("no bullish candle") << wShapeSeries().flat(1, 10.05f).bars() << -1 << none;
     QTest::newRow("60 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(10) << -1 << none;
 }
@@ -274,6 +360,27 @@ void TestShapeScanners::ascendingTriangle_data()
     QVector<Stock> weak = triangle(10);
     weak.last().changePercent = 4.1f;
     QTest::newRow("breakout below 4.2 %") << weak << -1 << none;
+    weak.last().changePercent = 4.2f;
+    QTest::newRow("breakout of 4.2 %") << weak << 0 << text;
+    weak.last().changePercent = 4.25f;
+    QTest::newRow("breakout of 4.25 %") << weak << 0 << text;
+    QVector<Stock> firstRise = triangle(10);
+    firstRise[10].changePercent = 4.2f;
+    QTest::newRow("first rise of 4.2 %") << firstRise << 0 << text;
+    firstRise[10].changePercent = 4.15f;
+    QTest::newRow("first rise of 4.15 %") << firstRise << -1 << none;
+    // The base's low is 9.95: the breakout closes at least 18 % above it.
+    QVector<Stock> low = triangle(10);
+    low.last().close = 11.74f;
+    QTest::newRow("breakout 17.99 % above the base") << low << -1 << none;
+    low.last().close = 11.75f;
+    QTest::newRow("breakout 18.09 % above the base") << low << 0 << text;
+    // The first top's high is 11.5.
+    QTest::newRow("second top 1.04 % higher") << triangle(10, 11.62f) << -1 << none;
+    QTest::newRow("second top 0.91 % higher") << triangle(10, 11.605f) << 0 << text;
+    // The lows after the first rise stay 6 % above the base's 9.95.
+    QTest::newRow("later low 5.5 % above the base") << withLow(triangle(10), 21, 10.5f) << -1 << none;
+    QTest::newRow("later low 6.1 % above the base") << withLow(triangle(10), 21, 10.56f) << 0 << text;
 }
 
 void TestShapeScanners::ascendingTriangle()
@@ -304,6 +411,19 @@ void TestShapeScanners::oneBarThroughThreeAverages_data()
         << none;
     QTest::newRow("previous close below averages")
         << SeriesBuilder().flat(31, 10).closes({9.99f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << -1 << none;
+    QTest::newRow("previous close on its averages")
+        << SeriesBuilder().flat(32, 10).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << -1 << none;
+    QTest::newRow("rise of 4.05 %")
+        << SeriesBuilder().flat(31, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).pct(4.05f).bars() << 0
+        << QStringList{"一阳穿三线"};
+    // 21 bars at a, 10 at 10, then 10.05: the averages of the day before
+    // lie 1.497 % (a = 9.78) or 1.504 % (a = 9.779) apart.
+    QTest::newRow("averages 1.497 % apart")
+        << SeriesBuilder().flat(21, 9.78f).flat(10, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars()
+        << 0 << QStringList{"一阳穿三线"};
+    QTest::newRow("averages 1.504 % apart")
+        << SeriesBuilder().flat(21, 9.779f).flat(10, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars()
+        << -1 << none;
     QTest::newRow("32 bars")
         << SeriesBuilder().flat(30, 10).closes({10.05f}).add(ohlc(10.1f, 10.65f, 10.1f, 10.6f)).bars() << -1 << none;
 }
@@ -325,6 +445,9 @@ void TestShapeScanners::upwardTrend_data()
     QTest::newRow("day above the bound") << withChange(steadyRise(60, 1), 10, 3.62f) << -1 << none;
     QTest::newRow("day below the bound") << withChange(steadyRise(60, 1), 28, -3.21f) << -1 << none;
     QTest::newRow("flat") << SeriesBuilder().flat(60, 10).bars() << -1 << none;
+    // The lowest close of the last 30 bars lies at least 29 x 0.66 + 1 = 20.14 bars back.
+    QTest::newRow("lowest close 21 bars back") << riseWithDip(21) << 0 << none;
+    QTest::newRow("lowest close 20 bars back") << riseWithDip(20) << -1 << none;
     // MA20 exists from bar 20 on: 48 bars give it on each of the 29 days, 47 do not.
     QTest::newRow("48 bars") << steadyRise(48, 1) << 0 << none;
     QTest::newRow("47 bars") << steadyRise(47, 1) << -1 << none;
@@ -374,6 +497,8 @@ void TestShapeScanners::tailCandidateQuote_data()
     QTest::newRow("special treatment") << quote(ohlc(100, 104, 100, 104), 5, QStringLiteral("*ST岚蚁")) << false;
     QTest::newRow("body 2.25 %") << quote(ohlc(100, 102.25f, 100, 102.25f)) << true;
     QTest::newRow("body 2.125 %") << quote(ohlc(100, 102.125f, 100, 102.125f)) << false;
+    QTest::newRow("body 2.1875 %") << quote(ohlc(100, 102.1875f, 100, 102.1875f)) << false;
+    QTest::newRow("body 6.1875 %") << quote(ohlc(100, 106.1875f, 100, 106.1875f)) << true;
     QTest::newRow("body 6.125 %") << quote(ohlc(100, 106.125f, 100, 106.125f)) << true;
     QTest::newRow("body 6.25 %") << quote(ohlc(100, 106.25f, 100, 106.25f)) << false;
     QTest::newRow("shadows 0.33 of body") << quote(ohlc(100, 104, 98.68f, 104)) << true;

@@ -7,6 +7,7 @@
 #include "strategy/bidconfigwidget.h"
 #include "strategy/bidscoring.h"
 #include "strategy/stockbidwidget.h"
+#include "tests/analysis/candleseries.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/datasource/quotefixtures.h"
 #include "tests/support/barbuilder.h"
@@ -26,6 +27,7 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(Stock)
+Q_DECLARE_METATYPE(QVector<Stock>)
 
 namespace {
 
@@ -158,6 +160,8 @@ private slots:
     void endTextCountsTheCodesDataNoneLeftOut_data();
     void endTextCountsTheCodesDataNoneLeftOut();
     void auctionTabBoundsDecideWhatTheRunKeeps();
+    void historyScoreOfEachTerm_data();
+    void historyScoreOfEachTerm();
 };
 
 void TestStockBidWidget::init()
@@ -262,6 +266,12 @@ void TestStockBidWidget::mailLines_data()
     QTest::newRow("ends after a low score")
         << QVector<Stock> { pick("600000", 62, 1), pick("600001", 24, 1), pick("600002", 60, 1) }
         << QStringList { line.arg("600000").arg(62).arg("10.5").arg("5"), line.arg("600001").arg(24).arg("10.5").arg("5") };
+    QTest::newRow("rise of 1.239 truncated")
+        << QVector<Stock> { pick("600000", 60, 1, 100, 101.239f) }
+        << QStringList { line.arg("600000").arg(60).arg("101.239").arg("1.23") };
+    QTest::newRow("six significant digits")
+        << QVector<Stock> { pick("600000", 60, 1, 1, 124.4567f) }
+        << QStringList { line.arg("600000").arg(60).arg("124.457").arg("12345.7") };
     QTest::newRow("rise truncated to two decimals")
         << QVector<Stock> { pick("600000", 60, 1, 100, 101.235f) }
         << QStringList { line.arg("600000").arg(60).arg("101.235").arg("1.23") };
@@ -555,6 +565,57 @@ void TestStockBidWidget::auctionTabBoundsDecideWhatTheRunKeeps()
         kept << pick.code;
     kept.sort();
     QCOMPARE(kept, QStringList({"600001", "600003", "600004", "600007"}));
+}
+
+void TestStockBidWidget::historyScoreOfEachTerm_data()
+{
+    QTest::addColumn<QVector<Stock>>("bars");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<bool>("reduced");
+    QTest::addColumn<int>("score");
+    const QVector<float> highFlat = {13, 13.1f, 13.2f, 13.1f, 13, 13.1f, 13.2f};
+    const QVector<float> lowFlat = {10.2f, 10.25f, 10.3f, 10.2f, 10.25f, 10.3f, 10.2f};
+    QTest::newRow("high sideways") << SeriesBuilder().flat(54, 10).closes(highFlat).bars() << false << false << -36;
+    QTest::newRow("high sideways of a reduced stock") << SeriesBuilder().flat(54, 10).closes(highFlat).bars() << false
+                                                      << true << -68;
+    QTest::newRow("seven days 2.11 % apart")
+        << SeriesBuilder().flat(54, 80).closes({100, 101, 102.11f, 101, 100, 101, 102}).bars() << false << false << 0;
+    QTest::newRow("low sideways") << SeriesBuilder().flat(41, 10).flat(13, 12).closes(lowFlat).bars() << false << false
+                                  << 2;
+    QTest::newRow("low sideways of a listed stock") << SeriesBuilder().flat(41, 10).flat(13, 12).closes(lowFlat).bars()
+                                                    << true << false << 4;
+    QTest::newRow("breakdown") << SeriesBuilder().flat(1, 10).ramp(24, 12.4f).closes({11}).bars() << false << false
+                               << -36;
+    QTest::newRow("double top") << doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars() << false << false
+                                << -36;
+    // Five closes of 10.5 after 25 of 10: the last close lies one deviation
+    // (10.34) but not two (10.56) above the mean.
+    QTest::newRow("close between one and two deviations up") << SeriesBuilder().flat(25, 10).flat(5, 10.5f).bars()
+                                                             << false << false << 0;
+    // Ten bars are enough for a score, nine are not; with fewer than 20 the
+    // band does not exist yet.
+    QTest::newRow("ten bars of a listed stock") << SeriesBuilder().flat(9, 10).closes({20}).bars() << true << false << 2;
+    QTest::newRow("nine bars of a listed stock") << SeriesBuilder().flat(8, 10).closes({20}).bars() << true << false << 0;
+    // A close of 0.01 is no price: the seven days around it are still sideways.
+    QTest::newRow("high sideways around a close of 0.01")
+        << SeriesBuilder().flat(54, 10).closes({13, 13.1f, 0.01f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << false
+        << false << -36;
+    QTest::newRow("high sideways around a close of 0.015")
+        << SeriesBuilder().flat(54, 10).closes({13, 13.1f, 0.015f, 13.2f, 13.1f, 13, 13.1f, 13.2f}).bars() << false
+        << false << 0;
+}
+
+// Each term of the history score on its own and added to the others: the
+// top shapes take 36 each, the low flat base adds 2, the lists 2 and -32.
+void TestStockBidWidget::historyScoreOfEachTerm()
+{
+    QFETCH(QVector<Stock>, bars);
+    QFETCH(bool, listed);
+    QFETCH(bool, reduced);
+    QFETCH(int, score);
+    QVERIFY(klinefixtures::writeStoredHistory("600000", klinefixtures::plainBars(bars)));
+    const QStringList codes{"600000"};
+    QCOMPARE(bidHistoryScore("data/600000", listed ? codes : QStringList(), reduced ? codes : QStringList()), score);
 }
 
 int main(int argc, char** argv)

@@ -3,6 +3,7 @@
 #include "analysis/indicatorscanners.h"
 #include "core/stock.h"
 #include "core/vorelapplication.h"
+#include "tests/analysis/candleseries.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/dialogrows.h"
 #include "tests/support/sharelistfixture.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -30,6 +32,48 @@ SeriesBuilder daily()
     return SeriesBuilder().code("600000");
 }
 
+// Sets the checker setting of that name in the application's settings record.
+void setSetting(const QString& name, float value)
+{
+    AppConfig& c = vorelApp()->config;
+    const QMap<QString, float*> floats = {
+        {"quantHammerFooter", &c.quantHammerFooter},
+        {"quantHammerBody", &c.quantHammerBody},
+        {"quantHammerHead", &c.quantHammerHead},
+        {"quantHammerVolume", &c.quantHammerVolume},
+        {"quantHammerMinSwing", &c.quantHammerMinSwing},
+        {"quantHammerMaxIncrease", &c.quantHammerMaxIncrease},
+        {"quantYangTunYinMinIncrease", &c.quantYangTunYinMinIncrease},
+        {"quantYangTunYinMaxHead", &c.quantYangTunYinMaxHead},
+        {"quantYangTunYinMinPrice", &c.quantYangTunYinMinPrice},
+        {"quantYangTunYinMaxPrice", &c.quantYangTunYinMaxPrice},
+        {"quantYangTunYinMinTradeVol", &c.quantYangTunYinMinTradeVol},
+        {"quantDaoChuiZiFooter", &c.quantDaoChuiZiFooter},
+        {"quantDaoChuiZiBody", &c.quantDaoChuiZiBody},
+        {"quantDaoChuiZiHead", &c.quantDaoChuiZiHead},
+        {"quantDaoChuiZiMinSwing", &c.quantDaoChuiZiMinSwing},
+        {"quantDaoChuiZiMaxIncrease", &c.quantDaoChuiZiMaxIncrease},
+        {"quantDaoChuiZiMinTradeVol", &c.quantDaoChuiZiMinTradeVol},
+        {"quantCiXinGuLianDieDecease", &c.quantCiXinGuLianDieDecease},
+    };
+    const QMap<QString, int*> ints = {
+        {"quantHammerMaN", &c.quantHammerMaN},
+        {"quantHammerNDayLow", &c.quantHammerNDayLow},
+        {"quantYangTunYinMaN", &c.quantYangTunYinMaN},
+        {"quantYangTunYinMaN2", &c.quantYangTunYinMaN2},
+        {"quantYangTunYinUseKDJ", &c.quantYangTunYinUseKDJ},
+        {"quantDaoChuiZiMaN", &c.quantDaoChuiZiMaN},
+        {"quantDaoChuiZiMa2", &c.quantDaoChuiZiMa2},
+        {"quantCiXinGuLianDieN", &c.quantCiXinGuLianDieN},
+    };
+    if (floats.contains(name))
+        *floats.value(name) = value;
+    else if (ints.contains(name))
+        *ints.value(name) = int(value);
+    else
+        QFAIL(qPrintable("no such setting: " + name));
+}
+
 // A series ending in a signal of the checker, and the signal's index.
 struct Signal
 {
@@ -37,10 +81,10 @@ struct Signal
     int index = -1;
 };
 
-// 21 calm bars at 10, then a hammer: low 9, body 9.9-9.95, high 9.96.
-Signal hammer()
+// Calm bars at 10 (21 by default), then a hammer: low 9, body 9.9-9.95, high 9.96.
+Signal hammer(int calm = 21)
 {
-    return {daily().flat(21, 10).add(ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars(), 21};
+    return {daily().flat(calm, 10).add(ohlc(9.9f, 9.96f, 9.0f, 9.95f)).bars(), calm};
 }
 
 // A decline (which leaves KDJ oversold), then a falling bar engulfed by a rising one.
@@ -58,28 +102,30 @@ Signal daoChuiZi()
     return {b.add(ohlc(9.92f, 10.5f, 9.9f, 9.95f)).bars(), 30};
 }
 
-// A new stock that rises to 17.1, falls to 13.5 and breaks above its first high.
-Signal ciXinGuTuPo()
+// A new stock that rises to 17.1, falls to `trough` (13.5 by default) and
+// breaks above its first high.
+Signal ciXinGuTuPo(float trough = 13.5f)
 {
-    SeriesBuilder b = daily().line(8, 10.0f, 17.0f, 0.1f).line(8, 16.5f, 13.5f, 0.1f).line(6, 14.0f, 16.5f, 0.1f);
+    SeriesBuilder b = daily().line(8, 10.0f, 17.0f, 0.1f).line(8, 16.5f, trough, 0.1f).line(6, trough + 0.5f, 16.5f, 0.1f);
     return {b.add(ohlc(16.6f, 17.45f, 16.5f, 17.4f)).bars(), 22};
 }
 
-// A new stock that rises for seven days and then falls 6 % five times.
-Signal ciXinGuLianDie()
+// A new stock that rises for seven days and then falls 6 % `falls` times (five
+// by default); its 5-day average turns down on the third fall (bar 9).
+Signal ciXinGuLianDie(int falls = 5)
 {
     SeriesBuilder b = daily().line(7, 10.0f, 16.0f, 0.1f);
     float c = 16.0f;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < falls; ++i)
         b.flat(1, c *= 0.94f);
     return {b.flat(3, c).bars(), 11};
 }
 
-// Calm bars, one step up, then a rise of 5.5 % through the averages.
-Signal fangLiang()
+// Calm bars (40 by default), one step up, then a rise of 5.5 % through the averages.
+Signal fangLiang(int calm = 40)
 {
-    SeriesBuilder b = daily().flat(40, 10).flat(1, 10.05f);
-    return {b.add(ohlc(10.1f, 10.62f, 10.1f, 10.6f).volume(3000)).bars(), 41};
+    SeriesBuilder b = daily().flat(calm, 10).flat(1, 10.05f);
+    return {b.add(ohlc(10.1f, 10.62f, 10.1f, 10.6f).volume(3000)).bars(), calm + 1};
 }
 
 // 20 calm bars, a dip below the average and a rise of 6 % above the upper band.
@@ -101,6 +147,63 @@ Signal signalFor(int id)
     case 6: return fangLiang();
     default: return bollBreak();
     }
+}
+
+// The fixture of checker `id` with `edits` made, for rows that move one
+// price, volume or setting onto (or just past) the bound of one condition.
+// Tokens, applied in this order:
+//   calm=25, trough=14.96, falls=8   the fixture's own parameter
+//   index=13                         the bar tested (default: the fixture's)
+//   level=9.95                       every bar before the tested one at that close
+//   b=o,h,l,c  p.high=10.4  b-5.volume=2000
+//                                    a bar (b the tested one, p the one before,
+//                                    b-k k bars before) or one of its fields
+//   b.changePercent=3.6  b.preClose=9.9
+//                                    set after the change percents are
+//                                    recomputed from the closes
+//   cfg.quantHammerHead=12.5         a setting
+Signal editedSignal(int id, const QString& edits)
+{
+    QMap<QString, float> params;
+    QStringList barEdits;
+    QStringList lateEdits;
+    for (const QString& edit : edits.split(' ', Qt::SkipEmptyParts)) {
+        const QString target = edit.section('=', 0, 0);
+        if (target.startsWith("cfg."))
+            setSetting(target.mid(4), edit.section('=', 1).toFloat());
+        else if (target.endsWith(".changePercent") || target.endsWith(".preClose"))
+            lateEdits << edit;
+        else if (target == "b" || target == "p" || target.startsWith("b.") || target.startsWith("p.")
+                 || target.startsWith("b-"))
+            barEdits << edit;
+        else
+            params.insert(target, edit.section('=', 1).toFloat());
+    }
+    Signal s;
+    switch (id) {
+    case 1: s = hammer(int(params.value("calm", 21))); break;
+    case 4: s = ciXinGuTuPo(params.value("trough", 13.5f)); break;
+    case 5: s = ciXinGuLianDie(int(params.value("falls", 5))); break;
+    case 6: s = fangLiang(int(params.value("calm", 40))); break;
+    default: s = signalFor(id); break;
+    }
+    s.index = int(params.value("index", s.index));
+    if (params.contains("level")) {
+        for (int i = 0; i < s.index; ++i)
+            s.bars[i] = StockBuilder(flatBar(params.value("level"))).volume(s.bars.at(i).volume);
+    }
+    auto apply = [&s](const QString& edit) {
+        const QString bar = edit.section(QRegularExpression("[.=]"), 0, 0);
+        const int back = bar == "p" ? 1 : bar.startsWith("b-") ? bar.mid(2).toInt() : 0;
+        if (!editBar(s.bars[s.index - back], edit.mid(bar.size())))
+            qFatal("no such edit: %s", qPrintable(edit));
+    };
+    for (const QString& edit : barEdits)
+        apply(edit);
+    s.bars = SeriesBuilder(s.bars).bars();
+    for (const QString& edit : lateEdits)
+        apply(edit);
+    return s;
 }
 
 int check(int id, const QVector<Stock>& bars, int index)
@@ -234,6 +337,191 @@ private slots:
         QCOMPARE(check(id, longer, s.index), 0);
     }
 
+    // Each condition of each rule on its bound and just past it: a bar,
+    // a volume or a setting moved so that this one condition is met exactly
+    // (a signal where the rule says <= or >=, none where it says < or >) or
+    // just missed, every other condition still holding; the averaging
+    // windows with a bar changed just inside and just outside them. Prices
+    // are binary fractions wherever a ratio must come out exactly.
+    void eachConditionOnItsBound_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<int>("expected");
+        const struct
+        {
+            int id;
+            const char* row;
+            const char* edits;
+            int expected;
+        } rows[] = {
+            // 锤子线: bar 9 is the first that can signal.
+            {1, "9 days before", "calm=9 cfg.quantHammerMaN=5", 0},
+            {1, "8 days before", "calm=8 cfg.quantHammerMaN=5", -1},
+            {1, "volume equal to the limit", "cfg.quantHammerVolume=1.5 b.volume=1500", -1},
+            {1, "volume just under the limit", "cfg.quantHammerVolume=1.5 b.volume=1499", 0},
+            // The average volume is that of the N days before, not the day itself.
+            {1, "own volume outside the average", "cfg.quantHammerVolume=1.8 b.volume=1850", -1},
+            {1, "first day of the volume average", "calm=25 cfg.quantHammerVolume=1.5 b-21.volume=22000 b.volume=2900", 0},
+            {1, "day before the volume average", "calm=25 cfg.quantHammerVolume=1.5 b-22.volume=0 b.volume=1499", 0},
+            {1, "close equal to its average", "level=9.95", 0},
+            {1, "first day of the close average", "calm=25 level=9.95 b-20.close=5", -1},
+            {1, "day before the close average", "calm=25 level=9.95 b-21.close=5", 0},
+            // Low 8, body 8.875-8.9375, high 9: foot 87.5 %, head 12.5 %, body 6.25 %, swing 10.9375 %.
+            {1, "head on its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5", 0},
+            {1, "head over its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.4", -1},
+            {1, "foot on its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerFooter=87.5", 0},
+            {1, "foot under its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerFooter=87.6", -1},
+            {1, "body on its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerBody=6.25", 0},
+            {1, "body over its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerBody=6.2", -1},
+            {1, "swing on its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerMinSwing=10.9375", 0},
+            {1, "swing under its limit", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerMinSwing=10.94", -1},
+            // The body's lower end, whatever the colour: falling, the open is its upper end.
+            {1, "falling hammer", "b=8.9375,9,8,8.875 cfg.quantHammerHead=12.5", 0},
+            {1, "falling hammer with a short foot", "b=8.9375,9,8,8.875 cfg.quantHammerHead=12.5 cfg.quantHammerFooter=90", -1},
+            {1, "rising hammer with a short foot", "b=8.875,9,8,8.9375 cfg.quantHammerHead=12.5 cfg.quantHammerFooter=90", -1},
+            // The average volume of the N days before takes the day before.
+            {1, "heavy day before", "cfg.quantHammerVolume=1.5 p.volume=22000 b.volume=2900", 0},
+            // The lowest-close test: off at K = 0, the K + 1 days before at K = 1, from the first bar at K = 20.
+            {1, "lower close the day before, test off", "cfg.quantHammerNDayLow=0 p.close=9 b.changePercent=0", 0},
+            {1, "lower close two days before, K = 1", "cfg.quantHammerNDayLow=1 b-2.close=9.9", -1},
+            {1, "K reaching back to the first bar", "cfg.quantHammerNDayLow=20", 0},
+            {1, "rise equal to the limit", "b.changePercent=3.6", 0},
+            {1, "rise over the limit", "b.changePercent=3.61", -1},
+
+            // 阳吞阴
+            {2, "KDJ off", "cfg.quantYangTunYinUseKDJ=0", 0},
+            {2, "second average of 30 days", "cfg.quantYangTunYinMaN2=30", 0},
+            {2, "second average of 31 days", "cfg.quantYangTunYinMaN2=31", -1},
+            {2, "first average of 30 days", "cfg.quantYangTunYinMaN=30", 0},
+            {2, "first average of 31 days", "cfg.quantYangTunYinMaN=31", -1},
+            {2, "close equal to the first average", "cfg.quantYangTunYinMaN=1", 0},
+            {2, "close equal to the second average", "cfg.quantYangTunYinMaN2=1", 0},
+            {2, "first day of the first average", "cfg.quantYangTunYinUseKDJ=0 b-5.close=9", -1},
+            {2, "day before the first average", "cfg.quantYangTunYinUseKDJ=0 b-6.close=8", 0},
+            {2, "first day of the second average",
+             "cfg.quantYangTunYinUseKDJ=0 cfg.quantYangTunYinMaN=1 cfg.quantYangTunYinMaN2=6 b-5.close=9", -1},
+            {2, "day before the second average",
+             "cfg.quantYangTunYinUseKDJ=0 cfg.quantYangTunYinMaN=1 cfg.quantYangTunYinMaN2=6 b-6.close=8", 0},
+            {2, "previous high equal to the close", "cfg.quantYangTunYinUseKDJ=0 p.high=10.4", -1},
+            {2, "previous bar unchanged", "cfg.quantYangTunYinUseKDJ=0 p.close=10.3 b.changePercent=5", -1},
+            {2, "rise equal to the minimum", "b.changePercent=3", 0},
+            {2, "rise under the minimum", "b.changePercent=2.99", -1},
+            {2, "open equal to the previous high", "b.open=10.32", -1},
+            {2, "open just under the previous high", "b.open=10.31", 0},
+            // Range 1, upper shadow 0.0625.
+            {2, "upper shadow equal to the limit",
+             "cfg.quantYangTunYinUseKDJ=0 b.high=10.5 b.low=9.5 b.close=10.4375 cfg.quantYangTunYinMaxHead=6.25", -1},
+            {2, "upper shadow just under the limit",
+             "cfg.quantYangTunYinUseKDJ=0 b.high=10.5 b.low=9.5 b.close=10.4375 cfg.quantYangTunYinMaxHead=6.26", 0},
+            {2, "close equal to the lowest price", "cfg.quantYangTunYinMinPrice=10.4", 0},
+            {2, "close under the lowest price", "cfg.quantYangTunYinMinPrice=10.41", -1},
+            {2, "close equal to the highest price", "cfg.quantYangTunYinMaxPrice=10.4", 0},
+            {2, "close over the highest price", "cfg.quantYangTunYinMaxPrice=10.39", -1},
+            {2, "volume equal to the minimum", "cfg.quantYangTunYinMinTradeVol=2", 0},
+            {2, "volume under the minimum", "cfg.quantYangTunYinMinTradeVol=2.01", -1},
+
+            // 倒锤子
+            {3, "second average of 29 days", "cfg.quantDaoChuiZiMa2=29", 0},
+            {3, "second average of 30 days", "cfg.quantDaoChuiZiMa2=30", -1},
+            {3, "first average of 29 days", "cfg.quantDaoChuiZiMaN=29", 0},
+            {3, "first average of 30 days", "cfg.quantDaoChuiZiMaN=30", -1},
+            {3, "close equal to the first average", "cfg.quantDaoChuiZiMaN=0", 0},
+            {3, "close equal to the second average", "cfg.quantDaoChuiZiMa2=0", 0},
+            {3, "first day of the first average", "b-5.close=4", -1},
+            {3, "day before the first average", "b-6.close=4", 0},
+            {3, "first day of the second average", "cfg.quantDaoChuiZiMaN=0 cfg.quantDaoChuiZiMa2=5 b-5.close=4", -1},
+            {3, "day before the second average", "cfg.quantDaoChuiZiMaN=0 cfg.quantDaoChuiZiMa2=5 b-6.close=4", 0},
+            {3, "volume equal to its limit", "cfg.quantDaoChuiZiMinTradeVol=1", 0},
+            {3, "volume over its limit", "cfg.quantDaoChuiZiMinTradeVol=1 b.volume=1001", -1},
+            // The average volume takes the day itself and the N days before.
+            {3, "own volume inside the average", "b.volume=1240", 0},
+            {3, "first day of the volume average", "b-5.volume=2000 b.volume=1450", 0},
+            {3, "day before the volume average", "b-6.volume=0 b.volume=1240", 0},
+            {3, "rise equal to the limit", "b.changePercent=3.6", 0},
+            {3, "rise over the limit", "b.changePercent=3.61", -1},
+            // Range 1: the foot (open - low) against the head (high - body top).
+            {3, "foot equal to the head",
+             "b=9.9375,10.5,9.5,10.0625 cfg.quantDaoChuiZiHead=40 cfg.quantDaoChuiZiFooter=50", 0},
+            {3, "foot longer than the head",
+             "b=9.96875,10.5,9.5,10.09375 cfg.quantDaoChuiZiHead=40 cfg.quantDaoChuiZiFooter=50", -1},
+            // A falling bar's foot reaches from the open, over the body.
+            {3, "falling bar, foot with its body 6.25 %", "b=9.5625,10.5,9.5,9.53125", -1},
+            {3, "rising bar, foot 3.125 %", "b=9.53125,10.5,9.5,9.5625", 0},
+            // Low 9.5, body 9.53125-9.65625, high 10.5: foot 3.125 %, body 12.5 %, head 84.375 %.
+            {3, "body on its limit", "b=9.53125,10.5,9.5,9.65625 cfg.quantDaoChuiZiBody=12.5", 0},
+            {3, "body over its limit", "b=9.53125,10.5,9.5,9.65625 cfg.quantDaoChuiZiBody=12.4", -1},
+            {3, "head on its limit", "b=9.53125,10.5,9.5,9.65625 cfg.quantDaoChuiZiHead=84.375", 0},
+            {3, "head under its limit", "b=9.53125,10.5,9.5,9.65625 cfg.quantDaoChuiZiHead=84.4", -1},
+            {3, "foot on its limit", "b=9.53125,10.5,9.5,9.65625 cfg.quantDaoChuiZiFooter=3.125", 0},
+            {3, "foot over its limit", "b=9.53125,10.5,9.5,9.65625 cfg.quantDaoChuiZiFooter=3.1", -1},
+            // Body from 8 up, high 8.5: a swing of 6.25 %.
+            {3, "swing on its limit", "b=8,8.5,7.984375,8.0625 cfg.quantDaoChuiZiMinSwing=6.25", 0},
+            {3, "swing under its limit", "b=8,8.5,7.984375,8.0625 cfg.quantDaoChuiZiMinSwing=6.26", -1},
+
+            // 次新股升破: the high before the first turn is bar 7's 17.1.
+            {4, "rise of 4.8 %", "b.changePercent=4.8", -1},
+            {4, "rise of 4.81 %", "b.changePercent=4.81", 0},
+            {4, "open equal to the close", "b.open=17.4", -1},
+            {4, "upper shadow 2.41 % of the open", "b.high=17.8", -1},
+            {4, "upper shadow 2.35 % of the open", "b.high=17.79", 0},
+            {4, "close equal to the high", "b-15.high=17.125 b.close=17.125 b.changePercent=5", -1},
+            {4, "close just over the high", "b-15.high=17.125 b.close=17.13 b.changePercent=5", 0},
+            {4, "previous low equal to the high", "b-15.high=17.125 p=17.125,17.125,17.125,17.125 b.changePercent=5", -1},
+            {4, "previous low just under the high", "b-15.high=17.125 p=17.125,17.125,17.12,17.125 b.changePercent=5", 0},
+            {4, "later high equal to the high", "b-15.high=17.125 b-2.high=17.125", 0},
+            {4, "later high over the high", "b-2.high=17.2", -1},
+            {4, "fall of 15.07 %", "trough=14.96", 0},
+            {4, "fall of 14.92 %", "trough=14.98", -1},
+            // The low after the high counts from the bar after it (bar 8); a
+            // later high counts from there (the first turn is bar 11) up to
+            // the day before.
+            {4, "fall of 17.9 % on the bar after the high", "trough=14.98 b-14.low=14.5", 0},
+            {4, "higher high the day after the turn", "b-10.high=17.2", -1},
+            {4, "higher high the day before", "p.high=17.2", -1},
+
+            // 次新股连跌: falls summed against -24 %.
+            {5, "falls summing to the limit",
+             "b-4.changePercent=-4.5 b-3.changePercent=-4.5 b-2.changePercent=-5 b-1.changePercent=-5 b.changePercent=-5", -1},
+            {5, "falls summing past the limit",
+             "b-4.changePercent=-4.5 b-3.changePercent=-4.5 b-2.changePercent=-5 b-1.changePercent=-5 b.changePercent=-5.25", 0},
+            {5, "first day of the streak unchanged",
+             "b-4.changePercent=0 b-3.changePercent=-7 b-2.changePercent=-7 b-1.changePercent=-7 b.changePercent=-7", -1},
+            {5, "streak starting on the first turn", "falls=8 index=13", 0},
+            {5, "streak starting after the first turn", "falls=8 index=14", -1},
+
+            // 放量涨停
+            {6, "rise of 4 %", "b.changePercent=4", -1},
+            {6, "rise of 4.01 %", "b.changePercent=4.01", 0},
+            {6, "33 bars", "calm=31", 0},
+            {6, "32 bars", "calm=30", -1},
+
+            // 首次突破布林上轨: the head against the previous close of 9.9.
+            {7, "rise of 4 %", "b.changePercent=4", -1},
+            {7, "rise of 4.01 %", "b.changePercent=4.01", 0},
+            {7, "upper shadow 1.19 %", "b.high=10.618", 0},
+            {7, "upper shadow 1.21 %", "b.high=10.6195", -1},
+            {7, "previous close equal to its average", "p=10,10,9.9,10", -1},
+            {7, "previous close just under its average", "p=10,10,9.9,9.99", 0},
+            {7, "open equal to the average", "p=10,10,9.5,9.5 b=10,10.5,9.9,10.5", -1},
+            {7, "open just under the average", "p=10,10,9.5,9.5 b=9.99,10.5,9.9,10.5", 0},
+            // A close of 9.65 four days back: the 5-day average of the day
+            // before is 9.91, over its close of 9.9.
+            {7, "close four days back in both averages", "b-4.close=9.65", 0},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("checker %d: %s", row.id, row.row) << row.id << QString(row.edits) << row.expected;
+    }
+
+    void eachConditionOnItsBound()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, edits);
+        QFETCH(int, expected);
+        const Signal s = editedSignal(id, edits);
+        QCOMPARE(check(id, s.bars, s.index), expected);
+    }
+
     // The KDJ test of the two checkers that use it looks at the signal day,
     // not at the last day of the history.
     void kdjIsJudgedOnTheSignalDay_data()
@@ -252,6 +540,54 @@ private slots:
         const QVector<Stock> longer = SeriesBuilder(s.bars).line(15, last, last * 2.0f, 0.1f).bars();
         QVERIFY(!kdjFavours(kdjVerdict(longer)));   // today's KDJ would refuse
         QCOMPARE(check(id, longer, s.index), 0);
+        // One day later the verdict has turned already.
+        const QVector<Stock> nextDay = SeriesBuilder(s.bars.mid(0, s.index + 1)).add(ohlc(12, 12, s.bars.at(s.index).close, 12)).bars();
+        QVERIFY(!kdjFavours(kdjVerdict(nextDay)));
+        QCOMPARE(check(id, nextDay, s.index), 0);
+    }
+
+    // The KDJ test passes the verdicts 1, 3 and 5 (oversold, middle golden
+    // cross, oversold golden cross) and no other: sideways days at `level`
+    // with one long lower shadow `back` days before the signal day, then the
+    // checker's own last bars.
+    void kdjVerdictsThatPass_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<float>("level");
+        QTest::addColumn<float>("spread");
+        QTest::addColumn<float>("shadowHigh");
+        QTest::addColumn<float>("shadowLow");
+        QTest::addColumn<int>("back");
+        QTest::addColumn<int>("verdict");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("yty, middle golden cross") << 2 << 10.8f << 0.2f << 11.9f << 8.5f << 2 << 3 << 0;
+        QTest::newRow("yty, death cross") << 2 << 12.2f << 0.2f << 12.3f << 7.5f << 4 << 4 << -1;
+        QTest::newRow("yty, overbought") << 2 << 10.6f << 0.2f << 10.7f << 7.0f << 6 << 2 << -1;
+        QTest::newRow("dcz, no verdict") << 3 << 10.4f << 0.1f << 10.5f << 7.0f << 2 << -1 << -1;
+        QTest::newRow("dcz, death cross") << 3 << 11.8f << 0.1f << 11.9f << 9.5f << 5 << 4 << -1;
+    }
+
+    void kdjVerdictsThatPass()
+    {
+        QFETCH(int, id);
+        QFETCH(float, level);
+        QFETCH(float, spread);
+        QFETCH(float, shadowHigh);
+        QFETCH(float, shadowLow);
+        QFETCH(int, back);
+        QFETCH(int, verdict);
+        QFETCH(int, expected);
+        const QVector<Stock> last = id == 2 ? QVector<Stock>{ohlc(10.3f, 10.32f, 9.8f, 9.9f),
+                                                             ohlc(9.85f, 10.41f, 9.8f, 10.4f).volume(2000)}
+                                            : QVector<Stock>{ohlc(9.92f, 10.5f, 9.9f, 9.95f)};
+        SeriesBuilder b = daily().flat(38 - last.size(), level, spread);
+        for (const Stock& bar : last)
+            b.add(bar);
+        QVector<Stock> bars = b.bars();
+        bars[37 - back] = ohlc(level, shadowHigh, shadowLow, level).volume(1000);
+        bars = SeriesBuilder(bars).bars();
+        QCOMPARE(kdjVerdict(bars), verdict);
+        QCOMPARE(check(id, bars, 37), expected);
     }
 
     void yangTunYinKdjSwitch()
@@ -364,6 +700,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             b.flat(1, c *= 0.94f);
         QCOMPARE(check(5, b.bars(), 7), -1);
+        QCOMPARE(check(5, SeriesBuilder(b.bars()).flat(2, c).bars(), 7), -1);   // ten bars
         QCOMPARE(check(5, b.flat(3, c).bars(), 7), 0);
     }
 
@@ -383,6 +720,9 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("inside the band") << 10.35f << -1;
         QTest::newRow("above the band") << 10.55f << 0;
+        // The mark itself lies near 10.4499: the close must pass 1.015 times the band.
+        QTest::newRow("just under the mark") << 10.447f << -1;
+        QTest::newRow("just over the mark") << 10.453f << 0;
     }
 
     void bollBandIsTwoDeviationsWide()

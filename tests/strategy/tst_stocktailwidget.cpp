@@ -203,6 +203,8 @@ private slots:
     void nothingPickedIsSaid();
     void unreadableAndUnstorableHistoriesAreSaid();
     void unsentMailIsNotAnnouncedAsSent();
+    void minutesMustBeStrongOnBothShares_data();
+    void minutesMustBeStrongOnBothShares();
 
 private:
     struct WholeRun;
@@ -506,6 +508,42 @@ void TestStockTailWidget::unsentMailIsNotAnnouncedAsSent()
     page.results.insert("600001", poolStock("600001", "A"));
     page.composeTailMail();
     QCOMPARE(page.label->text(), QStringLiteral("NOTE:-1,尾盘选股邮件未发送"));
+}
+
+void TestStockTailWidget::minutesMustBeStrongOnBothShares_data()
+{
+    QTest::addColumn<int>("above");
+    QTest::addColumn<bool>("picked");
+    QTest::newRow("89 of 100 minutes at the average") << 89 << false;
+    QTest::newRow("90 of 100") << 90 << true;
+    QTest::newRow("50 of 100") << 50 << false;
+}
+
+// 100 minutes whose volume all trades in the first one at 10.00: the
+// average stays 10.00 (it rises or holds in every minute), and `above`
+// minutes trade at it, the others at 9.90. Both shares must pass 89 %.
+void TestStockTailWidget::minutesMustBeStrongOnBothShares()
+{
+    QFETCH(int, above);
+    QFETCH(bool, picked);
+    vorelApp()->stockPool.insert("600001", poolStock("600001", "N"));
+    QStringList rows;
+    for (int i = 0; i < 100; ++i)
+        rows << QString("\"%1 %2 100\"").arg(900 + i).arg(i < above ? "10.00" : "9.90");
+    const QString body = QString("{\"code\":0,\"msg\":\"\",\"data\":{\"sh600001\":{\"data\":{\"data\":[%1],"
+                                 "\"date\":\"20170425\"}}}}").arg(rows.join(','));
+    TestHttpServer server;
+    HostOverride hosts(server);
+    serveMarket(server, { realtimeItem("600001", "N") });
+    server.serve("/appstock/app/fqkline/get?p=1&param=sh600001,", TestHttpServer::Reply::text(engulfingHistory("600001")));
+    server.serve("/appstock/app/minute/query?code=sh600001", TestHttpServer::Reply::text(body));
+    server.serve("/list=", TestHttpServer::Reply::gbk(recheckLine("600001", true, true), "application/javascript", false));
+
+    StockTailWidget page;
+    runFromTenToThree(page);
+    QCOMPARE(page.minutes.value("600001").aboveAveragePercent, float(above));
+    QCOMPARE(page.minutes.value("600001").averageRisingPercent, 100.0f);
+    QCOMPARE(page.results.contains("600001"), picked);
 }
 
 int main(int argc, char** argv)
