@@ -293,6 +293,28 @@ void TestShapeScanners::doubleTop_data()
                                         << none;
     QTest::newRow("no bearish candle") << doubleTopSeries(10).add(ohlc(12.8f, 13, 12.8f, 13)).bars() << -1 << none;
     QTest::newRow("60 bars") << doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars().mid(4) << -1 << none;
+    // After the second top the closes slip to 12.2 before the bearish candle:
+    // MA5 (12.18) ends under MA10 (12.48) though still over MA20 (11.69).
+    QTest::newRow("MA5 under MA10, over MA20")
+        << SeriesBuilder(doubleTopSeries(10).bars().mid(0, 61))
+               .ramp(3, 12.2f, 0.1f)
+               .add(ohlc(12.4f, 12.5f, 12.0f, 12.1f))
+               .add(ohlc(11.8f, 12.1f, 11.7f, 12.0f))
+               .add(ohlc(12.3f, 12.4f, 12.0f, 12.05f))
+               .bars()
+        << -1 << none;
+    // One golden cross only: the first peak is searched from bar 0, which
+    // holds it here (high 13.1 before a slide to 10).
+    QTest::newRow("first peak on the first bar")
+        << SeriesBuilder()
+               .add(ohlc(13, 13.1f, 12.9f, 13))
+               .ramp(24, 10, 0.1f)
+               .ramp(33, 13.2f, 0.1f)
+               .add(ohlc(13.4f, 13.5f, 12.9f, 13.0f))
+               .add(ohlc(12.6f, 12.9f, 12.5f, 12.8f))
+               .add(ohlc(13.1f, 13.2f, 12.8f, 12.9f))
+               .bars()
+        << 1 << QStringList{"M形态"};
 }
 
 void TestShapeScanners::doubleTop()
@@ -331,6 +353,27 @@ void TestShapeScanners::wShape_data()
     QTest::newRow("lower low before the bottom's range") << withLow(w, 46, 9) << 0 << QStringList{"W形态"};
     QTest::newRow("no bullish candle") << wShapeSeries().flat(1, 10.05f).bars() << -1 << none;
     QTest::newRow("60 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(10) << -1 << none;
+    QTest::newRow("61 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(9) << 0 << QStringList{"W形态"};
+    // The top must come after the first bottom: a top of 12.6 on bar 41 before
+    // a bottom of 9.9 on bar 55, or one wide bar holding both (bar 50).
+    QTest::newRow("top before the first bottom")
+        << SeriesBuilder()
+               .flat(41, 11, 0.1f)
+               .add(ohlc(11, 12.6f, 10.9f, 11))
+               .flat(13, 11, 0.1f)
+               .add(ohlc(11, 11.1f, 9.9f, 11))
+               .ramp(4, 10.3f, 0.1f)
+               .add(ohlc(10, 10.5f, 10, 10.1f))
+               .bars()
+        << -1 << none;
+    QTest::newRow("top and first bottom on one bar")
+        << SeriesBuilder()
+               .flat(50, 11, 0.1f)
+               .add(ohlc(11, 12.6f, 9.9f, 11))
+               .ramp(9, 10.3f, 0.1f)
+               .add(ohlc(10, 10.5f, 10, 10.1f))
+               .bars()
+        << -1 << none;
 }
 
 void TestShapeScanners::wShape()
@@ -381,6 +424,48 @@ void TestShapeScanners::ascendingTriangle_data()
     // The lows after the first rise stay 6 % above the base's 9.95.
     QTest::newRow("later low 5.5 % above the base") << withLow(triangle(10), 21, 10.5f) << -1 << none;
     QTest::newRow("later low 6.1 % above the base") << withLow(triangle(10), 21, 10.56f) << 0 << text;
+    // The breakout closes above every high since the base: not on the second
+    // top's high (12, after a first top of 11.95).
+    const QVector<Stock> highTops = withHigh(triangle(10), 14, 11.95f);
+    QTest::newRow("breakout closing on the second top's high") << withHigh(highTops, 4, 12) << -1 << none;
+    QTest::newRow("breakout closing 0.01 above the second top") << withHigh(highTops, 4, 11.99f) << 0 << text;
+    // The flat top's last new high may come on the day before the breakout.
+    QTest::newRow("top 1.56 % higher on the day before the breakout") << withHigh(triangle(10), 1, 11.7f) << -1 << none;
+    QTest::newRow("top 0.87 % higher on the day before the breakout") << withHigh(triangle(10), 1, 11.62f) << 0 << text;
+    // A later bar that only reaches the same high is no new high: the tops
+    // stay 1.7 % apart.
+    QTest::newRow("later touch of the second top's high")
+        << withHigh(withHigh(triangle(10), 4, 11.7f), 2, 11.7f) << -1 << none;
+    // A first rise on bar 5 takes its base from bars 0 to 5.
+    QTest::newRow("first rise on bar 5")
+        << SeriesBuilder()
+               .flat(5, 10, 0.05f)
+               .add(ohlc(10, 10.65f, 10, 10.6f))
+               .ramp(13, 11.45f, 0.05f)
+               .ramp(5, 10.8f, 0.05f)
+               .ramp(5, 11.47f, 0.05f)
+               .ramp(3, 11.3f, 0.05f)
+               .add(ohlc(11.4f, 12.1f, 11.35f, 12))
+               .bars()
+        << 0 << text;
+    // Tops of 11.5 and 11.52, a slide to a base low of 9.95, a 6 % rise on
+    // the next bar and a breakout to 12: the base must lie more than 3 bars
+    // before the last bar.
+    auto lateBase = [](const QVector<Stock>& afterRise) {
+        SeriesBuilder b = SeriesBuilder()
+                              .flat(13, 11, 0.05f)
+                              .add(ohlc(11, 11.5f, 10.95f, 11.45f))
+                              .ramp(10, 10.6f, 0.05f)
+                              .add(ohlc(10.6f, 11.52f, 10.55f, 10.7f))
+                              .ramp(5, 10, 0.05f)
+                              .add(ohlc(10, 10.65f, 10, 10.6f));
+        for (const Stock& bar : afterRise)
+            b.add(bar);
+        return b.add(ohlc(11.1f, 12.1f, 11.05f, 12)).bars();
+    };
+    QTest::newRow("base 3 bars before the breakout") << lateBase({ohlc(10.6f, 11.05f, 10.6f, 11)}) << -1 << none;
+    QTest::newRow("base 4 bars before the breakout")
+        << lateBase({ohlc(10.6f, 10.85f, 10.6f, 10.8f), ohlc(10.8f, 11.05f, 10.75f, 11)}) << 0 << text;
 }
 
 void TestShapeScanners::ascendingTriangle()
