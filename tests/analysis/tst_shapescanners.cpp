@@ -67,6 +67,40 @@ QVector<Stock> triangle(int lead, float secondTop = 11.52f)
         .bars();
 }
 
+// A triangle on a base low of 12.5, where 6 % and 18 % above it (13.25 and
+// 14.75) are prices a bar can carry exactly: ten bars around 12.75, a 4.7 %
+// rise (bar 10), tops at 14.40 and 14.45 (bars 20 and 30), lows from 13.4 up,
+// and the breakout bar (34) closing at `breakout`.
+QVector<Stock> triangleOnTwelveFifty(float breakout = 15)
+{
+    return SeriesBuilder()
+        .flat(10, 12.75f, 0.25f)
+        .add(ohlc(12.75f, 13.4f, 12.75f, 13.35f))
+        .ramp(10, 14.35f, 0.05f)
+        .ramp(5, 13.5f, 0.05f)
+        .ramp(5, 14.4f, 0.05f)
+        .ramp(3, 14.1f, 0.05f)
+        .add(ohlc(14.3f, breakout + 0.1f, 14.3f, breakout))
+        .bars();
+}
+
+// The double top of doubleTopSeries at other prices: 20 bars at `base`, a
+// slide to `dip`, a first top whose high is `top` (bar 39), a trough closing
+// at `trough` (bar 49), a rise to `second` (bar 60) and a bearish three-bar
+// candle around it whose first bar holds the second top.
+SeriesBuilder doubleTopAt(float base, float dip, float top, float trough, float second, float spread)
+{
+    return SeriesBuilder()
+        .flat(20, base, spread)
+        .ramp(10, dip, spread)
+        .ramp(10, top - spread, spread)
+        .ramp(10, trough, spread)
+        .ramp(11, second, spread)
+        .add(ohlc(second + 3 * spread, second + 4 * spread, second - spread, second))
+        .add(ohlc(second - 3 * spread, second - spread, second - 4 * spread, second - 2 * spread))
+        .add(ohlc(second + spread, second + 2 * spread, second - 2 * spread, second - spread));
+}
+
 // Closes rising by the same percentage every day from 10.
 QVector<Stock> steadyRise(int count, float dailyPercent)
 {
@@ -303,6 +337,30 @@ void TestShapeScanners::doubleTop_data()
                .add(ohlc(12.3f, 12.4f, 12.0f, 12.05f))
                .bars()
         << -1 << none;
+    // Whole-price tops where the bounds fall on real prices: a trough of 75
+    // lies exactly 9 % below a first top of 81.75, and 125 x 1.11 = 138.75
+    // is exactly what a second top of 263.75 lies above a first one of 125.
+    QTest::newRow("trough 75, exactly 9 % below the first top")
+        << doubleTopAt(75, 70, 81.75f, 75, 82.5f, 0.5f).bars() << 1 << QStringList{"M形态"};
+    QTest::newRow("trough 75.01, 8.99 % below the first top")
+        << doubleTopAt(75, 70, 81.75f, 75.01f, 82.5f, 0.5f).bars() << -1 << none;
+    const QVector<Stock> top125 = doubleTopAt(115, 110, 125, 112, 124, 1).bars();
+    QTest::newRow("second top exactly 1.11 x 125 higher") << withHigh(top125, 8, 263.75f) << 1
+                                                           << QStringList{"M形态"};
+    QTest::newRow("second top 0.01 more than that") << withHigh(top125, 8, 263.76f) << -1 << none;
+    // The second rise levels off at 12.75 for 17 bars before the bearish
+    // candle (closes 13, 12.25, 13): MA5, MA10 and MA20 all end at 12.75,
+    // and neither the step up from equal averages (bar 78) nor the return to
+    // them (bar 80) is a golden cross.
+    QTest::newRow("averages equal on the last bar")
+        << SeriesBuilder(doubleTopSeries(10).bars().mid(0, 50))
+               .ramp(11, 12.75f, 0.1f)
+               .flat(17, 12.75f, 0.1f)
+               .add(ohlc(13.25f, 13.5f, 12.9f, 13))
+               .add(ohlc(12, 12.4f, 11.9f, 12.25f))
+               .add(ohlc(13.25f, 13.25f, 12.9f, 13))
+               .bars()
+        << 1 << QStringList{"M形态"};
     // One golden cross only: the first peak is searched from bar 0, which
     // holds it here (high 13.1 before a slide to 10).
     QTest::newRow("first peak on the first bar")
@@ -424,6 +482,24 @@ void TestShapeScanners::ascendingTriangle_data()
     // The lows after the first rise stay 6 % above the base's 9.95.
     QTest::newRow("later low 5.5 % above the base") << withLow(triangle(10), 21, 10.5f) << -1 << none;
     QTest::newRow("later low 6.1 % above the base") << withLow(triangle(10), 21, 10.56f) << 0 << text;
+    // At a base low of 12.5 the breakout may close exactly 18 % above it and a
+    // later low lie exactly 6 % above it (bar 25).
+    QTest::newRow("breakout exactly 18 % above the base") << triangleOnTwelveFifty(14.75f) << 0 << text;
+    QTest::newRow("breakout 17.92 % above the base") << triangleOnTwelveFifty(14.74f) << -1 << none;
+    QTest::newRow("later low exactly 6 % above the base") << withLow(triangleOnTwelveFifty(), 9, 13.25f) << 0 << text;
+    QTest::newRow("later low 5.92 % above the base") << withLow(triangleOnTwelveFifty(), 9, 13.24f) << -1 << none;
+    // Tops of 25 and 25.25 (bars 20 and 30) lie exactly 1 % apart.
+    const QVector<Stock> wide = SeriesBuilder()
+                                    .flat(10, 20, 0.1f)
+                                    .add(ohlc(20, 21.05f, 20, 21))
+                                    .ramp(10, 24.9f, 0.1f)
+                                    .ramp(5, 22.5f, 0.1f)
+                                    .ramp(5, 25.1f, 0.1f)
+                                    .ramp(3, 24.5f, 0.1f)
+                                    .add(ohlc(24.8f, 26.1f, 24.7f, 26))
+                                    .bars();
+    QTest::newRow("second top exactly 1 % higher") << withHigh(withHigh(wide, 14, 25), 4, 25.25f) << 0 << text;
+    QTest::newRow("second top 1.04 % higher at 25.26") << withHigh(withHigh(wide, 14, 25), 4, 25.26f) << -1 << none;
     // The breakout closes above every high since the base: not on the second
     // top's high (12, after a first top of 11.95).
     const QVector<Stock> highTops = withHigh(triangle(10), 14, 11.95f);
