@@ -344,6 +344,22 @@ void TestShapeScanners::doubleTop_data()
         << doubleTopAt(75, 70, 81.75f, 75, 82.5f, 0.5f).bars() << 1 << QStringList{"M形态"};
     QTest::newRow("trough 75.01, 8.99 % below the first top")
         << doubleTopAt(75, 70, 81.75f, 75.01f, 82.5f, 0.5f).bars() << -1 << none;
+    // Both tops in the last 31 bars, the first one higher (82): the trough
+    // of 75 must lie 9 % under the second as well, and 81.75 is exactly that.
+    auto closeTops = [](float secondTop) {
+        return SeriesBuilder()
+            .flat(30, 74, 0.5f)
+            .ramp(4, 72, 0.5f)
+            .ramp(8, 81.5f, 0.5f)
+            .ramp(8, 75, 0.5f)
+            .ramp(8, 81, 0.5f)
+            .add(ohlc(81.5f, secondTop, 80.75f, 81.25f))
+            .add(ohlc(80, 80.75f, 79.75f, 80.5f))
+            .add(ohlc(81, 81.25f, 80.25f, 80.75f))
+            .bars();
+    };
+    QTest::newRow("second top 81.75, exactly 9 % above the trough") << closeTops(81.75f) << 1 << QStringList{"M形态"};
+    QTest::newRow("second top 81.74") << closeTops(81.74f) << -1 << none;
     const QVector<Stock> top125 = doubleTopAt(115, 110, 125, 112, 124, 1).bars();
     QTest::newRow("second top exactly 1.11 x 125 higher") << withHigh(top125, 8, 263.75f) << 1
                                                            << QStringList{"M形态"};
@@ -505,6 +521,10 @@ void TestShapeScanners::ascendingTriangle_data()
     const QVector<Stock> highTops = withHigh(triangle(10), 14, 11.95f);
     QTest::newRow("breakout closing on the second top's high") << withHigh(highTops, 4, 12) << -1 << none;
     QTest::newRow("breakout closing 0.01 above the second top") << withHigh(highTops, 4, 11.99f) << 0 << text;
+    // The highest high since the base must come after it: here the base bar
+    // itself reaches 11.6 (after 11.55 the bar before).
+    QTest::newRow("base bar holding the highest high")
+        << withHigh(withHigh(triangle(10), 30, 11.55f), 29, 11.6f) << -1 << none;
     // The flat top's last new high may come on the day before the breakout.
     QTest::newRow("top 1.56 % higher on the day before the breakout") << withHigh(triangle(10), 1, 11.7f) << -1 << none;
     QTest::newRow("top 0.87 % higher on the day before the breakout") << withHigh(triangle(10), 1, 11.62f) << 0 << text;
