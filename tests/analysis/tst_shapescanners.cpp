@@ -52,19 +52,46 @@ SeriesBuilder wShapeSeries(float top = 12.5f)
     return SeriesBuilder().flat(24, 12, 0.1f).ramp(11, 10, 0.1f).ramp(21, top, 0.1f).ramp(13, 10.3f, 0.1f);
 }
 
+// How an ascending triangle is drawn: `lead` flat bars at `level`, the first
+// strong rise (bar k = lead), a climb to the first top, a dip, a climb to the
+// second top, a settling stretch and the breakout bar. Closes are given; each
+// bar's high and low lie `spread` off its close.
+struct TriangleDrawing
+{
+    int lead = 10;
+    float level = 10;
+    float leadSpread = 0.05f;
+    Stock rise = ohlc(10, 10.65f, 10, 10.6f);
+    int climb = 10;
+    float firstTop = 11.45f;
+    float dip = 10.8f;
+    float secondTop = 11.47f;
+    float settle = 11.3f;
+    float spread = 0.05f;
+    Stock breakout = ohlc(11.4f, 12.1f, 11.35f, 12);
+};
+
+QVector<Stock> drawTriangle(const TriangleDrawing& t)
+{
+    return SeriesBuilder()
+        .flat(t.lead, t.level, t.leadSpread)
+        .add(t.rise)
+        .ramp(t.climb, t.firstTop, t.spread)
+        .ramp(5, t.dip, t.spread)
+        .ramp(5, t.secondTop, t.spread)
+        .ramp(3, t.settle, t.spread)
+        .add(t.breakout)
+        .bars();
+}
+
 // `lead` flat bars, a 6 % rise (bar k = lead), a range with two tops at 11.5 and
 // `secondTop`, rising lows, and a breakout bar to 12.
 QVector<Stock> triangle(int lead, float secondTop = 11.52f)
 {
-    return SeriesBuilder()
-        .flat(lead, 10, 0.05f)
-        .add(ohlc(10, 10.65f, 10, 10.6f))
-        .ramp(10, 11.45f, 0.05f)
-        .ramp(5, 10.8f, 0.05f)
-        .ramp(5, secondTop - 0.05f, 0.05f)
-        .ramp(3, 11.3f, 0.05f)
-        .add(ohlc(11.4f, 12.1f, 11.35f, 12))
-        .bars();
+    TriangleDrawing t;
+    t.lead = lead;
+    t.secondTop = secondTop - 0.05f;
+    return drawTriangle(t);
 }
 
 // A triangle on a base low of 12.5, where 6 % and 18 % above it (13.25 and
@@ -73,15 +100,8 @@ QVector<Stock> triangle(int lead, float secondTop = 11.52f)
 // and the breakout bar (34) closing at `breakout`.
 QVector<Stock> triangleOnTwelveFifty(float breakout = 15)
 {
-    return SeriesBuilder()
-        .flat(10, 12.75f, 0.25f)
-        .add(ohlc(12.75f, 13.4f, 12.75f, 13.35f))
-        .ramp(10, 14.35f, 0.05f)
-        .ramp(5, 13.5f, 0.05f)
-        .ramp(5, 14.4f, 0.05f)
-        .ramp(3, 14.1f, 0.05f)
-        .add(ohlc(14.3f, breakout + 0.1f, 14.3f, breakout))
-        .bars();
+    return drawTriangle({10, 12.75f, 0.25f, ohlc(12.75f, 13.4f, 12.75f, 13.35f), 10, 14.35f, 13.5f, 14.4f, 14.1f, 0.05f,
+                         ohlc(14.3f, breakout + 0.1f, 14.3f, breakout)});
 }
 
 // The double top of doubleTopSeries at other prices: 20 bars at `base`, a
@@ -378,17 +398,12 @@ void TestShapeScanners::doubleTop_data()
                .bars()
         << 1 << QStringList{"M形态"};
     // One golden cross only: the first peak is searched from bar 0, which
-    // holds it here (high 13.1 before a slide to 10).
-    QTest::newRow("first peak on the first bar")
-        << SeriesBuilder()
-               .add(ohlc(13, 13.1f, 12.9f, 13))
-               .ramp(24, 10, 0.1f)
-               .ramp(33, 13.2f, 0.1f)
-               .add(ohlc(13.4f, 13.5f, 12.9f, 13.0f))
-               .add(ohlc(12.6f, 12.9f, 12.5f, 12.8f))
-               .add(ohlc(13.1f, 13.2f, 12.8f, 12.9f))
-               .bars()
-        << 1 << QStringList{"M形态"};
+    // holds it here (high 13.1 before a slide to 10); the series ends in the
+    // double top's own bearish candle.
+    SeriesBuilder firstBarPeak = SeriesBuilder().add(ohlc(13, 13.1f, 12.9f, 13)).ramp(24, 10, 0.1f).ramp(33, 13.2f, 0.1f);
+    for (const Stock& bar : top.mid(top.size() - 3))
+        firstBarPeak.add(bar);
+    QTest::newRow("first peak on the first bar") << firstBarPeak.bars() << 1 << QStringList{"M形态"};
 }
 
 void TestShapeScanners::doubleTop()
@@ -428,26 +443,15 @@ void TestShapeScanners::wShape_data()
     QTest::newRow("no bullish candle") << wShapeSeries().flat(1, 10.05f).bars() << -1 << none;
     QTest::newRow("60 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(10) << -1 << none;
     QTest::newRow("61 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(9) << 0 << QStringList{"W形态"};
-    // The top must come after the first bottom: a top of 12.6 on bar 41 before
-    // a bottom of 9.9 on bar 55, or one wide bar holding both (bar 50).
-    QTest::newRow("top before the first bottom")
-        << SeriesBuilder()
-               .flat(41, 11, 0.1f)
-               .add(ohlc(11, 12.6f, 10.9f, 11))
-               .flat(13, 11, 0.1f)
-               .add(ohlc(11, 11.1f, 9.9f, 11))
-               .ramp(4, 10.3f, 0.1f)
-               .add(ohlc(10, 10.5f, 10, 10.1f))
-               .bars()
-        << -1 << none;
-    QTest::newRow("top and first bottom on one bar")
-        << SeriesBuilder()
-               .flat(50, 11, 0.1f)
-               .add(ohlc(11, 12.6f, 9.9f, 11))
-               .ramp(9, 10.3f, 0.1f)
-               .add(ohlc(10, 10.5f, 10, 10.1f))
-               .bars()
-        << -1 << none;
+    // The top must come after the first bottom. 61 bars at 11 sliding to an
+    // inverted hammer, with a top of 12.6 on bar 41 before a bottom of 9.9 on
+    // bar 55, or one wide bar holding both (bar 50); a bottom on the bar just
+    // before the top (bar 49) is in order.
+    const QVector<Stock> level = SeriesBuilder().flat(56, 11, 0.1f).ramp(4, 10.3f, 0.1f).add(ohlc(10, 10.5f, 10, 10.1f)).bars();
+    QTest::newRow("top before the first bottom") << withLow(withHigh(level, 19, 12.6f), 5, 9.9f) << -1 << none;
+    QTest::newRow("top and first bottom on one bar") << withLow(withHigh(level, 10, 12.6f), 10, 9.9f) << -1 << none;
+    QTest::newRow("top after the first bottom") << withLow(withHigh(level, 10, 12.6f), 11, 9.9f) << 0
+                                                << QStringList{"W形态"};
 }
 
 void TestShapeScanners::wShape()
@@ -505,15 +509,8 @@ void TestShapeScanners::ascendingTriangle_data()
     QTest::newRow("later low exactly 6 % above the base") << withLow(triangleOnTwelveFifty(), 9, 13.25f) << 0 << text;
     QTest::newRow("later low 5.92 % above the base") << withLow(triangleOnTwelveFifty(), 9, 13.24f) << -1 << none;
     // Tops of 25 and 25.25 (bars 20 and 30) lie exactly 1 % apart.
-    const QVector<Stock> wide = SeriesBuilder()
-                                    .flat(10, 20, 0.1f)
-                                    .add(ohlc(20, 21.05f, 20, 21))
-                                    .ramp(10, 24.9f, 0.1f)
-                                    .ramp(5, 22.5f, 0.1f)
-                                    .ramp(5, 25.1f, 0.1f)
-                                    .ramp(3, 24.5f, 0.1f)
-                                    .add(ohlc(24.8f, 26.1f, 24.7f, 26))
-                                    .bars();
+    const QVector<Stock> wide = drawTriangle(
+        {10, 20, 0.1f, ohlc(20, 21.05f, 20, 21), 10, 24.9f, 22.5f, 25.1f, 24.5f, 0.1f, ohlc(24.8f, 26.1f, 24.7f, 26)});
     QTest::newRow("second top exactly 1 % higher") << withHigh(withHigh(wide, 14, 25), 4, 25.25f) << 0 << text;
     QTest::newRow("second top 1.04 % higher at 25.26") << withHigh(withHigh(wide, 14, 25), 4, 25.26f) << -1 << none;
     // The breakout closes above every high since the base: not on the second
@@ -533,17 +530,10 @@ void TestShapeScanners::ascendingTriangle_data()
     QTest::newRow("later touch of the second top's high")
         << withHigh(withHigh(triangle(10), 4, 11.7f), 2, 11.7f) << -1 << none;
     // A first rise on bar 5 takes its base from bars 0 to 5.
-    QTest::newRow("first rise on bar 5")
-        << SeriesBuilder()
-               .flat(5, 10, 0.05f)
-               .add(ohlc(10, 10.65f, 10, 10.6f))
-               .ramp(13, 11.45f, 0.05f)
-               .ramp(5, 10.8f, 0.05f)
-               .ramp(5, 11.47f, 0.05f)
-               .ramp(3, 11.3f, 0.05f)
-               .add(ohlc(11.4f, 12.1f, 11.35f, 12))
-               .bars()
-        << 0 << text;
+    TriangleDrawing early;
+    early.lead = 5;
+    early.climb = 13;
+    QTest::newRow("first rise on bar 5") << drawTriangle(early) << 0 << text;
     // Tops of 11.5 and 11.52, a slide to a base low of 9.95, a 6 % rise on
     // the next bar and a breakout to 12: the base must lie more than 3 bars
     // before the last bar.
