@@ -15,17 +15,27 @@ QVector<float> repeated(int count, float value)
     return QVector<float>(count, value);
 }
 
-// Bars whose 9-bar window spans 10 to 20, each closing at the given raw
-// stochastic value (0 = at the low, 100 = at the high). Nine anchor bars fix
-// the window before the first given value.
-QVector<Stock> stochasticBars(const QVector<float>& rsvs)
+// Bars whose 9-bar window spans `low` to `low + range` (10 to 20 by default),
+// each closing at the given raw stochastic value (0 = at the low, 100 = at the
+// high). Nine anchor bars at `anchor` fix the window before the first given
+// value.
+QVector<Stock> stochasticBars(const QVector<float>& rsvs, float anchor = 50, float low = 10, float range = 10)
 {
+    const float perPoint = 100 / range;
     SeriesBuilder b;
     for (int i = 0; i < 9; ++i)
-        b.add(ohlc(15, 20, 10, 15));
+        b.add(ohlc(low + anchor / perPoint, low + range, low, low + anchor / perPoint));
     for (float r : rsvs)
-        b.add(ohlc(10 + r / 10, 20, 10, 10 + r / 10));
+        b.add(ohlc(low + r / perPoint, low + range, low, low + r / perPoint));
     return b.bars();
+}
+
+// K and D start at 0 (anchors on the window's low 100) and the window spans
+// 100 yuan, so whole raw values move K and D by exact thirds: a row can put
+// them on a bound of the table, not just near it.
+QVector<Stock> exactStochasticBars(const QVector<float>& rsvs)
+{
+    return stochasticBars(rsvs, 0, 100, 100);
 }
 
 } // namespace
@@ -283,6 +293,23 @@ void TestIndicatorScanners::kdjZonesAndCrosses_data()
     QTest::newRow("K 79.81, D 80.09") << stochasticBars({100, 100, 100, 100, 100, 90, 90, 60, 80}) << -1 << none;
     QTest::newRow("K 87.47, D 79.55") << stochasticBars({100, 100, 100, 90, 100, 100, 80}) << -1 << none;
     QTest::newRow("K 80.58, D 55.45") << stochasticBars({70, 100, 100, 100}) << -1 << none;
+    // On each bound exactly (K and D of the previous and the last bar in the names).
+    QTest::newRow("golden cross from 18/20 to K 43") << exactStochasticBars({63, 78, 1, 0, 93}) << 3
+                                                     << QStringList{"DJ中线金叉"};
+    QTest::newRow("golden cross from 36/38 to K 57") << exactStochasticBars({63, 78, 100, 39, 2, 99}) << 3
+                                                     << QStringList{"DJ中线金叉"};
+    QTest::newRow("golden cross to K 23, D 15.67") << exactStochasticBars({63, 24, 1, 0, 49}) << -1 << none;
+    QTest::newRow("K 21, D 23") << exactStochasticBars({63, 78, 28, 0, 15}) << -1 << none;
+    QTest::newRow("death cross from 91/81 to K 80, D 80.67")
+        << exactStochasticBars({81, 90, 96, 97, 96, 97, 96, 93, 58}) << 4 << QStringList{"KDJ死叉"};
+    QTest::newRow("K and D both 80, K falling from 92") << exactStochasticBars({36, 96, 94, 100, 96, 98, 98, 96, 56})
+                                                        << 2 << QStringList{"KDJ超买"};
+    // Lines that meet or part without crossing: no cross either way.
+    QTest::newRow("K up from 12/12 to 12.33/12.11") << exactStochasticBars({81, 0, 0, 13}) << 1
+                                                    << QStringList{"KDJ超卖"};
+    QTest::newRow("K up from 10/12 onto D at 12") << exactStochasticBars({63, 24, 1, 0, 16}) << 1
+                                                  << QStringList{"KDJ超卖"};
+    QTest::newRow("K down from 18/12 onto D at 12") << exactStochasticBars({81, 0, 0}) << 1 << QStringList{"KDJ超卖"};
     // The window's lowest low and highest high come from any of its nine
     // bars: one low (or high) eight bars back sets where today's close
     // stands (60 % and 47.5 % of the range, not 20 % and 95 %).

@@ -52,19 +52,73 @@ SeriesBuilder wShapeSeries(float top = 12.5f)
     return SeriesBuilder().flat(24, 12, 0.1f).ramp(11, 10, 0.1f).ramp(21, top, 0.1f).ramp(13, 10.3f, 0.1f);
 }
 
+// How an ascending triangle is drawn: `lead` flat bars at `level`, the first
+// strong rise (bar k = lead), a climb to the first top, a dip, a climb to the
+// second top, a settling stretch and the breakout bar. Closes are given; each
+// bar's high and low lie `spread` off its close.
+struct TriangleDrawing
+{
+    int lead = 10;
+    float level = 10;
+    float leadSpread = 0.05f;
+    Stock rise = ohlc(10, 10.65f, 10, 10.6f);
+    int climb = 10;
+    float firstTop = 11.45f;
+    float dip = 10.8f;
+    float secondTop = 11.47f;
+    float settle = 11.3f;
+    float spread = 0.05f;
+    Stock breakout = ohlc(11.4f, 12.1f, 11.35f, 12);
+};
+
+QVector<Stock> drawTriangle(const TriangleDrawing& t)
+{
+    return SeriesBuilder()
+        .flat(t.lead, t.level, t.leadSpread)
+        .add(t.rise)
+        .ramp(t.climb, t.firstTop, t.spread)
+        .ramp(5, t.dip, t.spread)
+        .ramp(5, t.secondTop, t.spread)
+        .ramp(3, t.settle, t.spread)
+        .add(t.breakout)
+        .bars();
+}
+
 // `lead` flat bars, a 6 % rise (bar k = lead), a range with two tops at 11.5 and
 // `secondTop`, rising lows, and a breakout bar to 12.
 QVector<Stock> triangle(int lead, float secondTop = 11.52f)
 {
+    TriangleDrawing t;
+    t.lead = lead;
+    t.secondTop = secondTop - 0.05f;
+    return drawTriangle(t);
+}
+
+// A triangle on a base low of 12.5, where 6 % and 18 % above it (13.25 and
+// 14.75) are prices a bar can carry exactly: ten bars around 12.75, a 4.7 %
+// rise (bar 10), tops at 14.40 and 14.45 (bars 20 and 30), lows from 13.4 up,
+// and the breakout bar (34) closing at `breakout`.
+QVector<Stock> triangleOnTwelveFifty(float breakout = 15)
+{
+    return drawTriangle({10, 12.75f, 0.25f, ohlc(12.75f, 13.4f, 12.75f, 13.35f), 10, 14.35f, 13.5f, 14.4f, 14.1f, 0.05f,
+                         ohlc(14.3f, breakout + 0.1f, 14.3f, breakout)});
+}
+
+// The double top of doubleTopSeries at other prices: 20 bars at `base`, a
+// slide to `dip`, a first top whose high is `top` (bar 39), a trough closing
+// at `trough` (bar 49), a rise to `second` (bar 60) and a bearish three-bar
+// candle around it whose first bar holds the second top.
+SeriesBuilder doubleTopAt(float base, float dip, float top, float trough, float second, float spread)
+{
     return SeriesBuilder()
-        .flat(lead, 10, 0.05f)
-        .add(ohlc(10, 10.65f, 10, 10.6f))
-        .ramp(10, 11.45f, 0.05f)
-        .ramp(5, 10.8f, 0.05f)
-        .ramp(5, secondTop - 0.05f, 0.05f)
-        .ramp(3, 11.3f, 0.05f)
-        .add(ohlc(11.4f, 12.1f, 11.35f, 12))
-        .bars();
+        .flat(20, base, spread)
+        .ramp(10, dip, spread)
+        .ramp(10, top - spread, spread)
+        .ramp(10, trough, spread)
+        .ramp(11, second, spread)
+        .add(ohlc(second + 3 * spread, second + 4 * spread, second - spread, second))
+        .add(ohlc(second - 3 * spread, second - spread, second - 4 * spread, second - 2 * spread))
+        .add(ohlc(second + spread, second + 2 * spread, second - 2 * spread, second - spread));
 }
 
 // Closes rising by the same percentage every day from 10.
@@ -293,6 +347,63 @@ void TestShapeScanners::doubleTop_data()
                                         << none;
     QTest::newRow("no bearish candle") << doubleTopSeries(10).add(ohlc(12.8f, 13, 12.8f, 13)).bars() << -1 << none;
     QTest::newRow("60 bars") << doubleTopSeries(10).add(ohlc(13.1f, 13.2f, 12.8f, 12.9f)).bars().mid(4) << -1 << none;
+    // After the second top the closes slip to 12.2 before the bearish candle:
+    // MA5 (12.18) ends under MA10 (12.48) though still over MA20 (11.69).
+    QTest::newRow("MA5 under MA10, over MA20")
+        << SeriesBuilder(doubleTopSeries(10).bars().mid(0, 61))
+               .ramp(3, 12.2f, 0.1f)
+               .add(ohlc(12.4f, 12.5f, 12.0f, 12.1f))
+               .add(ohlc(11.8f, 12.1f, 11.7f, 12.0f))
+               .add(ohlc(12.3f, 12.4f, 12.0f, 12.05f))
+               .bars()
+        << -1 << none;
+    // Whole-price tops where the bounds fall on real prices: a trough of 75
+    // lies exactly 9 % below a first top of 81.75, and 125 x 1.11 = 138.75
+    // is exactly what a second top of 263.75 lies above a first one of 125.
+    QTest::newRow("trough 75, exactly 9 % below the first top")
+        << doubleTopAt(75, 70, 81.75f, 75, 82.5f, 0.5f).bars() << 1 << QStringList{"M形态"};
+    QTest::newRow("trough 75.01, 8.99 % below the first top")
+        << doubleTopAt(75, 70, 81.75f, 75.01f, 82.5f, 0.5f).bars() << -1 << none;
+    // Both tops in the last 31 bars, the first one higher (82): the trough
+    // of 75 must lie 9 % under the second as well, and 81.75 is exactly that.
+    auto closeTops = [](float secondTop) {
+        return SeriesBuilder()
+            .flat(30, 74, 0.5f)
+            .ramp(4, 72, 0.5f)
+            .ramp(8, 81.5f, 0.5f)
+            .ramp(8, 75, 0.5f)
+            .ramp(8, 81, 0.5f)
+            .add(ohlc(81.5f, secondTop, 80.75f, 81.25f))
+            .add(ohlc(80, 80.75f, 79.75f, 80.5f))
+            .add(ohlc(81, 81.25f, 80.25f, 80.75f))
+            .bars();
+    };
+    QTest::newRow("second top 81.75, exactly 9 % above the trough") << closeTops(81.75f) << 1 << QStringList{"M形态"};
+    QTest::newRow("second top 81.74") << closeTops(81.74f) << -1 << none;
+    const QVector<Stock> top125 = doubleTopAt(115, 110, 125, 112, 124, 1).bars();
+    QTest::newRow("second top exactly 1.11 x 125 higher") << withHigh(top125, 8, 263.75f) << 1
+                                                           << QStringList{"M形态"};
+    QTest::newRow("second top 0.01 more than that") << withHigh(top125, 8, 263.76f) << -1 << none;
+    // The second rise levels off at 12.75 for 17 bars before the bearish
+    // candle (closes 13, 12.25, 13): MA5, MA10 and MA20 all end at 12.75,
+    // and neither the step up from equal averages (bar 78) nor the return to
+    // them (bar 80) is a golden cross.
+    QTest::newRow("averages equal on the last bar")
+        << SeriesBuilder(doubleTopSeries(10).bars().mid(0, 50))
+               .ramp(11, 12.75f, 0.1f)
+               .flat(17, 12.75f, 0.1f)
+               .add(ohlc(13.25f, 13.5f, 12.9f, 13))
+               .add(ohlc(12, 12.4f, 11.9f, 12.25f))
+               .add(ohlc(13.25f, 13.25f, 12.9f, 13))
+               .bars()
+        << 1 << QStringList{"M形态"};
+    // One golden cross only: the first peak is searched from bar 0, which
+    // holds it here (high 13.1 before a slide to 10); the series ends in the
+    // double top's own bearish candle.
+    SeriesBuilder firstBarPeak = SeriesBuilder().add(ohlc(13, 13.1f, 12.9f, 13)).ramp(24, 10, 0.1f).ramp(33, 13.2f, 0.1f);
+    for (const Stock& bar : top.mid(top.size() - 3))
+        firstBarPeak.add(bar);
+    QTest::newRow("first peak on the first bar") << firstBarPeak.bars() << 1 << QStringList{"M形态"};
 }
 
 void TestShapeScanners::doubleTop()
@@ -331,6 +442,16 @@ void TestShapeScanners::wShape_data()
     QTest::newRow("lower low before the bottom's range") << withLow(w, 46, 9) << 0 << QStringList{"W形态"};
     QTest::newRow("no bullish candle") << wShapeSeries().flat(1, 10.05f).bars() << -1 << none;
     QTest::newRow("60 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(10) << -1 << none;
+    QTest::newRow("61 bars") << wShapeSeries().add(ohlc(10, 10.5f, 10, 10.1f)).bars().mid(9) << 0 << QStringList{"W形态"};
+    // The top must come after the first bottom. 61 bars at 11 sliding to an
+    // inverted hammer, with a top of 12.6 on bar 41 before a bottom of 9.9 on
+    // bar 55, or one wide bar holding both (bar 50); a bottom on the bar just
+    // before the top (bar 49) is in order.
+    const QVector<Stock> level = SeriesBuilder().flat(56, 11, 0.1f).ramp(4, 10.3f, 0.1f).add(ohlc(10, 10.5f, 10, 10.1f)).bars();
+    QTest::newRow("top before the first bottom") << withLow(withHigh(level, 19, 12.6f), 5, 9.9f) << -1 << none;
+    QTest::newRow("top and first bottom on one bar") << withLow(withHigh(level, 10, 12.6f), 10, 9.9f) << -1 << none;
+    QTest::newRow("top after the first bottom") << withLow(withHigh(level, 10, 12.6f), 11, 9.9f) << 0
+                                                << QStringList{"W形态"};
 }
 
 void TestShapeScanners::wShape()
@@ -381,6 +502,56 @@ void TestShapeScanners::ascendingTriangle_data()
     // The lows after the first rise stay 6 % above the base's 9.95.
     QTest::newRow("later low 5.5 % above the base") << withLow(triangle(10), 21, 10.5f) << -1 << none;
     QTest::newRow("later low 6.1 % above the base") << withLow(triangle(10), 21, 10.56f) << 0 << text;
+    // At a base low of 12.5 the breakout may close exactly 18 % above it and a
+    // later low lie exactly 6 % above it (bar 25).
+    QTest::newRow("breakout exactly 18 % above the base") << triangleOnTwelveFifty(14.75f) << 0 << text;
+    QTest::newRow("breakout 17.92 % above the base") << triangleOnTwelveFifty(14.74f) << -1 << none;
+    QTest::newRow("later low exactly 6 % above the base") << withLow(triangleOnTwelveFifty(), 9, 13.25f) << 0 << text;
+    QTest::newRow("later low 5.92 % above the base") << withLow(triangleOnTwelveFifty(), 9, 13.24f) << -1 << none;
+    // Tops of 25 and 25.25 (bars 20 and 30) lie exactly 1 % apart.
+    const QVector<Stock> wide = drawTriangle(
+        {10, 20, 0.1f, ohlc(20, 21.05f, 20, 21), 10, 24.9f, 22.5f, 25.1f, 24.5f, 0.1f, ohlc(24.8f, 26.1f, 24.7f, 26)});
+    QTest::newRow("second top exactly 1 % higher") << withHigh(withHigh(wide, 14, 25), 4, 25.25f) << 0 << text;
+    QTest::newRow("second top 1.04 % higher at 25.26") << withHigh(withHigh(wide, 14, 25), 4, 25.26f) << -1 << none;
+    // The breakout closes above every high since the base: not on the second
+    // top's high (12, after a first top of 11.95).
+    const QVector<Stock> highTops = withHigh(triangle(10), 14, 11.95f);
+    QTest::newRow("breakout closing on the second top's high") << withHigh(highTops, 4, 12) << -1 << none;
+    QTest::newRow("breakout closing 0.01 above the second top") << withHigh(highTops, 4, 11.99f) << 0 << text;
+    // The highest high since the base must come after it: here the base bar
+    // itself reaches 11.6 (after 11.55 the bar before).
+    QTest::newRow("base bar holding the highest high")
+        << withHigh(withHigh(triangle(10), 30, 11.55f), 29, 11.6f) << -1 << none;
+    // The flat top's last new high may come on the day before the breakout.
+    QTest::newRow("top 1.56 % higher on the day before the breakout") << withHigh(triangle(10), 1, 11.7f) << -1 << none;
+    QTest::newRow("top 0.87 % higher on the day before the breakout") << withHigh(triangle(10), 1, 11.62f) << 0 << text;
+    // A later bar that only reaches the same high is no new high: the tops
+    // stay 1.7 % apart.
+    QTest::newRow("later touch of the second top's high")
+        << withHigh(withHigh(triangle(10), 4, 11.7f), 2, 11.7f) << -1 << none;
+    // A first rise on bar 5 takes its base from bars 0 to 5.
+    TriangleDrawing early;
+    early.lead = 5;
+    early.climb = 13;
+    QTest::newRow("first rise on bar 5") << drawTriangle(early) << 0 << text;
+    // Tops of 11.5 and 11.52, a slide to a base low of 9.95, a 6 % rise on
+    // the next bar and a breakout to 12: the base must lie more than 3 bars
+    // before the last bar.
+    auto lateBase = [](const QVector<Stock>& afterRise) {
+        SeriesBuilder b = SeriesBuilder()
+                              .flat(13, 11, 0.05f)
+                              .add(ohlc(11, 11.5f, 10.95f, 11.45f))
+                              .ramp(10, 10.6f, 0.05f)
+                              .add(ohlc(10.6f, 11.52f, 10.55f, 10.7f))
+                              .ramp(5, 10, 0.05f)
+                              .add(ohlc(10, 10.65f, 10, 10.6f));
+        for (const Stock& bar : afterRise)
+            b.add(bar);
+        return b.add(ohlc(11.1f, 12.1f, 11.05f, 12)).bars();
+    };
+    QTest::newRow("base 3 bars before the breakout") << lateBase({ohlc(10.6f, 11.05f, 10.6f, 11)}) << -1 << none;
+    QTest::newRow("base 4 bars before the breakout")
+        << lateBase({ohlc(10.6f, 10.85f, 10.6f, 10.8f), ohlc(10.8f, 11.05f, 10.75f, 11)}) << 0 << text;
 }
 
 void TestShapeScanners::ascendingTriangle()
