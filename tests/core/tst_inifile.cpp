@@ -186,6 +186,13 @@ void TestIniFile::handEditedFileIsReadLineByLine_data()
     QTest::newRow("all three")
         << QByteArray("\xEF\xBB\xBF[stockBid]\r\n1 my note\r\nbidMinPercent=-6\r\nbidRatio=0.2")
         << QByteArray("\xEF\xBB\xBF[stockBid]\n1 my note\nbidMinPercent=-6\nbidRatio=0.2\n");
+    QTest::newRow("tabs and other blanks in names")
+        << QByteArray("[\tstock Bid ]\n\tbidMinPercent\t= -6\nbid\vRatio\f=0.2\n")
+        << QByteArray("[\tstock Bid ]\n\tbidMinPercent\t= -6\nbid\vRatio\f=0.2\n");
+    // a value that ends in "]" is no section header
+    QTest::newRow("value in brackets")
+        << QByteArray("[stockBid]\nbidMinPercent=-6\nnote=[draft]\nbidRatio=0.2\n")
+        << QByteArray("[stockBid]\nbidMinPercent=-6\nnote=[draft]\nbidRatio=0.2\n");
     QTest::newRow("a last line cut within its value")
         << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\nbidUseK=") << QByteArray("[stockBid]\nbidMinPercent=-6\nbidRatio=0.2\nbidUseK=\n");
 }
