@@ -113,7 +113,7 @@ Signal ciXinGuTuPo(float trough = 13.5f)
 // A new stock that rises for `rise` days (seven by default) and then falls 6 %
 // `falls` times (five by default); its 5-day average turns down on the third
 // fall (bar 9). Without a rise it falls from its first day, which already
-// closes 6 % under the issue price, and its average turns on bar 5, the first
+// closes 6 % under the offering price, and its average turns on bar 5, the first
 // it can turn on.
 Signal ciXinGuLianDie(int falls = 5, int rise = 7)
 {
