@@ -129,6 +129,8 @@ void LhbAnalyzerTest::evaluateRatesTheBuyers_data()
     QTest::newRow("institution alone") << "机构专用||1200|1"
                                        << "600123|2|" + good + ";" + strong + ";1家机构买入";
     QTest::newRow("net buy just short") << "机构专用||999.9|1" << "|0|" + good;
+    QTest::newRow("net buy of exactly ten million") << "机构专用||600|1;机构专用||400|1"
+                                                    << "600123|2|" + good + ";" + strong + ";2家机构买入";
     QTest::newRow("rate 59.9 is not good") << "戊营业部|59.9%|2000|1" << "|0|";
     QTest::newRow("rate 60 is good") << "戊营业部| 60% |2000|1" << "600123|1|" + good + ";" + strong;
     QTest::newRow("institution with a low rate is good") << "机构专用|10%|1500|1;机构专用|0%|0|1"

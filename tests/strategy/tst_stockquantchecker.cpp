@@ -110,14 +110,22 @@ Signal ciXinGuTuPo(float trough = 13.5f)
     return {b.add(ohlc(16.6f, 17.45f, 16.5f, 17.4f)).bars(), 22};
 }
 
-// A new stock that rises for seven days and then falls 6 % `falls` times (five
-// by default); its 5-day average turns down on the third fall (bar 9).
-Signal ciXinGuLianDie(int falls = 5)
+// A new stock that rises for `rise` days (seven by default) and then falls 6 %
+// `falls` times (five by default); its 5-day average turns down on the third
+// fall (bar 9). Without a rise it falls from its first day, which already
+// closes 6 % under the offering price, and its average turns on bar 5, the first
+// it can turn on.
+Signal ciXinGuLianDie(int falls = 5, int rise = 7)
 {
-    SeriesBuilder b = daily().line(7, 10.0f, 16.0f, 0.1f);
+    SeriesBuilder b = daily();
+    if (rise > 0)
+        b.line(rise, 10.0f, 16.0f, 0.1f);
     float c = 16.0f;
-    for (int i = 0; i < falls; ++i)
+    for (int i = 0; i < falls; ++i) {
         b.flat(1, c *= 0.94f);
+        if (b.size() == 1)
+            b.pct(-6);
+    }
     return {b.flat(3, c).bars(), 11};
 }
 
@@ -152,7 +160,8 @@ Signal signalFor(int id)
 // The fixture of checker `id` with `edits` made, for rows that move one
 // price, volume or setting onto (or just past) the bound of one condition.
 // Tokens, applied in this order:
-//   calm=25, trough=14.96, falls=8   the fixture's own parameter
+//   calm=25, trough=14.96, falls=8, rise=0
+//                                    the fixture's own parameter
 //   index=13                         the bar tested (default: the fixture's)
 //   level=9.95                       every bar before the tested one at that close
 //   b=o,h,l,c  p.high=10.4  b-5.volume=2000
@@ -183,7 +192,7 @@ Signal editedSignal(int id, const QString& edits)
     switch (id) {
     case 1: s = hammer(int(params.value("calm", 21))); break;
     case 4: s = ciXinGuTuPo(params.value("trough", 13.5f)); break;
-    case 5: s = ciXinGuLianDie(int(params.value("falls", 5))); break;
+    case 5: s = ciXinGuLianDie(int(params.value("falls", 5)), int(params.value("rise", 7))); break;
     case 6: s = fangLiang(int(params.value("calm", 40))); break;
     default: s = signalFor(id); break;
     }
@@ -473,6 +482,10 @@ private slots:
             {4, "later high over the high", "b-2.high=17.2", -1},
             {4, "fall of 15.07 %", "trough=14.96", 0},
             {4, "fall of 14.92 %", "trough=14.98", -1},
+            // 17.25 over a low of 15.
+            {4, "fall of exactly 15 %", "b-15.high=17.25 trough=15.25 b-7.low=15", 0},
+            {4, "upper shadow exactly 2.4 % of the open", "b=15.625,17.625,15.625,17.25 b.changePercent=5", 0},
+            {4, "first day's high the highest", "b-22.high=17.125", 0},
             // The low after the high counts from the bar after it (bar 8); a
             // later high counts from there (the first turn is bar 11) up to
             // the day before.
@@ -489,6 +502,13 @@ private slots:
              "b-4.changePercent=0 b-3.changePercent=-7 b-2.changePercent=-7 b-1.changePercent=-7 b.changePercent=-7", -1},
             {5, "streak starting on the first turn", "falls=8 index=13", 0},
             {5, "streak starting after the first turn", "falls=8 index=14", -1},
+            {5, "streak from the first day, the average turning on its last",
+             "rise=0 falls=8 index=5 cfg.quantCiXinGuLianDieN=5", 0},
+            // The average turns the day after: a turn still to come is no turn yet.
+            {5, "streak ending the day before the average turns", "rise=0 falls=8 index=4", -1},
+            // A hand-edited file may hold N = 0: a streak of one day.
+            {5, "one-day streak on the turn",
+             "index=9 cfg.quantCiXinGuLianDieN=0 cfg.quantCiXinGuLianDieDecease=-5", 0},
 
             // 放量涨停
             {6, "rise of 4 %", "b.changePercent=4", -1},
@@ -501,6 +521,9 @@ private slots:
             {7, "rise of 4.01 %", "b.changePercent=4.01", 0},
             {7, "upper shadow 1.19 %", "b.high=10.618", 0},
             {7, "upper shadow 1.21 %", "b.high=10.6195", -1},
+            // Days at 16, a previous close of 15.625 and a close of 16.875:
+            // a head of 0.1875 is 1.2 % of that close.
+            {7, "upper shadow exactly 1.2 %", "level=16 p=16,16,15.625,15.625 b=15.625,17.0625,15.625,16.875", 0},
             {7, "previous close equal to its average", "p=10,10,9.9,10", -1},
             {7, "previous close just under its average", "p=10,10,9.9,9.99", 0},
             {7, "open equal to the average", "p=10,10,9.5,9.5 b=10,10.5,9.9,10.5", -1},

@@ -20,6 +20,32 @@ int scanLine(int type, const QVector<Stock>& bars, QVector<TrendPoint>* points =
     return result;
 }
 
+// The bar indices of the points a scan found.
+QVector<int> indicesOf(const QVector<TrendPoint>& points)
+{
+    QVector<int> indices;
+    for (const TrendPoint& point : points)
+        indices << point.first;
+    return indices;
+}
+
+// y = 10 + 0.1 x: the line the rays below run along.
+float rayLine(int i)
+{
+    return 10 + 0.1f * i;
+}
+
+// `count` dojis: bar 0 high at 20, then odd bars on the line and even bars one
+// unit above it, the last bar on the line; `moved` gives other closes to some bars.
+QVector<Stock> raySeries(int count, const QMap<int, float>& moved = {})
+{
+    SeriesBuilder b;
+    b.closes({20});
+    for (int i = 1; i < count; ++i)
+        b.closes({moved.value(i, rayLine(i) + (i % 2 == 0 && i != count - 1 ? 1 : 0))});
+    return b.bars();
+}
+
 } // namespace
 
 class TestStockTrendScanner : public QObject
@@ -64,6 +90,34 @@ private slots:
         TrendParams fourPoints;
         fourPoints.minPoints = 4;
         QCOMPARE(scanLine(0, bars, nullptr, fourPoints), -1);
+    }
+
+    // Touches on the least interval and on the tolerance, and just inside it.
+    void touchesOnTheirBounds_data()
+    {
+        QTest::addColumn<QVector<float>>("closes");
+        QTest::addColumn<float>("delta");
+        QTest::addColumn<QVector<int>>("touches");
+        QTest::newRow("touches exactly three days apart")
+            << QVector<float>{11, 11, 11, 11, 10, 11, 11, 10, 11, 11, 10} << 0.03f << QVector<int>{10, 7, 4};
+        // At 1 % the tolerance around 12.5 is 0.125: a bar at 12.625 lies on
+        // it and is no touch, one at 12.6 lies inside.
+        QTest::newRow("bars exactly one tolerance above")
+            << QVector<float>{13, 13, 13, 12.625f, 13, 13, 12.625f, 13, 13, 12.5f} << 1.0f << QVector<int>{};
+        QTest::newRow("bars just inside the tolerance")
+            << QVector<float>{13, 13, 13, 12.6f, 13, 13, 12.6f, 13, 13, 12.5f} << 1.0f << QVector<int>{9, 6, 3};
+    }
+
+    void touchesOnTheirBounds()
+    {
+        QFETCH(QVector<float>, closes);
+        QFETCH(float, delta);
+        QFETCH(QVector<int>, touches);
+        TrendParams params;
+        params.delta = delta;
+        QVector<TrendPoint> points;
+        QCOMPARE(scanLine(0, ::closes(closes), &points, params), touches.isEmpty() ? -1 : 0);
+        QCOMPARE(indicesOf(points), touches);
     }
 
     void oneCloseBelowTheLevelBreaksIt()
@@ -133,12 +187,9 @@ private slots:
         // Odd bars lie on y = 10 + 0.1 x, even bars one unit above it; the
         // first bar is high. The ray runs from bar 1 to bar 29 and touches
         // every fourth bar from 3 on.
-        SeriesBuilder b;
-        b.closes({20});
-        for (int i = 1; i < 30; ++i)
-            b.closes({10 + 0.1f * i + (i % 2 == 0 ? 1 : 0)});
+        const QVector<Stock> ray = raySeries(30);
         StockTrendScanner s;
-        QCOMPARE(s.scanSlopedLine("600000", b.bars(), nullptr), 0);
+        QCOMPARE(s.scanSlopedLine("600000", ray, nullptr), 0);
         QCOMPARE(s.points.size(), 7);
         QCOMPARE(s.points.first().first, 3);
         QCOMPARE(s.points.last().first, 27);
@@ -147,12 +198,76 @@ private slots:
         StockTrendScanner flat;
         QCOMPARE(flat.scanSlopedLine("600000", SeriesBuilder().flat(30, 10).bars(), nullptr), -1);
         // The last bar far above the ray.
-        QVector<Stock> away = b.bars();
+        QVector<Stock> away = ray;
         away.last().open = away.last().close = 20;
         StockTrendScanner far;
         QCOMPARE(far.scanSlopedLine("600000", away, nullptr), -1);
         StockTrendScanner shortSeries;
-        QCOMPARE(shortSeries.scanSlopedLine("600000", b.bars().mid(0, 24), nullptr), -1);
+        QCOMPARE(shortSeries.scanSlopedLine("600000", ray.mid(0, 24), nullptr), -1);
+    }
+
+    // Each condition of a ray on its bound and just past it, on the series of
+    // raySeries: from bar 1 to bar 29 it touches bars 3, 7, ..., 27 (seven
+    // touches 24 bars apart) with the default settings.
+    void rayConditionsOnTheirBounds_data()
+    {
+        QTest::addColumn<QVector<Stock>>("bars");
+        QTest::addColumn<int>("minPoints");
+        QTest::addColumn<int>("minSpan");
+        QTest::addColumn<float>("k");
+        QTest::addColumn<QVector<int>>("touches");
+        const TrendParams d;
+        const QVector<int> everyFourth{3, 7, 11, 15, 19, 23, 27};
+        QTest::newRow("25 bars, the least") << raySeries(25) << d.minPoints << d.minSpan << d.k
+                                            << QVector<int>{3, 7, 11, 15, 19, 23};
+        QTest::newRow("touches exactly the least number") << raySeries(30) << 7 << d.minSpan << d.k << everyFourth;
+        QTest::newRow("one touch too few") << raySeries(30) << 8 << d.minSpan << d.k << QVector<int>{};
+        QTest::newRow("touches exactly the least span apart") << raySeries(30) << d.minPoints << 24 << d.k << everyFourth;
+        QTest::newRow("touches one bar short of the span") << raySeries(30) << d.minPoints << 25 << d.k << QVector<int>{};
+        // A ray rising a cent a day, from 10.00 on bar 1 to 10.25 on bar 26,
+        // against a least slope of a cent a day and of 1.1 cents.
+        QVector<float> cent{20};
+        for (int i = 1; i <= 26; ++i)
+            cent << float(999 + i) / 100 + (i % 2 == 0 && i != 26 ? 1 : 0);
+        QTest::newRow("slope exactly the least") << closes(cent) << d.minPoints << d.minSpan << 1.f
+                                                 << QVector<int>{3, 7, 11, 15, 19, 23};
+        QTest::newRow("slope under the least") << closes(cent) << d.minPoints << d.minSpan << 1.1f << QVector<int>{};
+        // Bars 27 and 28 above the line: the end bar 29 is no touch of its own.
+        QTest::newRow("end bar not counted") << raySeries(30, {{27, rayLine(27) + 1}, {28, rayLine(28) + 1}})
+                                             << d.minPoints << d.minSpan << d.k
+                                             << QVector<int>{3, 7, 11, 15, 19, 23};
+        // Every bar from 3 on the line: touches more than three bars apart.
+        QMap<int, float> onLine;
+        for (int i = 3; i < 30; ++i)
+            onLine.insert(i, rayLine(i));
+        QTest::newRow("touches four bars apart") << raySeries(30, onLine) << d.minPoints << d.minSpan << d.k
+                                                 << everyFourth;
+        // Bar 2 level with bar 3: the ray from bar 1 fails, the one from bar 3 holds.
+        QTest::newRow("bar before the first touch level with it")
+            << raySeries(30, {{2, rayLine(3)}}) << d.minPoints << d.minSpan << d.k
+            << QVector<int>{5, 9, 13, 17, 21, 25};
+        // Bars 27 and 28 above the line and bar 29's body reaching below it:
+        // only the ray ending on bar 26, three bars before the last, holds.
+        QVector<Stock> late = raySeries(30, {{26, rayLine(26)}, {27, rayLine(27) + 1}, {28, rayLine(28) + 1}});
+        late[29] = StockBuilder(late.at(29)).open(rayLine(29) - 0.5f).close(rayLine(29) + 0.5f);
+        QTest::newRow("ray ending three bars before the last") << late << d.minPoints << d.minSpan << d.k
+                                                               << QVector<int>{7, 11, 15, 19, 23};
+    }
+
+    void rayConditionsOnTheirBounds()
+    {
+        QFETCH(QVector<Stock>, bars);
+        QFETCH(int, minPoints);
+        QFETCH(int, minSpan);
+        QFETCH(float, k);
+        QFETCH(QVector<int>, touches);
+        TrendParams params;
+        params.minPoints = minPoints;
+        params.minSpan = minSpan;
+        params.k = k;
+        StockTrendScanner s(params);
+        QCOMPARE(s.scanSlopedLine("600000", bars, nullptr), touches.isEmpty() ? -1 : 0);
+        QCOMPARE(indicesOf(s.points), touches);
     }
 };
 
