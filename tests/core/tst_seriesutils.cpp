@@ -79,6 +79,7 @@ void TestSeriesUtils::lowestIndexFindsEarliestLowest_data()
     QTest::newRow("closes only") << c << lows << 0 << 3 << false << 1 << 8.0f;
     QTest::newRow("lows count") << c << lows << 0 << 3 << true << 2 << 6.0f;
     QTest::newRow("low of a later bar below its close") << QVector<float>{8, 8.1f} << QVector<float>{8, 7.0f} << 0 << 1 << true << 1 << 7.0f;
+    QTest::newRow("earliest of equal lows") << QVector<float>{9, 8.5f} << QVector<float>{7.5f, 7.5f} << 0 << 1 << true << 0 << 7.5f;
     // Nothing in a range of large values lies below a fixed ceiling; the first
     // bar of the range is the start instead.
     QTest::newRow("values above any price") << QVector<float>{20000, 15000, 18000} << none << 0 << 2 << false << 1 << 15000.0f;
@@ -114,6 +115,7 @@ void TestSeriesUtils::highestIndexFindsEarliestHighest_data()
     const QVector<float> highs = {10.2f, 12.1f, 13.0f};
     QTest::newRow("closes only") << c << highs << false << 1 << 12.0f;
     QTest::newRow("highs count") << c << highs << true << 2 << 13.0f;
+    QTest::newRow("earliest of equal highs") << QVector<float>{10, 10.5f} << QVector<float>{11.2f, 11.2f} << true << 0 << 11.2f;
     QTest::newRow("values above any price") << QVector<float>{12000, 30000, 11000} << none << false << 1 << 30000.0f;
     QTest::newRow("negative values") << QVector<float>{-20000, -10500, -15000} << none << false << 1 << -10500.0f;
 }
@@ -248,6 +250,10 @@ void TestSeriesUtils::relativeSeriesOfShortSeries()
     QCOMPARE(rel.size(), 1);
     QCOMPARE(rel[0].close, 7.5f);
     QCOMPARE(rel[0].code, QString("600000"));
+    // two bars are the shortest series that moves
+    const QVector<Stock> two = relativeSeries(closes({10, 11}));
+    QCOMPARE(two.size(), 1);
+    QCOMPARE(two[0].close, 1.0f);
 }
 
 void TestSeriesUtils::relativeSeriesSurvivesZeroClose()

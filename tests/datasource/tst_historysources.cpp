@@ -118,6 +118,9 @@ void HistorySourcesTest::ifengUrlAndStorage()
     const QString cut = "{\"record\":[" + ifengPiece("2019-01-02", 17) + "," + ifengPiece("2019-01-03", 17).left(30);
     QCOMPARE(parseIFengHistory(cut, "600001", samplePool()).size(), 1);
     QVERIFY(source.parse(cut, "600001").isEmpty());
+    // and the page that asked says so, where a whole answer is no failure
+    QCOMPARE(answerFailure(source, cut, QString()), unreadableAnswer());
+    QCOMPARE(answerFailure(source, body, QString()), QString());
     QCOMPARE(QDir(dir.path() + "/dl").entryList(QDir::Files), QStringList { "000001" });
 
     // A whole answer whose bars hold words gives none and leaves the stored

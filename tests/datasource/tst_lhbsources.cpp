@@ -261,16 +261,26 @@ void LHBSourcesTest::qqScriptSeats()
 void LHBSourcesTest::qqScriptWithoutItemsIsEmpty_data()
 {
     QTest::addColumn<QString>("script");
-    QTest::newRow("empty") << "";
-    QTest::newRow("no brackets") << "var lhb_xx_070001=null;";
-    QTest::newRow("closing before opening") << "]] var x=[[";
-    QTest::newRow("empty list") << "var lhb=[[]];";
+    // whether the script is the service's whole answer, so that no seats is
+    // no failure
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("no brackets") << "var lhb_xx_070001=null;" << false;
+    QTest::newRow("closing before opening") << "]] var x=[[" << false;
+    QTest::newRow("empty list") << "var lhb=[[]];" << true;
+    const QString seats = QStringLiteral(
+        "var lhb_xx_070001=[[\"1\",\"2016-03-15\",\"B\",\"1\",\"x\",\"中信证券上海溧阳路\",\"12345678.00\",\"0.00\"],"
+        "[\"2\",\"2016-03-15\",\"S\",\"1\",\"x\",\"机构专用\",\"0\",\"25000000\"]];");
+    QTest::newRow("cut before its closing brackets") << seats.left(seats.indexOf("]];") + 1) << false;
 }
 
 void LHBSourcesTest::qqScriptWithoutItemsIsEmpty()
 {
     QFETCH(QString, script);
-    QVERIFY(QQLHBDataInterface().parse(script, QString()).isEmpty());
+    QFETCH(bool, answered);
+    QQLHBDataInterface source;
+    QVERIFY(source.parse(script, QString()).isEmpty());
+    QCOMPARE(answerFailure(source, script, QString()).isEmpty(), answered);
 }
 
 QTEST_GUILESS_MAIN(LHBSourcesTest)

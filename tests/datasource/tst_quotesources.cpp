@@ -186,6 +186,11 @@ void TestQuoteSources::auctionFilter_data()
     QTest::newRow("34 fields") << quoteLine("600000", 10, 10.2, 100000, 10000, "x", 34) << true;
     QTest::newRow("suspended: empty quote") << QString("var hq_str_sh600000=\"\";") << false;
     QTest::newRow("one quote mark") << QString("var hq_str_sh600000=\"a,b") << false;
+    // a body broken off inside the last field of its last line: all 33
+    // fields there, the closing quote not
+    const QString whole = quoteLine("600000", 10, 10.2, 100000, 10000);
+    QTest::newRow("cut inside the last field") << whole.left(whole.lastIndexOf('"') - 1) << false;
+    QTest::newRow("code right at the start of the line") << whole.mid(whole.indexOf('=') - 6) << true;
     QTest::newRow("short code") << QString("v=\"") + quoteLine("600000", 10, 10.2, 100000, 10000).section('"', 1, 1) + "\"" << false;
     QTest::newRow("empty") << QString() << false;
 }
@@ -333,6 +338,13 @@ void TestQuoteSources::marketListGivesOneRecordPerItem()
     QVERIFY(source.parse("null", QString()).isEmpty());
     QVERIFY(source.parse(QString(), QString()).isEmpty());
     QVERIFY(source.parse("<html>busy</html>", QString()).isEmpty());
+    // "null" past the last page is the market's own answer; a page broken
+    // off in the middle or an error page is a failed download
+    const QString page = "[" + items.join(',') + "]";
+    QCOMPARE(answerFailure(source, page, QString()), QString());
+    QCOMPARE(answerFailure(source, " null\n", QString()), QString());
+    QCOMPARE(answerFailure(source, page.left(page.size() / 2), QString()), unreadableAnswer());
+    QCOMPARE(answerFailure(source, "<html>busy</html>", QString()), unreadableAnswer());
 }
 
 void TestQuoteSources::simpleQuotesAreCompletedFromThePool()

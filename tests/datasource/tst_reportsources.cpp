@@ -116,6 +116,7 @@ void ReportSourcesTest::ahSkipsMalformedRecords_data()
     QTest::newRow("one quote") << QString("var x=\"") << 0;
     QTest::newRow("empty") << QString() << 0;
     QTest::newRow("cut inside the next record") << ("var q={rank:[\"" + ahRecord("600000", "1") + "\",\"60") << 0;
+    QTest::newRow("cut before the closing quote of the only record") << ("var q={rank:[\"" + ahRecord("600000", "1")) << 0;
 }
 
 void ReportSourcesTest::ahSkipsMalformedRecords()
