@@ -343,7 +343,7 @@ void CrashHandler::writeDump(const char* reason, int signal, const void* address
 void removeFolderOnCrash(const char* path)
 {
     const size_t length = path ? std::strlen(path) : 0;
-    if (length >= sizeof(folderToRemove)) {
+    if (length == 0 || length >= sizeof(folderToRemove)) {
         folderToRemove[0] = '\0';
         return;
     }
