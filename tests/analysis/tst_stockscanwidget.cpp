@@ -7,6 +7,7 @@
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
 #include "tests/support/screenshot.h"
@@ -92,14 +93,6 @@ TestHttpServer::Handler wholeHistories()
 Stock poolStock(const QString& code, const QString& name)
 {
     return StockBuilder().code(code).name(name).industry(QStringLiteral("行业") + code.right(2));
-}
-
-QString fileText(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<missing>");
-    return QString::fromUtf8(file.readAll());
 }
 
 }   // namespace

@@ -3,6 +3,7 @@
 #include "tests/core/filesizelimit.h"
 #include "tests/core/firststartconfig.h"
 #include "tests/core/unprivileged.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/settingkeys.h"
 
 #include <QDir>
@@ -14,17 +15,9 @@ namespace {
 
 const char* const kConfig = "config/config.ini";
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
 QByteArray readConfig()
 {
-    return readAll(kConfig);
+    return fileBytes(kConfig);
 }
 
 void writeConfig(const QByteArray& bytes)
@@ -156,7 +149,7 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
                      .arg(folder.absoluteFilePath("config.ini"), folder.absoluteFilePath("config.ini.bad")));
         QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
     }
-    QCOMPARE(readAll("config/config.ini.bad"), file);
+    QCOMPARE(fileBytes("config/config.ini.bad"), file);
     {
         // told once: the file the program wrote reads whole at the next start
         AppConfig next;
@@ -174,8 +167,8 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
         QVERIFY2(again.damagedFileNote().contains(QStringLiteral("已另存为 %1,").arg(folder.absoluteFilePath("config.ini.bad.1"))),
                  qPrintable(again.damagedFileNote()));
     }
-    QCOMPARE(readAll("config/config.ini.bad"), file);
-    QCOMPARE(readAll("config/config.ini.bad.1"), second);
+    QCOMPARE(fileBytes("config/config.ini.bad"), file);
+    QCOMPARE(fileBytes("config/config.ini.bad.1"), second);
     QCOMPARE(readConfig(), QByteArray(kFirstStartFile));
 
     // and a third beside both
@@ -186,9 +179,9 @@ void TestAppConfig::damagedFileIsKeptAsBadAndDefaultsAreUsed()
         AppConfig later;
         QCOMPARE(later.quantHammerMaN, 21);
     }
-    QCOMPARE(readAll("config/config.ini.bad"), file);
-    QCOMPARE(readAll("config/config.ini.bad.1"), second);
-    QCOMPARE(readAll("config/config.ini.bad.2"), third);
+    QCOMPARE(fileBytes("config/config.ini.bad"), file);
+    QCOMPARE(fileBytes("config/config.ini.bad.1"), second);
+    QCOMPARE(fileBytes("config/config.ini.bad.2"), third);
 }
 
 void TestAppConfig::damagedFileThatCannotBeSetAsideIsNeverRewritten()

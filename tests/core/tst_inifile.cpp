@@ -1,6 +1,7 @@
 #include "core/inifile.h"
 
 #include "tests/core/filesizelimit.h"
+#include "tests/support/filecontents.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,12 +9,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 void writeAll(const QString& path, const QByteArray& bytes)
 {
@@ -74,7 +69,7 @@ void TestIniFile::namesMatchRegardlessOfCaseAndBlanks()
         QCOMPARE(ini.getValue("hotstock", "other", 4), 4);
     }
     // lookups add nothing
-    QCOMPARE(readAll(path), QByteArray("[Hot Stock]\nfibonacciHotStockSpan = 8\n"));
+    QCOMPARE(fileBytes(path), QByteArray("[Hot Stock]\nfibonacciHotStockSpan = 8\n"));
 }
 
 void TestIniFile::typedLookup_data()
@@ -144,7 +139,7 @@ void TestIniFile::saveKeepsLayoutAndDropsWhatHasNoSection()
     }
     // the entry before the first header goes, the user's notes stay; a line
     // that gives no value stays where it stood
-    QCOMPARE(readAll(path), QByteArray("# orphan comment\n"
+    QCOMPARE(fileBytes(path), QByteArray("# orphan comment\n"
                                        "1. the picks of the day\n"
                                        "[ Mail ]\n"
                                        "# who gets the picks\n"
@@ -210,10 +205,10 @@ void TestIniFile::handEditedFileIsReadLineByLine()
         QCOMPARE(ini.getValue("stockbid", "bidRatio", 0.0f), 0.2f);
         QCOMPARE(ini.getValue("stockbid", "bidUseK", true), true);
     }
-    QCOMPARE(readAll(path), rewritten);
+    QCOMPARE(fileBytes(path), rewritten);
     // and it stays so from one start to the next
     { IniFile again(local(path)); }
-    QCOMPARE(readAll(path), rewritten);
+    QCOMPARE(fileBytes(path), rewritten);
 }
 
 void TestIniFile::lineBreakInValueCannotAddEntries()
@@ -222,7 +217,7 @@ void TestIniFile::lineBreakInValueCannotAddEntries()
         IniFile ini(local(path));
         ini.setValue("mail", "signature", std::string("thanks\n[hammer]\nquantHammerMaN=1"));
     }
-    QCOMPARE(readAll(path), QByteArray("[mail]\nsignature=thanks [hammer] quantHammerMaN=1\n"));
+    QCOMPARE(fileBytes(path), QByteArray("[mail]\nsignature=thanks [hammer] quantHammerMaN=1\n"));
 
     // Carriage returns at a line's end are the line break, however many: a
     // value must not lose one more of them at every start.
@@ -231,7 +226,7 @@ void TestIniFile::lineBreakInValueCannotAddEntries()
         IniFile ini(local(path));
         ini.setValue("mail", "to", std::string("a@example.com"));
     }
-    QCOMPARE(readAll(path), QByteArray("[mail]\nsignature=thanks\nto=a@example.com\n"));
+    QCOMPARE(fileBytes(path), QByteArray("[mail]\nsignature=thanks\nto=a@example.com\n"));
 }
 
 void TestIniFile::closeWritesOnceAndUnbinds()
@@ -240,11 +235,11 @@ void TestIniFile::closeWritesOnceAndUnbinds()
         IniFile ini(local(path));
         ini.setValue("s", "k", true);
         ini.close();
-        QCOMPARE(readAll(path), QByteArray("[s]\nk=1\n"));
+        QCOMPARE(fileBytes(path), QByteArray("[s]\nk=1\n"));
         writeAll(path, "[other]\nx=2\n");
         ini.setValue("s", "k", 3);
     }
-    QCOMPARE(readAll(path), QByteArray("[other]\nx=2\n"));
+    QCOMPARE(fileBytes(path), QByteArray("[other]\nx=2\n"));
 }
 
 void TestIniFile::emptyFileNameTouchesNoFile()
@@ -275,7 +270,7 @@ void TestIniFile::failedWriteKeepsPreviousFile()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot write"));
         ini.close();
     }
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(fileBytes(path), before);
     // and no temporary file is left behind
     QCOMPARE(QDir(dir.path()).entryList(QStringList("*failedWrite*")).size(), 1);
 }
@@ -295,7 +290,7 @@ void TestIniFile::unreadableFileIsNotOverwritten()
     }
     QVERIFY(QFileInfo(path).isDir());
     QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList("kept"));
-    QCOMPARE(readAll(path + "/kept"), QByteArray("[mail]\nto=a@example.com\n"));
+    QCOMPARE(fileBytes(path + "/kept"), QByteArray("[mail]\nto=a@example.com\n"));
 }
 
 // Bytes that are no text give no values, and the file keeps them: a caller
@@ -320,7 +315,7 @@ void TestIniFile::fileThatIsNoTextIsNotOverwritten()
         ini.setValue("mail", "to", std::string("b@example.com"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not rewriting"));
     }
-    QCOMPARE(readAll(path), file);
+    QCOMPARE(fileBytes(path), file);
 }
 
 void TestIniFile::loadingAnotherFileForgetsTheFirst()
@@ -336,7 +331,7 @@ void TestIniFile::loadingAnotherFileForgetsTheFirst()
         ini.setValue("s", "k", 5);
         ini.setValue("t", "j", 3);
     }
-    QCOMPARE(readAll(second), QByteArray("[T]\nj=3\n[s]\nk=5\n"));
+    QCOMPARE(fileBytes(second), QByteArray("[T]\nj=3\n[s]\nk=5\n"));
 }
 
 QTEST_APPLESS_MAIN(TestIniFile)

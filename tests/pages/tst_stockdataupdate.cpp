@@ -3,6 +3,7 @@
 #include "core/vorelapplication.h"
 #include "tests/support/barbuilder.h"
 #include "tests/support/failedanswers.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/programapplication.h"
 #include "tests/support/screenshot.h"
@@ -36,21 +37,10 @@ QString ifengBody(const QStringList& dates, const QString& close = "10.5")
     return "{\"record\":[" + bars.join(',') + "]}";
 }
 
-QString ifengBody(const QString& date)
-{
-    return ifengBody(QStringList { date });
-}
-
 // The one-bar history of `code`, closing at a price its code gives.
 QString ifengHistoryOf(const QString& code)
 {
     return ifengBody({ "2020-01-02" }, QString("10.%1").arg(code.right(2)));
-}
-
-QString fileText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
 }
 
 QString stockListRow(const QString& code, const QString& name)

@@ -5,6 +5,7 @@
 #include "strategy/stockquantchecker.h"
 #include "tests/datasource/klinefixtures.h"
 #include "tests/support/barbuilder.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/messagecatcher.h"
 #include "tests/support/sharelistfixture.h"
 
@@ -59,12 +60,6 @@ QStringList rowTexts(QTableWidget* table)
         rows << cells.join('|');
     }
     return rows;
-}
-
-QString readText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
 }
 
 } // namespace
@@ -203,7 +198,7 @@ private slots:
             "600002|" + dayText(42) + "|1.11,5.56|||||||",
         };
         QCOMPARE(rows, expected);
-        const QString csv = readText("output/hammer.csv");
+        const QString csv = fileText("output/hammer.csv");
         QVERIFY2(csv.startsWith(QStringLiteral("代码,信号日期,信号参数,买入价格,第二天收,二天累计涨幅,"
                                                "第三天收,三天累计涨幅,第四天收,四天累计涨幅,\n")),
                  qPrintable(csv));
@@ -229,7 +224,7 @@ private slots:
             QCOMPARE(tab.table()->item(0, 0)->text(), QString("600001"));
             QCOMPARE(tab.table()->item(0, 1)->text(), dayText(11));
         }
-        QCOMPARE(readText("output/cxgld.csv").count('\n'), 2);
+        QCOMPARE(fileText("output/cxgld.csv").count('\n'), 2);
     }
 
     void reportThatCannotBeWrittenIsAnError()

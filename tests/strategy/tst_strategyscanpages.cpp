@@ -10,6 +10,7 @@
 #include "datasource/storedhistory.h"
 #include "tests/strategy/fibonacciseries.h"
 #include "tests/support/dialogrows.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/screenshot.h"
 
 #include <QComboBox>
@@ -166,12 +167,6 @@ QStringList freshHits(const std::function<bool(const QString& path)>& hit)
     return codes;
 }
 
-QString readText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
-}
-
 QStringList listed(QListWidget* list)
 {
     QStringList codes;
@@ -301,14 +296,14 @@ private slots:
         QCOMPARE(page.worker->kind(), 3);
         runScan(page);
         QCOMPARE(listed(page.list), QStringList{"600001"});
-        QCOMPARE(readText("list"), QString("600001,"));
+        QCOMPARE(fileText("list"), QString("600001,"));
         QCOMPARE(page.statusLabel->text(), finishedText(1));
 
         // Other set-ups over the same files find nothing; the list file follows.
         page.radios.at(0)->click();
         runScan(page);
         QCOMPARE(page.list->count(), 0);
-        QCOMPARE(readText("list"), QString());
+        QCOMPARE(fileText("list"), QString());
         // a scan that found nothing says that it ran
         QVERIFY(!page.statusLabel->isHidden());
         QCOMPARE(page.statusLabel->text(), finishedText(0));
@@ -430,7 +425,7 @@ private slots:
         // Every history of 6 to 90 bars: the index (300) and 300002 (100) are too long.
         QCOMPARE(listed(page.list),
                  (QStringList{"399678", "300001", "600001", "600002", "600011", "600012"}));
-        QCOMPARE(readText("list"), QString("keep,"));
+        QCOMPARE(fileText("list"), QString("keep,"));
         QCOMPARE(page.statusLabel->text(), finishedText(5));   // the index heads the list unasked
     }
 
@@ -585,7 +580,7 @@ private slots:
         QVERIFY(saveWhole("list", "600001,"));
         StockHotStockFibonacciWidget page;
         runScan(page);
-        QCOMPARE(readText("list"), QString());
+        QCOMPARE(fileText("list"), QString());
         QVERIFY(QDir("data").removeRecursively());
 
         // Without the folder nothing starts, and the page says why.
